@@ -1,0 +1,112 @@
+#include "app/DeviceScanThread.h"
+
+#include "app/InterfaceSlotTable.h"
+#include "hid/DevicePath.h"
+#include "hid/HidDevice.h"
+#include "platform/DebugTrace.h"
+
+namespace kx520 {
+
+DeviceScanThread::DeviceScanThread(hid::HidBackend& backend, InterfaceSlotTable& slots,
+                                   DeviceScanReceiver& receiver)
+    : m_backend(backend), m_slots(slots), m_receiver(receiver) {}
+
+DeviceScanThread::~DeviceScanThread() {
+    Stop();
+}
+
+void DeviceScanThread::Start() {
+    if (m_thread.joinable()) {
+        return;
+    }
+    m_thread = std::jthread([this](std::stop_token stop) { Run(stop); });
+}
+
+void DeviceScanThread::Stop() {
+    if (!m_thread.joinable()) {
+        return;
+    }
+    m_thread.request_stop();
+    m_thread.join();
+    m_thread = std::jthread();
+}
+
+void DeviceScanThread::Run(std::stop_token stop) {
+    m_firstPass = true;
+    for (;;) {
+        if (WaitForStop(stop, std::chrono::milliseconds(1))) {
+            DebugTrace("抓取设备线程设定退出");
+            return;
+        }
+        RunPass();
+        WaitForStop(stop, kPeriod);
+    }
+}
+
+bool DeviceScanThread::WaitForStop(std::stop_token stop, std::chrono::milliseconds duration) {
+    std::unique_lock lock(m_waitLock);
+    m_wake.wait_for(lock, stop, duration, [] { return false; });
+    return stop.stop_requested();
+}
+
+void DeviceScanThread::RunPass() {
+    if (!m_slots.AllSlotsClaimed()) {
+        SearchForArrivals();
+    }
+    if (m_firstPass) {
+        m_firstPass = false;
+        m_receiver.OnFirstPassDone();
+    }
+    ProbeForRemovals();
+}
+
+void DeviceScanThread::SearchForArrivals() {
+    if (!m_device) {
+        m_device = std::make_unique<hid::HidDevice>(m_backend);
+    }
+    if (!m_device->Enumerate()) {
+        // Detection must survive a bad moment of the system: try next pass.
+        DebugTrace("HID enumeration failed; trying again on the next pass");
+    }
+    while (const std::string* listed = m_device->NextPath()) {
+        if (listed->empty()) {
+            continue;
+        }
+        DeviceInterfaceEntry record;
+        record.path = *listed;
+        record.vendorId = hid::PathVendorId(record.path);
+        record.productId = hid::PathProductId(record.path);
+        record.interfaceNumber = hid::PathInterfaceNumber(record.path);
+        record.collectionNumber = hid::PathCollectionNumber(record.path);
+        if (!m_slots.IsCandidate(record)) {
+            continue;
+        }
+        if (!m_device->Open(record.path, true, false, true, false)) {
+            m_receiver.OnOpenFailed(record.path, m_device->LastError());
+            continue;
+        }
+        record.vendorId = m_device->VendorId();
+        record.productId = m_device->ProductId();
+        record.usagePage = m_device->Caps().usagePage;
+        record.usage = m_device->Caps().usage;
+        int slot = -1;
+        if (m_slots.ClaimSlot(record, slot)) {
+            m_receiver.OnDeviceArrived(slot);
+        }
+        m_device->Close();
+    }
+    m_device->FreePathList();
+}
+
+void DeviceScanThread::ProbeForRemovals() {
+    for (const InterfaceSlotTable::ClaimedSlot& claimed : m_slots.ClaimedSlots()) {
+        if (m_backend.Probe(claimed.path)) {
+            continue;
+        }
+        if (m_slots.ReleaseSlot(claimed.index)) {
+            m_receiver.OnDeviceRemoved(static_cast<int>(claimed.index));
+        }
+    }
+}
+
+}  // namespace kx520

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "hid/HidCaps.h"
+
+namespace kx520::hid {
+
+// One top-level collection of a report descriptor: its capabilities, its
+// fields and the decoding of its reports. This is what a path opens.
+class HidCollection {
+public:
+    const HidCaps& Caps() const { return m_caps; }
+    const std::vector<HidField>& Fields(HidReportType type) const { return m_fields[Index(type)]; }
+    const std::vector<HidButtonCaps>& ButtonCaps(HidReportType type) const {
+        return m_buttonCaps[Index(type)];
+    }
+    const std::vector<HidValueCaps>& ValueCaps(HidReportType type) const {
+        return m_valueCaps[Index(type)];
+    }
+    // Report ids of the reports of `type` this collection owns.
+    const std::vector<uint8_t>& ReportIds(HidReportType type) const {
+        return m_reportIds[Index(type)];
+    }
+    bool OwnsReport(HidReportType type, uint8_t reportId) const;
+    // Bytes of report `reportId` of `type`, the id byte included; 0 if unknown.
+    uint16_t ReportByteLength(HidReportType type, uint8_t reportId) const;
+
+    // The most usages of `usagePage` that one report of `type` can carry.
+    uint32_t MaxUsageListLength(HidReportType type, uint16_t usagePage) const;
+
+    // The usages of `usagePage` that are on in `report` (report id first).
+    // `count` holds the list's room on entry and the number found on return.
+    uint32_t GetUsages(HidReportType type, uint16_t usagePage, std::span<uint16_t> list,
+                       uint32_t& count, std::span<const uint8_t> report) const;
+    uint32_t GetUsageValue(HidReportType type, uint16_t usagePage, uint16_t usage,
+                           uint32_t& value, std::span<const uint8_t> report) const;
+    uint32_t GetScaledUsageValue(HidReportType type, uint16_t usagePage, uint16_t usage,
+                                 int32_t& value, std::span<const uint8_t> report) const;
+
+private:
+    friend class HidDescriptorParser;
+
+    static constexpr size_t Index(HidReportType type) { return static_cast<size_t>(type); }
+    void AddField(HidField field);
+    void Finish();
+    // Checks the report against the fields of `usagePage`; success or the
+    // status that rules the report out.
+    uint32_t CheckReport(HidReportType type, uint16_t usagePage, bool buttons,
+                         std::span<const uint8_t> report) const;
+
+    HidCaps m_caps;
+    std::array<std::vector<HidField>, kHidReportTypeCount> m_fields;
+    std::array<std::vector<HidButtonCaps>, kHidReportTypeCount> m_buttonCaps;
+    std::array<std::vector<HidValueCaps>, kHidReportTypeCount> m_valueCaps;
+    std::array<std::vector<uint8_t>, kHidReportTypeCount> m_reportIds;
+    // Bits of each report id (index) and type, as counted over the whole descriptor.
+    std::array<std::array<uint32_t, 256>, kHidReportTypeCount> m_reportBits{};
+};
+
+}  // namespace kx520::hid

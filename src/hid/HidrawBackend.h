@@ -1,0 +1,50 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hid/HidBackend.h"
+
+namespace kx520::hid {
+
+// The machine's HID interfaces through Linux hidraw. Walks
+// <sysfs>/class/hidraw: each node's HID device gives the ids and the report
+// descriptor, its USB interface the interface number and its USB device the
+// version (bcdDevice). Every top-level collection of a node becomes a path.
+class HidrawBackend : public HidBackend {
+public:
+    HidrawBackend(std::string sysfsRoot, std::string devRoot);
+    // Roots from KX520_SYSFS_ROOT and KX520_DEV_ROOT, else /sys and /dev.
+    static HidrawBackend FromEnvironment();
+
+    // What sysfs says of one hidraw node.
+    struct NodeInfo {
+        std::string name;      // "hidraw3"
+        std::string devNode;   // "<dev root>/hidraw3"
+        std::string instance;  // the HID device's sysfs name, "0003:320F:50C2.000A"
+        uint16_t bus = 0;
+        HidAttributes attributes;
+        uint16_t interfaceNumber = 0;
+        std::vector<uint8_t> descriptor;
+    };
+    std::optional<NodeInfo> ReadNode(const std::string& name) const;
+
+    bool Enumerate(std::vector<std::string>& paths) override;
+    bool Owns(const std::string& path) const override;
+    HidOpenResult Open(const std::string& path, const HidOpenMode& mode) override;
+    bool Probe(const std::string& path) override;
+
+    const std::string& SysfsRoot() const { return m_sysfsRoot; }
+    const std::string& DevRoot() const { return m_devRoot; }
+
+private:
+    // "hidrawN" of a path of ours, or empty.
+    std::string NodeName(const std::string& path) const;
+    std::string InstanceOf(const std::string& name) const;
+
+    std::string m_sysfsRoot;
+    std::string m_devRoot;
+};
+
+}  // namespace kx520::hid

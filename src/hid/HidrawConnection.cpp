@@ -1,0 +1,143 @@
+#include "hid/HidrawConnection.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+
+namespace kx520::hid {
+
+namespace {
+
+// hidraw hands out at most HID_MAX_BUFFER_SIZE bytes per report.
+constexpr size_t kMaxReportSize = 4096;
+// Enough to empty any kernel report queue without spinning for ever.
+constexpr int kMaxDiscardedReports = 256;
+
+using Clock = std::chrono::steady_clock;
+
+int RemainingMs(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+}  // namespace
+
+HidrawConnection::HidrawConnection(int fd, const HidAttributes& attributes,
+                                   std::shared_ptr<const HidReportDescriptor> descriptor,
+                                   size_t collectionIndex)
+    : m_fd(fd),
+      m_cancelFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      m_attributes(attributes),
+      m_filter(std::move(descriptor), collectionIndex) {}
+
+HidrawConnection::~HidrawConnection() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+    if (m_cancelFd >= 0) {
+        ::close(m_cancelFd);
+    }
+}
+
+HidrawConnection::Wait HidrawConnection::WaitFor(short events, int timeoutMs) {
+    if (m_cancelled.load()) {
+        return Wait::Cancelled;
+    }
+    pollfd fds[2] = {{m_fd, events, 0}, {m_cancelFd, POLLIN, 0}};
+    int ready = 0;
+    do {
+        ready = ::poll(fds, 2, timeoutMs);
+    } while (ready < 0 && errno == EINTR);
+    if (ready < 0) {
+        return Wait::Failed;
+    }
+    if (fds[1].revents != 0 || m_cancelled.load()) {
+        return Wait::Cancelled;
+    }
+    if (ready == 0) {
+        return Wait::TimedOut;
+    }
+    if ((fds[0].revents & events) != 0) {
+        return Wait::Ready;
+    }
+    return Wait::Failed;  // POLLERR, POLLHUP, POLLNVAL: the device went away
+}
+
+HidIoResult HidrawConnection::Read(std::span<uint8_t> buffer, int timeoutMs) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    uint8_t data[kMaxReportSize];
+    for (;;) {
+        const int wait = timeoutMs < 0 ? kInfiniteTimeout : RemainingMs(deadline);
+        switch (WaitFor(POLLIN, wait)) {
+            case Wait::Ready:
+                break;
+            case Wait::TimedOut:
+                return {HidIoStatus::TimedOut, 0};
+            case Wait::Cancelled:
+                return {HidIoStatus::Cancelled, 0};
+            case Wait::Failed:
+                return {HidIoStatus::Failed, 0};
+        }
+        const ssize_t n = ::read(m_fd, data, sizeof data);
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            continue;
+        }
+        if (n <= 0) {
+            return {HidIoStatus::Failed, 0};
+        }
+        size_t count = 0;
+        switch (m_filter.Deliver({data, static_cast<size_t>(n)}, buffer, count)) {
+            case InputReportFilter::Outcome::Delivered:
+                return {HidIoStatus::Ok, count};
+            case InputReportFilter::Outcome::TooLong:
+                return {HidIoStatus::Failed, 0};
+            case InputReportFilter::Outcome::Skipped:
+                break;
+        }
+    }
+}
+
+HidIoResult HidrawConnection::Write(std::span<const uint8_t> report, int timeoutMs) {
+    switch (WaitFor(POLLOUT, timeoutMs)) {
+        case Wait::Ready:
+            break;
+        case Wait::TimedOut:
+            return {HidIoStatus::TimedOut, 0};
+        case Wait::Cancelled:
+            return {HidIoStatus::Cancelled, 0};
+        case Wait::Failed:
+            return {HidIoStatus::Failed, 0};
+    }
+    // The report id byte leads, 0 for unnumbered reports, as hidraw wants it.
+    ssize_t n = 0;
+    do {
+        n = ::write(m_fd, report.data(), report.size());
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) {
+        return {HidIoStatus::Failed, 0};
+    }
+    return {HidIoStatus::Ok, static_cast<size_t>(n)};
+}
+
+void HidrawConnection::DiscardInput() {
+    uint8_t data[kMaxReportSize];
+    for (int i = 0; i < kMaxDiscardedReports; ++i) {
+        if (WaitFor(POLLIN, 0) != Wait::Ready) {
+            return;
+        }
+        if (::read(m_fd, data, sizeof data) <= 0) {
+            return;
+        }
+    }
+}
+
+void HidrawConnection::Cancel() {
+    m_cancelled.store(true);
+    const uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(m_cancelFd, &one, sizeof one);
+}
+
+}  // namespace kx520::hid

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "hid/HidBackendSet.h"
+#include "hid/HidrawBackend.h"
+#include "sim/VirtualHidBackend.h"
+
+namespace kx520::sim {
+
+// The HID interfaces a program sees: the machine's hidraw nodes (roots from
+// the environment) together with the virtual devices it was asked to
+// simulate, enumerated as one.
+class MachineBackends {
+public:
+    explicit MachineBackends(const std::vector<std::string>& simulated);
+    MachineBackends(const MachineBackends&) = delete;
+    MachineBackends& operator=(const MachineBackends&) = delete;
+
+    hid::HidBackend& Backend() { return m_all; }
+    hid::HidrawBackend& Hidraw() { return m_hidraw; }
+    VirtualHidBackend& Virtual() { return m_virtual; }
+
+private:
+    hid::HidrawBackend m_hidraw;
+    VirtualHidBackend m_virtual;
+    hid::HidBackendSet m_all;
+};
+
+}  // namespace kx520::sim

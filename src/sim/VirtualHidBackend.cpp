@@ -1,0 +1,156 @@
+#include "sim/VirtualHidBackend.h"
+
+#include "hid/DevicePath.h"
+#include "sim/VirtualConnection.h"
+
+namespace kx520::sim {
+
+std::shared_ptr<VirtualDevice> VirtualHidBackend::Plug(std::string_view product) {
+    const VirtualProductSpec* spec = FindVirtualProduct(product);
+    if (spec == nullptr) {
+        return nullptr;
+    }
+    std::lock_guard lock(m_lock);
+    for (const auto& device : m_devices) {
+        if (device->Name() == product) {
+            return device;
+        }
+    }
+    auto device = std::make_shared<VirtualDevice>(*spec, m_nextSerial++);
+    m_devices.push_back(device);
+    return device;
+}
+
+bool VirtualHidBackend::Unplug(std::string_view product) {
+    std::shared_ptr<VirtualDevice> unplugged;
+    {
+        std::lock_guard lock(m_lock);
+        for (auto it = m_devices.begin(); it != m_devices.end(); ++it) {
+            if ((*it)->Name() == product) {
+                unplugged = *it;
+                m_devices.erase(it);
+                break;
+            }
+        }
+    }
+    if (!unplugged) {
+        return false;
+    }
+    unplugged->Unplug();
+    return true;
+}
+
+std::shared_ptr<VirtualDevice> VirtualHidBackend::Find(std::string_view product) const {
+    std::lock_guard lock(m_lock);
+    for (const auto& device : m_devices) {
+        if (device->Name() == product) {
+            return device;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<std::shared_ptr<VirtualDevice>> VirtualHidBackend::Devices() const {
+    std::lock_guard lock(m_lock);
+    return m_devices;
+}
+
+int VirtualHidBackend::OpenCount(const std::string& path) const {
+    std::lock_guard lock(m_lock);
+    const auto it = m_openCounts.find(path);
+    return it == m_openCounts.end() ? 0 : it->second;
+}
+
+int VirtualHidBackend::OpenCountOfProduct(std::string_view product) const {
+    const std::string node = std::string(kNodePrefix) + std::string(product);
+    std::lock_guard lock(m_lock);
+    int total = 0;
+    for (const auto& [path, count] : m_openCounts) {
+        if (hid::PathNode(path) == node) {
+            total += count;
+        }
+    }
+    return total;
+}
+
+std::vector<std::string> VirtualHidBackend::PathsOf(const VirtualDevice& device) {
+    std::vector<std::string> paths;
+    const VirtualProductSpec& spec = device.Spec();
+    for (const VirtualInterfaceSpec& interface : spec.interfaces) {
+        const auto descriptor = device.Descriptor(interface.number);
+        if (!descriptor) {
+            continue;
+        }
+        const hid::DevicePathParts parts{std::string(kNodePrefix) + spec.name,
+                                         spec.vendorId,
+                                         spec.productId,
+                                         interface.number,
+                                         0,
+                                         std::to_string(device.Serial())};
+        hid::AppendCollectionPaths(parts, descriptor->Collections().size(), paths);
+    }
+    return paths;
+}
+
+bool VirtualHidBackend::Enumerate(std::vector<std::string>& paths) {
+    for (const auto& device : Devices()) {
+        const auto own = PathsOf(*device);
+        paths.insert(paths.end(), own.begin(), own.end());
+    }
+    return true;
+}
+
+bool VirtualHidBackend::Owns(const std::string& path) const {
+    return hid::PathNode(path).substr(0, kNodePrefix.size()) == kNodePrefix;
+}
+
+std::shared_ptr<VirtualDevice> VirtualHidBackend::DeviceOfPath(const std::string& path) const {
+    const std::string_view node = hid::PathNode(path);
+    if (node.substr(0, kNodePrefix.size()) != kNodePrefix) {
+        return nullptr;
+    }
+    const std::string_view product = node.substr(kNodePrefix.size());
+    const auto device = Find(product);
+    if (!device || !device->Plugged() ||
+        hid::PathInstance(path) != std::to_string(device->Serial())) {
+        return nullptr;
+    }
+    return device;
+}
+
+bool VirtualHidBackend::Probe(const std::string& path) {
+    return DeviceOfPath(path) != nullptr;
+}
+
+hid::HidOpenResult VirtualHidBackend::Open(const std::string& path,
+                                           const hid::HidOpenMode& /*mode*/) {
+    {
+        std::lock_guard lock(m_lock);
+        ++m_openCounts[path];
+    }
+    const auto device = DeviceOfPath(path);
+    if (!device) {
+        return {nullptr, hid::HidError::NotFound};
+    }
+    const uint16_t interfaceNumber = hid::PathInterfaceNumber(path);
+    const auto descriptor =
+        interfaceNumber <= 0xFF ? device->Descriptor(static_cast<uint8_t>(interfaceNumber))
+                                : nullptr;
+    if (!descriptor) {
+        return {nullptr, hid::HidError::NotFound};
+    }
+    const auto collection = descriptor->CollectionIndex(hid::PathCollectionNumber(path));
+    if (!collection) {
+        return {nullptr, hid::HidError::NotFound};
+    }
+    auto queue = device->Subscribe(static_cast<uint8_t>(interfaceNumber));
+    if (!queue) {
+        return {nullptr, hid::HidError::NotFound};
+    }
+    return {std::make_shared<VirtualConnection>(device, static_cast<uint8_t>(interfaceNumber),
+                                                std::move(queue),
+                                                *collection),
+            hid::HidError::None};
+}
+
+}  // namespace kx520::sim

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "hid/HidBackend.h"
+#include "sim/VirtualDevice.h"
+
+namespace kx520::sim {
+
+// The virtual devices of this process as a HID backend. Paths have the node
+// "sim:<product>" and the plug number as instance:
+//   sim:keyboard#vid_320f&pid_50c2&mi_01&col04#1
+// Products can be plugged and unplugged at any time from any thread.
+class VirtualHidBackend : public hid::HidBackend {
+public:
+    static constexpr std::string_view kNodePrefix = "sim:";
+
+    // Plugs `product` (a name of kVirtualProductNames); the device already
+    // plugged under that name if there is one; nullptr for an unknown name.
+    std::shared_ptr<VirtualDevice> Plug(std::string_view product);
+    // False when nothing of that name was plugged.
+    bool Unplug(std::string_view product);
+    std::shared_ptr<VirtualDevice> Find(std::string_view product) const;
+    std::vector<std::shared_ptr<VirtualDevice>> Devices() const;
+
+    // How often `path` was opened, successfully or not, since start.
+    int OpenCount(const std::string& path) const;
+    // Opens of any collection of `product` since start.
+    int OpenCountOfProduct(std::string_view product) const;
+
+    bool Enumerate(std::vector<std::string>& paths) override;
+    bool Owns(const std::string& path) const override;
+    hid::HidOpenResult Open(const std::string& path, const hid::HidOpenMode& mode) override;
+    bool Probe(const std::string& path) override;
+
+    // The paths of every top-level collection of `device`.
+    static std::vector<std::string> PathsOf(const VirtualDevice& device);
+
+private:
+    std::shared_ptr<VirtualDevice> DeviceOfPath(const std::string& path) const;
+
+    mutable std::mutex m_lock;
+    std::vector<std::shared_ptr<VirtualDevice>> m_devices;
+    std::map<std::string, int> m_openCounts;
+    uint32_t m_nextSerial = 1;
+};
+
+}  // namespace kx520::sim

@@ -1,0 +1,103 @@
+// kx520ctl: scripting and diagnostics for the KX520 devices.
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "app/UdevRule.h"
+#include "hid/HidBackend.h"
+#include "kx520ctl/ListCommand.h"
+#include "platform/CommandLine.h"
+#include "sim/MachineBackends.h"
+#include "sim/SimulateOption.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+const char* const kUsage =
+    "Usage: kx520ctl [--simulate[=LIST]] COMMAND [OPTIONS]\n"
+    "\n"
+    "Commands:\n"
+    "  list [--json]              the supported interfaces present, with their slots\n"
+    "  udev-rules [--output FILE] the udev rule that gives the logged-in user access\n"
+    "\n"
+    "Options:\n"
+    "  --simulate[=LIST]  attach virtual devices (comma-separated; all when bare)\n"
+    "  --help             this text\n";
+
+int Usage(const std::string& error) {
+    std::cerr << "kx520ctl: " << error << "\n" << kUsage;
+    return kExitUsage;
+}
+
+int RunList(const kx520::CommandLine& commandLine, const std::vector<std::string>& simulated) {
+    kx520::sim::MachineBackends backends(simulated);
+    const kx520::ctl::InterfaceListing listing = kx520::ctl::ListInterfaces(backends.Backend());
+    std::cout << (commandLine.Has("json") ? kx520::ctl::FormatListingJson(listing)
+                                          : kx520::ctl::FormatListingText(listing));
+    for (const auto& [path, error] : listing.failed) {
+        std::cerr << "kx520ctl: cannot open " << path << ": " << kx520::hid::HidErrorText(error)
+                  << "\n";
+    }
+    if (listing.PermissionDenied()) {
+        std::cerr << kx520::UdevRuleHint();
+    }
+    return listing.failed.empty() ? kExitOk : kExitFailure;
+}
+
+int RunUdevRules(const kx520::CommandLine& commandLine) {
+    const std::string text = kx520::UdevRuleText();
+    const auto output = commandLine.Value("output");
+    if (!output) {
+        std::cout << text;
+        return kExitOk;
+    }
+    std::ofstream file(*output, std::ios::trunc);
+    file << text;
+    file.close();
+    if (!file) {
+        std::cerr << "kx520ctl: cannot write " << *output << "\n";
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    kx520::CommandLine commandLine;
+    commandLine.AddOption("simulate", kx520::CommandLine::Kind::OptionalValue);
+    commandLine.AddOption("json", kx520::CommandLine::Kind::Flag);
+    commandLine.AddOption("output", kx520::CommandLine::Kind::Value);
+    commandLine.AddOption("help", kx520::CommandLine::Kind::Flag);
+    if (!commandLine.Parse(argc, argv)) {
+        return Usage(commandLine.Error());
+    }
+    if (commandLine.Has("help")) {
+        std::cout << kUsage;
+        return kExitOk;
+    }
+    std::string error;
+    const auto simulated = kx520::sim::SimulatedProducts(commandLine, &error);
+    if (!simulated) {
+        return Usage(error);
+    }
+    const auto& positionals = commandLine.Positionals();
+    if (positionals.empty()) {
+        return Usage("no command given");
+    }
+    const std::string& command = positionals.front();
+    if (positionals.size() > 1) {
+        return Usage("unexpected argument '" + positionals[1] + "'");
+    }
+    if (command == "list") {
+        return RunList(commandLine, *simulated);
+    }
+    if (command == "udev-rules") {
+        return RunUdevRules(commandLine);
+    }
+    return Usage("unknown command '" + command + "'");
+}
