@@ -1,0 +1,97 @@
+// kx520ctl run as a user runs it, against virtual devices.
+#include <gtest/gtest.h>
+#include <json/json.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "support/TempDir.h"
+
+namespace {
+
+struct ProgramRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const std::string& file) {
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+ProgramRun Kx520ctl(const std::string& arguments, const std::string& environment = "") {
+    kx520::test::TempDir temp;
+    const std::string out = temp.Path() + "/out";
+    const std::string err = temp.Path() + "/err";
+    const std::string command = environment + " '" KX520CTL_PATH "' " + arguments + " >'" + out +
+                                "' 2>'" + err + "' </dev/null";
+    const int status = std::system(command.c_str());
+    ProgramRun run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadAll(out);
+    run.err = ReadAll(err);
+    return run;
+}
+
+TEST(Kx520ctlList, SimulateAllListsExactlyTheElevenAcceptedInterfacesInSlotOrder) {
+    const ProgramRun run = Kx520ctl("list --simulate=all --json");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    Json::Value root;
+    ASSERT_TRUE(Json::Reader().parse(run.out, root)) << run.out;
+    ASSERT_TRUE(root.isArray());
+    ASSERT_EQ(root.size(), 11u);
+    for (Json::ArrayIndex i = 0; i < root.size(); ++i) {
+        EXPECT_EQ(root[i]["slot"].asUInt(), i);
+        // Never the ordinary keyboard (0x01/0x06) or mouse (0x01/0x02) collections.
+        EXPECT_NE(root[i]["usagePage"].asInt(), 0x01);
+        EXPECT_TRUE(root[i]["path"].asString().rfind("sim:", 0) == 0);
+    }
+    EXPECT_EQ(root[10]["vendorId"].asInt(), 0x0C76);
+    EXPECT_EQ(root[10]["collection"].asInt(), 0);
+}
+
+TEST(Kx520ctlList, EnvironmentChoosesTheDevicesAndTheFlagWins) {
+    Json::Value root;
+    const ProgramRun fromEnvironment = Kx520ctl("list --json", "KX520_SIMULATE=headset");
+    ASSERT_EQ(fromEnvironment.exitCode, 0);
+    ASSERT_TRUE(Json::Reader().parse(fromEnvironment.out, root));
+    EXPECT_EQ(root.size(), 1u);
+    const ProgramRun flagWins = Kx520ctl("--simulate=mouse-receiver list --json", "KX520_SIMULATE=headset");
+    ASSERT_TRUE(Json::Reader().parse(flagWins.out, root));
+    ASSERT_EQ(root.size(), 2u);
+    EXPECT_EQ(root[0]["slot"].asInt(), 6);
+    const ProgramRun none = Kx520ctl("list");
+    EXPECT_EQ(none.exitCode, 0);
+    EXPECT_EQ(none.out, "No supported device found.\n");
+}
+
+TEST(Kx520ctlUsage, MistakesExitWithTwoAndSayWhy) {
+    const ProgramRun unknownDevice = Kx520ctl("list --simulate=toaster");
+    EXPECT_EQ(unknownDevice.exitCode, 2);
+    EXPECT_NE(unknownDevice.err.find("mousepad"), std::string::npos);
+    EXPECT_EQ(Kx520ctl("frobnicate").exitCode, 2);
+    EXPECT_EQ(Kx520ctl("").exitCode, 2);
+    EXPECT_EQ(Kx520ctl("list --nope").exitCode, 2);
+    const ProgramRun help = Kx520ctl("--help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("udev-rules"), std::string::npos);
+}
+
+TEST(Kx520ctlUdevRules, PrintsAndWritesTheSameRule) {
+    kx520::test::TempDir temp;
+    const ProgramRun printed = Kx520ctl("udev-rules");
+    ASSERT_EQ(printed.exitCode, 0);
+    const std::string file = temp.Path() + "/70-kx520.rules";
+    ASSERT_EQ(Kx520ctl("udev-rules --output '" + file + "'").exitCode, 0);
+    EXPECT_EQ(ReadAll(file), printed.out);
+    EXPECT_NE(printed.out.find("TAG+=\"uaccess\""), std::string::npos);
+    EXPECT_EQ(Kx520ctl("udev-rules --output /nonexistent/dir/x.rules").exitCode, 1);
+}
+
+}  // namespace
