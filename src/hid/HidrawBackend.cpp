@@ -134,6 +134,9 @@ HidError ErrorFromErrno(int error) {
 HidrawBackend::HidrawBackend(std::string sysfsRoot, std::string devRoot)
     : m_sysfsRoot(std::move(sysfsRoot)), m_devRoot(std::move(devRoot)) {}
 
+HidrawBackend::HidrawBackend(HidrawBackend&& other) noexcept
+    : m_sysfsRoot(std::move(other.m_sysfsRoot)), m_devRoot(std::move(other.m_devRoot)) {}
+
 HidrawBackend HidrawBackend::FromEnvironment() {
     const char* sysfs = std::getenv("KX520_SYSFS_ROOT");
     const char* dev = std::getenv("KX520_DEV_ROOT");
@@ -183,23 +186,50 @@ bool HidrawBackend::Enumerate(std::vector<std::string>& paths) {
     }
     ::closedir(dir);
     std::sort(names.begin(), names.end(), NodeOrder);
+    std::lock_guard lock(m_cacheLock);
+    std::map<std::string, CachedNode> seen;
     for (const std::string& name : names) {
-        const auto info = ReadNode(name);
-        if (!info) {
+        std::string link = NodeLink(name);
+        if (link.empty()) {
             continue;
         }
-        std::string error;
-        const auto descriptor = HidReportDescriptor::Parse(info->descriptor, &error);
-        if (!descriptor) {
-            DebugTrace(name + ": report descriptor not usable: " + error);
-            continue;
-        }
-        const DevicePathParts parts{info->devNode,          info->attributes.vendorId,
-                                    info->attributes.productId, info->interfaceNumber, 0,
-                                    info->instance};
-        AppendCollectionPaths(parts, descriptor->Collections().size(), paths);
+        const auto cached = m_cache.find(name);
+        CachedNode node = cached != m_cache.end() && cached->second.link == link
+                              ? std::move(cached->second)
+                              : CachedNode{link, PathsOfNode(name)};
+        paths.insert(paths.end(), node.paths.begin(), node.paths.end());
+        seen.emplace(name, std::move(node));
     }
+    m_cache = std::move(seen);
     return true;
+}
+
+std::string HidrawBackend::NodeLink(const std::string& name) const {
+    char target[PATH_MAX];
+    const std::string link = m_sysfsRoot + "/class/hidraw/" + name;
+    const ssize_t size = ::readlink(link.c_str(), target, sizeof target - 1);
+    return size > 0 ? std::string(target, static_cast<size_t>(size)) : std::string();
+}
+
+// Empty for a node that cannot be used; it is looked at again only when its
+// link changes.
+std::vector<std::string> HidrawBackend::PathsOfNode(const std::string& name) const {
+    std::vector<std::string> paths;
+    const auto info = ReadNode(name);
+    if (!info) {
+        return paths;
+    }
+    std::string error;
+    const auto descriptor = HidReportDescriptor::Parse(info->descriptor, &error);
+    if (!descriptor) {
+        DebugTrace(name + ": report descriptor not usable: " + error);
+        return paths;
+    }
+    const DevicePathParts parts{info->devNode,          info->attributes.vendorId,
+                                info->attributes.productId, info->interfaceNumber, 0,
+                                info->instance};
+    AppendCollectionPaths(parts, descriptor->Collections().size(), paths);
+    return paths;
 }
 
 std::string HidrawBackend::NodeName(const std::string& path) const {
@@ -216,11 +246,6 @@ bool HidrawBackend::Owns(const std::string& path) const {
     return !NodeName(path).empty();
 }
 
-std::string HidrawBackend::InstanceOf(const std::string& name) const {
-    const std::string hidDevice = RealPath(m_sysfsRoot + "/class/hidraw/" + name + "/device");
-    return hidDevice.empty() ? std::string() : BaseName(hidDevice);
-}
-
 bool HidrawBackend::Probe(const std::string& path) {
     const std::string name = NodeName(path);
     if (name.empty()) {
@@ -231,7 +256,8 @@ bool HidrawBackend::Probe(const std::string& path) {
         return false;
     }
     // Node numbers are reused at once: the node must still be the same device.
-    return InstanceOf(name) == PathInstance(path);
+    const std::string hidDevice = RealPath(m_sysfsRoot + "/class/hidraw/" + name + "/device");
+    return !hidDevice.empty() && BaseName(hidDevice) == PathInstance(path);
 }
 
 HidOpenResult HidrawBackend::Open(const std::string& path, const HidOpenMode& mode) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,9 +14,13 @@ namespace kx520::hid {
 // <sysfs>/class/hidraw: each node's HID device gives the ids and the report
 // descriptor, its USB interface the interface number and its USB device the
 // version (bcdDevice). Every top-level collection of a node becomes a path.
+// What a node yields is kept until its sysfs link changes (the link names
+// the HID device instance, new at every plug), so a pass over unchanged
+// nodes costs one readlink each.
 class HidrawBackend : public HidBackend {
 public:
     HidrawBackend(std::string sysfsRoot, std::string devRoot);
+    HidrawBackend(HidrawBackend&& other) noexcept;
     // Roots from KX520_SYSFS_ROOT and KX520_DEV_ROOT, else /sys and /dev.
     static HidrawBackend FromEnvironment();
 
@@ -39,12 +45,20 @@ public:
     const std::string& DevRoot() const { return m_devRoot; }
 
 private:
+    struct CachedNode {
+        std::string link;
+        std::vector<std::string> paths;
+    };
+
     // "hidrawN" of a path of ours, or empty.
     std::string NodeName(const std::string& path) const;
-    std::string InstanceOf(const std::string& name) const;
+    std::string NodeLink(const std::string& name) const;
+    std::vector<std::string> PathsOfNode(const std::string& name) const;
 
     std::string m_sysfsRoot;
     std::string m_devRoot;
+    std::mutex m_cacheLock;
+    std::map<std::string, CachedNode> m_cache;
 };
 
 }  // namespace kx520::hid

@@ -113,6 +113,22 @@ TEST_F(FakeMachine, ListFindsTheRightCollectionsWithTheirUsagePages) {
     }
 }
 
+TEST_F(FakeMachine, ANodeNumberTakenByAnotherDeviceIsListedAfresh) {
+    AddProduct("headset", 3, "hidraw0", 1);
+    std::vector<std::string> before;
+    ASSERT_TRUE(backend.Enumerate(before));
+    ASSERT_EQ(before.size(), 1u);
+    sysfs.RemoveNode("hidraw0");
+    std::vector<std::string> gone;
+    ASSERT_TRUE(backend.Enumerate(gone));
+    EXPECT_TRUE(gone.empty());
+    AddProduct("mousepad", 1, "hidraw0", 2);
+    std::vector<std::string> after;
+    ASSERT_TRUE(backend.Enumerate(after));
+    ASSERT_EQ(after.size(), 4u);
+    EXPECT_EQ(after[3], devRoot + "/hidraw0#vid_320f&pid_1004&mi_01&col04#0003:320F:1004.0002");
+}
+
 TEST_F(FakeMachine, UnusableDescriptorHidesOnlyThatNode) {
     AddProduct("headset", 3, "hidraw0", 1);
     test::FakeHidNode broken;

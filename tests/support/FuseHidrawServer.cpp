@@ -320,6 +320,7 @@ bool FuseHidrawServer::Mount(const std::string& directory) {
     char* argv[] = {program, nullptr};
     fuse_args args = FUSE_ARGS_INIT(1, argv);
     m_impl->session = fuse_session_new(&args, &ops, sizeof ops, m_impl.get());
+    fuse_opt_free_args(&args);
     if (m_impl->session == nullptr) {
         return false;
     }
@@ -351,6 +352,15 @@ void FuseHidrawServer::Unmount() {
     if (m_impl->loop.joinable()) {
         m_impl->loop.join();
     }
+    // Releases still on their way when the session ended never come.
+    for (auto& [fh, file] : m_impl->files) {
+        if (file->pollHandle != nullptr) {
+            fuse_pollhandle_destroy(file->pollHandle);
+            file->pollHandle = nullptr;
+        }
+        file->device->Unsubscribe(file->queue);
+    }
+    m_impl->files.clear();
     fuse_session_destroy(m_impl->session);
     m_impl->session = nullptr;
 }
