@@ -54,13 +54,13 @@ bool HidDevice::Reopen() {
         }
         return false;
     }
+    std::lock_guard lock(m_stateLock);
     if (!LoadCapabilities(opened.connection)) {
         opened.connection->Cancel();
         ClearCapabilities();
         m_lastError = HidError::Failed;
         return false;
     }
-    std::lock_guard lock(m_connectionLock);
     m_connection = std::move(opened.connection);
     return true;
 }
@@ -68,25 +68,25 @@ bool HidDevice::Reopen() {
 void HidDevice::Close() {
     std::shared_ptr<HidConnection> connection;
     {
-        std::lock_guard lock(m_connectionLock);
+        std::lock_guard lock(m_stateLock);
         connection = std::move(m_connection);
         m_connection.reset();
+        ClearCapabilities();
     }
     if (connection) {
         // Wakes a Read or Write still waiting on another thread; the
         // connection goes away when the last of them returns.
         connection->Cancel();
     }
-    ClearCapabilities();
 }
 
 bool HidDevice::IsOpen() const {
-    std::lock_guard lock(m_connectionLock);
+    std::lock_guard lock(m_stateLock);
     return m_connection != nullptr;
 }
 
 std::shared_ptr<HidConnection> HidDevice::Connection() const {
-    std::lock_guard lock(m_connectionLock);
+    std::lock_guard lock(m_stateLock);
     return m_connection;
 }
 
@@ -134,15 +134,33 @@ void HidDevice::DiscardInput() {
 }
 
 bool HidDevice::ParseInputReport(const uint8_t* report, size_t length) {
-    const auto connection = Connection();
-    if (!connection || report == nullptr || length == 0) {
+    std::lock_guard lock(m_stateLock);
+    return ParseLocked(report, length);
+}
+
+std::optional<uint16_t> HidDevice::ParseNotificationCode(const uint8_t* report, size_t length) {
+    std::lock_guard lock(m_stateLock);
+    if (!ParseLocked(report, length) || m_reports[0].data.empty()) {
+        return std::nullopt;
+    }
+    const HidDataEntry& first = m_reports[0].data.front();
+    if (!first.isButton || !first.isSet || first.status != kHidpStatusSuccess || first.usageList.empty() ||
+        first.usageList[0] == 0) {
+        return std::nullopt;
+    }
+    return first.usageList[0];
+}
+
+bool HidDevice::ParseLocked(const uint8_t* report, size_t length) {
+    if (!m_connection || report == nullptr || length == 0) {
         return false;
     }
-    const HidCollection& collection = connection->Collection();
+    const HidCollection& collection = m_connection->Collection();
     const std::span<const uint8_t> bytes(report, length);
     const uint8_t reportId = report[0];
     for (HidDataEntry& entry : m_reports[0].data) {
         if (entry.reportId != reportId) {
+            entry.isSet = false;  // "set" speaks of the last report only
             continue;
         }
         if (entry.isButton) {

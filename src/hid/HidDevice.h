@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -64,6 +65,10 @@ public:
     void DiscardInput();
 
     bool ParseInputReport(const uint8_t* report, size_t length);
+    // Decodes a report of a notification interface and returns its code: the
+    // first usage of the first input data entry, when that entry is a button
+    // entry that carries one. Nothing for any other report.
+    std::optional<uint16_t> ParseNotificationCode(const uint8_t* report, size_t length);
 
     // True while `path` names a present interface of the same device.
     bool Exists(const std::string& path) const { return m_backend.Probe(path); }
@@ -107,6 +112,7 @@ private:
     bool LoadReportTables(HidReportType type, const HidCollection& collection);
     void ClearCapabilities();
     std::shared_ptr<HidConnection> Connection() const;
+    bool ParseLocked(const uint8_t* report, size_t length);
 
     HidBackend& m_backend;
     std::vector<std::string> m_paths;
@@ -115,9 +121,9 @@ private:
     bool m_writeAccess = false;
     bool m_overlapped = false;
     bool m_exclusive = false;
-    // The open interface; swapped under the lock so that Close on another
-    // thread never frees it under a waiting Read.
-    mutable std::mutex m_connectionLock;
+    // Guards the open interface and the report tables: Close on another
+    // thread never frees them under a waiting Read or a running parse.
+    mutable std::mutex m_stateLock;
     std::shared_ptr<HidConnection> m_connection;
     std::string m_path;
     HidCaps m_caps;

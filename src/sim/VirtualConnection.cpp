@@ -6,19 +6,23 @@ namespace kx520::sim {
 
 VirtualConnection::VirtualConnection(std::shared_ptr<VirtualDevice> device,
                                      uint8_t interfaceNumber, std::shared_ptr<ReportQueue> queue,
-                                     size_t collectionIndex)
+                                     size_t collectionIndex, const hid::HidOpenMode& mode)
     : m_device(std::move(device)),
       m_interfaceNumber(interfaceNumber),
       m_queue(std::move(queue)),
       m_filter(m_device->Descriptor(interfaceNumber), collectionIndex),
       m_attributes{m_device->Spec().vendorId, m_device->Spec().productId,
-                   m_device->Spec().version} {}
+                   m_device->Spec().version},
+      m_mode(mode) {}
 
 VirtualConnection::~VirtualConnection() {
     m_device->Unsubscribe(m_queue);
 }
 
 hid::HidIoResult VirtualConnection::Read(std::span<uint8_t> buffer, int timeoutMs) {
+    if (!m_mode.read) {
+        return {hid::HidIoStatus::Failed, 0};  // as a descriptor opened write-only
+    }
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
     std::vector<uint8_t> report;
@@ -49,7 +53,8 @@ hid::HidIoResult VirtualConnection::Write(std::span<const uint8_t> report, int /
     if (m_cancelled.load()) {
         return {hid::HidIoStatus::Cancelled, 0};
     }
-    if (report.empty() || !m_device->ReceiveOutput(m_interfaceNumber, report)) {
+    if (!m_mode.write || report.empty() ||
+        !m_device->ReceiveOutput(m_interfaceNumber, report)) {
         return {hid::HidIoStatus::Failed, 0};
     }
     return {hid::HidIoStatus::Ok, report.size()};

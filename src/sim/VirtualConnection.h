@@ -16,7 +16,8 @@ namespace kx520::sim {
 class VirtualConnection : public hid::HidConnection {
 public:
     VirtualConnection(std::shared_ptr<VirtualDevice> device, uint8_t interfaceNumber,
-                      std::shared_ptr<ReportQueue> queue, size_t collectionIndex);
+                      std::shared_ptr<ReportQueue> queue, size_t collectionIndex,
+                      const hid::HidOpenMode& mode);
     ~VirtualConnection() override;
     VirtualConnection(const VirtualConnection&) = delete;
     VirtualConnection& operator=(const VirtualConnection&) = delete;
@@ -34,6 +35,7 @@ private:
     std::shared_ptr<ReportQueue> m_queue;
     hid::InputReportFilter m_filter;
     hid::HidAttributes m_attributes;
+    hid::HidOpenMode m_mode;
     std::atomic<bool> m_cancelled{false};
 };
 

@@ -123,7 +123,7 @@ bool VirtualHidBackend::Probe(const std::string& path) {
 }
 
 hid::HidOpenResult VirtualHidBackend::Open(const std::string& path,
-                                           const hid::HidOpenMode& /*mode*/) {
+                                           const hid::HidOpenMode& mode) {
     {
         std::lock_guard lock(m_lock);
         ++m_openCounts[path];
@@ -149,7 +149,7 @@ hid::HidOpenResult VirtualHidBackend::Open(const std::string& path,
     }
     return {std::make_shared<VirtualConnection>(device, static_cast<uint8_t>(interfaceNumber),
                                                 std::move(queue),
-                                                *collection),
+                                                *collection, mode),
             hid::HidError::None};
 }
 

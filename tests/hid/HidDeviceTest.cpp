@@ -201,6 +201,46 @@ TEST_F(HidDeviceOnVirtualKeyboard, ParseInputReportGivesTheNotificationCode) {
     ASSERT_EQ(entry.usageList.size(), 1u);
     EXPECT_EQ(entry.usageList[0], 0x401);
     EXPECT_FALSE(device.ParseInputReport(report, 0));
+    EXPECT_EQ(device.ParseNotificationCode(report, sizeof report), 0x401);
+    // An empty array (nothing pressed) carries no code.
+    const uint8_t released[] = {0x03, 0x00, 0x00};
+    EXPECT_FALSE(device.ParseNotificationCode(released, sizeof released));
+    // Neither does a report of another id, nor one on a closed link.
+    const uint8_t other[] = {0x04, 0x01, 0x04};
+    EXPECT_FALSE(device.ParseNotificationCode(other, sizeof other));
+    EXPECT_FALSE(device.InputData()[0].isSet);
+    device.Close();
+    EXPECT_FALSE(device.ParseNotificationCode(report, sizeof report));
+}
+
+TEST_F(HidDeviceOnVirtualKeyboard, AccessFollowsTheOpenMode) {
+    HidDevice readOnly(backend);
+    ASSERT_TRUE(readOnly.Open(commandPath, true, false, true, false));
+    const uint8_t request[64] = {4};
+    EXPECT_FALSE(readOnly.Write(request, sizeof request, nullptr, 100));
+    HidDevice writeOnly(backend);
+    ASSERT_TRUE(writeOnly.Open(commandPath, false, true, true, false));
+    uint8_t buffer[64];
+    EXPECT_FALSE(writeOnly.Read(buffer, sizeof buffer, nullptr, 10));
+    EXPECT_TRUE(writeOnly.Write(request, sizeof request, nullptr, 100));
+}
+
+TEST_F(HidDeviceOnVirtualKeyboard, CloseWhileAnotherThreadParsesNeverBreaksTheParse) {
+    HidDevice device(backend);
+    const uint8_t report[] = {0x03, 0x01, 0x04};
+    for (int round = 0; round < 200; ++round) {
+        ASSERT_TRUE(device.Open(notifyPath, true, true, true, false));
+        std::thread parser([&device, &report] {
+            for (int i = 0; i < 50; ++i) {
+                const auto code = device.ParseNotificationCode(report, sizeof report);
+                if (code) {
+                    EXPECT_EQ(*code, 0x401);
+                }
+            }
+        });
+        device.Close();
+        parser.join();
+    }
 }
 
 // A value capability over usages 1 to 5 gives five value entries.

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <fuse_lowlevel.h>
 #include <poll.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,6 +50,7 @@ struct FuseHidrawServer::Impl {
     fuse_session* session = nullptr;
     std::thread loop;
     bool mounted = false;
+    std::string mountPoint;
 
     Node* NodeByIno(fuse_ino_t ino) {
         for (auto& [name, node] : nodes) {
@@ -330,6 +332,7 @@ bool FuseHidrawServer::Mount(const std::string& directory) {
         return false;
     }
     m_impl->mounted = true;
+    m_impl->mountPoint = directory;
     fuse_session* session = m_impl->session;
     m_impl->loop = std::thread([session] { fuse_session_loop(session); });
     return true;
@@ -347,11 +350,14 @@ void FuseHidrawServer::Unmount() {
             file->queue->SetListener(nullptr);
         }
     }
+    // Detaching the mount ends the kernel's side, which ends the loop's read
+    // of /dev/fuse; only then may libfuse close the descriptor the loop uses.
     fuse_session_exit(m_impl->session);
-    fuse_session_unmount(m_impl->session);
+    ::umount2(m_impl->mountPoint.c_str(), MNT_DETACH);
     if (m_impl->loop.joinable()) {
         m_impl->loop.join();
     }
+    fuse_session_unmount(m_impl->session);
     // Releases still on their way when the session ended never come.
     for (auto& [fh, file] : m_impl->files) {
         if (file->pollHandle != nullptr) {
