@@ -178,6 +178,20 @@ uint32_t HidCollection::GetUsages(HidReportType type, uint16_t usagePage,
     return found > room ? kHidpStatusBufferTooSmall : kHidpStatusSuccess;
 }
 
+const HidField* HidCollection::FindValue(HidReportType type, uint16_t usagePage, uint16_t usage,
+                                         uint8_t reportId, uint32_t& element) const {
+    for (const HidField& field : m_fields[Index(type)]) {
+        if (field.IsButton() || field.reportId != reportId) {
+            continue;
+        }
+        if (const auto at = ElementOf(field, usagePage, usage)) {
+            element = *at;
+            return &field;
+        }
+    }
+    return nullptr;
+}
+
 uint32_t HidCollection::GetUsageValue(HidReportType type, uint16_t usagePage, uint16_t usage,
                                       uint32_t& value, std::span<const uint8_t> report) const {
     value = 0;
@@ -185,16 +199,13 @@ uint32_t HidCollection::GetUsageValue(HidReportType type, uint16_t usagePage, ui
     if (status != kHidpStatusSuccess) {
         return status;
     }
-    for (const HidField& field : m_fields[Index(type)]) {
-        if (field.IsButton() || field.reportId != report[0]) {
-            continue;
-        }
-        if (const auto element = ElementOf(field, usagePage, usage)) {
-            value = ExtractBits(field, *element, report);
-            return kHidpStatusSuccess;
-        }
+    uint32_t element = 0;
+    const HidField* field = FindValue(type, usagePage, usage, report[0], element);
+    if (field == nullptr) {
+        return kHidpStatusUsageNotFound;
     }
-    return kHidpStatusUsageNotFound;
+    value = ExtractBits(*field, element, report);
+    return kHidpStatusSuccess;
 }
 
 uint32_t HidCollection::GetScaledUsageValue(HidReportType type, uint16_t usagePage,
@@ -205,36 +216,30 @@ uint32_t HidCollection::GetScaledUsageValue(HidReportType type, uint16_t usagePa
     if (status != kHidpStatusSuccess) {
         return status;
     }
-    for (const HidField& field : m_fields[Index(type)]) {
-        if (field.IsButton() || field.reportId != report[0]) {
-            continue;
-        }
-        const auto element = ElementOf(field, usagePage, usage);
-        if (!element) {
-            continue;
-        }
-        int64_t physMin = field.physicalMin;
-        int64_t physMax = field.physicalMax;
-        if (physMin == 0 && physMax == 0) {
-            physMin = field.logicalMin;
-            physMax = field.logicalMax;
-        }
-        if (field.logicalMin >= field.logicalMax || physMin >= physMax) {
-            return kHidpStatusBadLogPhyValues;
-        }
-        const int64_t raw = field.logicalMin < 0
-                                ? SignExtend(ExtractBits(field, *element, report), field.bitSize)
-                                : static_cast<int64_t>(ExtractBits(field, *element, report));
-        if (raw < field.logicalMin || raw > field.logicalMax) {
-            return field.HasNullState() ? kHidpStatusNull : kHidpStatusValueOutOfRange;
-        }
-        const int64_t scaled = physMin + (raw - field.logicalMin) * (physMax - physMin) /
-                                             (static_cast<int64_t>(field.logicalMax) -
-                                              field.logicalMin);
-        value = static_cast<int32_t>(scaled);
-        return kHidpStatusSuccess;
+    uint32_t element = 0;
+    const HidField* field = FindValue(type, usagePage, usage, report[0], element);
+    if (field == nullptr) {
+        return kHidpStatusUsageNotFound;
     }
-    return kHidpStatusUsageNotFound;
+    int64_t physMin = field->physicalMin;
+    int64_t physMax = field->physicalMax;
+    if (physMin == 0 && physMax == 0) {
+        physMin = field->logicalMin;
+        physMax = field->logicalMax;
+    }
+    if (field->logicalMin >= field->logicalMax || physMin >= physMax) {
+        return kHidpStatusBadLogPhyValues;
+    }
+    const uint32_t bits = ExtractBits(*field, element, report);
+    const int64_t raw = field->logicalMin < 0 ? SignExtend(bits, field->bitSize)
+                                              : static_cast<int64_t>(bits);
+    if (raw < field->logicalMin || raw > field->logicalMax) {
+        return field->HasNullState() ? kHidpStatusNull : kHidpStatusValueOutOfRange;
+    }
+    const int64_t logicalSpan = static_cast<int64_t>(field->logicalMax) - field->logicalMin;
+    value = static_cast<int32_t>(physMin + (raw - field->logicalMin) * (physMax - physMin) /
+                                               logicalSpan);
+    return kHidpStatusSuccess;
 }
 
 void HidCollection::AddField(HidField field) {

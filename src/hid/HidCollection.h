@@ -51,6 +51,10 @@ private:
     // status that rules the report out.
     uint32_t CheckReport(HidReportType type, uint16_t usagePage, bool buttons,
                          std::span<const uint8_t> report) const;
+    // The value field of `report`'s id that carries `usage`, and the element
+    // that holds it; nullptr when there is none.
+    const HidField* FindValue(HidReportType type, uint16_t usagePage, uint16_t usage,
+                              uint8_t reportId, uint32_t& element) const;
 
     HidCaps m_caps;
     std::array<std::vector<HidField>, kHidReportTypeCount> m_fields;

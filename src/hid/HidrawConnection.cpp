@@ -42,9 +42,9 @@ HidrawConnection::~HidrawConnection() {
     }
 }
 
-HidrawConnection::Wait HidrawConnection::WaitFor(short events, int timeoutMs) {
+HidIoStatus HidrawConnection::WaitFor(short events, int timeoutMs) {
     if (m_cancelled.load()) {
-        return Wait::Cancelled;
+        return HidIoStatus::Cancelled;
     }
     pollfd fds[2] = {{m_fd, events, 0}, {m_cancelFd, POLLIN, 0}};
     int ready = 0;
@@ -52,18 +52,18 @@ HidrawConnection::Wait HidrawConnection::WaitFor(short events, int timeoutMs) {
         ready = ::poll(fds, 2, timeoutMs);
     } while (ready < 0 && errno == EINTR);
     if (ready < 0) {
-        return Wait::Failed;
+        return HidIoStatus::Failed;
     }
     if (fds[1].revents != 0 || m_cancelled.load()) {
-        return Wait::Cancelled;
+        return HidIoStatus::Cancelled;
     }
     if (ready == 0) {
-        return Wait::TimedOut;
+        return HidIoStatus::TimedOut;
     }
     if ((fds[0].revents & events) != 0) {
-        return Wait::Ready;
+        return HidIoStatus::Ok;
     }
-    return Wait::Failed;  // POLLERR, POLLHUP, POLLNVAL: the device went away
+    return HidIoStatus::Failed;  // POLLERR, POLLHUP, POLLNVAL: the device went away
 }
 
 HidIoResult HidrawConnection::Read(std::span<uint8_t> buffer, int timeoutMs) {
@@ -71,15 +71,9 @@ HidIoResult HidrawConnection::Read(std::span<uint8_t> buffer, int timeoutMs) {
     uint8_t data[kMaxReportSize];
     for (;;) {
         const int wait = timeoutMs < 0 ? kInfiniteTimeout : RemainingMs(deadline);
-        switch (WaitFor(POLLIN, wait)) {
-            case Wait::Ready:
-                break;
-            case Wait::TimedOut:
-                return {HidIoStatus::TimedOut, 0};
-            case Wait::Cancelled:
-                return {HidIoStatus::Cancelled, 0};
-            case Wait::Failed:
-                return {HidIoStatus::Failed, 0};
+        const HidIoStatus ready = WaitFor(POLLIN, wait);
+        if (ready != HidIoStatus::Ok) {
+            return {ready, 0};
         }
         const ssize_t n = ::read(m_fd, data, sizeof data);
         if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
@@ -101,15 +95,9 @@ HidIoResult HidrawConnection::Read(std::span<uint8_t> buffer, int timeoutMs) {
 }
 
 HidIoResult HidrawConnection::Write(std::span<const uint8_t> report, int timeoutMs) {
-    switch (WaitFor(POLLOUT, timeoutMs)) {
-        case Wait::Ready:
-            break;
-        case Wait::TimedOut:
-            return {HidIoStatus::TimedOut, 0};
-        case Wait::Cancelled:
-            return {HidIoStatus::Cancelled, 0};
-        case Wait::Failed:
-            return {HidIoStatus::Failed, 0};
+    const HidIoStatus ready = WaitFor(POLLOUT, timeoutMs);
+    if (ready != HidIoStatus::Ok) {
+        return {ready, 0};
     }
     // The report id byte leads, 0 for unnumbered reports, as hidraw wants it.
     ssize_t n = 0;
@@ -125,7 +113,7 @@ HidIoResult HidrawConnection::Write(std::span<const uint8_t> report, int timeout
 void HidrawConnection::DiscardInput() {
     uint8_t data[kMaxReportSize];
     for (int i = 0; i < kMaxDiscardedReports; ++i) {
-        if (WaitFor(POLLIN, 0) != Wait::Ready) {
+        if (WaitFor(POLLIN, 0) != HidIoStatus::Ok) {
             return;
         }
         if (::read(m_fd, data, sizeof data) <= 0) {

@@ -33,8 +33,8 @@ public:
     void Cancel() override;
 
 private:
-    enum class Wait { Ready, TimedOut, Cancelled, Failed };
-    Wait WaitFor(short events, int timeoutMs);
+    // Ok when the node is ready for `events`, else why not.
+    HidIoStatus WaitFor(short events, int timeoutMs);
 
     int m_fd = -1;
     int m_cancelFd = -1;

@@ -4,14 +4,13 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 
 #include "app/InterfaceSlotTable.h"
 #include "hid/DevicePath.h"
 #include "sim/VirtualHidBackend.h"
 #include "sim/VirtualProducts.h"
+#include "support/RecordingScanReceiver.h"
 
 namespace kx520 {
 namespace {
@@ -45,57 +44,6 @@ public:
     std::atomic<int> denyOpens{0};
 };
 
-// Records what the scan reports; checks the slot is already claimed (or
-// released) when the handler runs, which is what handlers rely on.
-class RecordingReceiver : public DeviceScanReceiver {
-public:
-    explicit RecordingReceiver(InterfaceSlotTable& slots) : m_slots(slots) {}
-
-    void OnDeviceArrived(int slot) override {
-        const DeviceInterfaceEntry entry = m_slots.Slot(static_cast<size_t>(slot));
-        EXPECT_EQ(entry.connected, 1);
-        EXPECT_FALSE(entry.path.empty());
-        Record(arrived, slot);
-    }
-    void OnDeviceRemoved(int slot) override {
-        EXPECT_EQ(m_slots.Slot(static_cast<size_t>(slot)).connected, 0);
-        Record(removed, slot);
-    }
-    void OnFirstPassDone() override { Record(firstPasses, 0); }
-    void OnOpenFailed(const std::string&, hid::HidError error) override {
-        Record(openFailures, static_cast<int>(error));
-    }
-
-    // Waits until `events` holds at least `count` entries.
-    bool WaitFor(const std::vector<int>& events, size_t count,
-                 std::chrono::milliseconds limit = 5s) {
-        std::unique_lock lock(m_lock);
-        return m_changed.wait_for(lock, limit, [&] { return events.size() >= count; });
-    }
-    std::vector<int> Copy(const std::vector<int>& events) {
-        std::lock_guard lock(m_lock);
-        return events;
-    }
-
-    std::vector<int> arrived;
-    std::vector<int> removed;
-    std::vector<int> firstPasses;
-    std::vector<int> openFailures;
-
-private:
-    void Record(std::vector<int>& events, int value) {
-        {
-            std::lock_guard lock(m_lock);
-            events.push_back(value);
-        }
-        m_changed.notify_all();
-    }
-
-    InterfaceSlotTable& m_slots;
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-};
-
 class DeviceScan : public ::testing::Test {
 protected:
     void PlugAll() {
@@ -106,7 +54,7 @@ protected:
 
     TestBackend backend;
     InterfaceSlotTable slots;
-    RecordingReceiver receiver{slots};
+    test::RecordingScanReceiver receiver{&slots};
     DeviceScanThread scan{backend, slots, receiver};
 };
 

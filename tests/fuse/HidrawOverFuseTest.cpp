@@ -16,6 +16,7 @@
 #include "sim/VirtualProducts.h"
 #include "support/FakeSysfs.h"
 #include "support/FuseHidrawServer.h"
+#include "support/RecordingScanReceiver.h"
 #include "support/TempDir.h"
 
 namespace kx520 {
@@ -210,31 +211,9 @@ TEST_F(HidrawOverFuse, PermissionDeniedIsReportedForTheUdevRuleHint) {
     EXPECT_TRUE(listing.PermissionDenied());
 }
 
-class RecordingReceiver : public DeviceScanReceiver {
-public:
-    void OnDeviceArrived(int slot) override { Push(arrived, slot); }
-    void OnDeviceRemoved(int slot) override { Push(removed, slot); }
-    void OnFirstPassDone() override {}
-    bool WaitFor(std::vector<int>& events, size_t count) {
-        std::unique_lock lock(m_lock);
-        return m_changed.wait_for(lock, 5s, [&] { return events.size() >= count; });
-    }
-    std::vector<int> arrived;
-    std::vector<int> removed;
-
-private:
-    void Push(std::vector<int>& events, int slot) {
-        std::lock_guard lock(m_lock);
-        events.push_back(slot);
-        m_changed.notify_all();
-    }
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-};
-
 TEST_F(HidrawOverFuse, ScanThreadSeesPlugAndUnplugOfRealNodes) {
     InterfaceSlotTable slots;
-    RecordingReceiver receiver;
+    test::RecordingScanReceiver receiver(&slots);
     DeviceScanThread scan(*backend, slots, receiver);
     scan.Start();
     Attach("mouse-receiver");
