@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,11 @@ namespace kx520::sim {
 // simulate, enumerated as one.
 class MachineBackends {
 public:
-    explicit MachineBackends(const std::vector<std::string>& simulated);
+    // Plugs the `simulated` products with the faults of KX520_SIM_FAULTS and
+    // the trace of KX520_SIM_TRACE. Nothing (and `error` set) when either
+    // variable is unusable.
+    static std::unique_ptr<MachineBackends> Create(const std::vector<std::string>& simulated,
+                                                   std::string* error);
     MachineBackends(const MachineBackends&) = delete;
     MachineBackends& operator=(const MachineBackends&) = delete;
 
@@ -23,6 +28,8 @@ public:
     VirtualHidBackend& Virtual() { return m_virtual; }
 
 private:
+    MachineBackends();
+
     hid::HidrawBackend m_hidraw;
     VirtualHidBackend m_virtual;
     hid::HidBackendSet m_all;

@@ -75,6 +75,7 @@ void VirtualDevice::Unsubscribe(const std::shared_ptr<ReportQueue>& queue) {
 
 void VirtualDevice::SendInput(uint8_t interfaceNumber, std::span<const uint8_t> report) {
     std::vector<std::shared_ptr<ReportQueue>> readers;
+    std::shared_ptr<PacketTrace> trace;
     {
         std::lock_guard lock(m_lock);
         const Interface* interface = Find(interfaceNumber);
@@ -82,6 +83,10 @@ void VirtualDevice::SendInput(uint8_t interfaceNumber, std::span<const uint8_t> 
             return;
         }
         readers = interface->readers;
+        trace = m_trace;
+    }
+    if (trace) {
+        trace->Record(Name(), false, report);
     }
     for (const auto& queue : readers) {
         queue->Push(std::vector<uint8_t>(report.begin(), report.end()));
@@ -90,18 +95,28 @@ void VirtualDevice::SendInput(uint8_t interfaceNumber, std::span<const uint8_t> 
 
 bool VirtualDevice::ReceiveOutput(uint8_t interfaceNumber, std::span<const uint8_t> report) {
     std::shared_ptr<OutputHandler> handler;
+    std::shared_ptr<PacketTrace> trace;
     {
         std::lock_guard lock(m_lock);
         if (!m_plugged.load() || Find(interfaceNumber) == nullptr) {
             return false;
         }
         handler = m_outputHandler;
+        trace = m_trace;
+    }
+    if (trace) {
+        trace->Record(Name(), true, report);
     }
     // Outside the lock: the firmware answers through SendInput.
     if (handler && *handler) {
-        (*handler)(*this, interfaceNumber, report);
+        return (*handler)(*this, interfaceNumber, report);
     }
     return true;
+}
+
+void VirtualDevice::SetTrace(std::shared_ptr<PacketTrace> trace) {
+    std::lock_guard lock(m_lock);
+    m_trace = std::move(trace);
 }
 
 void VirtualDevice::SetOutputHandler(OutputHandler handler) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "hid/HidReportDescriptor.h"
+#include "sim/PacketTrace.h"
 #include "sim/ReportQueue.h"
 #include "sim/VirtualProducts.h"
 
@@ -20,8 +21,9 @@ namespace kx520::sim {
 class VirtualDevice {
 public:
     // Host-to-device reports, report id first (0 for unnumbered reports).
+    // False when the device did not take the report (the host's write fails).
     using OutputHandler =
-        std::function<void(VirtualDevice& device, uint8_t interfaceNumber,
+        std::function<bool(VirtualDevice& device, uint8_t interfaceNumber,
                            std::span<const uint8_t> report)>;
 
     VirtualDevice(const VirtualProductSpec& spec, uint32_t serial);
@@ -47,6 +49,8 @@ public:
     // False when unplugged.
     bool ReceiveOutput(uint8_t interfaceNumber, std::span<const uint8_t> report);
     void SetOutputHandler(OutputHandler handler);
+    // Every report in and out is written to `trace` when one is set.
+    void SetTrace(std::shared_ptr<PacketTrace> trace);
 
 private:
     struct Interface {
@@ -63,6 +67,7 @@ private:
     mutable std::mutex m_lock;
     std::vector<Interface> m_interfaces;
     std::shared_ptr<OutputHandler> m_outputHandler;
+    std::shared_ptr<PacketTrace> m_trace;
 };
 
 }  // namespace kx520::sim

@@ -12,17 +12,54 @@ std::shared_ptr<VirtualDevice> VirtualHidBackend::Plug(std::string_view product)
     }
     std::lock_guard lock(m_lock);
     for (const auto& device : m_devices) {
-        if (device->Name() == product) {
+        if (device->Name() == product && device->Plugged()) {
             return device;
         }
     }
+    std::erase_if(m_devices, [product](const auto& d) { return d->Name() == product; });
     auto device = std::make_shared<VirtualDevice>(*spec, m_nextSerial++);
+    device->SetTrace(m_trace);
+    const std::string name(product);
+    auto driver = FirmwareDriver::Attach(device, [this, name] { Unplug(name); });
+    if (const auto faults = m_faults.find(product); faults != m_faults.end()) {
+        for (const FaultSpec& fault : faults->second) {
+            driver->AddFault(fault);
+        }
+    }
+    m_drivers[device->Serial()] = std::move(driver);
     m_devices.push_back(device);
     return device;
 }
 
+std::shared_ptr<FirmwareDriver> VirtualHidBackend::Firmware(std::string_view product) const {
+    std::lock_guard lock(m_lock);
+    for (const auto& device : m_devices) {
+        if (device->Name() == product) {
+            const auto driver = m_drivers.find(device->Serial());
+            return driver == m_drivers.end() ? nullptr : driver->second;
+        }
+    }
+    return nullptr;
+}
+
+void VirtualHidBackend::SetTrace(std::shared_ptr<PacketTrace> trace) {
+    std::lock_guard lock(m_lock);
+    m_trace = std::move(trace);
+}
+
+void VirtualHidBackend::AddFault(std::string_view product, const FaultSpec& fault) {
+    {
+        std::lock_guard lock(m_lock);
+        m_faults[std::string(product)].push_back(fault);
+    }
+    if (const auto driver = Firmware(product)) {
+        driver->AddFault(fault);
+    }
+}
+
 bool VirtualHidBackend::Unplug(std::string_view product) {
     std::shared_ptr<VirtualDevice> unplugged;
+    std::shared_ptr<FirmwareDriver> driver;
     {
         std::lock_guard lock(m_lock);
         for (auto it = m_devices.begin(); it != m_devices.end(); ++it) {
@@ -30,6 +67,13 @@ bool VirtualHidBackend::Unplug(std::string_view product) {
                 unplugged = *it;
                 m_devices.erase(it);
                 break;
+            }
+        }
+        if (unplugged) {
+            const auto found = m_drivers.find(unplugged->Serial());
+            if (found != m_drivers.end()) {
+                driver = std::move(found->second);
+                m_drivers.erase(found);
             }
         }
     }

@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "hid/HidBackend.h"
+#include "sim/FirmwareDriver.h"
+#include "sim/PacketTrace.h"
+#include "sim/SimFault.h"
 #include "sim/VirtualDevice.h"
 
 namespace kx520::sim {
@@ -26,6 +29,13 @@ public:
     // False when nothing of that name was plugged.
     bool Unplug(std::string_view product);
     std::shared_ptr<VirtualDevice> Find(std::string_view product) const;
+    // The firmware behind a plugged product, or nullptr.
+    std::shared_ptr<FirmwareDriver> Firmware(std::string_view product) const;
+
+    // Reports of every device plugged from now on go to `trace`.
+    void SetTrace(std::shared_ptr<PacketTrace> trace);
+    // Faults a product gets whenever it is plugged (and now, if it is).
+    void AddFault(std::string_view product, const FaultSpec& fault);
     std::vector<std::shared_ptr<VirtualDevice>> Devices() const;
 
     // How often `path` was opened, successfully or not, since start.
@@ -46,6 +56,9 @@ private:
 
     mutable std::mutex m_lock;
     std::vector<std::shared_ptr<VirtualDevice>> m_devices;
+    std::map<uint32_t, std::shared_ptr<FirmwareDriver>> m_drivers;  // by plug number
+    std::map<std::string, std::vector<FaultSpec>, std::less<>> m_faults;
+    std::shared_ptr<PacketTrace> m_trace;
     std::map<std::string, int> m_openCounts;
     uint32_t m_nextSerial = 1;
 };

@@ -135,6 +135,7 @@ TEST_F(HidrawOverFuse, RequestAndReplyTravelThroughTheNode) {
         reply[0] = 0x04;
         reply[3] = request.size() > 3 ? request[3] : 0;
         device.SendInput(interfaceNumber, reply);
+        return true;
     });
     hid::HidDevice link(*backend);
     ASSERT_TRUE(link.Open(PathOf("keyboard", 4), true, true, true, false));

@@ -165,6 +165,7 @@ TEST_F(HidDeviceOnVirtualKeyboard, WritesReachTheFirmwareWithTheirReportId) {
                                            std::span<const uint8_t> report) {
         EXPECT_EQ(interfaceNumber, 1);
         received.assign(report.begin(), report.end());
+        return true;
     });
     HidDevice device(backend);
     ASSERT_TRUE(device.Open(commandPath, true, true, true, false));

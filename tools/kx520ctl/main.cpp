@@ -33,8 +33,7 @@ int Usage(const std::string& error) {
     return kExitUsage;
 }
 
-int RunList(const kx520::CommandLine& commandLine, const std::vector<std::string>& simulated) {
-    kx520::sim::MachineBackends backends(simulated);
+int RunList(const kx520::CommandLine& commandLine, kx520::sim::MachineBackends& backends) {
     const kx520::ctl::InterfaceListing listing = kx520::ctl::ListInterfaces(backends.Backend());
     std::cout << (commandLine.Has("json") ? kx520::ctl::FormatListingJson(listing)
                                           : kx520::ctl::FormatListingText(listing));
@@ -93,11 +92,15 @@ int main(int argc, char** argv) {
     if (positionals.size() > 1) {
         return Usage("unexpected argument '" + positionals[1] + "'");
     }
-    if (command == "list") {
-        return RunList(commandLine, *simulated);
-    }
     if (command == "udev-rules") {
         return RunUdevRules(commandLine);
+    }
+    const auto backends = kx520::sim::MachineBackends::Create(*simulated, &error);
+    if (!backends) {
+        return Usage(error);
+    }
+    if (command == "list") {
+        return RunList(commandLine, *backends);
     }
     return Usage("unknown command '" + command + "'");
 }

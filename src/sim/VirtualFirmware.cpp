@@ -1,0 +1,264 @@
+#include "sim/VirtualFirmware.h"
+
+#include <algorithm>
+
+#include "devices/PageKeyDefaults.h"
+#include "protocol/CommandSet.h"
+
+namespace kx520::sim {
+
+namespace {
+
+using protocol::Packet;
+
+constexpr uint8_t kStatusOk = 0x00;
+
+VirtualFirmware::Kind KindOf(const VirtualProductSpec& product) {
+    if (product.name.rfind("keyboard", 0) == 0) {
+        return VirtualFirmware::Kind::Keyboard;
+    }
+    if (product.name.rfind("mouse-", 0) == 0 || product.name == "mouse") {
+        return VirtualFirmware::Kind::Mouse;
+    }
+    if (product.name == "mousepad") {
+        return VirtualFirmware::Kind::MousePad;
+    }
+    return VirtualFirmware::Kind::Headset;
+}
+
+// The mouse's eleven buttons as it leaves the factory: left, right, middle,
+// back, forward, DPI up, down and cycle, wheel up and down, rapid fire.
+constexpr KeyCode kMouseDefaults[] = {
+    {0x10, 0x01, 0}, {0x10, 0x02, 0}, {0x10, 0x04, 0}, {0x10, 0x08, 0},
+    {0x10, 0x10, 0}, {0x13, 1, 0},    {0x13, 2, 0},    {0x13, 3, 0},
+    {0x12, 0x11, 1}, {0x12, 0x11, 0xFF}, {0x14, 10, 3},
+};
+
+void PutKeys(std::vector<uint8_t>& table, std::span<const KeyCode> codes) {
+    for (size_t k = 0; k < codes.size(); ++k) {
+        table[3 * k] = codes[k].type;
+        table[3 * k + 1] = codes[k].param1;
+        table[3 * k + 2] = codes[k].param2;
+    }
+}
+
+// A light record of 26 bytes at `offset`: mode, brightness, speed as the
+// device counts it, direction, multiColor, red, green, blue.
+void PutLightRecord(std::vector<uint8_t>& config, size_t offset, uint8_t mode, uint8_t red,
+                    uint8_t green, uint8_t blue) {
+    const uint8_t record[9] = {0, mode, 4, 2, 0, 1, red, green, blue};
+    std::copy(std::begin(record), std::end(record), config.begin() + offset);
+}
+
+}  // namespace
+
+VirtualFirmware::VirtualFirmware(const VirtualProductSpec& product)
+    : m_kind(KindOf(product)), m_receiver(product.name.find("-receiver") != std::string::npos) {
+    LoadDefaults();
+}
+
+void VirtualFirmware::LoadDefaults() {
+    m_info.assign(protocol::kDeviceInfoSize, 0);
+    m_config.assign(kConfigSize, 0);
+    m_status.assign(kStatusSize, 0);
+    m_lightFrame.assign(kLightFrameSize, 0);
+    // Status: battery 85 %, on battery through a receiver, wireless flag.
+    m_status[0] = 85;
+    m_status[1] = m_receiver ? 2 : 0;
+    m_status[3] = m_receiver ? 1 : 0;
+    m_status[4] = 85;
+    m_info[0] = 0x01;
+    m_info[1] = 0x05;  // firmware 1.05
+    switch (m_kind) {
+        case Kind::Keyboard:
+            m_info[5] = static_cast<uint8_t>(kPageKeyDefaults.size());
+            m_info[6] = 16;  // 2 KiB of macro memory
+            m_keys.assign(kKeyTableSize, 0);
+            PutKeys(m_keys, kPageKeyDefaults);
+            m_keyExtra.assign(kKeyTableSize / 3, 0xFF);
+            for (size_t k = 0; k < kPageKeyDefaults.size(); ++k) {
+                m_keyExtra[k] = static_cast<uint8_t>(k);  // LED position of key k
+            }
+            m_keyColours.assign(kKeyColourSize, 0);
+            for (size_t m = 0; m < 5; ++m) {
+                PutLightRecord(m_config, 25 * m, static_cast<uint8_t>(m + 1), 0xFF,
+                               static_cast<uint8_t>(0x33 * m), 0x00);
+            }
+            break;
+        case Kind::Mouse:
+            m_info[5] = static_cast<uint8_t>(std::size(kMouseDefaults));
+            m_info[6] = 8;     // 1 KiB of macro memory
+            m_info[9] = 0x95;  // sensor 0x3395, low byte first
+            m_info[10] = 0x33;
+            m_info[11] = 50;   // sensitivity step
+            m_info[12] = 255;  // highest step
+            m_info[14] = 100;  // lowest sensitivity 100
+            m_keys.assign(kKeyTableSize, 0);
+            PutKeys(m_keys, kMouseDefaults);
+            m_shoot.assign(kShootSize, 0);
+            for (size_t n = 0; n < 5; ++n) {
+                PutLightRecord(m_config, 128 * n, 1, 0x00, 0x80, 0xFF);
+            }
+            break;
+        case Kind::MousePad:
+        case Kind::Headset:
+            for (size_t p = 0; p < 5; ++p) {
+                PutLightRecord(m_config, 25 * p, 1, 0x00, 0xFF, 0x80);
+            }
+            break;
+    }
+    if (m_kind != Kind::MousePad && m_kind != Kind::Headset) {
+        m_macros.assign(static_cast<size_t>(m_info[6]) * 128, 0);
+    }
+}
+
+Packet VirtualFirmware::ReceiverAnswer() {
+    Packet reply{};
+    reply[0] = protocol::kReportId;
+    reply[protocol::kCommandByte] = protocol::kReceiverAnswer;
+    return reply;
+}
+
+std::optional<Packet> VirtualFirmware::Handle(std::span<const uint8_t> report) {
+    if (report.size() != protocol::kPacketSize || report[0] != protocol::kReportId) {
+        return std::nullopt;
+    }
+    Packet request{};
+    std::copy(report.begin(), report.end(), request.begin());
+    std::lock_guard lock(m_lock);
+    ++m_requests;
+    if (m_receiver && !m_linkAwake) {
+        return ReceiverAnswer();
+    }
+    return Answer(request);
+}
+
+std::vector<uint8_t>* VirtualFirmware::MemoryOf(uint8_t command) {
+    using namespace protocol;
+    std::vector<uint8_t>* memory = nullptr;
+    switch (command) {
+        case kCmdReadInfo: memory = &m_info; break;
+        case kCmdReadConfig:
+        case kCmdWriteConfig: memory = &m_config; break;
+        case kCmdReadKeys:
+        case kCmdWriteKeys: memory = &m_keys; break;
+        case kCmdReadKeyExtra: memory = &m_keyExtra; break;
+        case kCmdWriteKeyColours: memory = &m_keyColours; break;
+        case kCmdStreamLight: memory = &m_lightFrame; break;
+        case kCmdWriteMacros: memory = &m_macros; break;
+        case kCmdWriteShoot: memory = &m_shoot; break;
+        case kCmdReadStatus: memory = &m_status; break;
+        default: break;
+    }
+    return memory != nullptr && !memory->empty() ? memory : nullptr;
+}
+
+Packet VirtualFirmware::Answer(const Packet& request) {
+    using namespace protocol;
+    Packet reply{};
+    reply[0] = kReportId;
+    const uint8_t command = request[kCommandByte];
+    reply[kCommandByte] = command;
+    if (!ChecksumValid(request)) {
+        ++m_badChecksums;
+        reply[kStatusByte] = kStatusErrorFE;
+        return reply;
+    }
+    reply[kStatusByte] = kStatusOk;
+    switch (command) {
+        case kCmdBegin:
+            m_inTransaction = true;
+            return reply;
+        case kCmdEnd:
+            m_inTransaction = false;
+            return reply;
+        case kCmdHostLight:
+            m_hostLight = true;
+            return reply;
+        case kCmdReceiverProbe:
+            if (!m_receiver) {
+                break;  // a cable has no receiver to ask
+            }
+            reply[kDataByte] = 0xFF;  // awake and linked
+            return reply;
+        default:
+            break;
+    }
+    std::vector<uint8_t>* memory = MemoryOf(command);
+    const size_t length = request[kLengthByte];
+    const size_t offset = PacketOffset(request);
+    if (memory == nullptr || length > kMaxData || offset + length > memory->size()) {
+        reply[kStatusByte] = kStatusErrorFF;
+        return reply;
+    }
+    const bool read = command == kCmdReadInfo || command == kCmdReadConfig ||
+                      command == kCmdReadKeys || command == kCmdReadKeyExtra ||
+                      command == kCmdReadStatus;
+    if (read) {
+        std::copy_n(memory->begin() + static_cast<long>(offset), length,
+                    reply.begin() + kDataByte);
+    } else {
+        std::copy_n(request.begin() + kDataByte, length,
+                    memory->begin() + static_cast<long>(offset));
+    }
+    return reply;
+}
+
+std::vector<uint8_t> VirtualFirmware::Copy(const std::vector<uint8_t>& memory) const {
+    std::lock_guard lock(m_lock);
+    return memory;
+}
+
+std::vector<uint8_t> VirtualFirmware::Info() const { return Copy(m_info); }
+std::vector<uint8_t> VirtualFirmware::KeyTable() const { return Copy(m_keys); }
+std::vector<uint8_t> VirtualFirmware::KeyExtra() const { return Copy(m_keyExtra); }
+std::vector<uint8_t> VirtualFirmware::Config() const { return Copy(m_config); }
+std::vector<uint8_t> VirtualFirmware::Macros() const { return Copy(m_macros); }
+std::vector<uint8_t> VirtualFirmware::Shoot() const { return Copy(m_shoot); }
+std::vector<uint8_t> VirtualFirmware::KeyColours() const { return Copy(m_keyColours); }
+std::vector<uint8_t> VirtualFirmware::LightFrame() const { return Copy(m_lightFrame); }
+std::vector<uint8_t> VirtualFirmware::Status() const { return Copy(m_status); }
+
+void VirtualFirmware::SetStatus(std::span<const uint8_t> status) {
+    std::lock_guard lock(m_lock);
+    std::copy_n(status.begin(), std::min(status.size(), m_status.size()), m_status.begin());
+}
+
+void VirtualFirmware::SetInfoByte(size_t index, uint8_t value) {
+    std::lock_guard lock(m_lock);
+    if (index < m_info.size()) {
+        m_info[index] = value;
+    }
+}
+
+void VirtualFirmware::SetLinkAwake(bool awake) {
+    std::lock_guard lock(m_lock);
+    m_linkAwake = awake;
+}
+
+bool VirtualFirmware::LinkAwake() const {
+    std::lock_guard lock(m_lock);
+    return m_linkAwake;
+}
+
+bool VirtualFirmware::HostLight() const {
+    std::lock_guard lock(m_lock);
+    return m_hostLight;
+}
+
+bool VirtualFirmware::InTransaction() const {
+    std::lock_guard lock(m_lock);
+    return m_inTransaction;
+}
+
+uint32_t VirtualFirmware::BadChecksums() const {
+    std::lock_guard lock(m_lock);
+    return m_badChecksums;
+}
+
+uint32_t VirtualFirmware::Requests() const {
+    std::lock_guard lock(m_lock);
+    return m_requests;
+}
+
+}  // namespace kx520::sim

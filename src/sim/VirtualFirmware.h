@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "protocol/CommandPacket.h"
+#include "sim/VirtualProducts.h"
+
+namespace kx520::sim {
+
+// The command firmware of a virtual product: the state a real device keeps
+// (information block, key tables, configuration memory addressed by offset,
+// macro, shoot and colour memory, status bytes, and on a receiver the radio
+// link) and the answer to every command packet. Plain logic, no threads:
+// FirmwareDriver feeds it from the device's output reports.
+//
+// Replies carry the request's command id, status 0 and, for reads, the data
+// asked for. Status 0xFF answers a command the product does not have or an
+// address outside its memory; 0xFE answers a request whose checksum is wrong
+// (it is counted and not carried out). A receiver whose device is asleep
+// answers every request itself, with command id 0xAA.
+class VirtualFirmware {
+public:
+    enum class Kind { Keyboard, Mouse, MousePad, Headset };
+
+    static constexpr size_t kConfigSize = 2048;
+    static constexpr size_t kKeyTableSize = 512;
+    static constexpr size_t kKeyColourSize = 1024;
+    static constexpr size_t kLightFrameSize = 512;
+    static constexpr size_t kShootSize = 4096;
+    static constexpr size_t kStatusSize = 56;
+
+    explicit VirtualFirmware(const VirtualProductSpec& product);
+
+    Kind GetKind() const { return m_kind; }
+    bool IsReceiver() const { return m_receiver; }
+
+    // The reply to one output report; nothing for a report that is not a
+    // command packet (wrong id or size).
+    std::optional<protocol::Packet> Handle(std::span<const uint8_t> report);
+    // What a receiver says when its device cannot be reached.
+    static protocol::Packet ReceiverAnswer();
+
+    // State, for tests and tools; every call is a consistent copy.
+    std::vector<uint8_t> Info() const;
+    std::vector<uint8_t> KeyTable() const;
+    std::vector<uint8_t> KeyExtra() const;
+    std::vector<uint8_t> Config() const;
+    std::vector<uint8_t> Macros() const;
+    std::vector<uint8_t> Shoot() const;
+    std::vector<uint8_t> KeyColours() const;
+    std::vector<uint8_t> LightFrame() const;
+    std::vector<uint8_t> Status() const;
+    void SetStatus(std::span<const uint8_t> status);
+    void SetInfoByte(size_t index, uint8_t value);
+    void SetLinkAwake(bool awake);
+    bool LinkAwake() const;
+    bool HostLight() const;
+    bool InTransaction() const;
+    uint32_t BadChecksums() const;
+    uint32_t Requests() const;
+
+private:
+    // The memory a command reads or writes, or nullptr when it has none.
+    std::vector<uint8_t>* MemoryOf(uint8_t command);
+    protocol::Packet Answer(const protocol::Packet& request);
+    std::vector<uint8_t> Copy(const std::vector<uint8_t>& memory) const;
+    void LoadDefaults();
+
+    mutable std::mutex m_lock;
+    Kind m_kind;
+    bool m_receiver;
+    std::vector<uint8_t> m_info;
+    std::vector<uint8_t> m_keys;
+    std::vector<uint8_t> m_keyExtra;
+    std::vector<uint8_t> m_config;
+    std::vector<uint8_t> m_macros;
+    std::vector<uint8_t> m_shoot;
+    std::vector<uint8_t> m_keyColours;
+    std::vector<uint8_t> m_lightFrame;
+    std::vector<uint8_t> m_status;
+    bool m_linkAwake = true;
+    bool m_hostLight = false;
+    bool m_inTransaction = false;
+    uint32_t m_badChecksums = 0;
+    uint32_t m_requests = 0;
+};
+
+}  // namespace kx520::sim
