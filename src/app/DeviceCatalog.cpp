@@ -47,6 +47,29 @@ const char* DeviceClassName(uint16_t deviceClass) {
     }
 }
 
+uint16_t DeviceClassFromName(std::string_view name) {
+    for (uint16_t deviceClass : {KeyboardWired, MouseWired, MousePad, MouseReceiver, Headset,
+                                 KeyboardReceiver}) {
+        if (name == DeviceClassName(deviceClass)) {
+            return deviceClass;
+        }
+    }
+    return 0;
+}
+
+CommandLinkPlan CommandLinkFor(uint16_t deviceClass) {
+    switch (deviceClass) {
+        case KeyboardWired:
+        case MouseWired:
+            return {false, 1};
+        case KeyboardReceiver:
+        case MouseReceiver:
+            return {true, 2};
+        default:
+            return {false, 0};
+    }
+}
+
 const char* LinkRoleName(uint16_t linkRole) {
     switch (linkRole) {
         case CommandInterface: return "command";

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kx520 {
 
@@ -140,7 +141,21 @@ int FindCatalogIndex(int32_t vendorId, int32_t productId, int32_t deviceClass, i
 // flags, partner and path do not count.
 bool SameIdentity(const DeviceInterfaceEntry& a, const DeviceInterfaceEntry& b);
 
+// "keyboard", "keyboard-receiver", "mouse", "mouse-receiver", "mousepad",
+// "headset": the names of the products on the command line.
 const char* DeviceClassName(uint16_t deviceClass);
+// The class of a product name; 0 for an unknown name.
+uint16_t DeviceClassFromName(std::string_view name);
+
+// How a device's command channel uses an interface of this class: keyboard
+// and mouse take their cable on the first link (mode 1, 56-byte chunks) and
+// their receiver on the second (mode 2, 24-byte chunks); the mouse pad and
+// the headset take the first link and are given no mode (24-byte chunks).
+struct CommandLinkPlan {
+    bool secondLink = false;
+    int mode = 0;  // 0: SetMode is not called
+};
+CommandLinkPlan CommandLinkFor(uint16_t deviceClass);
 const char* LinkRoleName(uint16_t linkRole);
 
 }  // namespace kx520

@@ -134,9 +134,10 @@ int CommandChannel::Transfer(const uint8_t* packet, uint8_t* reply, size_t reply
         if (count != nullptr) {
             *count = received;
         }
-        // A reply shorter than asked for is a failed read.
+        // A reply shorter than asked for is a failed read; a failed read is
+        // followed by the second one like a reply that does not match.
         if (!ok || received < replyLength || replyLength <= kCommandByte) {
-            return kResultNoReply;
+            continue;
         }
         if (reply[kCommandByte] == packet[kCommandByte]) {
             return kResultSuccess;
@@ -145,7 +146,7 @@ int CommandChannel::Transfer(const uint8_t* packet, uint8_t* reply, size_t reply
             return kResultReceiverAnswered;
         }
     }
-    // Two replies and neither answers this request.
+    // Two reads and neither answered this request.
     return kResultNoReply;
 }
 

@@ -1,0 +1,95 @@
+#include "sim/VirtualFirmware.h"
+
+#include <gtest/gtest.h>
+
+#include "devices/PageKeyDefaults.h"
+#include "protocol/CommandSet.h"
+
+namespace kx520::sim {
+namespace {
+
+using namespace protocol;
+
+Packet Ask(VirtualFirmware& firmware, const Packet& request) {
+    const auto reply = firmware.Handle(request);
+    EXPECT_TRUE(reply.has_value());
+    return reply.value_or(Packet{});
+}
+
+TEST(VirtualFirmware, KeyboardStartsWithTheFactoryKeyTable) {
+    VirtualFirmware keyboard(*FindVirtualProduct("keyboard"));
+    EXPECT_EQ(keyboard.GetKind(), VirtualFirmware::Kind::Keyboard);
+    EXPECT_FALSE(keyboard.IsReceiver());
+    EXPECT_EQ(keyboard.Info()[5], kPageKeyDefaults.size());
+    const auto keys = keyboard.KeyTable();
+    for (size_t k = 0; k < kPageKeyDefaults.size(); ++k) {
+        EXPECT_EQ((KeyCode{keys[3 * k], keys[3 * k + 1], keys[3 * k + 2]}), kPageKeyDefaults[k]);
+    }
+    EXPECT_EQ(keyboard.Macros().size(), keyboard.Info()[6] * 128u);
+}
+
+TEST(VirtualFirmware, ReadsAndWritesGoByOffsetAndLength) {
+    VirtualFirmware mouse(*FindVirtualProduct("mouse"));
+    const std::vector<uint8_t> data{1, 2, 3, 4, 5};
+    Packet reply = Ask(mouse, BuildRequest(kCmdWriteConfig, 700, data));
+    EXPECT_EQ(reply[kCommandByte], kCmdWriteConfig);
+    EXPECT_EQ(reply[kStatusByte], 0);
+    reply = Ask(mouse, BuildReadRequest(kCmdReadConfig, 699, 7));
+    EXPECT_EQ((std::vector<uint8_t>(reply.begin() + 8, reply.begin() + 15)),
+              (std::vector<uint8_t>{0, 1, 2, 3, 4, 5, 0}));
+    EXPECT_EQ(reply[15], 0);  // nothing past the length asked for
+}
+
+TEST(VirtualFirmware, OutOfRangeAndUnknownCommandsAnswer0xFF) {
+    VirtualFirmware pad(*FindVirtualProduct("mousepad"));
+    EXPECT_EQ(Ask(pad, BuildReadRequest(kCmdReadConfig, 2047, 2))[kStatusByte], kStatusErrorFF);
+    EXPECT_EQ(Ask(pad, BuildReadRequest(kCmdReadInfo, 30, 5))[kStatusByte], kStatusErrorFF);
+    EXPECT_EQ(Ask(pad, BuildReadRequest(kCmdReadKeys, 0, 24))[kStatusByte], kStatusErrorFF);
+    EXPECT_EQ(Ask(pad, BuildRequest(0x60, 0, {}))[kStatusByte], kStatusErrorFF);
+    EXPECT_EQ(Ask(pad, BuildRequest(kCmdReceiverProbe, 0, {}))[kStatusByte], kStatusErrorFF);
+    Packet tooLong = BuildReadRequest(kCmdReadConfig, 0, 1);
+    tooLong[kLengthByte] = 57;
+    tooLong = FrameRequest(tooLong);
+    EXPECT_EQ(Ask(pad, tooLong)[kStatusByte], kStatusErrorFF);
+    VirtualFirmware headset(*FindVirtualProduct("headset"));
+    EXPECT_EQ(Ask(headset, BuildRequest(kCmdWriteMacros, 0, std::vector<uint8_t>{1}))[kStatusByte],
+              kStatusErrorFF);
+}
+
+TEST(VirtualFirmware, OnlyCommandPacketsAreAnswered) {
+    VirtualFirmware keyboard(*FindVirtualProduct("keyboard"));
+    Packet wrongId = BuildRequest(kCmdBegin, 0, {});
+    wrongId[0] = 0x05;
+    EXPECT_FALSE(keyboard.Handle(wrongId));
+    EXPECT_FALSE(keyboard.Handle(std::vector<uint8_t>{0x04, 0x01}));
+    EXPECT_EQ(keyboard.Requests(), 0u);
+}
+
+TEST(VirtualFirmware, ReceiverLinkAnswersForItsDevice) {
+    VirtualFirmware receiver(*FindVirtualProduct("mouse-receiver"));
+    ASSERT_TRUE(receiver.IsReceiver());
+    Packet reply = Ask(receiver, BuildRequest(kCmdReceiverProbe, 0, {}));
+    EXPECT_EQ(reply[kCommandByte], kReceiverAnswer);
+    EXPECT_EQ(reply[kDataByte], 0xFF);
+    receiver.SetLinkAwake(false);
+    reply = Ask(receiver, BuildRequest(kCmdBegin, 0, {}));
+    EXPECT_EQ(reply[kCommandByte], kReceiverAnswer);
+    EXPECT_FALSE(receiver.InTransaction());  // the device never saw it
+    reply = Ask(receiver, BuildRequest(kCmdReceiverProbe, 0, {}));
+    EXPECT_NE(reply[kDataByte], 0xFF);
+    EXPECT_EQ(receiver.Status()[3], 1);  // wireless flag
+}
+
+TEST(VirtualFirmware, TransactionsAndHostLight) {
+    VirtualFirmware keyboard(*FindVirtualProduct("keyboard"));
+    Ask(keyboard, BuildRequest(kCmdBegin, 0, {}));
+    EXPECT_TRUE(keyboard.InTransaction());
+    Ask(keyboard, BuildRequest(kCmdEnd, 0, {}));
+    EXPECT_FALSE(keyboard.InTransaction());
+    EXPECT_FALSE(keyboard.HostLight());
+    Ask(keyboard, BuildRequest(kCmdHostLight, 0, {}));
+    EXPECT_TRUE(keyboard.HostLight());
+}
+
+}  // namespace
+}  // namespace kx520::sim

@@ -1,0 +1,44 @@
+#include "support/TraceReader.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace kx520::test {
+
+std::vector<TraceLine> ReadTrace(const std::string& path) {
+    std::vector<TraceLine> lines;
+    std::ifstream in(path);
+    std::string text;
+    while (std::getline(in, text)) {
+        std::istringstream fields(text);
+        TraceLine line;
+        std::string direction;
+        std::string hex;
+        fields >> line.ms >> line.product >> direction >> hex;
+        EXPECT_TRUE(direction == "out" || direction == "in") << text;
+        EXPECT_EQ(hex.size() % 2, 0u) << text;
+        for (char c : hex) {
+            EXPECT_TRUE((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')) << text;
+        }
+        line.out = direction == "out";
+        for (size_t i = 0; i + 1 < hex.size(); i += 2) {
+            line.report.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+std::vector<TraceLine> Requests(const std::vector<TraceLine>& lines) {
+    std::vector<TraceLine> requests;
+    for (const TraceLine& line : lines) {
+        if (line.out && !line.report.empty() && line.report[0] == 0x04) {
+            requests.push_back(line);
+        }
+    }
+    return requests;
+}
+
+}  // namespace kx520::test
