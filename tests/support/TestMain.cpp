@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     ::setenv("XDG_CONFIG_HOME", home.Sub("config").c_str(), 1);
     ::setenv("XDG_DATA_HOME", home.Sub("data").c_str(), 1);
     ::setenv("XDG_CACHE_HOME", home.Sub("cache").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", home.Sub("runtime").c_str(), 1);
     ::unsetenv("KX520_SIMULATE");
     ::unsetenv("KX520_SIM_FAULTS");
     ::unsetenv("KX520_SIM_TRACE");

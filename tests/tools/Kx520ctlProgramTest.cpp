@@ -8,7 +8,9 @@
 #include <set>
 #include <sstream>
 
+#include "platform/DeviceLock.h"
 #include "support/TempDir.h"
+#include "support/TraceReader.h"
 
 namespace {
 
@@ -92,6 +94,60 @@ TEST(Kx520ctlUdevRules, PrintsAndWritesTheSameRule) {
     EXPECT_EQ(ReadAll(file), printed.out);
     EXPECT_NE(printed.out.find("TAG+=\"uaccess\""), std::string::npos);
     EXPECT_EQ(Kx520ctl("udev-rules --output /nonexistent/dir/x.rules").exitCode, 1);
+}
+
+TEST(Kx520ctlState, ReadsAVirtualDeviceAndSaysHowItWent) {
+    const ProgramRun keyboard = Kx520ctl("state keyboard --simulate --json");
+    ASSERT_EQ(keyboard.exitCode, 0) << keyboard.err;
+    Json::Value root;
+    ASSERT_TRUE(Json::Reader().parse(keyboard.out, root));
+    EXPECT_EQ(root["result"].asInt(), 1);
+    EXPECT_EQ(root["info"].size(), 34u);
+    EXPECT_EQ(root["keys"].size(), 378u);
+    EXPECT_EQ(root["keyExtra"].size(), 126u);
+    EXPECT_FALSE(root.isMember("status"));
+
+    const ProgramRun failing =
+        Kx520ctl("state mouse --simulate=mouse --json", "KX520_SIM_FAULTS=mouse:status-fe");
+    EXPECT_EQ(failing.exitCode, 1);
+    ASSERT_TRUE(Json::Reader().parse(failing.out, root));
+    EXPECT_EQ(root["result"].asInt(), -103);
+
+    EXPECT_EQ(Kx520ctl("state headset --simulate=mouse").exitCode, 2);  // not attached
+    EXPECT_EQ(Kx520ctl("state trackball --simulate").exitCode, 2);
+    EXPECT_EQ(Kx520ctl("state --simulate").exitCode, 2);
+    EXPECT_EQ(Kx520ctl("list --simulate", "KX520_SIM_FAULTS=mouse:explode").exitCode, 2);
+}
+
+TEST(Kx520ctlState, RefusesWhileAnotherProgramHasTheDevice) {
+    std::string error;
+    const auto held = kx520::DeviceLock::TryAcquire("mouse", &error);
+    ASSERT_TRUE(held) << error;
+    const ProgramRun refused = Kx520ctl("state mouse-receiver --simulate");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("mouse"), std::string::npos);
+    EXPECT_EQ(refused.out, "");
+    // Another kind is not held.
+    EXPECT_EQ(Kx520ctl("state headset --simulate").exitCode, 0);
+}
+
+TEST(Kx520ctlTrace, EveryReportOfTheRunIsTraced) {
+    kx520::test::TempDir temp;
+    const std::string trace = temp.Path() + "/trace";
+    ASSERT_EQ(Kx520ctl("state mousepad --simulate=mousepad", "KX520_SIM_TRACE='" + trace + "'")
+                  .exitCode,
+              0);
+    const auto lines = kx520::test::ReadTrace(trace);
+    // Begin, two info packets (24 + 10 bytes), end: a request and a reply each.
+    ASSERT_EQ(lines.size(), 8u);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].product, "mousepad");
+        EXPECT_EQ(lines[i].out, i % 2 == 0);
+        EXPECT_EQ(lines[i].report.size(), 64u);
+    }
+    EXPECT_EQ(lines[0].Command(), 0x01);
+    EXPECT_EQ(lines[6].Command(), 0x02);
+    EXPECT_LE(lines.front().ms, lines.back().ms);
 }
 
 }  // namespace

@@ -4,10 +4,15 @@
 #include <iostream>
 #include <string>
 
+#include "app/DeviceCatalog.h"
 #include "app/UdevRule.h"
 #include "hid/HidBackend.h"
 #include "kx520ctl/ListCommand.h"
+#include "kx520ctl/ProductChannel.h"
+#include "kx520ctl/StateCommand.h"
 #include "platform/CommandLine.h"
+#include "platform/DeviceLock.h"
+#include "protocol/CommandChannel.h"
 #include "sim/MachineBackends.h"
 #include "sim/SimulateOption.h"
 
@@ -22,7 +27,11 @@ const char* const kUsage =
     "\n"
     "Commands:\n"
     "  list [--json]              the supported interfaces present, with their slots\n"
+    "  state PRODUCT [--json]     read a device's state as the application does at\n"
+    "                             connection (info block, key tables or status)\n"
     "  udev-rules [--output FILE] the udev rule that gives the logged-in user access\n"
+    "\n"
+    "Products: keyboard, keyboard-receiver, mouse, mouse-receiver, mousepad, headset\n"
     "\n"
     "Options:\n"
     "  --simulate[=LIST]  attach virtual devices (comma-separated; all when bare)\n"
@@ -45,6 +54,38 @@ int RunList(const kx520::CommandLine& commandLine, kx520::sim::MachineBackends& 
         std::cerr << kx520::UdevRuleHint();
     }
     return listing.failed.empty() ? kExitOk : kExitFailure;
+}
+
+int RunState(const kx520::CommandLine& commandLine, kx520::sim::MachineBackends& backends,
+             const std::string& product) {
+    std::string error;
+    const auto lock = kx520::DeviceLock::TryAcquire(kx520::DeviceLock::KindOf(product), &error);
+    if (!lock) {
+        std::cerr << "kx520ctl: " << error
+                  << "; close the KX520 application (or let it do this) and try again\n";
+        return kExitFailure;
+    }
+    kx520::protocol::CommandChannel channel(backends.Backend());
+    std::string path;
+    switch (kx520::ctl::ConnectProduct(channel, backends.Backend(), product, &path)) {
+        case kx520::ctl::ConnectResult::Connected:
+            break;
+        case kx520::ctl::ConnectResult::NotAttached:
+            std::cerr << "kx520ctl: no " << product << " is attached\n";
+            return kExitUsage;
+        case kx520::ctl::ConnectResult::AccessDenied:
+            std::cerr << "kx520ctl: cannot open " << path << ": permission denied\n"
+                      << kx520::UdevRuleHint();
+            return kExitFailure;
+        case kx520::ctl::ConnectResult::OpenFailed:
+            std::cerr << "kx520ctl: cannot open " << path << "\n";
+            return kExitFailure;
+    }
+    const kx520::ctl::DeviceState state =
+        kx520::ctl::ReadDeviceState(channel, kx520::DeviceClassFromName(product));
+    std::cout << (commandLine.Has("json") ? kx520::ctl::FormatStateJson(state)
+                                          : kx520::ctl::FormatStateText(state));
+    return state.result == kx520::protocol::kResultSuccess ? kExitOk : kExitFailure;
 }
 
 int RunUdevRules(const kx520::CommandLine& commandLine) {
@@ -89,8 +130,14 @@ int main(int argc, char** argv) {
         return Usage("no command given");
     }
     const std::string& command = positionals.front();
-    if (positionals.size() > 1) {
-        return Usage("unexpected argument '" + positionals[1] + "'");
+    const size_t arguments = command == "state" ? 2 : 1;
+    if (positionals.size() > arguments) {
+        return Usage("unexpected argument '" + positionals[arguments] + "'");
+    }
+    if (command == "state" &&
+        (positionals.size() < 2 || kx520::DeviceClassFromName(positionals[1]) == 0)) {
+        return Usage(positionals.size() < 2 ? "state needs a product"
+                                            : "unknown product '" + positionals[1] + "'");
     }
     if (command == "udev-rules") {
         return RunUdevRules(commandLine);
@@ -101,6 +148,9 @@ int main(int argc, char** argv) {
     }
     if (command == "list") {
         return RunList(commandLine, *backends);
+    }
+    if (command == "state") {
+        return RunState(commandLine, *backends, positionals[1]);
     }
     return Usage("unknown command '" + command + "'");
 }

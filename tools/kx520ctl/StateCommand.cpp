@@ -1,0 +1,146 @@
+#include "kx520ctl/StateCommand.h"
+
+#include <json/json.h>
+
+#include <cstdio>
+
+#include "app/DeviceCatalog.h"
+#include "protocol/CommandSet.h"
+
+namespace kx520::ctl {
+
+namespace {
+
+using namespace protocol;
+
+constexpr size_t kStatusLength = 6;
+
+// Runs `step` unless an earlier one failed; keeps the first failure.
+template <typename Step>
+bool Then(DeviceState& state, Step step) {
+    if (state.result != kResultSuccess) {
+        return false;
+    }
+    state.result = step();
+    return state.result == kResultSuccess;
+}
+
+void ReadInfoAndKeys(CommandChannel& channel, DeviceState& state, bool keyExtra) {
+    state.readsInfo = state.readsKeys = true;
+    state.readsKeyExtra = keyExtra;
+    state.info.assign(kDeviceInfoSize, 0);
+    if (!Then(state, [&] { return CMD_BEGIN(channel); }) ||
+        !Then(state, [&] { return CMD_READ_INFO(channel, state.info); })) {
+        return;
+    }
+    if (!channel.SetBlockLimit(3u * state.info[5])) {
+        state.result = kResultUnsupported;
+        return;
+    }
+    std::vector<uint8_t> keys(CommandChannel::kMaxBlockLimit);
+    if (!Then(state, [&] { return CMD_READ_KEYS(channel, keys); })) {
+        return;
+    }
+    state.keys.assign(keys.begin(), keys.begin() + channel.BlockLimit());
+    if (keyExtra) {
+        std::vector<uint8_t> extra(CommandChannel::kMaxBlockLimit);
+        if (!Then(state, [&] { return CMD_READ_KEY_EXTRA(channel, extra); })) {
+            return;
+        }
+        state.keyExtra.assign(extra.begin(), extra.begin() + channel.BlockLimit() / 3);
+    }
+    Then(state, [&] { return CMD_END(channel); });
+}
+
+Json::Value Bytes(const std::vector<uint8_t>& bytes) {
+    Json::Value array(Json::arrayValue);
+    for (uint8_t byte : bytes) {
+        array.append(byte);
+    }
+    return array;
+}
+
+std::string HexLines(const char* name, const std::vector<uint8_t>& bytes) {
+    std::string text = std::string(name) + " (" + std::to_string(bytes.size()) + " bytes):\n";
+    for (size_t i = 0; i < bytes.size(); i += 16) {
+        char line[80];
+        int at = std::snprintf(line, sizeof line, "  %04zx ", i);
+        for (size_t k = i; k < bytes.size() && k < i + 16; ++k) {
+            at += std::snprintf(line + at, sizeof line - static_cast<size_t>(at), " %02x",
+                                bytes[k]);
+        }
+        text += line;
+        text += "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+DeviceState ReadDeviceState(CommandChannel& channel, uint16_t deviceClass) {
+    DeviceState state;
+    switch (deviceClass) {
+        case KeyboardWired:
+        case KeyboardReceiver:
+            ReadInfoAndKeys(channel, state, true);
+            break;
+        case MouseWired:
+        case MouseReceiver:
+            ReadInfoAndKeys(channel, state, false);
+            break;
+        case MousePad:
+            state.readsInfo = true;
+            state.info.assign(kDeviceInfoSize, 0);
+            if (Then(state, [&] { return CMD_BEGIN(channel); }) &&
+                Then(state, [&] { return CMD_READ_INFO(channel, state.info); })) {
+                Then(state, [&] { return CMD_END(channel); });
+            }
+            break;
+        default:
+            state.readsStatus = true;
+            state.status.assign(kStatusLength, 0);
+            Then(state, [&] { return CMD_READ_STATUS(channel, state.status, 0); });
+            break;
+    }
+    return state;
+}
+
+std::string FormatStateJson(const DeviceState& state) {
+    Json::Value root(Json::objectValue);
+    if (state.readsInfo) {
+        root["info"] = Bytes(state.info);
+    }
+    if (state.readsKeys) {
+        root["keys"] = Bytes(state.keys);
+    }
+    if (state.readsKeyExtra) {
+        root["keyExtra"] = Bytes(state.keyExtra);
+    }
+    if (state.readsStatus) {
+        root["status"] = Bytes(state.status);
+    }
+    root["result"] = state.result;
+    Json::StreamWriterBuilder writer;
+    writer["indentation"] = "";
+    return Json::writeString(writer, root) + "\n";
+}
+
+std::string FormatStateText(const DeviceState& state) {
+    std::string text;
+    if (state.readsInfo) {
+        text += HexLines("info", state.info);
+    }
+    if (state.readsKeys) {
+        text += HexLines("keys", state.keys);
+    }
+    if (state.readsKeyExtra) {
+        text += HexLines("key extra", state.keyExtra);
+    }
+    if (state.readsStatus) {
+        text += HexLines("status", state.status);
+    }
+    text += "result: " + std::to_string(state.result) + " (" + ResultText(state.result) + ")\n";
+    return text;
+}
+
+}  // namespace kx520::ctl
