@@ -12,6 +12,8 @@
 #include "hid/HidDevice.h"
 #include "hid/HidrawBackend.h"
 #include "kx520ctl/ListCommand.h"
+#include "kx520ctl/ProductChannel.h"
+#include "protocol/CommandSet.h"
 #include "sim/VirtualHidBackend.h"
 #include "sim/VirtualProducts.h"
 #include "support/FakeSysfs.h"
@@ -210,6 +212,25 @@ TEST_F(HidrawOverFuse, PermissionDeniedIsReportedForTheUdevRuleHint) {
     EXPECT_TRUE(listing.interfaces.empty());
     ASSERT_EQ(listing.failed.size(), 2u);
     EXPECT_TRUE(listing.PermissionDenied());
+}
+
+// The command protocol and the firmware, through real hidraw descriptors.
+TEST_F(HidrawOverFuse, CommandsReachTheFirmwareThroughTheNode) {
+    Attach("mouse-receiver");
+    protocol::CommandChannel channel(*backend);
+    ASSERT_EQ(ctl::ConnectProduct(channel, *backend, "mouse-receiver", nullptr),
+              ctl::ConnectResult::Connected);
+    EXPECT_TRUE(protocol::CMD_RECEIVER_PROBE(channel));
+    std::array<uint8_t, protocol::kDeviceInfoSize> info{};
+    ASSERT_EQ(protocol::CMD_READ_INFO(channel, info), protocol::kResultSuccess);
+    EXPECT_EQ(info[5], 11);
+    std::vector<uint8_t> record(66, 0x3C);
+    EXPECT_EQ(protocol::CMD_WRITE_CONFIG(channel, record, 256), protocol::kResultSuccess);
+    std::vector<uint8_t> back(66);
+    EXPECT_EQ(protocol::CMD_READ_CONFIG(channel, back, 256), protocol::kResultSuccess);
+    EXPECT_EQ(back, record);
+    models.Firmware("mouse-receiver")->Firmware().SetLinkAwake(false);
+    EXPECT_FALSE(protocol::CMD_RECEIVER_PROBE(channel));
 }
 
 TEST_F(HidrawOverFuse, ScanThreadSeesPlugAndUnplugOfRealNodes) {

@@ -259,6 +259,18 @@ TEST(CommandSetLight, KeyColoursAndHostLight) {
     EXPECT_TRUE(keyboard.Firmware()->Firmware().HostLight());
 }
 
+TEST(CommandSetTiming, UsbTimingCostsTwoBusFramesPerPacket) {
+    VirtualChannel keyboard("keyboard", {{SimFault::UsbTiming, FaultSpec::kEvery}});
+    ASSERT_TRUE(keyboard.Channel().SetBlockLimit(378));
+    std::vector<uint8_t> keys(512);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(CMD_READ_KEYS(keyboard.Channel(), keys), kResultSuccess);
+    // Seven packets, each one frame out and one frame back.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 14ms);
+    const auto table = keyboard.Firmware()->Firmware().KeyTable();
+    EXPECT_TRUE(std::equal(keys.begin(), keys.begin() + 378, table.begin()));
+}
+
 // Two configuration transfers under commandLock and a light stream under
 // lightLock, at once: the transfers never interleave, frames may fall
 // between their packets, and no packet ever falls between a request and
