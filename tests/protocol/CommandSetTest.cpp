@@ -77,6 +77,21 @@ TEST(CommandSetPaging, KeyTableOf378BytesAndItsExtraTable) {
     EXPECT_EQ(extra[126], 0xEE);  // nothing past the 126 bytes
 }
 
+TEST(CommandSetPaging, KeyTablesThroughTheReceiverGoIn24BytePackets) {
+    VirtualChannel keyboard("keyboard-receiver");
+    ASSERT_TRUE(keyboard.Channel().SetBlockLimit(378));
+    std::vector<uint8_t> keys(512);
+    ASSERT_EQ(CMD_READ_KEYS(keyboard.Channel(), keys), kResultSuccess);
+    const auto shapes = Shapes(keyboard.Requests(), kCmdReadKeys);
+    ASSERT_EQ(shapes.size(), 16u);  // 15 x 24 + 18
+    EXPECT_EQ(shapes.back(), (PacketShape{360, 18}));
+    std::vector<uint8_t> extra(512);
+    ASSERT_EQ(CMD_READ_KEY_EXTRA(keyboard.Channel(), extra), kResultSuccess);
+    const auto extraShapes = Shapes(keyboard.Requests(), kCmdReadKeyExtra);
+    ASSERT_EQ(extraShapes.size(), 6u);  // 5 x 24 + 6
+    EXPECT_EQ(extraShapes.back(), (PacketShape{120, 6}));
+}
+
 TEST(CommandSetPaging, ShootGoesIn56BytePacketsOnEitherLink) {
     for (const char* product : {"mouse", "mouse-receiver"}) {
         VirtualChannel mouse(product);
