@@ -36,7 +36,9 @@ protected:
         }
         sysfs = std::make_unique<test::FakeSysfs>(temp.Sub("sys"));
         devRoot = temp.Sub("dev");
-        ASSERT_TRUE(server.Mount(devRoot)) << "FUSE mount failed";
+        if (!server.Mount(devRoot)) {
+            GTEST_SKIP() << "FUSE is not usable here: mounting " << devRoot << " failed";
+        }
         backend = std::make_unique<hid::HidrawBackend>(sysfs->Root(), devRoot);
     }
 
