@@ -2,7 +2,12 @@
 // nodes through FUSE under a fake sysfs tree.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <future>
 #include <thread>
 
@@ -205,6 +210,29 @@ TEST_F(HidrawOverFuse, UnpluggingFailsReadsAndTheProbe) {
     ASSERT_EQ(reader.wait_for(2s), std::future_status::ready);
     EXPECT_FALSE(reader.get());
     EXPECT_FALSE(backend->Probe(paths[0]));
+}
+
+// The program itself on a machine whose keyboard node is closed to the user.
+TEST_F(HidrawOverFuse, Kx520ctlNamesTheUdevRuleWhenANodeIsClosed) {
+    Attach("keyboard");
+    Attach("headset");
+    server.DenyOpen(NodeName("keyboard", 1), true);
+    const std::string err = temp.Path() + "/err";
+    const std::string out = temp.Path() + "/out";
+    const std::string command = "KX520_SYSFS_ROOT='" + sysfs->Root() + "' KX520_DEV_ROOT='" +
+                                devRoot + "' '" KX520CTL_PATH "' list >'" + out + "' 2>'" + err +
+                                "'";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::ifstream errors(err);
+    const std::string message((std::istreambuf_iterator<char>(errors)), {});
+    EXPECT_NE(message.find("permission denied"), std::string::npos) << message;
+    EXPECT_NE(message.find("kx520ctl udev-rules"), std::string::npos) << message;
+    EXPECT_NE(message.find("70-kx520.rules"), std::string::npos) << message;
+    std::ifstream listing(out);
+    const std::string text((std::istreambuf_iterator<char>(listing)), {});
+    EXPECT_NE(text.find("headset"), std::string::npos) << text;  // the rest is still listed
 }
 
 TEST_F(HidrawOverFuse, PermissionDeniedIsReportedForTheUdevRuleHint) {
