@@ -8,6 +8,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libjsoncpp-dev
     libfuse3-dev fuse3
+    qt6-base-dev libgl-dev
+    fonts-dejavu-core fontconfig
 )
 
 missing=()

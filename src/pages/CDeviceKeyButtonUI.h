@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+
+#include "ui/CButtonUI.h"
+
+namespace kx520 {
+
+// One key or LED of a device picture: a button that also shows the key's
+// live light (its light image tinted with the light colour at the light
+// level) and, when the key's assignment is not its own, the key-set image.
+// The selection panel marks it selected for the per-key light editors.
+class CDeviceKeyButtonUI : public ui::CButtonUI {
+    Q_OBJECT
+
+public:
+    static constexpr uint32_t kDefaultLightColour = 255;
+    static constexpr int kDefaultLightLevel = 200;
+
+    explicit CDeviceKeyButtonUI(QWidget* parent = nullptr);
+    QString GetClass() const override { return QStringLiteral("DeviceKeyButton"); }
+
+    // Colour as 0x00RRGGBB; level out of 256. No repaint of its own: the
+    // device repaints after a whole frame.
+    void SetKeyLight(uint32_t colour, int level, bool lit);
+    uint32_t GetLightColour() const { return m_lightColour; }
+    int GetLightLevel() const { return m_lightLevel; }
+    bool IsLit() const { return m_lit; }
+    // Repaints only when the value changes.
+    void SetKeySetImageHidden(bool hidden);
+    bool IsKeySetImageHidden() const { return m_keySetHidden; }
+    // No repaint.
+    void SetKeySelected(bool selected) { m_selected = selected; }
+    bool IsKeySelected() const { return m_selected; }
+    const QString& GetLightImage() const { return m_lightImage; }
+    const QString& GetKeySetImage() const { return m_keySetImage; }
+
+    bool SetAttribute(const QString& name, const QString& value) override;
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void PaintStatusImage(QPainter& painter) override;
+
+private:
+    QString m_lightImage;
+    QString m_keySetImage;
+    bool m_lit = false;
+    uint32_t m_lightColour = kDefaultLightColour;
+    int m_lightLevel = kDefaultLightLevel;
+    bool m_keySetHidden = true;
+    bool m_selected = false;
+};
+
+}  // namespace kx520

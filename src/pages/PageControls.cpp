@@ -1,0 +1,16 @@
+#include "pages/PageControls.h"
+
+#include "pages/CDeviceKeyButtonUI.h"
+#include "pages/CSelectPanelUI.h"
+#include "ui/CControlFactory.h"
+
+namespace kx520 {
+
+void RegisterPageControls() {
+    auto& factory = ui::CControlFactory::Instance();
+    factory.RegisterControl(QStringLiteral("DeviceKeyButton"),
+                            [] { return new CDeviceKeyButtonUI(); });
+    factory.RegisterControl(QStringLiteral("SelectPanel"), [] { return new CSelectPanelUI(); });
+}
+
+}  // namespace kx520

@@ -1,0 +1,33 @@
+#include "platform/DataFolders.h"
+
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#ifndef KX520_INSTALL_DATADIR
+#define KX520_INSTALL_DATADIR "/usr/local/share/kx520"
+#endif
+
+namespace kx520 {
+
+std::string ExecutableFolder() {
+    char path[PATH_MAX];
+    const ssize_t size = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (size <= 0) {
+        return ".";
+    }
+    const std::string executable(path, static_cast<size_t>(size));
+    const size_t slash = executable.rfind('/');
+    return slash == std::string::npos ? "." : executable.substr(0, slash);
+}
+
+std::string ShippedDataFolder(const std::string& name) {
+    const std::string beside = ExecutableFolder() + "/" + name;
+    struct stat info {};
+    if (::stat(beside.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        return beside;
+    }
+    return std::string(KX520_INSTALL_DATADIR) + "/" + name;
+}
+
+}  // namespace kx520

@@ -1,0 +1,100 @@
+#include "ui/CComboUI.h"
+
+#include <QComboBox>
+
+#include "ui/AttributeValue.h"
+#include "ui/CResourceManager.h"
+
+namespace kx520::ui {
+
+CComboUI::CComboUI(QWidget* parent) : CControlUI(parent), m_combo(new QComboBox(this)) {
+    setFocusProxy(m_combo);
+    connect(m_combo, &QComboBox::currentIndexChanged, this, [this](int index) {
+        const int old = m_current;
+        m_current = index;
+        if (!m_silent && old != index) {
+            SendNotify(QString::fromLatin1(notify::kItemSelect), static_cast<quintptr>(index),
+                       old);
+        }
+    });
+}
+
+int CComboUI::AddItem(const QString& text, const QString& userData) {
+    m_texts.append(text);
+    m_silent = true;
+    m_combo->addItem(CResourceManager::Instance().GetText(text), userData);
+    m_current = m_combo->currentIndex();
+    m_silent = false;
+    const int index = m_combo->count() - 1;
+    if (index == m_pendingSelection) {
+        SelectItem(index, false);
+        m_pendingSelection = -1;
+    }
+    return index;
+}
+
+void CComboUI::RemoveAll() {
+    m_silent = true;
+    m_combo->clear();
+    m_silent = false;
+    m_texts.clear();
+    m_current = -1;
+}
+
+int CComboUI::GetCount() const {
+    return m_combo->count();
+}
+
+bool CComboUI::SelectItem(int index, bool notify) {
+    if (index < 0 || index >= m_combo->count()) {
+        return false;
+    }
+    m_silent = !notify;
+    m_combo->setCurrentIndex(index);
+    m_current = index;
+    m_silent = false;
+    return true;
+}
+
+QString CComboUI::GetItemText(int index) const {
+    return index >= 0 && index < m_texts.size() ? m_texts[index] : QString();
+}
+
+QString CComboUI::GetItemUserData(int index) const {
+    return index >= 0 && index < m_combo->count() ? m_combo->itemData(index).toString()
+                                                  : QString();
+}
+
+bool CComboUI::SetAttribute(const QString& name, const QString& value) {
+    if (name.compare(QLatin1String("cursel"), Qt::CaseInsensitive) == 0) {
+        const auto index = ParseInt(value);
+        if (!index || *index < 0) {
+            return false;
+        }
+        if (!SelectItem(*index, false)) {
+            m_pendingSelection = *index;
+        }
+        return true;
+    }
+    return CControlUI::SetAttribute(name, value);
+}
+
+void CComboUI::ApplyScale() {
+    CControlUI::ApplyScale();
+    m_combo->setFont(ControlFont());
+    m_combo->setGeometry(ContentRect());
+}
+
+void CComboUI::ReloadText() {
+    for (int i = 0; i < m_texts.size() && i < m_combo->count(); ++i) {
+        m_combo->setItemText(i, CResourceManager::Instance().GetText(m_texts[i]));
+    }
+    CControlUI::ReloadText();
+}
+
+void CComboUI::resizeEvent(QResizeEvent* event) {
+    CControlUI::resizeEvent(event);
+    m_combo->setGeometry(ContentRect());
+}
+
+}  // namespace kx520::ui

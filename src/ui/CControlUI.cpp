@@ -1,0 +1,380 @@
+#include "ui/CControlUI.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QRegularExpression>
+
+#include "ui/AttributeValue.h"
+#include "ui/CPaintManagerUI.h"
+#include "ui/CResourceManager.h"
+#include "ui/ImageString.h"
+
+namespace kx520::ui {
+
+namespace {
+
+int Scaled(int value, double scale) {
+    return qRound(value * scale);
+}
+
+std::optional<Qt::Alignment> ParseAlign(const QString& text) {
+    Qt::Alignment horizontal = Qt::AlignHCenter;
+    Qt::Alignment vertical = Qt::AlignVCenter;
+    for (const QString& part : text.toLower().split(QRegularExpression(QStringLiteral("[|, ]+")),
+                                                  Qt::SkipEmptyParts)) {
+        if (part == QLatin1String("left")) {
+            horizontal = Qt::AlignLeft;
+        } else if (part == QLatin1String("right")) {
+            horizontal = Qt::AlignRight;
+        } else if (part == QLatin1String("center")) {
+            horizontal = Qt::AlignHCenter;
+        } else if (part == QLatin1String("top")) {
+            vertical = Qt::AlignTop;
+        } else if (part == QLatin1String("bottom")) {
+            vertical = Qt::AlignBottom;
+        } else if (part == QLatin1String("vcenter")) {
+            vertical = Qt::AlignVCenter;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return horizontal | vertical;
+}
+
+}  // namespace
+
+CControlUI::CControlUI(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_StyledBackground, false);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+CControlUI::~CControlUI() {
+    if (m_manager != nullptr) {
+        m_manager->ControlDestroyed(this);
+    }
+}
+
+void CControlUI::SetName(const QString& name) {
+    m_name = name;
+    setObjectName(name);
+}
+
+void CControlUI::SetText(const QString& text) {
+    if (m_text == text) {
+        return;
+    }
+    m_text = text;
+    TextChanged();
+}
+
+QString CControlUI::GetDisplayText() const {
+    if (m_plainText) {
+        return m_text;
+    }
+    return CResourceManager::Instance().GetText(m_text);
+}
+
+void CControlUI::SetPlainText(bool plain) {
+    m_plainText = plain;
+    TextChanged();
+}
+
+void CControlUI::SetToolTip(const QString& text) {
+    m_toolTip = text;
+    setToolTip(CResourceManager::Instance().GetText(text));
+}
+
+void CControlUI::SetEnabled(bool enabled) {
+    setEnabled(enabled);
+    update();
+}
+
+void CControlUI::SetBkImage(const QString& image) {
+    m_bkImage = image;
+    update();
+}
+
+void CControlUI::SetBkColor(const QColor& colour) {
+    m_bkColor = colour;
+    update();
+}
+
+void CControlUI::SetBorder(const QColor& colour, int size, int round) {
+    m_borderColor = colour;
+    m_borderSize = size;
+    m_borderRound = round;
+    update();
+}
+
+void CControlUI::SetTextColor(const QColor& colour) {
+    m_textColor = colour;
+    update();
+}
+
+void CControlUI::SetFont(int id) {
+    m_font = id;
+    ApplyScale();
+}
+
+void CControlUI::SetTextAlign(Qt::Alignment align) {
+    m_textAlign = align;
+    update();
+}
+
+void CControlUI::SetFixedWidth(int width) {
+    m_fixedSize.setWidth(width);
+    ApplyFixedSize();
+}
+
+void CControlUI::SetFixedHeight(int height) {
+    m_fixedSize.setHeight(height);
+    ApplyFixedSize();
+}
+
+void CControlUI::SetMinSize(const QSize& size) {
+    m_minSize = size;
+    ApplyFixedSize();
+}
+
+void CControlUI::SetMaxSize(const QSize& size) {
+    m_maxSize = size;
+    ApplyFixedSize();
+}
+
+void CControlUI::SetInset(const QMargins& inset) {
+    m_inset = inset;
+    update();
+}
+
+void CControlUI::SetFloatPos(const QRect& pos) {
+    m_floatPos = pos;
+    ApplyFixedSize();
+}
+
+double CControlUI::Scale() const {
+    return m_manager != nullptr ? m_manager->GetScale() : 1.0;
+}
+
+void CControlUI::ApplyFixedSize() {
+    const double scale = Scale();
+    const int width = m_fixedSize.width();
+    const int height = m_fixedSize.height();
+    setMinimumSize(std::max(0, Scaled(m_minSize.width(), scale)),
+                   std::max(0, Scaled(m_minSize.height(), scale)));
+    setMaximumSize(m_maxSize.width() > 0 ? Scaled(m_maxSize.width(), scale) : QWIDGETSIZE_MAX,
+                   m_maxSize.height() > 0 ? Scaled(m_maxSize.height(), scale) : QWIDGETSIZE_MAX);
+    if (width > 0) {
+        QWidget::setFixedWidth(Scaled(width, scale));
+    }
+    if (height > 0) {
+        QWidget::setFixedHeight(Scaled(height, scale));
+    }
+    setSizePolicy(width > 0 ? QSizePolicy::Fixed : QSizePolicy::Expanding,
+                  height > 0 ? QSizePolicy::Fixed : QSizePolicy::Expanding);
+    if (m_float && m_floatPos.isValid()) {
+        const QRect pos(Scaled(m_floatPos.left(), scale), Scaled(m_floatPos.top(), scale),
+                        Scaled(m_floatPos.width(), scale), Scaled(m_floatPos.height(), scale));
+        setGeometry(pos);
+        QWidget::setFixedSize(pos.size());
+    }
+}
+
+void CControlUI::ApplyScale() {
+    ApplyFixedSize();
+    setFont(ControlFont());
+    for (CControlUI* child : ChildControls()) {
+        child->ApplyScale();
+    }
+    update();
+}
+
+QFont CControlUI::ControlFont() const {
+    return m_manager != nullptr ? m_manager->GetFont(m_font) : QWidget::font();
+}
+
+QRect CControlUI::GetPos() const {
+    const QWidget* top = window();
+    return QRect(mapTo(top, QPoint(0, 0)), size());
+}
+
+QRect CControlUI::ContentRect() const {
+    const double scale = Scale();
+    return rect().adjusted(Scaled(m_inset.left(), scale), Scaled(m_inset.top(), scale),
+                           -Scaled(m_inset.right(), scale), -Scaled(m_inset.bottom(), scale));
+}
+
+bool CControlUI::SetAttribute(const QString& name, const QString& value) {
+    const QString key = name.toLower();
+    if (key == QLatin1String("name")) {
+        SetName(value);
+    } else if (key == QLatin1String("text")) {
+        SetText(value);
+    } else if (key == QLatin1String("tooltip")) {
+        SetToolTip(value);
+    } else if (key == QLatin1String("userdata")) {
+        SetUserData(value);
+    } else if (key == QLatin1String("bkimage")) {
+        SetBkImage(value);
+    } else if (key == QLatin1String("visible") || key == QLatin1String("enabled") ||
+               key == QLatin1String("float") || key == QLatin1String("plaintext")) {
+        const auto flag = ParseBool(value);
+        if (!flag) {
+            return false;
+        }
+        if (key == QLatin1String("visible")) {
+            SetVisible(*flag);
+        } else if (key == QLatin1String("enabled")) {
+            SetEnabled(*flag);
+        } else if (key == QLatin1String("float")) {
+            SetFloat(*flag);
+        } else {
+            SetPlainText(*flag);
+        }
+    } else if (key == QLatin1String("bkcolor") || key == QLatin1String("bordercolor") ||
+               key == QLatin1String("textcolor")) {
+        const auto colour = ParseColour(value);
+        if (!colour) {
+            return false;
+        }
+        if (key == QLatin1String("bkcolor")) {
+            SetBkColor(*colour);
+        } else if (key == QLatin1String("textcolor")) {
+            SetTextColor(*colour);
+        } else {
+            SetBorder(*colour, std::max(m_borderSize, 1), m_borderRound);
+        }
+    } else if (key == QLatin1String("bordersize") || key == QLatin1String("borderround") ||
+               key == QLatin1String("width") || key == QLatin1String("height") ||
+               key == QLatin1String("font")) {
+        const auto number = ParseInt(value);
+        if (!number || *number < (key == QLatin1String("font") ? -1 : 0)) {
+            return false;
+        }
+        if (key == QLatin1String("bordersize")) {
+            SetBorder(m_borderColor, *number, m_borderRound);
+        } else if (key == QLatin1String("borderround")) {
+            SetBorder(m_borderColor, m_borderSize, *number);
+        } else if (key == QLatin1String("width")) {
+            SetFixedWidth(*number);
+        } else if (key == QLatin1String("height")) {
+            SetFixedHeight(*number);
+        } else {
+            SetFont(*number);
+        }
+    } else if (key == QLatin1String("minsize") || key == QLatin1String("maxsize")) {
+        const auto size = ParseSize(value);
+        if (!size) {
+            return false;
+        }
+        key == QLatin1String("minsize") ? SetMinSize(*size) : SetMaxSize(*size);
+    } else if (key == QLatin1String("inset")) {
+        const auto inset = ParseMargins(value);
+        if (!inset) {
+            return false;
+        }
+        SetInset(*inset);
+    } else if (key == QLatin1String("pos")) {
+        const auto pos = ParseRect(value);
+        if (!pos) {
+            return false;
+        }
+        SetFloatPos(*pos);
+    } else if (key == QLatin1String("align")) {
+        const auto align = ParseAlign(value);
+        if (!align) {
+            return false;
+        }
+        SetTextAlign(*align);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void CControlUI::SetManager(CPaintManagerUI* manager) {
+    m_manager = manager;
+    for (CControlUI* child : ChildControls()) {
+        child->SetManager(manager);
+    }
+}
+
+void CControlUI::ReloadText() {
+    setToolTip(CResourceManager::Instance().GetText(m_toolTip));
+    TextChanged();
+    for (CControlUI* child : ChildControls()) {
+        child->ReloadText();
+    }
+}
+
+void CControlUI::SendNotify(const QString& type, quintptr wParam, qintptr lParam) {
+    if (m_manager != nullptr) {
+        m_manager->SendNotify(this, type, wParam, lParam);
+    }
+}
+
+QList<CControlUI*> CControlUI::ChildControls() const {
+    return findChildren<CControlUI*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void CControlUI::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    PaintBkColor(painter);
+    PaintBkImage(painter);
+    PaintStatusImage(painter);
+    PaintText(painter);
+    PaintBorder(painter);
+}
+
+void CControlUI::PaintBkColor(QPainter& painter) {
+    FillBackground(painter, m_bkColor);
+}
+
+void CControlUI::FillBackground(QPainter& painter, const QColor& colour) {
+    if (!colour.isValid() || colour.alpha() == 0) {
+        return;
+    }
+    if (m_borderRound > 0) {
+        QPainterPath path;
+        const double round = m_borderRound * Scale();
+        path.addRoundedRect(QRectF(rect()), round, round);
+        painter.fillPath(path, colour);
+        return;
+    }
+    painter.fillRect(rect(), colour);
+}
+
+void CControlUI::PaintBkImage(QPainter& painter) {
+    DrawImageString(painter, rect(), m_bkImage, Scale());
+}
+
+void CControlUI::PaintStatusImage(QPainter&) {}
+
+void CControlUI::PaintText(QPainter& painter) {
+    const QString text = GetDisplayText();
+    if (text.isEmpty()) {
+        return;
+    }
+    painter.setFont(ControlFont());
+    QColor colour = m_textColor.isValid() ? m_textColor : palette().color(QPalette::WindowText);
+    if (!isEnabled()) {
+        colour.setAlpha(colour.alpha() / 2);
+    }
+    painter.setPen(colour);
+    painter.drawText(ContentRect(), static_cast<int>(m_textAlign) | Qt::TextWordWrap, text);
+}
+
+void CControlUI::PaintBorder(QPainter& painter) {
+    if (m_borderSize <= 0 || !m_borderColor.isValid()) {
+        return;
+    }
+    const double width = m_borderSize * Scale();
+    QPen pen(m_borderColor, width);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    const QRectF inner = QRectF(rect()).adjusted(width / 2, width / 2, -width / 2, -width / 2);
+    const double round = m_borderRound * Scale();
+    painter.drawRoundedRect(inner, round, round);
+}
+
+}  // namespace kx520::ui

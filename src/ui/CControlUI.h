@@ -1,0 +1,142 @@
+#pragma once
+
+#include <QColor>
+#include <QMargins>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+#include "ui/Notification.h"
+
+class QPainter;
+
+namespace kx520::ui {
+
+class CPaintManagerUI;
+
+// The base of every skin control: a widget with a name, a text (a text id
+// that the language resolves, unless the control is in plain-text mode),
+// user data, tooltip, visibility, enabled state, background colour and
+// image, border, fixed size (in layout pixels, scaled by the window's DPI),
+// inner spacing, and an optional fixed position inside its parent ("float").
+// Painting goes in steps that subclasses refine: background colour,
+// background image, status image, text, border.
+class CControlUI : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CControlUI(QWidget* parent = nullptr);
+    ~CControlUI() override;
+
+    // The class text, which is also the skin tag ("Control", "Button", ...).
+    virtual QString GetClass() const { return QStringLiteral("Control"); }
+
+    const QString& GetName() const { return m_name; }
+    void SetName(const QString& name);
+    // The text as given (possibly a text id).
+    const QString& GetText() const { return m_text; }
+    virtual void SetText(const QString& text);
+    // What is shown: the language's text for an id, the characters otherwise.
+    QString GetDisplayText() const;
+    bool IsPlainText() const { return m_plainText; }
+    void SetPlainText(bool plain);
+    const QString& GetUserData() const { return m_userData; }
+    void SetUserData(const QString& data) { m_userData = data; }
+    const QString& GetToolTip() const { return m_toolTip; }
+    void SetToolTip(const QString& text);
+    bool IsVisible() const { return !isHidden(); }
+    virtual void SetVisible(bool visible) { setVisible(visible); }
+    bool IsEnabled() const { return isEnabled(); }
+    virtual void SetEnabled(bool enabled);
+
+    const QString& GetBkImage() const { return m_bkImage; }
+    void SetBkImage(const QString& image);
+    QColor GetBkColor() const { return m_bkColor; }
+    void SetBkColor(const QColor& colour);
+    void SetBorder(const QColor& colour, int size, int round);
+    QColor GetTextColor() const { return m_textColor; }
+    void SetTextColor(const QColor& colour);
+    void SetFont(int id);
+    int GetFontId() const { return m_font; }
+    void SetTextAlign(Qt::Alignment align);
+
+    // Fixed size in layout pixels; 0 leaves that dimension to the layout.
+    void SetFixedWidth(int width);
+    void SetFixedHeight(int height);
+    int GetFixedWidth() const { return m_fixedSize.width(); }
+    int GetFixedHeight() const { return m_fixedSize.height(); }
+    void SetMinSize(const QSize& size);
+    void SetMaxSize(const QSize& size);
+    // Inner spacing between the edge and the content.
+    const QMargins& GetInset() const { return m_inset; }
+    virtual void SetInset(const QMargins& inset);
+    // A floating control sits at `pos` inside its parent, outside any layout.
+    bool IsFloat() const { return m_float; }
+    void SetFloat(bool floating) { m_float = floating; }
+    const QRect& GetFloatPos() const { return m_floatPos; }
+    void SetFloatPos(const QRect& pos);
+    // The control's rectangle in its window's coordinates.
+    QRect GetPos() const;
+
+    // One skin attribute; false for an attribute this control does not know
+    // or a value it cannot read.
+    virtual bool SetAttribute(const QString& name, const QString& value);
+
+    CPaintManagerUI* GetManager() const { return m_manager; }
+    // Attaches this control and its children to a window's manager.
+    virtual void SetManager(CPaintManagerUI* manager);
+    // Sizes, positions and fonts again at the manager's scale.
+    virtual void ApplyScale();
+    // Texts again after a language change.
+    virtual void ReloadText();
+    void SendNotify(const QString& type, quintptr wParam = 0, qintptr lParam = 0);
+
+    // The direct child controls, in order.
+    QList<CControlUI*> ChildControls() const;
+    // Asks for a repaint.
+    virtual void Invalidate() { update(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    virtual void PaintBkColor(QPainter& painter);
+    virtual void PaintBkImage(QPainter& painter);
+    virtual void PaintStatusImage(QPainter& painter);
+    virtual void PaintText(QPainter& painter);
+    virtual void PaintBorder(QPainter& painter);
+    // Fills the control's shape (rounded by "borderround") with `colour`.
+    void FillBackground(QPainter& painter, const QColor& colour);
+    // Called when the shown text changes (language, SetText).
+    virtual void TextChanged() { update(); }
+    double Scale() const;
+    QRect ContentRect() const;
+    QFont ControlFont() const;
+    bool HasOwnTextColor() const { return m_textColor.isValid(); }
+    Qt::Alignment TextAlign() const { return m_textAlign; }
+
+private:
+    void ApplyFixedSize();
+
+    CPaintManagerUI* m_manager = nullptr;
+    QString m_name;
+    QString m_text;
+    bool m_plainText = false;
+    QString m_userData;
+    QString m_toolTip;
+    QString m_bkImage;
+    QColor m_bkColor;
+    QColor m_borderColor;
+    int m_borderSize = 0;
+    int m_borderRound = 0;
+    QColor m_textColor;
+    int m_font = -1;
+    Qt::Alignment m_textAlign = Qt::AlignCenter;
+    QSize m_fixedSize;
+    QSize m_minSize;
+    QSize m_maxSize;
+    QMargins m_inset;
+    bool m_float = false;
+    QRect m_floatPos;
+};
+
+}  // namespace kx520::ui

@@ -1,0 +1,73 @@
+#include "ui/COptionUI.h"
+
+#include <QPainter>
+
+#include "ui/AttributeValue.h"
+#include "ui/ImageString.h"
+
+namespace kx520::ui {
+
+COptionUI::COptionUI(QWidget* parent) : CButtonUI(parent) {}
+
+void COptionUI::Selected(bool selected, bool notify) {
+    if (m_selected == selected) {
+        return;
+    }
+    m_selected = selected;
+    update();
+    if (selected && !m_group.isEmpty()) {
+        for (COptionUI* other : window()->findChildren<COptionUI*>()) {
+            if (other != this && other->m_group == m_group && other->m_selected) {
+                other->Selected(false, notify);
+            }
+        }
+    }
+    if (notify) {
+        SendNotify(QString::fromLatin1(notify::kSelectChanged));
+    }
+}
+
+void COptionUI::Activate() {
+    CButtonUI::Activate();
+    // In a group a click only selects; alone it toggles.
+    Selected(m_group.isEmpty() ? !m_selected : true);
+}
+
+bool COptionUI::SetAttribute(const QString& name, const QString& value) {
+    const QString key = name.toLower();
+    if (key == QLatin1String("group")) {
+        SetGroup(value);
+    } else if (key == QLatin1String("selected")) {
+        const auto selected = ParseBool(value);
+        if (!selected) {
+            return false;
+        }
+        Selected(*selected, false);
+    } else if (key == QLatin1String("selectedimage")) {
+        m_selectedImage = value;
+    } else if (key == QLatin1String("selectedbkcolor")) {
+        const auto colour = ParseColour(value);
+        if (!colour) {
+            return false;
+        }
+        m_selectedBkColor = *colour;
+    } else {
+        return CButtonUI::SetAttribute(name, value);
+    }
+    return true;
+}
+
+void COptionUI::PaintStatusImage(QPainter& painter) {
+    if (!m_selected) {
+        CButtonUI::PaintStatusImage(painter);
+        return;
+    }
+    FillBackground(painter, m_selectedBkColor);
+    if (!m_selectedImage.isEmpty()) {
+        DrawImageString(painter, rect(), m_selectedImage, Scale());
+    } else {
+        CButtonUI::PaintStatusImage(painter);
+    }
+}
+
+}  // namespace kx520::ui

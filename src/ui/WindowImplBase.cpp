@@ -1,0 +1,253 @@
+#include "ui/WindowImplBase.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWindow>
+#include <condition_variable>
+#include <mutex>
+
+#include "ui/CControlUI.h"
+#include "ui/MessageRegistry.h"
+
+namespace kx520::ui {
+
+namespace {
+
+// The meeting point of a message sent from another thread and its handling.
+struct PendingSend {
+    std::mutex lock;
+    std::condition_variable_any done;
+    bool handled = false;
+    qintptr result = 0;
+};
+
+}  // namespace
+
+WindowImplBase::WindowImplBase(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setWindowFlag(Qt::FramelessWindowHint);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+}
+
+WindowImplBase::~WindowImplBase() {
+    m_manager.RemoveNotifier(this);
+    qDeleteAll(m_timers);
+}
+
+bool WindowImplBase::Create(QString* error) {
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(GetSkinFile(), &m_manager, this, error);
+    if (root == nullptr) {
+        return false;
+    }
+    m_root = root;
+    layout()->addWidget(root);
+    m_layoutSize = builder.WindowSize();
+    m_caption = builder.Caption();
+    if (!builder.Title().isEmpty()) {
+        setWindowTitle(builder.Title());
+    }
+    m_manager.AttachRoot(root);
+    m_manager.AddNotifier(this);
+    ApplyWindowSize();
+    InitWindow();
+    return true;
+}
+
+void WindowImplBase::ApplyWindowSize() {
+    if (m_layoutSize.isEmpty()) {
+        return;
+    }
+    const double scale = m_manager.GetScale();
+    const QSize size(qRound(m_layoutSize.width() * scale), qRound(m_layoutSize.height() * scale));
+    setMinimumSize(0, 0);
+    resize(size);
+    setFixedSize(size);
+}
+
+void WindowImplBase::SetDPI(int dpi) {
+    m_manager.SetDPI(dpi);
+    ApplyWindowSize();
+}
+
+QRect WindowImplBase::CaptionRect() const {
+    const double scale = m_manager.GetScale();
+    const int left = qRound(m_caption.left() * scale);
+    const int top = qRound(m_caption.top() * scale);
+    const int right = m_caption.right() + 1 <= 0 ? width() : qRound((m_caption.right() + 1) * scale);
+    const int bottom = qRound((m_caption.bottom() + 1) * scale);
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+int WindowImplBase::ShowModal() {
+    QEventLoop loop;
+    m_modalLoop = &loop;
+    m_modalResult = kIdCancel;
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    loop.exec();
+    m_modalLoop = nullptr;
+    return m_modalResult;
+}
+
+void WindowImplBase::Close(int code) {
+    m_modalResult = code;
+    hide();
+    if (m_modalLoop != nullptr) {
+        m_modalLoop->quit();
+    }
+}
+
+void WindowImplBase::CenterWindow() {
+    const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+qintptr WindowImplBase::HandleCustomMessage(uint32_t, quintptr, qintptr, bool& handled) {
+    handled = false;
+    return 0;
+}
+
+qintptr WindowImplBase::Dispatch(uint32_t message, quintptr wParam, qintptr lParam) {
+    bool handled = false;
+    return HandleCustomMessage(message, wParam, lParam, handled);
+}
+
+qintptr WindowImplBase::SendMessage(uint32_t message, quintptr wParam, qintptr lParam) {
+    qintptr result = 0;
+    SendMessage(message, wParam, lParam, std::stop_token(), &result);
+    return result;
+}
+
+bool WindowImplBase::SendMessage(uint32_t message, quintptr wParam, qintptr lParam,
+                                 std::stop_token stop, qintptr* result) {
+    if (QThread::currentThread() == thread()) {
+        const qintptr value = Dispatch(message, wParam, lParam);
+        if (result != nullptr) {
+            *result = value;
+        }
+        return true;
+    }
+    auto pending = std::make_shared<PendingSend>();
+    QMetaObject::invokeMethod(
+        this,
+        [this, pending, message, wParam, lParam] {
+            const qintptr value = Dispatch(message, wParam, lParam);
+            std::lock_guard guard(pending->lock);
+            pending->result = value;
+            pending->handled = true;
+            pending->done.notify_all();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock guard(pending->lock);
+    pending->done.wait(guard, stop, [&pending] { return pending->handled; });
+    if (!pending->handled) {
+        return false;  // the sender was told to stop
+    }
+    if (result != nullptr) {
+        *result = pending->result;
+    }
+    return true;
+}
+
+void WindowImplBase::PostMessage(uint32_t message, quintptr wParam, qintptr lParam) {
+    QMetaObject::invokeMethod(
+        this, [this, message, wParam, lParam] { Dispatch(message, wParam, lParam); },
+        Qt::QueuedConnection);
+}
+
+bool WindowImplBase::SetTimer(int id, int elapseMs) {
+    if (elapseMs < 0) {
+        return false;
+    }
+    QTimer* timer = m_timers.value(id);
+    if (timer == nullptr) {
+        timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this,
+                [this, id] { Dispatch(kMsgTimer, static_cast<quintptr>(id), 0); });
+        m_timers.insert(id, timer);
+    }
+    timer->start(elapseMs);
+    return true;
+}
+
+bool WindowImplBase::KillTimer(int id) {
+    QTimer* timer = m_timers.take(id);
+    delete timer;
+    return timer != nullptr;
+}
+
+void WindowImplBase::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (!m_initSent && m_root != nullptr) {
+        m_initSent = true;
+        // After this paint has finished.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_root != nullptr) {
+                    m_manager.SendNotify(m_root, QString::fromLatin1(notify::kWindowInit));
+                }
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void WindowImplBase::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_root != nullptr) {
+        m_manager.SendNotify(m_root, QString::fromLatin1(notify::kWindowSize),
+                             static_cast<quintptr>(width()), height());
+    }
+}
+
+void WindowImplBase::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !CaptionRect().contains(event->position().toPoint())) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    if (windowHandle() != nullptr && windowHandle()->startSystemMove()) {
+        return;
+    }
+    m_dragging = true;
+    m_dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void WindowImplBase::mouseMoveEvent(QMouseEvent* event) {
+    if (m_dragging) {
+        move(event->globalPosition().toPoint() - m_dragOffset);
+        event->accept();
+        return;
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void WindowImplBase::mouseReleaseEvent(QMouseEvent* event) {
+    m_dragging = false;
+    QWidget::mouseReleaseEvent(event);
+}
+
+void WindowImplBase::closeEvent(QCloseEvent* event) {
+    if (m_modalLoop != nullptr) {
+        // The system close of a dialog ends the dialog, never the program.
+        event->ignore();
+        Close(kIdCancel);
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+}  // namespace kx520::ui

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QHash>
+#include <QRect>
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+#include <stop_token>
+
+#include "ui/CDialogBuilder.h"
+#include "ui/CPaintManagerUI.h"
+
+class QEventLoop;
+class QTimer;
+
+namespace kx520::ui {
+
+// A skinned top-level window: a frameless widget whose content is built from
+// its skin file, dragged by its caption area, with the message layer the
+// application's windows rely on: numbered and registered messages
+// (SendMessage blocks until the UI thread has handled the message, from any
+// thread; PostMessage queues it), window timers by id, modal runs that
+// return the code given to Close, and a DPI that scales the whole layout.
+//
+// Subclasses give the class name and skin file and override InitWindow
+// (after the skin is built), Notify (control notifications),
+// HandleCustomMessage (messages) and CreateControl (their own skin tags).
+class WindowImplBase : public QWidget, public INotifyUI, public IDialogBuilderCallback {
+    Q_OBJECT
+
+public:
+    static constexpr int kIdOk = 1;
+    static constexpr int kIdCancel = 0;
+
+    explicit WindowImplBase(QWidget* parent = nullptr);
+    ~WindowImplBase() override;
+
+    virtual QString GetWindowClassName() const = 0;
+    virtual QString GetSkinFile() const = 0;
+    virtual void InitWindow() {}
+    void Notify(const Notification&) override {}
+    // `handled` starts false; a handler that takes the message sets it.
+    virtual qintptr HandleCustomMessage(uint32_t message, quintptr wParam, qintptr lParam,
+                                        bool& handled);
+    CControlUI* CreateControl(const QString&) override { return nullptr; }
+
+    // Builds the skin; false with `error` set when the layout is broken.
+    bool Create(QString* error = nullptr);
+    // Shows the window modally and returns the code given to Close; the
+    // system close (title bar, Alt+F4) ends it with kIdCancel.
+    int ShowModal();
+    void Close(int code = kIdOk);
+    void CenterWindow();
+
+    CPaintManagerUI& GetPaintManager() { return m_manager; }
+    CControlUI* FindControl(const QString& name) const { return m_manager.FindControl(name); }
+
+    // On the UI thread: handled at once. From another thread: queued to the
+    // UI thread, and this thread waits until it has been handled.
+    qintptr SendMessage(uint32_t message, quintptr wParam = 0, qintptr lParam = 0);
+    // As SendMessage, but a wait from another thread also ends when `stop`
+    // is requested (then false, the message may still be handled later).
+    bool SendMessage(uint32_t message, quintptr wParam, qintptr lParam, std::stop_token stop,
+                     qintptr* result);
+    void PostMessage(uint32_t message, quintptr wParam = 0, qintptr lParam = 0);
+    // Every `elapseMs` the window gets message kMsgTimer with wParam = id.
+    bool SetTimer(int id, int elapseMs);
+    bool KillTimer(int id);
+
+    void SetDPI(int dpi);
+    QSize LayoutSize() const { return m_layoutSize; }
+    QRect CaptionRect() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    qintptr Dispatch(uint32_t message, quintptr wParam, qintptr lParam);
+    void ApplyWindowSize();
+
+    CPaintManagerUI m_manager;
+    CControlUI* m_root = nullptr;
+    QSize m_layoutSize;
+    QRect m_caption;
+    bool m_initSent = false;
+    QEventLoop* m_modalLoop = nullptr;
+    int m_modalResult = kIdCancel;
+    QHash<int, QTimer*> m_timers;
+    QPoint m_dragOffset;
+    bool m_dragging = false;
+};
+
+}  // namespace kx520::ui

@@ -1,0 +1,106 @@
+// kx520-skinshot: renders a skin layout to a PNG, without a display when
+// there is none. For tests, docs and skin authors.
+#include <QApplication>
+#include <QImage>
+#include <QPixmap>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "pages/PageControls.h"
+#include "platform/CommandLine.h"
+#include "platform/DataFolders.h"
+#include "ui/CResourceManager.h"
+#include "ui/WindowImplBase.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+const char* const kUsage =
+    "Usage: kx520-skinshot LAYOUT PNG [--dpi N] [--lang FILE] [--skin DIR]\n"
+    "  LAYOUT  layout file, relative to the skin folder or absolute\n"
+    "  --dpi   48, 72, 96, 120, 144, 168 or 192 (default 96)\n"
+    "  --lang  language file whose texts the text ids show\n"
+    "  --skin  skin folder (default: the shipped one)\n";
+
+// Any layout as a window.
+class LayoutWindow : public kx520::ui::WindowImplBase {
+public:
+    explicit LayoutWindow(QString layout) : m_layout(std::move(layout)) {}
+    QString GetWindowClassName() const override { return QStringLiteral("SkinShot"); }
+    QString GetSkinFile() const override { return m_layout; }
+
+private:
+    QString m_layout;
+};
+
+int Usage(const std::string& error) {
+    std::fprintf(stderr, "kx520-skinshot: %s\n%s", error.c_str(), kUsage);
+    return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    kx520::CommandLine commandLine;
+    commandLine.AddOption("dpi", kx520::CommandLine::Kind::Value);
+    commandLine.AddOption("lang", kx520::CommandLine::Kind::Value);
+    commandLine.AddOption("skin", kx520::CommandLine::Kind::Value);
+    commandLine.AddOption("help", kx520::CommandLine::Kind::Flag);
+    if (!commandLine.Parse(argc, argv)) {
+        return Usage(commandLine.Error());
+    }
+    if (commandLine.Has("help")) {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (commandLine.Positionals().size() != 2) {
+        return Usage("a layout and a PNG file are needed");
+    }
+    int dpi = 96;
+    if (const auto value = commandLine.Value("dpi")) {
+        dpi = std::atoi(value->c_str());
+        if (!kx520::ui::CPaintManagerUI::IsValidDpi(dpi)) {
+            return Usage("bad DPI '" + *value + "'");
+        }
+    }
+    // Headless when there is no display to draw on.
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
+        std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    QApplication application(argc, argv);
+    auto& resources = kx520::ui::CResourceManager::Instance();
+    const auto skin = commandLine.Value("skin");
+    resources.SetResourcePath(QString::fromStdString(
+        skin ? *skin : kx520::ShippedDataFolder("skin")));
+    kx520::RegisterPageControls();
+    if (const auto language = commandLine.Value("lang")) {
+        QString error;
+        if (!resources.LoadLanguage(QString::fromStdString(*language), &error)) {
+            std::fprintf(stderr, "kx520-skinshot: %s\n", qPrintable(error));
+            return kExitFailure;
+        }
+    }
+    LayoutWindow window(QString::fromStdString(commandLine.Positionals()[0]));
+    QString error;
+    if (!window.Create(&error)) {
+        std::fprintf(stderr, "kx520-skinshot: %s\n", qPrintable(error));
+        return kExitFailure;
+    }
+    window.SetDPI(dpi);
+    if (window.LayoutSize().isEmpty()) {
+        window.resize(window.sizeHint().expandedTo(QSize(320, 240)));
+    }
+    window.show();
+    QApplication::processEvents();
+    const QString png = QString::fromStdString(commandLine.Positionals()[1]);
+    if (!window.grab().toImage().save(png, "PNG")) {
+        std::fprintf(stderr, "kx520-skinshot: cannot write %s\n", qPrintable(png));
+        return kExitFailure;
+    }
+    return kExitOk;
+}
