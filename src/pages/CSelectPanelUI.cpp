@@ -61,7 +61,7 @@ void CSelectPanelUI::ApplySelection() {
             continue;
         }
         // An empty band (no width or no height) overlaps nothing.
-        key->SetKeySelected(m_selection.intersects(key->GetPos()));
+        key->SetKeySelected(!m_selection.isEmpty() && m_selection.intersects(key->GetPos()));
     }
 }
 

@@ -27,6 +27,8 @@ public:
     void SetChildPadding(int padding);
     int GetChildPadding() const { return m_childPadding; }
 
+    // The controls added, floating ones included, wherever their widgets sit.
+    QList<CControlUI*> ChildControls() const override { return m_items; }
     void SetInset(const QMargins& inset) override;
     bool SetAttribute(const QString& name, const QString& value) override;
     void ApplyScale() override;

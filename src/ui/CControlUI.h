@@ -93,7 +93,7 @@ public:
     void SendNotify(const QString& type, quintptr wParam = 0, qintptr lParam = 0);
 
     // The direct child controls, in order.
-    QList<CControlUI*> ChildControls() const;
+    virtual QList<CControlUI*> ChildControls() const;
     // Asks for a repaint.
     virtual void Invalidate() { update(); }
 

@@ -167,7 +167,10 @@ CControlUI* CDialogBuilder::ParseControl(QXmlStreamReader& xml, const QString& f
         }
         control = ParseFile(source, depth + 1);
         if (control == nullptr) {
-            Fail(file, line, QStringLiteral("cannot include \"%1\"").arg(source));
+            m_error = QStringLiteral("%1:%2: cannot include \"%3\": %4")
+                          .arg(file)
+                          .arg(line)
+                          .arg(source, m_error);
             return nullptr;
         }
         xml.skipCurrentElement();

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include "../ui/UiTestSupport.h"
+#include "pages/CDeviceKeyButtonUI.h"
+#include "pages/CSelectPanelUI.h"
+#include "support/TempDir.h"
+
+namespace kx520 {
+namespace {
+
+using test::RecordingWindow;
+using test::SendMouse;
+
+constexpr const char* kLayout = R"(<Window size="300,200">
+  <SelectPanel name="panel">
+    <DeviceKeyButton name="k0" float="true" pos="10,10,50,50"/>
+    <DeviceKeyButton name="k1" float="true" pos="60,10,100,50"/>
+    <DeviceKeyButton name="k2" float="true" pos="10,60,50,100"/>
+    <HorizontalLayout name="group" float="true" pos="200,10,280,90">
+      <DeviceKeyButton name="nested" float="true" pos="0,0,40,40"/>
+    </HorizontalLayout>
+  </SelectPanel>
+</Window>)";
+
+class RubberBand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window = std::make_unique<RecordingWindow>(
+            test::WriteLayout(QString::fromStdString(temp.Path()), "keys.xml", kLayout));
+        QString error;
+        ASSERT_TRUE(window->Create(&error)) << error.toStdString();
+        window->show();
+        for (int i = 0; i < 100 && !window->Seen().contains("windowinit:panel"); ++i) {
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        panel = dynamic_cast<CSelectPanelUI*>(window->FindControl(QStringLiteral("panel")));
+        ASSERT_NE(panel, nullptr);
+        window->Clear();
+    }
+    CDeviceKeyButtonUI* Key(const char* name) {
+        return dynamic_cast<CDeviceKeyButtonUI*>(window->FindControl(QString::fromLatin1(name)));
+    }
+    void Drag(QPoint from, QPoint to) {
+        SendMouse(panel, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        SendMouse(panel, QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton);
+        SendMouse(panel, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        SendMouse(panel, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    }
+
+    test::TempDir temp;
+    std::unique_ptr<RecordingWindow> window;
+    CSelectPanelUI* panel = nullptr;
+};
+
+TEST_F(RubberBand, KeysUnderTheBandAreSelectedAndTheEndIsTold) {
+    Drag({55, 120}, {5, 5});  // drawn backwards: normalised
+    EXPECT_TRUE(Key("k0")->IsKeySelected());
+    EXPECT_FALSE(Key("k1")->IsKeySelected());
+    EXPECT_TRUE(Key("k2")->IsKeySelected());
+    EXPECT_EQ(panel->SelectionRect(), QRect(5, 5, 50, 115));
+    EXPECT_EQ(window->Seen(), QStringList{"click_select_end:panel"});
+    EXPECT_FALSE(panel->IsPressed());
+    EXPECT_FALSE(panel->IsDragging());
+}
+
+TEST_F(RubberBand, AFlatBandSelectsNothingButStillEnds) {
+    Drag({5, 5}, {120, 120});
+    ASSERT_TRUE(Key("k1")->IsKeySelected());
+    window->Clear();
+    Drag({30, 5}, {30, 120});  // zero width, across k0 and k2
+    EXPECT_FALSE(Key("k0")->IsKeySelected());
+    EXPECT_FALSE(Key("k1")->IsKeySelected());
+    EXPECT_FALSE(Key("k2")->IsKeySelected());
+    EXPECT_EQ(window->Seen(), QStringList{"click_select_end:panel"});
+}
+
+TEST_F(RubberBand, PressAndReleaseWithoutAMoveChangeNothing) {
+    Key("k0")->SetKeySelected(true);
+    SendMouse(panel, QEvent::MouseButtonPress, {150, 150}, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(panel, QEvent::MouseButtonRelease, {150, 150}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_TRUE(Key("k0")->IsKeySelected());
+    EXPECT_TRUE(window->Seen().isEmpty());
+}
+
+TEST_F(RubberBand, OnlyDirectKeyButtonChildrenTakePart) {
+    Key("nested")->SetKeySelected(true);
+    Drag({0, 0}, {299, 199});  // over everything
+    EXPECT_TRUE(Key("k0")->IsKeySelected());
+    EXPECT_TRUE(Key("nested")->IsKeySelected());  // untouched, though inside the band
+    Drag({150, 150}, {160, 160});                  // over nothing
+    EXPECT_FALSE(Key("k0")->IsKeySelected());
+    EXPECT_TRUE(Key("nested")->IsKeySelected());
+}
+
+TEST_F(RubberBand, DoubleClickOnAKeySendsDbClick) {
+    SendMouse(Key("k1"), QEvent::MouseButtonDblClick, {5, 5}, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(window->Seen(), QStringList{"dbclick:k1"});
+    EXPECT_TRUE(Key("k1")->IsPushed());
+}
+
+// Counts repaint requests.
+class CountingKey : public CDeviceKeyButtonUI {
+public:
+    void Invalidate() override {
+        ++invalidations;
+        CDeviceKeyButtonUI::Invalidate();
+    }
+    int invalidations = 0;
+};
+
+TEST(DeviceKeyButton, KeySetVisibilityRepaintsOnlyOnChange) {
+    CountingKey key;
+    EXPECT_TRUE(key.IsKeySetImageHidden());
+    key.SetKeySetImageHidden(false);
+    key.SetKeySetImageHidden(false);
+    EXPECT_EQ(key.invalidations, 1);
+    key.SetKeyLight(0x00FF0000, 128, true);
+    key.SetKeySelected(true);
+    EXPECT_EQ(key.invalidations, 1);  // neither repaints by itself
+    EXPECT_EQ(key.GetLightColour(), 0x00FF0000u);
+    EXPECT_EQ(key.GetLightLevel(), 128);
+}
+
+QImage Render(CDeviceKeyButtonUI& key) {
+    key.resize(40, 40);
+    QImage image(40, 40, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black);
+    key.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);  // no window background
+    return image;
+}
+
+TEST(DeviceKeyButton, OnlyALitKeyShowsItsLightInItsColourAndLevel) {
+    CDeviceKeyButtonUI key;
+    ASSERT_TRUE(key.SetAttribute(QStringLiteral("LightImage"), QStringLiteral("image/key_light.png")));
+    key.SetKeyLight(0x0000FF00, 256, false);
+    const QColor dark = Render(key).pixelColor(20, 20);
+    EXPECT_EQ(dark, QColor(Qt::black));  // not lit: no light whatever the colour
+    key.SetKeyLight(0x0000FF00, 256, true);
+    const QColor bright = Render(key).pixelColor(20, 20);
+    EXPECT_GT(bright.green(), 150);
+    EXPECT_LT(bright.red(), 30);
+    key.SetKeyLight(0x0000FF00, 64, true);
+    const QColor dim = Render(key).pixelColor(20, 20);
+    EXPECT_LT(dim.green(), bright.green());
+    EXPECT_GT(dim.green(), 0);
+    // A light image that cannot be loaded draws nothing and is no error.
+    ASSERT_TRUE(key.SetAttribute(QStringLiteral("lightimage"), QStringLiteral("image/none.png")));
+    EXPECT_EQ(Render(key).pixelColor(20, 20), QColor(Qt::black));
+}
+
+}  // namespace
+}  // namespace kx520
