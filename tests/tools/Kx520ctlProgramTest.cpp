@@ -150,4 +150,36 @@ TEST(Kx520ctlTrace, EveryReportOfTheRunIsTraced) {
     EXPECT_LE(lines.front().ms, lines.back().ms);
 }
 
+TEST(Skinshot, TheGalleryRendersAndScalesWithTheDpi) {
+    kx520::test::TempDir temp;
+    const std::string normal = temp.Path() + "/96.png";
+    const std::string large = temp.Path() + "/144.png";
+    const std::string skinshot = KX520_SKINSHOT_PATH;
+    auto run = [&](const std::string& arguments) {
+        const std::string command = "QT_QPA_PLATFORM=offscreen '" + skinshot + "' " + arguments +
+                                    " >/dev/null 2>&1 </dev/null";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    ASSERT_EQ(run("XML/gallery.xml '" + normal + "' --lang lang/en.xml"), 0);
+    ASSERT_EQ(run("XML/gallery.xml '" + large + "' --dpi 144"), 0);
+    auto sizeOf = [](const std::string& png) {
+        std::ifstream in(png, std::ios::binary);
+        unsigned char header[24] = {};
+        in.read(reinterpret_cast<char*>(header), sizeof header);
+        auto be32 = [&](int at) {
+            return (header[at] << 24) | (header[at + 1] << 16) | (header[at + 2] << 8) |
+                   header[at + 3];
+        };
+        return std::make_pair(be32(16), be32(20));
+    };
+    const auto [w96, h96] = sizeOf(normal);
+    const auto [w144, h144] = sizeOf(large);
+    ASSERT_GT(w96, 0);
+    EXPECT_EQ(w144 * 2, w96 * 3);
+    EXPECT_EQ(h144 * 2, h96 * 3);
+    EXPECT_EQ(run("XML/gallery.xml '" + normal + "' --dpi 100"), 2);
+    EXPECT_EQ(run("XML/no-such-layout.xml '" + normal + "'"), 1);
+}
+
 }  // namespace
