@@ -8,6 +8,7 @@
 #include "ui/CLabelUI.h"
 #include "ui/CListElementUI.h"
 #include "ui/CListUI.h"
+#include "ui/CMenuElementUI.h"
 #include "ui/COptionUI.h"
 #include "ui/CProgressUI.h"
 #include "ui/CSliderUI.h"
@@ -44,6 +45,8 @@ constexpr BuiltIn kBuiltIns[] = {
     {"List", &Make<CListUI>},
     {"ListElement", &Make<CListElementUI>},
     {"ColorPalette", &Make<CColorPaletteUI>},
+    {"Menu", &Make<CVerticalLayoutUI>},
+    {"MenuElement", &Make<CMenuElementUI>},
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "ui/CControlUI.h"
 
+#include <QContextMenuEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegularExpression>
@@ -314,6 +315,13 @@ void CControlUI::SendNotify(const QString& type, quintptr wParam, qintptr lParam
 
 QList<CControlUI*> CControlUI::ChildControls() const {
     return findChildren<CControlUI*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void CControlUI::contextMenuEvent(QContextMenuEvent* event) {
+    const QPoint point = event->globalPos();
+    const qintptr packed = (static_cast<qintptr>(point.y() & 0xFFFF) << 16) | (point.x() & 0xFFFF);
+    SendNotify(QString::fromLatin1(notify::kMenu), 0, packed);
+    event->accept();
 }
 
 void CControlUI::paintEvent(QPaintEvent*) {

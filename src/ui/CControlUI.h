@@ -99,6 +99,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // "menu", with the screen point packed in lParam (x low 16 bits, y high).
+    void contextMenuEvent(QContextMenuEvent* event) override;
     virtual void PaintBkColor(QPainter& painter);
     virtual void PaintBkImage(QPainter& painter);
     virtual void PaintStatusImage(QPainter& painter);
