@@ -15,6 +15,18 @@ std::optional<bool> ParseBool(const QString& text);
 std::optional<int> ParseInt(const QString& text);
 // "#AARRGGBB", "#RRGGBB" or "0xAARRGGBB".
 std::optional<QColor> ParseColour(const QString& text);
+// Reads `value` as an integer and hands it to `apply`; false when it does
+// not read.
+template <typename Apply>
+bool WithInt(const QString& value, Apply apply) {
+    const auto number = ParseInt(value);
+    if (!number) {
+        return false;
+    }
+    apply(*number);
+    return true;
+}
+
 // "w,h".
 std::optional<QSize> ParseSize(const QString& text);
 // "l,t,r,b" as margins.

@@ -1,25 +1,17 @@
 #pragma once
 
-#include "ui/CContainerUI.h"
-
-class QBoxLayout;
+#include "ui/CBoxLayoutUI.h"
 
 namespace kx520::ui {
 
-// Children side by side, left to right; those without a fixed width share
-// the room that is left.
-class CHorizontalLayoutUI : public CContainerUI {
+// Children side by side, left to right.
+class CHorizontalLayoutUI : public CBoxLayoutUI {
     Q_OBJECT
 
 public:
-    explicit CHorizontalLayoutUI(QWidget* parent = nullptr);
+    explicit CHorizontalLayoutUI(QWidget* parent = nullptr)
+        : CBoxLayoutUI(QBoxLayout::LeftToRight, parent) {}
     QString GetClass() const override { return QStringLiteral("HorizontalLayout"); }
-
-protected:
-    QLayout* ItemLayout() const override;
-
-private:
-    QBoxLayout* m_layout;
 };
 
 }  // namespace kx520::ui

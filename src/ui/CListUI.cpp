@@ -18,7 +18,7 @@ CListUI::CListUI(QWidget* parent)
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setStyleSheet(QStringLiteral("background: transparent;"));
-    CVerticalLayoutUI::ItemLayout()->addWidget(m_scroll);
+    CVerticalLayoutUI::ItemLayout()->addWidget(m_scroll);  // the column holds the scroller
 }
 
 QLayout* CListUI::ItemLayout() const {

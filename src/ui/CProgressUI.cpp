@@ -34,20 +34,16 @@ double CProgressUI::Fraction() const {
 
 bool CProgressUI::SetAttribute(const QString& name, const QString& value) {
     const QString key = name.toLower();
-    if (key == QLatin1String("min") || key == QLatin1String("max") ||
-        key == QLatin1String("value")) {
-        const auto number = ParseInt(value);
-        if (!number) {
-            return false;
-        }
-        if (key == QLatin1String("min")) {
-            SetMinValue(*number);
-        } else if (key == QLatin1String("max")) {
-            SetMaxValue(*number);
-        } else {
-            SetValue(*number);
-        }
-    } else if (key == QLatin1String("hor")) {
+    if (key == QLatin1String("min")) {
+        return WithInt(value, [this](int v) { SetMinValue(v); });
+    }
+    if (key == QLatin1String("max")) {
+        return WithInt(value, [this](int v) { SetMaxValue(v); });
+    }
+    if (key == QLatin1String("value")) {
+        return WithInt(value, [this](int v) { SetValue(v); });
+    }
+    if (key == QLatin1String("hor")) {
         const auto horizontal = ParseBool(value);
         if (!horizontal) {
             return false;

@@ -62,22 +62,17 @@ bool CSliderUI::SetAttribute(const QString& name, const QString& value) {
         m_slider->setOrientation(*horizontal ? Qt::Horizontal : Qt::Vertical);
         return true;
     }
-    if (key == QLatin1String("min") || key == QLatin1String("max") ||
-        key == QLatin1String("value") || key == QLatin1String("step")) {
-        const auto number = ParseInt(value);
-        if (!number) {
-            return false;
-        }
-        if (key == QLatin1String("min")) {
-            SetMinValue(*number);
-        } else if (key == QLatin1String("max")) {
-            SetMaxValue(*number);
-        } else if (key == QLatin1String("value")) {
-            SetValue(*number);
-        } else {
-            SetChangeStep(*number);
-        }
-        return true;
+    if (key == QLatin1String("min")) {
+        return WithInt(value, [this](int v) { SetMinValue(v); });
+    }
+    if (key == QLatin1String("max")) {
+        return WithInt(value, [this](int v) { SetMaxValue(v); });
+    }
+    if (key == QLatin1String("value")) {
+        return WithInt(value, [this](int v) { SetValue(v); });
+    }
+    if (key == QLatin1String("step")) {
+        return WithInt(value, [this](int v) { SetChangeStep(v); });
     }
     return CControlUI::SetAttribute(name, value);
 }

@@ -1,25 +1,17 @@
 #pragma once
 
-#include "ui/CContainerUI.h"
-
-class QBoxLayout;
+#include "ui/CBoxLayoutUI.h"
 
 namespace kx520::ui {
 
-// Children top to bottom; those without a fixed height share the room that
-// is left.
-class CVerticalLayoutUI : public CContainerUI {
+// Children top to bottom.
+class CVerticalLayoutUI : public CBoxLayoutUI {
     Q_OBJECT
 
 public:
-    explicit CVerticalLayoutUI(QWidget* parent = nullptr);
+    explicit CVerticalLayoutUI(QWidget* parent = nullptr)
+        : CBoxLayoutUI(QBoxLayout::TopToBottom, parent) {}
     QString GetClass() const override { return QStringLiteral("VerticalLayout"); }
-
-protected:
-    QLayout* ItemLayout() const override;
-
-private:
-    QBoxLayout* m_layout;
 };
 
 }  // namespace kx520::ui
