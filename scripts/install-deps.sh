@@ -9,7 +9,7 @@ packages=(
     libjsoncpp-dev
     libfuse3-dev fuse3
     qt6-base-dev libgl-dev
-    fonts-dejavu-core fontconfig
+    fonts-dejavu-core fontconfig fonts-noto-cjk fonts-noto-core
 )
 
 missing=()

@@ -83,6 +83,18 @@ void CComboUI::ApplyScale() {
     CControlUI::ApplyScale();
     m_combo->setFont(ControlFont());
     m_combo->setGeometry(ContentRect());
+    // The drop-down takes the skin's colours rather than the desktop's.
+    const double scale = Scale();
+    const QColor back = GetBkColor().isValid() ? GetBkColor() : QColor(0x23, 0x26, 0x2E);
+    const QColor text = HasOwnTextColor() ? GetTextColor() : QColor(0xE8, 0xEA, 0xF0);
+    m_combo->setStyleSheet(
+        QStringLiteral("QComboBox { background: %1; color: %2; border: none; border-radius: %3px;"
+                       " padding-left: %4px; }"
+                       "QComboBox QAbstractItemView { background: %1; color: %2;"
+                       " selection-background-color: #2F80ED; border: none; }")
+            .arg(back.name(QColor::HexArgb), text.name(QColor::HexArgb))
+            .arg(qRound(6 * scale))
+            .arg(qRound(8 * scale)));
 }
 
 void CComboUI::ReloadText() {

@@ -1,6 +1,7 @@
 #include "ui/CControlUI.h"
 
 #include <QContextMenuEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegularExpression>
@@ -321,6 +322,15 @@ void CControlUI::contextMenuEvent(QContextMenuEvent* event) {
     const QPoint point = event->globalPos();
     const qintptr packed = (static_cast<qintptr>(point.y() & 0xFFFF) << 16) | (point.x() & 0xFFFF);
     SendNotify(QString::fromLatin1(notify::kMenu), 0, packed);
+    event->accept();
+}
+
+void CControlUI::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !isEnabled()) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    SendNotify(QString::fromLatin1(notify::kDbClick));
     event->accept();
 }
 

@@ -101,6 +101,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     // "menu", with the screen point packed in lParam (x low 16 bits, y high).
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // "dbclick" for a double click with the left button.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     virtual void PaintBkColor(QPainter& painter);
     virtual void PaintBkImage(QPainter& painter);
     virtual void PaintStatusImage(QPainter& painter);

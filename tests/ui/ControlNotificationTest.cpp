@@ -171,6 +171,13 @@ TEST_F(Notifications, SliderDragAndKeyboard) {
     EXPECT_EQ(level->GetValue(), 9);
 }
 
+TEST_F(Notifications, DoubleClicksAreToldOnPlainControls) {
+    CControlUI* label = window->FindControl(QStringLiteral("t0"));
+    test::SendMouse(label, QEvent::MouseButtonDblClick, {3, 3}, Qt::LeftButton, Qt::LeftButton);
+    test::SendMouse(label, QEvent::MouseButtonDblClick, {3, 3}, Qt::RightButton, Qt::RightButton);
+    EXPECT_EQ(window->Seen(), QStringList{"dbclick:t0"});
+}
+
 TEST_F(Notifications, TabsAndLists) {
     auto* tabs = Find<CTabLayoutUI>("tabs");
     EXPECT_TRUE(tabs->SelectItem(1));
