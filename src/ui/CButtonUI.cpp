@@ -112,18 +112,6 @@ void CButtonUI::keyPressEvent(QKeyEvent* event) {
     CControlUI::keyPressEvent(event);
 }
 
-void CButtonUI::focusInEvent(QFocusEvent* event) {
-    update();
-    SendNotify(QString::fromLatin1(notify::kSetFocus));
-    CControlUI::focusInEvent(event);
-}
-
-void CButtonUI::focusOutEvent(QFocusEvent* event) {
-    update();
-    SendNotify(QString::fromLatin1(notify::kKillFocus));
-    CControlUI::focusOutEvent(event);
-}
-
 void CButtonUI::PaintStatusImage(QPainter& painter) {
     const double scale = Scale();
     QString image = m_normalImage;

@@ -31,8 +31,6 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void PaintStatusImage(QPainter& painter) override;
     void PaintText(QPainter& painter) override;
     void SetPushed(bool pushed);

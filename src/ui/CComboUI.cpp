@@ -9,6 +9,7 @@ namespace kx520::ui {
 
 CComboUI::CComboUI(QWidget* parent) : CControlUI(parent), m_combo(new QComboBox(this)) {
     setFocusProxy(m_combo);
+    WatchFocus(m_combo);
     connect(m_combo, &QComboBox::currentIndexChanged, this, [this](int index) {
         const int old = m_current;
         m_current = index;

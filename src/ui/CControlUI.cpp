@@ -334,6 +334,35 @@ void CControlUI::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
 }
 
+void CControlUI::focusInEvent(QFocusEvent* event) {
+    update();
+    SendNotify(QString::fromLatin1(notify::kSetFocus));
+    QWidget::focusInEvent(event);
+}
+
+void CControlUI::focusOutEvent(QFocusEvent* event) {
+    update();
+    BeforeKillFocus();
+    SendNotify(QString::fromLatin1(notify::kKillFocus));
+    QWidget::focusOutEvent(event);
+}
+
+void CControlUI::WatchFocus(QWidget* inner) {
+    inner->installEventFilter(this);
+}
+
+bool CControlUI::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != this && watched->parent() == this) {
+        if (event->type() == QEvent::FocusIn) {
+            SendNotify(QString::fromLatin1(notify::kSetFocus));
+        } else if (event->type() == QEvent::FocusOut) {
+            BeforeKillFocus();
+            SendNotify(QString::fromLatin1(notify::kKillFocus));
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void CControlUI::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

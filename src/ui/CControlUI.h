@@ -103,6 +103,14 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     // "dbclick" for a double click with the left button.
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // "setfocus" and "killfocus" when the control, or the Qt widget inside it
+    // that takes its input (see WatchFocus), gains or loses the focus.
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void WatchFocus(QWidget* inner);
+    // Runs just before "killfocus" is sent.
+    virtual void BeforeKillFocus() {}
     virtual void PaintBkColor(QPainter& painter);
     virtual void PaintBkImage(QPainter& painter);
     virtual void PaintStatusImage(QPainter& painter);

@@ -1,6 +1,5 @@
 #include "ui/CEditUI.h"
 
-#include <QEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
@@ -12,7 +11,7 @@ CEditUI::CEditUI(QWidget* parent) : CControlUI(parent), m_edit(new QLineEdit(thi
     m_edit->setFrame(false);
     m_edit->setAttribute(Qt::WA_TranslucentBackground);
     m_edit->setStyleSheet(QStringLiteral("background: transparent;"));
-    m_edit->installEventFilter(this);
+    WatchFocus(m_edit);
     setFocusProxy(m_edit);
     connect(m_edit, &QLineEdit::textEdited, this, [this](const QString&) {
         SendNotify(QString::fromLatin1(notify::kTextChanged));
@@ -74,17 +73,9 @@ void CEditUI::ClampToRange() {
     }
 }
 
-bool CEditUI::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_edit) {
-        if (event->type() == QEvent::FocusIn) {
-            SendNotify(QString::fromLatin1(notify::kSetFocus));
-        } else if (event->type() == QEvent::FocusOut) {
-            ClampToRange();
-            CControlUI::SetText(m_edit->text());
-            SendNotify(QString::fromLatin1(notify::kKillFocus));
-        }
-    }
-    return CControlUI::eventFilter(watched, event);
+void CEditUI::BeforeKillFocus() {
+    ClampToRange();
+    CControlUI::SetText(m_edit->text());
 }
 
 bool CEditUI::SetAttribute(const QString& name, const QString& value) {

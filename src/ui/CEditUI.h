@@ -32,7 +32,7 @@ public:
     void ApplyScale() override;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void BeforeKillFocus() override;
     void resizeEvent(QResizeEvent* event) override;
     void PaintText(QPainter&) override {}
     void TextChanged() override;

@@ -8,6 +8,7 @@ namespace kx520::ui {
 
 CSliderUI::CSliderUI(QWidget* parent) : CControlUI(parent), m_slider(new QSlider(Qt::Horizontal, this)) {
     setFocusProxy(m_slider);
+    WatchFocus(m_slider);
     m_slider->setRange(0, 100);
     connect(m_slider, &QSlider::sliderMoved, this,
             [this](int) { SendNotify(QString::fromLatin1(notify::kMoveValueChanged)); });

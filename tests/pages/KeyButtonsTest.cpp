@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QTest>
 
 #include "../ui/UiTestSupport.h"
 #include "pages/CDeviceKeyButtonUI.h"
@@ -34,9 +35,8 @@ protected:
         QString error;
         ASSERT_TRUE(window->Create(&error)) << error.toStdString();
         window->show();
-        for (int i = 0; i < 100 && !window->Seen().contains("windowinit:panel"); ++i) {
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
+        ASSERT_TRUE(QTest::qWaitFor(
+            [this] { return window->Seen().contains("windowinit:panel"); }, 5000));
         panel = dynamic_cast<CSelectPanelUI*>(window->FindControl(QStringLiteral("panel")));
         ASSERT_NE(panel, nullptr);
         window->Clear();

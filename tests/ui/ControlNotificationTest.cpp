@@ -53,9 +53,8 @@ protected:
         QString error;
         ASSERT_TRUE(window->Create(&error)) << error.toStdString();
         window->show();
-        for (int i = 0; i < 100 && !window->Seen().contains("windowinit:root"); ++i) {
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
+        ASSERT_TRUE(QTest::qWaitFor(
+            [this] { return window->Seen().contains("windowinit:root"); }, 5000));
         window->Clear();
     }
     template <typename T>
@@ -169,6 +168,26 @@ TEST_F(Notifications, SliderDragAndKeyboard) {
     EXPECT_EQ(window->Seen(), (QStringList{"movevaluechanged:level", "movevaluechanged:level",
                                            "valuechanged:level"}));
     EXPECT_EQ(level->GetValue(), 9);
+}
+
+TEST_F(Notifications, FocusMovesAreToldByEveryKindOfControl) {
+    Find<CComboUI>("rate")->ComboBox()->setFocus();
+    QApplication::processEvents();
+    window->Clear();
+    Find<CSliderUI>("level")->Slider()->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(window->Seen(), (QStringList{"killfocus:rate", "setfocus:level"}));
+}
+
+TEST_F(Notifications, ControlTimersTellTheirId) {
+    CControlUI* label = window->FindControl(QStringLiteral("t0"));
+    auto& manager = window->GetPaintManager();
+    ASSERT_TRUE(manager.SetTimer(label, 42, 5));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window->notifications.empty(); }, 5000));
+    EXPECT_EQ(window->Seen().first(), QStringLiteral("timer:t0"));
+    EXPECT_EQ(window->notifications.front().wParam, 42u);
+    EXPECT_TRUE(manager.KillTimer(label, 42));
+    EXPECT_FALSE(manager.KillTimer(label, 42));
 }
 
 TEST_F(Notifications, DoubleClicksAreToldOnPlainControls) {

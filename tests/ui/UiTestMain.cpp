@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <sys/stat.h>
+
 #include <cstdlib>
 
 #include "pages/PageControls.h"
@@ -14,7 +16,9 @@ int main(int argc, char** argv) {
     ::setenv("HOME", home.Sub("home").c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", home.Sub("config").c_str(), 1);
     ::setenv("XDG_DATA_HOME", home.Sub("data").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", home.Sub("runtime").c_str(), 1);
+    const std::string runtime = home.Sub("runtime");
+    ::chmod(runtime.c_str(), 0700);  // Qt insists on a private runtime folder
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     ::setenv("KX520_SYSFS_ROOT", home.Sub("empty-sys").c_str(), 1);
     ::setenv("KX520_DEV_ROOT", home.Sub("empty-dev").c_str(), 1);
     // Headless always: tests never depend on a desktop being there.

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QTest>
 #include <QTimer>
 #include <atomic>
 #include <future>
@@ -103,9 +104,7 @@ TEST(WindowMessages, TimersDeliverTheirIdUntilKilled) {
     MessageWindow window;
     ASSERT_TRUE(window.Create());
     ASSERT_TRUE(window.SetTimer(1007, 5));
-    while (window.messages.size() < 2) {
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
+    ASSERT_TRUE(QTest::qWaitFor([&window] { return window.messages.size() >= 2; }, 5000));
     EXPECT_EQ(window.messages[0].number, kMsgTimer);
     EXPECT_EQ(window.messages[0].wParam, 1007u);
     EXPECT_TRUE(window.KillTimer(1007));
