@@ -12,18 +12,21 @@ bool CContainerUI::Add(CControlUI* control) {
     if (control == nullptr || m_items.contains(control)) {
         return false;
     }
+    // A control the layout hid on purpose (visible="false") stays hidden.
+    const bool hidden =
+        control->testAttribute(Qt::WA_WState_ExplicitShowHide) && control->isHidden();
     control->setParent(this);
     m_items.append(control);
     control->SetManager(GetManager());
+    if (!hidden) {
+        control->show();  // before the layout, which may hide it again (other tab pages)
+    }
     if (control->IsFloat()) {
         control->raise();
     } else {
         AddToLayout(control);
     }
     control->ApplyScale();
-    if (!control->isHidden() || !control->testAttribute(Qt::WA_WState_ExplicitShowHide)) {
-        control->show();
-    }
     return true;
 }
 

@@ -30,7 +30,8 @@ CPaintManagerUI::CPaintManagerUI() {
 
 CPaintManagerUI::~CPaintManagerUI() {
     CResourceManager::Instance().RemoveManager(this);
-    qDeleteAll(m_timers);
+    // Controls that outlive their manager must not report to it.
+    DetachRoot();
 }
 
 void CPaintManagerUI::AttachRoot(CControlUI* root) {
@@ -38,6 +39,16 @@ void CPaintManagerUI::AttachRoot(CControlUI* root) {
     if (root != nullptr) {
         root->SetManager(this);
         root->ApplyScale();
+    }
+}
+
+void CPaintManagerUI::DetachRoot() {
+    // The timers belong to controls of the tree.
+    qDeleteAll(m_timers);
+    m_timers.clear();
+    if (m_root != nullptr) {
+        m_root->SetManager(nullptr);
+        m_root = nullptr;
     }
 }
 

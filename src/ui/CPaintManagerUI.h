@@ -36,6 +36,8 @@ public:
     CPaintManagerUI& operator=(const CPaintManagerUI&) = delete;
 
     void AttachRoot(CControlUI* root);
+    // Lets go of the tree: its controls report to no manager any more.
+    void DetachRoot();
     CControlUI* GetRoot() const { return m_root; }
 
     // Names compare without regard to case; the exact variants for the rules

@@ -37,7 +37,12 @@ WindowImplBase::WindowImplBase(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 WindowImplBase::~WindowImplBase() {
+    // The controls go while the manager they report to is still alive, and
+    // without reporting anything on the way out.
     m_manager.RemoveNotifier(this);
+    m_manager.DetachRoot();
+    delete m_root;
+    m_root = nullptr;
     qDeleteAll(m_timers);
 }
 

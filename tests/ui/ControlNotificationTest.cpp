@@ -199,7 +199,13 @@ TEST_F(Notifications, DoubleClicksAreToldOnPlainControls) {
 
 TEST_F(Notifications, TabsAndLists) {
     auto* tabs = Find<CTabLayoutUI>("tabs");
+    CControlUI* page0 = window->FindControl(QStringLiteral("t0"));
+    CControlUI* page1 = window->FindControl(QStringLiteral("t1"));
+    EXPECT_TRUE(page0->isVisible());
+    EXPECT_FALSE(page1->isVisible());  // only the selected page shows
     EXPECT_TRUE(tabs->SelectItem(1));
+    EXPECT_FALSE(page0->isVisible());
+    EXPECT_TRUE(page1->isVisible());
     EXPECT_FALSE(tabs->SelectItem(2));
     EXPECT_EQ(window->Seen(), QStringList{"tabselect:tabs"});
     window->Clear();
