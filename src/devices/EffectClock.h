@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+namespace kx520 {
+
+// The one clock of device effects: milliseconds since an arbitrary start,
+// advancing in steps of 15.625 ms (64 per second), so that effect speeds,
+// blink periods and the real rate of short timers match the devices'
+// expectations (they were tuned against a tick of that size).
+class EffectClock {
+public:
+    static constexpr double kStepMs = 15.625;
+
+    static uint32_t NowMs();
+    // A raw millisecond count quantised down to the clock's step.
+    static uint32_t Quantise(uint64_t milliseconds);
+};
+
+}  // namespace kx520
