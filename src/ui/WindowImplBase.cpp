@@ -31,6 +31,8 @@ struct PendingSend {
 
 WindowImplBase::WindowImplBase(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowFlag(Qt::FramelessWindowHint);
+    // The skin paints the whole window, rounded corners included.
+    setAttribute(Qt::WA_TranslucentBackground);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
