@@ -1,6 +1,7 @@
 #include "pages/PageControls.h"
 
 #include "pages/CDeviceKeyButtonUI.h"
+#include "pages/CMpDevicePowerUI.h"
 #include "pages/CSelectPanelUI.h"
 #include "ui/CControlFactory.h"
 
@@ -11,6 +12,8 @@ void RegisterPageControls() {
     factory.RegisterControl(QStringLiteral("DeviceKeyButton"),
                             [] { return new CDeviceKeyButtonUI(); });
     factory.RegisterControl(QStringLiteral("SelectPanel"), [] { return new CSelectPanelUI(); });
+    factory.RegisterControl(QStringLiteral("MpDevicePower"),
+                            [] { return new CMpDevicePowerUI(); });
 }
 
 }  // namespace kx520
