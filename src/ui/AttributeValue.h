@@ -27,6 +27,22 @@ bool WithInt(const QString& value, Apply apply) {
     return true;
 }
 
+// "min", "max" and "value" of a control with a range: whether the value
+// read, or nothing for any other key.
+template <typename Ranged>
+std::optional<bool> SetRangeAttribute(Ranged& control, const QString& key, const QString& value) {
+    if (key == QLatin1String("min")) {
+        return WithInt(value, [&control](int v) { control.SetMinValue(v); });
+    }
+    if (key == QLatin1String("max")) {
+        return WithInt(value, [&control](int v) { control.SetMaxValue(v); });
+    }
+    if (key == QLatin1String("value")) {
+        return WithInt(value, [&control](int v) { control.SetValue(v); });
+    }
+    return std::nullopt;
+}
+
 // "w,h".
 std::optional<QSize> ParseSize(const QString& text);
 // "l,t,r,b" as margins.

@@ -34,14 +34,8 @@ double CProgressUI::Fraction() const {
 
 bool CProgressUI::SetAttribute(const QString& name, const QString& value) {
     const QString key = name.toLower();
-    if (key == QLatin1String("min")) {
-        return WithInt(value, [this](int v) { SetMinValue(v); });
-    }
-    if (key == QLatin1String("max")) {
-        return WithInt(value, [this](int v) { SetMaxValue(v); });
-    }
-    if (key == QLatin1String("value")) {
-        return WithInt(value, [this](int v) { SetValue(v); });
+    if (const auto handled = SetRangeAttribute(*this, key, value)) {
+        return *handled;
     }
     if (key == QLatin1String("hor")) {
         const auto horizontal = ParseBool(value);

@@ -63,14 +63,8 @@ bool CSliderUI::SetAttribute(const QString& name, const QString& value) {
         m_slider->setOrientation(*horizontal ? Qt::Horizontal : Qt::Vertical);
         return true;
     }
-    if (key == QLatin1String("min")) {
-        return WithInt(value, [this](int v) { SetMinValue(v); });
-    }
-    if (key == QLatin1String("max")) {
-        return WithInt(value, [this](int v) { SetMaxValue(v); });
-    }
-    if (key == QLatin1String("value")) {
-        return WithInt(value, [this](int v) { SetValue(v); });
+    if (const auto handled = SetRangeAttribute(*this, key, value)) {
+        return *handled;
     }
     if (key == QLatin1String("step")) {
         return WithInt(value, [this](int v) { SetChangeStep(v); });
