@@ -1,0 +1,233 @@
+#!/usr/bin/env python3
+"""Draws the skin's pictograms (device icons, power and phone states) as PNG.
+
+Run by hand after changing a drawing; the PNGs are committed under data/skin.
+Only the standard library: shapes are drawn with soft-edged distance tests.
+"""
+import math
+import struct
+import sys
+import zlib
+from pathlib import Path
+
+SKIN = Path(__file__).resolve().parent.parent / "data" / "skin"
+
+GREY = (154, 160, 174)
+WHITE = (232, 234, 240)
+BLUE = (47, 128, 237)
+GREEN = (39, 174, 96)
+AMBER = (242, 201, 76)
+
+
+def write_png(path, width, height, pixel):
+    rows = bytearray()
+    for y in range(height):
+        rows.append(0)
+        for x in range(width):
+            rows.extend(pixel(x + 0.5, y + 0.5))
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    path.parent.mkdir(parents=True, exist_ok=True)
+    path.write_bytes(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+                     chunk(b"IDAT", zlib.compress(bytes(rows), 9)) + chunk(b"IEND", b""))
+
+
+def coverage(distance):
+    """Soft edge: 1 inside, 0 outside, linear over one pixel."""
+    return max(0.0, min(1.0, 0.5 - distance))
+
+
+def rounded_box(x, y, left, top, right, bottom, radius):
+    cx = min(max(x, left + radius), right - radius)
+    cy = min(max(y, top + radius), bottom - radius)
+    return math.hypot(x - cx, y - cy) - radius
+
+
+def ring_box(x, y, left, top, right, bottom, radius, width):
+    d = rounded_box(x, y, left, top, right, bottom, radius)
+    return abs(d + width / 2) - width / 2
+
+
+def segment(x, y, ax, ay, bx, by, width):
+    dx, dy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy)))
+    return math.hypot(x - (ax + t * dx), y - (ay + t * dy)) - width / 2
+
+
+def disc(x, y, cx, cy, radius):
+    return math.hypot(x - cx, y - cy) - radius
+
+
+def arc(x, y, cx, cy, radius, width, start, end):
+    angle = math.atan2(y - cy, x - cx)
+    if start <= angle <= end:
+        return abs(math.hypot(x - cx, y - cy) - radius) - width / 2
+    return 99.0
+
+
+def union(*distances):
+    return min(distances)
+
+
+# Each device is a distance function over a 48 x 48 canvas.
+def keyboard(x, y):
+    body = ring_box(x, y, 5, 13, 43, 35, 4, 2.2)
+    keys = 99.0
+    for row, count in ((19, 6), (24, 6)):
+        for i in range(count):
+            keys = min(keys, rounded_box(x, y, 9.5 + i * 5, row, 12.5 + i * 5, row + 2.6, 0.8))
+    space = rounded_box(x, y, 15, 29, 33, 31.4, 0.8)
+    return union(body, keys, space)
+
+
+def mouse(x, y):
+    body = ring_box(x, y, 14, 6, 34, 42, 10, 2.2)
+    split = segment(x, y, 24, 7, 24, 18, 2)
+    wheel = segment(x, y, 24, 11, 24, 15, 3.2)
+    return union(body, split, wheel)
+
+
+def hard_pad(x, y):
+    pad = ring_box(x, y, 4, 12, 44, 36, 3, 2.2)
+    glow = segment(x, y, 9, 31, 39, 31, 2)
+    return union(pad, glow)
+
+
+def soft_pad(x, y):
+    pad = ring_box(x, y, 4, 12, 44, 36, 7, 2.2)
+    stitch = 99.0
+    for i in range(7):
+        stitch = min(stitch, disc(x, y, 10 + i * 4.7, 31, 1.1))
+    return union(pad, stitch)
+
+
+def headset(x, y):
+    band = arc(x, y, 24, 26, 15, 2.4, -math.pi, 0)
+    left = rounded_box(x, y, 6, 24, 14, 38, 3.5)
+    right = rounded_box(x, y, 34, 24, 42, 38, 3.5)
+    return union(band, abs(left + 1.1) - 1.1, abs(right + 1.1) - 1.1)
+
+
+def hub(x, y):
+    box = ring_box(x, y, 6, 16, 42, 32, 4, 2.2)
+    ports = min(rounded_box(x, y, 11 + i * 9, 22, 17 + i * 9, 26, 1) for i in range(3))
+    cable = segment(x, y, 24, 16, 24, 9, 2.2)
+    return union(box, ports, cable)
+
+
+def unknown(x, y):
+    circle = abs(disc(x, y, 24, 24, 16)) - 1.1
+    hook = arc(x, y, 24, 19.5, 5, 2.4, -math.pi, math.pi * 0.45)
+    stem = segment(x, y, 26.2, 23.5, 24, 26.5, 2.4)
+    dot = disc(x, y, 24, 31.5, 1.6)
+    return union(circle, hook, stem, dot)
+
+
+def sync_badge(x, y):
+    """Two arrows on a circle: the device takes part in synchronised lighting."""
+    top = arc(x, y, 38, 38, 6, 1.8, -math.pi, -0.3)
+    bottom = arc(x, y, 38, 38, 6, 1.8, 0.0, math.pi - 0.3)
+    heads = min(segment(x, y, 44, 36, 44.5, 39.5, 1.8), segment(x, y, 32, 40, 31.5, 36.5, 1.8))
+    return union(top, bottom, heads)
+
+
+DEVICES = {
+    "kb": keyboard, "ms": mouse, "hard_mp": hard_pad, "soft_mp": soft_pad,
+    "hd": headset, "hub": hub, "unknow": unknown,
+}
+
+STATES = {
+    "normal": (GREY, False),
+    "selected": (BLUE, False),
+    "synchro_normal": (GREY, True),
+    "synchro_selected": (BLUE, True),
+}
+
+
+def device_icon(shape, colour, synchro):
+    def pixel(x, y):
+        alpha = coverage(shape(x, y))
+        tint = colour
+        if synchro:
+            # Clear a disc for the badge, then draw it.
+            hole = coverage(disc(x, y, 38, 38, 9.5))
+            alpha *= 1.0 - hole
+            badge = coverage(sync_badge(x, y))
+            if badge > alpha:
+                alpha, tint = badge, GREEN
+        return (*tint, int(255 * alpha))
+    return pixel
+
+
+def battery(fill, mark):
+    def pixel(x, y):
+        alpha = coverage(union(ring_box(x, y, 1, 1, 19, 11, 1.5, 1.5),
+                               rounded_box(x, y, 19, 4, 21, 8, 0.5)))
+        tint = GREY
+        level = coverage(rounded_box(x, y, 3.5, 3.5, 3.5 + 12 * fill, 8.5, 0.5))
+        if level > alpha:
+            alpha, tint = level, GREEN
+        accent = coverage(mark(x, y))
+        if accent > 0.01:
+            alpha, tint = max(alpha, accent), AMBER
+        return (*tint, int(255 * alpha))
+    return pixel
+
+
+def bolt(x, y):
+    return union(segment(x, y, 11, 2, 8, 6.5, 1.6), segment(x, y, 8, 6.5, 12, 5.5, 1.6),
+                 segment(x, y, 12, 5.5, 9, 10, 1.6))
+
+
+def plug(x, y):
+    return union(segment(x, y, 8, 4, 8, 8, 1.5), segment(x, y, 12, 4, 12, 8, 1.5),
+                 segment(x, y, 7, 6, 13, 6, 1.5))
+
+
+def no_mark(x, y):
+    return 99.0
+
+
+def wireless(x, y):
+    waves = min(arc(x, y, 8, 13, r, 1.6, -math.pi * 0.75, -math.pi * 0.25) for r in (4, 8, 12))
+    return union(waves, disc(x, y, 8, 13, 1.8))
+
+
+def phone(mark, colour=BLUE, frame_alpha=1.0):
+    def pixel(x, y):
+        alpha = coverage(ring_box(x, y, 1, 1, 11, 17, 2, 1.4)) * frame_alpha
+        tint = GREY
+        accent = coverage(mark(x, y))
+        if accent > 0.01:
+            alpha, tint = max(alpha, accent), colour
+        return (*tint, int(255 * alpha))
+    return pixel
+
+
+def main():
+    for device, shape in DEVICES.items():
+        for state, (colour, synchro) in STATES.items():
+            write_png(SKIN / "common" / "device_ico" / f"{device}_device_{state}.png", 48, 48,
+                      device_icon(shape, colour, synchro))
+    power = SKIN / "power"
+    write_png(power / "power.png", 22, 12, battery(0.6, no_mark))
+    write_png(power / "powered.png", 22, 12, battery(1.0, plug))
+    write_png(power / "powering.png", 22, 12, battery(0.5, bolt))
+    write_png(power / "wuxian_powering.png", 22, 12, battery(0.5, bolt))
+    write_png(power / "wuxian_logo.png", 16, 16,
+              lambda x, y: (*BLUE, int(255 * coverage(wireless(x, y)))))
+    write_png(power / "Phone_type_iphone.png", 12, 18, phone(lambda x, y: disc(x, y, 6, 14.5, 1.2)))
+    write_png(power / "Phone_type_samsung.png", 12, 18,
+              phone(lambda x, y: segment(x, y, 4, 14.5, 8, 14.5, 1.4)))
+    write_png(power / "Phone_type_other.png", 12, 18,
+              phone(lambda x, y: rounded_box(x, y, 4, 5, 8, 9, 0.5)))
+    write_png(power / "Phone_type_no_device.png", 12, 18, phone(no_mark, frame_alpha=0.35))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
