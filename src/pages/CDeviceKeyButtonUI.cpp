@@ -53,8 +53,8 @@ void CDeviceKeyButtonUI::PaintStatusImage(QPainter& painter) {
     if (m_lit) {
         ui::ImageTint tint;
         tint.enabled = true;
-        tint.colour = QColor((m_lightColour >> 16) & 0xFF, (m_lightColour >> 8) & 0xFF,
-                             m_lightColour & 0xFF);
+        tint.colour = QColor(m_lightColour & 0xFF, (m_lightColour >> 16) & 0xFF,
+                             (m_lightColour >> 8) & 0xFF);
         tint.level = m_lightLevel;
         ui::DrawImageString(painter, rect(), m_lightImage, Scale(), tint);
     }

@@ -20,8 +20,9 @@ public:
     explicit CDeviceKeyButtonUI(QWidget* parent = nullptr);
     QString GetClass() const override { return QStringLiteral("DeviceKeyButton"); }
 
-    // Colour as 0x00RRGGBB; level out of 256. No repaint of its own: the
-    // device repaints after a whole frame.
+    // Colour packed as the device base packs it: red in bits 0-7, blue in
+    // 8-15, green in 16-23 (so the default 255 is red); level out of 256.
+    // No repaint of its own: the device repaints after a whole frame.
     void SetKeyLight(uint32_t colour, int level, bool lit);
     uint32_t GetLightColour() const { return m_lightColour; }
     int GetLightLevel() const { return m_lightLevel; }

@@ -136,14 +136,15 @@ QImage Render(CDeviceKeyButtonUI& key) {
 TEST(DeviceKeyButton, OnlyALitKeyShowsItsLightInItsColourAndLevel) {
     CDeviceKeyButtonUI key;
     ASSERT_TRUE(key.SetAttribute(QStringLiteral("LightImage"), QStringLiteral("image/key_light.png")));
-    key.SetKeyLight(0x0000FF00, 256, false);
+    const uint32_t green = 0x00FF0000;  // red | blue << 8 | green << 16
+    key.SetKeyLight(green, 256, false);
     const QColor dark = Render(key).pixelColor(20, 20);
     EXPECT_EQ(dark, QColor(Qt::black));  // not lit: no light whatever the colour
-    key.SetKeyLight(0x0000FF00, 256, true);
+    key.SetKeyLight(green, 256, true);
     const QColor bright = Render(key).pixelColor(20, 20);
     EXPECT_GT(bright.green(), 150);
     EXPECT_LT(bright.red(), 30);
-    key.SetKeyLight(0x0000FF00, 64, true);
+    key.SetKeyLight(green, 64, true);
     const QColor dim = Render(key).pixelColor(20, 20);
     EXPECT_LT(dim.green(), bright.green());
     EXPECT_GT(dim.green(), 0);
