@@ -1,0 +1,303 @@
+#include "devices/CZentrelUSBDevice.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include "devices/EffectClock.h"
+#include "pages/CDeviceKeyButtonUI.h"
+#include "platform/DataFolders.h"
+#include "ui/CPaintManagerUI.h"
+#include "ui/CTabLayoutUI.h"
+
+namespace kx520 {
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+// "key_12" -> ("key_", 12); nothing without "_" or a number after it.
+bool SplitUserData(const QString& data, QString& prefix, int& number) {
+    const int underscore = data.lastIndexOf('_');
+    if (underscore < 0) {
+        return false;
+    }
+    bool ok = false;
+    number = data.mid(underscore + 1).toInt(&ok, 10);
+    prefix = data.left(underscore + 1);
+    return ok && number >= 0;
+}
+
+bool IsWiredClass(uint16_t deviceClass) {
+    return deviceClass == KeyboardWired || deviceClass == MouseWired ||
+           deviceClass == MousePad || deviceClass == Headset;
+}
+
+}  // namespace
+
+CZentrelUSBDevice::CZentrelUSBDevice(hid::HidBackend& backend, QWidget* parent)
+    : ui::CHorizontalLayoutUI(parent),
+      m_channel(backend),
+      m_wiredNotify(backend, [this](uint16_t code) {
+          // From the listener's thread to the UI thread.
+          QMetaObject::invokeMethod(this, [this, code] { HandleNotification(code); },
+                                    Qt::QueuedConnection);
+      }),
+      m_receiverNotify(backend, [this](uint16_t code) {
+          QMetaObject::invokeMethod(this, [this, code] { HandleNotification(code); },
+                                    Qt::QueuedConnection);
+      }),
+      m_sender(m_channel) {
+    m_sender.Start();
+}
+
+CZentrelUSBDevice::~CZentrelUSBDevice() {
+    // Threads that call back into this object end before it does.
+    m_wiredNotify.Detach();
+    m_receiverNotify.Detach();
+    m_sender.Stop();
+}
+
+void CZentrelUSBDevice::SetIdentity(const DeviceInterfaceEntry& identity) {
+    m_identity = identity;
+}
+
+void CZentrelUSBDevice::SetKeyCount(size_t count) {
+    if (count != m_keyButtons.size()) {
+        m_keyButtons.assign(count, nullptr);
+    }
+}
+
+void CZentrelUSBDevice::SetLedCount(size_t count) {
+    std::lock_guard lock(m_frameLock);
+    m_ledButtons.assign(count, nullptr);
+    m_frame.assign(count, LedEntry{});
+}
+
+size_t CZentrelUSBDevice::LedCount() const {
+    std::lock_guard lock(m_frameLock);
+    return m_frame.size();
+}
+
+CDeviceKeyButtonUI* CZentrelUSBDevice::KeyButton(size_t index) const {
+    return index < m_keyButtons.size() ? m_keyButtons[index] : nullptr;
+}
+
+CDeviceKeyButtonUI* CZentrelUSBDevice::LedButton(size_t index) const {
+    return index < m_ledButtons.size() ? m_ledButtons[index] : nullptr;
+}
+
+void CZentrelUSBDevice::BuildPage() {
+    if (m_pageLayout.isEmpty()) {
+        SetKeyCount(0);
+        SetLedCount(0);
+        return;
+    }
+    ui::CControlUI* panel = nullptr;
+    for (ui::CControlUI* control : findChildren<ui::CControlUI*>()) {
+        if (control->GetClass() == QLatin1String("SelectPanel")) {
+            panel = control;
+            break;
+        }
+    }
+    if (panel == nullptr) {
+        return;  // nothing to bind; effects and frames still run
+    }
+    for (ui::CControlUI* child : panel->ChildControls()) {
+        auto* button = dynamic_cast<CDeviceKeyButtonUI*>(child);
+        QString prefix;
+        int number = 0;
+        if (button == nullptr || !SplitUserData(button->GetUserData(), prefix, number)) {
+            continue;
+        }
+        const auto index = static_cast<size_t>(number);
+        if (prefix.compare(QLatin1String("key_"), Qt::CaseInsensitive) == 0 &&
+            index < m_keyButtons.size()) {
+            m_keyButtons[index] = button;
+        } else if (prefix.compare(QLatin1String("light_"), Qt::CaseInsensitive) == 0 &&
+                   index < m_ledButtons.size()) {
+            m_ledButtons[index] = button;
+            button->SetKeyLight(kWhite, 255, button->IsLit());
+            button->Invalidate();
+        }
+    }
+}
+
+void CZentrelUSBDevice::FillFrame(
+    void (SoftwareEffects::*effect)(const EffectSetting&, std::span<LedEntry>)) {
+    std::lock_guard lock(m_frameLock);
+    (m_effects.*effect)(m_setting, m_frame);
+}
+
+void CZentrelUSBDevice::EffectBreathe() {
+    FillFrame(&SoftwareEffects::Breathe);
+}
+
+void CZentrelUSBDevice::EffectBreatheFour() {
+    FillFrame(&SoftwareEffects::BreatheFour);
+}
+
+void CZentrelUSBDevice::EffectStatic() {
+    std::lock_guard lock(m_frameLock);
+    m_effects.Static(m_setting, m_frame);
+}
+
+void CZentrelUSBDevice::EffectSpectrum() {
+    FillFrame(&SoftwareEffects::Spectrum);
+}
+
+void CZentrelUSBDevice::EffectBlink() {
+    std::lock_guard lock(m_frameLock);
+    m_effects.Blink(m_setting, EffectClock::NowMs(), m_frame);
+}
+
+void CZentrelUSBDevice::EffectBlinkFour() {
+    std::lock_guard lock(m_frameLock);
+    m_effects.BlinkFour(m_setting, EffectClock::NowMs(), m_frame);
+}
+
+void CZentrelUSBDevice::EffectOff() {
+    std::lock_guard lock(m_frameLock);
+    SoftwareEffects::Off(m_frame);
+}
+
+std::vector<LedEntry> CZentrelUSBDevice::FrameCopy() const {
+    std::lock_guard lock(m_frameLock);
+    return m_frame;
+}
+
+void CZentrelUSBDevice::StreamFrame() {
+    if (!m_hostLightControl) {
+        return;
+    }
+    const std::vector<LedEntry> frame = FrameCopy();
+    for (size_t i = 0; i < frame.size() && i < m_ledButtons.size(); ++i) {
+        CDeviceKeyButtonUI* button = m_ledButtons[i];
+        if (button == nullptr || !button->IsVisible()) {
+            continue;
+        }
+        const LedEntry& led = frame[i];
+        const uint32_t colour = led.red | (led.blue << 8) | (static_cast<uint32_t>(led.green) << 16);
+        button->SetKeyLight(colour, led.level, true);
+        button->Invalidate();
+    }
+    // Only the cable takes streamed frames; the sender keeps the UI thread free.
+    if (m_channel.IsOpen() && !m_channel.ReceiverMode()) {
+        m_sender.Submit(EncodeLedFrame(frame));
+    }
+}
+
+void CZentrelUSBDevice::SetLed(int index, const LedEntry& entry) {
+    std::lock_guard lock(m_frameLock);
+    if (index >= 0 && static_cast<size_t>(index) < m_frame.size()) {
+        m_frame[static_cast<size_t>(index)] = entry;
+    }
+}
+
+LedEntry CZentrelUSBDevice::GetLed(int index) const {
+    std::lock_guard lock(m_frameLock);
+    if (index < 0 || static_cast<size_t>(index) >= m_frame.size()) {
+        return LedEntry{};
+    }
+    return m_frame[static_cast<size_t>(index)];
+}
+
+void CZentrelUSBDevice::SetLightSetting(const EffectSetting& setting) {
+    std::lock_guard lock(m_frameLock);
+    m_setting = setting;
+}
+
+EffectSetting CZentrelUSBDevice::LightSetting() const {
+    std::lock_guard lock(m_frameLock);
+    return m_setting;
+}
+
+void CZentrelUSBDevice::SetLightBytes(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
+    m_lightWords[0] = a;
+    m_lightWords[1] = b;
+    m_lightWords[2] = c;
+    m_lightWords[3] = d;
+}
+
+void CZentrelUSBDevice::ShowFunction(int type) {
+    m_pageFunction = type;
+    auto* functions = dynamic_cast<ui::CTabLayoutUI*>(
+        ui::CPaintManagerUI::FindSubControlByName(this, QStringLiteral("device_function_switch")));
+    auto* keyFunctions = dynamic_cast<ui::CTabLayoutUI*>(ui::CPaintManagerUI::FindSubControlByName(
+        this, QStringLiteral("device_key_function_switch")));
+    auto select = [](ui::CTabLayoutUI* tabs, int index) {
+        if (tabs != nullptr) {
+            tabs->SelectItem(index);
+        }
+    };
+    const uint16_t deviceClass = m_identity.deviceClass;
+    if (type == 4 && deviceClass != KeyboardWired && deviceClass != MouseWired) {
+        type = 7;
+    }
+    switch (type) {
+        case 2:
+        case 6:
+            select(functions, 0);
+            select(keyFunctions, 1);
+            break;
+        case 3:
+        case 8:
+            select(functions, 1);
+            break;
+        case 4:
+            select(functions, 3);
+            break;
+        case 5:
+            select(functions, 2);
+            break;
+        case 7:
+            select(functions, 0);
+            select(keyFunctions, 2);
+            break;
+        default:
+            select(functions, 0);
+            select(keyFunctions, 0);
+            break;
+    }
+}
+
+NotifyListener& CZentrelUSBDevice::ListenerFor(uint16_t deviceClass) {
+    return IsWiredClass(deviceClass) ? m_wiredNotify : m_receiverNotify;
+}
+
+bool CZentrelUSBDevice::AttachNotify(const std::string& path, uint16_t deviceClass) {
+    return ListenerFor(deviceClass).Attach(path);
+}
+
+void CZentrelUSBDevice::DetachNotify(uint16_t deviceClass) {
+    ListenerFor(deviceClass).Detach();
+}
+
+int CZentrelUSBDevice::NotifyDelayMs() const {
+    const uint16_t deviceClass = m_identity.deviceClass;
+    const bool fast = deviceClass == KeyboardWired || deviceClass == KeyboardReceiver ||
+                      deviceClass == MouseWired || deviceClass == MouseReceiver;
+    return fast ? 50 : 500;
+}
+
+void CZentrelUSBDevice::HandleNotification(uint16_t code) {
+    if (code == NotifyListener::kSettingsChanged) {
+        QTimer::singleShot(NotifyDelayMs(), this, [this] { OnNotify(); });
+    }
+}
+
+QString CZentrelUSBDevice::DataFolder() const {
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty()) {
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    }
+    const QString folder = base + '/' + QLatin1String(kProductName) + '/' + m_kindName + '/';
+    QDir().mkpath(folder);
+    return folder;
+}
+
+QString CZentrelUSBDevice::DefaultFolder() const {
+    return QString::fromStdString(ShippedDataFolder("DefaultData")) + '/';
+}
+
+}  // namespace kx520

@@ -1,0 +1,152 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "app/DeviceCatalog.h"
+#include "devices/FrameSender.h"
+#include "devices/KeyLevels.h"
+#include "devices/LedEntry.h"
+#include "devices/NotifyListener.h"
+#include "devices/SoftwareEffects.h"
+#include "protocol/CommandChannel.h"
+#include "ui/CHorizontalLayoutUI.h"
+
+namespace kx520 {
+
+class CDeviceKeyButtonUI;
+
+// The base of the four device kinds: at once the device's page (a skin
+// container) and the owner of what talks to the device: its command channel,
+// its two notification links, its LED frame and software effects, and the
+// thread that streams its frames. Frame logic lives in plain classes
+// (SoftwareEffects, KeyLevels, FrameSender, NotifyListener); this class
+// binds them to the page.
+class CZentrelUSBDevice : public ui::CHorizontalLayoutUI {
+    Q_OBJECT
+
+public:
+    static constexpr const char* kProductName = "KX520 PRO Keyboard";
+    static constexpr size_t kMaxFrameLeds = 170;
+
+    explicit CZentrelUSBDevice(hid::HidBackend& backend, QWidget* parent = nullptr);
+    ~CZentrelUSBDevice() override;
+    QString GetClass() const override { return QStringLiteral("ZentrelUSBDevice"); }
+
+    // --- operations the kinds refine ---------------------------------------
+    // Binds the "key_N" and "light_N" buttons of the page's select panel.
+    virtual void BuildPage();
+    // Page refresh hook; false in the base.
+    virtual bool RefreshPage() { return false; }
+    virtual void EffectBreathe();
+    virtual void EffectBreatheFour();
+    virtual void EffectStatic();
+    virtual void EffectSpectrum();
+    virtual void EffectBlink();
+    virtual void EffectBlinkFour();
+    virtual void EffectOff();
+    // Paints the LED buttons from the frame and, on the cable, hands the
+    // frame to the sender thread. Nothing when host light control is off.
+    virtual void StreamFrame();
+    virtual void SetLed(int index, const LedEntry& entry);
+    virtual LedEntry GetLed(int index) const;
+    virtual void OnConnected() {}
+    virtual void OnNotify() {}
+    virtual void OnTimer1003() {}
+    virtual void OnTimer1004() {}
+    virtual void RefreshPower() {}
+    virtual bool ProbeLink() { return true; }
+    virtual bool LoadProfileToPage() { return false; }
+    virtual void ApplyProfileToPage() {}
+    virtual void RestoreDefaults() {}
+    virtual void LoadDefaults() {}
+    virtual void DecayKey(size_t index, int mode) { m_keyLevels.DecayKey(index, mode); }
+    virtual void LightRingKeys() { m_keyLevels.LightRingKeys(); }
+    virtual void RotateRing(bool forward) { m_keyLevels.RotateRing(forward); }
+    virtual void ClearKeyLevels() { m_keyLevels.ClearKeyLevels(); }
+    virtual void ShowFunction(int type);
+    virtual int GetPageFunction() const { return m_pageFunction; }
+    virtual void SetKindNumber(int kind) { m_kindNumber = kind; }
+    virtual int GetKindNumber() const { return m_kindNumber; }
+    virtual void SetLightBytes(uint32_t a, uint32_t b, uint32_t c, uint32_t d);
+    virtual void SetValue(int value) { m_settableValue = value; }
+    // The keyboard keeps these (music and host colour); the base does not.
+    virtual void SetAudioBands(const int*, size_t) {}
+    virtual void SetHostValues(const int*, size_t) {}
+
+    // --- set up by the main window on arrival --------------------------------
+    void SetPageLayoutName(const QString& name) { m_pageLayout = name; }
+    void SetKindName(const QString& name) { m_kindName = name; }
+    void SetLightConfigName(const QString& name) { m_lightConfigName = name; }
+    void SetIdentity(const DeviceInterfaceEntry& identity);
+    const DeviceInterfaceEntry& Identity() const { return m_identity; }
+    void SetKeyCount(size_t count);
+    void SetLedCount(size_t count);
+    size_t KeyCount() const { return m_keyButtons.size(); }
+    size_t LedCount() const;
+    void SetCatalogIndex(int index) { m_catalogIndex = index; }
+    void SetPowerFlag(bool flag) { m_powerFlag = flag; }
+    bool PowerFlag() const { return m_powerFlag; }
+    void SetHostLightControl(bool on) { m_hostLightControl = on; }
+    bool HostLightControl() const { return m_hostLightControl; }
+    void SetLightSetting(const EffectSetting& setting);
+    EffectSetting LightSetting() const;
+
+    // Opens the notification interface of a class (wired or receiver) and
+    // listens on it; a code 0x401 calls OnNotify on the UI thread after the
+    // kind's delay.
+    bool AttachNotify(const std::string& path, uint16_t deviceClass);
+    void DetachNotify(uint16_t deviceClass);
+
+    // $XDG_DATA_HOME/KX520 PRO Keyboard/<kind>/ (created), and the shipped
+    // DefaultData folder; both end with "/".
+    QString DataFolder() const;
+    QString DefaultFolder() const;
+    QString DefaultProfilePath() const { return DefaultFolder() + m_kindName + ".Json"; }
+
+    protocol::CommandChannel& Channel() { return m_channel; }
+    FrameSender& Sender() { return m_sender; }
+    CDeviceKeyButtonUI* KeyButton(size_t index) const;
+    CDeviceKeyButtonUI* LedButton(size_t index) const;
+    std::vector<LedEntry> FrameCopy() const;
+    KeyLevels& Keys() { return m_keyLevels; }
+
+protected:
+    // Delay between a settings notification and OnNotify (keyboard and
+    // mouse 50 ms, pad and headset 500 ms).
+    virtual int NotifyDelayMs() const;
+    void FillFrame(void (SoftwareEffects::*effect)(const EffectSetting&, std::span<LedEntry>));
+
+private:
+    NotifyListener& ListenerFor(uint16_t deviceClass);
+    void HandleNotification(uint16_t code);
+
+    protocol::CommandChannel m_channel;
+    NotifyListener m_wiredNotify;
+    NotifyListener m_receiverNotify;
+    FrameSender m_sender;
+    QString m_pageLayout;
+    QString m_kindName;
+    QString m_lightConfigName;
+    DeviceInterfaceEntry m_identity;
+    int m_catalogIndex = -1;
+    int m_settableValue = -1;
+    int m_pageFunction = 1;
+    int m_kindNumber = 0;
+    bool m_powerFlag = false;
+    bool m_hostLightControl = true;
+    std::vector<CDeviceKeyButtonUI*> m_keyButtons;
+    std::vector<CDeviceKeyButtonUI*> m_ledButtons;
+    // The light thread writes the frame while the UI reads it: both under this lock.
+    mutable std::mutex m_frameLock;
+    std::vector<LedEntry> m_frame;
+    EffectSetting m_setting;
+    uint32_t m_lightWords[4] = {};
+    SoftwareEffects m_effects;
+    KeyLevels m_keyLevels;
+};
+
+}  // namespace kx520

@@ -1,0 +1,204 @@
+#include "devices/CZentrelUSBDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+
+#include "../ui/UiTestSupport.h"
+#include "hid/DevicePath.h"
+#include "kx520ctl/ProductChannel.h"
+#include "pages/CDeviceKeyButtonUI.h"
+#include "protocol/CommandSet.h"
+#include "sim/PacketTrace.h"
+#include "sim/VirtualHidBackend.h"
+#include "support/TempDir.h"
+#include "support/TraceReader.h"
+#include "ui/CDialogBuilder.h"
+#include "ui/CTabLayoutUI.h"
+
+namespace kx520 {
+namespace {
+
+constexpr const char* kPage = R"(<VerticalLayout>
+  <SelectPanel name="panel">
+    <DeviceKeyButton name="a" userdata="light_0" float="true" pos="0,0,10,10"/>
+    <DeviceKeyButton name="b" userdata="LIGHT_14" float="true" pos="10,0,20,10"/>
+    <DeviceKeyButton name="c" userdata="light_15" float="true" pos="20,0,30,10"/>
+    <DeviceKeyButton name="d" userdata="key_3" float="true" pos="30,0,40,10"/>
+    <DeviceKeyButton name="e" userdata="nothing" float="true" pos="40,0,50,10"/>
+  </SelectPanel>
+  <TabLayout name="device_function_switch"><Control/><Control/><Control/><Control/></TabLayout>
+  <TabLayout name="device_key_function_switch"><Control/><Control/><Control/></TabLayout>
+</VerticalLayout>)";
+
+constexpr const char* kPageWithoutPanel = R"(<VerticalLayout>
+  <DeviceKeyButton name="loose" userdata="light_0"/>
+</VerticalLayout>)";
+
+// Counts what the base hands to its kinds.
+class TestDevice : public CZentrelUSBDevice {
+public:
+    using CZentrelUSBDevice::CZentrelUSBDevice;
+    void OnNotify() override { ++notifies; }
+    int notifies = 0;
+};
+
+class DeviceBase : public ::testing::Test {
+protected:
+    void SetUp() override {
+        backend.SetTrace(sim::PacketTrace::Open(temp.Path() + "/trace", nullptr));
+        device = std::make_unique<TestDevice>(backend);
+        device->SetLedCount(15);
+        device->SetKeyCount(11);
+        device->SetKindName(QStringLiteral("mouse"));
+    }
+    void LoadPage(const char* xml) {
+        ui::CDialogBuilder builder;
+        QString error;
+        ui::CControlUI* page = builder.Create(
+            test::WriteLayout(QString::fromStdString(temp.Path()), "page.xml", QString::fromUtf8(xml)),
+            nullptr, nullptr, &error);
+        ASSERT_NE(page, nullptr) << error.toStdString();
+        device->Add(page);
+        device->SetPageLayoutName(QStringLiteral("page.xml"));
+        device->BuildPage();
+    }
+    void Connect(const char* product) {
+        backend.Plug(product);
+        ASSERT_EQ(ctl::ConnectProduct(device->Channel(), backend, product, nullptr),
+                  ctl::ConnectResult::Connected);
+        DeviceInterfaceEntry identity;
+        identity.deviceClass = DeviceClassFromName(product);
+        device->SetIdentity(identity);
+    }
+    size_t StreamedPackets() {
+        size_t packets = 0;
+        for (const auto& request : test::Requests(test::ReadTrace(temp.Path() + "/trace"))) {
+            packets += request.Command() == protocol::kCmdStreamLight ? 1 : 0;
+        }
+        return packets;
+    }
+    CDeviceKeyButtonUI* Button(const char* name) {
+        return dynamic_cast<CDeviceKeyButtonUI*>(
+            ui::CPaintManagerUI::FindSubControlByName(device.get(), QString::fromLatin1(name)));
+    }
+
+    test::TempDir temp;
+    sim::VirtualHidBackend backend;
+    std::unique_ptr<TestDevice> device;
+};
+
+TEST_F(DeviceBase, BuildPageBindsKeyAndLightButtonsInRangeOnly) {
+    LoadPage(kPage);
+    EXPECT_EQ(device->LedButton(0), Button("a"));
+    EXPECT_EQ(device->LedButton(14), Button("b"));  // the prefix compares without case
+    EXPECT_EQ(device->KeyButton(3), Button("d"));
+    EXPECT_EQ(device->LedButton(15), nullptr);      // "light_15" on a 15-LED device
+    EXPECT_EQ(Button("a")->GetLightColour(), 0xFFFFFFu);
+    EXPECT_EQ(Button("a")->GetLightLevel(), 255);
+    EXPECT_NE(Button("c")->GetLightColour(), 0xFFFFFFu);  // never bound, never touched
+}
+
+TEST_F(DeviceBase, OnTheCableFramesArePaintedAndSent) {
+    LoadPage(kPage);
+    Connect("mouse");
+    device->SetLightSetting({4, 2, 0, false, Rgb{0x10, 0x20, 0x30}});
+    device->EffectStatic();
+    device->StreamFrame();
+    EXPECT_TRUE(Button("a")->IsLit());
+    EXPECT_EQ(Button("a")->GetLightColour(), 0x10u | (0x30u << 8) | (0x20u << 16));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return device->Sender().SentFrames() == 1; }, 5000));
+    const auto light = backend.Firmware("mouse")->Firmware().LightFrame();
+    EXPECT_EQ(light[0], LedEntry::Scale(0x10, 255));
+    EXPECT_EQ(light[44], LedEntry::Scale(0x30, 255));
+}
+
+TEST_F(DeviceBase, OnTheReceiverFramesArePaintedButNotSent) {
+    LoadPage(kPage);
+    Connect("mouse-receiver");
+    device->SetLightSetting({4, 2, 0, false, Rgb{1, 2, 3}});
+    device->EffectStatic();
+    device->StreamFrame();
+    QTest::qWait(30);
+    EXPECT_TRUE(Button("a")->IsLit());
+    EXPECT_EQ(StreamedPackets(), 0u);
+}
+
+TEST_F(DeviceBase, WithoutHostLightControlNothingIsPaintedOrSent) {
+    LoadPage(kPage);
+    Connect("mouse");
+    device->SetHostLightControl(false);
+    device->EffectStatic();
+    device->StreamFrame();
+    QTest::qWait(30);
+    EXPECT_FALSE(Button("a")->IsLit());
+    EXPECT_EQ(StreamedPackets(), 0u);
+}
+
+TEST_F(DeviceBase, APageWithoutASelectPanelStillStreams) {
+    LoadPage(kPageWithoutPanel);
+    EXPECT_EQ(device->LedButton(0), nullptr);
+    Connect("mouse");
+    device->EffectStatic();
+    device->StreamFrame();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return device->Sender().SentFrames() == 1; }, 5000));
+}
+
+TEST_F(DeviceBase, SettingsChangedOnTheDeviceReachOnNotify) {
+    Connect("mouse-receiver");
+    std::string notifyPath;
+    for (const std::string& path : sim::VirtualHidBackend::PathsOf(*backend.Find("mouse-receiver"))) {
+        if (hid::PathCollectionNumber(path) == 3) {
+            notifyPath = path;
+        }
+    }
+    ASSERT_TRUE(device->AttachNotify(notifyPath, MouseReceiver));
+    backend.Firmware("mouse-receiver")->SendNotification(0x401);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return device->notifies == 1; }, 5000));
+    backend.Firmware("mouse-receiver")->SendNotification(0x402);  // not a settings change
+    QTest::qWait(100);
+    EXPECT_EQ(device->notifies, 1);
+    device->DetachNotify(MouseReceiver);
+}
+
+TEST_F(DeviceBase, LedsOutsideTheFrameAreIgnored) {
+    device->SetLed(3, LedEntry{1, 2, 3, 4});
+    EXPECT_EQ(device->GetLed(3), (LedEntry{1, 2, 3, 4}));
+    device->SetLed(15, LedEntry{9, 9, 9, 9});
+    device->SetLed(-1, LedEntry{9, 9, 9, 9});
+    EXPECT_EQ(device->GetLed(15), LedEntry{});
+    EXPECT_EQ(device->GetLed(-1), LedEntry{});
+}
+
+TEST_F(DeviceBase, ShowFunctionSwitchesThePanels) {
+    LoadPage(kPage);
+    auto tab = [this](const char* name) {
+        return dynamic_cast<ui::CTabLayoutUI*>(
+                   ui::CPaintManagerUI::FindSubControlByName(device.get(), QString::fromLatin1(name)))
+            ->GetCurSel();
+    };
+    device->ShowFunction(2);
+    EXPECT_EQ(tab("device_function_switch"), 0);
+    EXPECT_EQ(tab("device_key_function_switch"), 1);
+    EXPECT_EQ(device->GetPageFunction(), 2);
+    device->ShowFunction(5);
+    EXPECT_EQ(tab("device_function_switch"), 2);
+    DeviceInterfaceEntry pad;
+    pad.deviceClass = MousePad;
+    device->SetIdentity(pad);
+    device->ShowFunction(4);  // not a keyboard or mouse: as 7
+    EXPECT_EQ(tab("device_function_switch"), 0);
+    EXPECT_EQ(tab("device_key_function_switch"), 2);
+}
+
+TEST_F(DeviceBase, FoldersFollowTheUserDataFolderAndTheShippedData) {
+    const QString data = device->DataFolder();
+    EXPECT_TRUE(data.endsWith(QStringLiteral("/KX520 PRO Keyboard/mouse/")));
+    EXPECT_TRUE(QDir(data).exists());
+    EXPECT_TRUE(device->DefaultProfilePath().endsWith(QStringLiteral("DefaultData/mouse.Json")));
+}
+
+}  // namespace
+}  // namespace kx520
