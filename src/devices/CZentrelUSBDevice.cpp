@@ -6,6 +6,7 @@
 
 #include "devices/EffectClock.h"
 #include "pages/CDeviceKeyButtonUI.h"
+#include "pages/CDeviceOptionUI.h"
 #include "platform/DataFolders.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CTabLayoutUI.h"
@@ -281,9 +282,14 @@ int CZentrelUSBDevice::NotifyDelayMs() const {
 }
 
 void CZentrelUSBDevice::HandleNotification(uint16_t code) {
-    if (code == NotifyListener::kSettingsChanged) {
-        QTimer::singleShot(NotifyDelayMs(), this, [this] { OnNotify(); });
+    if (code != NotifyListener::kSettingsChanged) {
+        return;
     }
+    if (m_option != nullptr) {
+        m_option->StartTimer(CDeviceOptionUI::kNotifyTimer, NotifyDelayMs());
+        return;
+    }
+    QTimer::singleShot(NotifyDelayMs(), this, [this] { OnNotify(); });
 }
 
 QString CZentrelUSBDevice::DataFolder() const {

@@ -18,6 +18,7 @@
 namespace kx520 {
 
 class CDeviceKeyButtonUI;
+class CDeviceOptionUI;
 
 // The base of the four device kinds: at once the device's page (a skin
 // container) and the owner of what talks to the device: its command channel,
@@ -90,6 +91,11 @@ public:
     void SetCatalogIndex(int index) { m_catalogIndex = index; }
     void SetPowerFlag(bool flag) { m_powerFlag = flag; }
     bool PowerFlag() const { return m_powerFlag; }
+    // The option in the device selector whose timers drive this device.
+    void SetDeviceOption(CDeviceOptionUI* option) { m_option = option; }
+    // While set, the option repaints the page on every poll tick.
+    void SetRepaintFlag(bool repaint) { m_repaintFlag = repaint; }
+    bool RepaintFlag() const { return m_repaintFlag; }
     void SetHostLightControl(bool on) { m_hostLightControl = on; }
     bool HostLightControl() const { return m_hostLightControl; }
     void SetLightSetting(const EffectSetting& setting);
@@ -138,6 +144,8 @@ private:
     int m_kindNumber = 0;
     bool m_powerFlag = false;
     bool m_hostLightControl = true;
+    bool m_repaintFlag = true;
+    CDeviceOptionUI* m_option = nullptr;
     std::vector<CDeviceKeyButtonUI*> m_keyButtons;
     std::vector<CDeviceKeyButtonUI*> m_ledButtons;
     // The light thread writes the frame while the UI reads it: both under this lock.
