@@ -7,13 +7,13 @@
 #include <QTest>
 
 #include "../ui/UiTestSupport.h"
-#include "hid/DevicePath.h"
 #include "kx520ctl/ProductChannel.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "protocol/CommandSet.h"
 #include "sim/PacketTrace.h"
 #include "sim/VirtualHidBackend.h"
 #include "support/TempDir.h"
+#include "support/VirtualPaths.h"
 #include "support/TraceReader.h"
 #include "ui/CDialogBuilder.h"
 #include "ui/CTabLayoutUI.h"
@@ -148,12 +148,7 @@ TEST_F(DeviceBase, APageWithoutASelectPanelStillStreams) {
 
 TEST_F(DeviceBase, SettingsChangedOnTheDeviceReachOnNotify) {
     Connect("mouse-receiver");
-    std::string notifyPath;
-    for (const std::string& path : sim::VirtualHidBackend::PathsOf(*backend.Find("mouse-receiver"))) {
-        if (hid::PathCollectionNumber(path) == 3) {
-            notifyPath = path;
-        }
-    }
+    const std::string notifyPath = test::CollectionPath(backend, "mouse-receiver", 3);
     ASSERT_TRUE(device->AttachNotify(notifyPath, MouseReceiver));
     backend.Firmware("mouse-receiver")->SendNotification(0x401);
     EXPECT_TRUE(QTest::qWaitFor([this] { return device->notifies == 1; }, 5000));

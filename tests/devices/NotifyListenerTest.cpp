@@ -7,7 +7,7 @@
 #include <mutex>
 #include <thread>
 
-#include "hid/DevicePath.h"
+#include "support/VirtualPaths.h"
 #include "sim/VirtualHidBackend.h"
 
 namespace kx520 {
@@ -19,12 +19,7 @@ class Listener : public ::testing::Test {
 protected:
     void SetUp() override {
         backend.Plug("mouse-receiver");
-        for (const std::string& path :
-             sim::VirtualHidBackend::PathsOf(*backend.Find("mouse-receiver"))) {
-            if (hid::PathCollectionNumber(path) == 3) {
-                notifyPath = path;
-            }
-        }
+        notifyPath = test::CollectionPath(backend, "mouse-receiver", 3);
         ASSERT_FALSE(notifyPath.empty());
     }
 

@@ -9,6 +9,7 @@
 #include "hid/DevicePath.h"
 #include "hid/HidDescriptorBuilder.h"
 #include "sim/VirtualHidBackend.h"
+#include "support/VirtualPaths.h"
 
 namespace kx520::hid {
 namespace {
@@ -18,13 +19,7 @@ using Clock = std::chrono::steady_clock;
 
 std::string PathOf(sim::VirtualHidBackend& backend, std::string_view product,
                    uint16_t interfaceNumber, uint16_t collection) {
-    for (const std::string& path : sim::VirtualHidBackend::PathsOf(*backend.Find(product))) {
-        if (PathInterfaceNumber(path) == interfaceNumber &&
-            PathCollectionNumber(path) == collection) {
-            return path;
-        }
-    }
-    return {};
+    return test::CollectionPath(backend, product, collection, interfaceNumber);
 }
 
 class HidDeviceOnVirtualKeyboard : public ::testing::Test {

@@ -7,11 +7,11 @@
 
 #include "../ui/UiTestSupport.h"
 #include "devices/CZentrelUSBDevice.h"
-#include "hid/DevicePath.h"
 #include "kx520ctl/ProductChannel.h"
 #include "protocol/CommandSet.h"
 #include "sim/VirtualHidBackend.h"
 #include "support/TempDir.h"
+#include "support/VirtualPaths.h"
 #include "ui/CControlFactory.h"
 #include "ui/COptionUI.h"
 
@@ -132,12 +132,7 @@ TEST_F(DeviceOption, OnTheCableThePollTickStreamsFrames) {
 
 TEST_F(DeviceOption, SettingsChangedOnTheDeviceRunTheNotifyTimer) {
     Connect("mouse-receiver");
-    std::string notifyPath;
-    for (const std::string& path : sim::VirtualHidBackend::PathsOf(*backend.Find("mouse-receiver"))) {
-        if (hid::PathCollectionNumber(path) == 3) {
-            notifyPath = path;
-        }
-    }
+    const std::string notifyPath = test::CollectionPath(backend, "mouse-receiver", 3);
     ASSERT_TRUE(device->AttachNotify(notifyPath, MouseReceiver));
     backend.Firmware("mouse-receiver")->SendNotification(0x401);
     EXPECT_TRUE(QTest::qWaitFor([this] { return device->notifies == 1; }, 5000));
