@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "../ui/UiTestSupport.h"
-#include "kx520ctl/ProductChannel.h"
+#include "DeviceTestSupport.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "protocol/CommandSet.h"
 #include "sim/PacketTrace.h"
@@ -66,12 +66,7 @@ protected:
         device->BuildPage();
     }
     void Connect(const char* product) {
-        backend.Plug(product);
-        ASSERT_EQ(ctl::ConnectProduct(device->Channel(), backend, product, nullptr),
-                  ctl::ConnectResult::Connected);
-        DeviceInterfaceEntry identity;
-        identity.deviceClass = DeviceClassFromName(product);
-        device->SetIdentity(identity);
+        ASSERT_TRUE(test::ConnectVirtual(*device, backend, product));
     }
     size_t StreamedPackets() {
         size_t packets = 0;

@@ -5,9 +5,9 @@
 #include <QApplication>
 #include <QTest>
 
+#include "../devices/DeviceTestSupport.h"
 #include "../ui/UiTestSupport.h"
 #include "devices/CZentrelUSBDevice.h"
-#include "kx520ctl/ProductChannel.h"
 #include "protocol/CommandSet.h"
 #include "sim/VirtualHidBackend.h"
 #include "support/TempDir.h"
@@ -68,12 +68,7 @@ protected:
         device = std::make_unique<ProbingDevice>(backend);
     }
     void Connect(const char* product) {
-        backend.Plug(product);
-        ASSERT_EQ(ctl::ConnectProduct(device->Channel(), backend, product, nullptr),
-                  ctl::ConnectResult::Connected);
-        DeviceInterfaceEntry identity;
-        identity.deviceClass = DeviceClassFromName(product);
-        device->SetIdentity(identity);
+        ASSERT_TRUE(test::ConnectVirtual(*device, backend, product));
         device->SetLedCount(15);
         option->AttachDevice(device.get(), nullptr);
         option->SetMainWindow(window.get(), 0);
