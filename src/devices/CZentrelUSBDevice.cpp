@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "devices/EffectClock.h"
+#include "devices/LightColourControl.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CDeviceOptionUI.h"
 #include "platform/DataFolders.h"
@@ -53,7 +54,9 @@ CZentrelUSBDevice::CZentrelUSBDevice(hid::HidBackend& backend, QWidget* parent)
 }
 
 CZentrelUSBDevice::~CZentrelUSBDevice() {
-    // Threads that call back into this object end before it does.
+    // Threads that call back into this object end before it does (a kind
+    // whose light body uses its own members stops the thread itself).
+    m_lightThread.Stop();
     m_wiredNotify.Detach();
     m_receiverNotify.Detach();
     m_sender.Stop();
@@ -73,6 +76,8 @@ void CZentrelUSBDevice::SetLedCount(size_t count) {
     std::lock_guard lock(m_frameLock);
     m_ledButtons.assign(count, nullptr);
     m_frame.assign(count, LedEntry{});
+    std::lock_guard listLock(m_lightListLock);
+    m_ledSettings.assign(count, profiles::LightSetting{});
 }
 
 size_t CZentrelUSBDevice::LedCount() const {
@@ -203,14 +208,39 @@ LedEntry CZentrelUSBDevice::GetLed(int index) const {
     return m_frame[static_cast<size_t>(index)];
 }
 
-void CZentrelUSBDevice::SetLightSetting(const EffectSetting& setting) {
+void CZentrelUSBDevice::SetCurrentEffect(const EffectSetting& setting) {
     std::lock_guard lock(m_frameLock);
     m_setting = setting;
 }
 
-EffectSetting CZentrelUSBDevice::LightSetting() const {
+EffectSetting CZentrelUSBDevice::CurrentEffect() const {
     std::lock_guard lock(m_frameLock);
     return m_setting;
+}
+
+void CZentrelUSBDevice::SetLedSetting(size_t index, const profiles::LightSetting& setting) {
+    std::lock_guard lock(m_lightListLock);
+    if (index < m_ledSettings.size()) {
+        m_ledSettings[index] = setting;
+    }
+}
+
+profiles::LightSetting CZentrelUSBDevice::LedSetting(size_t index) const {
+    std::lock_guard lock(m_lightListLock);
+    return index < m_ledSettings.size() ? m_ledSettings[index] : profiles::LightSetting{};
+}
+
+void CZentrelUSBDevice::SetLightColour(int red, int green, int blue) {
+    m_lightColour = {red, green, blue};
+    if (m_lightControl != nullptr) {
+        m_lightControl->SetColour(red, green, blue);
+    }
+}
+
+void CZentrelUSBDevice::GetLightColour() {
+    if (m_lightControl != nullptr) {
+        m_lightControl->Colour(m_lightColour[0], m_lightColour[1], m_lightColour[2]);
+    }
 }
 
 void CZentrelUSBDevice::SetLightBytes(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {

@@ -1,17 +1,21 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <vector>
 
 #include "app/DeviceCatalog.h"
+#include "devices/DeviceWorker.h"
 #include "devices/FrameSender.h"
 #include "devices/KeyLevels.h"
 #include "devices/LedEntry.h"
 #include "devices/NotifyListener.h"
 #include "devices/SoftwareEffects.h"
+#include "profiles/KeyAction.h"
+#include "profiles/LightSetting.h"
 #include "protocol/CommandChannel.h"
 #include "ui/CHorizontalLayoutUI.h"
 
@@ -19,6 +23,7 @@ namespace kx520 {
 
 class CDeviceKeyButtonUI;
 class CDeviceOptionUI;
+class LightColourControl;
 
 // The base of the four device kinds: at once the device's page (a skin
 // container) and the owner of what talks to the device: its command channel,
@@ -63,16 +68,40 @@ public:
     virtual bool LoadProfileToPage() { return false; }
     virtual void ApplyProfileToPage() {}
     virtual void RestoreDefaults() {}
+    // Key assignments, macros and light records: the kinds that keep them
+    // read and write them (a write answers 1 when it reached the device);
+    // the base has none.
+    virtual std::vector<profiles::KeyAssignmentEntry> ReadKeyList() { return {}; }
+    virtual int WriteKeys(const std::vector<profiles::KeyAssignmentEntry>&) { return 0; }
+    virtual int WriteCurrentKeys(int) { return 0; }
+    // `macros`: macro numbers in the order the key table refers to them.
+    virtual int WriteMacros(const std::vector<int>& /*macros*/) { return 0; }
+    // The kinds take what their record needs: the keyboard (index, value),
+    // the mouse (profile, value, a, b, c), the headset (index).
+    virtual int WriteLightConfig(int /*index*/, int /*value*/ = 0, int /*a*/ = 0, int /*b*/ = 0,
+                                 int /*c*/ = 0) {
+        return 0;
+    }
     virtual void LoadDefaults() {}
+    // Key position maps kept for the kinds (page key position -> device
+    // index, 255 = none); the kinds replace the third with this.
+    virtual void SetKeyMap(std::vector<uint8_t> map) { m_keyMaps[2] = std::move(map); }
     virtual void DecayKey(size_t index, int mode) { m_keyLevels.DecayKey(index, mode); }
     virtual void LightRingKeys() { m_keyLevels.LightRingKeys(); }
     virtual void RotateRing(bool forward) { m_keyLevels.RotateRing(forward); }
     virtual void ClearKeyLevels() { m_keyLevels.ClearKeyLevels(); }
     virtual void ShowFunction(int type);
     virtual int GetPageFunction() const { return m_pageFunction; }
+    // Profile hooks of the kinds that keep profile files.
+    virtual void SetProfilePaths() {}
+    virtual QString ProfilePath() const { return {}; }
+    virtual void SaveProfile() {}
     virtual void SetKindNumber(int kind) { m_kindNumber = kind; }
     virtual int GetKindNumber() const { return m_kindNumber; }
     virtual void SetLightBytes(uint32_t a, uint32_t b, uint32_t c, uint32_t d);
+    // The colour triple, mirrored with the page's lighting control.
+    virtual void SetLightColour(int red, int green, int blue);
+    virtual void GetLightColour();
     virtual void SetValue(int value) { m_settableValue = value; }
     // The keyboard keeps these (music and host colour); the base does not.
     virtual void SetAudioBands(const int*, size_t) {}
@@ -98,8 +127,21 @@ public:
     bool RepaintFlag() const { return m_repaintFlag; }
     void SetHostLightControl(bool on) { m_hostLightControl = on; }
     bool HostLightControl() const { return m_hostLightControl; }
-    void SetLightSetting(const EffectSetting& setting);
-    EffectSetting LightSetting() const;
+    // The running software effect's setting.
+    void SetCurrentEffect(const EffectSetting& setting);
+    EffectSetting CurrentEffect() const;
+    // One light setting per LED (zeroed when the LED count changes).
+    void SetLedSetting(size_t index, const profiles::LightSetting& setting);
+    profiles::LightSetting LedSetting(size_t index) const;
+    void SetLightControl(LightColourControl* control) { m_lightControl = control; }
+    std::array<int, 3> LightColour() const { return m_lightColour; }
+    const std::vector<uint8_t>& KeyMap(size_t which) const { return m_keyMaps.at(which); }
+
+    // The light thread: `body` runs until its stop token is set; a running
+    // one is stopped first. Stopping waits for the body's current step.
+    void StartLightThread(DeviceWorker::Body body) { m_lightThread.Start(std::move(body)); }
+    bool StopLightThread() { return m_lightThread.Stop(); }
+    bool LightThreadRunning() const { return m_lightThread.Running(); }
 
     // Opens the notification interface of a class (wired or receiver) and
     // listens on it; a code 0x401 calls OnNotify on the UI thread after the
@@ -153,6 +195,13 @@ private:
     std::vector<LedEntry> m_frame;
     EffectSetting m_setting;
     uint32_t m_lightWords[4] = {};
+    mutable std::mutex m_lightListLock;
+    std::vector<profiles::LightSetting> m_ledSettings;
+    std::array<std::vector<uint8_t>, 3> m_keyMaps;
+    LightColourControl* m_lightControl = nullptr;
+    std::array<int, 3> m_lightColour{};
+    // Declared last: stops before the state its body uses goes away.
+    DeviceWorker m_lightThread{std::chrono::milliseconds(1000)};
     SoftwareEffects m_effects;
     KeyLevels m_keyLevels;
 };

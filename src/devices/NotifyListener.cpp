@@ -30,17 +30,13 @@ bool NotifyListener::Attach(const std::string& path) {
         }
         m_attached.store(true);
     }
-    m_thread = std::jthread([this](std::stop_token stop) { Run(stop); });
+    m_worker.Start([this](std::stop_token stop) { Run(stop); });
     return true;
 }
 
 void NotifyListener::Detach() {
-    if (m_thread.joinable()) {
-        m_thread.request_stop();
-        m_link.Close();  // wakes the read that waits for ever
-        m_thread.join();
-        m_thread = std::jthread();
-    }
+    // Closing the link wakes the read that waits for ever.
+    m_worker.Stop([this] { m_link.Close(); });
     std::lock_guard lock(m_linkLock);
     m_attached.store(false);
     m_link.Close();
@@ -51,7 +47,7 @@ void NotifyListener::Run(std::stop_token stop) {
     while (!stop.stop_requested()) {
         size_t count = 0;
         if (!m_link.Read(report.data(), report.size(), &count, hid::kInfiniteTimeout)) {
-            std::this_thread::sleep_for(kRetryPause);
+            DeviceWorker::WaitFor(stop, kRetryPause);
             continue;
         }
         const auto code = m_link.ParseNotificationCode(report.data(), count);

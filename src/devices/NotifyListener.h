@@ -6,8 +6,8 @@
 #include <mutex>
 #include <stop_token>
 #include <string>
-#include <thread>
 
+#include "devices/DeviceWorker.h"
 #include "hid/HidDevice.h"
 
 namespace kx520 {
@@ -44,7 +44,7 @@ private:
     Handler m_handler;
     std::mutex m_linkLock;
     std::atomic<bool> m_attached{false};
-    std::jthread m_thread;
+    DeviceWorker m_worker{std::chrono::milliseconds(500)};
 };
 
 }  // namespace kx520

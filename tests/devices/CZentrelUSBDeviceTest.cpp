@@ -8,6 +8,7 @@
 
 #include "../ui/UiTestSupport.h"
 #include "DeviceTestSupport.h"
+#include "devices/LightColourControl.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "protocol/CommandSet.h"
 #include "sim/PacketTrace.h"
@@ -99,7 +100,7 @@ TEST_F(DeviceBase, BuildPageBindsKeyAndLightButtonsInRangeOnly) {
 TEST_F(DeviceBase, OnTheCableFramesArePaintedAndSent) {
     LoadPage(kPage);
     Connect("mouse");
-    device->SetLightSetting({4, 2, 0, false, Rgb{0x10, 0x20, 0x30}});
+    device->SetCurrentEffect({4, 2, 0, false, Rgb{0x10, 0x20, 0x30}});
     device->EffectStatic();
     device->StreamFrame();
     EXPECT_TRUE(Button("a")->IsLit());
@@ -113,7 +114,7 @@ TEST_F(DeviceBase, OnTheCableFramesArePaintedAndSent) {
 TEST_F(DeviceBase, OnTheReceiverFramesArePaintedButNotSent) {
     LoadPage(kPage);
     Connect("mouse-receiver");
-    device->SetLightSetting({4, 2, 0, false, Rgb{1, 2, 3}});
+    device->SetCurrentEffect({4, 2, 0, false, Rgb{1, 2, 3}});
     device->EffectStatic();
     device->StreamFrame();
     QTest::qWait(30);
@@ -188,6 +189,79 @@ TEST_F(DeviceBase, FoldersFollowTheUserDataFolderAndTheShippedData) {
     EXPECT_TRUE(data.endsWith(QStringLiteral("/KX520 PRO Keyboard/mouse/")));
     EXPECT_TRUE(QDir(data).exists());
     EXPECT_TRUE(device->DefaultProfilePath().endsWith(QStringLiteral("DefaultData/mouse.Json")));
+}
+
+// Stands for the lighting page's control.
+class ColourControl : public LightColourControl {
+public:
+    void SetColour(int r, int g, int b) override { colour = {r, g, b}; }
+    void Colour(int& r, int& g, int& b) const override {
+        r = colour[0];
+        g = colour[1];
+        b = colour[2];
+    }
+    std::array<int, 3> colour{};
+};
+
+TEST_F(DeviceBase, LightColourIsMirroredWithTheLightingControl) {
+    device->SetLightColour(1, 2, 3);  // no control yet: kept all the same
+    EXPECT_EQ(device->LightColour(), (std::array<int, 3>{1, 2, 3}));
+    ColourControl control;
+    device->SetLightControl(&control);
+    device->SetLightColour(10, 20, 30);
+    EXPECT_EQ(control.colour, (std::array<int, 3>{10, 20, 30}));
+    control.colour = {7, 8, 9};  // the user picked another colour
+    device->GetLightColour();
+    EXPECT_EQ(device->LightColour(), (std::array<int, 3>{7, 8, 9}));
+}
+
+TEST_F(DeviceBase, PerLedLightSettingsAreZeroedWhenTheLedCountChanges) {
+    profiles::LightSetting setting;
+    setting.mode = 3;
+    setting.red = 200;
+    device->SetLedSetting(14, setting);
+    device->SetLedSetting(15, setting);  // outside: ignored
+    EXPECT_EQ(device->LedSetting(14), setting);
+    EXPECT_EQ(device->LedSetting(15), profiles::LightSetting{});
+    device->SetLedCount(20);
+    EXPECT_EQ(device->LedSetting(14), profiles::LightSetting{});
+}
+
+TEST_F(DeviceBase, TheBaseHasNoKeysMacrosOrLightRecordsToWrite) {
+    Connect("keyboard");
+    const size_t before = test::ReadTrace(temp.Path() + "/trace").size();
+    EXPECT_TRUE(device->ReadKeyList().empty());
+    EXPECT_EQ(device->WriteKeys({profiles::KeyAssignmentEntry{}}), 0);
+    EXPECT_EQ(device->WriteCurrentKeys(0), 0);
+    EXPECT_EQ(device->WriteMacros({0, 1}), 0);
+    EXPECT_EQ(device->WriteLightConfig(0, 1), 0);
+    EXPECT_EQ(test::ReadTrace(temp.Path() + "/trace").size(), before);
+    device->SetKeyMap({1, 2, 255});
+    EXPECT_EQ(device->KeyMap(2), (std::vector<uint8_t>{1, 2, 255}));
+    EXPECT_TRUE(device->KeyMap(0).empty());
+}
+
+TEST_F(DeviceBase, TheLightThreadRunsEffectsUntilStoppedAndRestartsCleanly) {
+    device->SetCurrentEffect({4, 2, 1, false, Rgb{255, 0, 0}});
+    std::atomic<int> steps{0};
+    auto body = [this, &steps](std::stop_token stop) {
+        while (DeviceWorker::WaitFor(stop, std::chrono::milliseconds(2))) {
+            device->EffectStatic();
+            ++steps;
+        }
+    };
+    device->StartLightThread(body);
+    while (steps < 3) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(device->GetLed(0), (LedEntry{255, 0, 0, 255}));
+    device->StartLightThread(body);  // a new connection restarts it
+    EXPECT_TRUE(device->LightThreadRunning());
+    EXPECT_TRUE(device->StopLightThread());
+    EXPECT_FALSE(device->LightThreadRunning());
+    const int after = steps;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(steps, after);
 }
 
 }  // namespace
