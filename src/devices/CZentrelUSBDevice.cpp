@@ -296,6 +296,14 @@ NotifyListener& CZentrelUSBDevice::ListenerFor(uint16_t deviceClass) {
     return IsWiredClass(deviceClass) ? m_wiredNotify : m_receiverNotify;
 }
 
+const NotifyListener& CZentrelUSBDevice::ListenerFor(uint16_t deviceClass) const {
+    return IsWiredClass(deviceClass) ? m_wiredNotify : m_receiverNotify;
+}
+
+bool CZentrelUSBDevice::NotifyAttached(uint16_t deviceClass) const {
+    return ListenerFor(deviceClass).IsAttached();
+}
+
 bool CZentrelUSBDevice::AttachNotify(const std::string& path, uint16_t deviceClass) {
     return ListenerFor(deviceClass).Attach(path);
 }

@@ -148,6 +148,10 @@ public:
     // kind's delay.
     bool AttachNotify(const std::string& path, uint16_t deviceClass);
     void DetachNotify(uint16_t deviceClass);
+    bool NotifyAttached(uint16_t deviceClass) const;
+    // The battery display in the selector, when the kind has one.
+    void SetPowerDisplay(ui::CControlUI* display) { m_powerDisplay = display; }
+    ui::CControlUI* PowerDisplay() const { return m_powerDisplay; }
 
     // $XDG_DATA_HOME/KX520 PRO Keyboard/<kind>/ (created), and the shipped
     // DefaultData folder; both end with "/".
@@ -156,6 +160,8 @@ public:
     QString DefaultProfilePath() const { return DefaultFolder() + m_kindName + ".Json"; }
 
     protocol::CommandChannel& Channel() { return m_channel; }
+    const protocol::CommandChannel& Channel() const { return m_channel; }
+    const QString& KindName() const { return m_kindName; }
     FrameSender& Sender() { return m_sender; }
     CDeviceKeyButtonUI* KeyButton(size_t index) const;
     CDeviceKeyButtonUI* LedButton(size_t index) const;
@@ -170,6 +176,7 @@ protected:
 
 private:
     NotifyListener& ListenerFor(uint16_t deviceClass);
+    const NotifyListener& ListenerFor(uint16_t deviceClass) const;
     void HandleNotification(uint16_t code);
 
     protocol::CommandChannel m_channel;
@@ -188,6 +195,7 @@ private:
     bool m_hostLightControl = true;
     bool m_repaintFlag = true;
     CDeviceOptionUI* m_option = nullptr;
+    ui::CControlUI* m_powerDisplay = nullptr;
     std::vector<CDeviceKeyButtonUI*> m_keyButtons;
     std::vector<CDeviceKeyButtonUI*> m_ledButtons;
     // The light thread writes the frame while the UI reads it: both under this lock.

@@ -60,6 +60,15 @@ public:
     // The device this option drives, the page to repaint, the window that
     // hears of presence changes (MSG_DEVICE_PRESENCE, wParam = option index).
     void AttachDevice(CZentrelUSBDevice* device, ui::CControlUI* page);
+    CZentrelUSBDevice* Device() const { return m_device; }
+    // The container of the power displays and this device's index there
+    // (-1: the device shows no battery).
+    void BindPower(const QString& container, int index) {
+        m_powerContainer = container;
+        m_powerIndex = index;
+    }
+    const QString& PowerContainer() const { return m_powerContainer; }
+    int PowerIndex() const { return m_powerIndex; }
     void SetMainWindow(ui::WindowImplBase* window, int optionIndex);
     // Kept by the option itself: hidden while a receiver's device sleeps.
     void SetVisible(bool visible) override;
@@ -94,6 +103,8 @@ private:
     int m_probeFailures = 0;
     QString m_tabName;
     int m_tabIndex = -1;
+    QString m_powerContainer;
+    int m_powerIndex = -1;
     CZentrelUSBDevice* m_device = nullptr;
     ui::CControlUI* m_page = nullptr;
     ui::WindowImplBase* m_mainWindow = nullptr;

@@ -79,6 +79,11 @@ void WindowImplBase::ApplyWindowSize() {
     setFixedSize(size);
 }
 
+void WindowImplBase::SetLayoutSize(QSize size) {
+    m_layoutSize = size;
+    ApplyWindowSize();
+}
+
 void WindowImplBase::SetDPI(int dpi) {
     m_manager.SetDPI(dpi);
     ApplyWindowSize();

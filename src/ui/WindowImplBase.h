@@ -69,6 +69,8 @@ public:
 
     void SetDPI(int dpi);
     QSize LayoutSize() const { return m_layoutSize; }
+    // The window's size in layout pixels (at DPI 96), scaled by the DPI.
+    void SetLayoutSize(QSize size);
     QRect CaptionRect() const;
 
 protected:

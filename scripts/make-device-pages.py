@@ -1,0 +1,116 @@
+#!/usr/bin/env python3
+"""Writes the four device page layouts under data/skin/XML/DeviceXml/.
+
+The pages share one frame (device picture in a select panel, the function
+panels later pages fill); only the picture differs. Run it again after
+changing the frame; the output is committed.
+"""
+import os
+
+OUT = os.path.join(os.path.dirname(__file__), "..", "data", "skin", "XML", "DeviceXml")
+
+BUTTON = ('      <DeviceKeyButton name="{name}" userdata="{data}" float="true" '
+          'pos="{l},{t},{r},{b}" bkcolor="#FF23262E" borderround="{round}"/>')
+
+# Rows of key groups for a full keyboard: (gap before the group, widths),
+# in key units.
+KEYBOARD_ROWS = [
+    [(0, [1]), (1, [1] * 4), (0.5, [1] * 4), (0.5, [1] * 4), (0.25, [1] * 3)],
+    [(0, [1] * 13 + [2]), (0.25, [1] * 3), (0.25, [1] * 4)],
+    [(0, [1.5] + [1] * 12 + [1.5]), (0.25, [1] * 3), (0.25, [1] * 4)],
+    [(0, [1.75] + [1] * 11 + [2.25]), (3.5, [1] * 3)],
+    [(0, [2.25] + [1] * 10 + [2.75]), (1.25, [1]), (1.25, [1] * 4)],
+    [(0, [1.25] * 3 + [6.25] + [1.25] * 4), (0.25, [1] * 3), (0.25, [2, 1])],
+]
+
+
+def keyboard_buttons():
+    unit, top, lines = 32, 14, []
+    index = 0
+    for row, keys in enumerate(KEYBOARD_ROWS):
+        x = 14.0
+        y = top + row * (unit + 4) + (6 if row > 0 else 0)
+        for gap, widths in keys:
+            x += gap * unit
+            for width in widths:
+                w = width * unit - 4
+                lines.append(BUTTON.format(name=f"kb_key_{index}", data=f"light_{index}",
+                                           l=int(x), t=int(y), r=int(x + w),
+                                           b=int(y + unit - 4), round=4))
+                x += width * unit
+                index += 1
+    return lines
+
+
+def ring_buttons(count, prefix, cx, cy, rx, ry, size):
+    import math
+    lines = []
+    for i in range(count):
+        angle = 2 * math.pi * i / count - math.pi / 2
+        x, y = cx + rx * math.cos(angle), cy + ry * math.sin(angle)
+        lines.append(BUTTON.format(name=f"{prefix}_{i}", data=f"light_{i}", l=int(x - size / 2),
+                                   t=int(y - size / 2), r=int(x + size / 2), b=int(y + size / 2),
+                                   round=size // 2))
+    return lines
+
+
+def mouse_buttons():
+    # 11 keys around the body, 15 light zones along its edge.
+    keys = [(300, 40, 350, 110), (380, 40, 430, 110), (352, 60, 378, 92), (270, 120, 296, 150),
+            (270, 155, 296, 185), (352, 100, 378, 118), (352, 122, 378, 140), (434, 120, 460, 150),
+            (434, 155, 460, 185), (330, 196, 400, 212), (352, 24, 378, 36)]
+    lines = [BUTTON.format(name=f"ms_key_{i}", data=f"key_{i}", l=l, t=t, r=r, b=b, round=6)
+             for i, (l, t, r, b) in enumerate(keys)]
+    return lines + ring_buttons(15, "ms_light", 365, 120, 130, 96, 14)
+
+
+PAGE = """<?xml version="1.0" encoding="utf-8"?>
+<!-- The {what} page: its picture and the panels its editors fill. -->
+<{tag} name="{kind}_page" inset="18,14,18,14">
+  <VerticalLayout childpadding="12">
+    <HorizontalLayout height="28" childpadding="10">
+      <Label name="{kind}_page_title" text="{title}" font="4" textcolor="#FFE8EAF0"/>
+      <Control/>
+    </HorizontalLayout>
+    <SelectPanel name="{kind}_select_panel" height="{height}" bkcolor="#FF171A21"
+                 borderround="12">
+{buttons}
+    </SelectPanel>
+    <TabLayout name="device_function_switch" bkcolor="#FF171A21" borderround="12"
+               inset="14,12,14,12">
+      <TabLayout name="device_key_function_switch">
+        <VerticalLayout name="key_assign_panel"/>
+        <VerticalLayout name="key_macro_panel"/>
+        <VerticalLayout name="key_extra_panel"/>
+      </TabLayout>
+      <VerticalLayout name="light_panel"/>
+      <VerticalLayout name="performance_panel"/>
+      <VerticalLayout name="shoot_panel"/>
+    </TabLayout>
+  </VerticalLayout>
+</{tag}>
+"""
+
+
+def write(file, **fields):
+    fields["buttons"] = "\n".join(fields["buttons"])
+    with open(os.path.join(OUT, file), "w", encoding="utf-8") as out:
+        out.write(PAGE.format(**fields))
+
+
+def main():
+    os.makedirs(OUT, exist_ok=True)
+    write("keyboarddevice.xml", what="keyboard", tag="ZentrelKeyboardDevice", kind="keyboard",
+          title="kb_device_name_text", height=232, buttons=keyboard_buttons())
+    write("mousedevice.xml", what="mouse", tag="ZentrelMouseDevice", kind="mouse",
+          title="ms_device_name_text", height=232, buttons=mouse_buttons())
+    write("mousepaddevice.xml", what="mouse pad", tag="ZentrelMousePadDevice", kind="mousepad",
+          title="hard_mp_device_name_text", height=232,
+          buttons=ring_buttons(15, "mp_light", 365, 116, 300, 92, 16))
+    write("hs6533device.xml", what="headset", tag="ZentrelHS6533Device", kind="headset",
+          title="hd_device_name_text", height=232,
+          buttons=ring_buttons(13, "hd_light", 365, 116, 90, 90, 16))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,159 @@
+#pragma once
+
+#include <QPointer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "app/DeviceScanThread.h"
+#include "app/InterfaceSlotTable.h"
+#include "app/LanguageConfig.h"
+#include "ui/WindowImplBase.h"
+
+class QSystemTrayIcon;
+
+namespace kx520 {
+
+class CDeviceOptionUI;
+class CZentrelUSBDevice;
+class DeviceLinkManager;
+class SettingsStore;
+
+namespace hid {
+class HidBackend;
+}
+
+// The application's window and controller: it owns the device objects (by
+// way of DeviceLinkManager), the device selector, the tray icon, the device
+// scan, and takes the messages of the skin, the scan and other programs.
+// Closing it hides it to the tray; the tray menu's "exit" ends the program.
+class CMainWnd : public ui::WindowImplBase, public DeviceScanReceiver {
+    Q_OBJECT
+
+public:
+    static constexpr int kFitTimer = 1011;
+    static constexpr int kTrayMenuTimer = 1032;
+
+    CMainWnd(hid::HidBackend& backend, SettingsStore& settings);
+    ~CMainWnd() override;
+
+    QString GetWindowClassName() const override { return QStringLiteral("MainWnd"); }
+    QString GetSkinFile() const override { return QStringLiteral("XML/XML_MAIN.xml"); }
+    void InitWindow() override;
+    void Notify(const ui::Notification& notification) override;
+    qintptr HandleCustomMessage(uint32_t message, quintptr wParam, qintptr lParam,
+                                bool& handled) override;
+    ui::CControlUI* CreateControl(const QString& tag) override;
+
+    // --- device selection ----------------------------------------------------
+    std::vector<CDeviceOptionUI*> DeviceOptions() const;
+    CZentrelUSBDevice* CurrentDevice() const;
+    // Index of the current option, -1 when none is shown.
+    int CurrentOptionIndex() const;
+    void ShowDeviceOption(int index, bool show, bool makeCurrent);
+    void HideDeviceOption(int index);
+    void CountShownOptions(int& firstIndex, int& count) const;
+    void SelectPreviousDevice();
+    void SelectNextDevice();
+    void SetMultiDevice(bool multi);
+    void SetLightControl(bool enabled);
+    void SetAttention(bool attention);
+    void CloseChildWindows();
+
+    // --- showing and hiding ------------------------------------------------
+    void RestoreAndRaise();
+    void FitToMonitor();
+    int Dpi() const { return m_dpi; }
+    // The monitor rule: above 1500 x 960 physical pixels is DPI 144.
+    static int DpiForScreen(QSize physicalSize);
+
+    // --- language ------------------------------------------------------------
+    int GetStartupLanguageIndex() const;
+    void ApplyLanguage(int index);
+    int LanguageIndex() const { return m_languageIndex; }
+
+    // --- application -----------------------------------------------------------
+    // Window initialisation: language, device pages, the scan. Runs once the
+    // event loop runs.
+    void OnWindowInit();
+    // Ends the program: child windows, workers, then the event loop.
+    void Exit();
+    // Stops the workers; safe to call twice.
+    void Shutdown();
+    bool Initialised() const { return m_initialised; }
+    bool Awake() const { return m_awake; }
+    bool LightControlEnabled() const { return m_lightControlEnabled; }
+    // Whether the window was shown after the first scan pass.
+    bool FirstPassShown() const { return m_firstPassShown; }
+    // A JSON summary of the window and its devices (for scripts and tests).
+    QString StatusJson() const;
+    // A registered message from another program; false when not accepted.
+    bool PostFromOutside(const QString& name, quint32 wParam, qint64 lParam);
+    // Copy-data from the audio-capture program: only the sizes its kind
+    // holds are taken (kind 1 up to 4200 bytes, kind 2 up to 156).
+    bool AcceptCopyData(quint32 kind, const QByteArray& data);
+    // The light state other programs hear (wParam, lParam); empty handler: none.
+    void SetLightStateSink(std::function<void(quint32, qint64)> sink) {
+        m_lightStateSink = std::move(sink);
+    }
+
+    InterfaceSlotTable& Slots() { return m_slots; }
+    DeviceLinkManager& Devices() { return *m_devices; }
+    hid::HidBackend& Backend() { return m_backend; }
+
+    // DeviceScanReceiver: called on the scan thread.
+    void OnDeviceArrived(int slot) override;
+    void OnDeviceRemoved(int slot) override;
+    void OnFirstPassDone() override;
+
+signals:
+    // The window showed itself after the first scan pass.
+    void shownAfterFirstPass();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void OnTimer(int id);
+    void OnDeviceOptionSelected();
+    void OnTrayMessage(qintptr mouseMessage);
+    void OnMenuClick(const QString& item);
+    void OnPowerBroadcast(quintptr event);
+    void ShowTrayMenu();
+    void HideToTray();
+    void CreateTrayIcon();
+    bool HandleRegistered(uint32_t message, quintptr wParam, qintptr lParam);
+    void ShowNoDeviceHint(bool show);
+    void SetText(const char* control, const QString& text);
+    void SendLightState(quint32 wParam, qint64 lParam);
+    ui::CControlUI* Control(const char* name) const;
+
+    hid::HidBackend& m_backend;
+    SettingsStore& m_settings;
+    InterfaceSlotTable m_slots;
+    std::unique_ptr<DeviceLinkManager> m_devices;
+    std::unique_ptr<DeviceScanThread> m_scan;
+    QSystemTrayIcon* m_tray = nullptr;
+    QPointer<ui::WindowImplBase> m_trayMenu;
+    std::function<void(quint32, qint64)> m_lightStateSink;
+    int m_languageIndex = -1;
+    int m_dpi = 96;
+    bool m_lightControlEnabled = true;
+    bool m_windowActive = false;
+    bool m_userAttention = false;
+    bool m_displayChanged = false;
+    bool m_initialised = false;
+    bool m_awake = true;
+    bool m_firstPassShown = false;
+    bool m_shutDown = false;
+    bool m_exiting = false;
+    std::array<char, 4200> m_audioData{};
+    std::array<char, 156> m_audioState{};
+};
+
+}  // namespace kx520

@@ -1,0 +1,197 @@
+// kx520: the application. One instance per session; a second start shows
+// the first and exits 0.
+#include <QApplication>
+#include <QPointer>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/CMainWnd.h"
+#include "app/RegisteredMessages.h"
+#include "app/Startup.h"
+#include "platform/AppBus.h"
+#include "platform/CommandLine.h"
+#include "platform/SettingsStore.h"
+#include "sim/MachineBackends.h"
+#include "sim/SimControl.h"
+#include "sim/SimulateOption.h"
+#include "ui/MessageRegistry.h"
+
+namespace {
+
+using namespace kx520;
+
+constexpr const char* kUsage =
+    "usage: kx520 [--simulate[=LIST]] [--screenshot PNG] [--exit-after MS]\n"
+    "  --simulate[=LIST]  add virtual devices (comma-separated, or all): %s\n"
+    "  --screenshot PNG   write the main window to PNG once it has shown itself\n"
+    "                     (and again at exit with --exit-after); runs headless\n"
+    "                     when there is no display\n"
+    "  --exit-after MS    leave after MS milliseconds\n";
+
+struct Options {
+    std::vector<std::string> simulated;
+    QString screenshot;
+    int exitAfterMs = -1;
+};
+
+int Usage(const std::string& error) {
+    if (!error.empty()) {
+        std::fprintf(stderr, "kx520: %s\n", error.c_str());
+    }
+    std::fprintf(stderr, kUsage, sim::VirtualProductList().c_str());
+    return 2;
+}
+
+// Exit code 2 on a usage error, else -1 and `options` filled.
+int ParseOptions(int argc, char** argv, Options& options) {
+    CommandLine commandLine;
+    commandLine.AddOption("simulate", CommandLine::Kind::OptionalValue);
+    commandLine.AddOption("screenshot", CommandLine::Kind::Value);
+    commandLine.AddOption("exit-after", CommandLine::Kind::Value);
+    commandLine.AddOption("help", CommandLine::Kind::Flag);
+    if (!commandLine.Parse(argc, argv)) {
+        return Usage(commandLine.Error());
+    }
+    if (commandLine.Has("help")) {
+        Usage({});
+        return 0;
+    }
+    if (!commandLine.Positionals().empty()) {
+        return Usage("unexpected argument " + commandLine.Positionals().front());
+    }
+    std::string error;
+    const auto simulated = sim::SimulatedProducts(commandLine, &error);
+    if (!simulated) {
+        return Usage(error);
+    }
+    options.simulated = *simulated;
+    options.screenshot = QString::fromStdString(commandLine.Value("screenshot").value_or(""));
+    if (const auto exitAfter = commandLine.Value("exit-after")) {
+        char* end = nullptr;
+        const long ms = std::strtol(exitAfter->c_str(), &end, 10);
+        if (exitAfter->empty() || *end != '\0' || ms < 0 || ms > 24L * 3600 * 1000) {
+            return Usage("bad --exit-after " + *exitAfter);
+        }
+        options.exitAfterMs = static_cast<int>(ms);
+    }
+    return -1;
+}
+
+bool HasDisplay() {
+    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+}
+
+bool SaveScreenshot(CMainWnd& window, const QString& path) {
+    if (!window.grab().save(path, "PNG")) {
+        std::fprintf(stderr, "kx520: cannot write the screenshot %s\n", qPrintable(path));
+        return false;
+    }
+    std::fprintf(stderr, "kx520: screenshot written to %s\n", qPrintable(path));
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (const int code = ParseOptions(argc, argv, options); code >= 0) {
+        return code;
+    }
+    if (!options.screenshot.isEmpty() && !HasDisplay() && std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kx520"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    const std::vector<int> fonts = Startup::LoadPrivateFonts();
+
+    std::string error;
+    auto machine = sim::MachineBackends::Create(options.simulated, &error);
+    if (!machine) {
+        std::fprintf(stderr, "kx520: %s\n", error.c_str());
+        return 2;
+    }
+
+    QPointer<CMainWnd> window;
+    AppBus::Handlers handlers;
+    handlers.activate = [&window] {
+        if (window) {
+            window->PostMessage(ui::RegisterWindowMessage(QLatin1String(kInstanceMessage.registration)),
+                                0, 1);
+        }
+    };
+    handlers.post = [&window](const QString& name, quint32 wParam, qint64 lParam) {
+        return window && window->PostFromOutside(name, wParam, lParam);
+    };
+    handlers.copyData = [&window](quint32 kind, const QByteArray& data) {
+        return window && window->AcceptCopyData(kind, data);
+    };
+    handlers.status = [&window] { return window ? window->StatusJson() : QString(); };
+    handlers.prepareForSleep = [&window](bool sleeping) {
+        if (window) {
+            window->PostMessage(msg::kPowerBroadcast,
+                                sleeping ? msg::kPowerSuspend : msg::kPowerResume, 0);
+        }
+    };
+    if (!options.simulated.empty()) {
+        handlers.simulate = [&machine](const QStringList& args) {
+            std::vector<std::string> words;
+            for (const QString& arg : args) {
+                words.push_back(arg.toStdString());
+            }
+            return QString::fromStdString(sim::RunSimCommand(machine->Virtual(), words));
+        };
+    }
+    handlers.quit = [&window] {
+        if (window) {
+            QTimer::singleShot(0, window, [&window] { window->Exit(); });
+        }
+    };
+    AppBus bus(handlers);
+    if (bus.Register() == AppBus::Claim::AlreadyRunning) {
+        // Another instance runs: it shows itself, this one leaves quietly.
+        AppBus::ActivateRunning();
+        Startup::RemovePrivateFonts(fonts);
+        return 0;
+    }
+
+    Startup::ConfigureSkinResources();
+    Startup::RegisterControlClasses(machine->Backend());
+    SettingsStore settings;
+    auto* mainWindow = new CMainWnd(machine->Backend(), settings);
+    window = mainWindow;
+    QString buildError;
+    if (!mainWindow->Create(&buildError)) {
+        std::fprintf(stderr, "kx520: the main window could not be built: %s\n",
+                     qPrintable(buildError));
+        delete mainWindow;
+        return 1;
+    }
+    mainWindow->SetLightStateSink([&bus](quint32 wParam, qint64 lParam) {
+        bus.EmitLightState(wParam, lParam);
+    });
+
+    bool screenshotFailed = false;
+    if (!options.screenshot.isEmpty()) {
+        QObject::connect(mainWindow, &CMainWnd::shownAfterFirstPass, mainWindow, [&] {
+            // After the layout pass that follows showing the window.
+            QTimer::singleShot(200, mainWindow, [&] {
+                screenshotFailed |= !SaveScreenshot(*mainWindow, options.screenshot);
+            });
+        });
+    }
+    if (options.exitAfterMs >= 0) {
+        QTimer::singleShot(options.exitAfterMs, mainWindow, [&] {
+            if (!options.screenshot.isEmpty()) {
+                screenshotFailed |= !SaveScreenshot(*mainWindow, options.screenshot);
+            }
+            mainWindow->Exit();
+        });
+    }
+    QApplication::exec();
+    mainWindow->Shutdown();
+    delete mainWindow;
+    Startup::RemovePrivateFonts(fonts);
+    return screenshotFailed ? 1 : 0;
+}

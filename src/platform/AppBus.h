@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace kx520 {
+
+// The application on the session bus. Owning the name is the single-
+// instance test; other programs reach the running application through the
+// methods below, and hear LightState. See docs/dbus.md.
+class AppBus : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kx520.Application")
+
+public:
+    static constexpr const char* kService = "org.kx520.Application";
+    static constexpr const char* kPath = "/org/kx520/Application";
+    static constexpr const char* kInterface = "org.kx520.Application";
+
+    struct Handlers {
+        std::function<void()> activate;
+        // A registered message by name; false when it is not accepted.
+        std::function<bool(const QString& name, quint32 wParam, qint64 lParam)> post;
+        std::function<bool(quint32 kind, const QByteArray& data)> copyData;
+        std::function<QString()> status;
+        std::function<void(bool sleeping)> prepareForSleep;
+        // Empty handler: not simulating. Returns an error text, empty on success.
+        std::function<QString(const QStringList& args)> simulate;
+        std::function<void()> quit;
+    };
+
+    enum class Claim { Owned, AlreadyRunning, NoBus };
+
+    explicit AppBus(Handlers handlers, QObject* parent = nullptr);
+    ~AppBus() override;
+
+    // Takes the name and publishes the object; also listens for logind's
+    // PrepareForSleep on the system bus when there is one.
+    Claim Register();
+    // Asks the running instance to show itself; false without one.
+    static bool ActivateRunning();
+
+    void EmitLightState(quint32 wParam, qint64 lParam);
+
+public slots:
+    Q_SCRIPTABLE void Activate();
+    Q_SCRIPTABLE bool PostMessage(const QString& name, uint wParam, qlonglong lParam);
+    Q_SCRIPTABLE bool CopyData(uint kind, const QByteArray& data);
+    Q_SCRIPTABLE QString Status();
+    // The test interface for suspend and resume (logind's signal, by hand).
+    Q_SCRIPTABLE void PrepareForSleep(bool sleeping);
+    Q_SCRIPTABLE QString Simulate(const QStringList& args);
+    Q_SCRIPTABLE void Quit();
+
+signals:
+    Q_SCRIPTABLE void LightState(uint wParam, qlonglong lParam);
+
+private slots:
+    void OnSystemSleep(bool sleeping);
+
+private:
+    Handlers m_handlers;
+    bool m_registered = false;
+};
+
+}  // namespace kx520

@@ -1,0 +1,79 @@
+#include "sim/SimControl.h"
+
+#include <charconv>
+
+#include "sim/FirmwareDriver.h"
+#include "sim/SimFault.h"
+#include "sim/SimulateOption.h"
+#include "sim/VirtualHidBackend.h"
+
+namespace kx520::sim {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: plug PRODUCT | unplug PRODUCT | fault PRODUCT FAULT [COUNT] | notify PRODUCT [CODE]";
+
+bool ParseNumber(const std::string& text, long& value) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* begin = text.data() + (hex ? 2 : 0);
+    const char* end = text.data() + text.size();
+    const auto [last, error] = std::from_chars(begin, end, value, hex ? 16 : 10);
+    return error == std::errc() && last == end && begin != end;
+}
+
+std::string CheckProduct(const std::string& product) {
+    std::string error;
+    const auto products = ParseSimulateList(product, &error);
+    if (!products || products->size() != 1 || product == "all") {
+        return error.empty() ? "name one product: " + VirtualProductList() : error;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string RunSimCommand(VirtualHidBackend& backend, const std::vector<std::string>& args) {
+    if (args.size() < 2) {
+        return kUsage;
+    }
+    const std::string& verb = args[0];
+    const std::string& product = args[1];
+    if (std::string error = CheckProduct(product); !error.empty()) {
+        return error;
+    }
+    if (verb == "plug" && args.size() == 2) {
+        return backend.Plug(product) ? "" : product + " could not be plugged";
+    }
+    if (verb == "unplug" && args.size() == 2) {
+        return backend.Unplug(product) ? "" : product + " is not plugged";
+    }
+    if (verb == "fault" && (args.size() == 3 || args.size() == 4)) {
+        const auto fault = SimFaultFromName(args[2]);
+        long count = FaultSpec::kEvery;
+        if (!fault) {
+            return "unknown fault " + args[2];
+        }
+        if (args.size() == 4 && (!ParseNumber(args[3], count) || count <= 0 || count > 1000000)) {
+            return "bad count " + args[3];
+        }
+        backend.AddFault(product, {*fault, static_cast<int>(count)});
+        return {};
+    }
+    if (verb == "notify" && (args.size() == 2 || args.size() == 3)) {
+        long code = 0x401;
+        if (args.size() == 3 && (!ParseNumber(args[2], code) || code < 0 || code > 0xFFFF)) {
+            return "bad code " + args[2];
+        }
+        const auto firmware = backend.Firmware(product);
+        if (!firmware) {
+            return product + " is not plugged";
+        }
+        return firmware->SendNotification(static_cast<uint16_t>(code))
+                   ? ""
+                   : product + " has no notification interface";
+    }
+    return kUsage;
+}
+
+}  // namespace kx520::sim
