@@ -346,6 +346,7 @@ bool CMainWnd::HandleRegistered(uint32_t message, quintptr wParam, qintptr lPara
     }
     if (name == QLatin1String(kInstanceMessage.registration)) {
         DebugTrace(QStringLiteral("软件标示 %1，%2%3").arg(message).arg(wParam, 0, 16).arg(lParam, 0, 16).toStdString());
+        ++m_instanceMessages;
         RestoreAndRaise();
         if (!m_firstPassShown) {
             m_firstPassShown = true;
@@ -777,6 +778,7 @@ QString CMainWnd::StatusJson() const {
     status[QStringLiteral("initialised")] = m_initialised;
     status[QStringLiteral("shown_after_first_pass")] = m_firstPassShown;
     status[QStringLiteral("awake")] = m_awake;
+    status[QStringLiteral("instance_messages")] = m_instanceMessages;
     status[QStringLiteral("light_control")] = m_lightControlEnabled;
     status[QStringLiteral("no_device_link")] = hint != nullptr && hint->IsVisible();
     status[QStringLiteral("language_index")] = m_languageIndex;

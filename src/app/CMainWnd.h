@@ -87,6 +87,8 @@ public:
     bool LightControlEnabled() const { return m_lightControlEnabled; }
     // Whether the window was shown after the first scan pass.
     bool FirstPassShown() const { return m_firstPassShown; }
+    // How often the window was asked to show itself (scan, second starts).
+    int InstanceMessages() const { return m_instanceMessages; }
     // A JSON summary of the window and its devices (for scripts and tests).
     QString StatusJson() const;
     // A registered message from another program; false when not accepted.
@@ -152,6 +154,7 @@ private:
     bool m_firstPassShown = false;
     bool m_shutDown = false;
     bool m_exiting = false;
+    int m_instanceMessages = 0;
     std::array<char, 4200> m_audioData{};
     std::array<char, 156> m_audioState{};
 };

@@ -268,6 +268,11 @@ void CDeviceOptionUI::Poll() {
 
 void CDeviceOptionUI::CheckLink() {
     auto& channel = m_device->Channel();
+    // A closed link has nothing to answer; the next connection starts the
+    // check again.
+    if (!channel.IsOpen()) {
+        return;
+    }
     if (!channel.ReceiverMode()) {
         if (channel.IsOpen()) {
             DebugTrace("2.4gcesvdfherhue  12312423");

@@ -7,6 +7,9 @@
 #include "app/DeviceCatalog.h"
 #include "app/UdevRule.h"
 #include "hid/HidBackend.h"
+#include <QCoreApplication>
+
+#include "kx520ctl/AppClient.h"
 #include "kx520ctl/ListCommand.h"
 #include "kx520ctl/ProductChannel.h"
 #include "kx520ctl/StateCommand.h"
@@ -30,6 +33,18 @@ const char* const kUsage =
     "  state PRODUCT [--json]     read a device's state as the application does at\n"
     "                             connection (info block, key tables or status)\n"
     "  udev-rules [--output FILE] the udev rule that gives the logged-in user access\n"
+    "\n"
+    "Commands for the running application (session bus):\n"
+    "  status [--json]            its window and devices\n"
+    "  send MESSAGE WPARAM LPARAM deliver a registered message (LightCommandMessage,\n"
+    "                             SettingsRelayMessage, WorkToolQueryMessage,\n"
+    "                             Game_Start, ... or the registration string)\n"
+    "  sim plug|unplug PRODUCT    plug or unplug a virtual device of kx520 --simulate\n"
+    "  sim fault PRODUCT FAULT [COUNT]\n"
+    "                             make a virtual device misbehave (no-reply, late-reply,\n"
+    "                             stray-reply, status-ff, status-fe, asleep, unplug,\n"
+    "                             usb-timing)\n"
+    "  sim notify PRODUCT [CODE]  send a device notification (0x401: settings changed)\n"
     "\n"
     "Products: keyboard, keyboard-receiver, mouse, mouse-receiver, mousepad, headset\n"
     "\n"
@@ -130,6 +145,18 @@ int main(int argc, char** argv) {
         return Usage("no command given");
     }
     const std::string& command = positionals.front();
+    const std::vector<std::string> rest(positionals.begin() + 1, positionals.end());
+    if (command == "send" || command == "sim" || command == "status") {
+        QCoreApplication app(argc, argv);
+        if (command == "send") {
+            return kx520::ctl::AppClient::Send(rest);
+        }
+        if (command == "sim") {
+            return kx520::ctl::AppClient::Sim(rest);
+        }
+        return rest.empty() ? kx520::ctl::AppClient::Status(commandLine.Has("json"))
+                            : Usage("unexpected argument '" + rest.front() + "'");
+    }
     const size_t arguments = command == "state" ? 2 : 1;
     if (positionals.size() > arguments) {
         return Usage("unexpected argument '" + positionals[arguments] + "'");

@@ -1,0 +1,331 @@
+#include "app/CMainWnd.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <functional>
+
+#include "app/DeviceLinkManager.h"
+#include "app/RegisteredMessages.h"
+#include "app/Startup.h"
+#include "devices/CZentrelUSBDevice.h"
+#include "pages/CDeviceOptionUI.h"
+#include "platform/SettingsStore.h"
+#include "sim/VirtualHidBackend.h"
+#include "support/TempDir.h"
+#include "ui/CControlUI.h"
+#include "ui/CPaintManagerUI.h"
+#include "ui/MessageRegistry.h"
+#include "ui/CTabLayoutUI.h"
+
+namespace kx520 {
+namespace {
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000) {
+    return QTest::qWaitFor(condition, timeoutMs);
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings = std::make_unique<SettingsStore>(QString::fromStdString(temp.Sub("config")));
+        Startup::RegisterControlClasses(backend);
+    }
+    void TearDown() override {
+        if (window != nullptr) {
+            window->Shutdown();
+            delete window;
+        }
+    }
+    // Creates the window and waits for the first scan pass to show it.
+    void Start() {
+        window = new CMainWnd(backend, *settings);
+        QString error;
+        ASSERT_TRUE(window->Create(&error)) << error.toStdString();
+        ASSERT_TRUE(WaitFor([this] { return window->FirstPassShown(); }));
+    }
+    CDeviceOptionUI* Option(const char* kind) const {
+        for (CDeviceOptionUI* option : window->DeviceOptions()) {
+            if (option->Device() != nullptr && option->Device()->KindName() == QLatin1String(kind)) {
+                return option;
+            }
+        }
+        return nullptr;
+    }
+    bool Shown(const char* kind) const {
+        CDeviceOptionUI* option = Option(kind);
+        return option != nullptr && option->IsOptionVisible();
+    }
+    bool Current(const char* kind) const {
+        return window->CurrentDevice() != nullptr &&
+               window->CurrentDevice()->KindName() == QLatin1String(kind);
+    }
+    bool HintShown() const {
+        const ui::CControlUI* hint = window->FindControl(QStringLiteral("No_device_Link"));
+        return hint != nullptr && hint->IsVisible();
+    }
+    int DevicePage() const {
+        return dynamic_cast<ui::CTabLayoutUI*>(window->FindControl(QStringLiteral("device_switch")))
+            ->GetCurSel();
+    }
+    CZentrelUSBDevice* Device(const char* kind) const {
+        CDeviceOptionUI* option = Option(kind);
+        return option != nullptr ? option->Device() : nullptr;
+    }
+
+    test::TempDir temp;
+    sim::VirtualHidBackend backend;
+    std::unique_ptr<SettingsStore> settings;
+    CMainWnd* window = nullptr;
+};
+
+TEST_F(MainWindow, WithoutDevicesTheHintShowsAfterTheFirstPass) {
+    Start();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(HintShown());
+    EXPECT_EQ(window->CurrentDevice(), nullptr);
+    // The mouse and keyboard pages exist from the start, hidden.
+    ASSERT_NE(Option("mouse"), nullptr);
+    ASSERT_NE(Option("keyboard"), nullptr);
+    EXPECT_FALSE(Shown("mouse"));
+    EXPECT_EQ(DevicePage(), 0);
+    // The fit timer sizes the window for a 96-DPI screen.
+    EXPECT_TRUE(WaitFor([this] { return window->width() == 1000 && window->height() == 640; }));
+}
+
+TEST_F(MainWindow, TheFirstDeviceBecomesCurrentAndTheLastToLeaveShowsTheHint) {
+    Start();
+    backend.Plug("keyboard");
+    ASSERT_TRUE(WaitFor([this] { return Current("keyboard"); }));
+    EXPECT_FALSE(HintShown());
+    EXPECT_EQ(DevicePage(), Option("keyboard")->BoundTabIndex());
+    EXPECT_TRUE(Device("keyboard")->Channel().IsOpen());
+    EXPECT_FALSE(Device("keyboard")->Channel().ReceiverMode());
+
+    backend.Plug("mouse");
+    ASSERT_TRUE(WaitFor([this] { return Shown("mouse"); }));
+    EXPECT_TRUE(Current("keyboard"));  // a second device does not take over
+
+    backend.Unplug("keyboard");
+    ASSERT_TRUE(WaitFor([this] { return !Shown("keyboard"); }));
+    EXPECT_TRUE(Current("mouse"));
+    EXPECT_FALSE(Device("keyboard")->Channel().IsOpen());
+
+    backend.Unplug("mouse");
+    ASSERT_TRUE(WaitFor([this] { return HintShown(); }));
+    EXPECT_EQ(window->CurrentDevice(), nullptr);
+    EXPECT_EQ(DevicePage(), 0);
+}
+
+TEST_F(MainWindow, AMouseCableTakesOverFromItsReceiverAndHandsBack) {
+    Start();
+    backend.Plug("mouse-receiver");
+    ASSERT_TRUE(WaitFor([this] { return Current("mouse"); }));
+    CZentrelUSBDevice* mouse = Device("mouse");
+    EXPECT_TRUE(mouse->Channel().ReceiverMode());
+
+    backend.Plug("mouse");
+    ASSERT_TRUE(WaitFor([mouse] { return !mouse->Channel().ReceiverMode(); }));
+    EXPECT_TRUE(mouse->Channel().IsOpen());
+    EXPECT_TRUE(Current("mouse"));
+
+    backend.Unplug("mouse");
+    ASSERT_TRUE(WaitFor([mouse] { return mouse->Channel().ReceiverMode(); }));
+    EXPECT_TRUE(mouse->Channel().IsOpen());
+    EXPECT_TRUE(Shown("mouse"));
+    EXPECT_EQ(Device("mouse"), mouse);  // one device object for both links
+
+    // The receiver leaving while nothing else is attached closes the link.
+    backend.Unplug("mouse-receiver");
+    ASSERT_TRUE(WaitFor([this] { return HintShown(); }));
+    EXPECT_FALSE(mouse->Channel().IsOpen());
+}
+
+TEST_F(MainWindow, PlugAndUnplugTheReceiverWhileTheCableIsAttachedChangesNothing) {
+    Start();
+    backend.Plug("keyboard");
+    ASSERT_TRUE(WaitFor([this] { return Current("keyboard"); }));
+    CZentrelUSBDevice* keyboard = Device("keyboard");
+    backend.Plug("keyboard-receiver");
+    QTest::qWait(400);
+    EXPECT_FALSE(keyboard->Channel().ReceiverMode());
+    backend.Unplug("keyboard-receiver");
+    QTest::qWait(400);
+    EXPECT_TRUE(keyboard->Channel().IsOpen());
+    EXPECT_FALSE(keyboard->Channel().ReceiverMode());
+}
+
+TEST_F(MainWindow, PadAndHeadsetPagesAreBuiltOnFirstArrivalAndReused) {
+    Start();
+    EXPECT_EQ(window->DeviceOptions().size(), 2u);
+    backend.Plug("mousepad");
+    ASSERT_TRUE(WaitFor([this] { return Current("MousePad"); }));
+    CZentrelUSBDevice* pad = Device("MousePad");
+    backend.Unplug("mousepad");
+    ASSERT_TRUE(WaitFor([this] { return HintShown(); }));
+    backend.Plug("mousepad");
+    ASSERT_TRUE(WaitFor([this] { return Current("MousePad"); }));
+    EXPECT_EQ(Device("MousePad"), pad);
+    backend.Plug("headset");
+    ASSERT_TRUE(WaitFor([this] { return Shown("HD"); }));
+    EXPECT_EQ(window->DeviceOptions().size(), 4u);
+    EXPECT_EQ(window->Devices().DevicesOf(DeviceLinkManager::MousePads).size(), 1u);
+}
+
+TEST_F(MainWindow, NotificationInterfacesFollowTheirDevice) {
+    Start();
+    backend.Plug("keyboard");
+    ASSERT_TRUE(WaitFor([this] { return Device("keyboard")->NotifyAttached(KeyboardWired); }));
+    backend.Unplug("keyboard");
+    ASSERT_TRUE(WaitFor([this] { return !Device("keyboard")->NotifyAttached(KeyboardWired); }));
+}
+
+TEST_F(MainWindow, PreviousAndNextWalkTheShownOptions) {
+    Start();
+    backend.Plug("keyboard");
+    ASSERT_TRUE(WaitFor([this] { return Current("keyboard"); }));
+    backend.Plug("mouse");
+    backend.Plug("mousepad");
+    ASSERT_TRUE(WaitFor([this] { return Shown("mouse") && Shown("MousePad"); }));
+    // Selector order: mouse, keyboard, then the pad built on arrival.
+    window->SelectNextDevice();
+    EXPECT_TRUE(Current("MousePad"));
+    window->SelectNextDevice();
+    EXPECT_TRUE(Current("MousePad"));  // nothing after the last
+    window->SelectPreviousDevice();
+    EXPECT_TRUE(Current("keyboard"));
+    window->SelectPreviousDevice();
+    EXPECT_TRUE(Current("mouse"));
+    window->SelectPreviousDevice();
+    EXPECT_TRUE(Current("mouse"));
+    EXPECT_EQ(DevicePage(), Option("mouse")->BoundTabIndex());
+}
+
+TEST_F(MainWindow, LightCommandMessageSwitchesHostLighting) {
+    Start();
+    backend.Plug("mouse");
+    ASSERT_TRUE(WaitFor([this] { return Current("mouse"); }));
+    CZentrelUSBDevice* mouse = Device("mouse");
+    auto send = [this](quint32 wParam, qint64 lParam) {
+        ASSERT_TRUE(window->PostFromOutside(QStringLiteral("LightCommandMessage"), wParam, lParam));
+        QTest::qWait(20);
+    };
+    auto statusText = [this] {
+        return window->FindControl(QStringLiteral("control_light_status"))->GetText();
+    };
+    send(1, 0);
+    EXPECT_FALSE(window->LightControlEnabled());
+    EXPECT_FALSE(mouse->HostLightControl());
+    EXPECT_EQ(statusText(), QStringLiteral("不控制灯光"));
+    send(2, 1);  // only wParam 1 is a command
+    EXPECT_FALSE(window->LightControlEnabled());
+    mouse->SetHostLightControl(true);
+    send(1, 2);  // the flag stays and is handed out again
+    EXPECT_FALSE(window->LightControlEnabled());
+    EXPECT_FALSE(mouse->HostLightControl());
+    send(1, 1);
+    EXPECT_TRUE(window->LightControlEnabled());
+    EXPECT_TRUE(mouse->HostLightControl());
+    EXPECT_EQ(statusText(), QStringLiteral("控制灯光"));
+}
+
+TEST_F(MainWindow, OnlyMessagesMeantForOtherProgramsAreTakenFromThem) {
+    Start();
+    EXPECT_TRUE(window->PostFromOutside(QStringLiteral("Game_Start"), 1, 0));
+    EXPECT_TRUE(window->PostFromOutside(
+        QStringLiteral("{4695579F-999A-41d4-9FAF-EFFCE93EBF15}"), 0, 0));
+    EXPECT_FALSE(window->PostFromOutside(QStringLiteral("InstanceMessage"), 0, 1));
+    EXPECT_FALSE(window->PostFromOutside(QStringLiteral("LightStateMessage"), 1, 1));
+    EXPECT_FALSE(window->PostFromOutside(QStringLiteral("WM_HOOK_KEY_SINGLEKEY_MSG"), 1, 1));
+    EXPECT_FALSE(window->PostFromOutside(QStringLiteral("3090"), 0, 0));
+    EXPECT_FALSE(window->PostFromOutside(QString(), 0, 0));
+}
+
+TEST_F(MainWindow, CopyDataIsTakenOnlyInTheSizesItsKindHolds) {
+    Start();
+    EXPECT_TRUE(window->AcceptCopyData(1, QByteArray(4200, 'a')));
+    EXPECT_FALSE(window->AcceptCopyData(1, QByteArray(4201, 'a')));
+    EXPECT_TRUE(window->AcceptCopyData(2, QByteArray(156, 'b')));
+    EXPECT_FALSE(window->AcceptCopyData(2, QByteArray(157, 'b')));
+    EXPECT_FALSE(window->AcceptCopyData(2, QByteArray()));
+    EXPECT_FALSE(window->AcceptCopyData(3, QByteArray(4, 'c')));
+}
+
+TEST_F(MainWindow, WhileSuspendedDevicesStillComeAndGoButOtherMessagesWait) {
+    Start();
+    backend.Plug("keyboard");
+    ASSERT_TRUE(WaitFor([this] { return Current("keyboard"); }));
+    window->SendMessage(msg::kPowerBroadcast, msg::kPowerSuspend, 0);
+    EXPECT_FALSE(window->Awake());
+    EXPECT_FALSE(Device("keyboard")->HostLightControl());
+
+    backend.Plug("mouse");
+    ASSERT_TRUE(WaitFor([this] { return Shown("mouse"); }));
+    window->SendMessage(msg::kDevicePresence, 0, 0);  // dropped while asleep
+    EXPECT_TRUE(Shown("mouse"));
+    backend.Unplug("keyboard");
+    ASSERT_TRUE(WaitFor([this] { return !Shown("keyboard"); }));
+
+    window->SendMessage(msg::kPowerBroadcast, msg::kPowerResume, 0);
+    EXPECT_TRUE(window->Awake());
+    EXPECT_TRUE(Device("mouse")->HostLightControl());
+    window->SendMessage(msg::kDevicePresence, 0, 0);
+    EXPECT_FALSE(Shown("mouse"));
+}
+
+TEST_F(MainWindow, ASecondStartRestoresTheHiddenWindow) {
+    Start();
+    window->hide();
+    const int before = window->InstanceMessages();
+    window->SendMessage(ui::RegisterWindowMessage(QLatin1String(kInstanceMessage.registration)), 0, 1);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->InstanceMessages(), before + 1);
+}
+
+TEST_F(MainWindow, TheCloseButtonHidesOrMinimisesButKeepsTheDevicesRunning) {
+    Start();
+    backend.Plug("keyboard");
+    ASSERT_TRUE(WaitFor([this] { return Current("keyboard"); }));
+    window->close();
+    // No tray offscreen: minimised rather than lost.
+    EXPECT_TRUE(!window->isVisible() || window->isMinimized());
+    EXPECT_TRUE(Device("keyboard")->Channel().IsOpen());
+    EXPECT_FALSE(window->FindControl(QStringLiteral("device_select_layout")) == nullptr);
+}
+
+TEST(MainWindowDpi, TheMonitorRuleUsesPhysicalPixels) {
+    EXPECT_EQ(CMainWnd::DpiForScreen({1920, 1080}), 144);
+    EXPECT_EQ(CMainWnd::DpiForScreen({1366, 768}), 96);
+    EXPECT_EQ(CMainWnd::DpiForScreen({1501, 960}), 96);  // both must be above
+    EXPECT_EQ(CMainWnd::DpiForScreen({1501, 961}), 144);
+}
+
+TEST_F(MainWindow, TheLanguageChoiceIsStoredAndAppliedOnce) {
+    ASSERT_TRUE(settings->SaveLanguageId(2052));
+    Start();
+    EXPECT_EQ(window->LanguageIndex(), 1);
+    auto name = [this] {
+        return ui::CPaintManagerUI::FindSubControlByName(Option("keyboard"),
+                                                         QStringLiteral("device_select_name"))
+            ->GetText();
+    };
+    EXPECT_EQ(name(), QStringLiteral("键盘"));
+    window->ApplyLanguage(0);
+    EXPECT_EQ(settings->LanguageId(), 1033);
+    EXPECT_EQ(name(), QStringLiteral("Keyboard"));
+    // Applying the current language stores nothing.
+    QFile::remove(settings->FilePath());
+    window->ApplyLanguage(0);
+    EXPECT_FALSE(QFile::exists(settings->FilePath()));
+}
+
+TEST_F(MainWindow, AStoredLanguageThatNamesNoEntryStartsWithTheFirst) {
+    ASSERT_TRUE(settings->SaveLanguageId(4242));
+    Start();
+    EXPECT_EQ(window->LanguageIndex(), 0);
+}
+
+}  // namespace
+}  // namespace kx520

@@ -1,0 +1,135 @@
+#include "kx520ctl/AppClient.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <charconv>
+#include <iostream>
+
+#include "app/RegisteredMessages.h"
+#include "platform/AppBus.h"
+
+namespace kx520::ctl {
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailure = 1;
+constexpr int kUsage = 2;
+
+template <typename Number>
+bool ParseNumber(const std::string& text, Number& value) {
+    const char* end = text.data() + text.size();
+    const auto [last, error] = std::from_chars(text.data(), end, value, 10);
+    return error == std::errc() && last == end && !text.empty();
+}
+
+// The running application, or nothing (and a message) when it is not on
+// the bus.
+std::unique_ptr<QDBusInterface> Connect() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        std::cerr << "kx520ctl: no session bus\n";
+        return nullptr;
+    }
+    auto app = std::make_unique<QDBusInterface>(QLatin1String(AppBus::kService),
+                                                QLatin1String(AppBus::kPath),
+                                                QLatin1String(AppBus::kInterface), bus);
+    if (!app->isValid()) {
+        std::cerr << "kx520ctl: the KX520 application is not running\n";
+        return nullptr;
+    }
+    return app;
+}
+
+}  // namespace
+
+int AppClient::Send(const std::vector<std::string>& args) {
+    uint32_t wParam = 0;
+    int64_t lParam = 0;
+    if (args.size() != 3 || !ParseNumber(args[1], wParam) || !ParseNumber(args[2], lParam)) {
+        std::cerr << "kx520ctl: usage: send MESSAGE-NAME WPARAM LPARAM\n";
+        return kUsage;
+    }
+    const RegisteredMessage* message = FindRegisteredMessage(args[0]);
+    if (message == nullptr) {
+        std::cerr << "kx520ctl: unknown message '" << args[0] << "'\n";
+        return kUsage;
+    }
+    if (!message->fromOutside) {
+        std::cerr << "kx520ctl: the application does not take " << message->codeName
+                  << " from other programs\n";
+        return kFailure;
+    }
+    const auto app = Connect();
+    if (!app) {
+        return kFailure;
+    }
+    const QDBusReply<bool> reply =
+        app->call(QStringLiteral("PostMessage"), QString::fromLatin1(message->registration),
+                  static_cast<uint>(wParam), static_cast<qlonglong>(lParam));
+    if (!reply.isValid() || !reply.value()) {
+        std::cerr << "kx520ctl: the application refused " << message->codeName << "\n";
+        return kFailure;
+    }
+    return kOk;
+}
+
+int AppClient::Sim(const std::vector<std::string>& args) {
+    if (args.empty()) {
+        std::cerr << "kx520ctl: usage: sim plug|unplug|fault|notify PRODUCT ...\n";
+        return kUsage;
+    }
+    const auto app = Connect();
+    if (!app) {
+        return kFailure;
+    }
+    QStringList words;
+    for (const std::string& arg : args) {
+        words << QString::fromStdString(arg);
+    }
+    const QDBusReply<QString> reply = app->call(QStringLiteral("Simulate"), words);
+    if (!reply.isValid()) {
+        std::cerr << "kx520ctl: " << reply.error().message().toStdString() << "\n";
+        return kFailure;
+    }
+    if (!reply.value().isEmpty()) {
+        std::cerr << "kx520ctl: " << reply.value().toStdString() << "\n";
+        return kFailure;
+    }
+    return kOk;
+}
+
+int AppClient::Status(bool json) {
+    const auto app = Connect();
+    if (!app) {
+        return kFailure;
+    }
+    const QDBusReply<QString> reply = app->call(QStringLiteral("Status"));
+    if (!reply.isValid()) {
+        std::cerr << "kx520ctl: " << reply.error().message().toStdString() << "\n";
+        return kFailure;
+    }
+    if (json) {
+        std::cout << reply.value().toStdString() << "\n";
+        return kOk;
+    }
+    const QJsonObject status = QJsonDocument::fromJson(reply.value().toUtf8()).object();
+    std::cout << "window: " << (status[QStringLiteral("visible")].toBool() ? "shown" : "hidden")
+              << ", lighting control " << (status[QStringLiteral("light_control")].toBool() ? "on" : "off")
+              << (status[QStringLiteral("awake")].toBool() ? "" : ", suspended") << "\n";
+    for (const QJsonValue& value : status[QStringLiteral("options")].toArray()) {
+        const QJsonObject option = value.toObject();
+        std::cout << "  " << option[QStringLiteral("kind")].toString().toStdString() << ": "
+                  << (option[QStringLiteral("shown")].toBool() ? "shown" : "hidden") << ", "
+                  << option[QStringLiteral("link")].toString().toStdString()
+                  << (option[QStringLiteral("current")].toBool() ? ", current" : "") << "\n";
+    }
+    return kOk;
+}
+
+}  // namespace kx520::ctl

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kx520::ctl {
+
+// Talks to the running application over the session bus.
+class AppClient {
+public:
+    // Each returns the exit code: 0 done, 1 failed (the application is not
+    // running, or refused), 2 usage error.
+    static int Send(const std::vector<std::string>& args);
+    static int Sim(const std::vector<std::string>& args);
+    static int Status(bool json);
+};
+
+}  // namespace kx520::ctl
