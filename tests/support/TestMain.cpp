@@ -2,6 +2,7 @@
 // and the user folders are private, so hardware or files on a developer's
 // machine never change a result.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 
@@ -15,7 +16,9 @@ int main(int argc, char** argv) {
     ::setenv("XDG_CONFIG_HOME", home.Sub("config").c_str(), 1);
     ::setenv("XDG_DATA_HOME", home.Sub("data").c_str(), 1);
     ::setenv("XDG_CACHE_HOME", home.Sub("cache").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", home.Sub("runtime").c_str(), 1);
+    const std::string runtime = home.Sub("runtime");
+    ::chmod(runtime.c_str(), 0700);  // Qt insists on a private runtime folder
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     ::unsetenv("KX520_SIMULATE");
     ::unsetenv("KX520_SIM_FAULTS");
     ::unsetenv("KX520_SIM_TRACE");

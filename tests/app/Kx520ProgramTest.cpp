@@ -1,0 +1,262 @@
+// The application run as a user runs it, headless, on a private session bus
+// (each test under its own dbus-run-session), with virtual devices plugged
+// and unplugged from outside with kx520ctl.
+#include <gtest/gtest.h>
+#include <json/json.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <thread>
+
+#include "protocol/CommandSet.h"
+#include "support/TempDir.h"
+#include "support/TraceReader.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct ProgramRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const std::string& file) {
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+ProgramRun Shell(const std::string& command) {
+    kx520::test::TempDir temp;
+    const std::string out = temp.Path() + "/out";
+    const std::string err = temp.Path() + "/err";
+    const int status = std::system((command + " >'" + out + "' 2>'" + err + "' </dev/null").c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
+}
+
+ProgramRun Ctl(const std::string& arguments) {
+    return Shell("'" KX520CTL_PATH "' " + arguments);
+}
+
+Json::Value Status() {
+    const ProgramRun run = Ctl("status --json");
+    Json::Value root;
+    if (run.exitCode == 0) {
+        Json::Reader().parse(run.out, root);
+    }
+    return root;
+}
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 10s) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (condition()) {
+            return true;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return condition();
+}
+
+const Json::Value* OptionOf(const Json::Value& status, const char* kind) {
+    for (const Json::Value& option : status["options"]) {
+        if (option["kind"].asString() == kind) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+bool OptionIs(const char* kind, const char* field, const Json::Value& wanted) {
+    const Json::Value status = Status();
+    const Json::Value* option = OptionOf(status, kind);
+    return option != nullptr && (*option)[field] == wanted;
+}
+
+// The application in the background for the length of a test.
+class App {
+public:
+    explicit App(const std::string& arguments, const std::string& environment = "") {
+        const std::string command = environment + " exec '" KX520_PATH "' " + arguments + " 2>'" +
+                                    m_temp.Path() + "/err' </dev/null";
+        const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+        posix_spawn(&m_pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ);
+    }
+    ~App() {
+        if (m_pid > 0 && !Exited()) {
+            Shell("dbus-send --session --print-reply --dest=org.kx520.Application "
+                  "/org/kx520/Application org.kx520.Application.Quit");
+            if (!WaitFor([this] { return Exited(); }, 5s)) {
+                ::kill(m_pid, SIGKILL);
+                ::waitpid(m_pid, nullptr, 0);
+            }
+        }
+    }
+    bool Ready() {
+        return WaitFor([] { return Status()["shown_after_first_pass"].asBool(); });
+    }
+    bool Exited() {
+        if (m_exited) {
+            return true;
+        }
+        int status = 0;
+        if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            m_exited = true;
+            m_exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        return m_exited;
+    }
+    std::string Errors() const { return ReadAll(m_temp.Path() + "/err"); }
+
+private:
+    kx520::test::TempDir m_temp;
+    pid_t m_pid = -1;
+    bool m_exited = false;
+    int m_exitCode = -1;
+};
+
+// Width and height from a PNG's header; 0 when it is not a PNG.
+std::pair<uint32_t, uint32_t> PngSize(const std::string& path) {
+    const std::string data = ReadAll(path);
+    if (data.size() < 24 || data.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) {
+        return {0, 0};
+    }
+    auto word = [&data](size_t at) {
+        return (uint32_t(uint8_t(data[at])) << 24) | (uint32_t(uint8_t(data[at + 1])) << 16) |
+               (uint32_t(uint8_t(data[at + 2])) << 8) | uint32_t(uint8_t(data[at + 3]));
+    };
+    return {word(16), word(20)};
+}
+
+TEST(Kx520Program, WithoutADisplayItWritesTheScreenshotAndExitsZero) {
+    kx520::test::TempDir temp;
+    const std::string png = temp.Path() + "/out.png";
+    const ProgramRun run = Shell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" KX520_PATH
+                          "' --simulate=all --screenshot '" + png + "' --exit-after 3000");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto [width, height] = PngSize(png);
+    EXPECT_EQ(width, 1000u);  // after the fit to a 96-DPI screen
+    EXPECT_EQ(height, 640u);
+}
+
+TEST(Kx520Program, WithoutASessionBusItStillRuns) {
+    kx520::test::TempDir temp;
+    const std::string png = temp.Path() + "/out.png";
+    const ProgramRun run = Shell("DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent QT_QPA_PLATFORM=offscreen '" KX520_PATH
+                          "' --simulate=keyboard --screenshot '" + png + "' --exit-after 1500");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_GT(PngSize(png).first, 0u);
+}
+
+TEST(Kx520Program, UsageMistakesExitWithTwo) {
+    EXPECT_EQ(Shell("'" KX520_PATH "' --simulate=toaster").exitCode, 2);
+    EXPECT_EQ(Shell("'" KX520_PATH "' --exit-after soon").exitCode, 2);
+    EXPECT_EQ(Shell("'" KX520_PATH "' stray").exitCode, 2);
+}
+
+TEST(Kx520Program, ASecondStartRaisesTheFirstAndExitsZero) {
+    App first("--simulate=keyboard", "QT_QPA_PLATFORM=offscreen");
+    ASSERT_TRUE(first.Ready()) << first.Errors();
+    const int before = Status()["instance_messages"].asInt();
+    const auto start = std::chrono::steady_clock::now();
+    const ProgramRun second = Shell("QT_QPA_PLATFORM=offscreen '" KX520_PATH "' --simulate=keyboard");
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 20s);
+    EXPECT_TRUE(WaitFor([before] { return Status()["instance_messages"].asInt() == before + 1; }));
+    EXPECT_FALSE(first.Exited());
+}
+
+TEST(Kx520Program, DevicesComeAndGoAndTheMouseMovesBetweenItsLinks) {
+    kx520::test::TempDir temp;
+    const std::string trace = temp.Path() + "/trace";
+    App app("--simulate=mouse-receiver",
+            "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([] { return OptionIs("mouse", "current", true); }));
+    EXPECT_TRUE(OptionIs("mouse", "link", "receiver"));
+
+    ASSERT_EQ(Ctl("sim plug mouse").exitCode, 0);
+    ASSERT_TRUE(WaitFor([] { return OptionIs("mouse", "link", "cable"); }));
+    EXPECT_TRUE(OptionIs("mouse", "current", true));
+
+    ASSERT_EQ(Ctl("sim plug keyboard").exitCode, 0);
+    ASSERT_TRUE(WaitFor([] { return OptionIs("keyboard", "shown", true); }));
+    EXPECT_TRUE(OptionIs("mouse", "current", true));
+
+    // Back on the receiver, the application asks it whether the mouse is awake.
+    const size_t probesBefore = [&trace] {
+        size_t probes = 0;
+        for (const auto& line : kx520::test::Requests(kx520::test::ReadTrace(trace))) {
+            probes += line.product == "mouse-receiver" &&
+                      line.Command() == kx520::protocol::kCmdReceiverProbe;
+        }
+        return probes;
+    }();
+    ASSERT_EQ(Ctl("sim unplug mouse").exitCode, 0);
+    ASSERT_TRUE(WaitFor([] { return OptionIs("mouse", "link", "receiver"); }));
+    size_t probes = 0;
+    for (const auto& line : kx520::test::Requests(kx520::test::ReadTrace(trace))) {
+        probes += line.product == "mouse-receiver" &&
+                  line.Command() == kx520::protocol::kCmdReceiverProbe;
+    }
+    EXPECT_GT(probes, probesBefore);
+
+    ASSERT_EQ(Ctl("sim unplug mouse-receiver").exitCode, 0);
+    ASSERT_TRUE(WaitFor([] { return OptionIs("mouse", "shown", false); }));
+    EXPECT_TRUE(OptionIs("keyboard", "current", true));
+    ASSERT_EQ(Ctl("sim unplug keyboard").exitCode, 0);
+    ASSERT_TRUE(WaitFor([] { return Status()["no_device_link"].asBool(); }));
+
+    EXPECT_EQ(Ctl("sim plug toaster").exitCode, 1);
+    EXPECT_EQ(Ctl("sim notify headset").exitCode, 1);  // not plugged
+}
+
+TEST(Kx520Program, LightCommandMessageFromAScriptSwitchesHostLighting) {
+    App app("--simulate=mouse", "QT_QPA_PLATFORM=offscreen");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_EQ(Ctl("send LightCommandMessage 1 0").exitCode, 0);
+    EXPECT_TRUE(WaitFor([] { return !Status()["light_control"].asBool(); }));
+    ASSERT_EQ(Ctl("send {4695579F-999A-41d4-9FAF-EFFCE93EBF17} 1 1").exitCode, 0);
+    EXPECT_TRUE(WaitFor([] { return Status()["light_control"].asBool(); }));
+    // Messages the application never takes from others are refused here.
+    EXPECT_EQ(Ctl("send InstanceMessage 0 1").exitCode, 1);
+    EXPECT_EQ(Ctl("send NoSuchMessage 0 1").exitCode, 2);
+}
+
+TEST(Kx520Program, SuspendAndResumeThroughTheTestInterface) {
+    App app("--simulate=keyboard", "QT_QPA_PLATFORM=offscreen");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    const std::string call =
+        "dbus-send --session --print-reply --dest=org.kx520.Application /org/kx520/Application "
+        "org.kx520.Application.PrepareForSleep boolean:";
+    ASSERT_EQ(Shell(call + "true").exitCode, 0);
+    ASSERT_TRUE(WaitFor([] { return !Status()["awake"].asBool(); }));
+    // Devices still come and go while suspended.
+    ASSERT_EQ(Ctl("sim plug mousepad").exitCode, 0);
+    EXPECT_TRUE(WaitFor([] { return OptionIs("MousePad", "shown", true); }));
+    ASSERT_EQ(Shell(call + "false").exitCode, 0);
+    EXPECT_TRUE(WaitFor([] { return Status()["awake"].asBool(); }));
+}
+
+TEST(Kx520Program, AFreshInstallStoresItsLanguageChoice) {
+    App app("", "QT_QPA_PLATFORM=offscreen");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    const std::string settings =
+        std::string(std::getenv("XDG_CONFIG_HOME")) + "/KX520 PRO Keyboard/settings.ini";
+    EXPECT_NE(ReadAll(settings).find("LANGUAGE=1033"), std::string::npos);
+    EXPECT_TRUE(Status()["no_device_link"].asBool());
+    EXPECT_EQ(Ctl("sim plug mouse").exitCode, 1);  // no virtual devices without --simulate
+}
+
+}  // namespace
