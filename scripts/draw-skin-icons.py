@@ -208,7 +208,26 @@ def phone(mark, colour=BLUE, frame_alpha=1.0):
     return pixel
 
 
+RED = (233, 75, 60)
+
+
+def app_icon(x, y):
+    """The application's icon: a keyboard on a dark tile with a red edge."""
+    size = 256.0
+    tile = rounded_box(x, y, 8, 8, size - 8, size - 8, 52)
+    edge = ring_box(x, y, 8, 8, size - 8, size - 8, 52, 10)
+    scale = 4.2
+    key = keyboard((x - size / 2) / scale + 24, (y - size / 2) / scale + 24) * scale
+    colour = (28, 31, 38)
+    alpha = coverage(tile)
+    for shape, paint in ((edge, RED), (key, WHITE)):
+        cover = coverage(shape)
+        colour = tuple(int(c * (1 - cover) + p * cover) for c, p in zip(colour, paint))
+    return (*colour, int(255 * alpha))
+
+
 def main():
+    write_png(SKIN / "common" / "app_icon.png", 256, 256, app_icon)
     for device, shape in DEVICES.items():
         for state, (colour, synchro) in STATES.items():
             write_png(SKIN / "common" / "device_ico" / f"{device}_device_{state}.png", 48, 48,

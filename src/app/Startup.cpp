@@ -25,7 +25,9 @@ const std::vector<QString>& Startup::FontFiles() {
 
 std::vector<int> Startup::LoadPrivateFonts() {
     std::vector<int> ids;
-    const QString folder = QString::fromStdString(ExecutableFolder()) + '/';
+    // "Font/..." lives in the shipped data folder: beside the executable in
+    // the build tree, under share/ once installed.
+    const QString folder = QString::fromStdString(ShippedDataFolder("Font")) + "/../";
     for (const QString& file : FontFiles()) {
         // Registered by path: fontconfig maps the file instead of keeping a
         // copy of a 20 MB collection in memory.

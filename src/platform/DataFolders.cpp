@@ -22,10 +22,14 @@ std::string ExecutableFolder() {
 }
 
 std::string ShippedDataFolder(const std::string& name) {
-    const std::string beside = ExecutableFolder() + "/" + name;
-    struct stat info {};
-    if (::stat(beside.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        return beside;
+    // Beside the executable (the build tree), then the tree the executable
+    // was installed in wherever it was moved, then the configured prefix.
+    const std::string folder = ExecutableFolder();
+    for (const std::string& candidate : {folder + "/" + name, folder + "/../share/kx520/" + name}) {
+        struct stat info {};
+        if (::stat(candidate.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            return candidate;
+        }
     }
     return std::string(KX520_INSTALL_DATADIR) + "/" + name;
 }
