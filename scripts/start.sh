@@ -1,22 +1,27 @@
 #!/usr/bin/env bash
-# Sets up and starts the program on this machine: installs what the build
-# needs, builds, and runs it. With no supported device attached it uses the
-# virtual devices, so everything can be seen without the hardware.
+# Sets up and starts the application on this machine: installs what the
+# build needs, builds, and runs kx520. With no supported device attached it
+# adds the virtual devices, so everything can be seen without the hardware;
+# without a display it writes a screenshot of the main window instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
 
-# Until the desktop application lands, the command-line tool shows what the
-# device scan finds: real devices when attached, else every virtual device.
-if listing=$(build/bin/kx520ctl list); then
-    if [ "$listing" != "No supported device found." ]; then
-        printf '%s\n' "$listing"
-        exit 0
-    fi
+options=()
+if listing=$(build/bin/kx520ctl list 2>/dev/null) && [ "$listing" != "No supported device found." ]; then
+    printf 'Devices found:\n%s\n' "$listing" >&2
 else
-    printf '%s\n' "$listing"
+    echo "No usable device attached: starting with the virtual devices." >&2
+    options+=(--simulate)
 fi
-echo "No usable device attached; showing the virtual devices." >&2
-exec build/bin/kx520ctl list --simulate "$@"
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    shot="$PWD/build/kx520-screenshot.png"
+    echo "No display: running headless for a few seconds." >&2
+    build/bin/kx520 "${options[@]}" --screenshot "$shot" --exit-after 4000 "$@"
+    echo "The main window is in $shot" >&2
+    exit 0
+fi
+exec build/bin/kx520 "${options[@]}" "$@"

@@ -680,8 +680,11 @@ void CMainWnd::RestoreAndRaise() {
         showNormal();
     }
     show();
-    raise();
-    activateWindow();
+    // Headless platforms have no stacking order to change.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        raise();
+        activateWindow();
+    }
 }
 
 int CMainWnd::DpiForScreen(QSize physicalSize) {

@@ -222,6 +222,18 @@ TEST(Kx520Program, DevicesComeAndGoAndTheMouseMovesBetweenItsLinks) {
     EXPECT_EQ(Ctl("sim notify headset").exitCode, 1);  // not plugged
 }
 
+TEST(Kx520Program, ToolsKeepOffADeviceTheApplicationHasOpen) {
+    App app("--simulate=keyboard", "QT_QPA_PLATFORM=offscreen");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([] { return OptionIs("keyboard", "connected", true); }));
+    const ProgramRun refused = Ctl("--simulate=keyboard state keyboard");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("keyboard"), std::string::npos) << refused.err;
+    ASSERT_EQ(Ctl("sim unplug keyboard").exitCode, 0);
+    ASSERT_TRUE(WaitFor([] { return OptionIs("keyboard", "connected", false); }));
+    EXPECT_EQ(Ctl("--simulate=keyboard state keyboard").exitCode, 0);
+}
+
 TEST(Kx520Program, LightCommandMessageFromAScriptSwitchesHostLighting) {
     App app("--simulate=mouse", "QT_QPA_PLATFORM=offscreen");
     ASSERT_TRUE(app.Ready()) << app.Errors();
