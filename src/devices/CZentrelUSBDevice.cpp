@@ -184,8 +184,15 @@ void CZentrelUSBDevice::StreamFrame() {
         }
         const LedEntry& led = frame[i];
         const uint32_t colour = led.red | (led.blue << 8) | (static_cast<uint32_t>(led.green) << 16);
+        // An unchanged key is not painted again: 64 ticks a second of
+        // repainting a whole keyboard would cost more than the frame.
+        if (button->IsLit() && button->GetLightColour() == colour &&
+            button->GetLightLevel() == led.level) {
+            continue;
+        }
         button->SetKeyLight(colour, led.level, true);
         button->Invalidate();
+        m_framePainted = true;
     }
     // Only the cable takes streamed frames; the sender keeps the UI thread free.
     if (m_channel.IsOpen() && !m_channel.ReceiverMode()) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "app/DeviceCatalog.h"
@@ -125,6 +126,8 @@ public:
     // While set, the option repaints the page on every poll tick.
     void SetRepaintFlag(bool repaint) { m_repaintFlag = repaint; }
     bool RepaintFlag() const { return m_repaintFlag; }
+    // Whether StreamFrame painted a changed key since the last call.
+    bool TakeFramePainted() { return std::exchange(m_framePainted, false); }
     void SetHostLightControl(bool on) { m_hostLightControl = on; }
     bool HostLightControl() const { return m_hostLightControl; }
     // The running software effect's setting.
@@ -194,6 +197,7 @@ private:
     bool m_powerFlag = false;
     bool m_hostLightControl = true;
     bool m_repaintFlag = true;
+    bool m_framePainted = false;
     CDeviceOptionUI* m_option = nullptr;
     ui::CControlUI* m_powerDisplay = nullptr;
     std::vector<CDeviceKeyButtonUI*> m_keyButtons;

@@ -257,7 +257,9 @@ void CDeviceOptionUI::Connect() {
 
 void CDeviceOptionUI::Poll() {
     m_device->StreamFrame();
-    if (m_page != nullptr && IsSelected() && m_device->RepaintFlag()) {
+    // The page is repainted when the tick changed what it shows.
+    if (m_device->TakeFramePainted() && m_page != nullptr && IsSelected() &&
+        m_device->RepaintFlag()) {
         m_page->update();
     }
     auto& channel = m_device->Channel();

@@ -1,0 +1,139 @@
+// The application as a user starts it: time from process start to the
+// window shown, resident memory once shown, and CPU share while idle for
+// 30 s, with no devices and with every virtual device attached. Run it on a
+// session bus of its own: dbus-run-session -- build/bin/kx520_bench_app
+#include <benchmark/benchmark.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string g_kx520;
+
+struct RunningApp {
+    pid_t pid = -1;
+    Clock::time_point started;
+
+    explicit RunningApp(const std::string& simulate) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        std::string option = simulate.empty() ? "" : "--simulate=" + simulate;
+        const char* argv[] = {g_kx520.c_str(), option.empty() ? nullptr : option.c_str(), nullptr};
+        started = Clock::now();
+        posix_spawn(&pid, g_kx520.c_str(), nullptr, nullptr, const_cast<char**>(argv), environ);
+    }
+    ~RunningApp() {
+        QDBusInterface(QStringLiteral("org.kx520.Application"), QStringLiteral("/org/kx520/Application"),
+                       QStringLiteral("org.kx520.Application"))
+            .call(QStringLiteral("Quit"));
+        for (int i = 0; i < 100; ++i) {
+            if (waitpid(pid, nullptr, WNOHANG) == pid) {
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    // Milliseconds until the window showed itself; negative on time-out.
+    double WaitShown() const {
+        QDBusInterface app(QStringLiteral("org.kx520.Application"),
+                           QStringLiteral("/org/kx520/Application"),
+                           QStringLiteral("org.kx520.Application"));
+        const auto deadline = started + std::chrono::seconds(20);
+        while (Clock::now() < deadline) {
+            const QDBusReply<QString> reply = app.call(QStringLiteral("Status"));
+            if (reply.isValid() && QJsonDocument::fromJson(reply.value().toUtf8())
+                                       .object()[QStringLiteral("shown_after_first_pass")]
+                                       .toBool()) {
+                return std::chrono::duration<double, std::milli>(Clock::now() - started).count();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return -1;
+    }
+    long ResidentKiB() const {
+        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("VmRSS:", 0) == 0) {
+                return std::stol(line.substr(6));
+            }
+        }
+        return -1;
+    }
+    // User + system CPU time in clock ticks.
+    long CpuTicks() const {
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), {});
+        const size_t close = text.rfind(')');
+        std::istringstream fields(text.substr(close + 2));
+        std::string field;
+        long utime = 0;
+        long stime = 0;
+        for (int i = 3; i <= 15 && fields >> field; ++i) {
+            if (i == 14) {
+                utime = std::stol(field);
+            } else if (i == 15) {
+                stime = std::stol(field);
+            }
+        }
+        return utime + stime;
+    }
+};
+
+void StartAndIdle(benchmark::State& state, const std::string& simulate) {
+    for (auto _ : state) {
+        RunningApp app(simulate);
+        const double shownMs = app.WaitShown();
+        if (shownMs < 0) {
+            state.SkipWithError("the window never showed (is a session bus there?)");
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        state.counters["start_to_shown_ms"] = shownMs;
+        state.counters["rss_MiB"] = app.ResidentKiB() / 1024.0;
+        const long before = app.CpuTicks();
+        const auto idleStart = Clock::now();
+        std::this_thread::sleep_for(std::chrono::seconds(30));
+        const double seconds = std::chrono::duration<double>(Clock::now() - idleStart).count();
+        state.counters["idle_cpu_percent"] =
+            100.0 * (app.CpuTicks() - before) / sysconf(_SC_CLK_TCK) / seconds;
+    }
+}
+
+void BM_App_NoDevices(benchmark::State& state) {
+    StartAndIdle(state, "");
+}
+void BM_App_AllVirtualDevices(benchmark::State& state) {
+    StartAndIdle(state, "all");
+}
+BENCHMARK(BM_App_NoDevices)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_App_AllVirtualDevices)->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    g_kx520 = KX520_PATH;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
