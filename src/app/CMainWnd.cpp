@@ -240,6 +240,8 @@ void CMainWnd::Notify(const ui::Notification& notification) {
     if (notification.type == QLatin1String(ui::notify::kClick)) {
         if (is("closebtn")) {
             HideToTray();
+        } else if (is("setbtn")) {
+            OpenSettingsWindow(true);
         } else if (is("minbtn")) {
             showMinimized();
         } else if (is("device_select_prev")) {
@@ -314,6 +316,9 @@ qintptr CMainWnd::HandleCustomMessage(uint32_t message, quintptr wParam, qintptr
         case msg::kLanguageChanged:
             ApplyLanguage(static_cast<int>(wParam));
             break;
+        case msg::kOpenSettings:
+            OpenSettingsWindow(true);
+            break;
         case msg::kClearSettingsBadge:
             if (ui::CControlUI* settings = Control("setbtn")) {
                 settings->SetAttribute(QStringLiteral("foreimage"), QString());
@@ -367,8 +372,10 @@ bool CMainWnd::HandleRegistered(uint32_t message, quintptr wParam, qintptr lPara
         }
         return true;
     }
-    // The settings window, the work tool, the hook and game events belong to
-    // pages not built yet; their messages are taken and have no effect here.
+    // The settings relay, the work tool's query, the input hook's messages
+    // and the game events go to the settings window, the background
+    // services and the macro pages, which come with their own issues; until
+    // then they are taken and change nothing here.
     return true;
 }
 
@@ -457,9 +464,30 @@ void CMainWnd::ShowTrayMenu() {
 void CMainWnd::OnMenuClick(const QString& item) {
     if (item == QLatin1String("exit")) {
         Exit();
+    } else if (item == QLatin1String("about_menu")) {
+        OpenAboutWindow();
+    } else if (item == QLatin1String("setwnd_menu")) {
+        OpenSettingsWindow(false);
     }
-    // "about_menu" and "setwnd_menu" open windows that come with their own
-    // pages; until then the items do nothing.
+    // The macro-action items belong to the macro page and its recorder.
+}
+
+void CMainWnd::OpenSettingsWindow(bool centred) {
+    // The settings window lands with its own page.
+    (void)centred;
+}
+
+void CMainWnd::OpenAboutWindow() {
+    // The about window lands with its own page.
+}
+
+void CMainWnd::OpenAudioStyleWindow() {
+    // The audio-style window lands with the audio services.
+}
+
+void CMainWnd::OpenPaletteWindow(int optionIndex) {
+    // The colour palette lands with the lighting page.
+    (void)optionIndex;
 }
 
 void CMainWnd::SetText(const char* control, const QString& text) {

@@ -61,6 +61,12 @@ public:
     void SetLightControl(bool enabled);
     void SetAttention(bool attention);
     void CloseChildWindows();
+    // The child windows. Each comes with its own page; until then opening
+    // one does nothing visible.
+    void OpenSettingsWindow(bool centred);
+    void OpenAboutWindow();
+    void OpenAudioStyleWindow();
+    void OpenPaletteWindow(int optionIndex);
 
     // --- showing and hiding ------------------------------------------------
     void RestoreAndRaise();

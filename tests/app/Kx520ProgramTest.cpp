@@ -118,6 +118,7 @@ public:
         return m_exited;
     }
     std::string Errors() const { return ReadAll(m_temp.Path() + "/err"); }
+    int ExitCode() const { return m_exitCode; }
 
 private:
     kx520::test::TempDir m_temp;
@@ -259,6 +260,18 @@ TEST(Kx520Program, SuspendAndResumeThroughTheTestInterface) {
     EXPECT_TRUE(WaitFor([] { return OptionIs("MousePad", "shown", true); }));
     ASSERT_EQ(Shell(call + "false").exitCode, 0);
     EXPECT_TRUE(WaitFor([] { return Status()["awake"].asBool(); }));
+}
+
+TEST(Kx520Program, QuittingEndsItWithExitCodeZero) {
+    App app("--simulate=keyboard,mouse-receiver", "QT_QPA_PLATFORM=offscreen");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_EQ(Shell("dbus-send --session --print-reply --dest=org.kx520.Application "
+                    "/org/kx520/Application org.kx520.Application.Quit")
+                  .exitCode,
+              0);
+    ASSERT_TRUE(WaitFor([&app] { return app.Exited(); }, 5s));
+    EXPECT_EQ(app.ExitCode(), 0) << app.Errors();
+    EXPECT_EQ(Ctl("status").exitCode, 1);  // the name is gone with it
 }
 
 TEST(Kx520Program, AFreshInstallStoresItsLanguageChoice) {
