@@ -21,7 +21,6 @@
 #include "platform/DebugTrace.h"
 #include "platform/SettingsStore.h"
 #include "ui/CContainerUI.h"
-#include "ui/CControlFactory.h"
 #include "ui/CDialogBuilder.h"
 #include "ui/CMenuWnd.h"
 #include "ui/COptionUI.h"
@@ -101,7 +100,6 @@ void CMainWnd::InitWindow() {
 }
 
 ui::CControlUI* CMainWnd::CreateControl(const QString& tag) {
-    auto& factory = ui::CControlFactory::Instance();
     // Until the device kinds have their own classes, each kind's page is
     // the device base, which already streams, listens and binds its page.
     static const char* const kDeviceTags[] = {"ZentrelMousePadDevice", "ZentrelHS6533Device",
@@ -129,9 +127,7 @@ ui::CControlUI* CMainWnd::CreateControl(const QString& tag) {
             return control;
         }
     }
-    // Tags of controls whose pages come later resolve through the factory
-    // once registered there.
-    (void)factory;
+    // Any other tag is the toolkit's own or a registered class.
     return nullptr;
 }
 
