@@ -1,0 +1,276 @@
+#include "profiles/CBasicProfiledata.h"
+
+#include <filesystem>
+
+#include "platform/SafeJson.h"
+#include "profiles/JsonFile.h"
+#include "profiles/ProfileList.h"
+
+namespace kx520::profiles {
+
+namespace {
+
+uint8_t Byte(const Json::Value& object, const char* key) {
+    return static_cast<uint8_t>(json::Int(json::Member(object, key)));
+}
+
+uint8_t Flag(const Json::Value& object, const char* key) {
+    return json::Bool(json::Member(object, key)) ? 1 : 0;
+}
+
+const Json::Value& DeviceSection(const Json::Value& root, int index) {
+    return json::Element(json::Member(root, "Device"), static_cast<size_t>(index));
+}
+
+// `value` as an object (or array) a writer may index; anything else is replaced.
+Json::Value& Object(Json::Value& value) {
+    if (!value.isObject()) {
+        value = Json::Value(Json::objectValue);
+    }
+    return value;
+}
+
+Json::Value& Array(Json::Value& value) {
+    if (!value.isArray()) {
+        value = Json::Value(Json::arrayValue);
+    }
+    return value;
+}
+
+// Puts `section` at "Device"[index] of `root`, making both what they must be.
+void PlaceSection(Json::Value& root, int index, const Json::Value& section) {
+    Json::Value& devices = Array(Object(root)["Device"]);
+    devices[static_cast<Json::ArrayIndex>(index)] = section;
+}
+
+// A ".light" name from a file, made a path inside `folder`; "" for names
+// that would leave it.
+std::string EffectPath(const std::string& folder, const std::string& name) {
+    if (name.empty() || name.front() == '/') {
+        return {};
+    }
+    for (const auto& part : std::filesystem::path(name)) {
+        if (part == "..") {
+            return {};
+        }
+    }
+    return folder + "/" + name + ".light";
+}
+
+}  // namespace
+
+void CBasicProfiledata::SetProfilePath(const std::string& path) {
+    if (!path.empty()) {
+        m_profilePath = path;
+    }
+}
+
+void CBasicProfiledata::SetFallbackPath(const std::string& path) {
+    if (!path.empty()) {
+        m_fallbackPath = path;
+    }
+}
+
+bool CBasicProfiledata::WriteJson(const Json::Value& root, const std::string& path) {
+    return JsonFile::WriteJson(path, root);
+}
+
+Json::Value CBasicProfiledata::LoadRepaired(const std::string& path) {
+    Json::Value root = JsonFile::ReadJson(path);
+    const Json::Value& section = DeviceSection(root, m_deviceIndex);
+    if (section.isObject()) {
+        return section;
+    }
+    const Json::Value templateRoot = JsonFile::ReadJson(m_fallbackPath);
+    const Json::Value& fresh = DeviceSection(templateRoot, m_deviceIndex);
+    if (!fresh.isObject()) {
+        return Json::Value();  // nothing to repair with: leave the file alone
+    }
+    if (root.isNull() && JsonFile::Exists(path)) {
+        JsonFile::KeepBackup(path);  // unreadable or not JSON
+    }
+    PlaceSection(root, m_deviceIndex, fresh);
+    WriteJson(root, path);
+    return fresh;
+}
+
+const Json::Value& CBasicProfiledata::LoadSection(const std::string& path) {
+    m_section = LoadRepaired(path);
+    return m_section;
+}
+
+const Json::Value& CBasicProfiledata::LoadScratchSection(const std::string& path) {
+    m_scratchSection = LoadRepaired(path);
+    return m_scratchSection;
+}
+
+const Json::Value& CBasicProfiledata::LoadLightConfig(const std::string& path) {
+    m_lightConfig = JsonFile::ReadJson(path);
+    return m_lightConfig;
+}
+
+bool CBasicProfiledata::SaveSection(const Json::Value& section, const std::string& path) {
+    Json::Value root = JsonFile::ReadJson(path);
+    if (!root.isObject()) {
+        if (JsonFile::Exists(path)) {
+            JsonFile::KeepBackup(path);
+        }
+        // The name and identifier come back from the profile list.
+        root = Json::Value(Json::objectValue);
+        const std::filesystem::path file(path);
+        const std::string id = file.stem().string();
+        if (const auto name = ProfileList::NameOf(file.parent_path().string(), id)) {
+            root["profilename"] = *name;
+            root["profileUUID"] = id;
+        }
+    }
+    PlaceSection(root, m_deviceIndex, section);
+    return WriteJson(root, path);
+}
+
+LightSetting CBasicProfiledata::GetLightInfo() {
+    const Json::Value& info = json::Member(m_section, "LightInfo");
+    LightSetting s;
+    s.mode = Byte(info, "SelectItem");
+    s.brightness = Byte(info, "Light");
+    s.speed = Byte(info, "Speed");
+    s.multiColor = Flag(info, "MultiColor");
+    s.red = Byte(info, "Red");
+    s.green = Byte(info, "Green");
+    s.blue = Byte(info, "Blue");
+    s.direction = Byte(info, "Fx");
+    s.zzccLedMode = Byte(info, "ZZCCLedMode");
+    s.customGroup = Byte(info, "CustomGroup");
+    s.oldLedMode = Byte(info, "OldLedmode");
+    m_lightInfo = s;
+    return s;
+}
+
+void CBasicProfiledata::SetLightInfo(const LightSetting& s) {
+    m_lightInfo = s;
+    Json::Value info(Json::objectValue);
+    info["SelectItem"] = s.mode;
+    info["Light"] = s.brightness;
+    info["Speed"] = s.speed;
+    info["MultiColor"] = s.multiColor;
+    info["Red"] = s.red;
+    info["Green"] = s.green;
+    info["Blue"] = s.blue;
+    info["Fx"] = s.direction;
+    info["ZZCCLedMode"] = s.zzccLedMode;
+    info["CustomGroup"] = s.customGroup;
+    info["OldLedmode"] = s.oldLedMode;
+    Object(m_section)["LightInfo"] = info;
+}
+
+AudioLightSetting CBasicProfiledata::GetAudioLightInfo() {
+    const Json::Value& info = json::Member(m_section, "AudioLightInfo");
+    AudioLightSetting s;
+    s.audioMode = Byte(info, "AudioMode");
+    s.bkRed = Byte(info, "BkColorR");
+    s.bkGreen = Byte(info, "BkColorG");
+    s.bkBlue = Byte(info, "BkColorB");
+    s.fgRed = Byte(info, "FgColorR");
+    s.fgGreen = Byte(info, "FgColorG");
+    s.fgBlue = Byte(info, "FgColorB");
+    s.sevenColor = Flag(info, "7ColorFlags");
+    s.colorType = Flag(info, "ColorTypeFlags");
+    m_audioLightInfo = s;
+    return s;
+}
+
+void CBasicProfiledata::SetAudioLightInfo(const AudioLightSetting& s) {
+    m_audioLightInfo = s;
+    Json::Value info(Json::objectValue);
+    info["AudioMode"] = s.audioMode;
+    info["BkColorR"] = s.bkRed;
+    info["BkColorG"] = s.bkGreen;
+    info["BkColorB"] = s.bkBlue;
+    info["FgColorR"] = s.fgRed;
+    info["FgColorG"] = s.fgGreen;
+    info["FgColorB"] = s.fgBlue;
+    info["7ColorFlags"] = s.sevenColor;
+    info["ColorTypeFlags"] = s.colorType;
+    Object(m_section)["AudioLightInfo"] = info;
+}
+
+std::vector<LightSetting> CBasicProfiledata::GetLightList() {
+    const Json::Value& list = json::Member(m_section, "LightList");
+    std::vector<LightSetting> result;
+    for (Json::ArrayIndex i = 0; list.isArray() && i < list.size(); ++i) {
+        const Json::Value& entry = list[i];
+        LightSetting s;
+        if (entry.isObject()) {
+            s.mode = Byte(entry, "LEDREGMode");
+            s.brightness = Byte(entry, "LEDBrightness");
+            s.speed = Byte(entry, "LEDSpeed");
+            s.multiColor = Flag(entry, "LEDMultiColor");
+            s.direction = Flag(entry, "LEDDirection");
+            s.red = Byte(entry, "red");
+            s.green = Byte(entry, "green");
+            s.blue = Byte(entry, "blue");
+            s.present = 1;
+        }
+        result.push_back(s);
+    }
+    m_lightList = result;
+    return result;
+}
+
+std::vector<LightEffectFrame> CBasicProfiledata::LoadCustomEffect() {
+    m_effectFrames.clear();
+    if (m_lightConfig.isNull()) {
+        return {};
+    }
+    const Json::Value& modes =
+        json::Element(json::Member(m_lightConfig, "LightInfo"), static_cast<size_t>(m_deviceIndex));
+    const std::string name = json::String(json::Member(json::Element(modes, m_lightInfo.mode), "Guid"));
+    const std::string folder = std::filesystem::path(m_profilePath).parent_path().string();
+    const std::string path = EffectPath(folder, name);
+    if (path.empty()) {
+        return {};
+    }
+    const Json::Value effect = JsonFile::ReadJson(path);
+    const Json::Value& list = json::Member(effect, "LEDEffectList");
+    for (Json::ArrayIndex i = 0; list.isArray() && i < list.size(); ++i) {
+        const Json::Value& entry = list[i];
+        LightEffectFrame frame;
+        frame.setting.mode = Byte(entry, "LEDREGMode");
+        frame.setting.direction = Byte(entry, "LEDDirection");
+        frame.setting.brightness = Byte(entry, "LEDBrightness");
+        frame.setting.speed = Byte(entry, "LEDSpeed");
+        frame.setting.multiColor = Byte(entry, "LEDMultiColor");
+        frame.setting.red = Byte(entry, "red");
+        frame.setting.green = Byte(entry, "green");
+        frame.setting.blue = Byte(entry, "blue");
+        frame.time = json::Int(json::Member(entry, "Time"));
+        frame.cycle = json::Int(json::Member(entry, "Cyle"));
+        m_effectFrames.push_back(frame);
+    }
+    return m_effectFrames;
+}
+
+std::vector<KeyAssignmentEntry> CBasicProfiledata::ReadKeyList(
+    const Json::Value& section, std::vector<KeyAssignmentEntry>& cache) {
+    const Json::Value& list = json::Member(section, "KeyList");
+    std::vector<KeyAssignmentEntry> result;
+    for (Json::ArrayIndex i = 0; list.isArray() && i < list.size(); ++i) {
+        const auto index = static_cast<uint16_t>(i);
+        result.push_back({KeyAction::Unpack(index, json::Int(json::Member(list[i], "Assignment"))),
+                          KeyAction::Unpack(index, json::Int(json::Member(list[i], "DefaultAssignment")))});
+    }
+    cache = result;
+    return result;
+}
+
+void CBasicProfiledata::WriteKeyList(Json::Value& section, std::vector<KeyAssignmentEntry>& cache,
+                                     const std::vector<KeyAssignmentEntry>& list) {
+    cache = list;
+    Json::Value& keys = Array(Object(section)["KeyList"]);
+    for (size_t i = 0; i < list.size(); ++i) {
+        Json::Value& entry = Object(keys[static_cast<Json::ArrayIndex>(i)]);
+        entry["Assignment"] = list[i].assignment.Packed();
+    }
+}
+
+}  // namespace kx520::profiles

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <json/value.h>
+
+#include <string>
+
+namespace kx520::profiles {
+
+// File access for profile data: every read is guarded (size, depth, type),
+// every write is atomic (a temporary file in the same folder, flushed, then
+// renamed over the old one), so an interrupted save leaves the old file or
+// the new one, never half of each.
+class JsonFile {
+public:
+    // The whole file; "" when it cannot be opened or comes back short.
+    static std::string ReadTextFile(const std::string& path);
+    // The parsed document; null for a missing, empty, oversized, too deep or
+    // malformed file.
+    static Json::Value ReadJson(const std::string& path);
+    // Writes the styled form of `root` and a line end; false when the file
+    // could not be written (the old one is then untouched).
+    static bool WriteJson(const std::string& path, const Json::Value& root);
+    // Copies a damaged file to `<path>.bak` before it is replaced.
+    static bool KeepBackup(const std::string& path);
+    static bool Exists(const std::string& path);
+    // The local time as 2024_03_09_14_05_07_042: a profile's identifier.
+    static std::string TimestampName();
+};
+
+}  // namespace kx520::profiles

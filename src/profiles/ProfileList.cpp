@@ -1,0 +1,311 @@
+#include "profiles/ProfileList.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "platform/DebugTrace.h"
+#include "platform/SafeJson.h"
+#include "profiles/JsonFile.h"
+
+namespace kx520::profiles {
+
+namespace {
+
+std::string Lower(const std::string& text) {
+    std::string lower = text;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
+}
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r\n\f\v");
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r\n\f\v") - first + 1);
+}
+
+std::string WithSlash(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
+std::vector<ProfileEntry> ReadEntries(const Json::Value& root) {
+    std::vector<ProfileEntry> entries;
+    const Json::Value& list = json::Member(root, "profilelist");
+    for (Json::ArrayIndex i = 0; list.isArray() && i < list.size(); ++i) {
+        ProfileEntry entry{json::String(json::Member(list[i], "profilename")),
+                           json::String(json::Member(list[i], "profileUUID"))};
+        if (!ProfileList::IsPlainId(entry.id)) {
+            DebugTrace("profile list entry with an unusable identifier skipped: " + entry.id);
+            continue;
+        }
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+}  // namespace
+
+ProfileList::ProfileList(std::string folder, std::string templatePath, int kind)
+    : m_folder(WithSlash(std::move(folder))), m_templatePath(std::move(templatePath)), m_kind(kind) {}
+
+bool ProfileList::IsPlainId(const std::string& id) {
+    return !id.empty() && id.find('/') == std::string::npos && id.front() != '.' &&
+           id.find('\0') == std::string::npos;
+}
+
+std::optional<std::string> ProfileList::NameOf(const std::string& folder, const std::string& id) {
+    const Json::Value root = JsonFile::ReadJson(WithSlash(folder) + kListFile);
+    for (const ProfileEntry& entry : ReadEntries(root)) {
+        if (entry.id == id) {
+            return entry.name;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string ProfileList::CurrentId() const {
+    if (m_selected < 0 || static_cast<size_t>(m_selected) >= m_entries.size()) {
+        return {};
+    }
+    return m_entries[static_cast<size_t>(m_selected)].id;
+}
+
+int ProfileList::FindName(const std::string& name, int except) const {
+    const std::string wanted = Lower(name);
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (static_cast<int>(i) != except && Lower(m_entries[i].name) == wanted) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+bool ProfileList::Init() {
+    std::filesystem::create_directories(m_folder);
+    if (!Load()) {
+        return CreateFirstProfile();
+    }
+    m_selected = m_storedSelection;
+    return true;
+}
+
+bool ProfileList::Load() {
+    const Json::Value root = JsonFile::ReadJson(ListPath());
+    m_entries = ReadEntries(root);
+    if (m_entries.empty()) {
+        return false;
+    }
+    const int stored = json::Int(json::Member(root, "profileselect"));
+    // A hand-edited selection outside the list selects the first profile.
+    m_storedSelection = stored >= 0 && static_cast<size_t>(stored) < m_entries.size() ? stored : 0;
+    return true;
+}
+
+bool ProfileList::CreateFirstProfile() {
+    const ProfileEntry first{"profile1", NewId()};
+    m_entries = {first};
+    m_storedSelection = 0;
+    m_selected = 0;
+    return WriteList() && WriteProfile(first, m_templatePath);
+}
+
+bool ProfileList::WriteList() const {
+    Json::Value root(Json::objectValue);
+    Json::Value& list = root["profilelist"] = Json::Value(Json::arrayValue);
+    for (const ProfileEntry& entry : m_entries) {
+        Json::Value item(Json::objectValue);
+        item["profilename"] = entry.name;
+        item["profileUUID"] = entry.id;
+        item["profileislink"] = 0;
+        item["profilelinkmame"] = "";
+        list.append(item);
+    }
+    root["profileselect"] = m_storedSelection;
+    return JsonFile::WriteJson(ListPath(), root);
+}
+
+bool ProfileList::WriteProfile(const ProfileEntry& entry, const std::string& sourcePath) const {
+    Json::Value content = JsonFile::ReadJson(sourcePath);
+    if (!content.isObject()) {
+        content = Json::Value(Json::objectValue);  // no template: name and identifier only
+    }
+    content["profilename"] = entry.name;
+    content["profileUUID"] = entry.id;
+    return JsonFile::WriteJson(ProfilePath(entry.id), content);
+}
+
+std::string ProfileList::NewId() const {
+    const std::string base = JsonFile::TimestampName();
+    std::string id = base;
+    auto taken = [this](const std::string& candidate) {
+        return JsonFile::Exists(ProfilePath(candidate)) ||
+               std::any_of(m_entries.begin(), m_entries.end(),
+                           [&candidate](const ProfileEntry& e) { return e.id == candidate; });
+    };
+    for (int n = 1; taken(id); ++n) {
+        id = base + "_" + std::to_string(n);
+    }
+    return id;
+}
+
+bool ProfileList::Append(const ProfileEntry& entry) {
+    m_entries.push_back(entry);
+    return WriteList();
+}
+
+bool ProfileList::Select(int index) {
+    if (index < 0 || static_cast<size_t>(index) >= m_entries.size()) {
+        return false;
+    }
+    m_selected = index;
+    m_storedSelection = index;
+    return WriteList();
+}
+
+bool ProfileList::NewProfile() {
+    if (m_entries.size() >= kMaxNewProfiles) {
+        return false;
+    }
+    std::string name;
+    for (int n = 1;; ++n) {
+        name = "profile" + std::to_string(n);
+        if (FindName(name) < 0) {
+            break;
+        }
+    }
+    const ProfileEntry entry{name, NewId()};
+    // The next start selects the new profile; the one shown stays.
+    m_storedSelection = static_cast<int>(m_entries.size());
+    return Append(entry) && WriteProfile(entry, m_templatePath);
+}
+
+bool ProfileList::CopyProfile() {
+    const std::string source = CurrentId();
+    if (source.empty()) {
+        return false;
+    }
+    std::string name = m_entries[static_cast<size_t>(m_selected)].name + " copy";
+    while (FindName(name) >= 0) {
+        name += " copy";
+    }
+    const ProfileEntry entry{name, NewId()};
+    return Append(entry) && WriteProfile(entry, ProfilePath(source));
+}
+
+ProfileList::RenameResult ProfileList::RenameProfile(const std::string& name) {
+    if (Trimmed(name).empty()) {
+        return kRenameBlank;
+    }
+    if (m_selected < 0 || FindName(name, m_selected) >= 0) {
+        return kRenameInUse;
+    }
+    ProfileEntry& entry = m_entries[static_cast<size_t>(m_selected)];
+    entry.name = name;
+    WriteList();
+    const std::string path = ProfilePath(entry.id);
+    Json::Value content = JsonFile::ReadJson(path);
+    // A damaged profile is left for the next save to rebuild from the list.
+    if (content.isObject()) {
+        content["profilename"] = name;
+        JsonFile::WriteJson(path, content);
+    }
+    return kRenamed;
+}
+
+bool ProfileList::DeleteProfile() {
+    if (m_selected < 0 || m_entries.size() < 2) {
+        return false;
+    }
+    const int next = m_selected == 0 ? 0 : m_selected - 1;
+    const ProfileEntry removed = m_entries[static_cast<size_t>(m_selected)];
+    m_entries.erase(m_entries.begin() + m_selected);
+    m_storedSelection = next;
+    m_selected = next;
+    const bool written = WriteList();
+    ::unlink(ProfilePath(removed.id).c_str());
+    return written;
+}
+
+bool ProfileList::ResetProfile() {
+    if (m_selected < 0) {
+        return false;
+    }
+    const ProfileEntry& entry = m_entries[static_cast<size_t>(m_selected)];
+    Json::Value fresh = JsonFile::ReadJson(m_templatePath);
+    if (!fresh.isObject()) {
+        return false;  // never wipe a profile without something to put back
+    }
+    fresh["profilename"] = entry.name;
+    fresh["profileUUID"] = entry.id;
+    if (m_kind == kHeadset) {
+        // The user's own equaliser presets survive a reset.
+        const Json::Value current = JsonFile::ReadJson(ProfilePath(entry.id));
+        const Json::Value& section = json::Element(json::Member(current, "Device"), 0);
+        Json::Value& target = fresh["Device"];
+        if (section.isObject() && target.isArray() && target.size() > 0 && target[0].isObject()) {
+            for (const char* key : {"CustomEQNameInfo", "CustomEQHzValueInfo"}) {
+                if (section.isMember(key)) {
+                    target[0][key] = section[key];
+                }
+            }
+        }
+    }
+    return JsonFile::WriteJson(ProfilePath(entry.id), fresh);
+}
+
+bool ProfileList::ImportProfile(const std::string& path, std::string* error) {
+    auto content = json::ReadFile(path, error);
+    if (!content) {
+        return false;
+    }
+    if (!content->isObject() || !json::Member(*content, "profilename").isString() ||
+        !json::Member(*content, "profileUUID").isString()) {
+        if (error != nullptr) {
+            *error = path + " is not a profile (no \"profilename\" and \"profileUUID\")";
+        }
+        return false;
+    }
+    std::string name = std::filesystem::path(path).stem().string();
+    for (int counter = 1; FindName(name) >= 0; ++counter) {
+        name += "(" + std::to_string(counter) + ")";
+    }
+    const ProfileEntry entry{name, NewId()};
+    (*content)["profilename"] = entry.name;
+    (*content)["profileUUID"] = entry.id;
+    if (!JsonFile::WriteJson(ProfilePath(entry.id), *content) || !Append(entry)) {
+        if (error != nullptr) {
+            *error = "cannot write into " + m_folder;
+        }
+        return false;
+    }
+    ::unlink((m_folder + ".Json").c_str());  // a profile with an empty identifier
+    return true;
+}
+
+bool ProfileList::ExportProfile(const std::string& path, std::string* error) const {
+    const std::string id = CurrentId();
+    const Json::Value content = id.empty() ? Json::Value() : JsonFile::ReadJson(ProfilePath(id));
+    if (!content.isObject()) {
+        if (error != nullptr) {
+            *error = "the selected profile cannot be read";
+        }
+        return false;
+    }
+    if (!JsonFile::WriteJson(path, content)) {
+        if (error != nullptr) {
+            *error = "cannot write " + path;
+        }
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kx520::profiles
