@@ -88,8 +88,26 @@ int ProfileList::FindName(const std::string& name, int except) const {
     return -1;
 }
 
+// Temporary files of writes that were cut off (a crash, a power cut) are
+// never the real file: "<name>.XXXXXX" beside a ".Json" or the list.
+static void RemoveStaleTemporaries(const std::string& folder) {
+    std::error_code error;
+    for (const auto& item : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = item.path().filename().string();
+        const auto dot = name.rfind('.');
+        if (dot == std::string::npos || name.size() - dot != 7) {
+            continue;
+        }
+        const std::string stem = name.substr(0, dot);
+        if (stem.ends_with(".Json") || stem == ProfileList::kListFile) {
+            std::filesystem::remove(item.path(), error);
+        }
+    }
+}
+
 bool ProfileList::Init() {
     std::filesystem::create_directories(m_folder);
+    RemoveStaleTemporaries(m_folder);
     if (!Load()) {
         return CreateFirstProfile();
     }
