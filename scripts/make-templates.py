@@ -1,0 +1,68 @@
+#!/usr/bin/env python3
+"""Writes the profile templates under data/DefaultData/ (one per device kind).
+
+The keyboard's key list is the factory code of its 126 page keys (taken from
+src/devices/PageKeyDefaults.h), the mouse's its eleven buttons. Later parts
+of the program add their sections here. Run it again after a change; the
+output is committed.
+"""
+import json
+import re
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+OUT = ROOT / "data" / "DefaultData"
+
+MOUSE_KEYS = [(0x10, 0x01, 0), (0x10, 0x02, 0), (0x10, 0x04, 0), (0x10, 0x08, 0),
+              (0x10, 0x10, 0), (0x13, 1, 0), (0x13, 2, 0), (0x13, 3, 0),
+              (0x12, 0x11, 1), (0x12, 0x11, 0xFF), (0x14, 10, 3)]
+
+
+def keyboard_keys():
+    text = (ROOT / "src" / "devices" / "PageKeyDefaults.h").read_text()
+    table = text[text.index("kPageKeyDefaults"):]
+    codes = re.findall(r"\{(0x[0-9a-f]+|\d+), (0x[0-9a-f]+|\d+), (0x[0-9a-f]+|\d+)\}", table)
+    keys = [tuple(int(v, 0) for v in code) for code in codes]
+    assert len(keys) == 126, len(keys)
+    return keys
+
+
+def key_list(keys):
+    packed = [t * 65536 + p1 * 256 + p2 for t, p1, p2 in keys]
+    return [{"Assignment": p, "DefaultAssignment": p} for p in packed]
+
+
+def light_info(mode):
+    return {"SelectItem": mode, "Light": 4, "Speed": 2, "MultiColor": 1, "Red": 255,
+            "Green": 0, "Blue": 0, "Fx": 0, "ZZCCLedMode": 0, "CustomGroup": 0, "OldLedmode": 0}
+
+
+def light_list(count):
+    return [{"LEDREGMode": 0, "LEDBrightness": 4, "LEDSpeed": 2, "LEDMultiColor": 1,
+             "LEDDirection": 0, "red": 255, "green": 0, "blue": 0} for _ in range(count)]
+
+
+def write(name, section):
+    root = {"profilename": "profile1", "profileUUID": "", "Device": [section]}
+    (OUT / f"{name}.Json").write_text(json.dumps(root, indent=3, ensure_ascii=False) + "\n")
+
+
+def main():
+    OUT.mkdir(parents=True, exist_ok=True)
+    write("keyboard", {
+        "LightInfo": light_info(1),
+        "AudioLightInfo": {"AudioMode": 0, "BkColorR": 0, "BkColorG": 0, "BkColorB": 0,
+                           "FgColorR": 255, "FgColorG": 0, "FgColorB": 0,
+                           "7ColorFlags": 1, "ColorTypeFlags": 0},
+        "LightList": light_list(170),
+        "KeyList": key_list(keyboard_keys()),
+    })
+    write("mouse", {"LightInfo": light_info(1), "LightList": light_list(15),
+                    "KeyList": key_list(MOUSE_KEYS)})
+    write("MousePad", {"LightInfo": light_info(1), "LightList": light_list(15), "KeyList": []})
+    write("HD", {"LightInfo": light_info(1), "LightList": light_list(13), "KeyList": [],
+                 "CustomEQNameInfo": [], "CustomEQHzValueInfo": []})
+
+
+if __name__ == "__main__":
+    main()

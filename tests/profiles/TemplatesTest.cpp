@@ -1,0 +1,36 @@
+// The shipped profile templates against the tables they must agree with.
+#include <gtest/gtest.h>
+
+#include "app/DeviceCatalog.h"
+#include "devices/PageKeyDefaults.h"
+#include "profiles/CBasicProfiledata.h"
+
+namespace kx520::profiles {
+namespace {
+
+TEST(Templates, EveryKindsTemplateLoadsWithALightPerLedAndTheFactoryKeys) {
+    for (size_t row = 0; row < kDeviceCatalog.size(); ++row) {
+        const std::string kind = kDeviceCatalog[row].folderName;
+        CBasicProfiledata data;
+        const Json::Value& section =
+            data.LoadSection(std::string(KX520_DATA_DIR) + "/DefaultData/" + kind + ".Json");
+        ASSERT_TRUE(section.isObject()) << kind;
+        EXPECT_EQ(data.GetLightList().size(),
+                  static_cast<size_t>(kDevicePageTable[row].lightSlotCount))
+            << kind;
+        EXPECT_EQ(data.GetLightInfo().brightness, 4) << kind;
+    }
+    CBasicProfiledata keyboard;
+    keyboard.LoadSection(std::string(KX520_DATA_DIR) + "/DefaultData/keyboard.Json");
+    const auto keys = keyboard.GetKeyList();
+    ASSERT_EQ(keys.size(), kPageKeyDefaults.size());
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const KeyCode& code = kPageKeyDefaults[i];
+        EXPECT_EQ(keys[i].defaultAssignment, (KeyAction{static_cast<uint16_t>(i), code.type,
+                                                        code.param1, code.param2}));
+        EXPECT_EQ(keys[i].assignment, keys[i].defaultAssignment);
+    }
+}
+
+}  // namespace
+}  // namespace kx520::profiles
