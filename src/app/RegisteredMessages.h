@@ -4,11 +4,10 @@
 #include <span>
 #include <string_view>
 
+#include "platform/ProductName.h"
+
 namespace kx520 {
 
-// The product name: the bus name's owner, the window title, the tray
-// tool-tip, the settings and data folder names.
-inline constexpr const char* kProductName = "KX520 PRO Keyboard";
 
 // Numbered messages of the main window (never accepted from other programs).
 namespace msg {

@@ -1,7 +1,5 @@
 #include "devices/CZentrelUSBDevice.h"
 
-#include <QDir>
-#include <QStandardPaths>
 #include <QTimer>
 
 #include "devices/EffectClock.h"
@@ -338,13 +336,7 @@ void CZentrelUSBDevice::HandleNotification(uint16_t code) {
 }
 
 QString CZentrelUSBDevice::DataFolder() const {
-    QString base = qEnvironmentVariable("XDG_DATA_HOME");
-    if (base.isEmpty()) {
-        base = QDir::homePath() + QStringLiteral("/.local/share");
-    }
-    const QString folder = base + '/' + QLatin1String(kProductName) + '/' + m_kindName + '/';
-    QDir().mkpath(folder);
-    return folder;
+    return QString::fromStdString(DeviceDataFolder(m_kindName.toStdString()));
 }
 
 QString CZentrelUSBDevice::DefaultFolder() const {

@@ -36,7 +36,6 @@ class CZentrelUSBDevice : public ui::CHorizontalLayoutUI {
     Q_OBJECT
 
 public:
-    static constexpr const char* kProductName = "KX520 PRO Keyboard";
     static constexpr size_t kMaxFrameLeds = 170;
 
     explicit CZentrelUSBDevice(hid::HidBackend& backend, QWidget* parent = nullptr);

@@ -4,6 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/ProductName.h"
+
 #ifndef KX520_INSTALL_DATADIR
 #define KX520_INSTALL_DATADIR "/usr/local/share/kx520"
 #endif
@@ -32,6 +37,18 @@ std::string ShippedDataFolder(const std::string& name) {
         }
     }
     return std::string(KX520_INSTALL_DATADIR) + "/" + name;
+}
+
+std::string DeviceDataFolder(const std::string& kindFolder) {
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    std::string base = dataHome != nullptr && dataHome[0] == '/'
+                           ? dataHome
+                           : std::string(home != nullptr ? home : "") + "/.local/share";
+    const std::string folder = base + "/" + kProductName + "/" + kindFolder + "/";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    return folder;
 }
 
 }  // namespace kx520

@@ -12,4 +12,9 @@ std::string ExecutableFolder();
 // <prefix>/share/kx520/.
 std::string ShippedDataFolder(const std::string& name);
 
+// The user's data of one device kind ("keyboard", "mouse", "MousePad",
+// "HD"): $XDG_DATA_HOME/<product>/<kind>/ (~/.local/share by default),
+// created when missing; ends with "/".
+std::string DeviceDataFolder(const std::string& kindFolder);
+
 }  // namespace kx520

@@ -4,7 +4,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-#include "app/RegisteredMessages.h"
+#include "platform/ProductName.h"
 #include "platform/DebugTrace.h"
 
 namespace kx520 {
