@@ -11,6 +11,7 @@
 #include "app/Startup.h"
 #include "platform/AppBus.h"
 #include "platform/CommandLine.h"
+#include "platform/DeviceLock.h"
 #include "platform/SettingsStore.h"
 #include "sim/MachineBackends.h"
 #include "sim/SimControl.h"
@@ -154,6 +155,14 @@ int main(int argc, char** argv) {
         AppBus::ActivateRunning();
         Startup::RemovePrivateFonts(fonts);
         return 0;
+    }
+
+    // The profile lists are the application's while it runs: tools that
+    // would change them refuse meanwhile.
+    std::string lockError;
+    const auto profilesLock = DeviceLock::TryAcquire("profiles", &lockError);
+    if (!profilesLock) {
+        std::fprintf(stderr, "kx520: %s\n", lockError.c_str());
     }
 
     Startup::ConfigureSkinResources();

@@ -84,11 +84,19 @@ Json::Value JsonFile::ReadJson(const std::string& path) {
     return root ? std::move(*root) : Json::Value();
 }
 
+std::string JsonFile::StyledText(const Json::Value& root) {
+    // The styled writer's layout, which other tools of this family expect;
+    // jsoncpp marks the class deprecated in favour of a builder whose output
+    // differs.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    Json::StyledWriter writer;
+    return writer.write(root);
+#pragma GCC diagnostic pop
+}
+
 bool JsonFile::WriteJson(const std::string& path, const Json::Value& root) {
-    Json::StreamWriterBuilder builder;
-    builder["indentation"] = "   ";
-    builder["emitUTF8"] = true;
-    return ReplaceFile(path, Json::writeString(builder, root) + "\n");
+    return ReplaceFile(path, StyledText(root));
 }
 
 bool JsonFile::KeepBackup(const std::string& path) {

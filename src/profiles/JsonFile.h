@@ -20,6 +20,8 @@ public:
     // Writes the styled form of `root` and a line end; false when the file
     // could not be written (the old one is then untouched).
     static bool WriteJson(const std::string& path, const Json::Value& root);
+    // The styled text every data file is written in.
+    static std::string StyledText(const Json::Value& root);
     // Copies a damaged file to `<path>.bak` before it is replaced.
     static bool KeepBackup(const std::string& path);
     static bool Exists(const std::string& path);

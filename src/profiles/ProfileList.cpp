@@ -115,6 +115,14 @@ bool ProfileList::Init() {
     return true;
 }
 
+bool ProfileList::Read() {
+    if (!Load()) {
+        return false;
+    }
+    m_selected = m_storedSelection;
+    return true;
+}
+
 bool ProfileList::Load() {
     const Json::Value root = JsonFile::ReadJson(ListPath());
     m_entries = ReadEntries(root);
@@ -308,8 +316,13 @@ bool ProfileList::ImportProfile(const std::string& path, std::string* error) {
     return true;
 }
 
-bool ProfileList::ExportProfile(const std::string& path, std::string* error) const {
-    const std::string id = CurrentId();
+bool ProfileList::ExportProfile(const std::string& path, std::string* error, int index) const {
+    if (index < 0) {
+        index = m_selected;
+    }
+    const std::string id = index >= 0 && static_cast<size_t>(index) < m_entries.size()
+                               ? m_entries[static_cast<size_t>(index)].id
+                               : std::string();
     const Json::Value content = id.empty() ? Json::Value() : JsonFile::ReadJson(ProfilePath(id));
     if (!content.isObject()) {
         if (error != nullptr) {

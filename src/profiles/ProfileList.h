@@ -32,6 +32,9 @@ public:
     // fresh list with "profile1" made from the template. False when the
     // fresh list could not be written.
     bool Init();
+    // Reads the list without creating or changing anything; false when
+    // there is none (or none usable) yet.
+    bool Read();
 
     const std::vector<ProfileEntry>& Entries() const { return m_entries; }
     // The selected profile (what the combo shows), -1 when none.
@@ -61,8 +64,9 @@ public:
     // "A(1)(2)", ...), with a fresh identifier. Refuses (false, `error`) a
     // file that is not a profile, too large or too deep.
     bool ImportProfile(const std::string& path, std::string* error = nullptr);
-    // Writes the selected profile to `path`; false when it cannot be read.
-    bool ExportProfile(const std::string& path, std::string* error = nullptr) const;
+    // Writes the profile at `index` (-1: the selected one) to `path`; false
+    // when it cannot be read or written.
+    bool ExportProfile(const std::string& path, std::string* error = nullptr, int index = -1) const;
 
     // The name the list in `folder` gives identifier `id`, if any.
     static std::optional<std::string> NameOf(const std::string& folder, const std::string& id);

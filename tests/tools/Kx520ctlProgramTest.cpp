@@ -182,4 +182,59 @@ TEST(Skinshot, TheGalleryRendersAndScalesWithTheDpi) {
     EXPECT_EQ(run("XML/no-such-layout.xml '" + normal + "'"), 1);
 }
 
+TEST(Kx520ctlProfile, ProfilesAreBackedUpAndRestoredFromAScript) {
+    kx520::test::TempDir temp;
+    const std::string env = "XDG_DATA_HOME='" + temp.Sub("data") + "'";
+    EXPECT_EQ(Kx520ctl("profile list mouse", env).out, "No profiles yet.\n");
+    const std::string source = temp.Path() + "/Sniper.json";
+    std::ofstream(source) << R"({"profilename": "theirs", "profileUUID": "../../x",
+                                "Device": [{"LightInfo": {"SelectItem": 5}}]})";
+    ASSERT_EQ(Kx520ctl("profile import mouse '" + source + "'", env).exitCode, 0);
+    ASSERT_EQ(Kx520ctl("profile import mouse '" + source + "'", env).out, "Sniper(1)\n");
+
+    Json::Value list;
+    const ProgramRun listed = Kx520ctl("profile list mouse --json", env);
+    ASSERT_TRUE(Json::Reader().parse(listed.out, list)) << listed.out;
+    ASSERT_EQ(list.size(), 3u);  // the first run's profile1, then the two imports
+    EXPECT_EQ(list[0]["name"], "profile1");
+    EXPECT_TRUE(list[0]["selected"].asBool());
+    EXPECT_EQ(list[1]["name"], "Sniper");
+    EXPECT_NE(list[1]["id"], list[2]["id"]);
+
+    const std::string backup = temp.Path() + "/backup.json";
+    ASSERT_EQ(Kx520ctl("profile export mouse '" + backup + "' --profile sniper", env).exitCode, 0);
+    Json::Value exported;
+    ASSERT_TRUE(Json::Reader().parse(ReadAll(backup), exported));
+    EXPECT_EQ(exported["Device"][0]["LightInfo"]["SelectItem"], 5);
+    EXPECT_EQ(exported["profileUUID"], list[1]["id"]);
+
+    Json::Value shown;
+    ASSERT_TRUE(Json::Reader().parse(
+        Kx520ctl("profile show mouse --profile 'SNIPER(1)' --json", env).out, shown));
+    EXPECT_EQ(shown["profilename"], "Sniper(1)");
+
+    EXPECT_EQ(Kx520ctl("profile show mouse --profile nobody", env).exitCode, 1);
+    EXPECT_EQ(Kx520ctl("profile list toaster", env).exitCode, 2);
+    EXPECT_EQ(Kx520ctl("profile import mouse", env).exitCode, 2);
+    std::ofstream(temp.Path() + "/junk.json") << "[1, 2]";
+    EXPECT_EQ(Kx520ctl("profile import mouse '" + temp.Path() + "/junk.json'", env).exitCode, 1);
+}
+
+TEST(Kx520ctlProfile, ImportRefusesWhileTheApplicationOwnsTheProfiles) {
+    kx520::test::TempDir temp;
+    const std::string env = "XDG_DATA_HOME='" + temp.Sub("data") + "'";
+    const std::string source = temp.Path() + "/A.json";
+    std::ofstream(source) << R"({"profilename": "a", "profileUUID": "b"})";
+    std::string error;
+    {
+        const auto held = kx520::DeviceLock::TryAcquire("profiles", &error);  // as kx520 does
+        ASSERT_TRUE(held) << error;
+        const ProgramRun refused = Kx520ctl("profile import keyboard '" + source + "'", env);
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_NE(refused.err.find("running"), std::string::npos) << refused.err;
+        EXPECT_EQ(Kx520ctl("profile list keyboard", env).out, "No profiles yet.\n");
+    }
+    EXPECT_EQ(Kx520ctl("profile import keyboard '" + source + "'", env).exitCode, 0);
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include "kx520ctl/AppClient.h"
 #include "kx520ctl/ListCommand.h"
 #include "kx520ctl/ProductChannel.h"
+#include "kx520ctl/ProfileCommand.h"
 #include "kx520ctl/StateCommand.h"
 #include "platform/CommandLine.h"
 #include "platform/DeviceLock.h"
@@ -33,6 +34,13 @@ const char* const kUsage =
     "  state PRODUCT [--json]     read a device's state as the application does at\n"
     "                             connection (info block, key tables or status)\n"
     "  udev-rules [--output FILE] the udev rule that gives the logged-in user access\n"
+    "  profile list KIND [--json] the profiles of a device kind (keyboard, mouse,\n"
+    "                             mousepad, headset); * marks the selected one\n"
+    "  profile show KIND [--profile NAME] [--json]\n"
+    "                             a profile's sections, or its whole file with --json\n"
+    "  profile export KIND FILE [--profile NAME]\n"
+    "                             write a profile to FILE (a backup)\n"
+    "  profile import KIND FILE   add a profile from FILE (not while kx520 runs)\n"
     "\n"
     "Commands for the running application (session bus):\n"
     "  status [--json]            its window and devices\n"
@@ -127,6 +135,7 @@ int main(int argc, char** argv) {
     commandLine.AddOption("simulate", kx520::CommandLine::Kind::OptionalValue);
     commandLine.AddOption("json", kx520::CommandLine::Kind::Flag);
     commandLine.AddOption("output", kx520::CommandLine::Kind::Value);
+    commandLine.AddOption("profile", kx520::CommandLine::Kind::Value);
     commandLine.AddOption("help", kx520::CommandLine::Kind::Flag);
     if (!commandLine.Parse(argc, argv)) {
         return Usage(commandLine.Error());
@@ -146,6 +155,12 @@ int main(int argc, char** argv) {
     }
     const std::string& command = positionals.front();
     const std::vector<std::string> rest(positionals.begin() + 1, positionals.end());
+    if (command == "profile") {
+        kx520::ctl::ProfileCommand::Options options;
+        options.json = commandLine.Has("json");
+        options.profile = commandLine.Value("profile").value_or("");
+        return kx520::ctl::ProfileCommand::Run(rest, options);
+    }
     if (command == "send" || command == "sim" || command == "status") {
         QCoreApplication app(argc, argv);
         if (command == "send") {
