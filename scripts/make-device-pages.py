@@ -68,9 +68,9 @@ PAGE = """<?xml version="1.0" encoding="utf-8"?>
 <!-- The {what} page: its picture and the panels its editors fill. -->
 <{tag} name="{kind}_page" inset="18,14,18,14">
   <VerticalLayout childpadding="12">
-    <HorizontalLayout height="28" childpadding="10">
-      <Label name="{kind}_page_title" text="{title}" font="4" textcolor="#FFE8EAF0"/>
-      <Control/>
+    <HorizontalLayout height="32" childpadding="10">
+      <Label name="{kind}_page_title" text="{title}" font="4" textcolor="#FFE8EAF0" width="110"/>
+      <DeviceProfileUI/>
     </HorizontalLayout>
     <SelectPanel name="{kind}_select_panel" height="{height}" bkcolor="#FF171A21"
                  borderround="12">

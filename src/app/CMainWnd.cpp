@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -20,6 +21,9 @@
 #include "platform/DataFolders.h"
 #include "platform/DebugTrace.h"
 #include "platform/SettingsStore.h"
+#include "profiles/CDeviceProfileUI.h"
+#include "profiles/ProfileList.h"
+#include "windows/CMsgWnd.h"
 #include "ui/CContainerUI.h"
 #include "ui/CDialogBuilder.h"
 #include "ui/CMenuWnd.h"
@@ -244,12 +248,30 @@ void CMainWnd::Notify(const ui::Notification& notification) {
             SelectPreviousDevice();
         } else if (is("device_select_next")) {
             SelectNextDevice();
+        } else {
+            RouteProfileClick(name);
         }
         return;
     }
-    if (notification.type == QLatin1String(ui::notify::kSelectChanged) &&
-        (is("device_select") || is("device_option"))) {
-        OnDeviceOptionSelected();
+    if (notification.type == QLatin1String(ui::notify::kItemSelect) &&
+        is("device_profile_combo")) {
+        SetTimer(kProfileSwitchTimer, 400);
+        return;
+    }
+    if (notification.type == QLatin1String(ui::notify::kSelectChanged)) {
+        if (is("device_select") || is("device_option")) {
+            OnDeviceOptionSelected();
+            return;
+        }
+        static const char* const kTabs[] = {"deng_Op_tab",   "key_Op_tab",   "macro_Op_tab",
+                                            "system_Op_tab", "cursor_Op_tab", "6533_voice_Op_tab",
+                                            "magic_Op_tab",  "Virtual7.1_Op_tab"};
+        for (int tab = 0; tab < 8; ++tab) {
+            auto* option = dynamic_cast<ui::COptionUI*>(notification.sender);
+            if (is(kTabs[tab]) && option != nullptr && option->IsSelected()) {
+                OnEditorTab(tab + 1);
+            }
+        }
         return;
     }
     if (notification.type == QLatin1String(ui::notify::kWindowSize) && is("root")) {
@@ -419,7 +441,117 @@ void CMainWnd::OnTimer(int id) {
         update();
     } else if (id == kTrayMenuTimer) {
         ShowTrayMenu();
+    } else if (id == kProfileSwitchTimer) {
+        SwitchProfile();
     }
+}
+
+// --- profile list -------------------------------------------------------------
+
+bool CMainWnd::RouteProfileClick(const QString& name) {
+    CZentrelUSBDevice* device = CurrentDevice();
+    CDeviceProfileUI* profiles = device != nullptr ? device->ProfileControl() : nullptr;
+    auto is = [&name](const char* wanted) {
+        return name.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0;
+    };
+    if (profiles == nullptr) {
+        return false;
+    }
+    if (is("device_add_btn")) {
+        profiles->NewProfile();
+    } else if (is("device_sub_btn")) {
+        if (profiles->DeleteProfile()) {
+            ReloadDeviceProfile();
+        }
+    } else if (is("device_copy_btn")) {
+        profiles->CopyProfile();
+    } else if (is("device_export_btn")) {
+        const QString path = profiles->GetCurrentIndex() >= 0 ? AskForPath(true) : QString();
+        QString error;
+        if (!path.isEmpty() && !profiles->ExportProfile(path, &error)) {
+            DebugTrace(("export: " + error).toStdString());
+            AskUserBox(QStringLiteral("message_profile_export"), 0);
+        }
+    } else if (is("device_import_btn")) {
+        const QString path = profiles->GetCurrentIndex() >= 0 ? AskForPath(false) : QString();
+        QString error;
+        if (!path.isEmpty() && !profiles->ImportProfile(path, &error)) {
+            DebugTrace(("import: " + error).toStdString());
+            AskUserBox(QStringLiteral("message_profile_import"), 0);
+        }
+    } else if (is("device_reset_btn")) {
+        if (AskUserBox(QStringLiteral("message_text_22"), 1) != 1) {
+            return true;
+        }
+        if (!profiles->ResetProfile()) {
+            AskUserBox(QStringLiteral("message_profile_reset"), 0);
+            return true;
+        }
+        ReloadDeviceProfile();
+    } else if (is("device_profile_edit_save_btn")) {
+        const QString edited = profiles->GetNameEditText();
+        if (edited.isEmpty()) {
+            return true;  // an empty edit starts no rename
+        }
+        const int result = profiles->RenameProfile(edited);
+        if (result == profiles::ProfileList::kRenameInUse) {
+            AskUserBox(QStringLiteral("message_text_5"), 0);
+        } else if (result == profiles::ProfileList::kRenameBlank) {
+            AskUserBox(QStringLiteral("message_text_25"), 0);
+        }
+    } else if (name == QLatin1String("profile_fun_spread_btn")) {
+        profiles->ToggleExpanded();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void CMainWnd::OnEditorTab(int tab) {
+    CZentrelUSBDevice* device = CurrentDevice();
+    if (device == nullptr) {
+        return;
+    }
+    device->ShowFunction(tab);
+    if (CDeviceProfileUI* profiles = device->ProfileControl()) {
+        profiles->SelectTab(tab - 1);
+    }
+}
+
+void CMainWnd::SwitchProfile() {
+    CZentrelUSBDevice* device = CurrentDevice();
+    CDeviceProfileUI* profiles = device != nullptr ? device->ProfileControl() : nullptr;
+    if (profiles == nullptr || profiles->GetCurrentIndex() < 0) {
+        return;
+    }
+    profiles->SelectProfile(profiles->GetCurrentIndex(), false);
+    ReloadDeviceProfile();
+}
+
+void CMainWnd::ReloadDeviceProfile() {
+    // The device kinds read the selected profile and send it; the base has
+    // nothing to send.
+    if (CZentrelUSBDevice* device = CurrentDevice()) {
+        device->SetProfilePaths();
+        device->LoadProfileToPage();
+    }
+}
+
+int CMainWnd::AskUserBox(const QString& textId, int buttons) {
+    if (m_askUser) {
+        return m_askUser(textId, buttons);
+    }
+    return ShowMessageBox(this, {}, textId, m_dpi, 1, buttons);
+}
+
+QString CMainWnd::AskForPath(bool save) {
+    const QString filter = ui::CResourceManager::Instance().GetText(QStringLiteral("profile_files")) +
+                           QStringLiteral(" (*.json *.JSON *.Json)");
+    if (m_askPath) {
+        return m_askPath(save, filter);
+    }
+    return save ? QFileDialog::getSaveFileName(this, QString(), QString(), filter)
+                : QFileDialog::getOpenFileName(this, QString(), QString(), filter);
 }
 
 void CMainWnd::OnTrayMessage(qintptr mouseMessage) {

@@ -35,6 +35,13 @@ class CMainWnd : public ui::WindowImplBase, public DeviceScanReceiver {
 public:
     static constexpr int kFitTimer = 1011;
     static constexpr int kTrayMenuTimer = 1032;
+    static constexpr int kProfileSwitchTimer = 1055;
+
+    // The modal questions the window asks: a message box by text id (1 when
+    // confirmed) and a file dialog (an empty path when cancelled). Tests
+    // answer them instead of a user.
+    using AskUser = std::function<int(const QString& textId, int buttons)>;
+    using AskPath = std::function<QString(bool save, const QString& filter)>;
 
     CMainWnd(hid::HidBackend& backend, SettingsStore& settings);
     ~CMainWnd() override;
@@ -107,6 +114,11 @@ public:
         m_lightStateSink = std::move(sink);
     }
 
+    void SetDialogs(AskUser askUser, AskPath askPath) {
+        m_askUser = std::move(askUser);
+        m_askPath = std::move(askPath);
+    }
+
     InterfaceSlotTable& Slots() { return m_slots; }
     DeviceLinkManager& Devices() { return *m_devices; }
     hid::HidBackend& Backend() { return m_backend; }
@@ -128,6 +140,14 @@ protected:
 
 private:
     void OnTimer(int id);
+    // The profile list's rows of the click table; true when `name` is one.
+    bool RouteProfileClick(const QString& name);
+    void OnEditorTab(int tab);
+    // Hands the profile list's selection to the current device.
+    void SwitchProfile();
+    void ReloadDeviceProfile();
+    int AskUserBox(const QString& textId, int buttons);
+    QString AskForPath(bool save);
     void OnDeviceOptionSelected();
     void OnTrayMessage(qintptr mouseMessage);
     void OnMenuClick(const QString& item);
@@ -149,6 +169,8 @@ private:
     QSystemTrayIcon* m_tray = nullptr;
     QPointer<ui::WindowImplBase> m_trayMenu;
     std::function<void(quint32, qint64)> m_lightStateSink;
+    AskUser m_askUser;
+    AskPath m_askPath;
     int m_languageIndex = -1;
     int m_dpi = 96;
     bool m_lightControlEnabled = true;

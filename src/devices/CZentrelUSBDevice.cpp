@@ -6,6 +6,7 @@
 #include "devices/LightColourControl.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CDeviceOptionUI.h"
+#include "profiles/CDeviceProfileUI.h"
 #include "platform/DataFolders.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CTabLayoutUI.h"
@@ -97,6 +98,7 @@ void CZentrelUSBDevice::BuildPage() {
         SetLedCount(0);
         return;
     }
+    SetUpProfileList();
     ui::CControlUI* panel = nullptr;
     for (ui::CControlUI* control : findChildren<ui::CControlUI*>()) {
         if (control->GetClass() == QLatin1String("SelectPanel")) {
@@ -299,6 +301,30 @@ void CZentrelUSBDevice::ShowFunction(int type) {
 
 NotifyListener& CZentrelUSBDevice::ListenerFor(uint16_t deviceClass) {
     return IsWiredClass(deviceClass) ? m_wiredNotify : m_receiverNotify;
+}
+
+int CZentrelUSBDevice::ProfileKind() const {
+    switch (m_identity.deviceClass) {
+        case KeyboardWired:
+        case KeyboardReceiver:
+            return 1;
+        case MouseWired:
+        case MouseReceiver:
+            return 2;
+        default:
+            return m_identity.deviceClass;
+    }
+}
+
+void CZentrelUSBDevice::SetUpProfileList() {
+    m_profileControl = findChild<CDeviceProfileUI*>();
+    if (m_profileControl == nullptr) {
+        return;
+    }
+    m_profileControl->SetDeviceKind(ProfileKind());
+    m_profileControl->SetFolders(DataFolder(), DefaultProfilePath());
+    m_profileControl->InitList();
+    m_profileControl->SelectTab(1);
 }
 
 const NotifyListener& CZentrelUSBDevice::ListenerFor(uint16_t deviceClass) const {

@@ -24,6 +24,7 @@ namespace kx520 {
 
 class CDeviceKeyButtonUI;
 class CDeviceOptionUI;
+class CDeviceProfileUI;
 class LightColourControl;
 
 // The base of the four device kinds: at once the device's page (a skin
@@ -154,6 +155,10 @@ public:
     // The battery display in the selector, when the kind has one.
     void SetPowerDisplay(ui::CControlUI* display) { m_powerDisplay = display; }
     ui::CControlUI* PowerDisplay() const { return m_powerDisplay; }
+    // The page's profile list, set up by BuildPage; null without one.
+    CDeviceProfileUI* ProfileControl() const { return m_profileControl; }
+    // The profile list's kind: 1 keyboard, 2 mouse, 3 mouse pad, 7 headset.
+    int ProfileKind() const;
 
     // $XDG_DATA_HOME/KX520 PRO Keyboard/<kind>/ (created), and the shipped
     // DefaultData folder; both end with "/".
@@ -178,6 +183,8 @@ protected:
 
 private:
     NotifyListener& ListenerFor(uint16_t deviceClass);
+    // The profile list of the page: kind, folders, list, first tab.
+    void SetUpProfileList();
     const NotifyListener& ListenerFor(uint16_t deviceClass) const;
     void HandleNotification(uint16_t code);
 
@@ -199,6 +206,7 @@ private:
     bool m_framePainted = false;
     CDeviceOptionUI* m_option = nullptr;
     ui::CControlUI* m_powerDisplay = nullptr;
+    CDeviceProfileUI* m_profileControl = nullptr;
     std::vector<CDeviceKeyButtonUI*> m_keyButtons;
     std::vector<CDeviceKeyButtonUI*> m_ledButtons;
     // The light thread writes the frame while the UI reads it: both under this lock.

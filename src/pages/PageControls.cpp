@@ -3,6 +3,7 @@
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CMpDevicePowerUI.h"
 #include "pages/CSelectPanelUI.h"
+#include "profiles/CDeviceProfileUI.h"
 #include "ui/CControlFactory.h"
 
 namespace kx520 {
@@ -14,6 +15,7 @@ void RegisterPageControls() {
     factory.RegisterControl(QStringLiteral("SelectPanel"), [] { return new CSelectPanelUI(); });
     factory.RegisterControl(QStringLiteral("MpDevicePower"),
                             [] { return new CMpDevicePowerUI(); });
+    factory.RegisterControl(QStringLiteral("DeviceProfile"), [] { return new CDeviceProfileUI(); });
 }
 
 }  // namespace kx520

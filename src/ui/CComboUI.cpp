@@ -22,8 +22,19 @@ CComboUI::CComboUI(QWidget* parent) : CControlUI(parent), m_combo(new QComboBox(
 
 int CComboUI::AddItem(const QString& text, const QString& userData) {
     m_texts.append(text);
+    m_plain.append(false);
+    return Append(CResourceManager::Instance().GetText(text), userData);
+}
+
+int CComboUI::AddPlainItem(const QString& text, const QString& userData) {
+    m_texts.append(text);
+    m_plain.append(true);  // nothing to translate
+    return Append(text, userData);
+}
+
+int CComboUI::Append(const QString& shown, const QString& userData) {
     m_silent = true;
-    m_combo->addItem(CResourceManager::Instance().GetText(text), userData);
+    m_combo->addItem(shown, userData);
     m_current = m_combo->currentIndex();
     m_silent = false;
     const int index = m_combo->count() - 1;
@@ -39,6 +50,7 @@ void CComboUI::RemoveAll() {
     m_combo->clear();
     m_silent = false;
     m_texts.clear();
+    m_plain.clear();
     m_current = -1;
 }
 
@@ -100,7 +112,9 @@ void CComboUI::ApplyScale() {
 
 void CComboUI::ReloadText() {
     for (int i = 0; i < m_texts.size() && i < m_combo->count(); ++i) {
-        m_combo->setItemText(i, CResourceManager::Instance().GetText(m_texts[i]));
+        if (!m_plain.value(i)) {
+            m_combo->setItemText(i, CResourceManager::Instance().GetText(m_texts[i]));
+        }
     }
     CControlUI::ReloadText();
 }

@@ -17,6 +17,8 @@ public:
     QString GetClass() const override { return QStringLiteral("Combo"); }
 
     int AddItem(const QString& text, const QString& userData = {});
+    // An item shown exactly as given (a user's own name), never as a text id.
+    int AddPlainItem(const QString& text, const QString& userData = {});
     void RemoveAll();
     int GetCount() const;
     int GetCurSel() const { return m_current; }
@@ -35,8 +37,11 @@ protected:
     void PaintText(QPainter&) override {}
 
 private:
+    int Append(const QString& shown, const QString& userData);
+
     QComboBox* m_combo;
     QStringList m_texts;
+    QList<bool> m_plain;
     int m_current = -1;
     // A "cursel" given before the items exist, applied when they come.
     int m_pendingSelection = -1;

@@ -85,7 +85,7 @@ TEST_F(MessageBox, CloseAndCancelReturnZero) {
 TEST_F(MessageBox, ResourceTextResolvesThePlainTextDoesNot) {
     g_action = ClickOn("confirm_btn");
     ShowAndAct(nullptr, {}, QStringLiteral("message_text_5"), 96, 1, 0);
-    EXPECT_EQ(g_seen.text, QStringLiteral("Please enter a name."));
+    EXPECT_EQ(g_seen.text, QStringLiteral("This name is already in use. Please choose another."));
     ShowAndAct(nullptr, {}, QStringLiteral("message_text_5"), 96, 0, 0);
     EXPECT_EQ(g_seen.text, QStringLiteral("message_text_5"));
 }
