@@ -61,6 +61,12 @@ CZentrelUSBDevice::~CZentrelUSBDevice() {
     m_sender.Stop();
 }
 
+void CZentrelUSBDevice::SetKindName(const QString& name) {
+    m_kindName = name;
+    // The kind's template is where a missing profile section comes from.
+    ProfileData().SetFallbackPath(DefaultProfilePath().toStdString());
+}
+
 void CZentrelUSBDevice::SetIdentity(const DeviceInterfaceEntry& identity) {
     m_identity = identity;
 }

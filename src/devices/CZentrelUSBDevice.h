@@ -15,6 +15,7 @@
 #include "devices/LedEntry.h"
 #include "devices/NotifyListener.h"
 #include "devices/SoftwareEffects.h"
+#include "profiles/CBasicProfiledata.h"
 #include "profiles/KeyAction.h"
 #include "profiles/LightSetting.h"
 #include "protocol/CommandChannel.h"
@@ -97,7 +98,14 @@ public:
     virtual void SetProfilePaths() {}
     virtual QString ProfilePath() const { return {}; }
     virtual void SaveProfile() {}
-    virtual void SetKindNumber(int kind) { m_kindNumber = kind; }
+    // Every file keeps its section at index 0, so a new kind number resets it.
+    virtual void SetKindNumber(int kind) {
+        m_kindNumber = kind;
+        ProfileData().SetDeviceIndex(0);
+    }
+    // The device's profile data; the kinds with sections of their own
+    // return their derived object.
+    virtual profiles::CBasicProfiledata& ProfileData() { return m_profileData; }
     virtual int GetKindNumber() const { return m_kindNumber; }
     virtual void SetLightBytes(uint32_t a, uint32_t b, uint32_t c, uint32_t d);
     // The colour triple, mirrored with the page's lighting control.
@@ -110,7 +118,7 @@ public:
 
     // --- set up by the main window on arrival --------------------------------
     void SetPageLayoutName(const QString& name) { m_pageLayout = name; }
-    void SetKindName(const QString& name) { m_kindName = name; }
+    void SetKindName(const QString& name);
     void SetLightConfigName(const QString& name) { m_lightConfigName = name; }
     void SetIdentity(const DeviceInterfaceEntry& identity);
     const DeviceInterfaceEntry& Identity() const { return m_identity; }
@@ -223,6 +231,7 @@ private:
     DeviceWorker m_lightThread{std::chrono::milliseconds(1000)};
     SoftwareEffects m_effects;
     KeyLevels m_keyLevels;
+    profiles::CBasicProfiledata m_profileData;
 };
 
 }  // namespace kx520

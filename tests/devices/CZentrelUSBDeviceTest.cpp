@@ -189,6 +189,11 @@ TEST_F(DeviceBase, FoldersFollowTheUserDataFolderAndTheShippedData) {
     EXPECT_TRUE(data.endsWith(QStringLiteral("/KX520 PRO Keyboard/mouse/")));
     EXPECT_TRUE(QDir(data).exists());
     EXPECT_TRUE(device->DefaultProfilePath().endsWith(QStringLiteral("DefaultData/mouse.Json")));
+    // A missing profile section comes from the kind's shipped template.
+    EXPECT_EQ(device->ProfileData().GetFallbackPath(), device->DefaultProfilePath().toStdString());
+    device->ProfileData().SetDeviceIndex(3);
+    device->SetKindNumber(1);
+    EXPECT_EQ(device->ProfileData().GetDeviceIndex(), 0);
 }
 
 // Stands for the lighting page's control.
