@@ -13,6 +13,7 @@
 #include "protocol/CommandSet.h"
 #include "ui/CContainerUI.h"
 #include "ui/CDialogBuilder.h"
+#include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
 #include "ui/CTabLayoutUI.h"
 
@@ -268,6 +269,11 @@ CZentrelUSBDevice* DeviceLinkManager::CreateDevicePage(int d) {
     m_devices[kind].push_back(device);
 
     selector->Add(optionControl.release());
+    // The selector lines its options up from the left.
+    if (auto* spacer = ui::CPaintManagerUI::FindSubControlByName(
+            selector, QStringLiteral("device_select_spacer"))) {
+        selector->MoveToEnd(spacer);
+    }
     option->Select(false);
     option->BindTab(QStringLiteral("device_switch"), pages->GetCount() - 1);
     option->BindPower(QLatin1String(row.powerContainer), powerIndex);
@@ -276,7 +282,7 @@ CZentrelUSBDevice* DeviceLinkManager::CreateDevicePage(int d) {
     option->SetVisible(false);
     option->SetIdentity(QString::fromStdString(s.path), d);
     option->AttachDevice(device, device);
-    option->SetMainWindow(&m_window, selector->GetCount() - 1);
+    option->SetMainWindow(&m_window, static_cast<int>(m_window.DeviceOptions().size()) - 1);
     return device;
 }
 

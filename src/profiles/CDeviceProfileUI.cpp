@@ -80,6 +80,14 @@ void CDeviceProfileUI::FillCombo() {
 }
 
 void CDeviceProfileUI::ApplyTabVisibility() {
+    // Each page's tabs are a group of their own: choosing the keyboard's
+    // lighting tab must not unselect the mouse's.
+    const QString group = QStringLiteral("op_tab_%1").arg(m_kind);
+    for (const char* name : kTabs) {
+        if (auto* tab = dynamic_cast<ui::COptionUI*>(Part(name))) {
+            tab->SetGroup(group);
+        }
+    }
     for (const TabRule& rule : kTabRules) {
         if (rule.kind != m_kind) {
             continue;

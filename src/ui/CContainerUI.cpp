@@ -34,6 +34,17 @@ void CContainerUI::AddToLayout(CControlUI* control) {
     ItemLayout()->addWidget(control);
 }
 
+void CContainerUI::MoveToEnd(CControlUI* control) {
+    if (!m_items.removeOne(control)) {
+        return;
+    }
+    m_items.append(control);
+    if (!control->IsFloat()) {
+        ItemLayout()->removeWidget(control);
+        AddToLayout(control);
+    }
+}
+
 CControlUI* CContainerUI::GetItemAt(int index) const {
     return index >= 0 && index < m_items.size() ? m_items[index] : nullptr;
 }

@@ -20,6 +20,9 @@ public:
 
     virtual bool Add(CControlUI* control);
     int GetCount() const { return m_items.size(); }
+    // Moves a child to the end of the container and of its layout (a
+    // spacer that must stay behind children added at run time).
+    void MoveToEnd(CControlUI* control);
     CControlUI* GetItemAt(int index) const;
     int GetItemIndex(const CControlUI* control) const;
     bool Remove(CControlUI* control);

@@ -10,6 +10,7 @@
 #include "app/CMainWnd.h"
 #include "app/Startup.h"
 #include "devices/CZentrelUSBDevice.h"
+#include "pages/CDeviceOptionUI.h"
 #include "platform/SettingsStore.h"
 #include "profiles/ProfileList.h"
 #include "sim/VirtualHidBackend.h"
@@ -242,6 +243,28 @@ TEST_F(ProfileRouting, ChoosingInTheComboSwitchesAfterAPause) {
     EXPECT_EQ(profiles->List()->Selected(), 0);
     ASSERT_TRUE(QTest::qWaitFor([this] { return profiles->List()->Selected() == 1; }, 3000));
     EXPECT_EQ(profiles->GetNameEditText(), QStringLiteral("profile2"));
+}
+
+TEST_F(ProfileRouting, EachPageKeepsItsOwnSelectedTab) {
+    backend.Plug("keyboard");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] {
+            for (auto* option : window->DeviceOptions()) {
+                if (option->Device()->KindName() == QLatin1String("keyboard") &&
+                    option->IsOptionVisible()) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        5000));
+    for (auto* option : window->DeviceOptions()) {
+        CDeviceProfileUI* page = option->Device()->ProfileControl();
+        ASSERT_NE(page, nullptr);
+        auto* keys = dynamic_cast<ui::COptionUI*>(
+            ui::CPaintManagerUI::FindSubControlByName(page, QStringLiteral("key_Op_tab")));
+        EXPECT_TRUE(keys->IsSelected()) << option->Device()->KindName().toStdString();
+    }
 }
 
 TEST_F(ProfileRouting, EditorTabsSwitchTheDevicesPanels) {
