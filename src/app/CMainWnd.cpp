@@ -98,6 +98,13 @@ void CMainWnd::InitWindow() {
     setWindowIcon(QIcon(ui::CResourceManager::Instance().ResolvePath(
         QStringLiteral("common/app_icon.png"))));
     CreateTrayIcon();
+    // A monitor that changes size or comes and goes refits the window.
+    auto displayChanged = [this] { PostMessage(msg::kDisplayChange, 0, 0); };
+    connect(qApp, &QGuiApplication::screenAdded, this, displayChanged);
+    connect(qApp, &QGuiApplication::screenRemoved, this, displayChanged);
+    if (QScreen* primary = QGuiApplication::primaryScreen()) {
+        connect(primary, &QScreen::geometryChanged, this, displayChanged);
+    }
     // Window initialisation runs once the event loop does, as after the
     // first paint; the window stays hidden until the first scan pass.
     QTimer::singleShot(0, this, [this] { OnWindowInit(); });
@@ -240,6 +247,10 @@ void CMainWnd::Notify(const ui::Notification& notification) {
     if (notification.type == QLatin1String(ui::notify::kClick)) {
         if (is("closebtn")) {
             HideToTray();
+        } else if (is("nodevice_ok_btn")) {
+            hide();
+        } else if (is("control_light_status")) {
+            ToggleLightControl();
         } else if (is("setbtn")) {
             OpenSettingsWindow(true);
         } else if (is("minbtn")) {
@@ -395,6 +406,14 @@ bool CMainWnd::HandleRegistered(uint32_t message, quintptr wParam, qintptr lPara
     // services and the macro pages, which come with their own issues; until
     // then they are taken and change nothing here.
     return true;
+}
+
+void CMainWnd::ToggleLightControl() {
+    m_lightControlEnabled = !m_lightControlEnabled;
+    SendLightState(1, m_lightControlEnabled ? 1 : 0);
+    SetText("control_light_status",
+            m_lightControlEnabled ? QStringLiteral("控制灯光") : QStringLiteral("不控制灯光"));
+    SetLightControl(m_lightControlEnabled);
 }
 
 bool CMainWnd::PostFromOutside(const QString& name, quint32 wParam, qint64 lParam) {

@@ -66,6 +66,9 @@ public:
     void SelectNextDevice();
     void SetMultiDevice(bool multi);
     void SetLightControl(bool enabled);
+    // The title bar's lighting switch: flips the flag, tells other programs
+    // (LightStateMessage) and the devices.
+    void ToggleLightControl();
     void SetAttention(bool attention);
     void CloseChildWindows();
     // The child windows. Each comes with its own page; until then opening

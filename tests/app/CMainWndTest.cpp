@@ -231,6 +231,28 @@ TEST_F(MainWindow, LightCommandMessageSwitchesHostLighting) {
     EXPECT_EQ(statusText(), QStringLiteral("控制灯光"));
 }
 
+TEST_F(MainWindow, TheLightStateIsAnnouncedAtStartAndWhenTheUserSwitchesIt) {
+    std::vector<std::pair<quint32, qint64>> announced;
+    window = new CMainWnd(backend, *settings);
+    window->SetLightStateSink([&](quint32 w, qint64 l) { announced.emplace_back(w, l); });
+    QString error;
+    ASSERT_TRUE(window->Create(&error)) << error.toStdString();
+    ASSERT_TRUE(WaitFor([this] { return window->FirstPassShown(); }));
+    ASSERT_EQ(announced, (std::vector<std::pair<quint32, qint64>>{{1, 1}}));
+    ui::CControlUI* status = window->FindControl(QStringLiteral("control_light_status"));
+    window->Notify({QStringLiteral("click"), status, 0, 0});
+    EXPECT_FALSE(window->LightControlEnabled());
+    EXPECT_EQ(announced.back(), (std::pair<quint32, qint64>{1, 0}));
+    EXPECT_EQ(status->GetText(), QStringLiteral("不控制灯光"));
+    window->Notify({QStringLiteral("click"), status, 0, 0});
+    EXPECT_TRUE(window->LightControlEnabled());
+    EXPECT_EQ(announced.back(), (std::pair<quint32, qint64>{1, 1}));
+    // A command from another program is not announced back.
+    window->PostFromOutside(QStringLiteral("LightCommandMessage"), 1, 0);
+    QTest::qWait(20);
+    EXPECT_EQ(announced.size(), 3u);
+}
+
 TEST_F(MainWindow, OnlyMessagesMeantForOtherProgramsAreTakenFromThem) {
     Start();
     EXPECT_TRUE(window->PostFromOutside(QStringLiteral("Game_Start"), 1, 0));

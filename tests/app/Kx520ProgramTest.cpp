@@ -247,6 +247,28 @@ TEST(Kx520Program, LightCommandMessageFromAScriptSwitchesHostLighting) {
     EXPECT_EQ(Ctl("send NoSuchMessage 0 1").exitCode, 2);
 }
 
+TEST(Kx520Program, OtherProgramsHearTheLightStateAtStartUp) {
+    kx520::test::TempDir temp;
+    const std::string log = temp.Path() + "/monitor";
+    pid_t monitor = -1;
+    const std::string command = "exec dbus-monitor --session "
+                                "\"type='signal',interface='org.kx520.Application',member='LightState'\" >'" +
+                                log + "' 2>/dev/null";
+    const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+    ASSERT_EQ(posix_spawn(&monitor, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+    std::this_thread::sleep_for(300ms);  // the monitor is listening
+    {
+        App app("--simulate=keyboard", "QT_QPA_PLATFORM=offscreen");
+        ASSERT_TRUE(app.Ready()) << app.Errors();
+        EXPECT_TRUE(WaitFor([&log] { return ReadAll(log).find("member=LightState") != std::string::npos; }));
+    }
+    ::kill(monitor, SIGTERM);
+    ::waitpid(monitor, nullptr, 0);
+    const std::string seen = ReadAll(log);
+    EXPECT_NE(seen.find("uint32 1"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("int64 1"), std::string::npos) << seen;
+}
+
 TEST(Kx520Program, SuspendAndResumeThroughTheTestInterface) {
     App app("--simulate=keyboard", "QT_QPA_PLATFORM=offscreen");
     ASSERT_TRUE(app.Ready()) << app.Errors();
