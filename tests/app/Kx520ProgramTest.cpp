@@ -304,6 +304,19 @@ TEST(Kx520Program, AFreshInstallStoresItsLanguageChoice) {
     EXPECT_NE(ReadAll(settings).find("LANGUAGE=1033"), std::string::npos);
     EXPECT_TRUE(Status()["no_device_link"].asBool());
     EXPECT_EQ(Ctl("sim plug mouse").exitCode, 1);  // no virtual devices without --simulate
+    // The mouse and keyboard pages start with their first profile on disk.
+    for (const char* kind : {"mouse", "keyboard"}) {
+        const std::string folder =
+            std::string(std::getenv("XDG_DATA_HOME")) + "/KX520 PRO Keyboard/" + kind + "/";
+        Json::Value list;
+        ASSERT_TRUE(Json::Reader().parse(ReadAll(folder + "ProfileList.ini"), list)) << kind;
+        EXPECT_EQ(list["profilelist"][0]["profilename"], "profile1");
+        Json::Value profile;
+        ASSERT_TRUE(Json::Reader().parse(
+            ReadAll(folder + list["profilelist"][0]["profileUUID"].asString() + ".Json"), profile));
+        EXPECT_TRUE(profile["Device"][0]["KeyList"].isArray()) << kind;
+        EXPECT_EQ(profile["profileUUID"], list["profilelist"][0]["profileUUID"]);
+    }
 }
 
 }  // namespace
