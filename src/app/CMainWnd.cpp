@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "app/DeviceLinkManager.h"
+#include "app/ProfileActions.h"
 #include "app/RegisteredMessages.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "pages/CDeviceKeyButtonUI.h"
@@ -21,8 +22,6 @@
 #include "platform/DataFolders.h"
 #include "platform/DebugTrace.h"
 #include "platform/SettingsStore.h"
-#include "profiles/CDeviceProfileUI.h"
-#include "profiles/ProfileList.h"
 #include "windows/CMsgWnd.h"
 #include "ui/CContainerUI.h"
 #include "ui/CDialogBuilder.h"
@@ -80,7 +79,8 @@ bool RebuildsFonts(int index) {
 
 CMainWnd::CMainWnd(hid::HidBackend& backend, SettingsStore& settings)
     : m_backend(backend), m_settings(settings),
-      m_devices(std::make_unique<DeviceLinkManager>(*this)) {
+      m_devices(std::make_unique<DeviceLinkManager>(*this)),
+      m_profileActions(std::make_unique<ProfileActions>(*this)) {
     setWindowTitle(QLatin1String(kProductName));
 }
 
@@ -260,7 +260,7 @@ void CMainWnd::Notify(const ui::Notification& notification) {
         } else if (is("device_select_next")) {
             SelectNextDevice();
         } else {
-            RouteProfileClick(name);
+            m_profileActions->OnClick(name);
         }
         return;
     }
@@ -280,7 +280,7 @@ void CMainWnd::Notify(const ui::Notification& notification) {
         for (int tab = 0; tab < 8; ++tab) {
             auto* option = dynamic_cast<ui::COptionUI*>(notification.sender);
             if (is(kTabs[tab]) && option != nullptr && option->IsSelected()) {
-                OnEditorTab(tab + 1);
+                m_profileActions->OnEditorTab(tab + 1);
             }
         }
         return;
@@ -461,109 +461,18 @@ void CMainWnd::OnTimer(int id) {
     } else if (id == kTrayMenuTimer) {
         ShowTrayMenu();
     } else if (id == kProfileSwitchTimer) {
-        SwitchProfile();
+        m_profileActions->SwitchProfile();
     }
 }
 
-// --- profile list -------------------------------------------------------------
-
-bool CMainWnd::RouteProfileClick(const QString& name) {
-    CZentrelUSBDevice* device = CurrentDevice();
-    CDeviceProfileUI* profiles = device != nullptr ? device->ProfileControl() : nullptr;
-    auto is = [&name](const char* wanted) {
-        return name.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0;
-    };
-    if (profiles == nullptr) {
-        return false;
-    }
-    if (is("device_add_btn")) {
-        profiles->NewProfile();
-    } else if (is("device_sub_btn")) {
-        if (profiles->DeleteProfile()) {
-            ReloadDeviceProfile();
-        }
-    } else if (is("device_copy_btn")) {
-        profiles->CopyProfile();
-    } else if (is("device_export_btn")) {
-        const QString path = profiles->GetCurrentIndex() >= 0 ? AskForPath(true) : QString();
-        QString error;
-        if (!path.isEmpty() && !profiles->ExportProfile(path, &error)) {
-            DebugTrace(("export: " + error).toStdString());
-            AskUserBox(QStringLiteral("message_profile_export"), 0);
-        }
-    } else if (is("device_import_btn")) {
-        const QString path = profiles->GetCurrentIndex() >= 0 ? AskForPath(false) : QString();
-        QString error;
-        if (!path.isEmpty() && !profiles->ImportProfile(path, &error)) {
-            DebugTrace(("import: " + error).toStdString());
-            AskUserBox(QStringLiteral("message_profile_import"), 0);
-        }
-    } else if (is("device_reset_btn")) {
-        if (AskUserBox(QStringLiteral("message_text_22"), 1) != 1) {
-            return true;
-        }
-        if (!profiles->ResetProfile()) {
-            AskUserBox(QStringLiteral("message_profile_reset"), 0);
-            return true;
-        }
-        ReloadDeviceProfile();
-    } else if (is("device_profile_edit_save_btn")) {
-        const QString edited = profiles->GetNameEditText();
-        if (edited.isEmpty()) {
-            return true;  // an empty edit starts no rename
-        }
-        const int result = profiles->RenameProfile(edited);
-        if (result == profiles::ProfileList::kRenameInUse) {
-            AskUserBox(QStringLiteral("message_text_5"), 0);
-        } else if (result == profiles::ProfileList::kRenameBlank) {
-            AskUserBox(QStringLiteral("message_text_25"), 0);
-        }
-    } else if (name == QLatin1String("profile_fun_spread_btn")) {
-        profiles->ToggleExpanded();
-    } else {
-        return false;
-    }
-    return true;
-}
-
-void CMainWnd::OnEditorTab(int tab) {
-    CZentrelUSBDevice* device = CurrentDevice();
-    if (device == nullptr) {
-        return;
-    }
-    device->ShowFunction(tab);
-    if (CDeviceProfileUI* profiles = device->ProfileControl()) {
-        profiles->SelectTab(tab - 1);
-    }
-}
-
-void CMainWnd::SwitchProfile() {
-    CZentrelUSBDevice* device = CurrentDevice();
-    CDeviceProfileUI* profiles = device != nullptr ? device->ProfileControl() : nullptr;
-    if (profiles == nullptr || profiles->GetCurrentIndex() < 0) {
-        return;
-    }
-    profiles->SelectProfile(profiles->GetCurrentIndex(), false);
-    ReloadDeviceProfile();
-}
-
-void CMainWnd::ReloadDeviceProfile() {
-    // The device kinds read the selected profile and send it; the base has
-    // nothing to send.
-    if (CZentrelUSBDevice* device = CurrentDevice()) {
-        device->SetProfilePaths();
-        device->LoadProfileToPage();
-    }
-}
-
-int CMainWnd::AskUserBox(const QString& textId, int buttons) {
+int CMainWnd::Ask(const QString& textId, int buttons) {
     if (m_askUser) {
         return m_askUser(textId, buttons);
     }
     return ShowMessageBox(this, {}, textId, m_dpi, 1, buttons);
 }
 
-QString CMainWnd::AskForPath(bool save) {
+QString CMainWnd::AskFile(bool save) {
     const QString filter = ui::CResourceManager::Instance().GetText(QStringLiteral("profile_files")) +
                            QStringLiteral(" (*.json *.JSON *.Json)");
     if (m_askPath) {

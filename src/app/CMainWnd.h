@@ -19,6 +19,7 @@ namespace kx520 {
 class CDeviceOptionUI;
 class CZentrelUSBDevice;
 class DeviceLinkManager;
+class ProfileActions;
 class SettingsStore;
 
 namespace hid {
@@ -117,6 +118,10 @@ public:
         m_lightStateSink = std::move(sink);
     }
 
+    // A message box by text id (1 when confirmed) and a file dialog for a
+    // profile file (empty when cancelled), or what the test seam answers.
+    int Ask(const QString& textId, int buttons);
+    QString AskFile(bool save);
     void SetDialogs(AskUser askUser, AskPath askPath) {
         m_askUser = std::move(askUser);
         m_askPath = std::move(askPath);
@@ -143,14 +148,7 @@ protected:
 
 private:
     void OnTimer(int id);
-    // The profile list's rows of the click table; true when `name` is one.
-    bool RouteProfileClick(const QString& name);
-    void OnEditorTab(int tab);
-    // Hands the profile list's selection to the current device.
-    void SwitchProfile();
-    void ReloadDeviceProfile();
-    int AskUserBox(const QString& textId, int buttons);
-    QString AskForPath(bool save);
+
     void OnDeviceOptionSelected();
     void OnTrayMessage(qintptr mouseMessage);
     void OnMenuClick(const QString& item);
@@ -168,6 +166,7 @@ private:
     SettingsStore& m_settings;
     InterfaceSlotTable m_slots;
     std::unique_ptr<DeviceLinkManager> m_devices;
+    std::unique_ptr<ProfileActions> m_profileActions;
     std::unique_ptr<DeviceScanThread> m_scan;
     QSystemTrayIcon* m_tray = nullptr;
     QPointer<ui::WindowImplBase> m_trayMenu;
