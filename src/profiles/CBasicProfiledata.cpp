@@ -18,6 +18,64 @@ uint8_t Flag(const Json::Value& object, const char* key) {
     return json::Bool(json::Member(object, key)) ? 1 : 0;
 }
 
+// One byte field of a record and its key; `flag` fields read as booleans
+// (non-zero is 1) and are written back as integers.
+template <typename Record>
+struct ByteKey {
+    const char* key;
+    uint8_t Record::*field;
+    bool flag;
+};
+
+constexpr ByteKey<LightSetting> kLightInfoKeys[] = {
+    {"SelectItem", &LightSetting::mode, false},     {"Light", &LightSetting::brightness, false},
+    {"Speed", &LightSetting::speed, false},         {"MultiColor", &LightSetting::multiColor, true},
+    {"Red", &LightSetting::red, false},             {"Green", &LightSetting::green, false},
+    {"Blue", &LightSetting::blue, false},           {"Fx", &LightSetting::direction, false},
+    {"ZZCCLedMode", &LightSetting::zzccLedMode, false},
+    {"CustomGroup", &LightSetting::customGroup, false},
+    {"OldLedmode", &LightSetting::oldLedMode, false},
+};
+
+constexpr ByteKey<AudioLightSetting> kAudioLightKeys[] = {
+    {"AudioMode", &AudioLightSetting::audioMode, false},
+    {"BkColorR", &AudioLightSetting::bkRed, false},
+    {"BkColorG", &AudioLightSetting::bkGreen, false},
+    {"BkColorB", &AudioLightSetting::bkBlue, false},
+    {"FgColorR", &AudioLightSetting::fgRed, false},
+    {"FgColorG", &AudioLightSetting::fgGreen, false},
+    {"FgColorB", &AudioLightSetting::fgBlue, false},
+    {"7ColorFlags", &AudioLightSetting::sevenColor, true},
+    {"ColorTypeFlags", &AudioLightSetting::colorType, true},
+};
+
+// The keys of a light-list entry and of a custom effect step; the list
+// takes the two switches as booleans, effect files as integers.
+constexpr ByteKey<LightSetting> kLedKeys[] = {
+    {"LEDREGMode", &LightSetting::mode, false},     {"LEDBrightness", &LightSetting::brightness, false},
+    {"LEDSpeed", &LightSetting::speed, false},      {"LEDMultiColor", &LightSetting::multiColor, true},
+    {"LEDDirection", &LightSetting::direction, true}, {"red", &LightSetting::red, false},
+    {"green", &LightSetting::green, false},         {"blue", &LightSetting::blue, false},
+};
+
+template <typename Record, size_t N>
+Record ReadRecord(const Json::Value& object, const ByteKey<Record> (&keys)[N], bool flags = true) {
+    Record record{};
+    for (const auto& k : keys) {
+        record.*k.field = flags && k.flag ? Flag(object, k.key) : Byte(object, k.key);
+    }
+    return record;
+}
+
+template <typename Record, size_t N>
+Json::Value WriteRecord(const Record& record, const ByteKey<Record> (&keys)[N]) {
+    Json::Value object(Json::objectValue);
+    for (const auto& k : keys) {
+        object[k.key] = record.*k.field;
+    }
+    return object;
+}
+
 const Json::Value& DeviceSection(const Json::Value& root, int index) {
     return json::Element(json::Member(root, "Device"), static_cast<size_t>(index));
 }
@@ -129,69 +187,23 @@ bool CBasicProfiledata::SaveSection(const Json::Value& section, const std::strin
 }
 
 LightSetting CBasicProfiledata::GetLightInfo() {
-    const Json::Value& info = json::Member(m_section, "LightInfo");
-    LightSetting s;
-    s.mode = Byte(info, "SelectItem");
-    s.brightness = Byte(info, "Light");
-    s.speed = Byte(info, "Speed");
-    s.multiColor = Flag(info, "MultiColor");
-    s.red = Byte(info, "Red");
-    s.green = Byte(info, "Green");
-    s.blue = Byte(info, "Blue");
-    s.direction = Byte(info, "Fx");
-    s.zzccLedMode = Byte(info, "ZZCCLedMode");
-    s.customGroup = Byte(info, "CustomGroup");
-    s.oldLedMode = Byte(info, "OldLedmode");
-    m_lightInfo = s;
-    return s;
+    m_lightInfo = ReadRecord(json::Member(m_section, "LightInfo"), kLightInfoKeys);
+    return m_lightInfo;
 }
 
 void CBasicProfiledata::SetLightInfo(const LightSetting& s) {
     m_lightInfo = s;
-    Json::Value info(Json::objectValue);
-    info["SelectItem"] = s.mode;
-    info["Light"] = s.brightness;
-    info["Speed"] = s.speed;
-    info["MultiColor"] = s.multiColor;
-    info["Red"] = s.red;
-    info["Green"] = s.green;
-    info["Blue"] = s.blue;
-    info["Fx"] = s.direction;
-    info["ZZCCLedMode"] = s.zzccLedMode;
-    info["CustomGroup"] = s.customGroup;
-    info["OldLedmode"] = s.oldLedMode;
-    Object(m_section)["LightInfo"] = info;
+    Object(m_section)["LightInfo"] = WriteRecord(s, kLightInfoKeys);
 }
 
 AudioLightSetting CBasicProfiledata::GetAudioLightInfo() {
-    const Json::Value& info = json::Member(m_section, "AudioLightInfo");
-    AudioLightSetting s;
-    s.audioMode = Byte(info, "AudioMode");
-    s.bkRed = Byte(info, "BkColorR");
-    s.bkGreen = Byte(info, "BkColorG");
-    s.bkBlue = Byte(info, "BkColorB");
-    s.fgRed = Byte(info, "FgColorR");
-    s.fgGreen = Byte(info, "FgColorG");
-    s.fgBlue = Byte(info, "FgColorB");
-    s.sevenColor = Flag(info, "7ColorFlags");
-    s.colorType = Flag(info, "ColorTypeFlags");
-    m_audioLightInfo = s;
-    return s;
+    m_audioLightInfo = ReadRecord(json::Member(m_section, "AudioLightInfo"), kAudioLightKeys);
+    return m_audioLightInfo;
 }
 
 void CBasicProfiledata::SetAudioLightInfo(const AudioLightSetting& s) {
     m_audioLightInfo = s;
-    Json::Value info(Json::objectValue);
-    info["AudioMode"] = s.audioMode;
-    info["BkColorR"] = s.bkRed;
-    info["BkColorG"] = s.bkGreen;
-    info["BkColorB"] = s.bkBlue;
-    info["FgColorR"] = s.fgRed;
-    info["FgColorG"] = s.fgGreen;
-    info["FgColorB"] = s.fgBlue;
-    info["7ColorFlags"] = s.sevenColor;
-    info["ColorTypeFlags"] = s.colorType;
-    Object(m_section)["AudioLightInfo"] = info;
+    Object(m_section)["AudioLightInfo"] = WriteRecord(s, kAudioLightKeys);
 }
 
 std::vector<LightSetting> CBasicProfiledata::GetLightList() {
@@ -201,14 +213,7 @@ std::vector<LightSetting> CBasicProfiledata::GetLightList() {
         const Json::Value& entry = list[i];
         LightSetting s;
         if (entry.isObject()) {
-            s.mode = Byte(entry, "LEDREGMode");
-            s.brightness = Byte(entry, "LEDBrightness");
-            s.speed = Byte(entry, "LEDSpeed");
-            s.multiColor = Flag(entry, "LEDMultiColor");
-            s.direction = Flag(entry, "LEDDirection");
-            s.red = Byte(entry, "red");
-            s.green = Byte(entry, "green");
-            s.blue = Byte(entry, "blue");
+            s = ReadRecord(entry, kLedKeys);
             s.present = 1;
         }
         result.push_back(s);
@@ -235,14 +240,7 @@ std::vector<LightEffectFrame> CBasicProfiledata::LoadCustomEffect() {
     for (Json::ArrayIndex i = 0; list.isArray() && i < list.size(); ++i) {
         const Json::Value& entry = list[i];
         LightEffectFrame frame;
-        frame.setting.mode = Byte(entry, "LEDREGMode");
-        frame.setting.direction = Byte(entry, "LEDDirection");
-        frame.setting.brightness = Byte(entry, "LEDBrightness");
-        frame.setting.speed = Byte(entry, "LEDSpeed");
-        frame.setting.multiColor = Byte(entry, "LEDMultiColor");
-        frame.setting.red = Byte(entry, "red");
-        frame.setting.green = Byte(entry, "green");
-        frame.setting.blue = Byte(entry, "blue");
+        frame.setting = ReadRecord(entry, kLedKeys, false);
         frame.time = json::Int(json::Member(entry, "Time"));
         frame.cycle = json::Int(json::Member(entry, "Cyle"));
         m_effectFrames.push_back(frame);
