@@ -292,15 +292,8 @@ void DeviceLinkManager::ConnectDevice(int slot) {
         AttachNotifyInterface(slot);
         return;
     }
-    if (PartnerConnected(slot)) {
-        // The cable takes precedence over the receiver.
-        if (IsCableClass(s.deviceClass)) {
-            SwitchLink(slot);
-        }
-        return;
-    }
     Kind kind{};
-    if (!KindOfClass(s.deviceClass, kind)) {
+    if (HandedToPartner(slot) || !KindOfClass(s.deviceClass, kind)) {
         return;
     }
     const DeviceInterfaceEntry identity = IdentityFor(slot);
@@ -347,14 +340,8 @@ void DeviceLinkManager::DisconnectDevice(int slot) {
     } else if (s.deviceClass == KeyboardWired || s.deviceClass == KeyboardReceiver) {
         DebugTrace("键盘设备丢失");
     }
-    if (PartnerConnected(slot)) {
-        if (IsCableClass(s.deviceClass)) {
-            SwitchLink(slot);
-        }
-        return;
-    }
     Kind kind{};
-    if (!KindOfClass(s.deviceClass, kind)) {
+    if (HandedToPartner(slot) || !KindOfClass(s.deviceClass, kind)) {
         return;
     }
     CZentrelUSBDevice* device = FindDevice(kind, IdentityFor(slot));
@@ -372,6 +359,18 @@ void DeviceLinkManager::DisconnectDevice(int slot) {
     }
     ReleaseDeviceLockIfIdle(kind);
     m_window.HideDeviceOption(OptionIndexOf(device));
+}
+
+bool DeviceLinkManager::HandedToPartner(int slot) {
+    if (!PartnerConnected(slot)) {
+        return false;
+    }
+    // The cable takes precedence: its coming and going moves the device;
+    // the receiver's changes nothing while the cable is there.
+    if (IsCableClass(SlotCopy(slot).deviceClass)) {
+        SwitchLink(slot);
+    }
+    return true;
 }
 
 bool DeviceLinkManager::PartnerConnected(int slot) const {

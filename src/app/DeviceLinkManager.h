@@ -38,6 +38,9 @@ public:
     void DisconnectDevice(int slot);
     void SwitchLink(int slot);
     bool PartnerConnected(int slot) const;
+    // With the twin link present, an arrival or removal of the cable
+    // switches the device's link; true when the twin took the event.
+    bool HandedToPartner(int slot);
     void AttachNotifyInterface(int slot);
     void DetachNotifyInterface(int slot);
 
