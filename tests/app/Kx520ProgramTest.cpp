@@ -11,10 +11,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <thread>
 
 #include "protocol/CommandSet.h"
+#include "support/ProgramRun.h"
 #include "support/TempDir.h"
 #include "support/TraceReader.h"
 
@@ -24,25 +24,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct ProgramRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadAll(const std::string& file) {
-    std::ifstream in(file);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using kx520::test::PngSize;
+using kx520::test::ProgramRun;
+using kx520::test::ReadAll;
 
 ProgramRun Shell(const std::string& command) {
-    kx520::test::TempDir temp;
-    const std::string out = temp.Path() + "/out";
-    const std::string err = temp.Path() + "/err";
-    const int status = std::system((command + " >'" + out + "' 2>'" + err + "' </dev/null").c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
+    return kx520::test::RunShell(command);
 }
 
 ProgramRun Ctl(const std::string& arguments) {
@@ -127,18 +114,6 @@ private:
     int m_exitCode = -1;
 };
 
-// Width and height from a PNG's header; 0 when it is not a PNG.
-std::pair<uint32_t, uint32_t> PngSize(const std::string& path) {
-    const std::string data = ReadAll(path);
-    if (data.size() < 24 || data.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) {
-        return {0, 0};
-    }
-    auto word = [&data](size_t at) {
-        return (uint32_t(uint8_t(data[at])) << 24) | (uint32_t(uint8_t(data[at + 1])) << 16) |
-               (uint32_t(uint8_t(data[at + 2])) << 8) | uint32_t(uint8_t(data[at + 3]));
-    };
-    return {word(16), word(20)};
-}
 
 TEST(Kx520Program, WithoutADisplayItWritesTheScreenshotAndExitsZero) {
     kx520::test::TempDir temp;

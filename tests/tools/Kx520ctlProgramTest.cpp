@@ -6,39 +6,19 @@
 #include <cstdlib>
 #include <fstream>
 #include <set>
-#include <sstream>
 
 #include "platform/DeviceLock.h"
+#include "support/ProgramRun.h"
 #include "support/TempDir.h"
 #include "support/TraceReader.h"
 
 namespace {
 
-struct ProgramRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadAll(const std::string& file) {
-    std::ifstream in(file);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using kx520::test::ProgramRun;
+using kx520::test::ReadAll;
 
 ProgramRun Kx520ctl(const std::string& arguments, const std::string& environment = "") {
-    kx520::test::TempDir temp;
-    const std::string out = temp.Path() + "/out";
-    const std::string err = temp.Path() + "/err";
-    const std::string command = environment + " '" KX520CTL_PATH "' " + arguments + " >'" + out +
-                                "' 2>'" + err + "' </dev/null";
-    const int status = std::system(command.c_str());
-    ProgramRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = ReadAll(out);
-    run.err = ReadAll(err);
-    return run;
+    return kx520::test::RunShell(environment + " '" KX520CTL_PATH "' " + arguments);
 }
 
 TEST(Kx520ctlList, SimulateAllListsExactlyTheElevenAcceptedInterfacesInSlotOrder) {
@@ -163,18 +143,8 @@ TEST(Skinshot, TheGalleryRendersAndScalesWithTheDpi) {
     };
     ASSERT_EQ(run("XML/gallery.xml '" + normal + "' --lang lang/en.xml"), 0);
     ASSERT_EQ(run("XML/gallery.xml '" + large + "' --dpi 144"), 0);
-    auto sizeOf = [](const std::string& png) {
-        std::ifstream in(png, std::ios::binary);
-        unsigned char header[24] = {};
-        in.read(reinterpret_cast<char*>(header), sizeof header);
-        auto be32 = [&](int at) {
-            return (header[at] << 24) | (header[at + 1] << 16) | (header[at + 2] << 8) |
-                   header[at + 3];
-        };
-        return std::make_pair(be32(16), be32(20));
-    };
-    const auto [w96, h96] = sizeOf(normal);
-    const auto [w144, h144] = sizeOf(large);
+    const auto [w96, h96] = kx520::test::PngSize(normal);
+    const auto [w144, h144] = kx520::test::PngSize(large);
     ASSERT_GT(w96, 0);
     EXPECT_EQ(w144 * 2, w96 * 3);
     EXPECT_EQ(h144 * 2, h96 * 3);
