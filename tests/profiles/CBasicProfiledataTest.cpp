@@ -5,13 +5,14 @@
 #include <filesystem>
 
 #include "ProfileTestFiles.h"
+#include "support/ProgramRun.h"
 #include "support/TempDir.h"
 
 namespace kx520::profiles {
 namespace {
 
 using test::ReadJsonFile;
-using test::ReadText;
+using test::ReadAll;
 using test::WriteText;
 
 class ProfileData : public ::testing::Test {
@@ -54,7 +55,7 @@ TEST_F(ProfileData, ARepairedProfileKeepsItsNameAndIdentifierAndADamagedOneIsBac
 
     WriteText(path, "{\"profilename\": \"Mine\", \"Dev");  // cut off mid-write
     data.LoadSection(path);
-    EXPECT_EQ(ReadText(path + ".bak"), "{\"profilename\": \"Mine\", \"Dev");
+    EXPECT_EQ(ReadAll(path + ".bak"), "{\"profilename\": \"Mine\", \"Dev");
     EXPECT_TRUE(ReadJsonFile(path)["Device"][0].isObject());
 }
 
@@ -62,7 +63,7 @@ TEST_F(ProfileData, WithoutATemplateADamagedProfileIsLeftAlone) {
     data.SetFallbackPath(temp.Path() + "/missing.Json");
     WriteText(path, "garbage");
     EXPECT_TRUE(data.LoadSection(path).isNull());
-    EXPECT_EQ(ReadText(path), "garbage");
+    EXPECT_EQ(ReadAll(path), "garbage");
     EXPECT_EQ(data.GetLightInfo(), LightSetting{});
     EXPECT_TRUE(data.GetKeyList().empty());
 }
@@ -140,7 +141,7 @@ TEST_F(ProfileData, SavingOverAnUnreadableFileRebuildsNameAndIdentifierFromTheLi
     EXPECT_EQ(written["profilename"], "Raid night");
     EXPECT_EQ(written["profileUUID"], "2024_01_01_00_00_00_000");
     EXPECT_TRUE(written["Device"][0].isObject());
-    EXPECT_EQ(ReadText(path + ".bak"), "\x01\x02 not json");
+    EXPECT_EQ(ReadAll(path + ".bak"), "\x01\x02 not json");
 }
 
 TEST_F(ProfileData, SavingKeepsOtherTopLevelKeysAndTheScratchSectionIsSeparate) {

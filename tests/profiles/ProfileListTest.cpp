@@ -5,13 +5,14 @@
 #include <filesystem>
 
 #include "ProfileTestFiles.h"
+#include "support/ProgramRun.h"
 #include "support/TempDir.h"
 
 namespace kx520::profiles {
 namespace {
 
 using test::ReadJsonFile;
-using test::ReadText;
+using test::ReadAll;
 using test::WriteText;
 
 class Profiles : public ::testing::Test {
@@ -201,9 +202,9 @@ TEST_F(Profiles, ResetNeedsItsTemplateAndKeepsAHeadsetsEqualisers) {
     EXPECT_EQ(reset["Device"][0]["KeyList"], ReadJsonFile(templatePath)["Device"][0]["KeyList"]);
 
     std::filesystem::remove(templatePath);
-    const std::string before = ReadText(path);
+    const std::string before = ReadAll(path);
     EXPECT_FALSE(list.ResetProfile());
-    EXPECT_EQ(ReadText(path), before);
+    EXPECT_EQ(ReadAll(path), before);
 }
 
 TEST_F(Profiles, AMouseResetDropsEqualisersAndAnUnreadableProfileIsNotExported) {

@@ -5,22 +5,17 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/ProgramRun.h"
+
 namespace kx520::test {
 
 void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 Json::Value ReadJsonFile(const std::string& path) {
     Json::Value root;
-    std::istringstream in(ReadText(path));
+    std::istringstream in(ReadAll(path));
     Json::CharReaderBuilder builder;
     std::string errors;
     if (!Json::parseFromStream(builder, in, &root, &errors)) {

@@ -8,7 +8,6 @@ namespace kx520::test {
 
 // Writes `text` to `path` as it stands (no JSON check).
 void WriteText(const std::string& path, const std::string& text);
-std::string ReadText(const std::string& path);
 // The file parsed; null when it is not JSON.
 Json::Value ReadJsonFile(const std::string& path);
 // A small template: one section with light, light list and key list.
