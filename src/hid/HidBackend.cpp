@@ -8,6 +8,7 @@ const char* HidErrorText(HidError error) {
         case HidError::NotFound: return "no such device";
         case HidError::AccessDenied: return "permission denied";
         case HidError::Failed: return "open failed";
+        case HidError::Unusable: return "report descriptor refused (malformed or over budget)";
     }
     return "open failed";
 }

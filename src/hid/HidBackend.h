@@ -13,7 +13,8 @@ namespace kx520::hid {
 
 class HidCollection;
 
-enum class HidError { None, NotFound, AccessDenied, Failed };
+// Unusable: the interface is there but its report descriptor was refused.
+enum class HidError { None, NotFound, AccessDenied, Failed, Unusable };
 
 enum class HidIoStatus { Ok, TimedOut, Cancelled, Failed };
 

@@ -1,6 +1,7 @@
 #include "hid/HidCollection.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 
 namespace kx520::hid {
@@ -98,14 +99,61 @@ uint16_t HidCollection::ReportByteLength(HidReportType type, uint8_t reportId) c
 }
 
 uint32_t HidCollection::MaxUsageListLength(HidReportType type, uint16_t usagePage) const {
-    uint32_t total = 0;
+    if (usagePage == 0) {
+        return m_anyPageUsageListLength[Index(type)];
+    }
+    const auto& lengths = m_usageListLengths[Index(type)];
+    const auto found = std::lower_bound(
+        lengths.begin(), lengths.end(), usagePage,
+        [](const std::pair<uint16_t, uint32_t>& entry, uint16_t page) { return entry.first < page; });
+    return found != lengths.end() && found->first == usagePage ? found->second : 0;
+}
+
+HidCollection::DecodeCost HidCollection::Cost(HidReportType type) const {
+    DecodeCost cost;
+    for (const HidButtonCaps& caps : m_buttonCaps[Index(type)]) {
+        ++cost.entries;
+        cost.usageListEntries += MaxUsageListLength(type, caps.usagePage);
+    }
+    for (const HidValueCaps& caps : m_valueCaps[Index(type)]) {
+        cost.entries += caps.isRange ? uint64_t{caps.usageMax} - caps.usageMin + 1 : 1;
+    }
+    return cost;
+}
+
+void HidCollection::CountUsageListLengths(HidReportType type) {
+    std::vector<std::pair<uint16_t, uint32_t>> lengths;
+    uint64_t anyPage = 0;
+    std::vector<uint16_t> pages;
     for (const HidField& field : m_fields[Index(type)]) {
-        if (field.IsButton() && (usagePage == 0 || FieldHasPage(field, usagePage))) {
-            total += field.IsVariable() ? std::min<uint32_t>(field.count, UsageCount(field))
-                                        : field.count;
+        if (!field.IsButton()) {
+            continue;
+        }
+        const uint32_t most = field.IsVariable() ? std::min<uint32_t>(field.count, UsageCount(field))
+                                                 : field.count;
+        anyPage += most;
+        pages.clear();
+        for (const HidUsageRange& range : field.usages) {
+            pages.push_back(range.page);
+        }
+        std::sort(pages.begin(), pages.end());
+        pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
+        for (uint16_t page : pages) {
+            lengths.emplace_back(page, most);
         }
     }
-    return total;
+    // Merge the per-field rows into one sum per page, saturating at 32 bits.
+    std::sort(lengths.begin(), lengths.end());
+    auto& merged = m_usageListLengths[Index(type)];
+    merged.clear();
+    for (const auto& [page, most] : lengths) {
+        if (merged.empty() || merged.back().first != page) {
+            merged.emplace_back(page, 0);
+        }
+        merged.back().second = static_cast<uint32_t>(
+            std::min<uint64_t>(uint64_t{merged.back().second} + most, UINT32_MAX));
+    }
+    m_anyPageUsageListLength[Index(type)] = static_cast<uint32_t>(std::min<uint64_t>(anyPage, UINT32_MAX));
 }
 
 uint32_t HidCollection::CheckReport(HidReportType type, uint16_t usagePage, bool buttons,
@@ -166,12 +214,17 @@ uint32_t HidCollection::GetUsages(HidReportType type, uint16_t usagePage,
                 }
                 continue;
             }
-            const int32_t value = field.logicalMin < 0 ? SignExtend(raw, field.bitSize)
-                                                       : static_cast<int32_t>(raw);
+            // 64 bits: a logical minimum of INT32_MIN leaves no room in 32.
+            const int64_t value = field.logicalMin < 0 ? SignExtend(raw, field.bitSize)
+                                                       : static_cast<int64_t>(raw);
             if (value < field.logicalMin || value > field.logicalMax) {
                 continue;
             }
-            take(UsageAt(field, static_cast<uint32_t>(value - field.logicalMin), false));
+            const int64_t index = value - field.logicalMin;
+            if (index > UINT32_MAX) {
+                continue;
+            }
+            take(UsageAt(field, static_cast<uint32_t>(index), false));
         }
     }
     count = std::min(found, room);
@@ -236,9 +289,11 @@ uint32_t HidCollection::GetScaledUsageValue(HidReportType type, uint16_t usagePa
     if (raw < field->logicalMin || raw > field->logicalMax) {
         return field->HasNullState() ? kHidpStatusNull : kHidpStatusValueOutOfRange;
     }
-    const int64_t logicalSpan = static_cast<int64_t>(field->logicalMax) - field->logicalMin;
-    value = static_cast<int32_t>(physMin + (raw - field->logicalMin) * (physMax - physMin) /
-                                               logicalSpan);
+    // Both spans reach 2^32 with full 32-bit ranges: their product needs 128 bits.
+    const __int128 logicalSpan = static_cast<__int128>(field->logicalMax) - field->logicalMin;
+    const __int128 offset = static_cast<__int128>(raw) - field->logicalMin;
+    const __int128 scaled = physMin + offset * (physMax - physMin) / logicalSpan;
+    value = static_cast<int32_t>(scaled);
     return kHidpStatusSuccess;
 }
 
@@ -253,6 +308,7 @@ void HidCollection::AddField(HidField field) {
 void HidCollection::Finish() {
     for (int t = 0; t < kHidReportTypeCount; ++t) {
         const auto type = static_cast<HidReportType>(t);
+        CountUsageListLengths(type);
         auto& fields = m_fields[Index(type)];
         for (size_t f = 0; f < fields.size(); ++f) {
             const HidField& field = fields[f];

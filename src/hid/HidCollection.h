@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "hid/HidCaps.h"
@@ -29,8 +30,18 @@ public:
     // Bytes of report `reportId` of `type`, the id byte included; 0 if unknown.
     uint16_t ReportByteLength(HidReportType type, uint8_t reportId) const;
 
-    // The most usages of `usagePage` that one report of `type` can carry.
+    // The most usages of `usagePage` (0: any page) that one report of `type`
+    // can carry.
     uint32_t MaxUsageListLength(HidReportType type, uint16_t usagePage) const;
+
+    // What decoding reports of `type` costs a reader that keeps one entry per
+    // button capability and per value usage, each button entry with a usage
+    // list of its page's MaxUsageListLength.
+    struct DecodeCost {
+        uint64_t entries = 0;
+        uint64_t usageListEntries = 0;
+    };
+    DecodeCost Cost(HidReportType type) const;
 
     // The usages of `usagePage` that are on in `report` (report id first).
     // `count` holds the list's room on entry and the number found on return.
@@ -47,6 +58,7 @@ private:
     static constexpr size_t Index(HidReportType type) { return static_cast<size_t>(type); }
     void AddField(HidField field);
     void Finish();
+    void CountUsageListLengths(HidReportType type);
     // Checks the report against the fields of `usagePage`; success or the
     // status that rules the report out.
     uint32_t CheckReport(HidReportType type, uint16_t usagePage, bool buttons,
@@ -61,6 +73,10 @@ private:
     std::array<std::vector<HidButtonCaps>, kHidReportTypeCount> m_buttonCaps;
     std::array<std::vector<HidValueCaps>, kHidReportTypeCount> m_valueCaps;
     std::array<std::vector<uint8_t>, kHidReportTypeCount> m_reportIds;
+    // MaxUsageListLength by page, worked out once: readers ask for it per
+    // button capability, and a page's fields can be many.
+    std::array<std::vector<std::pair<uint16_t, uint32_t>>, kHidReportTypeCount> m_usageListLengths;
+    std::array<uint32_t, kHidReportTypeCount> m_anyPageUsageListLength{};
     // Bits of each report id (index) and type, as counted over the whole descriptor.
     std::array<std::array<uint32_t, 256>, kHidReportTypeCount> m_reportBits{};
 };

@@ -4,6 +4,7 @@
 
 #include "hid/DevicePath.h"
 #include "hid/HidCollection.h"
+#include "hid/HidReportDescriptor.h"
 
 namespace kx520::hid {
 
@@ -58,7 +59,7 @@ bool HidDevice::Reopen() {
     if (!LoadCapabilities(opened.connection)) {
         opened.connection->Cancel();
         ClearCapabilities();
-        m_lastError = HidError::Failed;
+        m_lastError = HidError::Unusable;
         return false;
     }
     m_connection = std::move(opened.connection);
@@ -215,15 +216,15 @@ bool HidDevice::LoadReportTables(HidReportType type, const HidCollection& collec
     ReportTables& tables = m_reports[static_cast<size_t>(type)];
     tables.buttonCaps = collection.ButtonCaps(type);
     tables.valueCaps = collection.ValueCaps(type);
-    size_t count = tables.buttonCaps.size();
-    for (const HidValueCaps& caps : tables.valueCaps) {
-        count += caps.isRange ? static_cast<size_t>(caps.usageMax - caps.usageMin) + 1 : 1;
-    }
-    if (count > kMaxDataEntries) {
+    // The parser refuses descriptors over budget; checked again here, before
+    // anything is allocated, for a collection that came from elsewhere.
+    const HidCollection::DecodeCost cost = collection.Cost(type);
+    if (cost.entries > HidReportDescriptor::kMaxDataEntries ||
+        cost.usageListEntries > HidReportDescriptor::kMaxUsageListEntries) {
         return false;
     }
     tables.data.clear();
-    tables.data.reserve(count);
+    tables.data.reserve(static_cast<size_t>(cost.entries));
     for (const HidButtonCaps& caps : tables.buttonCaps) {
         HidDataEntry entry;
         entry.isButton = true;

@@ -97,8 +97,6 @@ public:
         return m_reports[static_cast<size_t>(type)].valueCaps;
     }
 
-    // More entries than this in one report type fail the capability load.
-    static constexpr size_t kMaxDataEntries = 4096;
 
 private:
     struct ReportTables {

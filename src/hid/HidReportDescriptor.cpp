@@ -52,6 +52,42 @@ uint32_t ExtendedUsage(const Item& item, uint16_t page) {
     return (static_cast<uint32_t>(page) << 16) | (item.value & 0xFFFF);
 }
 
+// Reads the item at `at` and moves past it; false (and `error`) when the
+// descriptor ends inside it.
+bool ReadNextItem(std::span<const uint8_t> bytes, size_t& at, Item& item, std::string& error) {
+    const uint8_t prefix = bytes[at++];
+    if (prefix == 0xFE) {
+        // Long item: size byte, tag byte, data; nothing here uses them.
+        if (at + 2 > bytes.size()) {
+            error = "truncated long item";
+            return false;
+        }
+        const size_t size = bytes[at];
+        at += 2;
+        if (at + size > bytes.size()) {
+            error = "truncated long item";
+            return false;
+        }
+        at += size;
+        item.type = 3;
+        return true;
+    }
+    static constexpr std::array<uint8_t, 4> kSizes{0, 1, 2, 4};
+    item.size = kSizes[prefix & 0x03];
+    item.type = (prefix >> 2) & 0x03;
+    item.tag = prefix >> 4;
+    if (at + item.size > bytes.size()) {
+        error = "truncated item at byte " + std::to_string(at - 1);
+        return false;
+    }
+    item.value = 0;
+    for (uint8_t i = 0; i < item.size; ++i) {
+        item.value |= static_cast<uint32_t>(bytes[at + i]) << (8 * i);
+    }
+    at += item.size;
+    return true;
+}
+
 }  // namespace
 
 class HidDescriptorParser {
@@ -75,6 +111,9 @@ public:
         for (HidCollection& collection : m_collections) {
             collection.m_reportBits = m_reportBits;
             collection.Finish();
+            if (!WithinDecodeBudget(collection)) {
+                return false;
+            }
         }
         collections = std::move(m_collections);
         usesReportIds = m_usesReportIds;
@@ -84,40 +123,30 @@ public:
     const std::string& Error() const { return m_error; }
 
 private:
+    bool WithinDecodeBudget(const HidCollection& collection) {
+        uint64_t usageListEntries = 0;
+        for (int t = 0; t < kHidReportTypeCount; ++t) {
+            const HidCollection::DecodeCost cost = collection.Cost(static_cast<HidReportType>(t));
+            if (cost.entries > HidReportDescriptor::kMaxDataEntries) {
+                return Fail("over budget: " + std::to_string(cost.entries) + " data entries");
+            }
+            usageListEntries += cost.usageListEntries;
+        }
+        if (usageListEntries > HidReportDescriptor::kMaxUsageListEntries) {
+            return Fail("over budget: usage lists of " + std::to_string(usageListEntries) +
+                        " entries");
+        }
+        return true;
+    }
+
     bool Fail(std::string text) {
         m_error = std::move(text);
         return false;
     }
 
     bool ReadItem(size_t& at, Item& item) {
-        const uint8_t prefix = m_bytes[at++];
-        if (prefix == 0xFE) {
-            // Long item: size byte, tag byte, data; nothing here uses them.
-            if (at + 2 > m_bytes.size()) {
-                return Fail("truncated long item");
-            }
-            const size_t size = m_bytes[at];
-            at += 2;
-            if (at + size > m_bytes.size()) {
-                return Fail("truncated long item");
-            }
-            at += size;
-            item.type = 3;
-            return true;
-        }
-        static constexpr std::array<uint8_t, 4> kSizes{0, 1, 2, 4};
-        item.size = kSizes[prefix & 0x03];
-        item.type = (prefix >> 2) & 0x03;
-        item.tag = prefix >> 4;
-        if (at + item.size > m_bytes.size()) {
-            return Fail("truncated item at byte " + std::to_string(at - 1));
-        }
-        item.value = 0;
-        for (uint8_t i = 0; i < item.size; ++i) {
-            item.value |= static_cast<uint32_t>(m_bytes[at + i]) << (8 * i);
-        }
-        at += item.size;
-        return true;
+        std::string error;
+        return ReadNextItem(m_bytes, at, item, error) || Fail(std::move(error));
     }
 
     bool Apply(const Item& item) {
@@ -267,6 +296,15 @@ private:
         if (m_depth >= HidReportDescriptor::kMaxCollectionDepth) {
             return Fail("collections nested too deeply");
         }
+        if (++m_collectionCount > HidReportDescriptor::kMaxCollections) {
+            return Fail("over budget: more than " +
+                        std::to_string(HidReportDescriptor::kMaxCollections) + " collections");
+        }
+        if (m_depth == 0 && m_collections.size() >= HidReportDescriptor::kMaxTopLevelCollections) {
+            return Fail("over budget: more than " +
+                        std::to_string(HidReportDescriptor::kMaxTopLevelCollections) +
+                        " top-level collections");
+        }
         if (m_depth == 0) {
             HidCollection collection;
             if (!m_local.usages.empty()) {
@@ -319,6 +357,12 @@ private:
         if (++m_fieldCount > HidReportDescriptor::kMaxFields) {
             return Fail("too many fields");
         }
+        m_storedRanges += field.usages.size();
+        if (m_storedRanges > HidReportDescriptor::kMaxStoredUsageRanges) {
+            return Fail("over budget: more than " +
+                        std::to_string(HidReportDescriptor::kMaxStoredUsageRanges) +
+                        " usage ranges");
+        }
         m_collections.back().AddField(std::move(field));
         return true;
     }
@@ -331,6 +375,8 @@ private:
     uint16_t m_linkNodes = 0;
     size_t m_depth = 0;
     size_t m_fieldCount = 0;
+    size_t m_collectionCount = 0;
+    size_t m_storedRanges = 0;
     bool m_usesReportIds = false;
     std::array<std::array<uint32_t, 256>, kHidReportTypeCount> m_reportBits{};
     std::vector<HidCollection> m_collections;
@@ -348,6 +394,32 @@ std::optional<HidReportDescriptor> HidReportDescriptor::Parse(std::span<const ui
         return std::nullopt;
     }
     return descriptor;
+}
+
+std::optional<size_t> HidReportDescriptor::CountTopLevelCollections(
+    std::span<const uint8_t> bytes) {
+    size_t at = 0;
+    size_t depth = 0;
+    size_t count = 0;
+    std::string error;
+    while (at < bytes.size()) {
+        Item item;
+        if (!ReadNextItem(bytes, at, item, error)) {
+            return std::nullopt;
+        }
+        if (item.type != 0) {
+            continue;
+        }
+        if (item.tag == 0xA) {
+            count += depth++ == 0 ? 1 : 0;
+        } else if (item.tag == 0xC && depth > 0) {
+            --depth;
+        }
+    }
+    if (count == 0 || count > kMaxTopLevelCollections) {
+        return std::nullopt;
+    }
+    return count;
 }
 
 std::optional<size_t> HidReportDescriptor::CollectionIndex(uint16_t collectionNumber) const {

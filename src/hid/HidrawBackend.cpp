@@ -221,14 +221,17 @@ std::vector<std::string> HidrawBackend::PathsOfNode(const std::string& name) con
     }
     std::string error;
     const auto descriptor = HidReportDescriptor::Parse(info->descriptor, &error);
+    size_t collections = descriptor ? descriptor->Collections().size() : 0;
     if (!descriptor) {
         DebugTrace(name + ": report descriptor not usable: " + error);
-        return paths;
+        // Its paths are still listed, so that opening one says why it
+        // cannot be used instead of the device looking absent.
+        collections = HidReportDescriptor::CountTopLevelCollections(info->descriptor).value_or(0);
     }
     const DevicePathParts parts{info->devNode,          info->attributes.vendorId,
                                 info->attributes.productId, info->interfaceNumber, 0,
                                 info->instance};
-    AppendCollectionPaths(parts, descriptor->Collections().size(), paths);
+    AppendCollectionPaths(parts, collections, paths);
     return paths;
 }
 
@@ -271,7 +274,7 @@ HidOpenResult HidrawBackend::Open(const std::string& path, const HidOpenMode& mo
     }
     auto descriptor = HidReportDescriptor::Parse(info->descriptor);
     if (!descriptor) {
-        return {nullptr, HidError::Failed};
+        return {nullptr, HidError::Unusable};
     }
     const auto collection = descriptor->CollectionIndex(PathCollectionNumber(path));
     if (!collection) {

@@ -6,6 +6,7 @@
 
 #include "hid/HidDescriptorBuilder.h"
 #include "sim/VirtualProducts.h"
+#include "support/HostileDescriptors.h"
 
 namespace kx520::hid {
 namespace {
@@ -238,6 +239,127 @@ TEST_F(ReportDecoding, ButtonsValuesAndScaling) {
     const std::vector<uint8_t> outOfRange{0x01, 0x00, 0x00, 200};
     EXPECT_EQ(Mouse().GetScaledUsageValue(HidReportType::Input, 0x01, 0x31, scaled, outOfRange),
               kHidpStatusNull);
+}
+
+}  // namespace
+}  // namespace kx520::hid
+
+namespace kx520::hid {
+namespace {
+
+std::vector<uint8_t> ManyArrayFields(int fields, uint32_t count) {
+    return test::QuadraticUsageListDescriptor(fields, count);
+}
+
+// One value (or array) field of 32 bits with the given ranges.
+std::vector<uint8_t> WideField(int32_t logicalMin, int32_t logicalMax, int32_t physicalMin,
+                               int32_t physicalMax, uint32_t flags) {
+    B b;
+    b.UsagePage(0x01).Usage(0x30).Collection(B::kApplication).ReportId(1);
+    b.LogicalMinimum(logicalMin).LogicalMaximum(logicalMax);
+    b.PhysicalMinimum(physicalMin).PhysicalMaximum(physicalMax);
+    b.UsageMinimum(0x30).UsageMaximum(0x32).ReportSize(32).ReportCount(1).Input(flags);
+    b.EndCollection();
+    return b.Bytes();
+}
+
+std::vector<uint8_t> Report32(uint32_t value) {
+    return {1, static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+            static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+}
+
+TEST(HidDescriptorBudget, QuadraticUsageListsAreRefusedBeforeAnythingIsAllocated) {
+    std::string error;
+    // 150 fields of 12288: about 553 MB of usage lists before the budget.
+    EXPECT_FALSE(HidReportDescriptor::Parse(ManyArrayFields(150, 12288), &error));
+    EXPECT_NE(error.find("over budget"), std::string::npos) << error;
+    // 900 fields (a 4 KB descriptor) once aborted the process.
+    const std::vector<uint8_t> huge = ManyArrayFields(900, 12288);
+    EXPECT_LE(huge.size(), 4096u);
+    EXPECT_FALSE(HidReportDescriptor::Parse(huge, &error));
+    EXPECT_NE(error.find("over budget"), std::string::npos) << error;
+    // The same shape at a sane size is an ordinary interface.
+    const auto small = HidReportDescriptor::Parse(ManyArrayFields(4, 6));
+    ASSERT_TRUE(small);
+    EXPECT_EQ(small->Collections()[0].MaxUsageListLength(HidReportType::Input, 0x09), 24u);
+    EXPECT_EQ(small->Collections()[0].MaxUsageListLength(HidReportType::Input, 0), 24u);
+    EXPECT_EQ(small->Collections()[0].MaxUsageListLength(HidReportType::Input, 0x0C), 0u);
+}
+
+TEST(HidDescriptorBudget, CollectionCountsAndUsageRangesAreBounded) {
+    B many;
+    for (int i = 0; i < 300; ++i) {
+        many.UsagePage(0xFF00).Usage(1).Collection(B::kApplication).EndCollection();
+    }
+    std::string error;
+    EXPECT_FALSE(HidReportDescriptor::Parse(many.Bytes(), &error));
+    EXPECT_NE(error.find("top-level"), std::string::npos) << error;
+    // The walk that numbers a refused node's paths stops at the same bound.
+    EXPECT_FALSE(HidReportDescriptor::CountTopLevelCollections(many.Bytes()));
+    EXPECT_EQ(HidReportDescriptor::CountTopLevelCollections(ManyArrayFields(900, 12288)), 1u);
+    EXPECT_EQ(HidReportDescriptor::CountTopLevelCollections(
+                  std::vector<uint8_t>(InterfaceDescriptor("keyboard", 1))),
+              5u);
+    EXPECT_FALSE(HidReportDescriptor::CountTopLevelCollections(std::vector<uint8_t>{0x05, 0x01, 0xA1}));
+
+    // Every main item repeating 1000 usages: 64 fields pass, 100 are too many ranges.
+    auto ranges = [](int fields) {
+        B b;
+        b.UsagePage(0x09).Usage(1).Collection(B::kApplication).ReportSize(1).ReportCount(1);
+        for (int f = 0; f < fields; ++f) {
+            for (int u = 0; u < 1000; ++u) {
+                b.Usage(1 + u % 7);
+            }
+            b.Input(B::kConstant);
+        }
+        return b.EndCollection().Bytes();
+    };
+    EXPECT_TRUE(HidReportDescriptor::Parse(ranges(64)));
+    EXPECT_FALSE(HidReportDescriptor::Parse(ranges(100), &error));
+    EXPECT_NE(error.find("usage ranges"), std::string::npos) << error;
+}
+
+TEST(HidDecoding, FullThirtyTwoBitRangesScaleWithoutOverflow) {
+    constexpr int32_t kMin = INT32_MIN;
+    constexpr int32_t kMax = INT32_MAX;
+    const auto same = HidReportDescriptor::Parse(WideField(kMin, kMax, kMin, kMax, B::kVariable));
+    ASSERT_TRUE(same);
+    const HidCollection& c = same->Collections()[0];
+    int32_t scaled = 0;
+    for (const uint32_t raw : {0x7FFFFFFFu, 0x80000000u, 0u, 0xFFFFFFFFu, 12345u}) {
+        EXPECT_EQ(c.GetScaledUsageValue(HidReportType::Input, 0x01, 0x30, scaled, Report32(raw)),
+                  kHidpStatusSuccess);
+        EXPECT_EQ(scaled, static_cast<int32_t>(raw)) << raw;  // equal ranges: the value itself
+    }
+    // A full logical range onto a small physical one: the ends map to the ends.
+    const auto narrow = HidReportDescriptor::Parse(WideField(kMin, kMax, -100, 100, B::kVariable));
+    ASSERT_TRUE(narrow);
+    const HidCollection& n = narrow->Collections()[0];
+    n.GetScaledUsageValue(HidReportType::Input, 0x01, 0x30, scaled, Report32(0x7FFFFFFFu));
+    EXPECT_EQ(scaled, 100);
+    n.GetScaledUsageValue(HidReportType::Input, 0x01, 0x30, scaled, Report32(0x80000000u));
+    EXPECT_EQ(scaled, -100);
+    n.GetScaledUsageValue(HidReportType::Input, 0x01, 0x30, scaled, Report32(0));
+    EXPECT_EQ(scaled, 0);
+}
+
+TEST(HidDecoding, ArrayWithTheLowestLogicalMinimumIndexesItsUsages) {
+    const auto parsed =
+        HidReportDescriptor::Parse(WideField(INT32_MIN, INT32_MAX, 0, 0, B::kData | B::kArray));
+    ASSERT_TRUE(parsed);
+    const HidCollection& c = parsed->Collections()[0];
+    uint16_t usages[2] = {};
+    uint32_t count = 2;
+    // INT32_MIN + 1 is the second usage of the list.
+    EXPECT_EQ(c.GetUsages(HidReportType::Input, 0x01, usages, count, Report32(0x80000001u)),
+              kHidpStatusSuccess);
+    ASSERT_EQ(count, 1u);
+    EXPECT_EQ(usages[0], 0x31);
+    // A positive value lies 2^31 and more past the minimum: no usage there.
+    count = 2;
+    EXPECT_EQ(c.GetUsages(HidReportType::Input, 0x01, usages, count, Report32(5)),
+              kHidpStatusSuccess);
+    EXPECT_EQ(count, 0u);
 }
 
 }  // namespace

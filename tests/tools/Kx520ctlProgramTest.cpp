@@ -1,6 +1,7 @@
 // kx520ctl run as a user runs it, against virtual devices.
 #include <gtest/gtest.h>
 #include <json/json.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -8,6 +9,8 @@
 #include <set>
 
 #include "platform/DeviceLock.h"
+#include "support/FakeSysfs.h"
+#include "support/HostileDescriptors.h"
 #include "support/ProgramRun.h"
 #include "support/TempDir.h"
 #include "support/TraceReader.h"
@@ -63,6 +66,43 @@ TEST(Kx520ctlUsage, MistakesExitWithTwoAndSayWhy) {
     const ProgramRun help = Kx520ctl("--help");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("udev-rules"), std::string::npos);
+}
+
+// The largest resident size any finished child of this test reached, in KiB.
+long LargestChildKiB() {
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_maxrss;
+}
+
+TEST(Kx520ctlHostileDevice, AnOverBudgetDescriptorIsReportedUnusableWithoutExhaustingMemory) {
+    kx520::test::TempDir temp;
+    kx520::test::FakeSysfs sysfs(temp.Sub("sys"));
+    kx520::test::FakeHidNode node;
+    node.name = "hidraw0";
+    node.instance = "0003:320F:50C2.0001";
+    node.vendorId = 0x320F;
+    node.productId = 0x50C2;
+    node.interfaceNumber = 1;
+    // A 4 KB descriptor whose fourth collection, where the keyboard's command
+    // interface sits, has 900 array fields of 12288 elements.
+    node.descriptor = kx520::test::QuadraticUsageListDescriptor(900, 12288, 3);
+    ASSERT_LE(node.descriptor.size(), 4096u);
+    sysfs.AddNode(node);
+    std::ofstream(temp.Sub("dev") + "/hidraw0").put('\0');
+    const std::string machine = "KX520_SYSFS_ROOT='" + sysfs.Root() + "' KX520_DEV_ROOT='" +
+                                temp.Path() + "/dev'";
+
+    const ProgramRun list = Kx520ctl("list", machine);
+    EXPECT_EQ(list.exitCode, 1) << list.err;
+    EXPECT_NE(list.err.find("col04"), std::string::npos) << list.err;
+    EXPECT_NE(list.err.find("report descriptor refused"), std::string::npos) << list.err;
+    const ProgramRun state = Kx520ctl("state keyboard", machine);
+    EXPECT_EQ(state.exitCode, 1) << state.err;
+    EXPECT_NE(state.err.find("report descriptor refused"), std::string::npos) << state.err;
+    EXPECT_EQ(state.out, "");
+    // Before the budget this shape asked for some 20 GB and aborted.
+    EXPECT_LT(LargestChildKiB(), 64 * 1024);
 }
 
 TEST(Kx520ctlUdevRules, PrintsAndWritesTheSameRule) {

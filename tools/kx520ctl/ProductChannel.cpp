@@ -52,8 +52,11 @@ ConnectResult ConnectProduct(protocol::CommandChannel& channel, hid::HidBackend&
             if (path != nullptr) {
                 *path = failedPath;
             }
-            return error == hid::HidError::AccessDenied ? ConnectResult::AccessDenied
-                                                        : ConnectResult::OpenFailed;
+            switch (error) {
+                case hid::HidError::AccessDenied: return ConnectResult::AccessDenied;
+                case hid::HidError::Unusable: return ConnectResult::Unusable;
+                default: return ConnectResult::OpenFailed;
+            }
         }
     }
     return ConnectResult::NotAttached;

@@ -8,7 +8,8 @@
 
 namespace kx520::ctl {
 
-enum class ConnectResult { Connected, NotAttached, AccessDenied, OpenFailed };
+// Unusable: present, but its report descriptor was refused.
+enum class ConnectResult { Connected, NotAttached, AccessDenied, OpenFailed, Unusable };
 
 // Opens the command interface of `product` (a product name) on `channel`
 // the way the application does: the link and mode of its class, then marks

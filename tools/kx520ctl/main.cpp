@@ -103,6 +103,10 @@ int RunState(const kx520::CommandLine& commandLine, kx520::sim::MachineBackends&
         case kx520::ctl::ConnectResult::OpenFailed:
             std::cerr << "kx520ctl: cannot open " << path << "\n";
             return kExitFailure;
+        case kx520::ctl::ConnectResult::Unusable:
+            std::cerr << "kx520ctl: cannot use " << path << ": "
+                      << kx520::hid::HidErrorText(kx520::hid::HidError::Unusable) << "\n";
+            return kExitFailure;
     }
     const kx520::ctl::DeviceState state =
         kx520::ctl::ReadDeviceState(channel, kx520::DeviceClassFromName(product));
