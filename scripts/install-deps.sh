@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build ccache pkg-config
+    build-essential cmake ninja-build ccache pkg-config clang
     libgtest-dev libgmock-dev libbenchmark-dev
     libjsoncpp-dev
     libfuse3-dev fuse3

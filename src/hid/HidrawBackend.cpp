@@ -40,7 +40,7 @@ std::optional<uint32_t> ParseHex(const std::string& text) {
     char* end = nullptr;
     errno = 0;
     const unsigned long value = std::strtoul(text.c_str(), &end, 16);
-    if (errno != 0 || end == text.c_str()) {
+    if (errno != 0 || end == text.c_str() || value > UINT32_MAX || text[0] == '-') {
         return std::nullopt;
     }
     return static_cast<uint32_t>(value);
@@ -78,33 +78,14 @@ bool NodeOrder(const std::string& a, const std::string& b) {
     return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
-// HID_ID=0003:0000320F:000050C2 from the HID device's uevent.
-bool ParseHidId(const std::string& ueventFile, uint16_t& bus, uint16_t& vendor,
-                uint16_t& product) {
-    std::ifstream in(ueventFile);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind("HID_ID=", 0) != 0) {
-            continue;
-        }
-        std::istringstream fields(line.substr(7));
-        std::string b, v, p;
-        if (!std::getline(fields, b, ':') || !std::getline(fields, v, ':') ||
-            !std::getline(fields, p)) {
-            return false;
-        }
-        const auto busValue = ParseHex(b);
-        const auto vendorValue = ParseHex(v);
-        const auto productValue = ParseHex(p);
-        if (!busValue || !vendorValue || !productValue) {
-            return false;
-        }
-        bus = static_cast<uint16_t>(*busValue);
-        vendor = static_cast<uint16_t>(*vendorValue);
-        product = static_cast<uint16_t>(*productValue);
-        return true;
-    }
-    return false;
+std::string ReadUevent(const std::string& file) {
+    // A uevent is a few hundred bytes; more is not a uevent.
+    constexpr size_t kMaxUevent = 16384;
+    std::ifstream in(file, std::ios::binary);
+    std::string text(kMaxUevent, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    return text;
 }
 
 std::vector<uint8_t> ReadDescriptor(const std::string& file) {
@@ -131,6 +112,33 @@ HidError ErrorFromErrno(int error) {
 
 }  // namespace
 
+// HID_ID=0003:0000320F:000050C2 from the HID device's uevent.
+std::optional<HidrawBackend::HidId> HidrawBackend::ParseHidId(std::string_view uevent) {
+    std::istringstream lines{std::string(uevent)};
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.rfind("HID_ID=", 0) != 0) {
+            continue;
+        }
+        std::istringstream fields(line.substr(7));
+        std::string b, v, p;
+        if (!std::getline(fields, b, ':') || !std::getline(fields, v, ':') ||
+            !std::getline(fields, p)) {
+            return std::nullopt;
+        }
+        const auto bus = ParseHex(b);
+        const auto vendor = ParseHex(v);
+        const auto product = ParseHex(p);
+        // Each field is at most 32 bits wide; the ids are the low 16.
+        if (!bus || !vendor || !product) {
+            return std::nullopt;
+        }
+        return HidId{static_cast<uint16_t>(*bus), static_cast<uint16_t>(*vendor),
+                     static_cast<uint16_t>(*product)};
+    }
+    return std::nullopt;
+}
+
 HidrawBackend::HidrawBackend(std::string sysfsRoot, std::string devRoot)
     : m_sysfsRoot(std::move(sysfsRoot)), m_devRoot(std::move(devRoot)) {}
 
@@ -156,10 +164,13 @@ std::optional<HidrawBackend::NodeInfo> HidrawBackend::ReadNode(const std::string
     info.name = name;
     info.devNode = m_devRoot + "/" + name;
     info.instance = BaseName(hidDevice);
-    if (!ParseHidId(hidDevice + "/uevent", info.bus, info.attributes.vendorId,
-                    info.attributes.productId)) {
+    const auto id = ParseHidId(ReadUevent(hidDevice + "/uevent"));
+    if (!id) {
         return std::nullopt;
     }
+    info.bus = id->bus;
+    info.attributes.vendorId = id->vendorId;
+    info.attributes.productId = id->productId;
     info.descriptor = ReadDescriptor(hidDevice + "/report_descriptor");
     // USB HID devices sit under their USB interface, which sits under the
     // USB device; other buses have neither and read as 0.

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "hid/HidBackend.h"
@@ -35,6 +36,14 @@ public:
         std::vector<uint8_t> descriptor;
     };
     std::optional<NodeInfo> ReadNode(const std::string& name) const;
+
+    struct HidId {
+        uint16_t bus = 0;
+        uint16_t vendorId = 0;
+        uint16_t productId = 0;
+    };
+    // The HID_ID line of a HID device's uevent text; nothing without one.
+    static std::optional<HidId> ParseHidId(std::string_view uevent);
 
     bool Enumerate(std::vector<std::string>& paths) override;
     bool Owns(const std::string& path) const override;

@@ -66,9 +66,3 @@ int FuzzProfileInput(const uint8_t* data, size_t size) {
     raw.Init();
     return 0;
 }
-
-#ifdef KX520_LIBFUZZER
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return FuzzProfileInput(data, size);
-}
-#endif

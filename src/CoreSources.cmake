@@ -1,0 +1,52 @@
+# The sources of the libraries without Qt, relative to src/. The normal build
+# and the sanitizer build of the fuzz targets (tests/fuzz) both use these.
+set(KX520_CORE_SOURCES
+    platform/DebugTrace.cpp
+    platform/CommandLine.cpp
+    platform/DeviceLock.cpp
+    platform/DataFolders.cpp
+    platform/SafeJson.cpp
+    hid/DevicePath.cpp
+    hid/HidBackend.cpp
+    hid/HidCollection.cpp
+    hid/HidDescriptorBuilder.cpp
+    hid/HidReportDescriptor.cpp
+    hid/HidDevice.cpp
+    hid/HidrawBackend.cpp
+    hid/HidrawConnection.cpp
+    hid/InputReportFilter.cpp
+    hid/HidBackendSet.cpp
+    protocol/CommandPacket.cpp
+    protocol/CommandChannel.cpp
+    protocol/CommandSet.cpp
+    devices/EffectClock.cpp
+    devices/FrameSender.cpp
+    devices/DeviceWorker.cpp
+    devices/NotifyListener.cpp
+    devices/KeyLevels.cpp
+    devices/LightTables.cpp
+    devices/SoftwareEffects.cpp
+    app/DeviceCatalog.cpp
+    app/InterfaceSlotTable.cpp
+    app/DeviceScanThread.cpp
+    app/UdevRule.cpp
+    app/LanguageConfig.cpp
+    app/RegisteredMessages.cpp
+    profiles/JsonFile.cpp
+    profiles/CBasicProfiledata.cpp
+    profiles/ProfileList.cpp
+)
+set(KX520_SIM_SOURCES
+    sim/VirtualProducts.cpp
+    sim/VirtualDevice.cpp
+    sim/VirtualHidBackend.cpp
+    sim/VirtualConnection.cpp
+    sim/ReportQueue.cpp
+    sim/SimulateOption.cpp
+    sim/SimFault.cpp
+    sim/PacketTrace.cpp
+    sim/VirtualFirmware.cpp
+    sim/FirmwareDriver.cpp
+    sim/MachineBackends.cpp
+    sim/SimControl.cpp
+)
