@@ -6,6 +6,8 @@ set(KX520_CORE_SOURCES
     platform/DeviceLock.cpp
     platform/DataFolders.cpp
     platform/SafeJson.cpp
+    platform/RegularFile.cpp
+    platform/Utf8.cpp
     hid/DevicePath.cpp
     hid/HidBackend.cpp
     hid/HidCollection.cpp

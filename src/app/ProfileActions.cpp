@@ -60,6 +60,8 @@ bool ProfileActions::OnClick(const QString& name) {
             m_window.Ask(QStringLiteral("message_text_5"), 0);
         } else if (result == profiles::ProfileList::kRenameBlank) {
             m_window.Ask(QStringLiteral("message_text_25"), 0);
+        } else if (result == profiles::ProfileList::kRenameFailed) {
+            m_window.Ask(QStringLiteral("message_profile_save"), 0);
         }
     } else if (name == QLatin1String("profile_fun_spread_btn")) {
         profiles->ToggleExpanded();

@@ -1,9 +1,10 @@
 #include "platform/SafeJson.h"
 
+#include "platform/RegularFile.h"
+
 #include <json/reader.h>
 
 #include <cmath>
-#include <fstream>
 #include <limits>
 #include <memory>
 #include <sstream>
@@ -27,21 +28,8 @@ void SetError(std::string* error, std::string text) {
 
 std::optional<Json::Value> ReadFile(const std::string& path, std::string* error,
                                     const ParseLimits& limits) {
-    std::ifstream input(path, std::ios::binary);
-    if (!input) {
-        SetError(error, "cannot open " + path);
-        return std::nullopt;
-    }
-    input.seekg(0, std::ios::end);
-    const std::streamoff size = input.tellg();
-    if (size < 0 || static_cast<uint64_t>(size) > limits.maxBytes) {
-        SetError(error, path + " is larger than " + std::to_string(limits.maxBytes) + " bytes");
-        return std::nullopt;
-    }
-    input.seekg(0, std::ios::beg);
-    std::string text(static_cast<size_t>(size), '\0');
-    if (!input.read(text.data(), size)) {
-        SetError(error, "cannot read " + path);
+    std::string text;
+    if (!ReadRegularFile(path, limits.maxBytes, text, error)) {
         return std::nullopt;
     }
     return Parse(text, error, limits);

@@ -144,9 +144,9 @@ Json::Value CBasicProfiledata::LoadRepaired(const std::string& path) {
     if (!fresh.isObject()) {
         return Json::Value();  // nothing to repair with: leave the file alone
     }
-    if (root.isNull() && JsonFile::Exists(path)) {
-        JsonFile::KeepBackup(path);  // unreadable or not JSON
-    }
+    // Unreadable, not JSON, not an object or a "Device" of the wrong type:
+    // whatever it was, the user keeps it.
+    JsonFile::KeepBackup(path);
     PlaceSection(root, m_deviceIndex, fresh);
     WriteJson(root, path);
     return fresh;
@@ -170,9 +170,7 @@ const Json::Value& CBasicProfiledata::LoadLightConfig(const std::string& path) {
 bool CBasicProfiledata::SaveSection(const Json::Value& section, const std::string& path) {
     Json::Value root = JsonFile::ReadJson(path);
     if (!root.isObject()) {
-        if (JsonFile::Exists(path)) {
-            JsonFile::KeepBackup(path);
-        }
+        JsonFile::KeepBackup(path);
         // The name and identifier come back from the profile list.
         root = Json::Value(Json::objectValue);
         const std::filesystem::path file(path);

@@ -29,6 +29,13 @@ const TabRule kTabRules[] = {
      {"6533_voice_Op_tab", "magic_Op_tab", "Virtual7.1_Op_tab"}},
 };
 
+// A name from a file can be of any length: the combo shows the start of it.
+QString ShownName(const std::string& name) {
+    constexpr qsizetype kShown = static_cast<qsizetype>(profiles::ProfileList::kMaxNameCharacters);
+    const QString text = QString::fromStdString(name.substr(0, 4 * kShown + 4));
+    return text.size() > kShown ? text.left(kShown) + QChar(0x2026) : text;
+}
+
 std::string Std(const QString& text) {
     return text.toStdString();
 }
@@ -71,8 +78,7 @@ void CDeviceProfileUI::FillCombo() {
     }
     combo->RemoveAll();
     for (const auto& entry : m_list->Entries()) {
-        const QString name = QString::fromStdString(entry.name);
-        combo->AddPlainItem(name, name);
+        combo->AddPlainItem(ShownName(entry.name), QString::fromStdString(entry.id));
     }
     if (m_list->Selected() >= 0) {
         combo->SelectItem(m_list->Selected(), false);

@@ -9,11 +9,16 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fstream>
+#include <random>
+#include <vector>
 
 #include "platform/DebugTrace.h"
+#include "platform/RegularFile.h"
 #include "platform/SafeJson.h"
+#include "platform/Utf8.h"
 
 namespace kx520::profiles {
 
@@ -34,9 +39,18 @@ bool WriteAll(int fd, const std::string& text) {
     return true;
 }
 
+// "<folder>/.<name>.kx520-tmp-XXXXXX": hidden, and a form no user file has,
+// so that the temporaries a cut-off write leaves can be told apart.
+std::string TemporaryTemplate(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
+    return path.substr(0, nameAt) + "." + path.substr(nameAt) + JsonFile::kTemporaryMarker +
+           "XXXXXX";
+}
+
 // Writes `text` to `path` through a temporary file in the same folder.
 bool ReplaceFile(const std::string& path, const std::string& text) {
-    std::string temporary = path + ".XXXXXX";
+    std::string temporary = TemporaryTemplate(path);
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
         return false;
@@ -53,22 +67,75 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
     return ok;
 }
 
+// Same bytes in both files (compared in pieces, never read whole).
+bool SameContent(const std::string& a, const std::string& b) {
+    struct stat one {};
+    struct stat other {};
+    if (::stat(a.c_str(), &one) != 0 || ::stat(b.c_str(), &other) != 0 ||
+        !S_ISREG(one.st_mode) || !S_ISREG(other.st_mode)) {
+        // Not files to read (a FIFO, a device): the same only as the same node.
+        return ::lstat(a.c_str(), &one) == 0 && ::lstat(b.c_str(), &other) == 0 &&
+               one.st_ino == other.st_ino && one.st_dev == other.st_dev;
+    }
+    if (one.st_size != other.st_size) {
+        return false;
+    }
+    std::ifstream first(a, std::ios::binary);
+    std::ifstream second(b, std::ios::binary);
+    if (!first || !second) {
+        return false;
+    }
+    char x[4096];
+    char y[4096];
+    for (;;) {
+        first.read(x, sizeof x);
+        second.read(y, sizeof y);
+        if (first.gcount() != second.gcount() ||
+            std::memcmp(x, y, static_cast<size_t>(first.gcount())) != 0) {
+            return false;
+        }
+        if (!first || !second) {
+            return first.eof() && second.eof();
+        }
+    }
+}
+
+// A copy of a regular file in pieces, through a temporary like every write.
+bool CopyRegularFile(const std::string& from, const std::string& to) {
+    std::ifstream input(from, std::ios::binary);
+    if (!input || !IsRegularFile(from)) {
+        return false;
+    }
+    std::string temporary = TemporaryTemplate(to);
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        return false;
+    }
+    char buffer[65536];
+    bool ok = true;
+    while (ok && input) {
+        input.read(buffer, sizeof buffer);
+        ok = WriteAll(fd, std::string(buffer, static_cast<size_t>(input.gcount())));
+    }
+    ok = ok && input.eof() && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::link(temporary.c_str(), to.c_str()) == 0;  // never over another backup
+    ::unlink(temporary.c_str());
+    return ok;
+}
+
 }  // namespace
 
 std::string JsonFile::ReadTextFile(const std::string& path) {
-    std::ifstream input(path, std::ios::binary);
-    DebugTrace("readjsonFile 错误吗：：" + std::to_string(input ? 0 : errno) + "\n");
-    if (!input) {
-        return {};
-    }
-    input.seekg(0, std::ios::end);
-    const std::streamoff size = input.tellg();
-    if (size <= 0 || static_cast<uint64_t>(size) > json::ParseLimits{}.maxBytes) {
-        return {};
-    }
-    input.seekg(0, std::ios::beg);
-    std::string text(static_cast<size_t>(size), '\0');
-    if (!input.read(text.data(), size) || input.gcount() != size) {
+    std::string text;
+    std::string error;
+    const bool read = ReadRegularFile(path, json::ParseLimits{}.maxBytes, text, &error);
+    DebugTrace("readjsonFile 错误吗：：" + std::to_string(read ? 0 : (errno != 0 ? errno : EINVAL)) +
+               "\n");
+    if (!read) {
+        if (Exists(path)) {
+            DebugTrace(error);
+        }
         return {};
     }
     return text;
@@ -84,7 +151,9 @@ Json::Value JsonFile::ReadJson(const std::string& path) {
     return root ? std::move(*root) : Json::Value();
 }
 
-std::string JsonFile::StyledText(const Json::Value& root) {
+namespace {
+
+std::string Styled(const Json::Value& root) {
     // The styled writer's layout, which other tools of this family expect;
     // jsoncpp marks the class deprecated in favour of a builder whose output
     // differs.
@@ -95,17 +164,142 @@ std::string JsonFile::StyledText(const Json::Value& root) {
 #pragma GCC diagnostic pop
 }
 
+bool HoldsNonUtf8(const Json::Value& value) {
+    if (value.isString()) {
+        return !utf8::IsValid(value.asString());
+    }
+    if (value.isArray() || value.isObject()) {
+        for (const Json::Value& item : value) {
+            if (HoldsNonUtf8(item)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Replaces every string that is not UTF-8 by a stand-in and keeps it.
+void StandIn(Json::Value& value, const std::string& prefix, std::vector<std::string>& kept) {
+    if (value.isString()) {
+        std::string text = value.asString();
+        if (!utf8::IsValid(text)) {
+            value = prefix + std::to_string(kept.size());
+            kept.push_back(std::move(text));
+        }
+        return;
+    }
+    if (value.isArray() || value.isObject()) {
+        for (Json::Value& item : value) {
+            StandIn(item, prefix, kept);
+        }
+    }
+}
+
+// A JSON string as the styled writer quotes it (escapes for control and
+// non-ASCII characters), except that bytes that are not UTF-8 stay as they
+// are: jsoncpp would write U+FFFD for them and the text would be lost.
+std::string QuotedKeepingBytes(std::string_view text) {
+    std::string quoted = "\"";
+    char escape[16];
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = utf8::SequenceLength(text, at);
+        const auto byte = static_cast<uint8_t>(text[at]);
+        if (length == 0) {
+            quoted += text[at++];  // not UTF-8: the byte itself
+            continue;
+        }
+        if (length == 1) {
+            switch (byte) {
+                case '"': quoted += "\\\""; break;
+                case '\\': quoted += "\\\\"; break;
+                case '\b': quoted += "\\b"; break;
+                case '\f': quoted += "\\f"; break;
+                case '\n': quoted += "\\n"; break;
+                case '\r': quoted += "\\r"; break;
+                case '\t': quoted += "\\t"; break;
+                default:
+                    if (byte < 0x20) {
+                        std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+                        quoted += escape;
+                    } else {
+                        quoted += static_cast<char>(byte);
+                    }
+            }
+            ++at;
+            continue;
+        }
+        uint32_t point = byte & (0xFF >> (length + 1));
+        for (size_t i = 1; i < length; ++i) {
+            point = (point << 6) | (static_cast<uint8_t>(text[at + i]) & 0x3F);
+        }
+        if (point < 0x10000) {
+            std::snprintf(escape, sizeof escape, "\\u%04x", point);
+        } else {
+            point -= 0x10000;
+            std::snprintf(escape, sizeof escape, "\\u%04x\\u%04x", 0xD800 + (point >> 10),
+                          0xDC00 + (point & 0x3FF));
+        }
+        quoted += escape;
+        at += length;
+    }
+    return quoted + "\"";
+}
+
+}  // namespace
+
+std::string JsonFile::StyledText(const Json::Value& root) {
+    if (!HoldsNonUtf8(root)) {
+        return Styled(root);
+    }
+    // A name or identifier read from a file that is not UTF-8 is written back
+    // byte for byte: through stand-ins the writer leaves alone.
+    std::random_device random;
+    const std::string prefix =
+        "kx520-raw-" + std::to_string(random()) + "-" + std::to_string(random()) + "-";
+    Json::Value copy = root;
+    std::vector<std::string> kept;
+    StandIn(copy, prefix, kept);
+    std::string text = Styled(copy);
+    for (size_t i = kept.size(); i-- > 0;) {
+        const std::string standIn = "\"" + prefix + std::to_string(i) + "\"";
+        for (size_t at = text.find(standIn); at != std::string::npos; at = text.find(standIn, at)) {
+            const std::string quoted = QuotedKeepingBytes(kept[i]);
+            text.replace(at, standIn.size(), quoted);
+            at += quoted.size();
+        }
+    }
+    return text;
+}
+
 bool JsonFile::WriteJson(const std::string& path, const Json::Value& root) {
     return ReplaceFile(path, StyledText(root));
 }
 
-bool JsonFile::KeepBackup(const std::string& path) {
-    std::ifstream input(path, std::ios::binary);
-    if (!input) {
-        return false;
+std::string JsonFile::KeepBackup(const std::string& path) {
+    if (!Exists(path)) {
+        return {};
     }
-    const std::string text((std::istreambuf_iterator<char>(input)), {});
-    return ReplaceFile(path + ".bak", text);
+    // "<name>.bak", then "<name>.bak.1", ...: an older backup is never
+    // replaced, and a second damaged copy of the same bytes is not kept twice.
+    for (int n = 0; n < kMaxBackups; ++n) {
+        const std::string backup = path + ".bak" + (n == 0 ? "" : "." + std::to_string(n));
+        struct stat info {};
+        if (::lstat(backup.c_str(), &info) == 0) {
+            if (SameContent(path, backup)) {
+                return backup;
+            }
+            continue;
+        }
+        // A hard link costs nothing whatever the size; the atomic write that
+        // follows leaves it holding the damaged bytes.
+        if (::link(path.c_str(), backup.c_str()) == 0 || CopyRegularFile(path, backup)) {
+            DebugTrace(path + " is damaged; kept as " + backup);
+            return backup;
+        }
+        break;
+    }
+    DebugTrace("no backup could be kept of " + path);
+    return {};
 }
 
 bool JsonFile::Exists(const std::string& path) {

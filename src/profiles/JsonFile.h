@@ -22,8 +22,13 @@ public:
     static bool WriteJson(const std::string& path, const Json::Value& root);
     // The styled text every data file is written in.
     static std::string StyledText(const Json::Value& root);
-    // Copies a damaged file to `<path>.bak` before it is replaced.
-    static bool KeepBackup(const std::string& path);
+    // Keeps a damaged file as `<path>.bak` (or `.bak.N` beside an older
+    // backup that differs) before it is replaced; the backup's path, or ""
+    // when there was nothing to keep or it could not be kept.
+    static std::string KeepBackup(const std::string& path);
+    // What the names of the atomic writer's temporaries carry, and nothing else.
+    static constexpr const char* kTemporaryMarker = ".kx520-tmp-";
+    static constexpr int kMaxBackups = 100;
     static bool Exists(const std::string& path);
     // The local time as 2024_03_09_14_05_07_042: a profile's identifier.
     static std::string TimestampName();

@@ -1,5 +1,6 @@
 #include "profiles/ProfileList.h"
 
+#include <json/writer.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -7,7 +8,9 @@
 #include <filesystem>
 
 #include "platform/DebugTrace.h"
+#include "platform/RegularFile.h"
 #include "platform/SafeJson.h"
+#include "platform/Utf8.h"
 #include "profiles/JsonFile.h"
 
 namespace kx520::profiles {
@@ -36,25 +39,51 @@ std::string WithSlash(std::string folder) {
     return folder;
 }
 
-std::vector<ProfileEntry> ReadEntries(const Json::Value& root) {
+std::string CompactText(const Json::Value& value) {
+    Json::StreamWriterBuilder writer;
+    writer["indentation"] = "";
+    return Json::writeString(writer, value);
+}
+
+struct ReadList {
     std::vector<ProfileEntry> entries;
+    std::vector<std::string> unusable;
+};
+
+ReadList ReadEntries(const Json::Value& root) {
+    ReadList read;
     const Json::Value& list = json::Member(root, "profilelist");
     for (Json::ArrayIndex i = 0; list.isArray() && i < list.size(); ++i) {
-        ProfileEntry entry{json::String(json::Member(list[i], "profilename")),
-                           json::String(json::Member(list[i], "profileUUID"))};
+        const Json::Value& nameValue = json::Member(list[i], "profilename");
+        ProfileEntry entry{json::String(nameValue), json::String(json::Member(list[i], "profileUUID")),
+                           ""};
         if (!ProfileList::IsPlainId(entry.id)) {
-            DebugTrace("profile list entry with an unusable identifier skipped: " + entry.id);
+            DebugTrace("profile list entry with an unusable identifier kept but not shown: " +
+                       CompactText(list[i]));
+            read.unusable.push_back(CompactText(list[i]));
             continue;
         }
-        entries.push_back(entry);
+        if (!nameValue.isString()) {
+            // Shown as its JSON text, kept as it was.
+            entry.originalName = CompactText(nameValue);
+            entry.name = nameValue.isNull() ? entry.id : entry.originalName;
+        }
+        if (!utf8::IsValid(entry.id) || !utf8::IsValid(entry.name)) {
+            DebugTrace("profile " + entry.id + " is not named in UTF-8; kept as it is on disk");
+        }
+        read.entries.push_back(entry);
     }
-    return entries;
+    return read;
 }
 
 }  // namespace
 
 ProfileList::ProfileList(std::string folder, std::string templatePath, int kind)
     : m_folder(WithSlash(std::move(folder))), m_templatePath(std::move(templatePath)), m_kind(kind) {}
+
+std::string ProfileList::BoundedName(const std::string& name) {
+    return name.substr(0, utf8::PrefixBytes(name, kMaxNameCharacters));
+}
 
 bool ProfileList::IsPlainId(const std::string& id) {
     return !id.empty() && id.find('/') == std::string::npos && id.front() != '.' &&
@@ -63,7 +92,7 @@ bool ProfileList::IsPlainId(const std::string& id) {
 
 std::optional<std::string> ProfileList::NameOf(const std::string& folder, const std::string& id) {
     const Json::Value root = JsonFile::ReadJson(WithSlash(folder) + kListFile);
-    for (const ProfileEntry& entry : ReadEntries(root)) {
+    for (const ProfileEntry& entry : ReadEntries(root).entries) {
         if (entry.id == id) {
             return entry.name;
         }
@@ -89,29 +118,66 @@ int ProfileList::FindName(const std::string& name, int except) const {
 }
 
 // Temporary files of writes that were cut off (a crash, a power cut) are
-// never the real file: "<name>.XXXXXX" beside a ".Json" or the list.
+// never the real file. Only the form the atomic writer gives them is
+// removed: ".<name>.kx520-tmp-XXXXXX".
 static void RemoveStaleTemporaries(const std::string& folder) {
     std::error_code error;
+    const std::string marker = JsonFile::kTemporaryMarker;
     for (const auto& item : std::filesystem::directory_iterator(folder, error)) {
         const std::string name = item.path().filename().string();
-        const auto dot = name.rfind('.');
-        if (dot == std::string::npos || name.size() - dot != 7) {
+        const size_t at = name.rfind(marker);
+        if (name.front() != '.' || at == std::string::npos || at < 2 ||
+            name.size() != at + marker.size() + 6) {
             continue;
         }
-        const std::string stem = name.substr(0, dot);
-        if (stem.ends_with(".Json") || stem == ProfileList::kListFile) {
-            std::filesystem::remove(item.path(), error);
-        }
+        std::filesystem::remove(item.path(), error);
     }
 }
 
 bool ProfileList::Init() {
     std::filesystem::create_directories(m_folder);
     RemoveStaleTemporaries(m_folder);
-    if (!Load()) {
-        return CreateFirstProfile();
+    if (Load()) {
+        m_selected = m_storedSelection;
+        return true;
     }
-    m_selected = m_storedSelection;
+    // Damaged or emptied: the user keeps the old list and every profile.
+    JsonFile::KeepBackup(ListPath());
+    if (RebuildFromFiles()) {
+        DebugTrace("profile list rebuilt from the " + std::to_string(m_entries.size()) +
+                   " profile files in " + m_folder);
+        return WriteList();
+    }
+    return CreateFirstProfile();
+}
+
+bool ProfileList::RebuildFromFiles() {
+    std::vector<ProfileEntry> found;
+    std::error_code error;
+    for (const auto& item : std::filesystem::directory_iterator(m_folder, error)) {
+        const std::string file = item.path().filename().string();
+        constexpr std::string_view kExtension = ".Json";
+        if (!file.ends_with(kExtension) || !IsRegularFile(item.path().string())) {
+            continue;
+        }
+        const std::string id = file.substr(0, file.size() - kExtension.size());
+        if (!IsPlainId(id)) {
+            continue;
+        }
+        const std::string name =
+            json::String(json::Member(JsonFile::ReadJson(item.path().string()), "profilename"));
+        found.push_back(ProfileEntry{name.empty() ? id : name, id, ""});
+    }
+    if (found.empty()) {
+        return false;
+    }
+    // Identifiers are creation times.
+    std::sort(found.begin(), found.end(),
+              [](const ProfileEntry& a, const ProfileEntry& b) { return a.id < b.id; });
+    m_entries = std::move(found);
+    m_unusableEntries.clear();
+    m_storedSelection = 0;
+    m_selected = 0;
     return true;
 }
 
@@ -125,7 +191,9 @@ bool ProfileList::Read() {
 
 bool ProfileList::Load() {
     const Json::Value root = JsonFile::ReadJson(ListPath());
-    m_entries = ReadEntries(root);
+    ReadList read = ReadEntries(root);
+    m_entries = std::move(read.entries);
+    m_unusableEntries = std::move(read.unusable);
     if (m_entries.empty()) {
         return false;
     }
@@ -136,7 +204,7 @@ bool ProfileList::Load() {
 }
 
 bool ProfileList::CreateFirstProfile() {
-    const ProfileEntry first{"profile1", NewId()};
+    const ProfileEntry first{"profile1", NewId(), ""};
     m_entries = {first};
     m_storedSelection = 0;
     m_selected = 0;
@@ -148,11 +216,18 @@ bool ProfileList::WriteList() const {
     Json::Value& list = root["profilelist"] = Json::Value(Json::arrayValue);
     for (const ProfileEntry& entry : m_entries) {
         Json::Value item(Json::objectValue);
-        item["profilename"] = entry.name;
+        const auto original =
+            entry.originalName.empty() ? std::nullopt : json::Parse(entry.originalName);
+        item["profilename"] = original ? *original : Json::Value(entry.name);
         item["profileUUID"] = entry.id;
         item["profileislink"] = 0;
         item["profilelinkmame"] = "";
         list.append(item);
+    }
+    for (const std::string& kept : m_unusableEntries) {
+        if (const auto item = json::Parse(kept)) {
+            list.append(*item);
+        }
     }
     root["profileselect"] = m_storedSelection;
     return JsonFile::WriteJson(ListPath(), root);
@@ -207,7 +282,7 @@ bool ProfileList::NewProfile() {
             break;
         }
     }
-    const ProfileEntry entry{name, NewId()};
+    const ProfileEntry entry{name, NewId(), ""};
     // The next start selects the new profile; the one shown stays.
     m_storedSelection = static_cast<int>(m_entries.size());
     return Append(entry) && WriteProfile(entry, m_templatePath);
@@ -222,7 +297,7 @@ bool ProfileList::CopyProfile() {
     while (FindName(name) >= 0) {
         name += " copy";
     }
-    const ProfileEntry entry{name, NewId()};
+    const ProfileEntry entry{name, NewId(), ""};
     return Append(entry) && WriteProfile(entry, ProfilePath(source));
 }
 
@@ -234,13 +309,18 @@ ProfileList::RenameResult ProfileList::RenameProfile(const std::string& name) {
         return kRenameInUse;
     }
     ProfileEntry& entry = m_entries[static_cast<size_t>(m_selected)];
-    entry.name = name;
-    WriteList();
+    const ProfileEntry before = entry;
+    entry.name = BoundedName(name);
+    entry.originalName.clear();
+    if (!WriteList()) {
+        entry = before;  // the list on disk still has the old name
+        return kRenameFailed;
+    }
     const std::string path = ProfilePath(entry.id);
     Json::Value content = JsonFile::ReadJson(path);
     // A damaged profile is left for the next save to rebuild from the list.
     if (content.isObject()) {
-        content["profilename"] = name;
+        content["profilename"] = entry.name;
         JsonFile::WriteJson(path, content);
     }
     return kRenamed;
@@ -251,13 +331,27 @@ bool ProfileList::DeleteProfile() {
         return false;
     }
     const int next = m_selected == 0 ? 0 : m_selected - 1;
+    const int was = m_selected;
+    const int stored = m_storedSelection;
     const ProfileEntry removed = m_entries[static_cast<size_t>(m_selected)];
     m_entries.erase(m_entries.begin() + m_selected);
     m_storedSelection = next;
     m_selected = next;
-    const bool written = WriteList();
-    ::unlink(ProfilePath(removed.id).c_str());
-    return written;
+    if (!WriteList()) {
+        // Nothing changed on disk: nor here.
+        m_entries.insert(m_entries.begin() + was, removed);
+        m_selected = was;
+        m_storedSelection = stored;
+        return false;
+    }
+    // A list can name one file twice (edited by hand): the file stays while
+    // another entry still names it.
+    const bool shared = std::any_of(m_entries.begin(), m_entries.end(),
+                                    [&removed](const ProfileEntry& e) { return e.id == removed.id; });
+    if (!shared) {
+        ::unlink(ProfilePath(removed.id).c_str());
+    }
+    return true;
 }
 
 bool ProfileList::ResetProfile() {
@@ -299,11 +393,11 @@ bool ProfileList::ImportProfile(const std::string& path, std::string* error) {
         }
         return false;
     }
-    std::string name = std::filesystem::path(path).stem().string();
+    std::string name = BoundedName(std::filesystem::path(path).stem().string());
     for (int counter = 1; FindName(name) >= 0; ++counter) {
         name += "(" + std::to_string(counter) + ")";
     }
-    const ProfileEntry entry{name, NewId()};
+    const ProfileEntry entry{name, NewId(), ""};
     (*content)["profilename"] = entry.name;
     (*content)["profileUUID"] = entry.id;
     if (!JsonFile::WriteJson(ProfilePath(entry.id), *content) || !Append(entry)) {

@@ -11,6 +11,9 @@ namespace kx520::profiles {
 struct ProfileEntry {
     std::string name;
     std::string id;
+    // The name as the list file had it when that was not a string (JSON
+    // text), written back as it was until the profile is renamed.
+    std::string originalName;
 };
 
 // A device's list of profiles ("ProfileList.ini" in its data folder, JSON
@@ -23,14 +26,17 @@ public:
     static constexpr const char* kListFile = "ProfileList.ini";
     static constexpr size_t kMaxNewProfiles = 50;
     enum Kind { kKeyboard = 1, kMouse = 2, kMousePad = 3, kHeadset = 7 };
-    enum RenameResult { kRenameInUse = 0, kRenamed = 1, kRenameBlank = 2 };
+    enum RenameResult { kRenameInUse = 0, kRenamed = 1, kRenameBlank = 2, kRenameFailed = 3 };
+    // Names given here (renames, imports) are cut to this many characters.
+    static constexpr size_t kMaxNameCharacters = 64;
 
     // `folder`: the device's data folder; `templatePath`: its profile template.
     ProfileList(std::string folder, std::string templatePath, int kind);
 
-    // Reads the list; a missing, unreadable or empty one is replaced by a
-    // fresh list with "profile1" made from the template. False when the
-    // fresh list could not be written.
+    // Reads the list. A damaged one is kept as "ProfileList.ini.bak" and a
+    // missing, damaged or empty one is rebuilt from the profile files in the
+    // folder; only a folder without any starts afresh with "profile1" made
+    // from the template. False when the list could not be written.
     bool Init();
     // Reads the list without creating or changing anything; false when
     // there is none (or none usable) yet.
@@ -71,9 +77,14 @@ public:
     // The name the list in `folder` gives identifier `id`, if any.
     static std::optional<std::string> NameOf(const std::string& folder, const std::string& id);
     static bool IsPlainId(const std::string& id);
+    // `name` cut to kMaxNameCharacters, never inside a character.
+    static std::string BoundedName(const std::string& name);
 
 private:
     bool Load();
+    // The list made from the profile files present, oldest first; false
+    // when there are none.
+    bool RebuildFromFiles();
     bool CreateFirstProfile();
     bool WriteList() const;
     // Writes a profile made from `content` (null: the template) under `entry`.
@@ -85,6 +96,9 @@ private:
     std::string m_templatePath;
     int m_kind;
     std::vector<ProfileEntry> m_entries;
+    // Entries of the file that name no usable profile (JSON text): not
+    // shown, but written back, so that nothing the user had is dropped.
+    std::vector<std::string> m_unusableEntries;
     int m_selected = -1;
     int m_storedSelection = 0;
 };

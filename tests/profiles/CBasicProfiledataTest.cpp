@@ -1,10 +1,12 @@
 #include "profiles/CBasicProfiledata.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
 #include "ProfileTestFiles.h"
+#include "profiles/JsonFile.h"
 #include "support/ProgramRun.h"
 #include "support/TempDir.h"
 
@@ -51,11 +53,41 @@ TEST_F(ProfileData, ARepairedProfileKeepsItsNameAndIdentifierAndADamagedOneIsBac
     EXPECT_EQ(written["profileUUID"], "x");
     EXPECT_EQ(written["Extra"], 5);
     EXPECT_TRUE(written["Device"][0].isObject());
-    EXPECT_FALSE(std::filesystem::exists(path + ".bak"));
+    // Whatever is repaired is kept first.
+    EXPECT_EQ(ReadAll(path + ".bak"),
+              R"({"profilename": "Mine", "profileUUID": "x", "Device": [], "Extra": 5})");
 
+    // An older backup is never replaced; the same damage twice is kept once.
     WriteText(path, "{\"profilename\": \"Mine\", \"Dev");  // cut off mid-write
     data.LoadSection(path);
-    EXPECT_EQ(ReadAll(path + ".bak"), "{\"profilename\": \"Mine\", \"Dev");
+    EXPECT_EQ(ReadAll(path + ".bak.1"), "{\"profilename\": \"Mine\", \"Dev");
+    EXPECT_TRUE(ReadJsonFile(path)["Device"][0].isObject());
+    WriteText(path, "{\"profilename\": \"Mine\", \"Dev");
+    data.LoadSection(path);
+    EXPECT_FALSE(std::filesystem::exists(path + ".bak.2"));
+
+    // Parses, but is not a profile: kept all the same.
+    for (const std::string damaged : {"[1, 2]", R"({"Device": "x"})", R"({"Device": [7]})"}) {
+        std::filesystem::remove(path + ".bak");
+        std::filesystem::remove(path + ".bak.1");
+        WriteText(path, damaged);
+        data.LoadSection(path);
+        EXPECT_EQ(ReadAll(path + ".bak"), damaged);
+        EXPECT_TRUE(ReadJsonFile(path)["Device"][0].isObject()) << damaged;
+    }
+}
+
+TEST_F(ProfileData, AProfileThatIsNoRegularFileNeitherHangsNorExhaustsMemory) {
+    // A FIFO would block a plain open for ever; /dev/zero never ends.
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EQ(JsonFile::ReadTextFile(path), "");
+    data.LoadSection(path);
+    EXPECT_TRUE(ReadJsonFile(path)["Device"][0].isObject());  // repaired over the FIFO
+    std::filesystem::remove(path);
+    std::filesystem::remove(path + ".bak");
+    std::filesystem::create_symlink("/dev/zero", path);
+    data.LoadSection(path);
+    EXPECT_TRUE(std::filesystem::is_symlink(path + ".bak"));  // kept as the link it was
     EXPECT_TRUE(ReadJsonFile(path)["Device"][0].isObject());
 }
 

@@ -1,6 +1,8 @@
 #include "profiles/ProfileList.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -59,7 +61,7 @@ TEST_F(Profiles, AFirstRunCreatesProfileOneFromTheTemplate) {
     EXPECT_EQ(profile["Device"], ReadJsonFile(templatePath)["Device"]);
 }
 
-TEST_F(Profiles, ABrokenOrHostileListIsReadSafely) {
+TEST_F(Profiles, ABrokenOrHostileListIsReadSafelyAndDropsNothing) {
     WriteList(R"({"profilelist": [{"profilename": "evil", "profileUUID": "../../etc/passwd"},
                                   {"profilename": 5, "profileUUID": "ok_id"},
                                   {"profilename": "dot", "profileUUID": ".hidden"}],
@@ -67,11 +69,148 @@ TEST_F(Profiles, ABrokenOrHostileListIsReadSafely) {
     ProfileList list = Open();
     ASSERT_EQ(list.Entries().size(), 1u);
     EXPECT_EQ(list.Entries()[0].id, "ok_id");
+    EXPECT_EQ(list.Entries()[0].name, "5");  // shown as its text
     EXPECT_EQ(list.Selected(), 0);  // a selection outside the list selects the first
+    // Written back, what could not be used is still there as it was.
+    ASSERT_TRUE(list.Select(0));
+    const Json::Value stored = ReadJsonFile(folder + "ProfileList.ini")["profilelist"];
+    ASSERT_EQ(stored.size(), 3u);
+    EXPECT_EQ(stored[0]["profilename"], 5);
+    EXPECT_EQ(stored[1]["profileUUID"], "../../etc/passwd");
+    EXPECT_EQ(stored[2]["profileUUID"], ".hidden");
+    EXPECT_FALSE(std::filesystem::exists(folder + "ProfileList.ini.bak"));
+}
 
-    WriteList("[1, 2, 3]");
-    ProfileList fresh = Open();
-    EXPECT_EQ(Names(fresh), std::vector<std::string>{"profile1"});
+TEST_F(Profiles, ADamagedListIsKeptAndRebuiltFromTheProfilesOnDisk) {
+    ProfileList list = Open();
+    ASSERT_TRUE(list.NewProfile());
+    ASSERT_TRUE(list.CopyProfile());
+    ASSERT_EQ(list.RenameProfile("Raid night"), ProfileList::kRenamed);
+    const std::vector<ProfileEntry> before = list.Entries();
+    const std::string listText = ReadAll(folder + "ProfileList.ini");
+    const std::string cut = listText.substr(0, listText.size() / 2);  // cut off mid-write
+    WriteText(folder + "ProfileList.ini", cut);
+    const auto filesBefore = test::FolderListing(folder, {"ProfileList.ini"});
+
+    ProfileList reopened = Open();
+    ASSERT_EQ(reopened.Entries().size(), 3u);
+    for (size_t i = 0; i < before.size(); ++i) {  // identifiers are creation times
+        EXPECT_EQ(reopened.Entries()[i].id, before[i].id);
+        EXPECT_EQ(reopened.Entries()[i].name, before[i].name);
+    }
+    EXPECT_EQ(ReadAll(folder + "ProfileList.ini.bak"), cut);
+    // Nothing else in the folder changed: no "profile1" was made.
+    EXPECT_EQ(test::FolderListing(folder, {"ProfileList.ini", "ProfileList.ini.bak"}), filesBefore);
+
+    // Damaged the same way again: one backup of those bytes is enough.
+    WriteText(folder + "ProfileList.ini", cut);
+    Open();
+    EXPECT_FALSE(std::filesystem::exists(folder + "ProfileList.ini.bak.1"));
+    // Only an empty folder starts from scratch.
+    WriteText(folder + "ProfileList.ini", "[1, 2, 3]");
+    for (const auto& entry : before) {
+        std::filesystem::remove(reopened.ProfilePath(entry.id));
+    }
+    EXPECT_EQ(Names(Open()), std::vector<std::string>{"profile1"});
+    EXPECT_EQ(ReadAll(folder + "ProfileList.ini.bak.1"), "[1, 2, 3]");
+}
+
+TEST_F(Profiles, OnlyTheWritersOwnTemporariesAreEverRemoved) {
+    Open();
+    const std::vector<std::string> mine{"ProfileList.ini.backup", "x.Json.old123", "a.Json.XXXXXX",
+                                        ".x.Json.kx520-tmp-toolong", "ProfileList.ini.abcdef"};
+    for (const std::string& name : mine) {
+        WriteText(folder + name, "the user's");
+    }
+    WriteText(folder + ".ProfileList.ini.kx520-tmp-a1B2c3", "{");  // a cut-off write
+    WriteText(folder + ".k.Json.kx520-tmp-Zz0099", "{");
+    for (int start = 0; start < 3; ++start) {
+        Open();
+    }
+    for (const std::string& name : mine) {
+        EXPECT_EQ(ReadAll(folder + name), "the user's") << name;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder + ".ProfileList.ini.kx520-tmp-a1B2c3"));
+    EXPECT_FALSE(std::filesystem::exists(folder + ".k.Json.kx520-tmp-Zz0099"));
+}
+
+TEST_F(Profiles, AListThatIsNoRegularFileDoesNotHangTheStart) {
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(::mkfifo((folder + "ProfileList.ini").c_str(), 0600), 0);
+    ProfileList list(folder, templatePath, ProfileList::kMouse);
+    EXPECT_FALSE(list.Read());
+    EXPECT_TRUE(list.Init());  // replaced by a list of its own; the FIFO is kept as .bak
+    EXPECT_EQ(Names(list), std::vector<std::string>{"profile1"});
+    EXPECT_TRUE(std::filesystem::is_fifo(folder + "ProfileList.ini.bak"));
+}
+
+TEST_F(Profiles, NamesAndIdentifiersThatAreNotUtf8AreKeptAsTheyAreOnDisk) {
+    std::filesystem::create_directories(folder);
+    const std::string id = "id\xff\xfe";
+    const std::string name = "caf\xe9 \xe4\xb8\xad";  // Latin-1 e-acute, then a real CJK character
+    WriteText(folder + id + ".Json", R"({"Device": []})");
+    WriteList("{\"profilelist\": [{\"profilename\": \"" + name + "\", \"profileUUID\": \"" + id +
+              "\"}], \"profileselect\": 0}");
+    ProfileList list = Open();
+    ASSERT_EQ(list.Entries().size(), 1u);
+    EXPECT_EQ(list.Entries()[0].id, id);
+    ASSERT_TRUE(list.Select(0));  // a write of the whole list
+    ProfileList again = Open();
+    ASSERT_EQ(again.Entries().size(), 1u);
+    EXPECT_EQ(again.Entries()[0].id, id);
+    EXPECT_EQ(again.Entries()[0].name, name);
+    EXPECT_TRUE(std::filesystem::exists(again.ProfilePath(again.CurrentId())));
+    // Other text keeps the writer's own escapes.
+    EXPECT_NE(ReadAll(folder + "ProfileList.ini").find("\\u4e2d"), std::string::npos);
+}
+
+TEST_F(Profiles, NamesGivenHereAreBoundedAndNewIdentifiersArePlainAscii) {
+    ProfileList list = Open();
+    std::string longName;
+    for (int i = 0; i < 100; ++i) {
+        longName += "\xe4\xb8\xad";  // 100 characters of 3 bytes
+    }
+    ASSERT_EQ(list.RenameProfile(longName), ProfileList::kRenamed);
+    EXPECT_EQ(list.Entries()[0].name, longName.substr(0, 3 * ProfileList::kMaxNameCharacters));
+    ASSERT_TRUE(list.NewProfile());
+    for (const auto& entry : list.Entries()) {
+        for (const char c : entry.id) {
+            EXPECT_TRUE((c >= '0' && c <= '9') || c == '_') << entry.id;
+        }
+    }
+}
+
+TEST_F(Profiles, FailedWritesAreReportedAndChangeNothing) {
+    ProfileList list = Open();
+    ASSERT_TRUE(list.NewProfile());
+    const auto before = Names(list);
+    const std::string saved = ReadAll(folder + "ProfileList.ini");
+    // A folder in the list's place: nothing, not even root, can replace it.
+    std::filesystem::remove(folder + "ProfileList.ini");
+    std::filesystem::create_directories(folder + "ProfileList.ini/in-the-way");
+    EXPECT_EQ(list.RenameProfile("other"), ProfileList::kRenameFailed);
+    EXPECT_EQ(Names(list), before);
+    EXPECT_FALSE(list.DeleteProfile());
+    EXPECT_EQ(Names(list), before);
+    std::filesystem::remove_all(folder + "ProfileList.ini");
+    WriteText(folder + "ProfileList.ini", saved);
+    EXPECT_EQ(Names(Open()), before);
+    for (const auto& entry : list.Entries()) {
+        EXPECT_TRUE(std::filesystem::exists(list.ProfilePath(entry.id)));
+    }
+}
+
+TEST_F(Profiles, DeletingOneOfTwoEntriesNamingOneFileKeepsTheFile) {
+    std::filesystem::create_directories(folder);
+    WriteText(folder + "shared.Json", R"({"Device": []})");
+    WriteList(R"({"profilelist": [{"profilename": "a", "profileUUID": "shared"},
+                                  {"profilename": "b", "profileUUID": "shared"}],
+                  "profileselect": 0})");
+    ProfileList list = Open();
+    ASSERT_EQ(list.Entries().size(), 2u);
+    ASSERT_TRUE(list.DeleteProfile());
+    EXPECT_TRUE(std::filesystem::exists(folder + "shared.Json"));
+    EXPECT_EQ(Names(list), std::vector<std::string>{"b"});
 }
 
 TEST_F(Profiles, NewProfilesTakeTheFirstFreeNumberUpToFifty) {

@@ -2,6 +2,8 @@
 
 #include <json/reader.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -34,6 +36,19 @@ std::string TemplateText() {
                     {"Assignment": 2097210, "DefaultAssignment": 2097210},
                     {"Assignment": 2097211, "DefaultAssignment": 2097211}],
         "CustomEQNameInfo": ["template"], "CustomEQHzValueInfo": [[0]]}]})";
+}
+
+std::vector<std::string> FolderListing(const std::string& folder,
+                                       const std::vector<std::string>& except) {
+    std::vector<std::string> listing;
+    for (const auto& item : std::filesystem::directory_iterator(folder)) {
+        const std::string name = item.path().filename().string();
+        if (std::find(except.begin(), except.end(), name) == except.end()) {
+            listing.push_back(name + ": " + ReadAll(item.path().string()));
+        }
+    }
+    std::sort(listing.begin(), listing.end());
+    return listing;
 }
 
 }  // namespace kx520::test

@@ -3,6 +3,7 @@
 #include <json/value.h>
 
 #include <string>
+#include <vector>
 
 namespace kx520::test {
 
@@ -10,6 +11,10 @@ namespace kx520::test {
 void WriteText(const std::string& path, const std::string& text);
 // The file parsed; null when it is not JSON.
 Json::Value ReadJsonFile(const std::string& path);
+// "name: content" of every file in `folder` but those named in `except`,
+// sorted: what a test compares to see that nothing else changed.
+std::vector<std::string> FolderListing(const std::string& folder,
+                                       const std::vector<std::string>& except = {});
 // A small template: one section with light, light list and key list.
 std::string TemplateText();
 

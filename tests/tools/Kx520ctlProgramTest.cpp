@@ -230,6 +230,27 @@ TEST(Kx520ctlProfile, ProfilesAreBackedUpAndRestoredFromAScript) {
     EXPECT_EQ(Kx520ctl("profile import mouse '" + temp.Path() + "/junk.json'", env).exitCode, 1);
 }
 
+TEST(Kx520ctlProfile, NamesWithEscapeSequencesNeverReachTheTerminal) {
+    kx520::test::TempDir temp;
+    const std::string env = "XDG_DATA_HOME='" + temp.Sub("data") + "'";
+    // A shared profile whose file name clears the screen and retitles the terminal.
+    const std::string source = temp.Path() + "/evil\x1b[2J\x1b]0;owned\x07.json";
+    std::ofstream(source) << R"({"profilename": "x", "profileUUID": "y"})";
+    const ProgramRun imported = Kx520ctl("profile import mouse \"" + source + "\"", env);
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    for (const std::string command : {"profile list mouse", "profile show mouse --profile \"$(printf 'evil\\033[2J\\033]0;owned\\007')\"",
+                                      "profile list mouse --json"}) {
+        const ProgramRun run = Kx520ctl(command, env);
+        EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << command << ": " << run.out;
+        EXPECT_EQ(run.out.find('\x07'), std::string::npos) << command;
+    }
+    EXPECT_EQ(imported.out.find('\x1b'), std::string::npos);
+    EXPECT_NE(Kx520ctl("profile show mouse --profile \"$(printf 'evil\\033[2J\\033]0;owned\\007')\"", env)
+                  .out.find("name: evil"),
+              std::string::npos);
+    EXPECT_NE(Kx520ctl("profile list mouse", env).out.find("evil\\x1b[2J"), std::string::npos);
+}
+
 TEST(Kx520ctlProfile, ImportRefusesWhileTheApplicationOwnsTheProfiles) {
     kx520::test::TempDir temp;
     const std::string env = "XDG_DATA_HOME='" + temp.Sub("data") + "'";

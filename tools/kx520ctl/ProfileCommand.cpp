@@ -4,6 +4,7 @@
 
 #include "platform/DataFolders.h"
 #include "platform/DeviceLock.h"
+#include "platform/Utf8.h"
 #include "profiles/JsonFile.h"
 #include "profiles/ProfileList.h"
 
@@ -46,10 +47,16 @@ std::string JsonText(const Json::Value& value) {
 }
 
 // Selects --profile NAME in memory (nothing is written); false when absent.
+// Names come from files anyone can hand the user: never let one write
+// escape sequences to the terminal.
+std::string Shown(const std::string& text) {
+    return utf8::Printable(text);
+}
+
 bool Choose(ProfileList& list, const std::string& name, int& index) {
     index = name.empty() ? list.Selected() : list.FindName(name);
     if (index < 0) {
-        std::cerr << "kx520ctl: no profile named '" << name << "'\n";
+        std::cerr << "kx520ctl: no profile named '" << Shown(name) << "'\n";
         return false;
     }
     return true;
@@ -64,8 +71,8 @@ int List(ProfileList& list, bool json) {
     for (size_t i = 0; i < list.Entries().size(); ++i) {
         const auto& entry = list.Entries()[i];
         if (!json) {
-            std::cout << (static_cast<int>(i) == list.Selected() ? "* " : "  ") << entry.name
-                      << "  (" << entry.id << ")\n";
+            std::cout << (static_cast<int>(i) == list.Selected() ? "* " : "  ") << Shown(entry.name)
+                      << "  (" << Shown(entry.id) << ")\n";
             continue;
         }
         Json::Value row(Json::objectValue);
@@ -92,21 +99,21 @@ int Show(ProfileList& list, const ProfileCommand::Options& options) {
     const auto& entry = list.Entries()[static_cast<size_t>(index)];
     const Json::Value content = profiles::JsonFile::ReadJson(list.ProfilePath(entry.id));
     if (!content.isObject()) {
-        std::cerr << "kx520ctl: " << list.ProfilePath(entry.id) << " cannot be read\n";
+        std::cerr << "kx520ctl: " << Shown(list.ProfilePath(entry.id)) << " cannot be read\n";
         return kFailure;
     }
     if (options.json) {
         std::cout << JsonText(content);
         return kOk;
     }
-    std::cout << "name: " << entry.name << "\nid:   " << entry.id
-              << "\nfile: " << list.ProfilePath(entry.id) << "\n";
+    std::cout << "name: " << Shown(entry.name) << "\nid:   " << Shown(entry.id)
+              << "\nfile: " << Shown(list.ProfilePath(entry.id)) << "\n";
     const Json::Value& section = content["Device"].isArray() && !content["Device"].empty()
                                      ? content["Device"][0]
                                      : Json::Value::nullSingleton();
     if (section.isObject()) {
         for (const std::string& key : section.getMemberNames()) {
-            std::cout << "  " << key;
+            std::cout << "  " << Shown(key);
             if (section[key].isArray()) {
                 std::cout << " (" << section[key].size() << " entries)";
             }
@@ -147,7 +154,7 @@ int Import(ProfileList& list, const std::string& path) {
                   << "\n";
         return kFailure;
     }
-    std::cout << list.Entries().back().name << "\n";
+    std::cout << Shown(list.Entries().back().name) << "\n";
     return kOk;
 }
 

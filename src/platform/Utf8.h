@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kx520::utf8 {
+
+// Bytes of the well-formed UTF-8 sequence at `at`, 0 when there is none.
+size_t SequenceLength(std::string_view text, size_t at);
+bool IsValid(std::string_view text);
+// Bytes of the first `characters` characters of `text`; a byte that is not
+// UTF-8 counts as one character, so nothing is ever cut inside a character.
+size_t PrefixBytes(std::string_view text, size_t characters);
+// `text` with control characters and bytes that are not UTF-8 written as
+// escapes (\e, \x1b, ...): safe to print on a terminal.
+std::string Printable(std::string_view text);
+
+}  // namespace kx520::utf8
