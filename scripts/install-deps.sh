@@ -10,7 +10,7 @@ packages=(
     libfuse3-dev fuse3
     qt6-base-dev libgl-dev
     fonts-dejavu-core fontconfig fonts-noto-cjk fonts-noto-core
-    dbus dbus-bin dbus-daemon
+    dbus dbus-bin dbus-daemon libdbus-1-dev
 )
 
 missing=()

@@ -7,6 +7,8 @@
 
 #include "platform/DebugTrace.h"
 
+#include <dbus/dbus.h>
+
 namespace kx520 {
 
 AppBus::AppBus(Handlers handlers, QObject* parent)
@@ -14,17 +16,37 @@ AppBus::AppBus(Handlers handlers, QObject* parent)
 
 AppBus::~AppBus() {
     if (m_registered) {
-        QDBusConnection bus = QDBusConnection::sessionBus();
+        QDBusConnection bus = Bus();
         bus.unregisterObject(QLatin1String(kPath));
         bus.unregisterService(QLatin1String(kService));
     }
+    if (!m_connectionName.isEmpty()) {
+        QDBusConnection::disconnectFromBus(m_connectionName);
+    }
 }
 
-AppBus::Claim AppBus::Register() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+QDBusConnection AppBus::Bus() const {
+    return QDBusConnection(m_connectionName);
+}
+
+bool AppBus::Connected() const {
+    return !m_connectionName.isEmpty() && Bus().isConnected();
+}
+
+AppBus::Claim AppBus::Connect() {
+    if (!m_connectionName.isEmpty()) {
+        QDBusConnection::disconnectFromBus(m_connectionName);
+    }
+    m_registered = false;
+    m_connectionName = QStringLiteral("kx520-application-%1").arg(++m_connections);
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_connectionName);
     if (!bus.isConnected()) {
-        DebugTrace("no session bus: single instance and messages between programs are off");
         return Claim::NoBus;
+    }
+    // libdbus would take messages up to 128 MiB and, past 63 MiB, stop
+    // reading the socket for good; nothing here needs more than a few KB.
+    if (auto* raw = static_cast<DBusConnection*>(bus.internalPointer())) {
+        dbus_connection_set_max_message_size(raw, kMaxMessageBytes);
     }
     if (!bus.registerService(QLatin1String(kService))) {
         return Claim::AlreadyRunning;
@@ -33,11 +55,50 @@ AppBus::Claim AppBus::Register() {
                        QDBusConnection::ExportScriptableSlots |
                            QDBusConnection::ExportScriptableSignals);
     m_registered = true;
+    return Claim::Owned;
+}
+
+AppBus::Claim AppBus::Register() {
+    const Claim claim = Connect();
+    if (claim == Claim::NoBus) {
+        DebugTrace("no session bus: single instance and messages between programs are off");
+        return claim;
+    }
+    if (claim != Claim::Owned) {
+        return claim;
+    }
     QDBusConnection::systemBus().connect(
         QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
         QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
         SLOT(OnSystemSleep(bool)));
-    return Claim::Owned;
+    m_watch = new QTimer(this);
+    connect(m_watch, &QTimer::timeout, this, &AppBus::WatchConnection);
+    m_watch->start(kWatchIntervalMs);
+    return claim;
+}
+
+void AppBus::WatchConnection() {
+    if (Connected()) {
+        return;
+    }
+    DebugTrace("session bus connection lost (a message too large, or the bus went away); "
+               "connecting again");
+    switch (Connect()) {
+        case Claim::Owned:
+            DebugTrace("session bus connection restored");
+            return;
+        case Claim::AlreadyRunning:
+            // Another start took the name while we were away: it is the
+            // instance now, and two would fight over the devices.
+            DebugTrace("another instance owns the session bus name now; ending this one");
+            m_watch->stop();
+            if (m_handlers.quit) {
+                m_handlers.quit();
+            }
+            return;
+        case Claim::NoBus:
+            return;  // tried again on the next tick
+    }
 }
 
 bool AppBus::ActivateRunning() {

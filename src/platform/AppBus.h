@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDBusConnection>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <functional>
 
 namespace kx520 {
@@ -34,6 +36,12 @@ public:
 
     enum class Claim { Owned, AlreadyRunning, NoBus };
 
+    // No call of this interface needs more (copy-data is at most a few KB);
+    // a bigger message from another program ends the connection at its
+    // header, before it is read, and the application connects again.
+    static constexpr long kMaxMessageBytes = 1 << 20;
+    static constexpr int kWatchIntervalMs = 200;
+
     explicit AppBus(Handlers handlers, QObject* parent = nullptr);
     ~AppBus() override;
 
@@ -44,6 +52,8 @@ public:
     static bool ActivateRunning();
 
     void EmitLightState(quint32 wParam, qint64 lParam);
+    // Whether the connection the name is held on is up.
+    bool Connected() const;
 
 public slots:
     Q_SCRIPTABLE void Activate();
@@ -60,10 +70,19 @@ signals:
 
 private slots:
     void OnSystemSleep(bool sleeping);
+    // Connects again when the bus connection was lost; the application never
+    // stays running deaf. Ends it when another instance took the name.
+    void WatchConnection();
 
 private:
+    QDBusConnection Bus() const;
+    Claim Connect();
+
     Handlers m_handlers;
     bool m_registered = false;
+    QString m_connectionName;
+    int m_connections = 0;
+    QTimer* m_watch = nullptr;
 };
 
 }  // namespace kx520

@@ -1,6 +1,7 @@
 // The application run as a user runs it, headless, on a private session bus
 // (each test under its own dbus-run-session), with virtual devices plugged
 // and unplugged from outside with kx520ctl.
+#include <dbus/dbus.h>
 #include <gtest/gtest.h>
 #include <json/json.h>
 #include <spawn.h>
@@ -257,6 +258,61 @@ TEST(Kx520Program, SuspendAndResumeThroughTheTestInterface) {
     EXPECT_TRUE(WaitFor([] { return OptionIs("MousePad", "shown", true); }));
     ASSERT_EQ(Shell(call + "false").exitCode, 0);
     EXPECT_TRUE(WaitFor([] { return Status()["awake"].asBool(); }));
+}
+
+// Sends a call to the application as any program on the bus may, without
+// waiting for an answer: `bytes` as CopyData's data, or as PostMessage's name.
+bool SendHugeCall(bool copyData, size_t bytes) {
+    DBusError error;
+    dbus_error_init(&error);
+    DBusConnection* bus = dbus_bus_get_private(DBUS_BUS_SESSION, &error);
+    if (bus == nullptr) {
+        dbus_error_free(&error);
+        return false;
+    }
+    dbus_connection_set_exit_on_disconnect(bus, FALSE);
+    DBusMessage* call = dbus_message_new_method_call("org.kx520.Application", "/org/kx520/Application",
+                                                     "org.kx520.Application",
+                                                     copyData ? "CopyData" : "PostMessage");
+    std::string payload(bytes, 'A');
+    const char* text = payload.c_str();
+    const char* data = payload.data();
+    const int length = static_cast<int>(payload.size());
+    const dbus_uint32_t kind = 1;
+    const dbus_int64_t lParam = 0;
+    const bool built =
+        copyData ? dbus_message_append_args(call, DBUS_TYPE_UINT32, &kind, DBUS_TYPE_ARRAY,
+                                            DBUS_TYPE_BYTE, &data, length, DBUS_TYPE_INVALID)
+                 : dbus_message_append_args(call, DBUS_TYPE_STRING, &text, DBUS_TYPE_UINT32, &kind,
+                                            DBUS_TYPE_INT64, &lParam, DBUS_TYPE_INVALID);
+    const bool sent = built && dbus_connection_send(bus, call, nullptr);
+    dbus_connection_flush(bus);
+    dbus_message_unref(call);
+    dbus_connection_close(bus);
+    dbus_connection_unref(bus);
+    return sent;
+}
+
+TEST(Kx520Program, HugeCallsFromAnotherProgramNeverLeaveItDeaf) {
+    App app("--simulate=keyboard", "QT_QPA_PLATFORM=offscreen");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    // 64 MiB to CopyData, then 63 MiB as a message name: each once left the
+    // application running, owning its name and answering nothing.
+    auto answers = [] {
+        return Shell("timeout 5 '" KX520CTL_PATH "' status --json").exitCode == 0;
+    };
+    ASSERT_TRUE(SendHugeCall(true, 64u << 20));
+    EXPECT_TRUE(WaitFor(answers, 5s)) << app.Errors();
+    ASSERT_TRUE(SendHugeCall(false, 63u << 20));
+    EXPECT_TRUE(WaitFor(answers, 5s)) << app.Errors();
+    EXPECT_TRUE(WaitFor([] { return OptionIs("keyboard", "connected", true); }));
+    // Still the one instance: a second start hands over to it.
+    const ProgramRun second =
+        Shell("QT_QPA_PLATFORM=offscreen timeout 10 '" KX520_PATH "' --simulate=keyboard");
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_FALSE(app.Exited());
+    // Calls of a sane size still work.
+    EXPECT_EQ(Ctl("send LightCommandMessage 1 0").exitCode, 0);
 }
 
 TEST(Kx520Program, QuittingEndsItWithExitCodeZero) {
