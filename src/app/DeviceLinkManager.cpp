@@ -436,7 +436,9 @@ void DeviceLinkManager::ProbeReceiver(CZentrelUSBDevice& device) {
     constexpr int kAttempts = 26;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        if (protocol::CMD_RECEIVER_PROBE(device.Channel())) {
+        // The bound holds inside each probe too: one unanswered probe would
+        // otherwise wait 2 x 5 s.
+        if (protocol::CMD_RECEIVER_PROBE(device.Channel(), deadline)) {
             break;
         }
         if (attempt < kAttempts - 1) {

@@ -91,8 +91,15 @@ int CommandChannel::ExchangeQuiet(const uint8_t* request, size_t requestLength, 
     return Run(request, requestLength, reply, replyLength, count, false);
 }
 
+int CommandChannel::ExchangeUntil(Deadline deadline, const uint8_t* request,
+                                  size_t requestLength, uint8_t* reply, size_t replyLength,
+                                  size_t* count) {
+    return Run(request, requestLength, reply, replyLength, count, DebugTraceEnabled(), deadline);
+}
+
 int CommandChannel::Run(const uint8_t* request, size_t requestLength, uint8_t* reply,
-                        size_t replyLength, size_t* count, bool dump) {
+                        size_t replyLength, size_t* count, bool dump,
+                        std::optional<Deadline> deadline) {
     m_busy.store(true);
     if (count != nullptr) {
         *count = 0;
@@ -104,7 +111,7 @@ int CommandChannel::Run(const uint8_t* request, size_t requestLength, uint8_t* r
             DebugTrace("命令");
             DumpPacket(packet.data(), packet.size());
         }
-        result = Transfer(packet.data(), reply, replyLength, count);
+        result = Transfer(packet.data(), reply, replyLength, count, deadline);
         if (dump && result != kResultWriteFailed) {
             DebugTrace("返回");
             DumpPacket(reply, replyLength);
@@ -115,21 +122,34 @@ int CommandChannel::Run(const uint8_t* request, size_t requestLength, uint8_t* r
 }
 
 int CommandChannel::Transfer(const uint8_t* packet, uint8_t* reply, size_t replyLength,
-                             size_t* count) {
+                             size_t* count, std::optional<Deadline> deadline) {
     const bool receiver = ReceiverMode();
     hid::HidDevice& link = receiver ? m_secondLink : m_firstLink;
-    const int timeout = receiver ? kReceiverTimeoutMs : kCableTimeoutMs;
+    const int linkTimeout = receiver ? kReceiverTimeoutMs : kCableTimeoutMs;
+    // Each wait is the link's time-out, or what is left before the deadline.
+    auto timeoutNow = [&]() {
+        if (!deadline) {
+            return linkTimeout;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            *deadline - std::chrono::steady_clock::now());
+        return static_cast<int>(std::clamp<int64_t>(left.count(), 0, linkTimeout));
+    };
     // One exchange keeps the link from its write to its last read, so no
     // other exchange (a light frame) can take its reply.
     std::lock_guard lock(m_ioLock);
     // A reply that came after an earlier exchange gave up must not be taken
     // for the answer to this request.
     link.DiscardInput();
-    if (!link.Write(packet, kPacketSize, nullptr, timeout)) {
+    if (!link.Write(packet, kPacketSize, nullptr, timeoutNow())) {
         return kResultWriteFailed;
     }
     for (int read = 0; read < kMaxReads; ++read) {
         size_t received = 0;
+        const int timeout = timeoutNow();
+        if (deadline && timeout == 0 && read > 0) {
+            break;  // the time is up
+        }
         const bool ok = link.Read(reply, replyLength, &received, timeout);
         if (count != nullptr) {
             *count = received;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "hid/HidDevice.h"
@@ -57,6 +59,11 @@ public:
                  size_t replyLength, size_t* count);
     int ExchangeQuiet(const uint8_t* request, size_t requestLength, uint8_t* reply,
                       size_t replyLength, size_t* count);
+    // An exchange that gives up at `deadline`, whatever the link's time-out:
+    // for callers that must not wait the receiver's 2 x 5 s.
+    using Deadline = std::chrono::steady_clock::time_point;
+    int ExchangeUntil(Deadline deadline, const uint8_t* request, size_t requestLength,
+                      uint8_t* reply, size_t replyLength, size_t* count);
 
     // Owner operations. Opening takes ioLock; closing first wakes a read
     // that waits on the link, then waits for the exchange to leave.
@@ -79,8 +86,9 @@ public:
 
 private:
     int Run(const uint8_t* request, size_t requestLength, uint8_t* reply, size_t replyLength,
-            size_t* count, bool dump);
-    int Transfer(const uint8_t* packet, uint8_t* reply, size_t replyLength, size_t* count);
+            size_t* count, bool dump, std::optional<Deadline> deadline = std::nullopt);
+    int Transfer(const uint8_t* packet, uint8_t* reply, size_t replyLength, size_t* count,
+                 std::optional<Deadline> deadline);
     hid::HidDevice& Hid(Link link) { return link == Link::Second ? m_secondLink : m_firstLink; }
 
     std::atomic<uint16_t> m_blockLimit{kMaxBlockLimit};

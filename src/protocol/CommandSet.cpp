@@ -198,14 +198,20 @@ int CMD_HOST_LIGHT(CommandChannel& channel) {
 }
 
 bool CMD_RECEIVER_PROBE(CommandChannel& channel) {
+    return CMD_RECEIVER_PROBE(channel, std::chrono::steady_clock::now() +
+                                           2 * std::chrono::milliseconds(
+                                                   CommandChannel::kReceiverTimeoutMs));
+}
+
+bool CMD_RECEIVER_PROBE(CommandChannel& channel, std::chrono::steady_clock::time_point deadline) {
     if (!channel.ReceiverMode()) {
         return true;
     }
     LockFor lock(channel, Lock::Command);
     const Packet request = BuildRequest(kCmdReceiverProbe, 0, {});
     Packet reply{};
-    const int result =
-        channel.Exchange(request.data(), request.size(), reply.data(), reply.size(), nullptr);
+    const int result = channel.ExchangeUntil(deadline, request.data(), request.size(),
+                                             reply.data(), reply.size(), nullptr);
     return result == kResultSuccess && reply[kDataByte] == 0xFF &&
            reply[kStatusByte] != kStatusErrorFF && reply[kStatusByte] != kStatusErrorFE;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <chrono>
 #include <cstdint>
 #include <span>
 
@@ -64,5 +65,7 @@ int CMD_HOST_LIGHT(CommandChannel& channel);
 // True at once on the cable; through the receiver, true only when the
 // device behind it answers that it is awake and linked.
 bool CMD_RECEIVER_PROBE(CommandChannel& channel);
+// The same, giving up at `deadline` (a reply after it counts as none).
+bool CMD_RECEIVER_PROBE(CommandChannel& channel, std::chrono::steady_clock::time_point deadline);
 
 }  // namespace kx520::protocol

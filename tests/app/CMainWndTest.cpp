@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QFile>
 #include <QTest>
+#include <algorithm>
 #include <functional>
 
 #include "app/DeviceLinkManager.h"
@@ -141,6 +144,34 @@ TEST_F(MainWindow, AMouseCableTakesOverFromItsReceiverAndHandsBack) {
     backend.Unplug("mouse-receiver");
     ASSERT_TRUE(WaitFor([this] { return HintShown(); }));
     EXPECT_FALSE(mouse->Channel().IsOpen());
+}
+
+TEST_F(MainWindow, AReceiverThatStopsAnsweringNeverFreezesTheWindowOnTheSwitch) {
+    Start();
+    backend.Plug("mouse");
+    ASSERT_TRUE(WaitFor([this] { return Current("mouse"); }));
+    CZentrelUSBDevice* mouse = Device("mouse");
+    ASSERT_TRUE(mouse->PowerFlag());  // the switch probes the receiver
+    backend.Plug("mouse-receiver");
+    QTest::qWait(300);
+    backend.AddFault("mouse-receiver", {sim::SimFault::NoReply, sim::FaultSpec::kEvery});
+    // The UI thread's longest pause while the cable leaves and the link moves.
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer beat;
+    QObject::connect(&beat, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    clock.start();
+    beat.start(10);
+    backend.Unplug("mouse");
+    ASSERT_TRUE(WaitFor([mouse] { return mouse->Channel().ReceiverMode(); }, 15000));
+    QTest::qWait(200);
+    // The probe is bound to about 1.5 s as a whole; unbounded, one
+    // unanswered probe held the window for 2 x 5 s.
+    EXPECT_LT(longest, 4000);
 }
 
 TEST_F(MainWindow, PlugAndUnplugTheReceiverWhileTheCableIsAttachedChangesNothing) {
