@@ -404,6 +404,9 @@ void DeviceLinkManager::SwitchLink(int slot) {
     const std::string path = onReceiver ? s.path : p.path;
     bool opened = false;
     {
+        // The light lock first (the order every exchange takes them in): no
+        // frame is half sent while the link changes under it.
+        std::lock_guard light(channel.LightLock());
         std::lock_guard lock(channel.IoLock());
         channel.SetOpen(false);
         const Link link = onReceiver ? Link::First : Link::Second;

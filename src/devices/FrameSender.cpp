@@ -1,6 +1,7 @@
 #include "devices/FrameSender.h"
 
 #include <algorithm>
+#include <mutex>
 
 #include "protocol/CommandChannel.h"
 #include "protocol/CommandSet.h"
@@ -53,6 +54,7 @@ void FrameSender::Submit(std::vector<uint8_t> bytes) {
             ++m_dropped;
         }
         m_pending = std::move(bytes);
+        m_pendingGeneration = m_channel.LinkGeneration();
     }
     m_changed.notify_all();
 }
@@ -70,11 +72,24 @@ void FrameSender::Run(std::stop_token stop) {
             continue;
         }
         std::vector<uint8_t> frame = std::move(*m_pending);
+        const uint64_t generation = m_pendingGeneration;
         m_pending.reset();
         lock.unlock();
-        const int result = protocol::CMD_STREAM_LIGHT(m_channel, frame);
+        int result = protocol::kResultSuccess;
+        bool stale = false;
+        {
+            // Held across the check and the send: a link switch takes it too,
+            // so it waits for this frame or this frame sees the new link.
+            std::lock_guard light(m_channel.LightLock());
+            stale = m_channel.LinkGeneration() != generation;
+            if (!stale) {
+                result = protocol::CMD_STREAM_LIGHT(m_channel, frame);
+            }
+        }
         lock.lock();
-        if (result == protocol::kResultSuccess) {
+        if (stale) {
+            ++m_dropped;
+        } else if (result == protocol::kResultSuccess) {
             ++m_sent;
         } else {
             ++m_failed;

@@ -38,7 +38,9 @@ public:
     void Start();
     // Wakes and joins the thread; a frame being sent finishes first.
     void Stop();
-    // The frame to send next, replacing one that is still waiting.
+    // The frame to send next, replacing one that is still waiting. It goes
+    // out only on the link it was made for: a frame that waits (the rest
+    // after a failure) while the link changes is dropped.
     void Submit(std::vector<uint8_t> bytes);
 
     uint64_t SentFrames() const;
@@ -52,6 +54,8 @@ private:
     mutable std::mutex m_lock;
     std::condition_variable_any m_changed;
     std::optional<std::vector<uint8_t>> m_pending;
+    // The link generation the pending frame was made for.
+    uint64_t m_pendingGeneration = 0;
     std::chrono::steady_clock::time_point m_resumeAt{};
     uint64_t m_sent = 0;
     uint64_t m_dropped = 0;

@@ -56,6 +56,7 @@ CommandChannel::~CommandChannel() {
 }
 
 void CommandChannel::SetMode(int mode) {
+    ++m_linkGeneration;
     const bool receiver = mode == 2;
     m_receiverMode.store(receiver ? 1 : 0);
     m_chunkSize.store(receiver ? kReceiverChunkSize : kCableChunkSize);
@@ -71,10 +72,12 @@ bool CommandChannel::SetBlockLimit(uint32_t limit) {
 
 bool CommandChannel::OpenLink(Link link, const std::string& path) {
     std::lock_guard lock(m_ioLock);
+    ++m_linkGeneration;
     return Hid(link).Open(path, true, true, true, false);
 }
 
 void CommandChannel::CloseLink(Link link) {
+    ++m_linkGeneration;
     // Closing wakes a read that waits on this link at once; taking ioLock
     // afterwards makes sure the exchange it belonged to has left.
     Hid(link).Close();

@@ -72,6 +72,10 @@ public:
     void SetOpen(bool open) { m_open.store(open ? 1 : 0); }
     bool IsOpen() const { return m_open.load() != 0; }
 
+    // Changes whenever a link is opened or closed or the mode changes: what
+    // was made for one link is never sent on another.
+    uint64_t LinkGeneration() const { return m_linkGeneration.load(); }
+
     bool Busy() const { return m_busy.load(); }
     uint16_t BlockLimit() const { return m_blockLimit.load(); }
     uint8_t ChunkSize() const { return m_chunkSize.load(); }
@@ -93,6 +97,7 @@ private:
 
     std::atomic<uint16_t> m_blockLimit{kMaxBlockLimit};
     std::atomic<bool> m_busy{false};
+    std::atomic<uint64_t> m_linkGeneration{0};
     std::atomic<int> m_open{0};
     hid::HidDevice m_firstLink;
     hid::HidDevice m_secondLink;

@@ -90,10 +90,10 @@ bool FirmwareDriver::Active(SimFault fault) const {
 
 bool FirmwareDriver::Take(SimFault fault) {
     std::lock_guard lock(m_faultLock);
-    for (FaultSpec& spec : m_faults) {
-        if (spec.fault == fault && spec.count != 0) {
-            if (spec.count > 0) {
-                --spec.count;
+    for (auto it = m_faults.begin(); it != m_faults.end(); ++it) {
+        if (it->fault == fault && it->count != 0) {
+            if (it->count > 0 && --it->count == 0) {
+                m_faults.erase(it);  // used up
             }
             return true;
         }

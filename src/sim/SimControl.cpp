@@ -57,6 +57,11 @@ std::string RunSimCommand(VirtualHidBackend& backend, const std::vector<std::str
         if (args.size() == 4 && (!ParseNumber(args[3], count) || count <= 0 || count > 1000000)) {
             return "bad count " + args[3];
         }
+        // A fault belongs to a plugged device: one for a product that is not
+        // there would strike a later, unrelated plug.
+        if (!backend.Firmware(product)) {
+            return product + " is not plugged";
+        }
         backend.AddFault(product, {*fault, static_cast<int>(count)});
         return {};
     }

@@ -21,10 +21,13 @@ std::shared_ptr<VirtualDevice> VirtualHidBackend::Plug(std::string_view product)
     device->SetTrace(m_trace);
     const std::string name(product);
     auto driver = FirmwareDriver::Attach(device, [this, name] { Unplug(name); });
+    // Faults waiting for this plug now belong to the device; a later plug
+    // is a new device without them.
     if (const auto faults = m_faults.find(product); faults != m_faults.end()) {
         for (const FaultSpec& fault : faults->second) {
             driver->AddFault(fault);
         }
+        m_faults.erase(faults);
     }
     m_drivers[device->Serial()] = std::move(driver);
     m_devices.push_back(device);
@@ -48,13 +51,12 @@ void VirtualHidBackend::SetTrace(std::shared_ptr<PacketTrace> trace) {
 }
 
 void VirtualHidBackend::AddFault(std::string_view product, const FaultSpec& fault) {
-    {
-        std::lock_guard lock(m_lock);
-        m_faults[std::string(product)].push_back(fault);
-    }
     if (const auto driver = Firmware(product)) {
         driver->AddFault(fault);
+        return;
     }
+    std::lock_guard lock(m_lock);
+    m_faults[std::string(product)].push_back(fault);
 }
 
 bool VirtualHidBackend::Unplug(std::string_view product) {

@@ -34,7 +34,9 @@ public:
 
     // Reports of every device plugged from now on go to `trace`.
     void SetTrace(std::shared_ptr<PacketTrace> trace);
-    // Faults a product gets whenever it is plugged (and now, if it is).
+    // A fault of the plugged product, which ends with it (unplugged, its
+    // faults are gone; a count runs out); for a product not plugged yet, a
+    // fault its next plug gets, once.
     void AddFault(std::string_view product, const FaultSpec& fault);
     std::vector<std::shared_ptr<VirtualDevice>> Devices() const;
 
@@ -57,6 +59,7 @@ private:
     mutable std::mutex m_lock;
     std::vector<std::shared_ptr<VirtualDevice>> m_devices;
     std::map<uint32_t, std::shared_ptr<FirmwareDriver>> m_drivers;  // by plug number
+    // Faults waiting for a product's next plug.
     std::map<std::string, std::vector<FaultSpec>, std::less<>> m_faults;
     std::shared_ptr<PacketTrace> m_trace;
     std::map<std::string, int> m_openCounts;

@@ -16,7 +16,10 @@
 #include "devices/CZentrelUSBDevice.h"
 #include "pages/CDeviceOptionUI.h"
 #include "platform/SettingsStore.h"
+#include "protocol/CommandSet.h"
+#include "sim/PacketTrace.h"
 #include "sim/VirtualHidBackend.h"
+#include "support/TraceReader.h"
 #include "support/TempDir.h"
 #include "ui/CControlUI.h"
 #include "ui/CPaintManagerUI.h"
@@ -172,6 +175,33 @@ TEST_F(MainWindow, AReceiverThatStopsAnsweringNeverFreezesTheWindowOnTheSwitch) 
     // The probe is bound to about 1.5 s as a whole; unbounded, one
     // unanswered probe held the window for 2 x 5 s.
     EXPECT_LT(longest, 4000);
+}
+
+TEST_F(MainWindow, NoLightFrameMadeForTheCableEverGoesThroughTheReceiver) {
+    const std::string tracePath = temp.Path() + "/trace";
+    backend.SetTrace(sim::PacketTrace::Open(tracePath, nullptr));
+    Start();
+    backend.Plug("keyboard-receiver");
+    backend.Plug("keyboard");
+    ASSERT_TRUE(WaitFor([this] { return Current("keyboard"); }));
+    CZentrelUSBDevice* keyboard = Device("keyboard");
+    auto streamed = [&tracePath](const char* product) {
+        int frames = 0;
+        for (const test::TraceLine& line : test::Requests(test::ReadTrace(tracePath))) {
+            frames += line.product == product && line.Command() == protocol::kCmdStreamLight;
+        }
+        return frames;
+    };
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(WaitFor([&] { return !keyboard->Channel().ReceiverMode(); }));
+        const int before = streamed("keyboard");
+        ASSERT_TRUE(WaitFor([&] { return streamed("keyboard") > before + 20; }));  // streaming
+        backend.Unplug("keyboard");  // frames fail, and one waits out the rest after it
+        ASSERT_TRUE(WaitFor([&] { return keyboard->Channel().ReceiverMode(); }));
+        QTest::qWait(400);
+        backend.Plug("keyboard");
+    }
+    EXPECT_EQ(streamed("keyboard-receiver"), 0);
 }
 
 TEST_F(MainWindow, PlugAndUnplugTheReceiverWhileTheCableIsAttachedChangesNothing) {

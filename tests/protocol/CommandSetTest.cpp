@@ -229,10 +229,18 @@ TEST(CommandSetFaults, UnplugInTheMiddleOfAPagedTransfer) {
     EXPECT_EQ(CMD_READ_KEYS(keyboard.Channel(), keys), kResultWriteFailed);
     EXPECT_EQ(Shapes(keyboard.Requests(), kCmdReadKeys).size(), 4u);  // 3 answered, 4th lost
     EXPECT_EQ(keyboard.Backend().Find("keyboard"), nullptr);
-    // Plugged in again, the product is there and answers.
+    // Plugged in again, the product is a new device: its fault went with the old one.
     ASSERT_TRUE(keyboard.Reconnect());
-    keyboard.Firmware()->ClearFaults();
+    EXPECT_TRUE(keyboard.Firmware()->Faults().empty());
     EXPECT_EQ(CMD_READ_KEYS(keyboard.Channel(), keys), kResultSuccess);
+}
+
+TEST(CommandSetFaults, ACountedFaultIsUsedUpAndGone) {
+    VirtualChannel keyboard("keyboard", {{SimFault::StatusFE, 2}});
+    EXPECT_EQ(CMD_BEGIN(keyboard.Channel()), kResultStatusFE);
+    EXPECT_EQ(CMD_BEGIN(keyboard.Channel()), kResultStatusFE);
+    EXPECT_TRUE(keyboard.Firmware()->Faults().empty());
+    EXPECT_EQ(CMD_BEGIN(keyboard.Channel()), kResultSuccess);
 }
 
 TEST(CommandSetFaults, BadChecksumsAreCountedAndRefused) {

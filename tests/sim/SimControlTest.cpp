@@ -37,5 +37,26 @@ TEST(SimControl, FaultsAndNotificationsCheckTheirArguments) {
     EXPECT_NE(RunSimCommand(backend, {"fault", "keyboard", "no-reply", "-3"}), "");
 }
 
+TEST(SimControl, RuntimeFaultsBelongToThePluggedDeviceAndExpire) {
+    VirtualHidBackend backend;
+    EXPECT_NE(RunSimCommand(backend, {"fault", "mouse", "no-reply"}), "");  // not plugged
+    backend.Plug("mouse");
+    EXPECT_TRUE(backend.Firmware("mouse")->Faults().empty());  // the refused one never arrives
+    ASSERT_EQ(RunSimCommand(backend, {"fault", "mouse", "no-reply", "2"}), "");
+    ASSERT_EQ(backend.Firmware("mouse")->Faults().size(), 1u);
+    // A replug is a new device: the fault does not come back with it.
+    backend.Unplug("mouse");
+    backend.Plug("mouse");
+    EXPECT_TRUE(backend.Firmware("mouse")->Faults().empty());
+    // Faults given before a product is plugged go to its next plug only.
+    backend.Unplug("mouse");
+    backend.AddFault("mouse", {SimFault::Asleep, FaultSpec::kEvery});
+    backend.Plug("mouse");
+    EXPECT_EQ(backend.Firmware("mouse")->Faults().size(), 1u);
+    backend.Unplug("mouse");
+    backend.Plug("mouse");
+    EXPECT_TRUE(backend.Firmware("mouse")->Faults().empty());
+}
+
 }  // namespace
 }  // namespace kx520::sim
