@@ -9,6 +9,7 @@
 #include <QTest>
 #include <algorithm>
 #include <functional>
+#include <random>
 
 #include "app/DeviceLinkManager.h"
 #include "app/RegisteredMessages.h"
@@ -202,6 +203,46 @@ TEST_F(MainWindow, NoLightFrameMadeForTheCableEverGoesThroughTheReceiver) {
         backend.Plug("keyboard");
     }
     EXPECT_EQ(streamed("keyboard-receiver"), 0);
+}
+
+TEST_F(MainWindow, WhateverOtherProgramsSendIsRefusedOrHandledAndTheWindowGoesOn) {
+    Start();
+    backend.Plug("keyboard");
+    ASSERT_TRUE(WaitFor([this] { return Current("keyboard"); }));
+    std::mt19937 random(1054);
+    auto number = [&random] {
+        static constexpr qint64 kEdges[] = {0, 1, -1, 2, 3, 255, 256, 65535, 0x7FFFFFFF,
+                                            -0x80000000LL, 0xFFFFFFFFLL};
+        return random() % 3 == 0 ? static_cast<qint64>(random()) - 0x80000000LL
+                                 : kEdges[random() % std::size(kEdges)];
+    };
+    int accepted = 0;
+    for (int round = 0; round < 1500; ++round) {
+        // A message by a name of the table, a mangled one or noise.
+        const auto& table = RegisteredMessages();
+        QString name = QLatin1String(table[random() % table.size()].codeName);
+        if (random() % 3 == 0) {
+            name[static_cast<qsizetype>(random() % static_cast<uint32_t>(name.size()))] =
+                QChar(static_cast<char16_t>(random()));
+        }
+        accepted += window->PostFromOutside(name, static_cast<quint32>(number()), number()) ? 1 : 0;
+        QByteArray data(static_cast<qsizetype>(random() % 9000), '\0');
+        for (char& byte : data) {
+            byte = static_cast<char>(random());
+        }
+        window->AcceptCopyData(static_cast<quint32>(number()), data);
+        if (round % 50 == 0) {
+            QCoreApplication::processEvents();
+        }
+    }
+    QCoreApplication::processEvents();
+    EXPECT_GT(accepted, 0);
+    // Messages the application never takes from others are never accepted.
+    EXPECT_FALSE(window->PostFromOutside(QStringLiteral("InstanceMessage"), 0, 1));
+    EXPECT_FALSE(window->PostFromOutside(QStringLiteral("AudioRecordCommandMessage"), 0, 1));
+    EXPECT_FALSE(window->AcceptCopyData(1, QByteArray(1 << 20, 'x')));
+    EXPECT_FALSE(window->StatusJson().isEmpty());
+    EXPECT_TRUE(Current("keyboard"));
 }
 
 TEST_F(MainWindow, PlugAndUnplugTheReceiverWhileTheCableIsAttachedChangesNothing) {
