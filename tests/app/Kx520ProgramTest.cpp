@@ -33,8 +33,8 @@ ProgramRun Shell(const std::string& command) {
     return kx520::test::RunShell(command);
 }
 
-ProgramRun Ctl(const std::string& arguments) {
-    return Shell("'" KX520CTL_PATH "' " + arguments);
+ProgramRun Ctl(const std::string& arguments, const std::string& environment = "") {
+    return Shell(environment + " '" KX520CTL_PATH "' " + arguments);
 }
 
 Json::Value Status() {
@@ -313,6 +313,25 @@ TEST(Kx520Program, HugeCallsFromAnotherProgramNeverLeaveItDeaf) {
     EXPECT_FALSE(app.Exited());
     // Calls of a sane size still work.
     EXPECT_EQ(Ctl("send LightCommandMessage 1 0").exitCode, 0);
+}
+
+TEST(Kx520Program, ProfileImportsWaitUntilTheRunningApplicationLetsGoOfTheProfiles) {
+    kx520::test::TempDir temp;
+    const std::string env = "XDG_DATA_HOME='" + temp.Sub("data") + "'";
+    const std::string source = temp.Path() + "/A.json";
+    std::ofstream(source) << R"({"profilename": "a", "profileUUID": "b"})";
+    {
+        App app("--simulate=keyboard", env + " QT_QPA_PLATFORM=offscreen");
+        ASSERT_TRUE(app.Ready()) << app.Errors();
+        const ProgramRun refused = Ctl("profile import keyboard '" + source + "'", env);
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_NE(refused.err.find("running"), std::string::npos) << refused.err;
+        const ProgramRun listed = Ctl("profile list keyboard", env);
+        EXPECT_EQ(listed.out.find("A  ("), std::string::npos) << listed.out;
+    }
+    // Once it has ended, the same import goes through.
+    EXPECT_EQ(Ctl("profile import keyboard '" + source + "'", env).exitCode, 0);
+    EXPECT_NE(Ctl("profile list keyboard", env).out.find("A  ("), std::string::npos);
 }
 
 TEST(Kx520Program, QuittingEndsItWithExitCodeZero) {

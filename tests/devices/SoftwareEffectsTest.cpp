@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "devices/EffectClock.h"
@@ -9,19 +12,45 @@
 namespace kx520 {
 namespace {
 
-TEST(LightTables, RainbowBreathAndBrightnessHaveTheirShape) {
-    EXPECT_EQ(kRainbowTable[0], (Rgb{255, 1, 0}));
-    EXPECT_EQ(kRainbowTable[31], (Rgb{255, 255, 0}));
-    EXPECT_EQ(kRainbowTable[32], (Rgb{248, 255, 0}));
-    EXPECT_EQ(kRainbowTable[191], (Rgb{255, 0, 0}));
-    for (size_t i = 192; i < 256; ++i) {
-        EXPECT_EQ(kRainbowTable[i], kRainbowTable[i - 192]) << i;
+// Rows of numbers from a data file of the tests, "#" lines skipped.
+std::vector<std::vector<int>> ReadRows(const std::string& name) {
+    std::ifstream input(std::string(KX520_TESTS_DIR "/devices/data/") + name);
+    std::vector<std::vector<int>> rows;
+    std::string line;
+    while (std::getline(input, line)) {
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        std::istringstream fields(line);
+        std::vector<int> row;
+        for (int value = 0; fields >> value;) {
+            row.push_back(value);
+        }
+        rows.push_back(row);
     }
-    EXPECT_EQ(kBreathCurve[0], 0);
-    EXPECT_EQ(kBreathCurve[63], 255);
-    EXPECT_EQ(kBreathCurve[64], 255);
-    EXPECT_EQ(kBreathCurve[127], 0);
-    EXPECT_EQ(kBreathCurve[10], kBreathCurve[117]);
+    return rows;
+}
+
+TEST(LightTables, RainbowAndBreathTablesMatchTheirWrittenOutFormEntryByEntry) {
+    const auto rainbow = ReadRows("rainbow-table.txt");
+    ASSERT_EQ(rainbow.size(), kRainbowTable.size());
+    for (size_t i = 0; i < rainbow.size(); ++i) {
+        ASSERT_EQ(rainbow[i].size(), 4u);
+        EXPECT_EQ(rainbow[i][0], static_cast<int>(i));
+        EXPECT_EQ(kRainbowTable[i], (Rgb{static_cast<uint8_t>(rainbow[i][1]),
+                                         static_cast<uint8_t>(rainbow[i][2]),
+                                         static_cast<uint8_t>(rainbow[i][3])}))
+            << "entry " << i;
+    }
+    const auto breath = ReadRows("breath-curve.txt");
+    ASSERT_EQ(breath.size(), kBreathCurve.size());
+    for (size_t i = 0; i < breath.size(); ++i) {
+        ASSERT_EQ(breath[i].size(), 2u);
+        EXPECT_EQ(kBreathCurve[i], breath[i][1]) << "level " << i;
+    }
+}
+
+TEST(LightTables, IntervalsAndLevelIndicesAreClamped) {
     EXPECT_EQ(IntervalFor(5, 0), 28);
     EXPECT_EQ(IntervalFor(5, 4), 7);
     EXPECT_EQ(IntervalFor(200, 9), 7);  // out-of-range indices are clamped

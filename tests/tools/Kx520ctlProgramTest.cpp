@@ -251,21 +251,4 @@ TEST(Kx520ctlProfile, NamesWithEscapeSequencesNeverReachTheTerminal) {
     EXPECT_NE(Kx520ctl("profile list mouse", env).out.find("evil\\x1b[2J"), std::string::npos);
 }
 
-TEST(Kx520ctlProfile, ImportRefusesWhileTheApplicationOwnsTheProfiles) {
-    kx520::test::TempDir temp;
-    const std::string env = "XDG_DATA_HOME='" + temp.Sub("data") + "'";
-    const std::string source = temp.Path() + "/A.json";
-    std::ofstream(source) << R"({"profilename": "a", "profileUUID": "b"})";
-    std::string error;
-    {
-        const auto held = kx520::DeviceLock::TryAcquire("profiles", &error);  // as kx520 does
-        ASSERT_TRUE(held) << error;
-        const ProgramRun refused = Kx520ctl("profile import keyboard '" + source + "'", env);
-        EXPECT_EQ(refused.exitCode, 1);
-        EXPECT_NE(refused.err.find("running"), std::string::npos) << refused.err;
-        EXPECT_EQ(Kx520ctl("profile list keyboard", env).out, "No profiles yet.\n");
-    }
-    EXPECT_EQ(Kx520ctl("profile import keyboard '" + source + "'", env).exitCode, 0);
-}
-
 }  // namespace
