@@ -132,7 +132,8 @@ void CDeviceProfileUI::SelectProfile(int index, bool notify) {
     if (!m_list->Select(index)) {
         return;
     }
-    SetNameEditText(QString::fromStdString(m_list->Entries()[static_cast<size_t>(index)].name));
+    SetNameEditText(QString::fromStdString(
+        profiles::ProfileList::BoundedName(m_list->Entries()[static_cast<size_t>(index)].name)));
 }
 
 int CDeviceProfileUI::GetCurrentIndex() const {
@@ -210,7 +211,8 @@ bool CDeviceProfileUI::DeleteProfile() {
         return false;
     }
     FillCombo();
-    SetNameEditText(QString::fromStdString(m_list->Entries()[static_cast<size_t>(m_list->Selected())].name));
+    SetNameEditText(QString::fromStdString(profiles::ProfileList::BoundedName(
+        m_list->Entries()[static_cast<size_t>(m_list->Selected())].name)));
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,8 +30,8 @@ using kx520::test::PngSize;
 using kx520::test::ProgramRun;
 using kx520::test::ReadAll;
 
-ProgramRun Shell(const std::string& command) {
-    return kx520::test::RunShell(command);
+ProgramRun Shell(const std::string& command, const std::string& environment = "") {
+    return kx520::test::RunShell(environment.empty() ? command : environment + " " + command);
 }
 
 ProgramRun Ctl(const std::string& arguments, const std::string& environment = "") {
@@ -332,6 +333,19 @@ TEST(Kx520Program, ProfileImportsWaitUntilTheRunningApplicationLetsGoOfTheProfil
     // Once it has ended, the same import goes through.
     EXPECT_EQ(Ctl("profile import keyboard '" + source + "'", env).exitCode, 0);
     EXPECT_NE(Ctl("profile list keyboard", env).out.find("A  ("), std::string::npos);
+}
+
+TEST(Kx520Program, AFifoInPlaceOfTheProfileListStopsNeitherTheStartNorTheTools) {
+    kx520::test::TempDir temp;
+    const std::string env = "XDG_DATA_HOME='" + temp.Sub("data") + "'";
+    const std::string folder = temp.Sub("data/KX520 PRO Keyboard/keyboard");
+    ASSERT_EQ(::mkfifo((folder + "/ProfileList.ini").c_str(), 0600), 0);
+    // A plain open of a FIFO waits for a writer for ever.
+    const ProgramRun listed = Shell("timeout 5 '" KX520CTL_PATH "' profile list keyboard", env);
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    App app("--simulate=keyboard", env + " QT_QPA_PLATFORM=offscreen");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    EXPECT_TRUE(WaitFor([] { return OptionIs("keyboard", "connected", true); }));
 }
 
 TEST(Kx520Program, QuittingEndsItWithExitCodeZero) {

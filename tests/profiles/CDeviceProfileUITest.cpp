@@ -62,6 +62,23 @@ protected:
     QString templatePath;
 };
 
+TEST_F(ProfileListControl, AHugeNameFromAFileIsShownByItsStartAndKeptWhole) {
+    const std::string huge(10u << 20, 'n');
+    std::filesystem::create_directories(folder.toStdString());
+    std::ofstream(folder.toStdString() + "/ProfileList.ini")
+        << R"({"profilelist": [{"profilename": ")" << huge
+        << R"(", "profileUUID": "a"}, {"profilename": "short", "profileUUID": "b"}], "profileselect": 0})";
+    Init(profiles::ProfileList::kMouse);
+    ASSERT_EQ(Combo()->GetCount(), 2);
+    const QString shown = Combo()->GetItemText(0);
+    EXPECT_EQ(shown.size(), static_cast<qsizetype>(profiles::ProfileList::kMaxNameCharacters) + 1);
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026)));
+    EXPECT_EQ(Combo()->GetItemText(1), QStringLiteral("short"));
+    EXPECT_EQ(control->GetNameEditText().size(),
+              static_cast<qsizetype>(profiles::ProfileList::kMaxNameCharacters));
+    EXPECT_EQ(control->List()->Entries()[0].name, huge);  // nothing of it is dropped
+}
+
 TEST_F(ProfileListControl, TheKindDecidesWhichEditorTabsShow) {
     auto visible = [this](const char* name) { return Part(name)->IsVisible(); };
     Init(profiles::ProfileList::kKeyboard);
