@@ -160,9 +160,20 @@ int main(int argc, char** argv) {
     // The profile lists are the application's while it runs: tools that
     // would change them refuse meanwhile.
     std::string lockError;
-    const auto profilesLock = DeviceLock::TryAcquire("profiles", &lockError);
+    auto profilesLock = DeviceLock::TryAcquire("profiles", &lockError);
+    QTimer profilesLockRetry;
     if (!profilesLock) {
         std::fprintf(stderr, "kx520: %s\n", lockError.c_str());
+        // Held by an instance that is ending (it lost the bus and found this
+        // one owning the name): taken as soon as it lets go.
+        QObject::connect(&profilesLockRetry, &QTimer::timeout, [&] {
+            std::string error;
+            profilesLock = DeviceLock::TryAcquire("profiles", &error);
+            if (profilesLock) {
+                profilesLockRetry.stop();
+            }
+        });
+        profilesLockRetry.start(1000);
     }
 
     Startup::ConfigureSkinResources();

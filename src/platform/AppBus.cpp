@@ -1,5 +1,6 @@
 #include "platform/AppBus.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
@@ -88,6 +89,11 @@ void AppBus::WatchConnection() {
             DebugTrace("session bus connection restored");
             return;
         case Claim::AlreadyRunning:
+            // The bus may not have let go of our old connection's name yet.
+            if (Bus().interface()->servicePid(QLatin1String(kService)).value() ==
+                static_cast<uint>(QCoreApplication::applicationPid())) {
+                return;  // tried again on the next tick
+            }
             // Another start took the name while we were away: it is the
             // instance now, and two would fight over the devices.
             DebugTrace("another instance owns the session bus name now; ending this one");

@@ -145,8 +145,10 @@ Json::Value CBasicProfiledata::LoadRepaired(const std::string& path) {
         return Json::Value();  // nothing to repair with: leave the file alone
     }
     // Unreadable, not JSON, not an object or a "Device" of the wrong type:
-    // whatever it was, the user keeps it.
-    JsonFile::KeepBackup(path);
+    // whatever it was, the user keeps it; without a backup it is not replaced.
+    if (!JsonFile::SafeToReplace(path)) {
+        return fresh;
+    }
     PlaceSection(root, m_deviceIndex, fresh);
     WriteJson(root, path);
     return fresh;
@@ -170,7 +172,9 @@ const Json::Value& CBasicProfiledata::LoadLightConfig(const std::string& path) {
 bool CBasicProfiledata::SaveSection(const Json::Value& section, const std::string& path) {
     Json::Value root = JsonFile::ReadJson(path);
     if (!root.isObject()) {
-        JsonFile::KeepBackup(path);
+        if (!JsonFile::SafeToReplace(path)) {
+            return false;
+        }
         // The name and identifier come back from the profile list.
         root = Json::Value(Json::objectValue);
         const std::filesystem::path file(path);

@@ -102,22 +102,41 @@ bool SameContent(const std::string& a, const std::string& b) {
 
 // A copy of a regular file in pieces, through a temporary like every write.
 bool CopyRegularFile(const std::string& from, const std::string& to) {
-    std::ifstream input(from, std::ios::binary);
-    if (!input || !IsRegularFile(from)) {
+    // Opened without blocking and checked before a byte is read: a FIFO
+    // would wait for a writer for ever.
+    const int input = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (input < 0) {
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(input, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(input);
         return false;
     }
     std::string temporary = TemporaryTemplate(to);
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
+        ::close(input);
         return false;
     }
-    char buffer[65536];
+    std::string buffer(65536, '\0');
     bool ok = true;
-    while (ok && input) {
-        input.read(buffer, sizeof buffer);
-        ok = WriteAll(fd, std::string(buffer, static_cast<size_t>(input.gcount())));
+    for (;;) {
+        const ssize_t n = ::read(input, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        if (!WriteAll(fd, buffer.substr(0, static_cast<size_t>(n)))) {
+            ok = false;
+            break;
+        }
     }
-    ok = ok && input.eof() && ::fsync(fd) == 0;
+    ::close(input);
+    ok = ok && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     ok = ok && ::link(temporary.c_str(), to.c_str()) == 0;  // never over another backup
     ::unlink(temporary.c_str());
@@ -259,15 +278,23 @@ std::string JsonFile::StyledText(const Json::Value& root) {
     Json::Value copy = root;
     std::vector<std::string> kept;
     StandIn(copy, prefix, kept);
-    std::string text = Styled(copy);
-    for (size_t i = kept.size(); i-- > 0;) {
+    const std::string text = Styled(copy);
+    // One pass: the stand-ins come out in the order they were numbered.
+    std::string result;
+    result.reserve(text.size());
+    size_t from = 0;
+    for (size_t i = 0; i < kept.size(); ++i) {
         const std::string standIn = "\"" + prefix + std::to_string(i) + "\"";
-        for (size_t at = text.find(standIn); at != std::string::npos; at = text.find(standIn, at)) {
-            const std::string quoted = QuotedKeepingBytes(kept[i]);
-            text.replace(at, standIn.size(), quoted);
-            at += quoted.size();
+        const size_t at = text.find(standIn, from);
+        if (at == std::string::npos) {
+            continue;
         }
+        result.append(text, from, at - from);
+        result += QuotedKeepingBytes(kept[i]);
+        from = at + standIn.size();
     }
+    result.append(text, from, std::string::npos);
+    return result;
     return text;
 }
 
@@ -304,7 +331,7 @@ std::string JsonFile::KeepBackup(const std::string& path) {
 
 bool JsonFile::Exists(const std::string& path) {
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
+    return ::lstat(path.c_str(), &info) == 0;  // a dangling link is there too
 }
 
 std::string JsonFile::TimestampName() {

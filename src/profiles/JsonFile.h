@@ -29,7 +29,11 @@ public:
     // What the names of the atomic writer's temporaries carry, and nothing else.
     static constexpr const char* kTemporaryMarker = ".kx520-tmp-";
     static constexpr int kMaxBackups = 100;
+    // True for anything at `path`, a dangling symbolic link included.
     static bool Exists(const std::string& path);
+    // What must hold before a damaged file is replaced: nothing is there, or
+    // a backup of it was kept. False: leave the file alone.
+    static bool SafeToReplace(const std::string& path) { return !Exists(path) || !KeepBackup(path).empty(); }
     // The local time as 2024_03_09_14_05_07_042: a profile's identifier.
     static std::string TimestampName();
 };

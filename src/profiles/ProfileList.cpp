@@ -42,6 +42,7 @@ std::string WithSlash(std::string folder) {
 std::string CompactText(const Json::Value& value) {
     Json::StreamWriterBuilder writer;
     writer["indentation"] = "";
+    writer["emitUTF8"] = true;  // bytes that are not UTF-8 stay as they are
     return Json::writeString(writer, value);
 }
 
@@ -142,7 +143,9 @@ bool ProfileList::Init() {
         return true;
     }
     // Damaged or emptied: the user keeps the old list and every profile.
-    JsonFile::KeepBackup(ListPath());
+    if (!JsonFile::SafeToReplace(ListPath())) {
+        DebugTrace("no backup could be kept of " + ListPath() + "; it is rebuilt all the same");
+    }
     if (RebuildFromFiles()) {
         DebugTrace("profile list rebuilt from the " + std::to_string(m_entries.size()) +
                    " profile files in " + m_folder);
@@ -305,12 +308,13 @@ ProfileList::RenameResult ProfileList::RenameProfile(const std::string& name) {
     if (Trimmed(name).empty()) {
         return kRenameBlank;
     }
-    if (m_selected < 0 || FindName(name, m_selected) >= 0) {
+    const std::string bounded = BoundedName(name);
+    if (m_selected < 0 || FindName(bounded, m_selected) >= 0) {
         return kRenameInUse;
     }
     ProfileEntry& entry = m_entries[static_cast<size_t>(m_selected)];
     const ProfileEntry before = entry;
-    entry.name = BoundedName(name);
+    entry.name = bounded;
     entry.originalName.clear();
     if (!WriteList()) {
         entry = before;  // the list on disk still has the old name

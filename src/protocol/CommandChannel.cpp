@@ -140,7 +140,12 @@ int CommandChannel::Transfer(const uint8_t* packet, uint8_t* reply, size_t reply
     };
     // One exchange keeps the link from its write to its last read, so no
     // other exchange (a light frame) can take its reply.
-    std::lock_guard lock(m_ioLock);
+    std::unique_lock lock(m_ioLock, std::defer_lock);
+    if (!deadline) {
+        lock.lock();
+    } else if (!lock.try_lock_until(*deadline)) {
+        return kResultNoReply;
+    }
     // A reply that came after an earlier exchange gave up must not be taken
     // for the answer to this request.
     link.DiscardInput();

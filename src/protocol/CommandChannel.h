@@ -83,10 +83,10 @@ public:
 
     hid::HidDevice& FirstLink() { return m_firstLink; }
     hid::HidDevice& SecondLink() { return m_secondLink; }
-    std::recursive_mutex& IoLock() { return m_ioLock; }
-    std::recursive_mutex& CommandLock() { return m_commandLock; }
-    std::recursive_mutex& LightLock() { return m_lightLock; }
-    std::recursive_mutex& SecondLinkLock() { return m_secondLinkLock; }
+    std::recursive_timed_mutex& IoLock() { return m_ioLock; }
+    std::recursive_timed_mutex& CommandLock() { return m_commandLock; }
+    std::recursive_timed_mutex& LightLock() { return m_lightLock; }
+    std::recursive_timed_mutex& SecondLinkLock() { return m_secondLinkLock; }
 
 private:
     int Run(const uint8_t* request, size_t requestLength, uint8_t* reply, size_t replyLength,
@@ -101,10 +101,10 @@ private:
     std::atomic<int> m_open{0};
     hid::HidDevice m_firstLink;
     hid::HidDevice m_secondLink;
-    std::recursive_mutex m_ioLock;
-    std::recursive_mutex m_commandLock;
-    std::recursive_mutex m_lightLock;
-    std::recursive_mutex m_secondLinkLock;
+    std::recursive_timed_mutex m_ioLock;
+    std::recursive_timed_mutex m_commandLock;
+    std::recursive_timed_mutex m_lightLock;
+    std::recursive_timed_mutex m_secondLinkLock;
     std::atomic<int> m_receiverMode{0};
     std::atomic<uint8_t> m_chunkSize{kReceiverChunkSize};
 };

@@ -42,7 +42,7 @@ public:
     }
 
 private:
-    std::unique_lock<std::recursive_mutex> m_lock;
+    std::unique_lock<std::recursive_timed_mutex> m_lock;
 };
 
 int Simple(CommandChannel& channel, uint8_t command) {
@@ -207,7 +207,12 @@ bool CMD_RECEIVER_PROBE(CommandChannel& channel, std::chrono::steady_clock::time
     if (!channel.ReceiverMode()) {
         return true;
     }
-    LockFor lock(channel, Lock::Command);
+    // A command that holds the channel for long (a transfer through a
+    // receiver that stopped answering) must not outlast the deadline either.
+    std::unique_lock lock(channel.CommandLock(), deadline);
+    if (!lock.owns_lock()) {
+        return false;
+    }
     const Packet request = BuildRequest(kCmdReceiverProbe, 0, {});
     Packet reply{};
     const int result = channel.ExchangeUntil(deadline, request.data(), request.size(),

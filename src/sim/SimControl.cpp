@@ -59,11 +59,9 @@ std::string RunSimCommand(VirtualHidBackend& backend, const std::vector<std::str
         }
         // A fault belongs to a plugged device: one for a product that is not
         // there would strike a later, unrelated plug.
-        if (!backend.Firmware(product)) {
-            return product + " is not plugged";
-        }
-        backend.AddFault(product, {*fault, static_cast<int>(count)});
-        return {};
+        return backend.AddFault(product, {*fault, static_cast<int>(count)}, true)
+                   ? ""
+                   : product + " is not plugged";
     }
     if (verb == "notify" && (args.size() == 2 || args.size() == 3)) {
         long code = 0x401;

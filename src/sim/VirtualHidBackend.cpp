@@ -50,13 +50,25 @@ void VirtualHidBackend::SetTrace(std::shared_ptr<PacketTrace> trace) {
     m_trace = std::move(trace);
 }
 
-void VirtualHidBackend::AddFault(std::string_view product, const FaultSpec& fault) {
-    if (const auto driver = Firmware(product)) {
-        driver->AddFault(fault);
-        return;
-    }
+bool VirtualHidBackend::AddFault(std::string_view product, const FaultSpec& fault,
+                                 bool onlyWhenPlugged) {
+    // Decided under the lock: a plug or an unplug in between cannot send
+    // the fault to the wrong device.
     std::lock_guard lock(m_lock);
+    for (const auto& device : m_devices) {
+        if (device->Name() != product) {
+            continue;
+        }
+        if (const auto driver = m_drivers.find(device->Serial()); driver != m_drivers.end()) {
+            driver->second->AddFault(fault);
+            return true;
+        }
+    }
+    if (onlyWhenPlugged) {
+        return false;
+    }
     m_faults[std::string(product)].push_back(fault);
+    return true;
 }
 
 bool VirtualHidBackend::Unplug(std::string_view product) {

@@ -36,8 +36,9 @@ public:
     void SetTrace(std::shared_ptr<PacketTrace> trace);
     // A fault of the plugged product, which ends with it (unplugged, its
     // faults are gone; a count runs out); for a product not plugged yet, a
-    // fault its next plug gets, once.
-    void AddFault(std::string_view product, const FaultSpec& fault);
+    // fault its next plug gets, once, unless `onlyWhenPlugged`. False when
+    // the product was not plugged and nothing was added.
+    bool AddFault(std::string_view product, const FaultSpec& fault, bool onlyWhenPlugged = false);
     std::vector<std::shared_ptr<VirtualDevice>> Devices() const;
 
     // How often `path` was opened, successfully or not, since start.

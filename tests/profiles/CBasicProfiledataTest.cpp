@@ -77,6 +77,18 @@ TEST_F(ProfileData, ARepairedProfileKeepsItsNameAndIdentifierAndADamagedOneIsBac
     }
 }
 
+TEST_F(ProfileData, ADamagedProfileThatCannotBeBackedUpIsLeftAsItIs) {
+    WriteText(path + ".bak", "older 0");
+    for (int n = 1; n < JsonFile::kMaxBackups; ++n) {
+        WriteText(path + ".bak." + std::to_string(n), "older " + std::to_string(n));
+    }
+    WriteText(path, "{ damaged");
+    EXPECT_TRUE(data.LoadSection(path).isObject());  // the page still gets the defaults
+    EXPECT_EQ(ReadAll(path), "{ damaged");
+    EXPECT_FALSE(data.SaveSection(Json::Value(Json::objectValue), path));
+    EXPECT_EQ(ReadAll(path), "{ damaged");
+}
+
 TEST_F(ProfileData, AProfileThatIsNoRegularFileNeitherHangsNorExhaustsMemory) {
     // A FIFO would block a plain open for ever; /dev/zero never ends.
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);

@@ -40,6 +40,12 @@ void Write(const std::string& path, const uint8_t* data, size_t size) {
 
 int FuzzProfileInput(const uint8_t* data, size_t size) {
     const std::string folder = Folder() + "/";
+    // Each input on a folder of its own: what earlier inputs imported or
+    // backed up would make every later one slower.
+    std::error_code error;
+    for (const auto& item : std::filesystem::directory_iterator(folder, error)) {
+        std::filesystem::remove_all(item.path(), error);
+    }
     const std::string profile = folder + "fuzz.Json";
     Write(profile, data, size);
     Write(folder + "template.Json", data, size);

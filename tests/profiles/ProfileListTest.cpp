@@ -173,6 +173,9 @@ TEST_F(Profiles, NamesGivenHereAreBoundedAndNewIdentifiersArePlainAscii) {
     ASSERT_EQ(list.RenameProfile(longName), ProfileList::kRenamed);
     EXPECT_EQ(list.Entries()[0].name, longName.substr(0, 3 * ProfileList::kMaxNameCharacters));
     ASSERT_TRUE(list.NewProfile());
+    // Compared as it will be stored: a longer name cut to an existing one is in use.
+    ASSERT_TRUE(list.Select(1));
+    EXPECT_EQ(list.RenameProfile(longName + "x"), ProfileList::kRenameInUse);
     for (const auto& entry : list.Entries()) {
         for (const char c : entry.id) {
             EXPECT_TRUE((c >= '0' && c <= '9') || c == '_') << entry.id;

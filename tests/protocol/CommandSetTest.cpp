@@ -310,7 +310,8 @@ TEST(CommandSetConcurrency, TransfersKeepTheirPacketsTogether) {
             ++frames;
         }
     });
-    // The stream runs before the transfers start and until they end.
+    // The stream runs before the transfers start and until they end (where
+    // its packets fall among theirs is up to the scheduler).
     while (frames.load() == 0) {
         std::this_thread::yield();
     }
@@ -342,11 +343,9 @@ TEST(CommandSetConcurrency, TransfersKeepTheirPacketsTogether) {
     const auto requests = test::Requests(trace);
     uint8_t current = 0;
     size_t packetsLeft = 0;
-    size_t framePackets = 0;
     for (const TraceLine& request : requests) {
         const uint8_t command = request.Command();
         if (command == kCmdStreamLight) {
-            ++framePackets;
             continue;
         }
         if (packetsLeft == 0) {
@@ -357,9 +356,6 @@ TEST(CommandSetConcurrency, TransfersKeepTheirPacketsTogether) {
         --packetsLeft;
     }
     EXPECT_EQ(packetsLeft, 0u);
-    // The checks above saw light packets among the transfers' (where they
-    // fall between two packets is up to the scheduler).
-    EXPECT_GT(framePackets, 0u);
 }
 
 }  // namespace

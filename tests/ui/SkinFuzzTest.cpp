@@ -91,6 +91,7 @@ TEST(SkinFuzz, MutatedLanguageFilesLoadOrLeaveTheLanguageAsItWas) {
     for (int round = 0; round < 600; ++round) {
         Write(path, Mutated(Read(languages[round % languages.size()]), random));
         const QString before = resources.GetText(QStringLiteral("message_text_5"));
+        error.clear();
         if (!resources.LoadLanguage(path, &error)) {
             EXPECT_FALSE(error.isEmpty());
             EXPECT_EQ(resources.GetText(QStringLiteral("message_text_5")), before);
