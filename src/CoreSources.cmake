@@ -8,6 +8,7 @@ set(KX520_CORE_SOURCES
     platform/SafeJson.cpp
     platform/RegularFile.cpp
     platform/Utf8.cpp
+    platform/ProgramText.cpp
     hid/DevicePath.cpp
     hid/HidBackend.cpp
     hid/HidCollection.cpp

@@ -10,6 +10,7 @@
 #include "app/RegisteredMessages.h"
 #include "app/Startup.h"
 #include "platform/AppBus.h"
+#include "platform/ProgramText.h"
 #include "platform/CommandLine.h"
 #include "platform/DeviceLock.h"
 #include "platform/SettingsStore.h"
@@ -28,7 +29,9 @@ constexpr const char* kUsage =
     "  --screenshot PNG   write the main window to PNG once it has shown itself\n"
     "                     (and again at exit with --exit-after); runs headless\n"
     "                     when there is no display\n"
-    "  --exit-after MS    leave after MS milliseconds\n";
+    "  --exit-after MS    leave after MS milliseconds\n"
+    "  -h, --help         this text\n"
+    "  --version          the version\n";
 
 struct Options {
     std::vector<std::string> simulated;
@@ -37,10 +40,7 @@ struct Options {
 };
 
 int Usage(const std::string& error) {
-    if (!error.empty()) {
-        std::fprintf(stderr, "kx520: %s\n", error.c_str());
-    }
-    std::fprintf(stderr, kUsage, sim::VirtualProductList().c_str());
+    std::fputs(UsageErrorText("kx520", error).c_str(), stderr);
     return 2;
 }
 
@@ -51,11 +51,16 @@ int ParseOptions(int argc, char** argv, Options& options) {
     commandLine.AddOption("screenshot", CommandLine::Kind::Value);
     commandLine.AddOption("exit-after", CommandLine::Kind::Value);
     commandLine.AddOption("help", CommandLine::Kind::Flag);
+    commandLine.AddOption("version", CommandLine::Kind::Flag);
     if (!commandLine.Parse(argc, argv)) {
         return Usage(commandLine.Error());
     }
     if (commandLine.Has("help")) {
-        Usage({});
+        std::printf(kUsage, sim::VirtualProductList().c_str());
+        return 0;
+    }
+    if (commandLine.Has("version")) {
+        std::fputs(VersionText("kx520").c_str(), stdout);
         return 0;
     }
     if (!commandLine.Positionals().empty()) {

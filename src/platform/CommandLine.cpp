@@ -16,11 +16,16 @@ bool CommandLine::Parse(int argc, char** argv) {
 
 bool CommandLine::Parse(const std::vector<std::string>& args) {
     m_values.clear();
+    m_explicit.clear();
     m_positionals.clear();
     m_error.clear();
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (!optionsEnded && arg == "-h" && m_kinds.count("help") != 0) {
+            m_values["help"];
+            continue;
+        }
         if (optionsEnded || arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
             if (arg == "--") {
                 optionsEnded = true;
@@ -51,9 +56,15 @@ bool CommandLine::Parse(const std::vector<std::string>& args) {
             }
             value = args[++i];
         }
+        m_explicit[name] = equals != std::string::npos;
         m_values[name] = std::move(value);
     }
     return true;
+}
+
+bool CommandLine::HasExplicitValue(std::string_view name) const {
+    const auto it = m_explicit.find(name);
+    return it != m_explicit.end() && it->second;
 }
 
 bool CommandLine::Has(std::string_view name) const {

@@ -34,7 +34,9 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
     }
 }
 
-std::string FaultNames() {
+}  // namespace
+
+std::string SimFaultList() {
     std::string names;
     for (const auto& [fault, name] : kNames) {
         names += names.empty() ? "" : ", ";
@@ -42,8 +44,6 @@ std::string FaultNames() {
     }
     return names;
 }
-
-}  // namespace
 
 std::optional<SimFault> SimFaultFromName(std::string_view name) {
     for (const auto& [fault, text] : kNames) {
@@ -86,7 +86,7 @@ std::optional<std::map<std::string, std::vector<FaultSpec>>> ParseSimFaults(
         const auto fault = SimFaultFromName(fields[1]);
         if (!fault) {
             return fail("unknown fault '" + std::string(fields[1]) + "'; valid faults: " +
-                        FaultNames());
+                        SimFaultList());
         }
         FaultSpec spec{*fault, FaultSpec::kEvery};
         if (fields.size() == 3) {

@@ -29,6 +29,8 @@ struct FaultSpec {
 
 std::optional<SimFault> SimFaultFromName(std::string_view name);
 const char* SimFaultName(SimFault fault);
+// "no-reply, late-reply, ..." for usage messages.
+std::string SimFaultList();
 
 // "product:fault[:count],..." as KX520_SIM_FAULTS gives it. Nothing (and
 // `error` set) for an unknown product or fault or a bad count.

@@ -38,6 +38,13 @@ std::optional<std::vector<std::string>> ParseSimulateList(std::string_view list,
             end = list.size();
         }
         const std::string_view name = list.substr(start, end - start);
+        if (name.empty()) {
+            if (error != nullptr) {
+                *error = "an empty name in the list of virtual devices '" + std::string(list) +
+                         "'; valid names: all, " + VirtualProductList();
+            }
+            return std::nullopt;
+        }
         if (name == "all") {
             products.clear();
             addAll();
@@ -61,6 +68,14 @@ std::optional<std::vector<std::string>> ParseSimulateList(std::string_view list,
 std::optional<std::vector<std::string>> SimulatedProducts(const CommandLine& commandLine,
                                                           std::string* error) {
     if (const auto value = commandLine.Value("simulate")) {
+        // "--simulate" alone is every product; "--simulate=" names none.
+        if (value->empty() && commandLine.HasExplicitValue("simulate")) {
+            if (error != nullptr) {
+                *error = "--simulate= names no virtual device; valid names: all, " +
+                         VirtualProductList();
+            }
+            return std::nullopt;
+        }
         return ParseSimulateList(*value, error);
     }
     const char* variable = std::getenv("KX520_SIMULATE");

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -140,7 +141,14 @@ TEST(Kx520Program, WithoutASessionBusItStillRuns) {
 TEST(Kx520Program, UsageMistakesExitWithTwo) {
     EXPECT_EQ(Shell("'" KX520_PATH "' --simulate=toaster").exitCode, 2);
     EXPECT_EQ(Shell("'" KX520_PATH "' --exit-after soon").exitCode, 2);
-    EXPECT_EQ(Shell("'" KX520_PATH "' stray").exitCode, 2);
+    const ProgramRun stray = Shell("'" KX520_PATH "' stray");
+    EXPECT_EQ(stray.exitCode, 2);
+    EXPECT_EQ(std::count(stray.err.begin(), stray.err.end(), '\n'), 1) << stray.err;
+    EXPECT_EQ(Shell("'" KX520_PATH "' --simulate=").exitCode, 2);
+    const ProgramRun version = Shell("'" KX520_PATH "' --version");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("kx520 ", 0), 0u) << version.out;
+    EXPECT_EQ(Shell("'" KX520_PATH "' -h").exitCode, 0);
 }
 
 TEST(Kx520Program, ASecondStartRaisesTheFirstAndExitsZero) {
@@ -196,7 +204,7 @@ TEST(Kx520Program, DevicesComeAndGoAndTheMouseMovesBetweenItsLinks) {
     ASSERT_EQ(Ctl("sim unplug keyboard").exitCode, 0);
     ASSERT_TRUE(WaitFor([] { return Status()["no_device_link"].asBool(); }));
 
-    EXPECT_EQ(Ctl("sim plug toaster").exitCode, 1);
+    EXPECT_EQ(Ctl("sim plug toaster").exitCode, 2);  // a usage error, as any unknown name
     EXPECT_EQ(Ctl("sim notify headset").exitCode, 1);  // not plugged
 }
 

@@ -33,6 +33,18 @@ TEST(CommandLine, OptionalValueTakesOnlyWhatFollowsEquals) {
     EXPECT_FALSE(commandLine.Has("json"));  // nothing carried over from the last parse
 }
 
+TEST(CommandLine, DashHIsHelpOnlyWhereThereIsAHelpOption) {
+    CommandLine commandLine = MakeParser();
+    ASSERT_TRUE(commandLine.Parse({"-h"}));
+    EXPECT_EQ(commandLine.Positionals(), std::vector<std::string>{"-h"});
+    commandLine.AddOption("help", CommandLine::Kind::Flag);
+    ASSERT_TRUE(commandLine.Parse({"list", "-h"}));
+    EXPECT_TRUE(commandLine.Has("help"));
+    EXPECT_EQ(commandLine.Positionals(), std::vector<std::string>{"list"});
+    ASSERT_TRUE(commandLine.Parse({"--", "-h"}));
+    EXPECT_FALSE(commandLine.Has("help"));
+}
+
 TEST(CommandLine, MistakesAreReported) {
     CommandLine commandLine = MakeParser();
     EXPECT_FALSE(commandLine.Parse({"--bogus"}));

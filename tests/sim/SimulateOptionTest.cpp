@@ -25,6 +25,20 @@ TEST(SimulateOption, NamesAreCheckedAndRepeatsDropped) {
     EXPECT_NE(error.find("trackball"), std::string::npos);
     EXPECT_NE(error.find("keyboard-receiver"), std::string::npos);  // lists the valid names
     EXPECT_FALSE(ParseSimulateList("mouse,", &error));
+    EXPECT_FALSE(ParseSimulateList("keyboard,,mouse", &error));
+    EXPECT_NE(error.find("empty name"), std::string::npos) << error;
+    EXPECT_FALSE(ParseSimulateList(",", &error));
+}
+
+TEST(SimulateOption, AnEmptyValueAfterEqualsNamesNoProduct) {
+    CommandLine commandLine;
+    commandLine.AddOption("simulate", CommandLine::Kind::OptionalValue);
+    std::string error;
+    ASSERT_TRUE(commandLine.Parse({"--simulate="}));
+    EXPECT_FALSE(SimulatedProducts(commandLine, &error));
+    EXPECT_NE(error.find("--simulate="), std::string::npos) << error;
+    ASSERT_TRUE(commandLine.Parse({"--simulate"}));  // bare: every product
+    EXPECT_EQ(SimulatedProducts(commandLine, &error)->size(), 6u);
 }
 
 TEST(SimulateOption, FlagWinsOverTheEnvironment) {

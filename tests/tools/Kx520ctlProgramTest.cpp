@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <set>
@@ -103,6 +104,37 @@ TEST(Kx520ctlHostileDevice, AnOverBudgetDescriptorIsReportedUnusableWithoutExhau
     EXPECT_EQ(state.out, "");
     // Before the budget this shape asked for some 20 GB and aborted.
     EXPECT_LT(LargestChildKiB(), 64 * 1024);
+}
+
+// One line on standard error that says what is wrong and where help is.
+void ExpectOneLineUsageError(const ProgramRun& run, const std::string& mentions) {
+    EXPECT_EQ(run.exitCode, 2) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_NE(run.err.find("--help"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(mentions), std::string::npos) << run.err;
+}
+
+TEST(Kx520ctlUsage, HelpAndVersionAnswerAndMistakesTakeOneLine) {
+    for (const char* help : {"-h", "--help"}) {
+        const ProgramRun run = Kx520ctl(help);
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_NE(run.out.find("Commands:"), std::string::npos);
+    }
+    const ProgramRun version = Kx520ctl("--version");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("kx520ctl ", 0), 0u) << version.out;
+    ExpectOneLineUsageError(Kx520ctl("bogus"), "bogus");
+    ExpectOneLineUsageError(Kx520ctl("--simulate= list"), "--simulate=");
+    ExpectOneLineUsageError(Kx520ctl("--simulate=keyboard,,mouse list"), "empty name");
+    // Checked before the application is asked: no session bus is needed.
+    ExpectOneLineUsageError(Kx520ctl("sim unplug foo"), "mouse-receiver");
+    ExpectOneLineUsageError(Kx520ctl("sim unplug"), "mouse-receiver");
+    ExpectOneLineUsageError(Kx520ctl("sim fault keyboard bogus"), "usb-timing");
+    ExpectOneLineUsageError(Kx520ctl("sim"), "plug");
+    const ProgramRun skinshot = kx520::test::RunShell("'" KX520_SKINSHOT_PATH "' --version");
+    EXPECT_EQ(skinshot.exitCode, 0);
+    EXPECT_EQ(skinshot.out.rfind("kx520-skinshot ", 0), 0u);
 }
 
 TEST(Kx520ctlUdevRules, PrintsAndWritesTheSameRule) {

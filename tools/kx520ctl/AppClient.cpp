@@ -12,6 +12,10 @@
 
 #include "app/RegisteredMessages.h"
 #include "platform/AppBus.h"
+#include "platform/ProgramText.h"
+#include "sim/SimFault.h"
+#include "sim/SimulateOption.h"
+#include "sim/VirtualProducts.h"
 
 namespace kx520::ctl {
 
@@ -79,9 +83,39 @@ int AppClient::Send(const std::vector<std::string>& args) {
     return kOk;
 }
 
-int AppClient::Sim(const std::vector<std::string>& args) {
+// What is wrong with a sim command's words, before the application is
+// asked; empty when nothing is.
+std::string SimUsageError(const std::vector<std::string>& args) {
+    const std::string products = "; products: " + sim::VirtualProductList();
     if (args.empty()) {
-        std::cerr << "kx520ctl: usage: sim plug|unplug|fault|notify PRODUCT ...\n";
+        return "sim needs a verb: plug, unplug, fault or notify";
+    }
+    const std::string& verb = args[0];
+    if (verb != "plug" && verb != "unplug" && verb != "fault" && verb != "notify") {
+        return "unknown sim verb '" + verb + "'; verbs: plug, unplug, fault, notify";
+    }
+    if (args.size() < 2) {
+        return "sim " + verb + " needs a product" + products;
+    }
+    if (sim::FindVirtualProduct(args[1]) == nullptr) {
+        return "unknown product '" + args[1] + "'" + products;
+    }
+    const size_t most = verb == "fault" ? 4 : (verb == "notify" ? 3 : 2);
+    if (verb == "fault" && args.size() < 3) {
+        return "sim fault needs a fault; faults: " + sim::SimFaultList();
+    }
+    if (verb == "fault" && !sim::SimFaultFromName(args[2])) {
+        return "unknown fault '" + args[2] + "'; faults: " + sim::SimFaultList();
+    }
+    if (args.size() > most) {
+        return "unexpected argument '" + args[most] + "'";
+    }
+    return {};
+}
+
+int AppClient::Sim(const std::vector<std::string>& args) {
+    if (const std::string error = SimUsageError(args); !error.empty()) {
+        std::cerr << UsageErrorText("kx520ctl", error);
         return kUsage;
     }
     const auto app = Connect();

@@ -16,6 +16,7 @@
 #include "kx520ctl/StateCommand.h"
 #include "platform/CommandLine.h"
 #include "platform/DeviceLock.h"
+#include "platform/ProgramText.h"
 #include "protocol/CommandChannel.h"
 #include "sim/MachineBackends.h"
 #include "sim/SimulateOption.h"
@@ -58,10 +59,11 @@ const char* const kUsage =
     "\n"
     "Options:\n"
     "  --simulate[=LIST]  attach virtual devices (comma-separated; all when bare)\n"
-    "  --help             this text\n";
+    "  -h, --help         this text\n"
+    "  --version          the version\n";
 
 int Usage(const std::string& error) {
-    std::cerr << "kx520ctl: " << error << "\n" << kUsage;
+    std::cerr << kx520::UsageErrorText("kx520ctl", error);
     return kExitUsage;
 }
 
@@ -141,11 +143,16 @@ int main(int argc, char** argv) {
     commandLine.AddOption("output", kx520::CommandLine::Kind::Value);
     commandLine.AddOption("profile", kx520::CommandLine::Kind::Value);
     commandLine.AddOption("help", kx520::CommandLine::Kind::Flag);
+    commandLine.AddOption("version", kx520::CommandLine::Kind::Flag);
     if (!commandLine.Parse(argc, argv)) {
         return Usage(commandLine.Error());
     }
     if (commandLine.Has("help")) {
         std::cout << kUsage;
+        return kExitOk;
+    }
+    if (commandLine.Has("version")) {
+        std::cout << kx520::VersionText("kx520ctl");
         return kExitOk;
     }
     std::string error;

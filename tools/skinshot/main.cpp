@@ -10,6 +10,7 @@
 #include "pages/PageControls.h"
 #include "platform/CommandLine.h"
 #include "platform/DataFolders.h"
+#include "platform/ProgramText.h"
 #include "ui/CResourceManager.h"
 #include "ui/WindowImplBase.h"
 
@@ -24,7 +25,8 @@ const char* const kUsage =
     "  LAYOUT  layout file, relative to the skin folder or absolute\n"
     "  --dpi   48, 72, 96, 120, 144, 168 or 192 (default 96)\n"
     "  --lang  language file whose texts the text ids show\n"
-    "  --skin  skin folder (default: the shipped one)\n";
+    "  --skin  skin folder (default: the shipped one)\n"
+    "  -h, --help  this text; --version  the version\n";
 
 // Any layout as a window.
 class LayoutWindow : public kx520::ui::WindowImplBase {
@@ -38,7 +40,7 @@ private:
 };
 
 int Usage(const std::string& error) {
-    std::fprintf(stderr, "kx520-skinshot: %s\n%s", error.c_str(), kUsage);
+    std::fputs(kx520::UsageErrorText("kx520-skinshot", error).c_str(), stderr);
     return kExitUsage;
 }
 
@@ -50,8 +52,13 @@ int main(int argc, char** argv) {
     commandLine.AddOption("lang", kx520::CommandLine::Kind::Value);
     commandLine.AddOption("skin", kx520::CommandLine::Kind::Value);
     commandLine.AddOption("help", kx520::CommandLine::Kind::Flag);
+    commandLine.AddOption("version", kx520::CommandLine::Kind::Flag);
     if (!commandLine.Parse(argc, argv)) {
         return Usage(commandLine.Error());
+    }
+    if (commandLine.Has("version")) {
+        std::fputs(kx520::VersionText("kx520-skinshot").c_str(), stdout);
+        return 0;
     }
     if (commandLine.Has("help")) {
         std::fputs(kUsage, stdout);
