@@ -12,6 +12,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include "app/DeviceCatalog.h"
 #include "app/DeviceLinkManager.h"
 #include "app/ProfileActions.h"
 #include "app/RegisteredMessages.h"
@@ -848,7 +849,10 @@ QString CMainWnd::StatusJson() const {
         const CZentrelUSBDevice* device = all[i]->Device();
         QJsonObject option;
         option[QStringLiteral("index")] = static_cast<int>(i);
-        option[QStringLiteral("kind")] = device != nullptr ? device->KindName() : QString();
+        // The command line's word for the kind ("mousepad", not the folder "MousePad").
+        option[QStringLiteral("kind")] =
+            device != nullptr ? QString::fromLatin1(KindWordOfFolder(device->KindName().toStdString()))
+                              : QString();
         option[QStringLiteral("shown")] = all[i]->IsOptionVisible();
         option[QStringLiteral("current")] = static_cast<int>(i) == current;
         const bool open = device != nullptr && device->Channel().IsOpen();

@@ -78,4 +78,13 @@ const char* LinkRoleName(uint16_t linkRole) {
     }
 }
 
+const char* KindWordOfFolder(std::string_view folder) {
+    for (const DeviceKindWord& kind : kDeviceKindWords) {
+        if (folder == kind.folder) {
+            return kind.word;
+        }
+    }
+    return "";
+}
+
 }  // namespace kx520

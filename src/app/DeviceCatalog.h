@@ -158,4 +158,20 @@ struct CommandLinkPlan {
 CommandLinkPlan CommandLinkFor(uint16_t deviceClass);
 const char* LinkRoleName(uint16_t linkRole);
 
+// A device kind: its word on the command line and in JSON, its data folder
+// (the folder names stay as stored files have them) and its cabled class.
+struct DeviceKindWord {
+    const char* word;
+    const char* folder;
+    uint16_t deviceClass;
+};
+inline constexpr std::array<DeviceKindWord, 4> kDeviceKindWords{{
+    {"keyboard", "keyboard", KeyboardWired},
+    {"mouse", "mouse", MouseWired},
+    {"mousepad", "MousePad", MousePad},
+    {"headset", "HD", Headset},
+}};
+// The word of a kind's folder name; "" for no kind.
+const char* KindWordOfFolder(std::string_view folder);
+
 }  // namespace kx520

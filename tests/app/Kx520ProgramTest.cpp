@@ -264,7 +264,7 @@ TEST(Kx520Program, SuspendAndResumeThroughTheTestInterface) {
     ASSERT_TRUE(WaitFor([] { return !Status()["awake"].asBool(); }));
     // Devices still come and go while suspended.
     ASSERT_EQ(Ctl("sim plug mousepad").exitCode, 0);
-    EXPECT_TRUE(WaitFor([] { return OptionIs("MousePad", "shown", true); }));
+    EXPECT_TRUE(WaitFor([] { return OptionIs("mousepad", "shown", true); }));
     ASSERT_EQ(Shell(call + "false").exitCode, 0);
     EXPECT_TRUE(WaitFor([] { return Status()["awake"].asBool(); }));
 }

@@ -40,6 +40,12 @@ TEST(Kx520ctlList, SimulateAllListsExactlyTheElevenAcceptedInterfacesInSlotOrder
     }
     EXPECT_EQ(root[10]["vendorId"].asInt(), 0x0C76);
     EXPECT_EQ(root[10]["collection"].asInt(), 0);
+    EXPECT_EQ(root[10]["product"], "headset");
+    // Words a script can use as they are, beside the numbers.
+    for (const Json::Value& item : root) {
+        EXPECT_NE(item["product"], "unknown");
+        EXPECT_TRUE(item["role"] == "command" || item["role"] == "notify") << item["role"];
+    }
 }
 
 TEST(Kx520ctlList, EnvironmentChoosesTheDevicesAndTheFlagWins) {

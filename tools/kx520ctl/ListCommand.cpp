@@ -64,7 +64,9 @@ std::string FormatListingJson(const InterfaceListing& listing) {
         item["usagePage"] = e.usagePage;
         item["usage"] = e.usage;
         item["deviceClass"] = e.deviceClass;
+        item["product"] = DeviceClassName(e.deviceClass);  // the command line's word for it
         item["linkRole"] = e.linkRole;
+        item["role"] = LinkRoleName(e.linkRole);
         item["slot"] = listed.slot;
         root.append(item);
     }

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "app/DeviceCatalog.h"
 #include "platform/DataFolders.h"
 #include "platform/DeviceLock.h"
 #include "platform/Utf8.h"
@@ -18,19 +19,16 @@ constexpr int kOk = 0;
 constexpr int kFailure = 1;
 constexpr int kUsage = 2;
 
-struct KindRow {
-    const char* name;
-    const char* folder;
-    int kind;
-};
-constexpr KindRow kKinds[] = {{"keyboard", "keyboard", ProfileList::kKeyboard},
-                              {"mouse", "mouse", ProfileList::kMouse},
-                              {"mousepad", "MousePad", ProfileList::kMousePad},
-                              {"headset", "HD", ProfileList::kHeadset}};
+using KindRow = DeviceKindWord;
+// A profile list's kind is the cabled class of its device.
+static_assert(int{ProfileList::kKeyboard} == int{KeyboardWired} &&
+              int{ProfileList::kMouse} == int{MouseWired} &&
+              int{ProfileList::kMousePad} == int{MousePad} &&
+              int{ProfileList::kHeadset} == int{Headset});
 
 const KindRow* FindKind(const std::string& name) {
-    for (const KindRow& row : kKinds) {
-        if (name == row.name) {
+    for (const KindRow& row : kDeviceKindWords) {
+        if (name == row.word) {
             return &row;
         }
     }
@@ -39,7 +37,7 @@ const KindRow* FindKind(const std::string& name) {
 
 ProfileList ListOf(const KindRow& kind) {
     return ProfileList(DeviceDataFolder(kind.folder),
-                       ShippedDataFolder("DefaultData") + "/" + kind.folder + ".Json", kind.kind);
+                       ShippedDataFolder("DefaultData") + "/" + kind.folder + ".Json", kind.deviceClass);
 }
 
 std::string JsonText(const Json::Value& value) {
