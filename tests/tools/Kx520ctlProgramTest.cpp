@@ -170,6 +170,7 @@ TEST(Kx520ctlState, ReadsAVirtualDeviceAndSaysHowItWent) {
     EXPECT_EQ(failing.exitCode, 1);
     ASSERT_TRUE(Json::Reader().parse(failing.out, root));
     EXPECT_EQ(root["result"].asInt(), -103);
+    EXPECT_EQ(root["info"].size(), 0u);  // nothing was read: no zeros shown as if it had been
 
     EXPECT_EQ(Kx520ctl("state headset --simulate=mouse").exitCode, 2);  // not attached
     EXPECT_EQ(Kx520ctl("state trackball --simulate").exitCode, 2);

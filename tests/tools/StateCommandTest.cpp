@@ -27,13 +27,25 @@ TEST(StateRead, KeyboardReadsInfoKeysAndExtraBetweenBeginAndEnd) {
     VirtualChannel keyboard("keyboard-receiver");
     const DeviceState state = ReadDeviceState(keyboard.Channel(), KeyboardReceiver);
     EXPECT_EQ(state.result, kResultSuccess);
-    EXPECT_EQ(CommandsSent(keyboard), (std::vector<uint8_t>{kCmdBegin, kCmdReadInfo, kCmdReadKeys,
-                                                            kCmdReadKeyExtra, kCmdEnd}));
+    EXPECT_EQ(CommandsSent(keyboard),
+              (std::vector<uint8_t>{kCmdReceiverProbe, kCmdBegin, kCmdReadInfo, kCmdReadKeys,
+                                    kCmdReadKeyExtra, kCmdEnd}));
     EXPECT_EQ(state.keys.size(), 378u);
     EXPECT_EQ(state.keyExtra.size(), 126u);
     EXPECT_EQ(keyboard.Channel().BlockLimit(), 378);
     const auto table = keyboard.Firmware()->Firmware().KeyTable();
     EXPECT_EQ(state.keys, std::vector<uint8_t>(table.begin(), table.begin() + 378));
+}
+
+TEST(StateRead, ThroughAReceiverASleepingDeviceIsSaidToBeOneAndNothingIsRead) {
+    VirtualChannel mouse("mouse-receiver");
+    mouse.Firmware()->Firmware().SetLinkAwake(false);
+    const DeviceState state = ReadDeviceState(mouse.Channel(), MouseReceiver);
+    EXPECT_EQ(state.result, kResultReceiverAnswered);
+    EXPECT_EQ(CommandsSent(mouse), std::vector<uint8_t>{kCmdReceiverProbe});
+    Json::Value root;
+    ASSERT_TRUE(Json::Reader().parse(FormatStateJson(state), root));
+    EXPECT_FALSE(root.isMember("info"));
 }
 
 TEST(StateRead, MouseMousePadAndHeadsetReadWhatTheyHave) {

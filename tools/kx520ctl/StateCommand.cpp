@@ -3,6 +3,7 @@
 #include <json/json.h>
 
 #include <cstdio>
+#include <span>
 
 #include "app/DeviceCatalog.h"
 #include "protocol/CommandSet.h"
@@ -25,12 +26,24 @@ bool Then(DeviceState& state, Step step) {
     return state.result == kResultSuccess;
 }
 
+// Runs `read` into a block of `size` bytes; only a block that was read
+// whole is kept (a failed read shows nothing, not zeros).
+template <typename Read>
+bool ReadBlock(DeviceState& state, std::vector<uint8_t>& into, size_t size, Read read) {
+    std::vector<uint8_t> bytes(size);
+    if (!Then(state, [&] { return read(std::span<uint8_t>(bytes)); })) {
+        return false;
+    }
+    into = std::move(bytes);
+    return true;
+}
+
 void ReadInfoAndKeys(CommandChannel& channel, DeviceState& state, bool keyExtra) {
     state.readsInfo = state.readsKeys = true;
     state.readsKeyExtra = keyExtra;
-    state.info.assign(kDeviceInfoSize, 0);
     if (!Then(state, [&] { return CMD_BEGIN(channel); }) ||
-        !Then(state, [&] { return CMD_READ_INFO(channel, state.info); })) {
+        !ReadBlock(state, state.info, kDeviceInfoSize,
+                   [&](std::span<uint8_t> info) { return CMD_READ_INFO(channel, info); })) {
         return;
     }
     if (!channel.SetBlockLimit(3u * state.info[5])) {
@@ -79,6 +92,13 @@ std::string HexLines(const char* name, const std::vector<uint8_t>& bytes) {
 
 DeviceState ReadDeviceState(CommandChannel& channel, uint16_t deviceClass) {
     DeviceState state;
+    // Through a receiver, first the device behind it, as the application
+    // asks before it reads: a sleeping device is said to be one.
+    if ((deviceClass == KeyboardReceiver || deviceClass == MouseReceiver) &&
+        !CMD_RECEIVER_PROBE(channel)) {
+        state.result = kResultReceiverAnswered;
+        return state;
+    }
     switch (deviceClass) {
         case KeyboardWired:
         case KeyboardReceiver:
@@ -90,16 +110,17 @@ DeviceState ReadDeviceState(CommandChannel& channel, uint16_t deviceClass) {
             break;
         case MousePad:
             state.readsInfo = true;
-            state.info.assign(kDeviceInfoSize, 0);
             if (Then(state, [&] { return CMD_BEGIN(channel); }) &&
-                Then(state, [&] { return CMD_READ_INFO(channel, state.info); })) {
+                ReadBlock(state, state.info, kDeviceInfoSize,
+                          [&](std::span<uint8_t> info) { return CMD_READ_INFO(channel, info); })) {
                 Then(state, [&] { return CMD_END(channel); });
             }
             break;
         default:
             state.readsStatus = true;
-            state.status.assign(kStatusLength, 0);
-            Then(state, [&] { return CMD_READ_STATUS(channel, state.status, 0); });
+            ReadBlock(state, state.status, kStatusLength, [&](std::span<uint8_t> status) {
+                return CMD_READ_STATUS(channel, status, 0);
+            });
             break;
     }
     return state;
