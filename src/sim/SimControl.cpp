@@ -54,7 +54,7 @@ std::string RunSimCommand(VirtualHidBackend& backend, const std::vector<std::str
         if (!fault) {
             return "unknown fault " + args[2];
         }
-        if (args.size() == 4 && (!ParseNumber(args[3], count) || count <= 0 || count > 1000000)) {
+        if (args.size() == 4 && (!ParseNumber(args[3], count) || count < 1 || count > FaultSpec::kMaxCount)) {
             return "bad count " + args[3];
         }
         // A fault belongs to a plugged device: one for a product that is not

@@ -93,7 +93,10 @@ std::optional<std::map<std::string, std::vector<FaultSpec>>> ParseSimFaults(
             int count = 0;
             const auto [end, code] =
                 std::from_chars(fields[2].data(), fields[2].data() + fields[2].size(), count);
-            if (code != std::errc() || end != fields[2].data() + fields[2].size() || count < 0) {
+            // The same rule as kx520ctl sim fault: 1 to kMaxCount requests
+            // ("unplug" without a count goes at the first request).
+            if (code != std::errc() || end != fields[2].data() + fields[2].size() || count < 1 ||
+                count > FaultSpec::kMaxCount) {
                 return fail("bad count '" + std::string(fields[2]) + "' in '" + std::string(item) +
                             "'");
             }

@@ -23,6 +23,7 @@ enum class SimFault {
 // A fault and how many requests it affects; kEvery: all of them.
 struct FaultSpec {
     static constexpr int kEvery = -1;
+    static constexpr int kMaxCount = 1000000;
     SimFault fault = SimFault::NoReply;
     int count = kEvery;
 };

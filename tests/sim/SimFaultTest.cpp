@@ -12,14 +12,14 @@ namespace kx520::sim {
 namespace {
 
 TEST(SimFaults, ParsesProductFaultAndCount) {
-    const auto faults = ParseSimFaults("mouse:no-reply:2,mouse:usb-timing,headset:unplug:0", nullptr);
+    const auto faults = ParseSimFaults("mouse:no-reply:2,mouse:usb-timing,headset:unplug:1", nullptr);
     ASSERT_TRUE(faults);
     ASSERT_EQ(faults->at("mouse").size(), 2u);
     EXPECT_EQ(faults->at("mouse")[0].fault, SimFault::NoReply);
     EXPECT_EQ(faults->at("mouse")[0].count, 2);
     EXPECT_EQ(faults->at("mouse")[1].fault, SimFault::UsbTiming);
     EXPECT_EQ(faults->at("mouse")[1].count, FaultSpec::kEvery);
-    EXPECT_EQ(faults->at("headset")[0].count, 0);
+    EXPECT_EQ(faults->at("headset")[0].count, 1);
     EXPECT_TRUE(ParseSimFaults("", nullptr)->empty());
 }
 
@@ -31,6 +31,10 @@ TEST(SimFaults, MistakesAreRefusedWithTheReason) {
     EXPECT_NE(error.find("late-reply"), std::string::npos);  // lists the valid faults
     EXPECT_FALSE(ParseSimFaults("mouse:no-reply:x", &error));
     EXPECT_FALSE(ParseSimFaults("mouse:no-reply:-1", &error));
+    // One rule with kx520ctl sim fault: 1 to a million requests.
+    EXPECT_FALSE(ParseSimFaults("mouse:no-reply:0", &error));
+    EXPECT_FALSE(ParseSimFaults("mouse:no-reply:1000001", &error));
+    EXPECT_TRUE(ParseSimFaults("mouse:no-reply:1000000", &error));
     EXPECT_FALSE(ParseSimFaults("mouse", &error));
     EXPECT_FALSE(ParseSimFaults("mouse:no-reply:1:2", &error));
 }
