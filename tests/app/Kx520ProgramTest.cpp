@@ -17,6 +17,8 @@
 #include <thread>
 
 #include "protocol/CommandSet.h"
+#include "sim/VirtualProducts.h"
+#include "support/FakeSysfs.h"
 #include "support/ProgramRun.h"
 #include "support/TempDir.h"
 #include "support/TraceReader.h"
@@ -212,12 +214,23 @@ TEST(Kx520Program, ToolsKeepOffADeviceTheApplicationHasOpen) {
     App app("--simulate=keyboard", "QT_QPA_PLATFORM=offscreen");
     ASSERT_TRUE(app.Ready()) << app.Errors();
     ASSERT_TRUE(WaitFor([] { return OptionIs("keyboard", "connected", true); }));
-    const ProgramRun refused = Ctl("--simulate=keyboard state keyboard");
+    // A real keyboard (on a fake sysfs) is the application's while it has one open.
+    kx520::test::TempDir temp;
+    kx520::test::FakeSysfs sysfs(temp.Sub("sys"));
+    sysfs.AddNode(kx520::test::FakeSysfs::NodeOf(*kx520::sim::FindVirtualProduct("keyboard"), 1,
+                                                 "hidraw0", 1, "1-2"));
+    std::ofstream(temp.Sub("dev") + "/hidraw0").put('\0');
+    const std::string machine = "KX520_SYSFS_ROOT='" + sysfs.Root() + "' KX520_DEV_ROOT='" +
+                                temp.Path() + "/dev'";
+    const ProgramRun refused = Ctl("state keyboard", machine);
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_NE(refused.err.find("keyboard"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("close the KX520 application"), std::string::npos) << refused.err;
+    // A virtual keyboard of the tool's own is no one else's.
+    EXPECT_EQ(Ctl("--simulate=keyboard state keyboard").exitCode, 0);
     ASSERT_EQ(Ctl("sim unplug keyboard").exitCode, 0);
     ASSERT_TRUE(WaitFor([] { return OptionIs("keyboard", "connected", false); }));
-    EXPECT_EQ(Ctl("--simulate=keyboard state keyboard").exitCode, 0);
+    const ProgramRun free = Ctl("state keyboard", machine);
+    EXPECT_EQ(free.err.find("close the KX520 application"), std::string::npos) << free.err;
 }
 
 TEST(Kx520Program, LightCommandMessageFromAScriptSwitchesHostLighting) {

@@ -3,13 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace kx520::test {
 
 std::vector<TraceLine> ReadTrace(const std::string& path) {
     std::vector<TraceLine> lines;
-    std::ifstream in(path);
+    std::ifstream file(path);
+    std::string all((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // A trace read while devices still run can end inside a line being
+    // written: only whole lines count.
+    all.resize(all.rfind('\n') == std::string::npos ? 0 : all.rfind('\n') + 1);
+    std::istringstream in(all);
     std::string text;
     while (std::getline(in, text)) {
         std::istringstream fields(text);

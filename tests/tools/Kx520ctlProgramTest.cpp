@@ -10,6 +10,7 @@
 #include <set>
 
 #include "platform/DeviceLock.h"
+#include "sim/VirtualProducts.h"
 #include "support/FakeSysfs.h"
 #include "support/HostileDescriptors.h"
 #include "support/ProgramRun.h"
@@ -178,16 +179,35 @@ TEST(Kx520ctlState, ReadsAVirtualDeviceAndSaysHowItWent) {
     EXPECT_EQ(Kx520ctl("list --simulate", "KX520_SIM_FAULTS=mouse:explode").exitCode, 2);
 }
 
-TEST(Kx520ctlState, RefusesWhileAnotherProgramHasTheDevice) {
+// A machine with one real (fake sysfs) product on it.
+struct FakeMachine {
+    explicit FakeMachine(const char* product, uint8_t interfaceNumber) {
+        kx520::test::FakeSysfs sysfs(temp.Sub("sys"));
+        sysfs.AddNode(kx520::test::FakeSysfs::NodeOf(*kx520::sim::FindVirtualProduct(product),
+                                                     interfaceNumber, "hidraw0", 1, "1-2"));
+        std::ofstream(temp.Sub("dev") + "/hidraw0").put('\0');
+        environment = "KX520_SYSFS_ROOT='" + sysfs.Root() + "' KX520_DEV_ROOT='" + temp.Path() +
+                      "/dev'";
+    }
+    kx520::test::TempDir temp;
+    std::string environment;
+};
+
+TEST(Kx520ctlState, RefusesARealDeviceAnotherProgramHoldsButNeverAVirtualOne) {
     std::string error;
     const auto held = kx520::DeviceLock::TryAcquire("mouse", &error);
     ASSERT_TRUE(held) << error;
-    const ProgramRun refused = Kx520ctl("state mouse-receiver --simulate");
+    FakeMachine machine("mouse-receiver", 1);
+    const ProgramRun refused = Kx520ctl("state mouse-receiver", machine.environment);
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.err.find("mouse"), std::string::npos);
     EXPECT_EQ(refused.out, "");
-    // Another kind is not held.
-    EXPECT_EQ(Kx520ctl("state headset --simulate").exitCode, 0);
+    // Virtual devices are private to the process that made them.
+    const ProgramRun simulated = Kx520ctl("--simulate=mouse-receiver state mouse-receiver --json");
+    EXPECT_EQ(simulated.exitCode, 0) << simulated.err;
+    const auto keyboard = kx520::DeviceLock::TryAcquire("keyboard", &error);
+    ASSERT_TRUE(keyboard) << error;
+    EXPECT_EQ(Kx520ctl("--simulate=keyboard state keyboard --json").exitCode, 0);
 }
 
 TEST(Kx520ctlTrace, EveryReportOfTheRunIsTraced) {

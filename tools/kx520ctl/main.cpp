@@ -1,5 +1,7 @@
 // kx520ctl: scripting and diagnostics for the KX520 devices.
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -82,10 +84,14 @@ int RunList(const kx520::CommandLine& commandLine, kx520::sim::MachineBackends& 
 }
 
 int RunState(const kx520::CommandLine& commandLine, kx520::sim::MachineBackends& backends,
-             const std::string& product) {
+             const std::string& product, bool simulated) {
     std::string error;
-    const auto lock = kx520::DeviceLock::TryAcquire(kx520::DeviceLock::KindOf(product), &error);
-    if (!lock) {
+    // A virtual device is this process's own: nobody else can hold it.
+    std::unique_ptr<kx520::DeviceLock> lock;
+    if (!simulated) {
+        lock = kx520::DeviceLock::TryAcquire(kx520::DeviceLock::KindOf(product), &error);
+    }
+    if (!simulated && !lock) {
         std::cerr << "kx520ctl: " << error
                   << "; close the KX520 application (or let it do this) and try again\n";
         return kExitFailure;
@@ -203,7 +209,9 @@ int main(int argc, char** argv) {
         return RunList(commandLine, *backends);
     }
     if (command == "state") {
-        return RunState(commandLine, *backends, positionals[1]);
+        const bool simulatedProduct =
+            std::find(simulated->begin(), simulated->end(), positionals[1]) != simulated->end();
+        return RunState(commandLine, *backends, positionals[1], simulatedProduct);
     }
     return Usage("unknown command '" + command + "'");
 }
