@@ -10,7 +10,15 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
 
 options=()
-if listing=$(build/bin/kx520ctl list 2>/dev/null) && [ "$listing" != "No supported device found." ]; then
+problems=$(mktemp)
+listing=$(build/bin/kx520ctl list 2>"$problems") || true
+# A device that is there but closed to this user is said, with the udev
+# rule that opens it, before anything else happens.
+if [ -s "$problems" ]; then
+    cat "$problems" >&2
+fi
+rm -f "$problems"
+if [ -n "$listing" ] && [ "$listing" != "No supported device found." ]; then
     printf 'Devices found:\n%s\n' "$listing" >&2
 else
     echo "No usable device attached: starting with the virtual devices." >&2
