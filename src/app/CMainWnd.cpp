@@ -18,7 +18,7 @@
 #include "app/RegisteredMessages.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "pages/CDeviceKeyButtonUI.h"
-#include "pages/CDeviceOptionUI.h"
+#include "devices/CDeviceOptionUI.h"
 #include "pages/CSelectPanelUI.h"
 #include "platform/DataFolders.h"
 #include "platform/DebugTrace.h"

@@ -6,7 +6,7 @@
 #include "app/CMainWnd.h"
 #include "app/RegisteredMessages.h"
 #include "devices/CZentrelUSBDevice.h"
-#include "pages/CDeviceOptionUI.h"
+#include "devices/CDeviceOptionUI.h"
 #include "pages/CMpDevicePowerUI.h"
 #include "platform/DebugTrace.h"
 #include "platform/DeviceLock.h"

@@ -5,7 +5,7 @@
 
 #include "app/RegisteredMessages.h"
 #include "devices/CZentrelUSBDevice.h"
-#include "pages/CDeviceOptionUI.h"
+#include "devices/CDeviceOptionUI.h"
 #include "pages/PageControls.h"
 #include "platform/DataFolders.h"
 #include "platform/DebugTrace.h"

@@ -5,7 +5,7 @@
 #include "devices/EffectClock.h"
 #include "devices/LightColourControl.h"
 #include "pages/CDeviceKeyButtonUI.h"
-#include "pages/CDeviceOptionUI.h"
+#include "devices/CDeviceOptionUI.h"
 #include "profiles/CDeviceProfileUI.h"
 #include "platform/DataFolders.h"
 #include "ui/CPaintManagerUI.h"

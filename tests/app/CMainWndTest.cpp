@@ -16,7 +16,7 @@
 #include "app/RegisteredMessages.h"
 #include "app/Startup.h"
 #include "devices/CZentrelUSBDevice.h"
-#include "pages/CDeviceOptionUI.h"
+#include "devices/CDeviceOptionUI.h"
 #include "platform/SettingsStore.h"
 #include "protocol/CommandSet.h"
 #include "sim/PacketTrace.h"

@@ -10,7 +10,7 @@
 #include "app/CMainWnd.h"
 #include "app/Startup.h"
 #include "devices/CZentrelUSBDevice.h"
-#include "pages/CDeviceOptionUI.h"
+#include "devices/CDeviceOptionUI.h"
 #include "platform/SettingsStore.h"
 #include "profiles/ProfileList.h"
 #include "sim/VirtualHidBackend.h"

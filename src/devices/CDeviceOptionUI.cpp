@@ -1,4 +1,4 @@
-#include "pages/CDeviceOptionUI.h"
+#include "devices/CDeviceOptionUI.h"
 
 #include <QMouseEvent>
 #include <optional>
