@@ -15,16 +15,12 @@ size_t SequenceLength(std::string_view text, size_t at) {
         return 1;
     }
     size_t length = 0;
-    uint32_t point = 0;
     if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
-        point = lead & 0x1F;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
-        point = lead & 0x0F;
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4;
-        point = lead & 0x07;
     } else {
         return 0;
     }
@@ -35,14 +31,23 @@ size_t SequenceLength(std::string_view text, size_t at) {
         if ((byte(i) & 0xC0) != 0x80) {
             return 0;
         }
-        point = (point << 6) | (byte(i) & 0x3F);
     }
+    const uint32_t point = CodePoint(text, at, length);
     // Overlong forms, surrogates and points past U+10FFFF are not UTF-8.
     static constexpr uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
     if (point < kSmallest[length] || (point >= 0xD800 && point <= 0xDFFF) || point > 0x10FFFF) {
         return 0;
     }
     return length;
+}
+
+uint32_t CodePoint(std::string_view text, size_t at, size_t length) {
+    const auto lead = static_cast<uint8_t>(text[at]);
+    uint32_t point = length == 1 ? lead : lead & (0xFFu >> (length + 1));
+    for (size_t i = 1; i < length; ++i) {
+        point = (point << 6) | (static_cast<uint8_t>(text[at + i]) & 0x3F);
+    }
+    return point;
 }
 
 bool IsValid(std::string_view text) {

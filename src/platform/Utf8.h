@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -8,6 +9,8 @@ namespace kx520::utf8 {
 
 // Bytes of the well-formed UTF-8 sequence at `at`, 0 when there is none.
 size_t SequenceLength(std::string_view text, size_t at);
+// The code point of the well-formed sequence of `length` bytes at `at`.
+uint32_t CodePoint(std::string_view text, size_t at, size_t length);
 bool IsValid(std::string_view text);
 // Bytes of the first `characters` characters of `text`; a byte that is not
 // UTF-8 counts as one character, so nothing is ever cut inside a character.

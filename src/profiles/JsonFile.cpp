@@ -247,10 +247,7 @@ std::string QuotedKeepingBytes(std::string_view text) {
             ++at;
             continue;
         }
-        uint32_t point = byte & (0xFF >> (length + 1));
-        for (size_t i = 1; i < length; ++i) {
-            point = (point << 6) | (static_cast<uint8_t>(text[at + i]) & 0x3F);
-        }
+        uint32_t point = utf8::CodePoint(text, at, length);
         if (point < 0x10000) {
             std::snprintf(escape, sizeof escape, "\\u%04x", point);
         } else {

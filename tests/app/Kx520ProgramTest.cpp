@@ -17,8 +17,7 @@
 #include <thread>
 
 #include "protocol/CommandSet.h"
-#include "sim/VirtualProducts.h"
-#include "support/FakeSysfs.h"
+#include "support/FakeMachine.h"
 #include "support/ProgramRun.h"
 #include "support/TempDir.h"
 #include "support/TraceReader.h"
@@ -215,13 +214,9 @@ TEST(Kx520Program, ToolsKeepOffADeviceTheApplicationHasOpen) {
     ASSERT_TRUE(app.Ready()) << app.Errors();
     ASSERT_TRUE(WaitFor([] { return OptionIs("keyboard", "connected", true); }));
     // A real keyboard (on a fake sysfs) is the application's while it has one open.
-    kx520::test::TempDir temp;
-    kx520::test::FakeSysfs sysfs(temp.Sub("sys"));
-    sysfs.AddNode(kx520::test::FakeSysfs::NodeOf(*kx520::sim::FindVirtualProduct("keyboard"), 1,
-                                                 "hidraw0", 1, "1-2"));
-    std::ofstream(temp.Sub("dev") + "/hidraw0").put('\0');
-    const std::string machine = "KX520_SYSFS_ROOT='" + sysfs.Root() + "' KX520_DEV_ROOT='" +
-                                temp.Path() + "/dev'";
+    kx520::test::FakeMachine fake;
+    fake.AddProduct("keyboard", 1);
+    const std::string machine = fake.Environment();
     const ProgramRun refused = Ctl("state keyboard", machine);
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.err.find("close the KX520 application"), std::string::npos) << refused.err;

@@ -10,8 +10,7 @@
 #include <set>
 
 #include "platform/DeviceLock.h"
-#include "sim/VirtualProducts.h"
-#include "support/FakeSysfs.h"
+#include "support/FakeMachine.h"
 #include "support/HostileDescriptors.h"
 #include "support/ProgramRun.h"
 #include "support/TempDir.h"
@@ -84,8 +83,6 @@ long LargestChildKiB() {
 }
 
 TEST(Kx520ctlHostileDevice, AnOverBudgetDescriptorIsReportedUnusableWithoutExhaustingMemory) {
-    kx520::test::TempDir temp;
-    kx520::test::FakeSysfs sysfs(temp.Sub("sys"));
     kx520::test::FakeHidNode node;
     node.name = "hidraw0";
     node.instance = "0003:320F:50C2.0001";
@@ -96,10 +93,9 @@ TEST(Kx520ctlHostileDevice, AnOverBudgetDescriptorIsReportedUnusableWithoutExhau
     // interface sits, has 900 array fields of 12288 elements.
     node.descriptor = kx520::test::QuadraticUsageListDescriptor(900, 12288, 3);
     ASSERT_LE(node.descriptor.size(), 4096u);
-    sysfs.AddNode(node);
-    std::ofstream(temp.Sub("dev") + "/hidraw0").put('\0');
-    const std::string machine = "KX520_SYSFS_ROOT='" + sysfs.Root() + "' KX520_DEV_ROOT='" +
-                                temp.Path() + "/dev'";
+    kx520::test::FakeMachine fake;
+    fake.AddNode(node);
+    const std::string machine = fake.Environment();
 
     const ProgramRun list = Kx520ctl("list", machine);
     EXPECT_EQ(list.exitCode, 1) << list.err;
@@ -179,26 +175,13 @@ TEST(Kx520ctlState, ReadsAVirtualDeviceAndSaysHowItWent) {
     EXPECT_EQ(Kx520ctl("list --simulate", "KX520_SIM_FAULTS=mouse:explode").exitCode, 2);
 }
 
-// A machine with one real (fake sysfs) product on it.
-struct FakeMachine {
-    explicit FakeMachine(const char* product, uint8_t interfaceNumber) {
-        kx520::test::FakeSysfs sysfs(temp.Sub("sys"));
-        sysfs.AddNode(kx520::test::FakeSysfs::NodeOf(*kx520::sim::FindVirtualProduct(product),
-                                                     interfaceNumber, "hidraw0", 1, "1-2"));
-        std::ofstream(temp.Sub("dev") + "/hidraw0").put('\0');
-        environment = "KX520_SYSFS_ROOT='" + sysfs.Root() + "' KX520_DEV_ROOT='" + temp.Path() +
-                      "/dev'";
-    }
-    kx520::test::TempDir temp;
-    std::string environment;
-};
-
 TEST(Kx520ctlState, RefusesARealDeviceAnotherProgramHoldsButNeverAVirtualOne) {
     std::string error;
     const auto held = kx520::DeviceLock::TryAcquire("mouse", &error);
     ASSERT_TRUE(held) << error;
-    FakeMachine machine("mouse-receiver", 1);
-    const ProgramRun refused = Kx520ctl("state mouse-receiver", machine.environment);
+    kx520::test::FakeMachine machine;
+    machine.AddProduct("mouse-receiver", 1);
+    const ProgramRun refused = Kx520ctl("state mouse-receiver", machine.Environment());
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.err.find("mouse"), std::string::npos);
     EXPECT_EQ(refused.out, "");
