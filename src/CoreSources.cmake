@@ -35,6 +35,9 @@ set(KX520_CORE_SOURCES
     app/UdevRule.cpp
     app/LanguageConfig.cpp
     app/RegisteredMessages.cpp
+    app/DeviceSelector.cpp
+    app/MessageTable.cpp
+    app/WorkerSlots.cpp
     profiles/JsonFile.cpp
     profiles/CBasicProfiledata.cpp
     profiles/ProfileList.cpp

@@ -1,42 +1,44 @@
 #pragma once
 
-#include <QPointer>
 #include <array>
 #include <functional>
 #include <memory>
-#include <optional>
-#include <vector>
 
+#include "app/DeviceOptionList.h"
 #include "app/DeviceScanThread.h"
+#include "app/DeviceSelector.h"
 #include "app/InterfaceSlotTable.h"
-#include "app/LanguageConfig.h"
+#include "app/LanguageSwitcher.h"
+#include "app/MessageTable.h"
+#include "app/NotificationRouter.h"
+#include "app/WorkerSlots.h"
 #include "ui/WindowImplBase.h"
-
-class QSystemTrayIcon;
 
 namespace kx520 {
 
-class CDeviceOptionUI;
 class CZentrelUSBDevice;
 class DeviceLinkManager;
+class MainWindowMessages;
 class ProfileActions;
 class SettingsStore;
+class TitleBarActions;
+class TrayController;
 
 namespace hid {
 class HidBackend;
 }
 
-// The application's window and controller: it owns the device objects (by
-// way of DeviceLinkManager), the device selector, the tray icon, the device
-// scan, and takes the messages of the skin, the scan and other programs.
+// The application's window: its life (creation, initialisation, showing,
+// fitting to the monitor, shutdown) and the state other parts read. What it
+// receives is delegated: notifications to the routing rows, messages and
+// timers to the message rows, device selection to the selector, arrival and
+// removal to DeviceLinkManager, the tray and menus to the tray controller.
 // Closing it hides it to the tray; the tray menu's "exit" ends the program.
 class CMainWnd : public ui::WindowImplBase, public DeviceScanReceiver {
     Q_OBJECT
 
 public:
     static constexpr int kFitTimer = 1011;
-    static constexpr int kTrayMenuTimer = 1032;
-    static constexpr int kProfileSwitchTimer = 1055;
 
     // The modal questions the window asks: a message box by text id (1 when
     // confirmed) and a file dialog (an empty path when cancelled). Tests
@@ -55,22 +57,30 @@ public:
                                 bool& handled) override;
     ui::CControlUI* CreateControl(const QString& tag) override;
 
-    // --- device selection ----------------------------------------------------
-    std::vector<CDeviceOptionUI*> DeviceOptions() const;
+    // --- what the window delegates to ------------------------------------------
+    DeviceSelector& Selector() { return m_selector; }
+    const DeviceSelector& Selector() const { return m_selector; }
+    const DeviceOptionList& Options() const { return m_options; }
+    std::vector<CDeviceOptionUI*> DeviceOptions() const { return m_options.Options(); }
+    // The device of the current option; nullptr when none is shown.
     CZentrelUSBDevice* CurrentDevice() const;
-    // Index of the current option, -1 when none is shown.
-    int CurrentOptionIndex() const;
-    void ShowDeviceOption(int index, bool show, bool makeCurrent);
-    void HideDeviceOption(int index);
-    void CountShownOptions(int& firstIndex, int& count) const;
-    void SelectPreviousDevice();
-    void SelectNextDevice();
+    NotificationRouter& Router() { return m_router; }
+    MessageTable& Messages() { return m_messages; }
+    TrayController& Tray() { return *m_tray; }
+    InterfaceSlotTable& Slots() { return m_slots; }
+    DeviceLinkManager& Devices() { return *m_devices; }
+    hid::HidBackend& Backend() { return m_backend; }
+
+    // --- devices and lighting --------------------------------------------------
     void SetMultiDevice(bool multi);
     void SetLightControl(bool enabled);
+    // Sets the lighting flag and the title bar's text for it.
+    void SetLightControlEnabled(bool enabled);
     // The title bar's lighting switch: flips the flag, tells other programs
     // (LightStateMessage) and the devices.
     void ToggleLightControl();
     void SetAttention(bool attention);
+    void ShowNoDeviceHint(bool show);
     void CloseChildWindows();
     // The child windows. Each comes with its own page; until then opening
     // one does nothing visible.
@@ -81,15 +91,25 @@ public:
 
     // --- showing and hiding ------------------------------------------------
     void RestoreAndRaise();
+    void HideToTray();
     void FitToMonitor();
     int Dpi() const { return m_dpi; }
     // The monitor rule: above 1500 x 960 physical pixels is DPI 144.
     static int DpiForScreen(QSize physicalSize);
 
     // --- language ------------------------------------------------------------
-    int GetStartupLanguageIndex() const;
+    int GetStartupLanguageIndex() { return m_language.StartupIndex(); }
     void ApplyLanguage(int index);
-    int LanguageIndex() const { return m_languageIndex; }
+    int LanguageIndex() const { return m_language.Index(); }
+
+    // --- what the message rows run ---------------------------------------------
+    // Another start of the program, or the first scan pass: show the window.
+    void OnInstanceMessage(uint32_t message, quintptr wParam, qintptr lParam);
+    void OnPowerBroadcast(quintptr event);
+    void OnDisplayChange();
+    void OnRootResized() { m_displayChanged = false; }
+    // Timer `id` fired: it is one-shot, so it is killed before its row runs.
+    void OnTimer(int id);
 
     // --- application -----------------------------------------------------------
     // Window initialisation: language, device pages, the scan. Runs once the
@@ -97,8 +117,9 @@ public:
     void OnWindowInit();
     // Ends the program: child windows, workers, then the event loop.
     void Exit();
-    // Stops the workers; safe to call twice.
-    void Shutdown();
+    // Stops the workers; safe to call twice. False when one overran its
+    // bounded wait (it is joined all the same).
+    bool Shutdown();
     bool Initialised() const { return m_initialised; }
     bool Awake() const { return m_awake; }
     bool LightControlEnabled() const { return m_lightControlEnabled; }
@@ -127,10 +148,6 @@ public:
         m_askPath = std::move(askPath);
     }
 
-    InterfaceSlotTable& Slots() { return m_slots; }
-    DeviceLinkManager& Devices() { return *m_devices; }
-    hid::HidBackend& Backend() { return m_backend; }
-
     // DeviceScanReceiver: called on the scan thread.
     void OnDeviceArrived(int slot) override;
     void OnDeviceRemoved(int slot) override;
@@ -147,33 +164,28 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    void OnTimer(int id);
-
-    void OnDeviceOptionSelected();
-    void OnTrayMessage(qintptr mouseMessage);
-    void OnMenuClick(const QString& item);
-    void OnPowerBroadcast(quintptr event);
-    void ShowTrayMenu();
-    void HideToTray();
-    void CreateTrayIcon();
-    bool HandleRegistered(uint32_t message, quintptr wParam, qintptr lParam);
-    void ShowNoDeviceHint(bool show);
-    void SetText(const char* control, const QString& text);
+    void AddMenuItems();
     void SendLightState(quint32 wParam, qint64 lParam);
-    ui::CControlUI* Control(const char* name) const;
 
     hid::HidBackend& m_backend;
     SettingsStore& m_settings;
     InterfaceSlotTable m_slots;
+    DeviceOptionList m_options;
+    DeviceSelector m_selector;
+    NotificationRouter m_router;
+    MessageTable m_messages;
+    MessageTable m_timers;
+    LanguageSwitcher m_language;
     std::unique_ptr<DeviceLinkManager> m_devices;
+    std::unique_ptr<TitleBarActions> m_titleBar;
     std::unique_ptr<ProfileActions> m_profileActions;
+    std::unique_ptr<MainWindowMessages> m_windowMessages;
+    std::unique_ptr<TrayController> m_tray;
     std::unique_ptr<DeviceScanThread> m_scan;
-    QSystemTrayIcon* m_tray = nullptr;
-    QPointer<ui::WindowImplBase> m_trayMenu;
+    WorkerSlots m_workers;
     std::function<void(quint32, qint64)> m_lightStateSink;
     AskUser m_askUser;
     AskPath m_askPath;
-    int m_languageIndex = -1;
     int m_dpi = 96;
     bool m_lightControlEnabled = true;
     bool m_windowActive = false;

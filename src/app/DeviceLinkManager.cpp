@@ -58,7 +58,9 @@ void TraceByClass(uint16_t deviceClass, const char* keyboard, const char* mouse,
 
 }  // namespace
 
-DeviceLinkManager::DeviceLinkManager(CMainWnd& window) : m_window(window) {}
+DeviceLinkManager::DeviceLinkManager(CMainWnd& window, DeviceSelector& selector,
+                                     DeviceOptionList& options)
+    : m_window(window), m_selector(selector), m_options(options) {}
 
 DeviceLinkManager::~DeviceLinkManager() = default;
 
@@ -135,7 +137,7 @@ DeviceInterfaceEntry DeviceLinkManager::IdentityFor(int slot) const {
 
 bool DeviceLinkManager::HasDeviceOption(int slot) const {
     const DeviceInterfaceEntry r = IdentityFor(slot);
-    for (CDeviceOptionUI* option : m_window.DeviceOptions()) {
+    for (CDeviceOptionUI* option : m_options.Options()) {
         if (option->Device() != nullptr && SameIdentity(option->Device()->Identity(), r)) {
             return true;
         }
@@ -154,7 +156,7 @@ CZentrelUSBDevice* DeviceLinkManager::FindDevice(Kind kind,
 }
 
 CDeviceOptionUI* DeviceLinkManager::OptionOf(const CZentrelUSBDevice* device) const {
-    for (CDeviceOptionUI* option : m_window.DeviceOptions()) {
+    for (CDeviceOptionUI* option : m_options.Options()) {
         if (option->Device() == device) {
             return option;
         }
@@ -163,7 +165,7 @@ CDeviceOptionUI* DeviceLinkManager::OptionOf(const CZentrelUSBDevice* device) co
 }
 
 int DeviceLinkManager::OptionIndexOf(const CZentrelUSBDevice* device) const {
-    const auto options = m_window.DeviceOptions();
+    const auto options = m_options.Options();
     for (size_t i = 0; i < options.size(); ++i) {
         if (options[i]->Device() == device) {
             return static_cast<int>(i);
@@ -282,7 +284,7 @@ CZentrelUSBDevice* DeviceLinkManager::CreateDevicePage(int d) {
     option->SetVisible(false);
     option->SetIdentity(QString::fromStdString(s.path), d);
     option->AttachDevice(device, device);
-    option->SetMainWindow(&m_window, static_cast<int>(m_window.DeviceOptions().size()) - 1);
+    option->SetMainWindow(&m_window, static_cast<int>(m_options.Options().size()) - 1);
     return device;
 }
 
@@ -320,13 +322,10 @@ void DeviceLinkManager::ConnectDevice(int slot) {
     if (index < 0) {
         return;
     }
-    int first = -1;
-    int shown = 0;
-    m_window.CountShownOptions(first, shown);
     if (!IsReceiverClass(s.deviceClass)) {
-        m_window.ShowDeviceOption(index, true, shown == 0);
+        m_selector.Show(index, true, m_selector.ShownCount() == 0);
     }
-    m_window.DeviceOptions()[static_cast<size_t>(index)]->StartConnect();
+    m_options.OptionAt(index)->StartConnect();
 }
 
 void DeviceLinkManager::DisconnectDevice(int slot) {
@@ -358,7 +357,7 @@ void DeviceLinkManager::DisconnectDevice(int slot) {
         }
     }
     ReleaseDeviceLockIfIdle(kind);
-    m_window.HideDeviceOption(OptionIndexOf(device));
+    m_selector.Hide(OptionIndexOf(device));
 }
 
 bool DeviceLinkManager::HandedToPartner(int slot) {
@@ -387,7 +386,7 @@ void DeviceLinkManager::SwitchLink(int slot) {
     const DeviceInterfaceEntry p = SlotCopy(s.partner);
     CZentrelUSBDevice* device = nullptr;
     CDeviceOptionUI* option = nullptr;
-    for (CDeviceOptionUI* candidate : m_window.DeviceOptions()) {
+    for (CDeviceOptionUI* candidate : m_options.Options()) {
         CZentrelUSBDevice* owner = candidate->Device();
         if (owner != nullptr &&
             (SameIdentity(owner->Identity(), s) || SameIdentity(owner->Identity(), p))) {

@@ -12,6 +12,8 @@ namespace kx520 {
 
 class CDeviceOptionUI;
 class CMainWnd;
+class DeviceOptionList;
+class DeviceSelector;
 class CZentrelUSBDevice;
 class DeviceLock;
 
@@ -24,7 +26,9 @@ class DeviceLinkManager {
 public:
     enum Kind { Keyboards, Mice, MousePads, Headsets, kKindCount };
 
-    explicit DeviceLinkManager(CMainWnd& window);
+    // The options a device's arrival and removal show and hide are the
+    // selector's; the window builds pages and hears of presence changes.
+    DeviceLinkManager(CMainWnd& window, DeviceSelector& selector, DeviceOptionList& options);
     ~DeviceLinkManager();
 
     int FindPrimarySlot(uint16_t vendorId, uint16_t productId, uint16_t deviceClass,
@@ -64,6 +68,8 @@ private:
     void ProbeReceiver(CZentrelUSBDevice& device);
 
     CMainWnd& m_window;
+    DeviceSelector& m_selector;
+    DeviceOptionList& m_options;
     std::array<std::vector<CZentrelUSBDevice*>, kKindCount> m_devices;
     std::array<std::unique_ptr<DeviceLock>, kKindCount> m_locks;
 };

@@ -19,14 +19,38 @@ void DeviceScanThread::Start() {
     if (m_thread.joinable()) {
         return;
     }
-    m_thread = std::jthread([this](std::stop_token stop) { Run(stop); });
+    {
+        std::lock_guard lock(m_waitLock);
+        m_ended = false;
+    }
+    m_thread = std::jthread([this](std::stop_token stop) {
+        Run(stop);
+        std::lock_guard lock(m_waitLock);
+        m_ended = true;
+        m_endedSignal.notify_all();
+    });
 }
 
 void DeviceScanThread::Stop() {
+    RequestStop();
+    Join();
+}
+
+void DeviceScanThread::RequestStop() {
+    if (m_thread.joinable()) {
+        m_thread.request_stop();
+    }
+}
+
+bool DeviceScanThread::WaitForEnd(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(m_waitLock);
+    return m_endedSignal.wait_for(lock, timeout, [this] { return m_ended; });
+}
+
+void DeviceScanThread::Join() {
     if (!m_thread.joinable()) {
         return;
     }
-    m_thread.request_stop();
     m_thread.join();
     m_thread = std::jthread();
 }

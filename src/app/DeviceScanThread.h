@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "app/StoppableWorker.h"
 #include "hid/HidBackend.h"
 
 namespace kx520 {
@@ -39,19 +40,23 @@ public:
 // Polls the HID interfaces every 100 ms: claims a free slot for each
 // accepted interface that appears and releases the slots whose interfaces
 // are gone. While every slot is claimed it only probes for removals.
-class DeviceScanThread {
+class DeviceScanThread : public StoppableWorker {
 public:
     static constexpr std::chrono::milliseconds kPeriod{100};
 
     DeviceScanThread(hid::HidBackend& backend, InterfaceSlotTable& slots,
                      DeviceScanReceiver& receiver);
-    ~DeviceScanThread();
+    ~DeviceScanThread() override;
     DeviceScanThread(const DeviceScanThread&) = delete;
     DeviceScanThread& operator=(const DeviceScanThread&) = delete;
 
     void Start();
     // Asks the thread to stop, wakes its waits and joins it.
     void Stop();
+    // StoppableWorker: the same in steps, for a bounded wait.
+    void RequestStop() override;
+    bool WaitForEnd(std::chrono::milliseconds timeout) override;
+    void Join() override;
     bool Running() const { return m_thread.joinable(); }
     std::stop_token StopToken() const { return m_thread.get_stop_token(); }
 
@@ -74,6 +79,9 @@ private:
     bool m_firstPass = true;
     std::mutex m_waitLock;
     std::condition_variable_any m_wake;
+    // Set under m_waitLock when the thread function has returned.
+    bool m_ended = true;
+    std::condition_variable m_endedSignal;
     std::jthread m_thread;
 };
 

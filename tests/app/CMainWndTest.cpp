@@ -293,15 +293,15 @@ TEST_F(MainWindow, PreviousAndNextWalkTheShownOptions) {
     backend.Plug("mousepad");
     ASSERT_TRUE(WaitFor([this] { return Shown("mouse") && Shown("MousePad"); }));
     // Selector order: mouse, keyboard, then the pad built on arrival.
-    window->SelectNextDevice();
+    window->Selector().SelectNext();
     EXPECT_TRUE(Current("MousePad"));
-    window->SelectNextDevice();
+    window->Selector().SelectNext();
     EXPECT_TRUE(Current("MousePad"));  // nothing after the last
-    window->SelectPreviousDevice();
+    window->Selector().SelectPrevious();
     EXPECT_TRUE(Current("keyboard"));
-    window->SelectPreviousDevice();
+    window->Selector().SelectPrevious();
     EXPECT_TRUE(Current("mouse"));
-    window->SelectPreviousDevice();
+    window->Selector().SelectPrevious();
     EXPECT_TRUE(Current("mouse"));
     EXPECT_EQ(DevicePage(), Option("mouse")->BoundTabIndex());
 }
@@ -321,7 +321,7 @@ TEST_F(MainWindow, LightCommandMessageSwitchesHostLighting) {
     send(1, 0);
     EXPECT_FALSE(window->LightControlEnabled());
     EXPECT_FALSE(mouse->HostLightControl());
-    EXPECT_EQ(statusText(), QStringLiteral("不控制灯光"));
+    EXPECT_EQ(statusText(), QStringLiteral("main_light_control_off"));
     send(2, 1);  // only wParam 1 is a command
     EXPECT_FALSE(window->LightControlEnabled());
     mouse->SetHostLightControl(true);
@@ -331,7 +331,7 @@ TEST_F(MainWindow, LightCommandMessageSwitchesHostLighting) {
     send(1, 1);
     EXPECT_TRUE(window->LightControlEnabled());
     EXPECT_TRUE(mouse->HostLightControl());
-    EXPECT_EQ(statusText(), QStringLiteral("控制灯光"));
+    EXPECT_EQ(statusText(), QStringLiteral("main_light_control_on"));
 }
 
 TEST_F(MainWindow, TheLightStateIsAnnouncedAtStartAndWhenTheUserSwitchesIt) {
@@ -346,7 +346,7 @@ TEST_F(MainWindow, TheLightStateIsAnnouncedAtStartAndWhenTheUserSwitchesIt) {
     window->Notify({QStringLiteral("click"), status, 0, 0});
     EXPECT_FALSE(window->LightControlEnabled());
     EXPECT_EQ(announced.back(), (std::pair<quint32, qint64>{1, 0}));
-    EXPECT_EQ(status->GetText(), QStringLiteral("不控制灯光"));
+    EXPECT_EQ(status->GetText(), QStringLiteral("main_light_control_off"));
     window->Notify({QStringLiteral("click"), status, 0, 0});
     EXPECT_TRUE(window->LightControlEnabled());
     EXPECT_EQ(announced.back(), (std::pair<quint32, qint64>{1, 1}));

@@ -1,0 +1,71 @@
+#include "app/MainWindowControls.h"
+
+#include "devices/CZentrelUSBDevice.h"
+#include "pages/CDeviceKeyButtonUI.h"
+#include "pages/CSelectPanelUI.h"
+#include "platform/DebugTrace.h"
+#include "ui/CDialogBuilder.h"
+
+namespace kx520 {
+
+namespace {
+
+bool IsTag(const QString& tag, const char* wanted) {
+    return tag.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0;
+}
+
+// Until the device kinds have their own classes, each kind's page is the
+// device base, which already streams, listens and binds its page.
+constexpr const char* kDeviceTags[] = {"ZentrelMousePadDevice", "ZentrelHS6533Device",
+                                       "ZentrelMouseDevice", "ZentrelKeyboardDevice"};
+
+// Control trees built from their own files, bound to the window.
+struct TreeTag {
+    const char* tag;
+    const char* file;
+};
+constexpr TreeTag kTreeTags[] = {
+    {"DeviceProfileUI", "XML/CustomControlXML/DeviceProfile.xml"},
+    {"LightSetControlUI", "XML/CustomControlXML/LightControl.xml"},
+    {"Voice6533SetControlUI", "XML/CustomControlXML/Voice6533Control.xml"},
+    {"MagicSetControlUI", "XML/CustomControlXML/MagicControl.xml"},
+    {"KeySetControlUI", "XML/CustomControlXML/KeySetControl.xml"},
+    {"MacroSetControlUI", "XML/CustomControlXML/MacroControl.xml"},
+    {"ShootKeySetControlUI", "XML/CustomControlXML/ShootControl.xml"},
+    {"VirtualSetControlUI", "XML/CustomControlXML/VirtualSet.xml"},
+};
+
+ui::CControlUI* BuildTree(const char* file, ui::CPaintManagerUI& manager) {
+    ui::CDialogBuilder builder;
+    QString error;
+    ui::CControlUI* control = builder.Create(QLatin1String(file), &manager, nullptr, &error);
+    if (control == nullptr) {
+        DebugTrace(("control tree not built: " + error).toStdString());
+    }
+    return control;
+}
+
+}  // namespace
+
+ui::CControlUI* CreateMainWindowControl(const QString& tag, hid::HidBackend& backend,
+                                        ui::CPaintManagerUI& manager) {
+    for (const char* deviceTag : kDeviceTags) {
+        if (IsTag(tag, deviceTag)) {
+            return new CZentrelUSBDevice(backend);
+        }
+    }
+    if (IsTag(tag, "SelectPanel")) {
+        return new CSelectPanelUI();
+    }
+    if (IsTag(tag, "DeviceKeyButton")) {
+        return new CDeviceKeyButtonUI();
+    }
+    for (const TreeTag& tree : kTreeTags) {
+        if (IsTag(tag, tree.tag)) {
+            return BuildTree(tree.file, manager);
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace kx520

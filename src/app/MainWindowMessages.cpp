@@ -1,0 +1,130 @@
+#include "app/MainWindowMessages.h"
+
+#include <QString>
+#include <string_view>
+
+#include "app/CMainWnd.h"
+#include "app/DeviceLinkManager.h"
+#include "app/DeviceSelector.h"
+#include "app/MessageTable.h"
+#include "app/RegisteredMessages.h"
+#include "platform/DebugTrace.h"
+#include "ui/CControlUI.h"
+#include "ui/MessageRegistry.h"
+
+namespace kx520 {
+
+namespace {
+
+// A registered message's row: its number is the registration's, and other
+// programs may send it when the message says so (kx520ctl reads the same).
+MessageRule Registered(const RegisteredMessage& message, bool whileSuspended,
+                       MessageRule::Handler handler) {
+    return {ui::RegisterWindowMessage(QLatin1String(message.registration)), whileSuspended,
+            message.fromOutside, false, std::move(handler)};
+}
+
+MessageRule Numbered(uint32_t message, MessageRule::Handler handler) {
+    return {message, false, false, false, std::move(handler)};
+}
+
+bool IsHookOrGameEvent(std::string_view name) {
+    return name.starts_with("WM_HOOK_") || name.starts_with("UWM_") ||
+           name.starts_with("Game_");
+}
+
+}  // namespace
+
+void MainWindowMessages::AddTo(MessageTable& messages, MessageTable& timers) {
+    AddRegistered(messages);
+    AddNumbered(messages);
+    timers.Add(Numbered(CMainWnd::kFitTimer, [this](uintptr_t, intptr_t) {
+        m_window.FitToMonitor();
+        m_window.update();
+    }));
+}
+
+void MainWindowMessages::AddRegistered(MessageTable& messages) {
+    const uint32_t instance =
+        ui::RegisterWindowMessage(QLatin1String(kInstanceMessage.registration));
+    messages.Add(Registered(kInstanceMessage, true, [this, instance](uintptr_t w, intptr_t l) {
+        m_window.OnInstanceMessage(instance, w, l);
+    }));
+    // The settings window and the work tool's answer take these when they
+    // land; until then they are taken and change nothing.
+    messages.Add(Registered(kSettingsRelayMessage, true, nullptr));
+    messages.Add(Registered(kLightCommandMessage, true,
+                            [this](uintptr_t w, intptr_t l) { OnLightCommand(w, l); }));
+    messages.Add(Registered(kWorkToolQueryMessage, true, nullptr));
+    // The input capture's messages go to the key and macro pages, the game
+    // events to the background services, as those land.
+    for (const RegisteredMessage& message : RegisteredMessages()) {
+        if (IsHookOrGameEvent(message.codeName)) {
+            messages.Add(Registered(message, false, nullptr));
+        }
+    }
+}
+
+void MainWindowMessages::AddNumbered(MessageTable& messages) {
+    CMainWnd& window = m_window;
+    messages.Add({msg::kPowerBroadcast, true, false, false,
+                  [&window](uintptr_t event, intptr_t) { window.OnPowerBroadcast(event); }});
+    messages.Add({msg::kDeviceArrived, true, false, false, [&window](uintptr_t slot, intptr_t) {
+                      window.Devices().OnDeviceArrived(static_cast<int>(slot));
+                  }});
+    messages.Add({msg::kDeviceRemoved, true, false, false, [&window](uintptr_t slot, intptr_t) {
+                      window.Devices().OnDeviceRemoved(static_cast<int>(slot));
+                  }});
+    messages.Add(Numbered(msg::kDisplayChange, [&window](uintptr_t, intptr_t) {
+        DebugTrace("显示器分辨率发生变化");
+        window.OnDisplayChange();
+    }));
+    messages.Add(Numbered(ui::kMsgTimer, [&window](uintptr_t id, intptr_t) {
+        window.OnTimer(static_cast<int>(id));
+    }));
+    messages.Add(Numbered(msg::kDpiNotice, [](uintptr_t, intptr_t) {
+        DebugTrace("界面 DPI 1发生变化");
+    }));
+    messages.Add(Numbered(msg::kShowSettingProgress, [&window](uintptr_t, intptr_t) {
+        if (ui::CControlUI* progress = window.FindControl(QStringLiteral("setting_progress"))) {
+            progress->SetVisible(true);
+        }
+    }));
+    messages.Add(Numbered(msg::kLanguageChanged, [&window](uintptr_t index, intptr_t) {
+        window.ApplyLanguage(static_cast<int>(index));
+    }));
+    messages.Add(Numbered(msg::kOpenSettings,
+                          [&window](uintptr_t, intptr_t) { window.OpenSettingsWindow(true); }));
+    messages.Add(Numbered(msg::kClearSettingsBadge, [&window](uintptr_t, intptr_t) {
+        if (ui::CControlUI* settings = window.FindControl(QStringLiteral("setbtn"))) {
+            settings->SetAttribute(QStringLiteral("foreimage"), QString());
+        }
+    }));
+    messages.Add(Numbered(msg::kDevicePresence, [this](uintptr_t index, intptr_t present) {
+        OnDevicePresence(index, present);
+    }));
+}
+
+void MainWindowMessages::OnLightCommand(uintptr_t wParam, intptr_t lParam) {
+    if (wParam != 1) {
+        return;
+    }
+    // Another value keeps the flag but hands it to the devices again.
+    if (lParam == 0 || lParam == 1) {
+        m_window.SetLightControlEnabled(lParam == 1);
+    }
+    m_window.SetLightControl(m_window.LightControlEnabled());
+}
+
+void MainWindowMessages::OnDevicePresence(uintptr_t index, intptr_t present) {
+    // Indices come from the options themselves; anything larger names none.
+    const int option = index <= 0xFFFF ? static_cast<int>(index) : -1;
+    if (present == 0) {
+        m_window.Selector().Hide(option);
+        DebugTrace("2.4gcesvdfherhue 1");
+        return;
+    }
+    m_window.Selector().Reveal(option);
+}
+
+}  // namespace kx520

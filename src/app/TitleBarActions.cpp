@@ -1,0 +1,23 @@
+#include "app/TitleBarActions.h"
+
+#include "app/CMainWnd.h"
+#include "app/NotificationRouter.h"
+
+namespace kx520 {
+
+void TitleBarActions::AddRoutes(NotificationRouter& routes) {
+    CMainWnd& window = m_window;
+    auto click = [&routes](const char* name, std::function<void()> action) {
+        routes.Add({ui::notify::kClick, name, NameMatch::CaseInsensitive,
+                    [action = std::move(action)](const ui::Notification&, int) { action(); }});
+    };
+    click("closebtn", [&window] { window.HideToTray(); });
+    click("nodevice_ok_btn", [&window] { window.hide(); });
+    click("control_light_status", [&window] { window.ToggleLightControl(); });
+    click("setbtn", [&window] { window.OpenSettingsWindow(true); });
+    click("minbtn", [&window] { window.showMinimized(); });
+    routes.Add({ui::notify::kWindowSize, "root", NameMatch::CaseInsensitive,
+                [&window](const ui::Notification&, int) { window.OnRootResized(); }});
+}
+
+}  // namespace kx520

@@ -1,0 +1,64 @@
+#include "app/WindowStatus.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "app/CMainWnd.h"
+#include "app/DeviceCatalog.h"
+#include "app/DeviceOptionList.h"
+#include "app/DeviceSelector.h"
+#include "devices/CDeviceOptionUI.h"
+#include "devices/CZentrelUSBDevice.h"
+
+namespace kx520 {
+
+namespace {
+
+QJsonObject OptionStatus(const CDeviceOptionUI& item, bool current) {
+    const CZentrelUSBDevice* device = item.Device();
+    QJsonObject option;
+    // The command line's word for the kind ("mousepad", not the folder "MousePad").
+    option[QStringLiteral("kind")] =
+        device != nullptr ? QString::fromLatin1(KindWordOfFolder(device->KindName().toStdString()))
+                          : QString();
+    option[QStringLiteral("shown")] = item.IsOptionVisible();
+    option[QStringLiteral("current")] = current;
+    const bool open = device != nullptr && device->Channel().IsOpen();
+    option[QStringLiteral("connected")] = open;
+    option[QStringLiteral("link")] =
+        !open ? QStringLiteral("none")
+              : (device->Channel().ReceiverMode() ? QStringLiteral("receiver")
+                                                  : QStringLiteral("cable"));
+    return option;
+}
+
+}  // namespace
+
+QString WindowStatusJson(const CMainWnd& window) {
+    QJsonArray options;
+    const auto all = window.Options().Options();
+    const int current = window.Selector().CurrentIndex();
+    for (size_t i = 0; i < all.size(); ++i) {
+        QJsonObject option = OptionStatus(*all[i], static_cast<int>(i) == current);
+        option[QStringLiteral("index")] = static_cast<int>(i);
+        options.append(option);
+    }
+    const ui::CControlUI* hint = window.FindControl(QStringLiteral("No_device_Link"));
+    QJsonObject status;
+    status[QStringLiteral("visible")] = window.isVisible();
+    status[QStringLiteral("initialised")] = window.Initialised();
+    status[QStringLiteral("shown_after_first_pass")] = window.FirstPassShown();
+    status[QStringLiteral("awake")] = window.Awake();
+    status[QStringLiteral("instance_messages")] = window.InstanceMessages();
+    status[QStringLiteral("light_control")] = window.LightControlEnabled();
+    status[QStringLiteral("no_device_link")] = hint != nullptr && hint->IsVisible();
+    status[QStringLiteral("language_index")] = window.LanguageIndex();
+    status[QStringLiteral("dpi")] = window.Dpi();
+    status[QStringLiteral("width")] = window.width();
+    status[QStringLiteral("height")] = window.height();
+    status[QStringLiteral("options")] = options;
+    return QString::fromUtf8(QJsonDocument(status).toJson(QJsonDocument::Compact));
+}
+
+}  // namespace kx520
