@@ -15,6 +15,7 @@
 #include "app/DeviceLinkManager.h"
 #include "app/RegisteredMessages.h"
 #include "app/Startup.h"
+#include "app/TrayController.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "devices/CDeviceOptionUI.h"
 #include "platform/SettingsStore.h"
@@ -24,6 +25,7 @@
 #include "support/TraceReader.h"
 #include "support/TempDir.h"
 #include "ui/CControlUI.h"
+#include "ui/CMenuWnd.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/MessageRegistry.h"
 #include "ui/CTabLayoutUI.h"
@@ -366,6 +368,64 @@ TEST_F(MainWindow, OnlyMessagesMeantForOtherProgramsAreTakenFromThem) {
     EXPECT_FALSE(window->PostFromOutside(QStringLiteral("WM_HOOK_KEY_SINGLEKEY_MSG"), 1, 1));
     EXPECT_FALSE(window->PostFromOutside(QStringLiteral("3090"), 0, 0));
     EXPECT_FALSE(window->PostFromOutside(QString(), 0, 0));
+}
+
+TEST_F(MainWindow, EveryRegisteredMessageIsTakenFromOutsideExactlyWhenKx520ctlSendsIt) {
+    Start();
+    // kx520ctl refuses client-side what the window's table refuses.
+    for (const RegisteredMessage& message : RegisteredMessages()) {
+        EXPECT_EQ(window->PostFromOutside(QLatin1String(message.codeName), 0, 0),
+                  message.fromOutside)
+            << message.codeName;
+        EXPECT_EQ(window->PostFromOutside(QLatin1String(message.registration), 0, 0),
+                  message.fromOutside)
+            << message.registration;
+    }
+}
+
+TEST_F(MainWindow, TheLightingSwitchShowsItsStateInTheChosenLanguage) {
+    ASSERT_TRUE(settings->SaveLanguageId(2052));
+    Start();
+    ui::CControlUI* status = window->FindControl(QStringLiteral("control_light_status"));
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->GetDisplayText(), QStringLiteral("控制灯光"));
+    window->ToggleLightControl();
+    EXPECT_EQ(status->GetDisplayText(), QStringLiteral("不控制灯光"));
+    window->ApplyLanguage(0);
+    EXPECT_EQ(status->GetDisplayText(), QStringLiteral("App lighting off"));
+}
+
+TEST_F(MainWindow, TheTrayShowsAndHidesTheWindowAndMenuItemsRunTheirRows) {
+    Start();
+    ASSERT_TRUE(window->isVisible());
+    window->SendMessage(msg::kTrayIcon, 107, TrayController::kLeftUp);
+    EXPECT_FALSE(window->isVisible());
+    window->SendMessage(msg::kTrayIcon, 107, TrayController::kLeftUp);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(HintShown());  // no device yet
+
+    int ran = 0;
+    window->Tray().AddMenuItem("test_item", [&ran] { ++ran; });
+    ui::MenuCommand command;
+    command.name = QStringLiteral("test_item");
+    window->SendMessage(msg::kMenuClick, reinterpret_cast<quintptr>(&command), 0);
+    EXPECT_EQ(ran, 1);
+    EXPECT_TRUE(window->Tray().OnMenuClick(QStringLiteral("setwnd_menu")));
+    EXPECT_FALSE(window->Tray().OnMenuClick(QStringLiteral("Test_Item")));  // names are exact
+    EXPECT_FALSE(window->Tray().OnMenuClick(QStringLiteral("no_such_item")));
+    // A suspended system leaves the menu alone.
+    window->SendMessage(msg::kPowerBroadcast, msg::kPowerSuspend, 0);
+    window->SendMessage(msg::kMenuClick, reinterpret_cast<quintptr>(&command), 0);
+    EXPECT_EQ(ran, 1);
+}
+
+TEST_F(MainWindow, ShutdownStopsTheScanSoLaterDevicesAreNotSeen) {
+    Start();
+    EXPECT_TRUE(window->Shutdown());
+    EXPECT_TRUE(window->Shutdown());  // the second call has nothing left to do
+    backend.Plug("keyboard");
+    QTest::qWait(300);  // three scan periods: a running scan would have seen it
+    EXPECT_FALSE(Shown("keyboard"));
 }
 
 TEST_F(MainWindow, CopyDataIsTakenOnlyInTheSizesItsKindHolds) {
