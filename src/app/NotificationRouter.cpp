@@ -1,5 +1,6 @@
 #include "app/NotificationRouter.h"
 
+#include "platform/DebugTrace.h"
 #include "ui/CControlUI.h"
 
 namespace kx520 {
@@ -49,6 +50,10 @@ bool NotificationRouter::Matches(const NotificationRoute& route, const QString& 
 bool NotificationRouter::Route(const ui::Notification& notification) const {
     const QString name =
         notification.sender != nullptr ? notification.sender->GetName() : QString();
+    // Timers fire too often to trace; every other notification is traced.
+    if (DebugTraceEnabled() && notification.type != QLatin1String(ui::notify::kTimer)) {
+        DebugTrace((notification.type + QLatin1Char(' ') + name).toStdString());
+    }
     for (const NotificationRoute& route : m_routes) {
         int number = -1;
         if (notification.type != QLatin1String(route.type) || !Matches(route, name, number)) {

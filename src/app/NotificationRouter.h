@@ -29,7 +29,8 @@ struct NotificationRoute {
 // The main window's notification routing as data. Each group of handlers
 // (title bar, device selector, profile actions, tabs, and each page) adds
 // its rows; a notification runs the first row, in the order they were
-// added, whose type and name match it. A name no row matches does nothing.
+// added, whose type and name match it. A name no row matches does nothing
+// but the trace (type and name, for every type but "timer").
 class NotificationRouter {
 public:
     // Numbers cut from names are indices: more digits than this is no match.
