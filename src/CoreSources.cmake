@@ -38,6 +38,7 @@ set(KX520_CORE_SOURCES
     app/DeviceSelector.cpp
     app/MessageTable.cpp
     app/WorkerSlots.cpp
+    app/AudioCopyData.cpp
     profiles/JsonFile.cpp
     profiles/CBasicProfiledata.cpp
     profiles/ProfileList.cpp

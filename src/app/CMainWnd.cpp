@@ -218,20 +218,7 @@ bool CMainWnd::PostFromOutside(const QString& name, quint32 wParam, qint64 lPara
 }
 
 bool CMainWnd::AcceptCopyData(quint32 kind, const QByteArray& data) {
-    const auto size = static_cast<size_t>(data.size());
-    if (size == 0) {
-        return false;
-    }
-    // The music pages that read these buffers come with the audio services.
-    if (kind == 1 && size <= m_audioData.size()) {
-        std::copy(data.begin(), data.end(), m_audioData.begin());
-        return true;
-    }
-    if (kind == 2 && size <= m_audioState.size()) {
-        std::copy(data.begin(), data.end(), m_audioState.begin());
-        return true;
-    }
-    return false;
+    return m_audioData.Accept(kind, data.constData(), static_cast<size_t>(data.size()));
 }
 
 // --- dialogs --------------------------------------------------------------------

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <array>
 #include <functional>
 #include <memory>
 
+#include "app/AudioCopyData.h"
 #include "app/DeviceOptionList.h"
 #include "app/DeviceScanThread.h"
 #include "app/DeviceSelector.h"
@@ -197,8 +197,7 @@ private:
     bool m_shutDown = false;
     bool m_exiting = false;
     int m_instanceMessages = 0;
-    std::array<char, 4200> m_audioData{};
-    std::array<char, 156> m_audioState{};
+    AudioCopyData m_audioData;
 };
 
 }  // namespace kx520
