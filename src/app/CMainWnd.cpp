@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QScreen>
 #include <QTimer>
 
@@ -223,21 +225,41 @@ bool CMainWnd::AcceptCopyData(quint32 kind, const QByteArray& data) {
 
 // --- dialogs --------------------------------------------------------------------
 
-int CMainWnd::Ask(const QString& textId, int buttons) {
+int CMainWnd::Ask(const QString& textId, int buttons, const QString& argument) {
     if (m_askUser) {
         return m_askUser(textId, buttons);
     }
-    return ShowMessageBox(this, {}, textId, m_dpi, 1, buttons);
+    if (argument.isEmpty()) {
+        return ShowMessageBox(this, {}, textId, m_dpi, 1, buttons);
+    }
+    const QString text = ui::CResourceManager::Instance().GetText(textId).arg(argument);
+    return ShowMessageBox(this, {}, text, m_dpi, 0, buttons);
 }
 
-QString CMainWnd::AskFile(bool save) {
+QString CMainWnd::AskFile(bool save, const QString& suggested) {
     const QString filter = ui::CResourceManager::Instance().GetText(QStringLiteral("profile_files")) +
                            QStringLiteral(" (*.json *.JSON *.Json)");
-    if (m_askPath) {
-        return m_askPath(save, filter);
+    QString path;
+    if (m_fileAnswer) {
+        path = *m_fileAnswer;
+        m_fileAnswer.reset();
+    } else if (m_askPath) {
+        path = m_askPath(save, filter);
+    } else {
+        const QString folder = m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder;
+        const QString start = save && !suggested.isEmpty() ? QDir(folder).filePath(suggested) : folder;
+        path = save ? QFileDialog::getSaveFileName(this, QString(), start, filter)
+                    : QFileDialog::getOpenFileName(this, QString(), start, filter);
     }
-    return save ? QFileDialog::getSaveFileName(this, QString(), QString(), filter)
-                : QFileDialog::getOpenFileName(this, QString(), QString(), filter);
+    if (path.isEmpty()) {
+        return path;
+    }
+    // A name typed without an extension would be hidden by the import filter.
+    if (save && QFileInfo(path).suffix().isEmpty()) {
+        path += QStringLiteral(".json");
+    }
+    m_lastFolder = QFileInfo(path).absolutePath();
+    return path;
 }
 
 void CMainWnd::OpenSettingsWindow(bool centred) {
@@ -359,6 +381,7 @@ void CMainWnd::ApplyLanguage(int index) {
     for (CDeviceOptionUI* option : m_options.Options()) {
         option->SetDeviceName(resources.GetText(option->NameKey()));
     }
+    ReloadTitle();
     update();
 }
 

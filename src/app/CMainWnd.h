@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/AudioCopyData.h"
 #include "app/DeviceOptionList.h"
@@ -139,10 +140,16 @@ public:
         m_lightStateSink = std::move(sink);
     }
 
-    // A message box by text id (1 when confirmed) and a file dialog for a
-    // profile file (empty when cancelled), or what the test seam answers.
-    int Ask(const QString& textId, int buttons);
-    QString AskFile(bool save);
+    // A message box by text id (1 when confirmed), its text given `argument`
+    // for a "%1" in it; the test seam hears the id.
+    int Ask(const QString& textId, int buttons, const QString& argument = {});
+    // A file dialog for a profile file (empty when cancelled), or what the
+    // test seam or automation answers. It starts in the folder used last (the
+    // home folder at first) with `suggested` as the name; a saved name
+    // without an extension gets ".json".
+    QString AskFile(bool save, const QString& suggested = {});
+    // The next file dialog returns `path` without showing ("" cancels it).
+    void AnswerNextFileDialog(const QString& path) { m_fileAnswer = path; }
     void SetDialogs(AskUser askUser, AskPath askPath) {
         m_askUser = std::move(askUser);
         m_askPath = std::move(askPath);
@@ -186,6 +193,8 @@ private:
     std::function<void(quint32, qint64)> m_lightStateSink;
     AskUser m_askUser;
     AskPath m_askPath;
+    std::optional<QString> m_fileAnswer;
+    QString m_lastFolder;
     int m_dpi = 96;
     bool m_lightControlEnabled = true;
     bool m_windowActive = false;

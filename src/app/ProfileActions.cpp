@@ -46,6 +46,13 @@ void ProfileActions::AddRoutes(NotificationRouter& routes, MessageTable& timers)
     AddProfileRoute(routes, "device_reset_btn", false, &ProfileActions::Reset);
     AddProfileRoute(routes, "device_profile_edit_save_btn", false, &ProfileActions::Rename);
     AddProfileRoute(routes, "profile_fun_spread_btn", true, &ProfileActions::ToggleExpanded);
+    // Enter in the name edit applies the name as the check button does.
+    routes.Add({"return", "device_profile_name_edit", NameMatch::CaseInsensitive,
+                [this](const ui::Notification&, int) {
+                    if (CDeviceProfileUI* profiles = Profiles()) {
+                        Rename(*profiles);
+                    }
+                }});
 
     routes.Add({ui::notify::kItemSelect, "device_profile_combo", NameMatch::CaseInsensitive,
                 [this](const ui::Notification&, int) {
@@ -67,7 +74,10 @@ void ProfileActions::AddRoutes(NotificationRouter& routes, MessageTable& timers)
 }
 
 void ProfileActions::Add(CDeviceProfileUI& profiles) {
-    profiles.NewProfile();
+    // The new profile is the one shown and sent, as the list now stores it.
+    if (profiles.NewProfile()) {
+        ReloadDeviceProfile();
+    }
 }
 
 void ProfileActions::Copy(CDeviceProfileUI& profiles) {
@@ -79,13 +89,22 @@ void ProfileActions::ToggleExpanded(CDeviceProfileUI& profiles) {
 }
 
 void ProfileActions::Delete(CDeviceProfileUI& profiles) {
+    // The profile and its file go for good: ask first, naming it.
+    const int current = profiles.GetCurrentIndex();
+    if (current < 0 ||
+        m_window.Ask(QStringLiteral("message_profile_delete"), 1, profiles.GetNameAt(current)) != 1) {
+        return;
+    }
     if (profiles.DeleteProfile()) {
         ReloadDeviceProfile();
     }
 }
 
 void ProfileActions::Export(CDeviceProfileUI& profiles) {
-    const QString path = profiles.GetCurrentIndex() >= 0 ? m_window.AskFile(true) : QString();
+    const int current = profiles.GetCurrentIndex();
+    const QString path =
+        current >= 0 ? m_window.AskFile(true, profiles.GetNameAt(current) + QStringLiteral(".json"))
+                     : QString();
     QString error;
     if (!path.isEmpty() && !profiles.ExportProfile(path, &error)) {
         DebugTrace(("export: " + error).toStdString());

@@ -5,11 +5,14 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string_view>
 
 #include "app/CMainWnd.h"
 #include "app/RegisteredMessages.h"
 #include "app/Startup.h"
 #include "platform/AppBus.h"
+#include "platform/AutomationAdaptor.h"
 #include "platform/ProgramText.h"
 #include "platform/CommandLine.h"
 #include "platform/DeviceLock.h"
@@ -18,14 +21,17 @@
 #include "sim/SimControl.h"
 #include "sim/SimulateOption.h"
 #include "ui/MessageRegistry.h"
+#include "ui/UiAutomation.h"
 
 namespace {
 
 using namespace kx520;
 
 constexpr const char* kUsage =
-    "usage: kx520 [--simulate[=LIST]] [--screenshot PNG] [--exit-after MS]\n"
+    "usage: kx520 [--simulate[=LIST]] [--automation] [--screenshot PNG] [--exit-after MS]\n"
     "  --simulate[=LIST]  add virtual devices (comma-separated, or all): %s\n"
+    "  --automation       let other programs drive the windows over the session bus\n"
+    "                     (org.kx520.Automation; also KX520_AUTOMATION=1)\n"
     "  --screenshot PNG   write the main window to PNG once it has shown itself\n"
     "                     (and again at exit with --exit-after); runs headless\n"
     "                     when there is no display\n"
@@ -35,6 +41,7 @@ constexpr const char* kUsage =
 
 struct Options {
     std::vector<std::string> simulated;
+    bool automation = false;
     QString screenshot;
     int exitAfterMs = -1;
 };
@@ -48,6 +55,7 @@ int Usage(const std::string& error) {
 int ParseOptions(int argc, char** argv, Options& options) {
     CommandLine commandLine;
     commandLine.AddOption("simulate", CommandLine::Kind::OptionalValue);
+    commandLine.AddOption("automation", CommandLine::Kind::Flag);
     commandLine.AddOption("screenshot", CommandLine::Kind::Value);
     commandLine.AddOption("exit-after", CommandLine::Kind::Value);
     commandLine.AddOption("help", CommandLine::Kind::Flag);
@@ -72,6 +80,9 @@ int ParseOptions(int argc, char** argv, Options& options) {
         return Usage(error);
     }
     options.simulated = *simulated;
+    const char* automation = std::getenv("KX520_AUTOMATION");
+    options.automation = commandLine.Has("automation") ||
+                         (automation != nullptr && std::string_view(automation) == "1");
     options.screenshot = QString::fromStdString(commandLine.Value("screenshot").value_or(""));
     if (const auto exitAfter = commandLine.Value("exit-after")) {
         char* end = nullptr;
@@ -95,6 +106,43 @@ bool SaveScreenshot(CMainWnd& window, const QString& path) {
     }
     std::fprintf(stderr, "kx520: screenshot written to %s\n", qPrintable(path));
     return true;
+}
+
+// The automation interface's calls, on the window once it exists.
+AutomationAdaptor::Handlers AutomationHandlers(std::unique_ptr<ui::UiAutomation>& automation,
+                                               QPointer<CMainWnd>& window) {
+    AutomationAdaptor::Handlers handlers;
+    const QString notReady = QStringLiteral("the main window is not built yet");
+    handlers.windows = [&automation] {
+        return automation ? automation->WindowsJson() : QStringLiteral("[]");
+    };
+    handlers.controls = [&automation, notReady](const QString& name, QString& out) {
+        out = notReady;
+        return automation && automation->ControlsJson(name, out);
+    };
+    handlers.get = [&automation, notReady](const QString& name, QString& out) {
+        out = notReady;
+        return automation && automation->ControlJson(name, out);
+    };
+    handlers.act = [&automation, notReady](const QString& control, const QString& action,
+                                           const QString& argument,
+                                           AutomationAdaptor::ReplyTo reply) {
+        if (!automation) {
+            reply(notReady);
+            return;
+        }
+        automation->Act(control, action, argument, std::move(reply));
+    };
+    handlers.answerFileDialog = [&window](const QString& path) {
+        if (window) {
+            window->AnswerNextFileDialog(path);
+        }
+    };
+    handlers.screenshot = [&automation, notReady](const QString& png, QString& error) {
+        error = notReady;
+        return automation && automation->Screenshot(png, error);
+    };
+    return handlers;
 }
 
 }  // namespace
@@ -155,6 +203,12 @@ int main(int argc, char** argv) {
         }
     };
     AppBus bus(handlers);
+    // Filled once the main window exists; until then the interface answers
+    // that it is not ready.
+    std::unique_ptr<ui::UiAutomation> automation;
+    if (options.automation) {
+        new AutomationAdaptor(bus, AutomationHandlers(automation, window));
+    }
     if (bus.Register() == AppBus::Claim::AlreadyRunning) {
         // Another instance runs: it shows itself, this one leaves quietly.
         AppBus::ActivateRunning();
@@ -193,6 +247,9 @@ int main(int argc, char** argv) {
         delete mainWindow;
         return 1;
     }
+    if (options.automation) {
+        automation = std::make_unique<ui::UiAutomation>(*mainWindow);
+    }
     mainWindow->SetLightStateSink([&bus](quint32 wParam, qint64 lParam) {
         bus.EmitLightState(wParam, lParam);
     });
@@ -216,6 +273,7 @@ int main(int argc, char** argv) {
     }
     QApplication::exec();
     mainWindow->Shutdown();
+    automation.reset();
     delete mainWindow;
     Startup::RemovePrivateFonts(fonts);
     return screenshotFailed ? 1 : 0;

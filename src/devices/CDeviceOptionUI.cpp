@@ -155,10 +155,26 @@ void CDeviceOptionUI::SetVisible(bool visible) {
     ui::CHorizontalLayoutUI::SetVisible(visible);
 }
 
+void CDeviceOptionUI::mousePressEvent(QMouseEvent* event) {
+    // The whole card is the target, not only its icon: taking the press
+    // makes the release come here.
+    if (event->button() == Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    ui::CHorizontalLayoutUI::mousePressEvent(event);
+}
+
 void CDeviceOptionUI::mouseReleaseEvent(QMouseEvent* event) {
-    ui::CHorizontalLayoutUI::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        SendNotify(QString::fromLatin1(ui::notify::kSelectChanged));
+    if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint())) {
+        ui::CHorizontalLayoutUI::mouseReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    // As a click on the icon: its group deselects the others and the
+    // selection is routed as the user's.
+    if (auto* select = dynamic_cast<ui::COptionUI*>(Part("device_select"))) {
+        select->Selected(true, true);
     }
 }
 

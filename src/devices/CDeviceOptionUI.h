@@ -82,6 +82,7 @@ public:
     int ProbeFailures() const { return m_probeFailures; }
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:

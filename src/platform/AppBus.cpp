@@ -52,9 +52,11 @@ AppBus::Claim AppBus::Connect() {
     if (!bus.registerService(QLatin1String(kService))) {
         return Claim::AlreadyRunning;
     }
+    // Adaptors (the automation interface, when it is on) come with it.
     bus.registerObject(QLatin1String(kPath), this,
                        QDBusConnection::ExportScriptableSlots |
-                           QDBusConnection::ExportScriptableSignals);
+                           QDBusConnection::ExportScriptableSignals |
+                           QDBusConnection::ExportAdaptors);
     m_registered = true;
     return Claim::Owned;
 }
@@ -115,6 +117,10 @@ bool AppBus::ActivateRunning() {
     }
     const QDBusMessage reply = running.call(QStringLiteral("Activate"));
     return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+bool AppBus::Send(const QDBusMessage& message) const {
+    return Bus().send(message);
 }
 
 void AppBus::EmitLightState(quint32 wParam, qint64 lParam) {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -52,6 +53,8 @@ public:
     static bool ActivateRunning();
 
     void EmitLightState(quint32 wParam, qint64 lParam);
+    // A reply or error on the connection the name is held on.
+    bool Send(const QDBusMessage& message) const;
     // Whether the connection the name is held on is up.
     bool Connected() const;
 

@@ -145,6 +145,13 @@ QString CDeviceProfileUI::GetCurrentProfileId() const {
     return m_list ? QString::fromStdString(m_list->CurrentId()) : QString();
 }
 
+QString CDeviceProfileUI::GetNameAt(int index) const {
+    if (!m_list || index < 0 || static_cast<size_t>(index) >= m_list->Entries().size()) {
+        return {};
+    }
+    return QString::fromStdString(m_list->Entries()[static_cast<size_t>(index)].name);
+}
+
 QString CDeviceProfileUI::GetNameEditText() const {
     const ui::CControlUI* edit = Part("device_profile_name_edit");
     return edit != nullptr ? edit->GetText() : QString();
@@ -183,6 +190,8 @@ bool CDeviceProfileUI::NewProfile() {
         return false;
     }
     FillCombo();
+    // Shown, selected and stored as selected: the page and the list agree.
+    SelectProfile(static_cast<int>(m_list->Entries().size()) - 1, false);
     return true;
 }
 

@@ -42,6 +42,8 @@ public:
     void SelectProfile(int index, bool notify);
     int GetCurrentIndex() const;
     QString GetCurrentProfileId() const;
+    // The name of the profile at `index`; empty outside the list.
+    QString GetNameAt(int index) const;
     QString GetNameEditText() const;
     void SetNameEditText(const QString& text);
     void ShowProfileMenu(bool visible);
@@ -50,6 +52,7 @@ public:
     int GetProfileCount() const;
     QString GetProfilePathAt(int index) const;
 
+    // Adds a profile and selects it.
     bool NewProfile();
     bool CopyProfile();
     // 1 renamed, 2 blank, 0 in use (or no combo).

@@ -13,17 +13,14 @@ CEditUI::CEditUI(QWidget* parent) : CControlUI(parent), m_edit(new QLineEdit(thi
     m_edit->setStyleSheet(QStringLiteral("background: transparent;"));
     WatchFocus(m_edit);
     setFocusProxy(m_edit);
-    connect(m_edit, &QLineEdit::textEdited, this, [this](const QString&) {
+    connect(m_edit, &QLineEdit::textEdited, this, [this](const QString& typed) {
+        // GetText answers what the field shows while the user types, so a
+        // button that reads it before the focus leaves gets the typed text.
+        CControlUI::SetText(typed);
         SendNotify(QString::fromLatin1(notify::kTextChanged));
     });
     connect(m_edit, &QLineEdit::returnPressed, this,
             [this] { SendNotify(QStringLiteral("return")); });
-}
-
-void CEditUI::SetText(const QString& text) {
-    m_settingText = true;
-    CControlUI::SetText(text);
-    m_settingText = false;
 }
 
 void CEditUI::TextChanged() {
@@ -69,6 +66,7 @@ void CEditUI::ClampToRange() {
     const long long bounded = ok ? std::clamp<long long>(value, m_minimum, m_maximum) : m_maximum;
     if (!ok || bounded != value) {
         m_edit->setText(QString::number(bounded));
+        CControlUI::SetText(m_edit->text());
         SendNotify(QString::fromLatin1(notify::kTextChanged));
     }
 }

@@ -17,7 +17,6 @@ public:
     explicit CEditUI(QWidget* parent = nullptr);
     QString GetClass() const override { return QStringLiteral("Edit"); }
 
-    void SetText(const QString& text) override;
     void SetNumberOnly(bool numberOnly);
     bool IsNumberOnly() const { return m_numberOnly; }
     void SetMinMax(int minimum, int maximum);
@@ -44,7 +43,6 @@ private:
     bool m_numberOnly = false;
     int m_minimum = 0;
     int m_maximum = 0;  // no bound when minimum == maximum == 0
-    bool m_settingText = false;
 };
 
 }  // namespace kx520::ui

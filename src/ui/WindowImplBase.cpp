@@ -13,6 +13,7 @@
 #include <mutex>
 
 #include "ui/CControlUI.h"
+#include "ui/CResourceManager.h"
 #include "ui/MessageRegistry.h"
 
 namespace kx520::ui {
@@ -27,7 +28,43 @@ struct PendingSend {
     qintptr result = 0;
 };
 
+// The process's skinned windows in the order they were shown, last first,
+// and who hears of modal runs: UI-thread state of the windowing layer.
+QList<WindowImplBase*>& ShownWindows() {
+    static QList<WindowImplBase*> windows;
+    return windows;
+}
+std::function<void(WindowImplBase*)>& ModalObserver() {
+    static std::function<void(WindowImplBase*)> observer;
+    return observer;
+}
+
 }  // namespace
+
+QList<WindowImplBase*> WindowImplBase::OpenWindows() {
+    QList<WindowImplBase*> open;
+    for (WindowImplBase* window : ShownWindows()) {
+        if (window->isVisible()) {
+            open.append(window);
+        }
+    }
+    return open;
+}
+
+void WindowImplBase::SetModalObserver(std::function<void(WindowImplBase*)> observer) {
+    ModalObserver() = std::move(observer);
+}
+
+void WindowImplBase::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    ShownWindows().removeAll(this);
+    ShownWindows().prepend(this);
+}
+
+void WindowImplBase::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    ShownWindows().removeAll(this);
+}
 
 WindowImplBase::WindowImplBase(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowFlag(Qt::FramelessWindowHint);
@@ -39,6 +76,7 @@ WindowImplBase::WindowImplBase(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 WindowImplBase::~WindowImplBase() {
+    ShownWindows().removeAll(this);
     // The controls go while the manager they report to is still alive, and
     // without reporting anything on the way out.
     m_manager.RemoveNotifier(this);
@@ -58,14 +96,20 @@ bool WindowImplBase::Create(QString* error) {
     layout()->addWidget(root);
     m_layoutSize = builder.WindowSize();
     m_caption = builder.Caption();
-    if (!builder.Title().isEmpty()) {
-        setWindowTitle(builder.Title());
-    }
+    m_titleId = builder.Title();
+    ReloadTitle();
     m_manager.AttachRoot(root);
     m_manager.AddNotifier(this);
     ApplyWindowSize();
     InitWindow();
     return true;
+}
+
+void WindowImplBase::ReloadTitle() {
+    // Taskbars and window switchers show it: the text, never its id.
+    if (!m_titleId.isEmpty()) {
+        setWindowTitle(CResourceManager::Instance().GetText(m_titleId));
+    }
 }
 
 void WindowImplBase::ApplyWindowSize() {
@@ -104,6 +148,9 @@ int WindowImplBase::ShowModal() {
     m_modalResult = kIdCancel;
     setWindowModality(Qt::ApplicationModal);
     show();
+    if (const auto& observer = ModalObserver()) {
+        observer(this);
+    }
     loop.exec();
     m_modalLoop = nullptr;
     return m_modalResult;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QRect>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stop_token>
 
@@ -51,6 +53,16 @@ public:
     int ShowModal();
     void Close(int code = kIdOk);
     void CenterWindow();
+    // The skin's title through the current language.
+    void ReloadTitle();
+    // Inside ShowModal.
+    bool IsModal() const { return m_modalLoop != nullptr; }
+
+    // The skinned windows on screen, the one shown last first. UI thread only.
+    static QList<WindowImplBase*> OpenWindows();
+    // Told of every window that starts a modal run, once it is shown (what
+    // automation answers a call with before the run ends); empty: nobody.
+    static void SetModalObserver(std::function<void(WindowImplBase*)> observer);
 
     CPaintManagerUI& GetPaintManager() { return m_manager; }
     CControlUI* FindControl(const QString& name) const { return m_manager.FindControl(name); }
@@ -80,6 +92,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     qintptr Dispatch(uint32_t message, quintptr wParam, qintptr lParam);
@@ -89,6 +103,7 @@ private:
     CControlUI* m_root = nullptr;
     QSize m_layoutSize;
     QRect m_caption;
+    QString m_titleId;
     bool m_initSent = false;
     QEventLoop* m_modalLoop = nullptr;
     int m_modalResult = kIdCancel;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -107,9 +108,10 @@ TEST_F(ProfileListControl, TheComboStaysInStepWithTheList) {
     ASSERT_TRUE(control->NewProfile());
     ASSERT_TRUE(control->CopyProfile());
     ExpectInStep();
-    EXPECT_EQ(control->GetCurrentIndex(), 0);  // a new profile is not shown by itself
+    EXPECT_EQ(control->GetCurrentIndex(), 1);  // a new profile is the one shown
+    EXPECT_EQ(Combo()->GetItemText(2), QStringLiteral("profile2 copy"));
     control->SelectProfile(2, false);
-    EXPECT_EQ(control->GetNameEditText(), QStringLiteral("profile1 copy"));
+    EXPECT_EQ(control->GetNameEditText(), QStringLiteral("profile2 copy"));
     // A user's name is shown as typed, never looked up as a text id.
     EXPECT_EQ(control->RenameProfile(QStringLiteral("main_title")), 1);
     ExpectInStep();
@@ -193,18 +195,28 @@ TEST_F(ProfileRouting, AMousePageStartsWithItsFirstProfileFromTheShippedTemplate
 
 TEST_F(ProfileRouting, AddCopyDeleteAndTheSpreadButtonAreRouted) {
     ClickOn("device_add_btn");
+    // The new profile is the one shown, and the one the list stores.
+    EXPECT_EQ(profiles->GetCurrentIndex(), 1);
+    EXPECT_EQ(profiles->List()->Selected(), 1);
+    EXPECT_EQ(profiles->GetNameEditText(), QStringLiteral("profile2"));
     ClickOn("device_copy_btn");
-    EXPECT_EQ(Names(), (std::vector<std::string>{"profile1", "profile2", "profile1 copy"}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"profile1", "profile2", "profile2 copy"}));
+    EXPECT_TRUE(asked.empty());
+    // Deleting asks first; declined, nothing goes.
+    answer = 0;
     ClickOn("device_sub_btn");
-    EXPECT_EQ(Names(), (std::vector<std::string>{"profile2", "profile1 copy"}));
+    EXPECT_EQ(asked, std::vector<QString>{QStringLiteral("message_profile_delete")});
+    EXPECT_EQ(Names().size(), 3u);
+    answer = 1;
+    ClickOn("device_sub_btn");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"profile1", "profile2 copy"}));
     ClickOn("profile_fun_spread_btn");
     EXPECT_TRUE(profiles->IsProfileMenuVisible());
-    EXPECT_TRUE(asked.empty());
 }
 
 TEST_F(ProfileRouting, RenameReportsANameInUseAndABlankName) {
     ClickOn("device_add_btn");
-    profiles->SetNameEditText(QStringLiteral("PROFILE2"));
+    profiles->SetNameEditText(QStringLiteral("PROFILE1"));
     ClickOn("device_profile_edit_save_btn");
     EXPECT_EQ(asked, std::vector<QString>{QStringLiteral("message_text_5")});
     profiles->SetNameEditText(QStringLiteral("   "));
@@ -217,7 +229,7 @@ TEST_F(ProfileRouting, RenameReportsANameInUseAndABlankName) {
     profiles->SetNameEditText(QStringLiteral("Aim"));
     ClickOn("device_profile_edit_save_btn");
     EXPECT_TRUE(asked.empty());
-    EXPECT_EQ(Names()[0], "Aim");
+    EXPECT_EQ(Names()[1], "Aim");
 }
 
 TEST_F(ProfileRouting, ResetAsksFirstAndImportOrExportFailuresAreShown) {
@@ -249,6 +261,10 @@ TEST_F(ProfileRouting, ResetAsksFirstAndImportOrExportFailuresAreShown) {
     asked.clear();
     ClickOn("device_import_btn");
     EXPECT_TRUE(asked.empty());
+    // A name typed without an extension is saved as a .json the import sees.
+    path = QString::fromStdString(temp.Path() + "/Plain");
+    ClickOn("device_export_btn");
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(temp.Path() + "/Plain.json")));
 }
 
 TEST_F(ProfileRouting, ChoosingInTheComboSwitchesAfterAPause) {
@@ -256,10 +272,10 @@ TEST_F(ProfileRouting, ChoosingInTheComboSwitchesAfterAPause) {
     auto* combo = dynamic_cast<ui::CComboUI*>(
         ui::CPaintManagerUI::FindSubControlByName(profiles, QStringLiteral("device_profile_combo")));
     ASSERT_NE(combo, nullptr);
-    combo->SelectItem(1, true);  // the user's choice raises "itemselect"
-    EXPECT_EQ(profiles->List()->Selected(), 0);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return profiles->List()->Selected() == 1; }, 3000));
-    EXPECT_EQ(profiles->GetNameEditText(), QStringLiteral("profile2"));
+    combo->SelectItem(0, true);  // the user's choice raises "itemselect"
+    EXPECT_EQ(profiles->List()->Selected(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return profiles->List()->Selected() == 0; }, 3000));
+    EXPECT_EQ(profiles->GetNameEditText(), QStringLiteral("profile1"));
 }
 
 TEST_F(ProfileRouting, EachPageKeepsItsOwnSelectedTab) {

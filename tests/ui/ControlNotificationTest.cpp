@@ -124,6 +124,8 @@ TEST_F(Notifications, NumberOnlyEditKeepsToDigitsLengthAndRange) {
     QApplication::processEvents();
     QTest::keyClicks(dpi->LineEdit(), "12a34x5");
     EXPECT_EQ(dpi->LineEdit()->text(), QStringLiteral("1234"));  // digits, four at most
+    // What the field shows is the text while the user still types.
+    EXPECT_EQ(dpi->GetText(), QStringLiteral("1234"));
     EXPECT_EQ(window->Seen().filter("textchanged:dpi").size(), 4);
     Find<CEditUI>("plain")->LineEdit()->setFocus();  // leave the field: the range applies
     QApplication::processEvents();

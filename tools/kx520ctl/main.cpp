@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 
 #include "kx520ctl/AppClient.h"
+#include "kx520ctl/UiClient.h"
 #include "kx520ctl/ListCommand.h"
 #include "kx520ctl/ProductChannel.h"
 #include "kx520ctl/ProfileCommand.h"
@@ -56,6 +57,12 @@ const char* const kUsage =
     "                             stray-reply, status-ff, status-fe, asleep, unplug,\n"
     "                             usb-timing)\n"
     "  sim notify PRODUCT [CODE]  send a device notification (0x401: settings changed)\n"
+    "  ui windows|controls [WINDOW]|get NAME [--json]\n"
+    "                             the open windows and their controls (kx520 --automation)\n"
+    "  ui click|dbclick|menu NAME, ui select|value NAME N, ui check NAME 0|1,\n"
+    "  ui text NAME TEXT          act on a control as a user does (NAME, or #USERDATA)\n"
+    "  ui file PATH               the next file dialog answers PATH (\"\" cancels)\n"
+    "  ui screenshot PNG          write the top-most window to PNG\n"
     "\n"
     "Products: keyboard, keyboard-receiver, mouse, mouse-receiver, mousepad, headset\n"
     "\n"
@@ -177,6 +184,10 @@ int main(int argc, char** argv) {
         options.json = commandLine.Has("json");
         options.profile = commandLine.Value("profile").value_or("");
         return kx520::ctl::ProfileCommand::Run(rest, options);
+    }
+    if (command == "ui") {
+        QCoreApplication app(argc, argv);
+        return kx520::ctl::UiClient::Run(rest, commandLine.Has("json"));
     }
     if (command == "send" || command == "sim" || command == "status") {
         QCoreApplication app(argc, argv);

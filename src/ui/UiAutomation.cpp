@@ -1,0 +1,405 @@
+#include "ui/UiAutomation.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPointer>
+#include <QTimer>
+#include <memory>
+
+#include "ui/CComboUI.h"
+#include "ui/CEditUI.h"
+#include "ui/CListElementUI.h"
+#include "ui/CListUI.h"
+#include "ui/CMenuElementUI.h"
+#include "ui/COptionUI.h"
+#include "ui/CProgressUI.h"
+#include "ui/CSliderUI.h"
+#include "ui/WindowImplBase.h"
+
+namespace kx520::ui {
+
+namespace {
+
+using Step = std::function<void(CControlUI&)>;
+
+QString Compact(const QJsonDocument& document) {
+    return QString::fromUtf8(document.toJson(QJsonDocument::Compact));
+}
+
+// Depth first, in layout order.
+void Walk(CControlUI* control, const std::function<void(CControlUI&)>& visit) {
+    if (control == nullptr) {
+        return;
+    }
+    visit(*control);
+    for (CControlUI* child : control->ChildControls()) {
+        Walk(child, visit);
+    }
+}
+
+QString RowText(const CControlUI& row) {
+    QString text = row.GetDisplayText();
+    for (CControlUI* cell : row.ChildControls()) {
+        const QString part = RowText(*cell);
+        if (!part.isEmpty()) {
+            text += (text.isEmpty() ? QString() : QStringLiteral("\t")) + part;
+        }
+    }
+    return text;
+}
+
+QJsonObject Describe(const CControlUI& control) {
+    QJsonObject object;
+    object[QStringLiteral("name")] = control.GetName();
+    object[QStringLiteral("class")] = control.GetClass();
+    object[QStringLiteral("userdata")] = control.GetUserData();
+    // Shown on screen: the control and every container up to its window.
+    object[QStringLiteral("visible")] = control.isVisible();
+    object[QStringLiteral("enabled")] = control.isEnabled();
+    object[QStringLiteral("text")] = control.GetDisplayText();
+    if (const auto* option = dynamic_cast<const COptionUI*>(&control)) {
+        object[QStringLiteral("selected")] = option->IsSelected();
+    }
+    if (const auto* slider = dynamic_cast<const CSliderUI*>(&control)) {
+        object[QStringLiteral("value")] = slider->GetValue();
+    }
+    if (const auto* progress = dynamic_cast<const CProgressUI*>(&control)) {
+        object[QStringLiteral("value")] = progress->GetValue();
+    }
+    if (const auto* combo = dynamic_cast<const CComboUI*>(&control)) {
+        QJsonArray items;
+        for (int i = 0; i < combo->GetCount(); ++i) {
+            items.append(QJsonObject{{QStringLiteral("text"), combo->GetItemText(i)},
+                                     {QStringLiteral("userdata"), combo->GetItemUserData(i)},
+                                     {QStringLiteral("visible"), true}});
+        }
+        object[QStringLiteral("items")] = items;
+        object[QStringLiteral("current")] = combo->GetCurSel();
+        object[QStringLiteral("text")] =
+            combo->GetCurSel() >= 0 ? combo->GetItemText(combo->GetCurSel()) : QString();
+    }
+    if (const auto* list = dynamic_cast<const CListUI*>(&control)) {
+        QJsonArray items;
+        for (const CControlUI* row : list->ChildControls()) {
+            items.append(QJsonObject{{QStringLiteral("text"), RowText(*row)},
+                                     {QStringLiteral("userdata"), row->GetUserData()},
+                                     {QStringLiteral("visible"), row->IsVisible()}});
+        }
+        object[QStringLiteral("items")] = items;
+        object[QStringLiteral("current")] = list->GetCurSel();
+    }
+    return object;
+}
+
+void SendMouse(QWidget& target, QEvent::Type type, QPoint local) {
+    const QPointF position(local);
+    QMouseEvent event(type, position, QPointF(target.mapToGlobal(local)),
+                      Qt::LeftButton, type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&target, &event);
+}
+
+// A left click at the control's centre, delivered to the widget a pointer
+// there would hit; unhandled, it goes up to the parents as Qt sends it.
+void Click(CControlUI& control, bool twice) {
+    const QPoint centre = control.rect().center();
+    QWidget* target = control.childAt(centre);
+    if (target == nullptr) {
+        target = &control;
+    }
+    const QPoint local = target->mapFrom(&control, centre);
+    QPointer<QWidget> alive(target);
+    SendMouse(*target, QEvent::MouseButtonPress, local);
+    if (alive) {
+        SendMouse(*alive, QEvent::MouseButtonRelease, local);
+    }
+    if (twice && alive) {
+        SendMouse(*alive, QEvent::MouseButtonDblClick, local);
+    }
+    if (twice && alive) {
+        SendMouse(*alive, QEvent::MouseButtonRelease, local);
+    }
+}
+
+void SendKey(QWidget& target, int key, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&target, &release);
+}
+
+// Focus in, the old text selected and typed over key by key, then the focus
+// leaves as when the user tabs away.
+void Type(CEditUI& edit, const QString& text) {
+    QLineEdit* line = edit.LineEdit();
+    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(line, &in);
+    line->selectAll();
+    if (text.isEmpty() && !line->text().isEmpty()) {
+        SendKey(*line, Qt::Key_Backspace, QString());
+    }
+    for (const QChar character : text) {
+        SendKey(*line, Qt::Key_unknown, QString(character));
+    }
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(line, &out);
+}
+
+bool ParseNumber(const QString& text, int& number) {
+    bool ok = false;
+    number = text.trimmed().toInt(&ok);
+    return ok;
+}
+
+}  // namespace
+
+QString UiAutomation::WindowsJson() const {
+    QJsonArray windows;
+    for (const WindowImplBase* window : WindowImplBase::OpenWindows()) {
+        windows.append(QJsonObject{{QStringLiteral("name"), window->GetWindowClassName()},
+                                   {QStringLiteral("layout"), window->GetSkinFile()},
+                                   {QStringLiteral("modal"), window->IsModal()}});
+    }
+    return Compact(QJsonDocument(windows));
+}
+
+WindowImplBase* UiAutomation::FindWindow(const QString& name) const {
+    const QList<WindowImplBase*> open = WindowImplBase::OpenWindows();
+    if (name.isEmpty()) {
+        return open.isEmpty() ? &m_main : open.first();
+    }
+    auto matches = [&name](const QString& candidate) {
+        return candidate.compare(name, Qt::CaseInsensitive) == 0;
+    };
+    for (WindowImplBase* window : open) {
+        const QString layout = window->GetSkinFile();
+        const QString base = layout.section(QLatin1Char('/'), -1).section(QLatin1Char('.'), 0, 0);
+        if (matches(window->GetWindowClassName()) || matches(layout) || matches(base)) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+bool UiAutomation::ControlsJson(const QString& window, QString& out) const {
+    WindowImplBase* found = FindWindow(window);
+    if (found == nullptr) {
+        out = QStringLiteral("no open window '%1'").arg(window);
+        return false;
+    }
+    QJsonArray controls;
+    Walk(found->GetPaintManager().GetRoot(), [&controls](CControlUI& control) {
+        if (!control.GetName().isEmpty()) {
+            controls.append(Describe(control));
+        }
+    });
+    out = Compact(QJsonDocument(controls));
+    return true;
+}
+
+CControlUI* UiAutomation::Find(const QString& name) const {
+    if (name.isEmpty()) {
+        return nullptr;
+    }
+    const bool byData = name.startsWith(QLatin1Char('#'));
+    const QString wanted = byData ? name.mid(1) : name;
+    QList<WindowImplBase*> windows;
+    if (WindowImplBase* top = FindWindow(QString())) {
+        windows.append(top);
+    }
+    if (!windows.contains(&m_main)) {
+        windows.append(&m_main);
+    }
+    for (WindowImplBase* window : windows) {
+        // Several pages may hold a control of the same name: the one on
+        // screen is the one a user would reach.
+        CControlUI* first = nullptr;
+        CControlUI* shown = nullptr;
+        Walk(window->GetPaintManager().GetRoot(), [&](CControlUI& control) {
+            const bool match = byData ? control.GetUserData() == wanted
+                                      : control.GetName().compare(wanted, Qt::CaseInsensitive) == 0;
+            if (!match) {
+                return;
+            }
+            first = first != nullptr ? first : &control;
+            shown = shown != nullptr || !control.isVisible() ? shown : &control;
+        });
+        if (shown != nullptr || first != nullptr) {
+            return shown != nullptr ? shown : first;
+        }
+    }
+    return nullptr;
+}
+
+bool UiAutomation::ControlJson(const QString& name, QString& out) const {
+    const CControlUI* control = Find(name);
+    if (control == nullptr) {
+        out = QStringLiteral("no control '%1'").arg(name);
+        return false;
+    }
+    out = Compact(QJsonDocument(Describe(*control)));
+    return true;
+}
+
+std::function<void()> UiAutomation::Prepare(CControlUI& control, const QString& action,
+                                            const QString& argument, QString& error) const {
+    QPointer<CControlUI> target(&control);
+    auto later = [target](Step step) -> std::function<void()> {
+        return [target, step] {
+            if (target) {
+                step(*target);
+            }
+        };
+    };
+    const QString name = control.GetName();
+    if (!control.isVisible()) {
+        error = QStringLiteral("'%1' is not shown").arg(name);
+        return {};
+    }
+    if (!control.isEnabled()) {
+        error = QStringLiteral("'%1' is disabled").arg(name);
+        return {};
+    }
+    if (action == QLatin1String("click") || action == QLatin1String("dbclick")) {
+        const bool twice = action == QLatin1String("dbclick");
+        return later([twice](CControlUI& c) { Click(c, twice); });
+    }
+    if (action == QLatin1String("menu")) {
+        if (dynamic_cast<CMenuElementUI*>(&control) == nullptr) {
+            error = QStringLiteral("'%1' is not a menu item").arg(name);
+            return {};
+        }
+        return later([](CControlUI& c) { Click(c, false); });
+    }
+    int number = 0;
+    const bool numeric = ParseNumber(argument, number);
+    if (action == QLatin1String("select")) {
+        auto* combo = dynamic_cast<CComboUI*>(&control);
+        auto* list = dynamic_cast<CListUI*>(&control);
+        const int count = combo != nullptr  ? combo->GetCount()
+                          : list != nullptr ? static_cast<int>(list->ChildControls().size())
+                                            : -1;
+        if (count < 0) {
+            error = QStringLiteral("'%1' is neither a combo nor a list").arg(name);
+            return {};
+        }
+        if (!numeric || number < 0 || number >= count) {
+            error = QStringLiteral("'%1' has no item '%2' (it has %3)").arg(name, argument).arg(count);
+            return {};
+        }
+        return later([number](CControlUI& c) {
+            if (auto* box = dynamic_cast<CComboUI*>(&c)) {
+                box->SelectItem(number, true);
+            } else if (auto* rows = dynamic_cast<CListUI*>(&c)) {
+                rows->SelectItem(number, true);
+            }
+        });
+    }
+    if (action == QLatin1String("check")) {
+        auto* option = dynamic_cast<COptionUI*>(&control);
+        if (option == nullptr) {
+            error = QStringLiteral("'%1' is not an option").arg(name);
+            return {};
+        }
+        if (!numeric || (number != 0 && number != 1)) {
+            error = QStringLiteral("check takes 0 or 1");
+            return {};
+        }
+        const bool wanted = number == 1;
+        if (option->IsSelected() == wanted) {
+            return later([](CControlUI&) {});
+        }
+        if (!wanted && !option->GetGroup().isEmpty()) {
+            error = QStringLiteral("'%1' is cleared by choosing another option of its group")
+                        .arg(name);
+            return {};
+        }
+        return later([](CControlUI& c) { Click(c, false); });
+    }
+    if (action == QLatin1String("text")) {
+        auto* edit = dynamic_cast<CEditUI*>(&control);
+        if (edit == nullptr || edit->LineEdit()->isReadOnly()) {
+            error = QStringLiteral("'%1' is not an edit that takes text").arg(name);
+            return {};
+        }
+        return later([argument](CControlUI& c) {
+            if (auto* field = dynamic_cast<CEditUI*>(&c)) {
+                Type(*field, argument);
+            }
+        });
+    }
+    if (action == QLatin1String("value")) {
+        auto* slider = dynamic_cast<CSliderUI*>(&control);
+        auto* progress = dynamic_cast<CProgressUI*>(&control);
+        if (slider == nullptr && progress == nullptr) {
+            error = QStringLiteral("'%1' is neither a slider nor a progress bar").arg(name);
+            return {};
+        }
+        const int minimum = slider != nullptr ? slider->GetMinValue() : progress->GetMinValue();
+        const int maximum = slider != nullptr ? slider->GetMaxValue() : progress->GetMaxValue();
+        if (!numeric || number < minimum || number > maximum) {
+            error = QStringLiteral("'%1' takes %2 to %3").arg(name).arg(minimum).arg(maximum);
+            return {};
+        }
+        return later([number](CControlUI& c) {
+            if (auto* s = dynamic_cast<CSliderUI*>(&c)) {
+                s->SetValue(number);
+            } else if (auto* p = dynamic_cast<CProgressUI*>(&c)) {
+                p->SetValue(number);
+            }
+            // What the end of a drag sends.
+            c.SendNotify(QString::fromLatin1(notify::kValueChanged));
+        });
+    }
+    error = QStringLiteral("unknown action '%1' (click, dbclick, select, check, text, value, menu)")
+                .arg(action);
+    return {};
+}
+
+void UiAutomation::Act(const QString& control, const QString& action, const QString& argument,
+                       Reply reply) {
+    CControlUI* target = Find(control);
+    if (target == nullptr) {
+        reply(QStringLiteral("no control '%1'").arg(control));
+        return;
+    }
+    QString error;
+    std::function<void()> step = Prepare(*target, action, argument, error);
+    if (!step) {
+        reply(error);
+        return;
+    }
+    QTimer::singleShot(0, &m_main, [step = std::move(step), reply = std::move(reply)] {
+        auto replied = std::make_shared<bool>(false);
+        auto once = [replied, reply] {
+            if (!*replied) {
+                *replied = true;
+                reply(QString());
+            }
+        };
+        // A modal window the action opens runs until someone answers it:
+        // the caller hears back once it is shown.
+        WindowImplBase::SetModalObserver([once](WindowImplBase*) { once(); });
+        step();
+        WindowImplBase::SetModalObserver({});
+        once();
+    });
+}
+
+bool UiAutomation::Screenshot(const QString& path, QString& error) const {
+    WindowImplBase* top = FindWindow(QString());
+    if (top == nullptr || !top->grab().save(path, "PNG")) {
+        error = QStringLiteral("cannot write %1").arg(path);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kx520::ui
