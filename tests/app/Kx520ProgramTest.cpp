@@ -21,6 +21,7 @@
 #include "support/ProgramRun.h"
 #include "support/TempDir.h"
 #include "support/TraceReader.h"
+#include "AppProgram.h"
 
 extern char** environ;
 
@@ -32,92 +33,13 @@ using kx520::test::PngSize;
 using kx520::test::ProgramRun;
 using kx520::test::ReadAll;
 
-ProgramRun Shell(const std::string& command, const std::string& environment = "") {
-    return kx520::test::RunShell(environment.empty() ? command : environment + " " + command);
-}
-
-ProgramRun Ctl(const std::string& arguments, const std::string& environment = "") {
-    return Shell(environment + " '" KX520CTL_PATH "' " + arguments);
-}
-
-Json::Value Status() {
-    const ProgramRun run = Ctl("status --json");
-    Json::Value root;
-    if (run.exitCode == 0) {
-        Json::Reader().parse(run.out, root);
-    }
-    return root;
-}
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 10s) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(50ms);
-    }
-    return condition();
-}
-
-const Json::Value* OptionOf(const Json::Value& status, const char* kind) {
-    for (const Json::Value& option : status["options"]) {
-        if (option["kind"].asString() == kind) {
-            return &option;
-        }
-    }
-    return nullptr;
-}
-
-bool OptionIs(const char* kind, const char* field, const Json::Value& wanted) {
-    const Json::Value status = Status();
-    const Json::Value* option = OptionOf(status, kind);
-    return option != nullptr && (*option)[field] == wanted;
-}
-
-// The application in the background for the length of a test.
-class App {
-public:
-    explicit App(const std::string& arguments, const std::string& environment = "") {
-        const std::string command = environment + " exec '" KX520_PATH "' " + arguments + " 2>'" +
-                                    m_temp.Path() + "/err' </dev/null";
-        const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
-        posix_spawn(&m_pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ);
-    }
-    ~App() {
-        if (m_pid > 0 && !Exited()) {
-            Shell("dbus-send --session --print-reply --dest=org.kx520.Application "
-                  "/org/kx520/Application org.kx520.Application.Quit");
-            if (!WaitFor([this] { return Exited(); }, 5s)) {
-                ::kill(m_pid, SIGKILL);
-                ::waitpid(m_pid, nullptr, 0);
-            }
-        }
-    }
-    bool Ready() {
-        return WaitFor([] { return Status()["shown_after_first_pass"].asBool(); });
-    }
-    bool Exited() {
-        if (m_exited) {
-            return true;
-        }
-        int status = 0;
-        if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
-            m_exited = true;
-            m_exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        return m_exited;
-    }
-    std::string Errors() const { return ReadAll(m_temp.Path() + "/err"); }
-    int ExitCode() const { return m_exitCode; }
-
-private:
-    kx520::test::TempDir m_temp;
-    pid_t m_pid = -1;
-    bool m_exited = false;
-    int m_exitCode = -1;
-};
-
+using kx520::test::App;
+using kx520::test::Ctl;
+using kx520::test::OptionIs;
+using kx520::test::OptionOf;
+using kx520::test::Shell;
+using kx520::test::Status;
+using kx520::test::WaitFor;
 
 TEST(Kx520Program, WithoutADisplayItWritesTheScreenshotAndExitsZero) {
     kx520::test::TempDir temp;

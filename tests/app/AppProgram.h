@@ -1,0 +1,51 @@
+#pragma once
+
+// The application run as a user runs it, for the tests on a private session
+// bus: kx520 in the background, kx520ctl and shell commands beside it.
+#include <json/json.h>
+#include <sys/types.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "support/ProgramRun.h"
+#include "support/TempDir.h"
+
+namespace kx520::test {
+
+ProgramRun Shell(const std::string& command, const std::string& environment = "");
+// kx520ctl with `arguments` (shell words), with `environment` before it.
+ProgramRun Ctl(const std::string& arguments, const std::string& environment = "");
+// The running application's status, null when it does not answer.
+Json::Value Status();
+bool WaitFor(const std::function<bool()>& condition,
+             std::chrono::milliseconds timeout = std::chrono::seconds(10));
+const Json::Value* OptionOf(const Json::Value& status, const char* kind);
+bool OptionIs(const char* kind, const char* field, const Json::Value& wanted);
+// A shell word for `text`, quoted for /bin/sh.
+std::string Quoted(const std::string& text);
+
+// The application in the background for the length of a test; asked to
+// quit at the end (killed when it does not).
+class App {
+public:
+    explicit App(const std::string& arguments, const std::string& environment = "");
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    // True once the first scan pass has shown the window.
+    bool Ready();
+    bool Exited();
+    std::string Errors() const;
+    int ExitCode() const { return m_exitCode; }
+
+private:
+    TempDir m_temp;
+    pid_t m_pid = -1;
+    bool m_exited = false;
+    int m_exitCode = -1;
+};
+
+}  // namespace kx520::test
