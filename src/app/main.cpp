@@ -20,6 +20,7 @@
 #include "sim/MachineBackends.h"
 #include "sim/SimControl.h"
 #include "sim/SimulateOption.h"
+#include "ui/ApplicationLook.h"
 #include "ui/MessageRegistry.h"
 #include "ui/UiAutomation.h"
 
@@ -158,6 +159,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kx520"));
     QApplication::setQuitOnLastWindowClosed(false);
+    ui::ApplyApplicationLook();
     const std::vector<int> fonts = Startup::LoadPrivateFonts();
 
     std::string error;

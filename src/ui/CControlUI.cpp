@@ -1,10 +1,12 @@
 #include "ui/CControlUI.h"
 
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "ui/AttributeValue.h"
 #include "ui/CPaintManagerUI.h"
@@ -334,13 +336,26 @@ void CControlUI::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
 }
 
+namespace {
+
+// Focus that came from the keyboard is shown; a click shows where it went
+// by itself.
+bool KeyboardReason(Qt::FocusReason reason) {
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+           reason == Qt::ShortcutFocusReason;
+}
+
+}  // namespace
+
 void CControlUI::focusInEvent(QFocusEvent* event) {
+    m_focusRing = KeyboardReason(event->reason());
     update();
     SendNotify(QString::fromLatin1(notify::kSetFocus));
     QWidget::focusInEvent(event);
 }
 
 void CControlUI::focusOutEvent(QFocusEvent* event) {
+    m_focusRing = false;
     update();
     BeforeKillFocus();
     SendNotify(QString::fromLatin1(notify::kKillFocus));
@@ -354,8 +369,12 @@ void CControlUI::WatchFocus(QWidget* inner) {
 bool CControlUI::eventFilter(QObject* watched, QEvent* event) {
     if (watched != this && watched->parent() == this) {
         if (event->type() == QEvent::FocusIn) {
+            m_focusRing = KeyboardReason(static_cast<QFocusEvent*>(event)->reason());
+            update();
             SendNotify(QString::fromLatin1(notify::kSetFocus));
         } else if (event->type() == QEvent::FocusOut) {
+            m_focusRing = false;
+            update();
             BeforeKillFocus();
             SendNotify(QString::fromLatin1(notify::kKillFocus));
         }
@@ -412,6 +431,9 @@ void CControlUI::PaintText(QPainter& painter) {
 }
 
 void CControlUI::PaintBorder(QPainter& painter) {
+    if (m_focusRing) {
+        PaintFocusRing(painter);
+    }
     if (m_borderSize <= 0 || !m_borderColor.isValid()) {
         return;
     }
@@ -421,6 +443,15 @@ void CControlUI::PaintBorder(QPainter& painter) {
     painter.setBrush(Qt::NoBrush);
     const QRectF inner = QRectF(rect()).adjusted(width / 2, width / 2, -width / 2, -width / 2);
     const double round = m_borderRound * Scale();
+    painter.drawRoundedRect(inner, round, round);
+}
+
+void CControlUI::PaintFocusRing(QPainter& painter) {
+    const double width = 2 * Scale();
+    painter.setPen(QPen(QColor(0x3D, 0xA9, 0xFC), width));
+    painter.setBrush(Qt::NoBrush);
+    const QRectF inner = QRectF(rect()).adjusted(width / 2, width / 2, -width / 2, -width / 2);
+    const double round = std::max(2.0, m_borderRound * Scale());
     painter.drawRoundedRect(inner, round, round);
 }
 

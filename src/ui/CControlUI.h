@@ -92,6 +92,9 @@ public:
     virtual void ReloadText();
     void SendNotify(const QString& type, quintptr wParam = 0, qintptr lParam = 0);
 
+    // The keyboard moved the focus here (a ring shows it).
+    bool HasFocusRing() const { return m_focusRing; }
+
     // The direct child controls, in order.
     virtual QList<CControlUI*> ChildControls() const;
     // Asks for a repaint.
@@ -116,6 +119,8 @@ protected:
     virtual void PaintStatusImage(QPainter& painter);
     virtual void PaintText(QPainter& painter);
     virtual void PaintBorder(QPainter& painter);
+    // The ring around a control the keyboard moved the focus to.
+    void PaintFocusRing(QPainter& painter);
     // Fills the control's shape (rounded by "borderround") with `colour`.
     void FillBackground(QPainter& painter, const QColor& colour);
     // Called when the shown text changes (language, SetText).
@@ -133,6 +138,7 @@ private:
     QString m_name;
     QString m_text;
     bool m_plainText = false;
+    bool m_focusRing = false;
     QString m_userData;
     QString m_toolTip;
     QString m_bkImage;

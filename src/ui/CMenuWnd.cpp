@@ -1,5 +1,9 @@
 #include "ui/CMenuWnd.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+
 #include "ui/CMenuElementUI.h"
 #include "ui/CResourceManager.h"
 
@@ -11,7 +15,7 @@ CMenuWnd::CMenuWnd(WindowImplBase* owner, QString layout)
     setAttribute(Qt::WA_DeleteOnClose);
 }
 
-QPoint CMenuWnd::Place(QPoint point, QSize size, int alignment) {
+QPoint CMenuWnd::Place(QPoint point, QSize size, int alignment, const QRect& available) {
     QPoint corner = point;
     if ((alignment & kAlignRight) != 0) {
         corner.setX(point.x() - size.width());
@@ -19,6 +23,15 @@ QPoint CMenuWnd::Place(QPoint point, QSize size, int alignment) {
     if ((alignment & kAlignBottom) != 0) {
         corner.setY(point.y() - size.height());
     }
+    if (available.isEmpty()) {
+        return corner;
+    }
+    // Never partly off the screen or under a panel: the part that would
+    // stick out moves the menu back in (the left and top edges win).
+    corner.setX(std::max(available.left(),
+                         std::min(corner.x(), available.right() + 1 - size.width())));
+    corner.setY(std::max(available.top(),
+                         std::min(corner.y(), available.bottom() + 1 - size.height())));
     return corner;
 }
 
@@ -33,7 +46,11 @@ CMenuWnd* CMenuWnd::Show(WindowImplBase* owner, const QString& layout, QPoint po
         menu->SetDPI(owner->GetPaintManager().GetDPI());
     }
     const QSize size = menu->LayoutSize().isEmpty() ? menu->sizeHint() : menu->size();
-    menu->move(Place(point, size, alignment));
+    const QScreen* screen = QGuiApplication::screenAt(point);
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    menu->move(Place(point, size, alignment, screen != nullptr ? screen->availableGeometry() : QRect()));
     menu->show();
     return menu;
 }

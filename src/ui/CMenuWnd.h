@@ -40,7 +40,9 @@ public:
     static CMenuWnd* Show(WindowImplBase* owner, const QString& layout, QPoint point,
                           int alignment, QString* error = nullptr);
     // The top-left corner for a menu of `size` at `point` with `alignment`.
-    static QPoint Place(QPoint point, QSize size, int alignment);
+    // The top-left corner for a menu of `size` aligned at `point`, kept
+    // inside `available` (the screen's area without panels) when given.
+    static QPoint Place(QPoint point, QSize size, int alignment, const QRect& available = {});
 
     QString GetWindowClassName() const override { return QStringLiteral("MenuWnd"); }
     QString GetSkinFile() const override { return m_layout; }

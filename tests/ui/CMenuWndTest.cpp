@@ -40,6 +40,19 @@ TEST(Menu, PlacementFollowsTheAlignment) {
     EXPECT_EQ(CMenuWnd::Place(point, size, rightBottom), QPoint(120, 96));
 }
 
+TEST(Menu, AMenuStaysInsideTheScreensFreeArea) {
+    const QSize size(180, 104);
+    const QRect screen(0, 0, 1920, 1040);  // a 40-pixel panel at the bottom
+    const int leftTop = CMenuWnd::kAlignLeft | CMenuWnd::kAlignTop;
+    const int leftBottom = CMenuWnd::kAlignLeft | CMenuWnd::kAlignBottom;
+    // A tray icon in the bottom-right corner, under the panel.
+    EXPECT_EQ(CMenuWnd::Place({1900, 1060}, size, leftTop, screen), QPoint(1740, 936));
+    // A tray at the top: aligned upwards it would leave the screen.
+    EXPECT_EQ(CMenuWnd::Place({10, 20}, size, leftBottom, screen), QPoint(10, 0));
+    // Inside already: unchanged.
+    EXPECT_EQ(CMenuWnd::Place({300, 200}, size, leftTop, screen), QPoint(300, 200));
+}
+
 TEST(Menu, AChosenItemReachesTheOwnerWithItsRecord) {
     ASSERT_TRUE(CResourceManager::Instance().LoadLanguage(QStringLiteral("lang/en.xml"), nullptr));
     Owner owner;

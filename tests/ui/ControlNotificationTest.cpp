@@ -135,6 +135,25 @@ TEST_F(Notifications, NumberOnlyEditKeepsToDigitsLengthAndRange) {
     EXPECT_TRUE(window->Seen().contains("setfocus:plain"));
 }
 
+TEST_F(Notifications, FocusFromTheKeyboardIsShownAndAClickIsNot) {
+    auto* ok = Find<CButtonUI>("ok");
+    auto* plain = Find<CEditUI>("plain");
+    plain->LineEdit()->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    EXPECT_FALSE(plain->HasFocusRing());
+    ok->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    ASSERT_TRUE(ok->hasFocus());
+    EXPECT_TRUE(ok->HasFocusRing());
+    plain->LineEdit()->setFocus(Qt::BacktabFocusReason);
+    QApplication::processEvents();
+    EXPECT_FALSE(ok->HasFocusRing());  // the ring goes with the focus
+    EXPECT_TRUE(plain->HasFocusRing());
+    ok->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    EXPECT_FALSE(ok->HasFocusRing());
+}
+
 TEST_F(Notifications, ComboSelectionCarriesNewAndOldIndex) {
     auto* rate = Find<CComboUI>("rate");
     ASSERT_EQ(rate->GetCurSel(), 0);

@@ -9,6 +9,7 @@
 
 #include "pages/PageControls.h"
 #include "support/TempDir.h"
+#include "ui/ApplicationLook.h"
 #include "ui/CResourceManager.h"
 
 int main(int argc, char** argv) {
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     // Headless always: tests never depend on a desktop being there.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
+    kx520::ui::ApplyApplicationLook();
     kx520::ui::CResourceManager::Instance().SetResourcePath(QStringLiteral(KX520_SKIN_DIR));
     kx520::RegisterPageControls();
     ::testing::InitGoogleTest(&argc, argv);

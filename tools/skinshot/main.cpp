@@ -8,6 +8,7 @@
 #include <string>
 
 #include "pages/PageControls.h"
+#include "ui/ApplicationLook.h"
 #include "platform/CommandLine.h"
 #include "platform/DataFolders.h"
 #include "platform/ProgramText.h"
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
     QApplication application(argc, argv);
+    kx520::ui::ApplyApplicationLook();
     auto& resources = kx520::ui::CResourceManager::Instance();
     const auto skin = commandLine.Value("skin");
     resources.SetResourcePath(QString::fromStdString(
