@@ -318,6 +318,7 @@ void DeviceLinkManager::ConnectDevice(int slot) {
         device->SetIdentity(identity);
     }
     TakeDeviceLock(kind);
+    ShowLinkOnPower(*device);
     const int index = OptionIndexOf(device);
     if (index < 0) {
         return;
@@ -418,6 +419,7 @@ void DeviceLinkManager::SwitchLink(int slot) {
     channel.SetOpen(true);
     if (!onReceiver) {
         channel.SetMode(2);
+        ShowLinkOnPower(*device);
         if (device->PowerFlag()) {
             ProbeReceiver(*device);
             device->RefreshPower();
@@ -426,6 +428,7 @@ void DeviceLinkManager::SwitchLink(int slot) {
         return;
     }
     channel.SetMode(1);
+    ShowLinkOnPower(*device);
     option->StartConnect();
     m_window.SendMessage(msg::kDevicePresence, static_cast<quintptr>(OptionIndexOf(device)), 1);
     if (device->PowerFlag()) {
@@ -485,6 +488,20 @@ void DeviceLinkManager::DetachNotifyInterface(int slot) {
             id.productId == identity.productId && id.deviceClass == identity.deviceClass) {
             device->DetachNotify(s.deviceClass);
         }
+    }
+}
+
+void DeviceLinkManager::ShowLinkOnPower(CZentrelUSBDevice& device) {
+    auto* power = dynamic_cast<CMpDevicePowerUI*>(device.PowerDisplay());
+    if (power == nullptr) {
+        return;
+    }
+    // A battery is only read through the receiver; on the cable there is
+    // no level to show.
+    if (device.PowerFlag() && device.Channel().ReceiverMode()) {
+        power->ShowBatteryPending();
+    } else {
+        power->ShowCable();
     }
 }
 

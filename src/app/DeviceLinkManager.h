@@ -61,6 +61,8 @@ private:
     // device object carries.
     DeviceInterfaceEntry IdentityFor(int slot) const;
     CZentrelUSBDevice* FindDevice(Kind kind, const DeviceInterfaceEntry& identity) const;
+    // The power display follows the link: the cable, or a battery to come.
+    static void ShowLinkOnPower(CZentrelUSBDevice& device);
     void TakeDeviceLock(Kind kind);
     void ReleaseDeviceLockIfIdle(Kind kind);
     // Probes the receiver for at most about 1.5 s; the option's link check

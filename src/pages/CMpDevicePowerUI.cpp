@@ -1,5 +1,6 @@
 #include "pages/CMpDevicePowerUI.h"
 
+#include <QMouseEvent>
 #include <algorithm>
 #include <array>
 
@@ -47,6 +48,55 @@ void CMpDevicePowerUI::ShowPower(bool show) {
     }
 }
 
+void CMpDevicePowerUI::ShowCable() {
+    ShowPower(true);
+    for (const char* battery : {"device_Power_progress", "device_power_status",
+                                "device_wuxian_logo", "device_phone_type"}) {
+        if (ui::CControlUI* part = Part(battery)) {
+            part->SetVisible(false);
+        }
+    }
+    if (ui::CControlUI* value = Part("device_power_value")) {
+        value->SetPlainText(false);
+        value->SetText(QStringLiteral("power_wired"));
+    }
+}
+
+void CMpDevicePowerUI::ShowBatteryPending() {
+    ShowPower(true);
+    if (ui::CControlUI* state = Part("device_power_status")) {
+        state->SetVisible(true);
+    }
+    if (ui::CControlUI* progress = Part("device_Power_progress")) {
+        progress->SetVisible(false);
+    }
+    if (ui::CControlUI* value = Part("device_power_value")) {
+        value->SetPlainText(true);
+        value->SetText(QStringLiteral("–"));
+    }
+}
+
+void CMpDevicePowerUI::Activate() {
+    SendNotify(QString::fromLatin1(ui::notify::kSelectChanged));
+}
+
+void CMpDevicePowerUI::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    ui::CHorizontalLayoutUI::mousePressEvent(event);
+}
+
+void CMpDevicePowerUI::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        event->accept();
+        Activate();
+        return;
+    }
+    ui::CHorizontalLayoutUI::mouseReleaseEvent(event);
+}
+
 void CMpDevicePowerUI::UpdatePower(std::span<const uint8_t> status) {
     auto* progress = dynamic_cast<ui::CProgressUI*>(Part("device_Power_progress"));
     ui::CControlUI* value = Part("device_power_value");
@@ -63,6 +113,7 @@ void CMpDevicePowerUI::UpdatePower(std::span<const uint8_t> status) {
     const int level = std::min<int>(bytes[0], 100);
     const bool wirelessFlag = bytes[3] != 0;
     progress->SetValue(100 - level);
+    state->SetVisible(true);
     value->SetPlainText(true);
     value->SetText(QStringLiteral("%1%2").arg(level).arg(QLatin1Char('%')));
     if (m_kind == kMouseKind) {
@@ -85,6 +136,7 @@ void CMpDevicePowerUI::UpdatePower(std::span<const uint8_t> status) {
         default:
             break;
     }
+    phone->SetVisible(m_kind == kMousePadKind);
     if (m_kind == kMousePadKind) {
         const PhoneType type = PhoneOf(bytes[5]);
         phone->SetToolTip(QString::fromLatin1(type.tooltip));

@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -194,6 +195,15 @@ void CControlUI::ApplyScale() {
 
 QFont CControlUI::ControlFont() const {
     return m_manager != nullptr ? m_manager->GetFont(m_font) : QWidget::font();
+}
+
+bool CControlUI::TextFits() const {
+    const QString text = GetDisplayText();
+    if (text.isEmpty()) {
+        return true;
+    }
+    const QFontMetrics metrics(ControlFont());
+    return metrics.horizontalAdvance(text) <= ContentRect().width();
 }
 
 QRect CControlUI::GetPos() const {

@@ -92,6 +92,10 @@ public:
     virtual void ReloadText();
     void SendNotify(const QString& type, quintptr wParam = 0, qintptr lParam = 0);
 
+    // Whether the shown text fits the room inside the insets, in the font it
+    // is drawn with; a text that does not is cut off on screen.
+    bool TextFits() const;
+
     // The keyboard moved the focus here (a ring shows it).
     bool HasFocusRing() const { return m_focusRing; }
 

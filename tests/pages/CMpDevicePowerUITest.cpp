@@ -7,6 +7,9 @@
 #include "../ui/UiTestSupport.h"
 #include "support/TempDir.h"
 #include "ui/CProgressUI.h"
+#include "ui/CResourceManager.h"
+
+#include <QApplication>
 
 namespace kx520 {
 namespace {
@@ -78,6 +81,48 @@ TEST_F(PowerDisplay, AKeyboardNeitherTouchesTheWirelessLogoNorThePhone) {
     EXPECT_TRUE(Part("device_phone_type")->GetToolTip().isEmpty());
     power->ShowPower(false);
     EXPECT_FALSE(Part("device_power_Layout")->IsVisible());
+}
+
+TEST_F(PowerDisplay, EveryLevelAndTheCableStateShowWhollyAtEveryDpi) {
+    ASSERT_TRUE(ui::CResourceManager::Instance().LoadLanguage(QStringLiteral("lang/en.xml"), nullptr));
+    window->show();
+    for (int kind : {2, 3}) {
+        power->SetKind(kind, 0);
+        for (int dpi : {96, 144, 192}) {
+            window->SetDPI(dpi);
+            QApplication::processEvents();
+            for (uint8_t level : {7, 57, 100}) {
+                power->UpdatePower(std::vector<uint8_t>{level, 2, 0, 1, 0, 1});
+                QApplication::processEvents();
+                EXPECT_TRUE(Part("device_power_value")->TextFits())
+                    << int(level) << "% at DPI " << dpi << " kind " << kind;
+            }
+            power->ShowCable();
+            QApplication::processEvents();
+            EXPECT_TRUE(Part("device_power_value")->TextFits()) << "cable at DPI " << dpi;
+        }
+    }
+}
+
+TEST_F(PowerDisplay, AWiredDeviceShowsItsCableAndABatteryComesBackWithItsLevel) {
+    ASSERT_TRUE(ui::CResourceManager::Instance().LoadLanguage(QStringLiteral("lang/en.xml"), nullptr));
+    power->SetKind(2, 0);
+    power->ShowCable();
+    EXPECT_EQ(Part("device_power_value")->GetDisplayText(), QStringLiteral("Wired"));
+    EXPECT_FALSE(progress->IsVisible());
+    EXPECT_FALSE(Part("device_power_status")->IsVisible());
+    power->UpdatePower(std::vector<uint8_t>{64, 2, 0, 1, 0, 0});
+    EXPECT_EQ(Part("device_power_value")->GetDisplayText(), QStringLiteral("64%"));
+    EXPECT_TRUE(progress->IsVisible());
+    EXPECT_TRUE(Part("device_power_status")->IsVisible());
+}
+
+TEST_F(PowerDisplay, AClickOnTheDisplaySelectsLikeItsOption) {
+    window->show();
+    QApplication::processEvents();
+    window->Clear();
+    test::Click(power);
+    EXPECT_TRUE(window->Seen().contains(QStringLiteral("selectchanged:device_power")));
 }
 
 TEST(PowerDisplayParts, AMissingPartChangesNothing) {
