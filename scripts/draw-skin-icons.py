@@ -226,8 +226,19 @@ def app_icon(x, y):
     return (*colour, int(255 * alpha))
 
 
+def chevron(scale):
+    """The combo's drop-down arrow: a chevron pointing down, 10 x 6 layout pixels."""
+    def paint(x, y):
+        x, y = x / scale, y / scale
+        shape = union(segment(x, y, 1.5, 1.5, 5, 4.5, 1.4), segment(x, y, 5, 4.5, 8.5, 1.5, 1.4))
+        return (*GREY, int(255 * coverage(shape * scale)))
+    return paint
+
+
 def main():
     write_png(SKIN / "common" / "app_icon.png", 256, 256, app_icon)
+    write_png(SKIN / "common" / "combo_arrow.png", 10, 6, chevron(1))
+    write_png(SKIN / "common" / "combo_arrow@2x.png", 20, 12, chevron(2))
     for device, shape in DEVICES.items():
         for state, (colour, synchro) in STATES.items():
             write_png(SKIN / "common" / "device_ico" / f"{device}_device_{state}.png", 48, 48,

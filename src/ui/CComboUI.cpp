@@ -1,6 +1,8 @@
 #include "ui/CComboUI.h"
 
 #include <QComboBox>
+#include <QListView>
+#include <algorithm>
 
 #include "ui/AttributeValue.h"
 #include "ui/CResourceManager.h"
@@ -8,6 +10,8 @@
 namespace kx520::ui {
 
 CComboUI::CComboUI(QWidget* parent) : CControlUI(parent), m_combo(new QComboBox(this)) {
+    // A list view takes the style sheet's row height and can hide rows.
+    m_combo->setView(new QListView(m_combo));
     setFocusProxy(m_combo);
     WatchFocus(m_combo);
     connect(m_combo, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -45,6 +49,73 @@ int CComboUI::Append(const QString& shown, const QString& userData) {
     return index;
 }
 
+int CComboUI::InsertItem(int index, const QString& text, const QString& userData, bool plain) {
+    if (index < 0 || index >= m_combo->count()) {
+        return plain ? AddPlainItem(text, userData) : AddItem(text, userData);
+    }
+    m_texts.insert(index, text);
+    m_plain.insert(index, plain);
+    m_silent = true;
+    m_combo->insertItem(index, plain ? text : CResourceManager::Instance().GetText(text), userData);
+    m_current = m_combo->currentIndex();
+    m_silent = false;
+    return index;
+}
+
+bool CComboUI::RemoveItem(int index) {
+    if (index < 0 || index >= m_combo->count()) {
+        return false;
+    }
+    const bool wasCurrent = index == m_current;
+    m_texts.removeAt(index);
+    m_plain.removeAt(index);
+    m_silent = true;
+    m_combo->removeItem(index);
+    // Qt moves the selection to a neighbour; the user chose the item gone.
+    if (wasCurrent) {
+        m_combo->setCurrentIndex(-1);
+    }
+    m_current = m_combo->currentIndex();
+    m_silent = false;
+    return true;
+}
+
+bool CComboUI::SetItemText(int index, const QString& text) {
+    if (index < 0 || index >= m_combo->count()) {
+        return false;
+    }
+    m_texts[index] = text;
+    m_combo->setItemText(index, m_plain.value(index) ? text : CResourceManager::Instance().GetText(text));
+    return true;
+}
+
+bool CComboUI::SetItemUserData(int index, const QString& userData) {
+    if (index < 0 || index >= m_combo->count()) {
+        return false;
+    }
+    m_combo->setItemData(index, userData);
+    return true;
+}
+
+bool CComboUI::SetItemVisible(int index, bool visible) {
+    auto* view = qobject_cast<QListView*>(m_combo->view());
+    if (index < 0 || index >= m_combo->count() || view == nullptr) {
+        return false;
+    }
+    view->setRowHidden(index, !visible);
+    return true;
+}
+
+bool CComboUI::IsItemVisible(int index) const {
+    const auto* view = qobject_cast<const QListView*>(m_combo->view());
+    return index >= 0 && index < m_combo->count() && view != nullptr && !view->isRowHidden(index);
+}
+
+void CComboUI::SetItemHeight(int height) {
+    m_itemHeight = std::max(0, height);
+    ApplyScale();
+}
+
 void CComboUI::RemoveAll() {
     m_silent = true;
     m_combo->clear();
@@ -59,7 +130,7 @@ int CComboUI::GetCount() const {
 }
 
 bool CComboUI::SelectItem(int index, bool notify) {
-    if (index < 0 || index >= m_combo->count()) {
+    if (index < -1 || index >= m_combo->count()) {
         return false;
     }
     m_silent = !notify;
@@ -79,6 +150,14 @@ QString CComboUI::GetItemUserData(int index) const {
 }
 
 bool CComboUI::SetAttribute(const QString& name, const QString& value) {
+    if (name.compare(QLatin1String("itemheight"), Qt::CaseInsensitive) == 0) {
+        const auto height = ParseInt(value);
+        if (!height || *height < 0) {
+            return false;
+        }
+        SetItemHeight(*height);
+        return true;
+    }
     if (name.compare(QLatin1String("cursel"), Qt::CaseInsensitive) == 0) {
         const auto index = ParseInt(value);
         if (!index || *index < 0) {
@@ -100,14 +179,29 @@ void CComboUI::ApplyScale() {
     const double scale = Scale();
     const QColor back = GetBkColor().isValid() ? GetBkColor() : QColor(0x23, 0x26, 0x2E);
     const QColor text = HasOwnTextColor() ? GetTextColor() : QColor(0xE8, 0xEA, 0xF0);
+    // The skin's own arrow, drawn for 1x and 2x, at its layout size.
+    const QString arrow = CResourceManager::Instance().ResolvePath(
+        scale * devicePixelRatioF() > 1.25 ? QStringLiteral("common/combo_arrow@2x.png")
+                                           : QStringLiteral("common/combo_arrow.png"));
+    const QString rowHeight =
+        m_itemHeight > 0 ? QStringLiteral("min-height: %1px;").arg(qRound(m_itemHeight * scale))
+                         : QString();
     m_combo->setStyleSheet(
         QStringLiteral("QComboBox { background: %1; color: %2; border: none; border-radius: %3px;"
                        " padding-left: %4px; }"
+                       "QComboBox::drop-down { border: none; width: %5px; }"
+                       "QComboBox::down-arrow { image: url(%6); width: %7px; height: %8px; }"
                        "QComboBox QAbstractItemView { background: %1; color: %2;"
-                       " selection-background-color: #2F80ED; border: none; }")
+                       " selection-background-color: #2F80ED; border: none; outline: none; }"
+                       "QComboBox QAbstractItemView::item { %9 padding-left: %4px; }")
             .arg(back.name(QColor::HexArgb), text.name(QColor::HexArgb))
             .arg(qRound(6 * scale))
-            .arg(qRound(8 * scale)));
+            .arg(qRound(8 * scale))
+            .arg(qRound(22 * scale))
+            .arg(arrow)
+            .arg(qRound(10 * scale))
+            .arg(qRound(6 * scale))
+            .arg(rowHeight));
 }
 
 void CComboUI::ReloadText() {

@@ -8,6 +8,8 @@
 #include <QPainterPath>
 #include <QRegularExpression>
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "ui/AttributeValue.h"
 #include "ui/CPaintManagerUI.h"
@@ -217,8 +219,73 @@ QRect CControlUI::ContentRect() const {
                            -Scaled(m_inset.right(), scale), -Scaled(m_inset.bottom(), scale));
 }
 
+void CControlUI::SetMouseEnabled(bool enabled) {
+    m_mouseEnabled = enabled;
+    // Qt does not hand the flag down: every widget inside takes it too.
+    setAttribute(Qt::WA_TransparentForMouseEvents, !enabled);
+    for (QWidget* inner : findChildren<QWidget*>()) {
+        inner->setAttribute(Qt::WA_TransparentForMouseEvents, !enabled);
+    }
+}
+
+bool CControlUI::ApplyStyle(const QString& styleName) {
+    if (m_manager == nullptr) {
+        return false;
+    }
+    const auto style = m_manager->GetStyle(styleName);
+    if (!style) {
+        return false;
+    }
+    for (const auto& [attribute, value] : *style) {
+        if (attribute.compare(QLatin1String("style"), Qt::CaseInsensitive) == 0 ||
+            !SetAttribute(attribute, value)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+std::optional<Qt::CursorShape> CursorOf(const QString& name) {
+    static const std::pair<const char*, Qt::CursorShape> kCursors[] = {
+        {"arrow", Qt::ArrowCursor},   {"hand", Qt::PointingHandCursor},
+        {"ibeam", Qt::IBeamCursor},   {"cross", Qt::CrossCursor},
+        {"wait", Qt::WaitCursor},     {"sizewe", Qt::SizeHorCursor},
+        {"sizens", Qt::SizeVerCursor}, {"sizeall", Qt::SizeAllCursor},
+        {"no", Qt::ForbiddenCursor},
+    };
+    for (const auto& [cursorName, shape] : kCursors) {
+        if (name.compare(QLatin1String(cursorName), Qt::CaseInsensitive) == 0) {
+            return shape;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 bool CControlUI::SetAttribute(const QString& name, const QString& value) {
     const QString key = name.toLower();
+    if (key == QLatin1String("style")) {
+        return ApplyStyle(value);
+    }
+    if (key == QLatin1String("mouse")) {
+        const auto flag = ParseBool(value);
+        if (!flag) {
+            return false;
+        }
+        SetMouseEnabled(*flag);
+        return true;
+    }
+    if (key == QLatin1String("cursor")) {
+        const auto shape = CursorOf(value);
+        if (!shape) {
+            return false;
+        }
+        setCursor(*shape);
+        return true;
+    }
     if (key == QLatin1String("name")) {
         SetName(value);
     } else if (key == QLatin1String("text")) {

@@ -94,7 +94,15 @@ public:
 
     // Whether the shown text fits the room inside the insets, in the font it
     // is drawn with; a text that does not is cut off on screen.
-    bool TextFits() const;
+    virtual bool TextFits() const;
+
+    // Mouse input for this control and everything inside it ("mouse"): a
+    // locked page takes none, and clicks fall through to what lies beneath.
+    void SetMouseEnabled(bool enabled);
+    bool IsMouseEnabled() const { return m_mouseEnabled; }
+    // The attributes of a named style of the manager ("style"); false for an
+    // unknown style, a control without a manager yet, or a bad attribute.
+    bool ApplyStyle(const QString& styleName);
 
     // The keyboard moved the focus here (a ring shows it).
     bool HasFocusRing() const { return m_focusRing; }
@@ -143,6 +151,7 @@ private:
     QString m_text;
     bool m_plainText = false;
     bool m_focusRing = false;
+    bool m_mouseEnabled = true;
     QString m_userData;
     QString m_toolTip;
     QString m_bkImage;

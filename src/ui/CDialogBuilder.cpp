@@ -72,6 +72,13 @@ CControlUI* CDialogBuilder::ParseFile(const QString& file, int depth) {
                 }
                 continue;
             }
+            if (xml.name() == QLatin1String("Style")) {
+                if (!ParseStyle(xml, file)) {
+                    delete root;
+                    return nullptr;
+                }
+                continue;
+            }
             if (root != nullptr) {
                 Fail(file, xml.lineNumber(), QStringLiteral("a window holds one root control"));
                 delete root;
@@ -142,6 +149,38 @@ bool CDialogBuilder::ParseFont(QXmlStreamReader& xml, const QString& file) {
     return true;
 }
 
+bool CDialogBuilder::ParseStyle(QXmlStreamReader& xml, const QString& file) {
+    QString name;
+    CPaintManagerUI::Style attributes;
+    for (const QXmlStreamAttribute& attribute : xml.attributes()) {
+        const QString key = attribute.name().toString();
+        if (key.compare(QLatin1String("name"), Qt::CaseInsensitive) == 0) {
+            name = attribute.value().toString();
+        } else if (key.compare(QLatin1String("style"), Qt::CaseInsensitive) == 0) {
+            return Fail(file, xml.lineNumber(), QStringLiteral("a <Style> cannot name a style"));
+        } else {
+            attributes.append({key, attribute.value().toString()});
+        }
+    }
+    if (name.isEmpty()) {
+        return Fail(file, xml.lineNumber(), QStringLiteral("<Style> needs a name"));
+    }
+    m_styles.insert(name.toLower(), attributes);
+    if (m_manager != nullptr) {
+        m_manager->AddStyle(name, attributes);
+    }
+    xml.skipCurrentElement();
+    return true;
+}
+
+std::optional<CPaintManagerUI::Style> CDialogBuilder::FindStyle(const QString& name) const {
+    const auto found = m_styles.constFind(name.toLower());
+    if (found != m_styles.constEnd()) {
+        return *found;
+    }
+    return m_manager != nullptr ? m_manager->GetStyle(name) : std::nullopt;
+}
+
 CControlUI* CDialogBuilder::MakeControl(const QString& tag) const {
     if (CControlUI* control = CControlFactory::CreateBuiltIn(tag)) {
         return control;
@@ -184,9 +223,24 @@ CControlUI* CDialogBuilder::ParseControl(QXmlStreamReader& xml, const QString& f
             return nullptr;
         }
     }
+    // A style's attributes come where "style" stands; later ones override.
+    QList<QPair<QString, QString>> expanded;
     for (const QXmlStreamAttribute& attribute : attributes) {
         const QString name = attribute.name().toString();
         const QString value = attribute.value().toString();
+        if (name.compare(QLatin1String("style"), Qt::CaseInsensitive) != 0) {
+            expanded.append({name, value});
+            continue;
+        }
+        const auto style = FindStyle(value);
+        if (!style) {
+            Fail(file, line, QStringLiteral("unknown style \"%1\" on <%2>").arg(value, tag));
+            delete control;
+            return nullptr;
+        }
+        expanded.append(*style);
+    }
+    for (const auto& [name, value] : expanded) {
         if (!control->SetAttribute(name, value)) {
             Fail(file, line,
                  QStringLiteral("unknown attribute or bad value %1=\"%2\" on <%3>")

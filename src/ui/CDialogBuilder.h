@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QHash>
 #include <QRect>
+#include <optional>
 #include <QSize>
 #include <QString>
+
+#include "ui/CPaintManagerUI.h"
 
 class QXmlStreamReader;
 class QWidget;
@@ -11,7 +15,6 @@ namespace kx520::ui {
 
 class CControlUI;
 class CContainerUI;
-class CPaintManagerUI;
 
 // Makes the controls of tags the toolkit does not know (the application's
 // own classes). nullptr: not mine.
@@ -45,6 +48,9 @@ private:
     bool ParseChildren(QXmlStreamReader& xml, const QString& file, CControlUI* control, int depth);
     bool ParseWindow(QXmlStreamReader& xml, const QString& file);
     bool ParseFont(QXmlStreamReader& xml, const QString& file);
+    bool ParseStyle(QXmlStreamReader& xml, const QString& file);
+    // A style of this file (or an included one), else of the manager.
+    std::optional<CPaintManagerUI::Style> FindStyle(const QString& name) const;
     CControlUI* MakeControl(const QString& tag) const;
     bool Fail(const QString& file, qint64 line, const QString& message);
 
@@ -54,6 +60,7 @@ private:
     QSize m_size;
     QRect m_caption;
     QString m_title;
+    QHash<QString, CPaintManagerUI::Style> m_styles;
 };
 
 }  // namespace kx520::ui

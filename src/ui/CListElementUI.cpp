@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "ui/CDialogBuilder.h"
 #include "ui/CListUI.h"
 
 namespace kx520::ui {
@@ -16,10 +17,38 @@ void CListElementUI::SetSelected(bool selected) {
     update();
 }
 
+bool CListElementUI::SetAttribute(const QString& name, const QString& value) {
+    if (name.compare(QLatin1String("layout"), Qt::CaseInsensitive) != 0) {
+        return CHorizontalLayoutUI::SetAttribute(name, value);
+    }
+    CDialogBuilder builder;
+    CControlUI* content = builder.Create(value, GetManager());
+    if (content == nullptr) {
+        return false;
+    }
+    Add(content);
+    return true;
+}
+
+void CListElementUI::enterEvent(QEnterEvent* event) {
+    m_hot = true;
+    update();
+    CHorizontalLayoutUI::enterEvent(event);
+}
+
+void CListElementUI::leaveEvent(QEvent* event) {
+    m_hot = false;
+    update();
+    CHorizontalLayoutUI::leaveEvent(event);
+}
+
 void CListElementUI::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && isEnabled()) {
         SendNotify(QString::fromLatin1(notify::kItemClick));
-        if (m_owner != nullptr) {
+        if (m_owner != nullptr && m_owner->IsMultiSelect() &&
+            (event->modifiers() & Qt::ControlModifier) != 0) {
+            m_owner->ToggleSelected(m_owner->GetItemIndex(this));
+        } else if (m_owner != nullptr) {
             m_owner->SelectItem(m_owner->GetItemIndex(this));
         }
         event->accept();
@@ -39,6 +68,9 @@ void CListElementUI::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void CListElementUI::PaintBkColor(QPainter& painter) {
     CHorizontalLayoutUI::PaintBkColor(painter);
+    if (m_hot && !m_selected && m_owner != nullptr && m_owner->HotColor().isValid()) {
+        painter.fillRect(rect(), m_owner->HotColor());
+    }
     if (m_selected) {
         painter.fillRect(rect(), m_owner != nullptr ? m_owner->SelectedColor()
                                                     : QColor(0x3D, 0xA9, 0xFC, 0x60));

@@ -18,9 +18,14 @@ public:
 
     bool IsSelected() const { return m_selected; }
     void SetSelected(bool selected);
+    bool IsHot() const { return m_hot; }
     void SetOwner(CListUI* owner) { m_owner = owner; }
+    // "layout": the row's cells built from their own layout file.
+    bool SetAttribute(const QString& name, const QString& value) override;
 
 protected:
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void PaintBkColor(QPainter& painter) override;
@@ -29,6 +34,7 @@ protected:
 private:
     CListUI* m_owner = nullptr;
     bool m_selected = false;
+    bool m_hot = false;
 };
 
 }  // namespace kx520::ui

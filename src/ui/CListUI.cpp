@@ -2,8 +2,11 @@
 
 #include <QBoxLayout>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <algorithm>
 
 #include "ui/AttributeValue.h"
+#include "ui/CDialogBuilder.h"
 #include "ui/CListElementUI.h"
 
 namespace kx520::ui {
@@ -26,19 +29,123 @@ QLayout* CListUI::ItemLayout() const {
 }
 
 bool CListUI::Add(CControlUI* control) {
+    return AddAt(control, -1);
+}
+
+bool CListUI::AddAt(CControlUI* control, int index) {
     if (control == nullptr || m_items.contains(control)) {
         return false;
     }
+    if (index < 0 || index > GetCount()) {
+        index = GetCount();
+    }
     control->setParent(m_body);
-    m_items.append(control);
+    m_items.insert(index, control);
     control->SetManager(GetManager());
-    m_rows->insertWidget(m_rows->count() - 1, control);  // before the stretch
+    m_rows->insertWidget(index, control);  // the stretch stays last
     if (auto* element = dynamic_cast<CListElementUI*>(control)) {
         element->SetOwner(this);
     }
+    ApplyColumns(control);
     control->ApplyScale();
     control->show();
+    if (m_current >= index) {
+        ++m_current;
+    }
     return true;
+}
+
+CListElementUI* CListUI::AddRowFromLayout(const QString& layout, int index, QString* error) {
+    auto* row = new CListElementUI();
+    CDialogBuilder builder;
+    CControlUI* content = builder.Create(layout, GetManager(), nullptr, error);
+    if (content == nullptr) {
+        delete row;
+        return nullptr;
+    }
+    row->Add(content);
+    if (content->GetFixedHeight() > 0) {
+        row->SetFixedHeight(content->GetFixedHeight());
+    }
+    AddAt(row, index);
+    return row;
+}
+
+bool CListUI::RemoveAt(int index) {
+    CControlUI* row = GetItemAt(index);
+    if (row == nullptr || !Remove(row)) {
+        return false;
+    }
+    int current = m_current;
+    if (current > index) {
+        --current;
+    } else if (current == index) {
+        current = std::min(index, GetCount() - 1);
+    }
+    Reselect(current);
+    return true;
+}
+
+void CListUI::Reselect(int current) {
+    m_current = current;
+    for (int i = 0; i < GetCount(); ++i) {
+        if (auto* element = dynamic_cast<CListElementUI*>(GetItemAt(i))) {
+            element->SetSelected(i == current || (m_multiSelect && element->IsSelected()));
+        }
+    }
+}
+
+QList<int> CListUI::SelectedRows() const {
+    QList<int> rows;
+    for (int i = 0; i < GetCount(); ++i) {
+        const auto* element = dynamic_cast<const CListElementUI*>(GetItemAt(i));
+        if ((element != nullptr && element->IsSelected()) || (element == nullptr && i == m_current)) {
+            rows.append(i);
+        }
+    }
+    return rows;
+}
+
+void CListUI::ToggleSelected(int index) {
+    auto* element = dynamic_cast<CListElementUI*>(GetItemAt(index));
+    if (!m_multiSelect || element == nullptr) {
+        SelectItem(index);
+        return;
+    }
+    element->SetSelected(!element->IsSelected());
+}
+
+void CListUI::ScrollToRow(int index) {
+    if (CControlUI* row = GetItemAt(index)) {
+        m_scroll->ensureWidgetVisible(row, 0, 0);
+    }
+}
+
+void CListUI::ScrollToEnd() {
+    m_body->adjustSize();
+    if (QScrollBar* bar = m_scroll->verticalScrollBar()) {
+        bar->setValue(bar->maximum());
+    }
+}
+
+void CListUI::SetColumns(const QList<int>& widths) {
+    m_columns = widths;
+    for (CControlUI* row : ChildControls()) {
+        ApplyColumns(row);
+        row->ApplyScale();
+    }
+}
+
+void CListUI::ApplyColumns(CControlUI* row) const {
+    if (m_columns.isEmpty() || row == nullptr) {
+        return;
+    }
+    const QList<CControlUI*> cells = row->ChildControls();
+    for (int i = 0; i < cells.size() && i < m_columns.size(); ++i) {
+        if (m_columns[i] > 0) {
+            cells[i]->SetFixedWidth(m_columns[i]);
+        }
+    }
 }
 
 bool CListUI::SelectItem(int index, bool notify) {
@@ -60,12 +167,33 @@ bool CListUI::SelectItem(int index, bool notify) {
 }
 
 bool CListUI::SetAttribute(const QString& name, const QString& value) {
-    if (name.compare(QLatin1String("itemselectedcolor"), Qt::CaseInsensitive) == 0) {
+    const QString key = name.toLower();
+    if (key == QLatin1String("itemselectedcolor") || key == QLatin1String("hotcolor")) {
         const auto colour = ParseColour(value);
         if (!colour) {
             return false;
         }
-        m_selectedColor = *colour;
+        (key == QLatin1String("hotcolor") ? m_hotColor : m_selectedColor) = *colour;
+        return true;
+    }
+    if (key == QLatin1String("multiselect")) {
+        const auto flag = ParseBool(value);
+        if (!flag) {
+            return false;
+        }
+        m_multiSelect = *flag;
+        return true;
+    }
+    if (key == QLatin1String("columns")) {
+        QList<int> widths;
+        for (const QString& part : value.split(QLatin1Char(','))) {
+            const auto width = ParseInt(part.trimmed());
+            if (!width || *width < 0 || *width > 4096) {
+                return false;
+            }
+            widths.append(*width);
+        }
+        SetColumns(widths);
         return true;
     }
     return CVerticalLayoutUI::SetAttribute(name, value);

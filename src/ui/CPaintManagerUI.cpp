@@ -178,4 +178,16 @@ void CPaintManagerUI::ControlDestroyed(CControlUI* control) {
     }
 }
 
+void CPaintManagerUI::AddStyle(const QString& name, Style attributes) {
+    m_styles.insert(name.toLower(), std::move(attributes));
+}
+
+std::optional<CPaintManagerUI::Style> CPaintManagerUI::GetStyle(const QString& name) const {
+    const auto found = m_styles.constFind(name.toLower());
+    if (found == m_styles.constEnd()) {
+        return std::nullopt;
+    }
+    return *found;
+}
+
 }  // namespace kx520::ui

@@ -6,6 +6,7 @@
 #include <QPair>
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "ui/Notification.h"
 
@@ -75,6 +76,11 @@ public:
     void KillTimers(CControlUI* control);
 
     void ReloadText();
+
+    // Named attribute sets ("Style" elements), applied by "style".
+    using Style = QList<QPair<QString, QString>>;
+    void AddStyle(const QString& name, Style attributes);
+    std::optional<Style> GetStyle(const QString& name) const;
     void ControlDestroyed(CControlUI* control);
 
 private:
@@ -89,6 +95,7 @@ private:
     CControlUI* m_root = nullptr;
     QList<INotifyUI*> m_notifiers;
     QHash<int, FontSpec> m_fonts;
+    QHash<QString, Style> m_styles;
     FontSpec m_defaultFont;
     int m_dpi = kDefaultDpi;
     QHash<QPair<CControlUI*, int>, QTimer*> m_timers;

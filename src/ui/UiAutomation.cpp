@@ -152,6 +152,17 @@ void Type(CEditUI& edit, const QString& text) {
     QApplication::sendEvent(line, &out);
 }
 
+// A control in a container that takes no mouse input cannot be clicked.
+bool TakesMouse(const QWidget& control) {
+    for (const QWidget* widget = &control; widget != nullptr && !widget->isWindow();
+         widget = widget->parentWidget()) {
+        if (widget->testAttribute(Qt::WA_TransparentForMouseEvents)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool ParseNumber(const QString& text, int& number) {
     bool ok = false;
     number = text.trimmed().toInt(&ok);
@@ -265,6 +276,12 @@ std::function<void()> UiAutomation::Prepare(CControlUI& control, const QString& 
     }
     if (!control.isEnabled()) {
         error = QStringLiteral("'%1' is disabled").arg(name);
+        return {};
+    }
+    const bool pointing = action == QLatin1String("click") || action == QLatin1String("dbclick") ||
+                          action == QLatin1String("menu") || action == QLatin1String("check");
+    if (pointing && !TakesMouse(control)) {
+        error = QStringLiteral("'%1' takes no mouse input now (its page is locked)").arg(name);
         return {};
     }
     if (action == QLatin1String("click") || action == QLatin1String("dbclick")) {

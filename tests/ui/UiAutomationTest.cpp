@@ -134,6 +134,9 @@ TEST_F(Automation, WhatAUserCannotDoIsRefusedWithTheReason) {
     EXPECT_TRUE(Act("ok", "text", QStringLiteral("x")).contains(QLatin1String("not an edit")));
     EXPECT_TRUE(Act("ok", "menu").contains(QLatin1String("not a menu item")));
     EXPECT_TRUE(Act("ok", "fly").contains(QLatin1String("unknown action")));
+    window->FindControl(QStringLiteral("root"))->SetMouseEnabled(false);
+    EXPECT_TRUE(Act("ok", "click").contains(QLatin1String("no mouse input")));
+    window->FindControl(QStringLiteral("root"))->SetMouseEnabled(true);
     EXPECT_TRUE(window->Seen().isEmpty());
     QString out;
     EXPECT_FALSE(automation->ControlsJson(QStringLiteral("NoSuchWindow"), out));

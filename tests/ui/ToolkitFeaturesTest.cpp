@@ -1,0 +1,191 @@
+// What the pages ask of the toolkit beyond the basic controls: combo and
+// list editing, named styles, locked containers, cursors, ellipsis.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QTest>
+
+#include "UiTestSupport.h"
+#include "support/TempDir.h"
+#include "ui/CComboUI.h"
+#include "ui/CLabelUI.h"
+#include "ui/CListElementUI.h"
+#include "ui/CListUI.h"
+
+namespace kx520::ui {
+namespace {
+
+using test::RecordingWindow;
+
+constexpr const char* kLayout = R"(<Window size="420,320">
+  <Font id="0" name="DejaVu Sans" size="13" default="true"/>
+  <Style name="macro_label_red_style" textcolor="#FFFF0000" font="0" height="20"/>
+  <VerticalLayout name="root">
+    <Combo name="combo" itemheight="28">
+      <Item text="a" userdata="1"/><Item text="b" userdata="2"/><Item text="c" userdata="3"/>
+    </Combo>
+    <Label name="styled" text="styled" style="macro_label_red_style" textcolor="#FF00FF00"/>
+    <Label name="long" text="a text far too long for the room it has here" width="60"
+           endellipsis="true"/>
+    <Label name="auto" text="auto" autowidth="true" inset="4,0,4,0"/>
+    <Button name="hand" text="hand" cursor="hand" height="24"/>
+    <VerticalLayout name="locked" mouse="false" height="40">
+      <Button name="inside" text="inside" height="30"/>
+    </VerticalLayout>
+    <List name="list" height="120" multiselect="true" columns="40,0" hotcolor="#20FFFFFF">
+      <ListElement name="r0" height="24"><Label text="0"/><Label text="zero"/></ListElement>
+      <ListElement name="r1" height="24"><Label text="1"/><Label text="one"/></ListElement>
+      <ListElement name="r2" height="24"><Label text="2"/><Label text="two"/></ListElement>
+    </List>
+  </VerticalLayout>
+</Window>)";
+
+class Toolkit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QString folder = QString::fromStdString(temp.Path());
+        const QString file = test::WriteLayout(folder, "features.xml", kLayout);
+        test::WriteLayout(folder, "row.xml",
+                          R"(<HorizontalLayout height="26"><Label name="row_cell" text="from file"/></HorizontalLayout>)");
+        rowFile = folder + "/row.xml";
+        window = std::make_unique<RecordingWindow>(file);
+        QString error;
+        ASSERT_TRUE(window->Create(&error)) << error.toStdString();
+        window->show();
+        QApplication::processEvents();
+        window->Clear();
+    }
+    template <typename T>
+    T* Find(const char* name) {
+        return dynamic_cast<T*>(window->FindControl(QString::fromLatin1(name)));
+    }
+
+    test::TempDir temp;
+    QString rowFile;
+    std::unique_ptr<RecordingWindow> window;
+};
+
+TEST_F(Toolkit, ComboItemsAreEditedInPlaceAndTheSelectionFollowsItsItem) {
+    auto* combo = Find<CComboUI>("combo");
+    ASSERT_TRUE(combo->SelectItem(1, false));
+    EXPECT_EQ(combo->InsertItem(0, QStringLiteral("first"), QStringLiteral("0"), true), 0);
+    EXPECT_EQ(combo->GetCurSel(), 2);  // still "b"
+    EXPECT_EQ(combo->GetItemUserData(2), QStringLiteral("2"));
+    ASSERT_TRUE(combo->RemoveItem(0));
+    EXPECT_EQ(combo->GetCurSel(), 1);
+    ASSERT_TRUE(combo->RemoveItem(1));  // the selected item goes: none is selected
+    EXPECT_EQ(combo->GetCurSel(), -1);
+    EXPECT_EQ(combo->ComboBox()->currentIndex(), -1);
+    EXPECT_EQ(combo->GetCount(), 2);
+    EXPECT_TRUE(combo->SetItemText(1, QStringLiteral("renamed")));
+    EXPECT_TRUE(combo->SetItemUserData(1, QStringLiteral("9")));
+    EXPECT_EQ(combo->ComboBox()->itemText(1), QStringLiteral("renamed"));
+    EXPECT_EQ(combo->GetItemUserData(1), QStringLiteral("9"));
+    EXPECT_FALSE(combo->RemoveItem(5));
+    EXPECT_FALSE(combo->SetItemText(-1, QString()));
+    // None can be selected on purpose too, and nothing is told of it silently.
+    ASSERT_TRUE(combo->SelectItem(0, false));
+    ASSERT_TRUE(combo->SelectItem(-1, true));
+    EXPECT_EQ(combo->GetCurSel(), -1);
+    EXPECT_TRUE(window->Seen().contains("itemselect:combo"));
+    EXPECT_FALSE(combo->SelectItem(-2));
+}
+
+TEST_F(Toolkit, AHiddenComboItemKeepsItsPlaceButIsNotOffered) {
+    auto* combo = Find<CComboUI>("combo");
+    ASSERT_TRUE(combo->SetItemVisible(1, false));
+    EXPECT_FALSE(combo->IsItemVisible(1));
+    EXPECT_TRUE(combo->IsItemVisible(2));
+    EXPECT_EQ(combo->GetItemUserData(2), QStringLiteral("3"));  // indices do not move
+    ASSERT_TRUE(combo->SetItemVisible(1, true));
+    EXPECT_TRUE(combo->IsItemVisible(1));
+    EXPECT_FALSE(combo->SetItemVisible(3, false));
+    // The row height is the skin's, scaled with the window.
+    EXPECT_TRUE(combo->ComboBox()->styleSheet().contains(QLatin1String("min-height: 28px")));
+    window->SetDPI(192);
+    EXPECT_TRUE(combo->ComboBox()->styleSheet().contains(QLatin1String("min-height: 56px")));
+    EXPECT_TRUE(combo->ComboBox()->styleSheet().contains(QLatin1String("combo_arrow@2x.png")));
+}
+
+TEST_F(Toolkit, ListRowsComeAndGoAtAnIndexAndTheCurrentRowStaysPut) {
+    auto* list = Find<CListUI>("list");
+    ASSERT_TRUE(list->SelectItem(1, false));
+    ASSERT_NE(list->AddRowFromLayout(rowFile, 0), nullptr);
+    EXPECT_EQ(list->GetCount(), 4);
+    EXPECT_EQ(list->GetCurSel(), 2);  // "one" moved down with its row
+    EXPECT_NE(window->FindControl(QStringLiteral("row_cell")), nullptr);
+    ASSERT_TRUE(list->RemoveAt(0));
+    EXPECT_EQ(list->GetCurSel(), 1);
+    ASSERT_TRUE(list->RemoveAt(1));  // the current row goes: the next takes its place
+    EXPECT_EQ(list->GetCurSel(), 1);
+    EXPECT_EQ(list->GetItemAt(1)->GetName(), QStringLiteral("r2"));
+    ASSERT_TRUE(list->RemoveAt(1));  // the last one: the new last row
+    EXPECT_EQ(list->GetCurSel(), 0);
+    ASSERT_TRUE(list->RemoveAt(0));
+    EXPECT_EQ(list->GetCurSel(), -1);
+    EXPECT_FALSE(list->RemoveAt(0));
+    QString error;
+    EXPECT_EQ(list->AddRowFromLayout(QStringLiteral("no/such.xml"), -1, &error), nullptr);
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(Toolkit, CtrlClicksAddRowsToTheSelectionAndColumnsAlignTheCells) {
+    auto* list = Find<CListUI>("list");
+    auto* r0 = Find<CListElementUI>("r0");
+    auto* r2 = Find<CListElementUI>("r2");
+    test::Click(r0);
+    QTest::mouseClick(r2, Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(list->SelectedRows(), (QList<int>{0, 2}));
+    EXPECT_EQ(list->GetCurSel(), 0);
+    QTest::mouseClick(r2, Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(list->SelectedRows(), (QList<int>{0}));
+    test::Click(r2);  // a plain click selects that row alone
+    EXPECT_EQ(list->SelectedRows(), (QList<int>{2}));
+    EXPECT_EQ(r0->ChildControls().front()->GetFixedWidth(), 40);
+    EXPECT_LE(r0->ChildControls().back()->GetFixedWidth(), 0);  // 0: the rest
+    list->ScrollToEnd();
+    list->ScrollToRow(0);
+}
+
+TEST_F(Toolkit, AStyleGivesItsAttributesAndTheControlsOwnComeAfter) {
+    auto* styled = Find<CLabelUI>("styled");
+    EXPECT_EQ(styled->GetFixedHeight(), 20);
+    EXPECT_EQ(styled->GetTextColor(), QColor(0, 255, 0));  // given after the style
+    EXPECT_TRUE(styled->ApplyStyle(QStringLiteral("MACRO_LABEL_RED_STYLE")));  // at run time too
+    EXPECT_EQ(styled->GetTextColor(), QColor(255, 0, 0));
+    EXPECT_FALSE(styled->ApplyStyle(QStringLiteral("no_such_style")));
+    const QString folder = QString::fromStdString(temp.Path());
+    RecordingWindow broken(test::WriteLayout(folder, "broken.xml",
+                                             R"(<Window><Label style="missing"/></Window>)"));
+    QString error;
+    EXPECT_FALSE(broken.Create(&error));
+    EXPECT_TRUE(error.contains(QLatin1String("unknown style")));
+}
+
+TEST_F(Toolkit, ALockedContainerTakesNoClicksAndLabelsKeepToTheirRoom) {
+    // Through the window, as the pointer reaches it.
+    auto clickInside = [this] {
+        auto* inside = Find<CControlUI>("inside");
+        const QPoint at = inside->mapTo(window.get(), inside->rect().center());
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+        QApplication::processEvents();
+    };
+    clickInside();
+    EXPECT_FALSE(window->Seen().contains("click:inside"));
+    Find<CControlUI>("locked")->SetMouseEnabled(true);
+    clickInside();
+    EXPECT_TRUE(window->Seen().contains("click:inside"));
+    EXPECT_EQ(Find<CControlUI>("hand")->cursor().shape(), Qt::PointingHandCursor);
+    // The long text ellipsises rather than being cut, the auto label grows.
+    EXPECT_TRUE(Find<CLabelUI>("long")->TextFits());
+    auto* autoLabel = Find<CLabelUI>("auto");
+    const int before = autoLabel->GetFixedWidth();
+    autoLabel->SetText(QStringLiteral("a much longer automatic text"));
+    EXPECT_GT(autoLabel->GetFixedWidth(), before);
+    QApplication::processEvents();
+    EXPECT_TRUE(autoLabel->TextFits());
+}
+
+}  // namespace
+}  // namespace kx520::ui
