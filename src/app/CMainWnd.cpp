@@ -373,6 +373,10 @@ void CMainWnd::FitToMonitor() {
     setVisible(visible);
 }
 
+void CMainWnd::ScreenChanged() {
+    PostMessage(msg::kDisplayChange, 0, 0);
+}
+
 void CMainWnd::ApplyLanguage(int index) {
     if (!m_language.Apply(index, GetPaintManager())) {
         return;

@@ -169,6 +169,8 @@ protected:
     void changeEvent(QEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    // On another monitor the monitor rule may choose another DPI: refit.
+    void ScreenChanged() override;
 
 private:
     void AddMenuItems();

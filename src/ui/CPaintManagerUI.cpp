@@ -131,6 +131,18 @@ void CPaintManagerUI::SetDPI(int dpi) {
     }
 }
 
+void CPaintManagerUI::SetDevicePixelRatio(double ratio) {
+    // Screens report 1 to 4; anything else is a broken report, taken as 1.
+    const double bounded = ratio >= 1.0 && ratio <= 8.0 ? ratio : 1.0;
+    if (bounded == m_devicePixelRatio) {
+        return;
+    }
+    m_devicePixelRatio = bounded;
+    if (m_root != nullptr) {
+        m_root->ApplyScale();
+    }
+}
+
 bool CPaintManagerUI::SetTimer(CControlUI* control, int id, int elapseMs) {
     if (control == nullptr || elapseMs < 0) {
         return false;

@@ -66,7 +66,13 @@ public:
     // The whole layout scales by dpi / 96.
     void SetDPI(int dpi);
     int GetDPI() const { return m_dpi; }
-    double GetScale() const { return m_dpi / static_cast<double>(kDefaultDpi); }
+    // The screen's device pixel ratio, which Qt applies by itself: the skin
+    // scales by (dpi / 96) / ratio so that nothing is scaled twice.
+    void SetDevicePixelRatio(double ratio);
+    double GetDevicePixelRatio() const { return m_devicePixelRatio; }
+    double GetScale() const {
+        return m_dpi / static_cast<double>(kDefaultDpi) / m_devicePixelRatio;
+    }
     static bool IsValidDpi(int dpi);
 
     // A control timer: every `elapseMs` the control gets "timer" with
@@ -98,6 +104,7 @@ private:
     QHash<QString, Style> m_styles;
     FontSpec m_defaultFont;
     int m_dpi = kDefaultDpi;
+    double m_devicePixelRatio = 1.0;
     QHash<QPair<CControlUI*, int>, QTimer*> m_timers;
 };
 

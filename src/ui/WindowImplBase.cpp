@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 
@@ -57,6 +58,10 @@ void WindowImplBase::SetModalObserver(std::function<void(WindowImplBase*)> obser
 
 void WindowImplBase::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    if (!m_screenWatched && windowHandle() != nullptr) {
+        m_screenWatched = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] { OnScreenChanged(); });
+    }
     ShownWindows().removeAll(this);
     ShownWindows().prepend(this);
 }
@@ -129,8 +134,15 @@ void WindowImplBase::SetLayoutSize(QSize size) {
 }
 
 void WindowImplBase::SetDPI(int dpi) {
+    m_manager.SetDevicePixelRatio(devicePixelRatioF());
     m_manager.SetDPI(dpi);
     ApplyWindowSize();
+}
+
+void WindowImplBase::OnScreenChanged() {
+    // Another screen may have another pixel ratio: the same DPI again, at it.
+    SetDPI(m_manager.GetDPI());
+    ScreenChanged();
 }
 
 QRect WindowImplBase::CaptionRect() const {
@@ -169,8 +181,15 @@ void WindowImplBase::CenterWindow() {
     if (screen == nullptr) {
         return;
     }
+    // On its owner when it has one (a dialog over the main window), else on
+    // the screen; always inside the screen's free area.
+    const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    const QRect area = screen->availableGeometry();
     QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
+    frame.moveCenter(owner != nullptr && owner->isVisible() ? owner->frameGeometry().center()
+                                                            : area.center());
+    frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
+    frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
     move(frame.topLeft());
 }
 

@@ -94,9 +94,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    // The window moved to another screen (after the scale followed it).
+    virtual void ScreenChanged() {}
 
 private:
     qintptr Dispatch(uint32_t message, quintptr wParam, qintptr lParam);
+    void OnScreenChanged();
     void ApplyWindowSize();
 
     CPaintManagerUI m_manager;
@@ -104,6 +107,7 @@ private:
     QSize m_layoutSize;
     QRect m_caption;
     QString m_titleId;
+    bool m_screenWatched = false;
     bool m_initSent = false;
     QEventLoop* m_modalLoop = nullptr;
     int m_modalResult = kIdCancel;

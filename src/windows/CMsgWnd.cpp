@@ -88,11 +88,7 @@ int ShowMessageBox(QWidget* owner, const QString& titleId, const QString& text, 
             confirm->SetVisible(true);
         }
     }
-    if (owner != nullptr) {
-        box.move(owner->geometry().center() - box.rect().center());
-    } else {
-        box.CenterWindow();
-    }
+    box.CenterWindow();
     return box.ShowModal();
 }
 

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "UiTestSupport.h"
+#include "ui/CPaintManagerUI.h"
 #include "ui/CButtonUI.h"
 #include "ui/CResourceManager.h"
 #include "ui/MessageRegistry.h"
@@ -136,6 +137,40 @@ TEST(WindowDpi, TheWholeLayoutScales) {
     EXPECT_EQ(window.size(), QSize(1080, 780));
     EXPECT_EQ(close->width(), 48);
     EXPECT_EQ(window.CaptionRect().height(), 66);
+}
+
+TEST(WindowDpi, AHighPixelRatioIsNotScaledTwice) {
+    CPaintManagerUI manager;
+    manager.SetDPI(192);
+    EXPECT_DOUBLE_EQ(manager.GetScale(), 2.0);
+    manager.SetDevicePixelRatio(2.0);  // Qt doubles every pixel already
+    EXPECT_DOUBLE_EQ(manager.GetScale(), 1.0);
+    manager.SetDPI(144);
+    EXPECT_DOUBLE_EQ(manager.GetScale(), 0.75);
+    manager.SetDevicePixelRatio(0.0);  // a broken report counts as 1
+    EXPECT_DOUBLE_EQ(manager.GetScale(), 1.5);
+    manager.SetDevicePixelRatio(1e9);
+    EXPECT_DOUBLE_EQ(manager.GetScale(), 1.5);
+}
+
+TEST(WindowPlacement, ADialogCentresOnItsOwnerAndStaysOnTheScreen) {
+    MessageWindow owner;
+    ASSERT_TRUE(owner.Create());
+    owner.move(40, 60);
+    owner.show();
+    QApplication::processEvents();
+    test::RecordingWindow dialog(QStringLiteral("XML/XML_MSG.xml"));
+    dialog.setParent(&owner, dialog.windowFlags());
+    ASSERT_TRUE(dialog.Create());
+    dialog.CenterWindow();
+    EXPECT_LE((dialog.frameGeometry().center() - owner.frameGeometry().center()).manhattanLength(), 2);
+    // An owner half off the screen does not take the dialog with it.
+    owner.move(-600, -400);
+    QApplication::processEvents();
+    dialog.CenterWindow();
+    const QRect area = owner.screen()->availableGeometry();
+    EXPECT_GE(dialog.frameGeometry().left(), area.left());
+    EXPECT_GE(dialog.frameGeometry().top(), area.top());
 }
 
 TEST(Language, TextIdsResolveAndReloadOnAChange) {
