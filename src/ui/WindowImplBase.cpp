@@ -1,5 +1,6 @@
 #include "ui/WindowImplBase.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -58,6 +59,9 @@ void WindowImplBase::SetModalObserver(std::function<void(WindowImplBase*)> obser
 
 void WindowImplBase::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    if (m_popup) {
+        qApp->installEventFilter(this);
+    }
     if (!m_screenWatched && windowHandle() != nullptr) {
         m_screenWatched = true;
         connect(windowHandle(), &QWindow::screenChanged, this, [this] { OnScreenChanged(); });
@@ -66,8 +70,39 @@ void WindowImplBase::showEvent(QShowEvent* event) {
     ShownWindows().prepend(this);
 }
 
+void WindowImplBase::SetPopup(bool popup) {
+    m_popup = popup;
+    // A tool window rather than a Qt pop-up: it must take the keyboard focus
+    // (a picker may hold an edit), and it closes by the rules below.
+    setWindowFlag(Qt::Tool, popup);
+    setWindowFlag(Qt::FramelessWindowHint, true);
+}
+
+void WindowImplBase::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Another window became active (a click on it, a key that switches).
+    if (m_popup && event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow()) {
+        Close(kIdCancel);
+    }
+}
+
+bool WindowImplBase::eventFilter(QObject* watched, QEvent* event) {
+    // A press on any other window of the application closes the pop-up,
+    // even on platforms that do not move the activation.
+    if (m_popup && isVisible() && event->type() == QEvent::MouseButtonPress) {
+        const auto* target = qobject_cast<QWidget*>(watched);
+        if (target != nullptr && target->window() != this) {
+            Close(kIdCancel);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void WindowImplBase::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    if (m_popup) {
+        qApp->removeEventFilter(this);
+    }
     ShownWindows().removeAll(this);
 }
 

@@ -55,6 +55,10 @@ public:
     void CenterWindow();
     // The skin's title through the current language.
     void ReloadTitle();
+    // A pop-up (a picker next to its button): it closes, with kIdCancel,
+    // as soon as it loses the focus or a click lands outside it.
+    void SetPopup(bool popup);
+    bool IsPopup() const { return m_popup; }
     // Inside ShowModal.
     bool IsModal() const { return m_modalLoop != nullptr; }
 
@@ -94,6 +98,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // The window moved to another screen (after the scale followed it).
     virtual void ScreenChanged() {}
 
@@ -108,6 +114,7 @@ private:
     QRect m_caption;
     QString m_titleId;
     bool m_screenWatched = false;
+    bool m_popup = false;
     bool m_initSent = false;
     QEventLoop* m_modalLoop = nullptr;
     int m_modalResult = kIdCancel;

@@ -173,6 +173,35 @@ TEST(WindowPlacement, ADialogCentresOnItsOwnerAndStaysOnTheScreen) {
     EXPECT_GE(dialog.frameGeometry().top(), area.top());
 }
 
+TEST(WindowPopup, APopupClosesWhenItLosesTheFocus) {
+    MessageWindow owner;
+    ASSERT_TRUE(owner.Create());
+    owner.show();
+    test::RecordingWindow picker(QStringLiteral("XML/XML_MSG.xml"));
+    ASSERT_TRUE(picker.Create());
+    picker.SetPopup(true);
+    picker.show();
+    picker.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&picker, 2000));
+    owner.activateWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&picker] { return !picker.isVisible(); }, 2000));
+    // A click on another window closes it too.
+    picker.show();
+    QApplication::processEvents();
+    ASSERT_TRUE(picker.isVisible());
+    QTest::mouseClick(&owner, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    EXPECT_FALSE(picker.isVisible());
+    // An ordinary window stays when another is activated.
+    test::RecordingWindow plain(QStringLiteral("XML/XML_MSG.xml"));
+    ASSERT_TRUE(plain.Create());
+    plain.show();
+    plain.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&plain, 2000));
+    owner.activateWindow();
+    QTest::qWait(50);
+    EXPECT_TRUE(plain.isVisible());
+}
+
 TEST(Language, TextIdsResolveAndReloadOnAChange) {
     auto& resources = CResourceManager::Instance();
     QString error;
