@@ -190,7 +190,7 @@ void CComboUI::ApplyScale() {
         QStringLiteral("QComboBox { background: %1; color: %2; border: none; border-radius: %3px;"
                        " padding-left: %4px; }"
                        "QComboBox::drop-down { border: none; width: %5px; }"
-                       "QComboBox::down-arrow { image: url(%6); width: %7px; height: %8px; }"
+                       "QComboBox::down-arrow { image: url(\"%6\"); width: %7px; height: %8px; }"
                        "QComboBox QAbstractItemView { background: %1; color: %2;"
                        " selection-background-color: #2F80ED; border: none; outline: none; }"
                        "QComboBox QAbstractItemView::item { %9 padding-left: %4px; }")

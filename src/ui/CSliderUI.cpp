@@ -3,6 +3,10 @@
 #include <QSlider>
 
 #include "ui/AttributeValue.h"
+#include "ui/CResourceManager.h"
+#include "ui/ImageString.h"
+
+#include <algorithm>
 
 namespace kx520::ui {
 
@@ -61,6 +65,7 @@ bool CSliderUI::SetAttribute(const QString& name, const QString& value) {
             return false;
         }
         m_slider->setOrientation(*horizontal ? Qt::Horizontal : Qt::Vertical);
+        ApplyScale();
         return true;
     }
     if (const auto handled = SetRangeAttribute(*this, key, value)) {
@@ -69,12 +74,84 @@ bool CSliderUI::SetAttribute(const QString& name, const QString& value) {
     if (key == QLatin1String("step")) {
         return WithInt(value, [this](int v) { SetChangeStep(v); });
     }
+    if (key == QLatin1String("trackcolor") || key == QLatin1String("fillcolor") ||
+        key == QLatin1String("thumbcolor")) {
+        const auto colour = ParseColour(value);
+        if (!colour) {
+            return false;
+        }
+        (key == QLatin1String("trackcolor")  ? m_trackColor
+         : key == QLatin1String("fillcolor") ? m_fillColor
+                                             : m_thumbColor) = *colour;
+        ApplyScale();
+        return true;
+    }
+    if (key == QLatin1String("trackimage") || key == QLatin1String("fillimage") ||
+        key == QLatin1String("thumbimage")) {
+        (key == QLatin1String("trackimage")  ? m_trackImage
+         : key == QLatin1String("fillimage") ? m_fillImage
+                                             : m_thumbImage) = value;
+        ApplyScale();
+        return true;
+    }
+    if (key == QLatin1String("thumbsize") || key == QLatin1String("trackheight")) {
+        const auto size = ParseInt(value);
+        if (!size || *size < 1 || *size > 200) {
+            return false;
+        }
+        (key == QLatin1String("thumbsize") ? m_thumbSize : m_trackHeight) = *size;
+        ApplyScale();
+        return true;
+    }
     return CControlUI::SetAttribute(name, value);
+}
+
+namespace {
+
+// A colour, or an image file stretched over the part.
+QString Paint(const QColor& colour, const QString& image) {
+    if (!image.isEmpty()) {
+        const QString path = CResourceManager::Instance().ResolvePath(ImageString::Parse(image).file);
+        return QStringLiteral("border-image: url(\"%1\");").arg(path);
+    }
+    return QStringLiteral("background: %1;").arg(colour.name(QColor::HexArgb));
+}
+
+}  // namespace
+
+QString CSliderUI::SkinStyleSheet() const {
+    const double scale = Scale() > 0 ? Scale() : 1.0;
+    const int thumb = std::max(1, qRound(m_thumbSize * scale));
+    const int track = std::max(1, qRound(m_trackHeight * scale));
+    const int overhang = std::max(0, (thumb - track) / 2);
+    const bool horizontal = m_slider->orientation() == Qt::Horizontal;
+    const QString axis = horizontal ? QStringLiteral("horizontal") : QStringLiteral("vertical");
+    const QString across = horizontal ? QStringLiteral("height") : QStringLiteral("width");
+    const QString along = horizontal ? QStringLiteral("width") : QStringLiteral("height");
+    const QString margin = horizontal ? QStringLiteral("-%1px 0").arg(overhang)
+                                      : QStringLiteral("0 -%1px").arg(overhang);
+    // The filled part is before the thumb: "sub-page" lying, "add-page" standing.
+    const QString filled = horizontal ? QStringLiteral("sub-page") : QStringLiteral("add-page");
+    const QString empty = horizontal ? QStringLiteral("add-page") : QStringLiteral("sub-page");
+    return QStringLiteral(
+               "QSlider::groove:%1 { %2 %3: %4px; border-radius: %5px; }"
+               "QSlider::%6:%1 { %7 border-radius: %5px; }"
+               "QSlider::%8:%1 { %2 border-radius: %5px; }"
+               "QSlider::handle:%1 { %9 %10: %11px; margin: %12; border-radius: %13px; }")
+        .arg(axis, Paint(m_trackColor, m_trackImage), across)
+        .arg(track)
+        .arg(track / 2)
+        .arg(filled, Paint(m_fillColor, m_fillImage), empty, Paint(m_thumbColor, m_thumbImage),
+             along)
+        .arg(thumb)
+        .arg(margin)
+        .arg(thumb / 2);
 }
 
 void CSliderUI::ApplyScale() {
     CControlUI::ApplyScale();
     m_slider->setGeometry(ContentRect());
+    m_slider->setStyleSheet(SkinStyleSheet());
 }
 
 void CSliderUI::resizeEvent(QResizeEvent* event) {

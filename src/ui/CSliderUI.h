@@ -8,7 +8,10 @@ namespace kx520::ui {
 
 // A value between a minimum and a maximum. "movevaluechanged" while the
 // thumb is dragged, "valuechanged" when it is released or the value is
-// moved with the keyboard or by a click on the track.
+// moved with the keyboard or by a click on the track. The skin draws it:
+// "trackcolor"/"trackimage", "fillcolor"/"fillimage" (the part up to the
+// value), "thumbcolor"/"thumbimage", "thumbsize" and "trackheight" in
+// layout pixels; "hor" false stands it up (the fill grows upwards).
 class CSliderUI : public CControlUI {
     Q_OBJECT
 
@@ -24,6 +27,8 @@ public:
     void SetMaxValue(int maximum);
     void SetChangeStep(int step);
     QSlider* Slider() const { return m_slider; }
+    // The style sheet the skin's look becomes at the current scale.
+    QString SkinStyleSheet() const;
 
     bool SetAttribute(const QString& name, const QString& value) override;
     void ApplyScale() override;
@@ -34,6 +39,14 @@ protected:
 
 private:
     QSlider* m_slider;
+    QColor m_trackColor{0x34, 0x38, 0x44};
+    QColor m_fillColor{0x2F, 0x80, 0xED};
+    QColor m_thumbColor{0xE8, 0xEA, 0xF0};
+    QString m_trackImage;
+    QString m_fillImage;
+    QString m_thumbImage;
+    int m_thumbSize = 14;
+    int m_trackHeight = 4;
 };
 
 }  // namespace kx520::ui

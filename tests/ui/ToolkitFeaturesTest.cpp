@@ -12,6 +12,7 @@
 #include "ui/CLabelUI.h"
 #include "ui/CListElementUI.h"
 #include "ui/CListUI.h"
+#include "ui/CSliderUI.h"
 
 namespace kx520::ui {
 namespace {
@@ -33,6 +34,12 @@ constexpr const char* kLayout = R"(<Window size="420,320">
     <VerticalLayout name="locked" mouse="false" height="40">
       <Button name="inside" text="inside" height="30"/>
     </VerticalLayout>
+    <HorizontalLayout height="60">
+      <Slider name="lying" width="200" height="20" min="0" max="100" value="50" trackcolor="#FF0000FF"
+              fillcolor="#FFFF0000" thumbcolor="#FF00FF00" thumbsize="10" trackheight="8"/>
+      <Slider name="standing" hor="false" width="20" height="60" min="0" max="100" value="50"
+              trackcolor="#FF0000FF" fillcolor="#FFFF0000" thumbsize="6" trackheight="8"/>
+    </HorizontalLayout>
     <List name="list" height="120" multiselect="true" columns="40,0" hotcolor="#20FFFFFF">
       <ListElement name="r0" height="24"><Label text="0"/><Label text="zero"/></ListElement>
       <ListElement name="r1" height="24"><Label text="1"/><Label text="one"/></ListElement>
@@ -185,6 +192,35 @@ TEST_F(Toolkit, ALockedContainerTakesNoClicksAndLabelsKeepToTheirRoom) {
     EXPECT_GT(autoLabel->GetFixedWidth(), before);
     QApplication::processEvents();
     EXPECT_TRUE(autoLabel->TextFits());
+}
+
+// Red (the fill) or blue (the track) dominates the pixel.
+bool Reddish(QRgb pixel) {
+    return qRed(pixel) > 150 && qBlue(pixel) < 100;
+}
+bool Bluish(QRgb pixel) {
+    return qBlue(pixel) > 150 && qRed(pixel) < 100;
+}
+
+TEST_F(Toolkit, SlidersAreDrawnInTheSkinsColoursLyingAndStanding) {
+    QApplication::processEvents();
+    auto* lying = Find<CSliderUI>("lying");
+    const QImage flat = lying->grab().toImage();
+    const int middle = flat.height() / 2;
+    EXPECT_TRUE(Reddish(flat.pixel(flat.width() / 5, middle))) << std::hex << flat.pixel(flat.width() / 5, middle);
+    EXPECT_TRUE(Bluish(flat.pixel(flat.width() * 4 / 5, middle))) << std::hex << flat.pixel(flat.width() * 4 / 5, middle);
+    auto* standing = Find<CSliderUI>("standing");
+    const QImage upright = standing->grab().toImage();
+    const int centre = upright.width() / 2;
+    EXPECT_TRUE(Reddish(upright.pixel(centre, upright.height() * 9 / 10)));  // filled from below
+    EXPECT_TRUE(Bluish(upright.pixel(centre, upright.height() / 10)));
+    // Sizes follow the scale.
+    EXPECT_TRUE(lying->SkinStyleSheet().contains(QLatin1String("height: 8px")));
+    window->SetDPI(192);
+    EXPECT_TRUE(lying->SkinStyleSheet().contains(QLatin1String("height: 16px")));
+    EXPECT_TRUE(lying->SkinStyleSheet().contains(QLatin1String("width: 20px")));
+    EXPECT_FALSE(lying->SetAttribute(QStringLiteral("thumbsize"), QStringLiteral("0")));
+    EXPECT_FALSE(lying->SetAttribute(QStringLiteral("fillcolor"), QStringLiteral("red-ish")));
 }
 
 }  // namespace

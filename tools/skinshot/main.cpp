@@ -1,13 +1,16 @@
 // kx520-skinshot: renders a skin layout to a PNG, without a display when
 // there is none. For tests, docs and skin authors.
 #include <QApplication>
+#include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "pages/PageControls.h"
+#include "app/MainWindowControls.h"
+#include "app/Startup.h"
+#include "sim/VirtualHidBackend.h"
 #include "ui/ApplicationLook.h"
 #include "platform/CommandLine.h"
 #include "platform/DataFolders.h"
@@ -23,22 +26,36 @@ constexpr int kExitUsage = 2;
 
 const char* const kUsage =
     "Usage: kx520-skinshot LAYOUT PNG [--dpi N] [--lang FILE] [--skin DIR]\n"
-    "  LAYOUT  layout file, relative to the skin folder or absolute\n"
+    "  LAYOUT  layout file: a path from the current folder, or relative to the\n"
+    "          skin folder (XML/XML_MAIN.xml); device pages and the\n"
+    "          application's own controls included\n"
     "  --dpi   48, 72, 96, 120, 144, 168 or 192 (default 96)\n"
     "  --lang  language file whose texts the text ids show\n"
     "  --skin  skin folder (default: the shipped one)\n"
     "  -h, --help  this text; --version  the version\n";
 
-// Any layout as a window.
+// Any layout as a window, with the controls the application makes itself
+// (device pages over devices that are not attached).
 class LayoutWindow : public kx520::ui::WindowImplBase {
 public:
-    explicit LayoutWindow(QString layout) : m_layout(std::move(layout)) {}
+    LayoutWindow(QString layout, kx520::hid::HidBackend& backend)
+        : m_layout(std::move(layout)), m_backend(backend) {}
     QString GetWindowClassName() const override { return QStringLiteral("SkinShot"); }
     QString GetSkinFile() const override { return m_layout; }
+    kx520::ui::CControlUI* CreateControl(const QString& tag) override {
+        return kx520::CreateMainWindowControl(tag, m_backend, GetPaintManager());
+    }
 
 private:
     QString m_layout;
+    kx520::hid::HidBackend& m_backend;
 };
+
+// A file named from the current folder wins over one in the skin folder.
+QString LayoutPath(const std::string& given) {
+    const QFileInfo here(QString::fromStdString(given));
+    return here.isRelative() && here.exists() ? here.absoluteFilePath() : here.filePath();
+}
 
 int Usage(const std::string& error) {
     std::fputs(kx520::UsageErrorText("kx520-skinshot", error).c_str(), stderr);
@@ -86,7 +103,8 @@ int main(int argc, char** argv) {
     const auto skin = commandLine.Value("skin");
     resources.SetResourcePath(QString::fromStdString(
         skin ? *skin : kx520::ShippedDataFolder("skin")));
-    kx520::RegisterPageControls();
+    kx520::sim::VirtualHidBackend backend;
+    kx520::Startup::RegisterControlClasses(backend);
     if (const auto language = commandLine.Value("lang")) {
         QString error;
         if (!resources.LoadLanguage(QString::fromStdString(*language), &error)) {
@@ -94,7 +112,7 @@ int main(int argc, char** argv) {
             return kExitFailure;
         }
     }
-    LayoutWindow window(QString::fromStdString(commandLine.Positionals()[0]));
+    LayoutWindow window(LayoutPath(commandLine.Positionals()[0]), backend);
     QString error;
     if (!window.Create(&error)) {
         std::fprintf(stderr, "kx520-skinshot: %s\n", qPrintable(error));
