@@ -235,8 +235,55 @@ def chevron(scale):
     return paint
 
 
+def keycap(x, y):
+    """A key cap seen from above: a dark skirt, a lighter top face, lit from above."""
+    skirt = rounded_box(x, y, 1, 1, 47, 47, 7)
+    face = rounded_box(x, y, 5, 4, 43, 40, 6)
+    top = 0.5 + 0.5 * max(0.0, min(1.0, (40 - y) / 36))  # the face lighter towards the top
+    colour = (22, 24, 30)
+    for shape, paint in ((skirt, (30, 33, 41)),
+                         (face, tuple(int(c * top + d * (1 - top)) for c, d in ((52, 46), (57, 50), (68, 60))))):
+        cover = coverage(shape)
+        colour = tuple(int(c * (1 - cover) + p * cover) for c, p in zip(colour, paint))
+    alpha = coverage(skirt)
+    return (*colour, int(255 * alpha))
+
+
+def keycap_light(x, y):
+    """What a lit key shows of its light: the top face and a rim around the skirt.
+
+    White; the key's light colour tints it at its brightness."""
+    face = rounded_box(x, y, 6, 5, 42, 39, 5)
+    rim = ring_box(x, y, 1.5, 1.5, 46.5, 46.5, 7, 1.6)
+    # Brightest in the middle of the face, as light through a translucent cap.
+    dx, dy = (x - 24) / 20, (y - 22) / 18
+    glow = max(0.45, 1 - 0.55 * (dx * dx + dy * dy))
+    alpha = max(coverage(face) * glow, coverage(rim) * 0.9)
+    return (255, 255, 255, int(255 * alpha))
+
+
+def led(x, y):
+    """A light zone when dark: a small dome with a rim."""
+    body = disc(x, y, 12, 12, 10.5)
+    inner = disc(x, y, 12, 11, 7)
+    colour = tuple(int(a * (1 - coverage(inner)) + b * coverage(inner))
+                   for a, b in zip((30, 33, 41), (48, 52, 62)))
+    return (*colour, int(255 * coverage(body)))
+
+
+def led_light(x, y):
+    """A lit light zone: a bright core in a soft halo, tinted by the light."""
+    d = math.hypot(x - 12, y - 12)
+    alpha = 1.0 if d < 6 else max(0.0, 1 - (d - 6) / 5.5)
+    return (255, 255, 255, int(255 * alpha))
+
+
 def main():
     write_png(SKIN / "common" / "app_icon.png", 256, 256, app_icon)
+    write_png(SKIN / "image" / "led.png", 24, 24, led)
+    write_png(SKIN / "image" / "led_light.png", 24, 24, led_light)
+    write_png(SKIN / "image" / "keycap.png", 48, 48, keycap)
+    write_png(SKIN / "image" / "keycap_light.png", 48, 48, keycap_light)
     write_png(SKIN / "common" / "combo_arrow.png", 10, 6, chevron(1))
     write_png(SKIN / "common" / "combo_arrow@2x.png", 20, 12, chevron(2))
     for device, shape in DEVICES.items():

@@ -9,8 +9,13 @@ import os
 
 OUT = os.path.join(os.path.dirname(__file__), "..", "data", "skin", "XML", "DeviceXml")
 
+# A key cap, or a round light zone: the picture when dark, and the part the
+# key's live light colour shows through.
+KEY_IMAGES = ('normalimage="file=\'image/keycap.png\' corner=\'8,8,8,8\'" '
+              'lightimage="file=\'image/keycap_light.png\' corner=\'8,8,8,8\'"')
+LED_IMAGES = 'normalimage="image/led.png" lightimage="image/led_light.png"'
 BUTTON = ('      <DeviceKeyButton name="{name}" userdata="{data}" float="true" '
-          'pos="{l},{t},{r},{b}" bkcolor="#FF23262E" borderround="{round}"/>')
+          'pos="{l},{t},{r},{b}" {images}/>')
 
 # Rows of key groups for a full keyboard: (gap before the group, widths),
 # in key units.
@@ -36,7 +41,7 @@ def keyboard_buttons():
                 w = width * unit - 4
                 lines.append(BUTTON.format(name=f"kb_key_{index}", data=f"light_{index}",
                                            l=int(x), t=int(y), r=int(x + w),
-                                           b=int(y + unit - 4), round=4))
+                                           b=int(y + unit - 4), images=KEY_IMAGES))
                 x += width * unit
                 index += 1
     return lines
@@ -50,7 +55,7 @@ def ring_buttons(count, prefix, cx, cy, rx, ry, size):
         x, y = cx + rx * math.cos(angle), cy + ry * math.sin(angle)
         lines.append(BUTTON.format(name=f"{prefix}_{i}", data=f"light_{i}", l=int(x - size / 2),
                                    t=int(y - size / 2), r=int(x + size / 2), b=int(y + size / 2),
-                                   round=size // 2))
+                                   images=LED_IMAGES))
     return lines
 
 
@@ -59,7 +64,8 @@ def mouse_buttons():
     keys = [(300, 40, 350, 110), (380, 40, 430, 110), (352, 60, 378, 92), (270, 120, 296, 150),
             (270, 155, 296, 185), (352, 100, 378, 118), (352, 122, 378, 140), (434, 120, 460, 150),
             (434, 155, 460, 185), (330, 196, 400, 212), (352, 24, 378, 36)]
-    lines = [BUTTON.format(name=f"ms_key_{i}", data=f"key_{i}", l=l, t=t, r=r, b=b, round=6)
+    lines = [BUTTON.format(name=f"ms_key_{i}", data=f"key_{i}", l=l, t=t, r=r, b=b,
+                           images=KEY_IMAGES)
              for i, (l, t, r, b) in enumerate(keys)]
     return lines + ring_buttons(15, "ms_light", 365, 120, 130, 96, 14)
 

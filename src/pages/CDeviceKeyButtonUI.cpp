@@ -50,7 +50,9 @@ void CDeviceKeyButtonUI::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void CDeviceKeyButtonUI::PaintStatusImage(QPainter& painter) {
     ui::CButtonUI::PaintStatusImage(painter);
-    if (m_lit) {
+    // A light that is off (black, or at level 0) shows the dark cap.
+    const bool shining = m_lit && m_lightLevel > 0 && (m_lightColour & 0xFFFFFF) != 0;
+    if (shining) {
         ui::ImageTint tint;
         tint.enabled = true;
         tint.colour = QColor(m_lightColour & 0xFF, (m_lightColour >> 16) & 0xFF,

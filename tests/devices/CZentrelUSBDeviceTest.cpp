@@ -8,6 +8,7 @@
 
 #include "../ui/UiTestSupport.h"
 #include "DeviceTestSupport.h"
+#include "app/MainWindowControls.h"
 #include "devices/LightColourControl.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "protocol/CommandSet.h"
@@ -267,6 +268,63 @@ TEST_F(DeviceBase, TheLightThreadRunsEffectsUntilStoppedAndRestartsCleanly) {
     const int after = steps;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(steps, after);
+}
+
+// Builds the application's controls of a shipped page.
+class PageControls : public ui::IDialogBuilderCallback {
+public:
+    explicit PageControls(hid::HidBackend& backend) : m_backend(backend) {}
+    ui::CControlUI* CreateControl(const QString& tag) override {
+        return CreateMainWindowControl(tag, m_backend, m_manager);
+    }
+
+private:
+    hid::HidBackend& m_backend;
+    ui::CPaintManagerUI m_manager;
+};
+
+TEST(ShippedKeyboardPage, ALitKeyGlowsInItsColourAndAnUnlitKeyStaysDark) {
+    sim::VirtualHidBackend backend;
+    PageControls controls(backend);
+    test::RecordingWindow window(QStringLiteral("XML/CustomControlXML/MpDevicePower.xml"));
+    ASSERT_TRUE(window.Create());
+    ui::CDialogBuilder builder;
+    QString error;
+    auto* device = dynamic_cast<CZentrelUSBDevice*>(builder.Create(
+        QStringLiteral("XML/DeviceXml/keyboarddevice.xml"), &window.GetPaintManager(), &controls,
+        &error));
+    ASSERT_NE(device, nullptr) << error.toStdString();
+    device->SetLedCount(126);
+    device->SetKeyCount(126);
+    window.GetPaintManager().GetRoot()->setParent(nullptr);
+    device->setParent(&window);
+    device->SetManager(&window.GetPaintManager());
+    device->resize(980, 420);
+    device->SetPageLayoutName(QStringLiteral("keyboarddevice.xml"));
+    device->BuildPage();
+    window.resize(1000, 440);
+    window.show();
+    QApplication::processEvents();
+    // Through the device base, as its effects do: key 0 red, key 1 unlit.
+    device->SetLed(0, LedEntry{255, 0, 0, 255});
+    device->SetLed(1, LedEntry{0, 0, 0, 0});
+    device->StreamFrame();
+    QApplication::processEvents();
+    CDeviceKeyButtonUI* lit = device->LedButton(0);
+    CDeviceKeyButtonUI* dark = device->LedButton(1);
+    ASSERT_NE(lit, nullptr);
+    ASSERT_NE(dark, nullptr);
+    const QImage litCap = lit->grab().toImage();
+    const QRgb centre = litCap.pixel(litCap.width() / 2, litCap.height() / 2);
+    EXPECT_GT(qRed(centre), 150) << std::hex << centre;
+    EXPECT_LT(qGreen(centre), 90) << std::hex << centre;
+    EXPECT_LT(qBlue(centre), 90) << std::hex << centre;
+    const QImage darkCap = dark->grab().toImage();
+    const QRgb unlit = darkCap.pixel(darkCap.width() / 2, darkCap.height() / 2);
+    EXPECT_LT(std::max({qRed(unlit), qGreen(unlit), qBlue(unlit)}), 90) << std::hex << unlit;
+    if (const char* keep = std::getenv("KX520_TEST_KEEP_PICTURES")) {
+        device->grab().save(QString::fromLatin1(keep) + QStringLiteral("/keyboard-page.png"));
+    }
 }
 
 }  // namespace

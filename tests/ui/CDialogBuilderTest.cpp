@@ -43,11 +43,12 @@ protected:
 
 TEST_F(Builder, TheGalleryHoldsEveryControlKind) {
     ASSERT_NE(Build(QStringLiteral("XML/gallery.xml")), nullptr) << error.toStdString();
-    EXPECT_EQ(builder.WindowSize(), QSize(720, 520));
+    EXPECT_EQ(builder.WindowSize(), QSize(720, 600));
     for (const char* name : {"gallery_button", "gallery_option_0", "gallery_dpi_edit",
                              "gallery_rate", "gallery_brightness", "gallery_battery",
                              "gallery_profiles", "gallery_palette", "gallery_tabs",
-                             "gallery_keys", "key_3"}) {
+                             "gallery_keys", "key_3", "gallery_speed", "gallery_level",
+                             "gallery_layer", "gallery_long", "gallery_tag"}) {
         EXPECT_NE(manager.FindControl(QString::fromLatin1(name)), nullptr) << name;
     }
     auto* combo = dynamic_cast<CComboUI*>(manager.FindControl(QStringLiteral("gallery_rate")));

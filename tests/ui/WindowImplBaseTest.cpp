@@ -130,11 +130,11 @@ TEST(WindowModal, SystemCloseEndsTheDialogWithZero) {
 TEST(WindowDpi, TheWholeLayoutScales) {
     MessageWindow window;
     ASSERT_TRUE(window.Create());
-    EXPECT_EQ(window.size(), QSize(720, 520));
+    EXPECT_EQ(window.size(), QSize(720, 600));
     auto* close = window.FindControl(QStringLiteral("gallery_close"));
     EXPECT_EQ(close->width(), 32);
     window.SetDPI(144);
-    EXPECT_EQ(window.size(), QSize(1080, 780));
+    EXPECT_EQ(window.size(), QSize(1080, 900));
     EXPECT_EQ(close->width(), 48);
     EXPECT_EQ(window.CaptionRect().height(), 66);
 }
