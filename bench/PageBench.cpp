@@ -1,0 +1,110 @@
+// The keyboard page: building it (at DPI 96 and 192) and one poll tick that
+// repaints 126 lit keys, against the 16 ms a UI frame may take.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <memory>
+
+#include "app/MainWindowControls.h"
+#include "app/Startup.h"
+#include "devices/CZentrelUSBDevice.h"
+#include "sim/VirtualHidBackend.h"
+#include "ui/ApplicationLook.h"
+#include "ui/CDialogBuilder.h"
+#include "ui/CPaintManagerUI.h"
+#include "ui/CResourceManager.h"
+
+namespace {
+
+using namespace kx520;
+
+constexpr int kKeys = 126;
+
+class PageControls : public ui::IDialogBuilderCallback {
+public:
+    PageControls(hid::HidBackend& backend, ui::CPaintManagerUI& manager)
+        : m_backend(backend), m_manager(manager) {}
+    ui::CControlUI* CreateControl(const QString& tag) override {
+        return CreateMainWindowControl(tag, m_backend, m_manager);
+    }
+
+private:
+    hid::HidBackend& m_backend;
+    ui::CPaintManagerUI& m_manager;
+};
+
+std::unique_ptr<CZentrelUSBDevice> BuildPage(hid::HidBackend& backend, ui::CPaintManagerUI& manager) {
+    PageControls controls(backend, manager);
+    ui::CDialogBuilder builder;
+    std::unique_ptr<CZentrelUSBDevice> device(dynamic_cast<CZentrelUSBDevice*>(
+        builder.Create(QStringLiteral("XML/DeviceXml/keyboarddevice.xml"), &manager, &controls)));
+    if (!device) {
+        return nullptr;
+    }
+    device->SetLedCount(kKeys);
+    device->SetKeyCount(kKeys);
+    device->SetManager(&manager);
+    device->BuildPage();
+    return device;
+}
+
+void BM_BuildKeyboardPage(benchmark::State& state) {
+    sim::VirtualHidBackend backend;
+    const int dpi = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        ui::CPaintManagerUI manager;
+        manager.SetDPI(dpi);
+        auto device = BuildPage(backend, manager);
+        if (!device) {
+            state.SkipWithError("the page did not build");
+            return;
+        }
+        device->resize(980 * dpi / 96, 420 * dpi / 96);
+        device->ApplyScale();
+        benchmark::DoNotOptimize(device.get());
+    }
+}
+BENCHMARK(BM_BuildKeyboardPage)->Arg(96)->Arg(192)->Unit(benchmark::kMillisecond);
+
+// Every key changes colour each tick (the worst case of a moving effect):
+// the frame is handed to the buttons and the page is painted.
+void BM_PollTickWith126LitKeys(benchmark::State& state) {
+    sim::VirtualHidBackend backend;
+    ui::CPaintManagerUI manager;
+    auto device = BuildPage(backend, manager);
+    if (!device) {
+        state.SkipWithError("the page did not build");
+        return;
+    }
+    device->resize(980, 420);
+    device->show();
+    QApplication::processEvents();
+    uint8_t shade = 0;
+    for (auto _ : state) {
+        ++shade;
+        for (int i = 0; i < kKeys; ++i) {
+            device->SetLed(i, LedEntry{shade, static_cast<uint8_t>(255 - shade),
+                                       static_cast<uint8_t>(i), 255});
+        }
+        device->StreamFrame();
+        device->repaint();  // the paint the tick causes, done now to be measured
+    }
+    state.counters["keys"] = kKeys;
+}
+BENCHMARK(BM_PollTickWith126LitKeys)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    ui::ApplyApplicationLook();
+    Startup::ConfigureSkinResources();
+    sim::VirtualHidBackend backend;
+    Startup::RegisterControlClasses(backend);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
