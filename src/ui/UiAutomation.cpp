@@ -29,6 +29,15 @@ namespace {
 
 using Step = std::function<void(CControlUI&)>;
 
+// Layouts settle in posted events; what is described or shot is what the
+// user sees once they have.
+void SettleLayouts() {
+    // A layout that moves its children asks again for theirs: a few rounds.
+    for (int round = 0; round < 8; ++round) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    }
+}
+
 QString Compact(const QJsonDocument& document) {
     return QString::fromUtf8(document.toJson(QJsonDocument::Compact));
 }
@@ -64,6 +73,10 @@ QJsonObject Describe(const CControlUI& control) {
     object[QStringLiteral("visible")] = control.isVisible();
     object[QStringLiteral("enabled")] = control.isEnabled();
     object[QStringLiteral("text")] = control.GetDisplayText();
+    // Where it is in its window, in pixels: x, y, width, height.
+    const QRect place = control.GetPos();
+    object[QStringLiteral("rect")] =
+        QJsonArray{place.x(), place.y(), place.width(), place.height()};
     if (const auto* option = dynamic_cast<const COptionUI*>(&control)) {
         object[QStringLiteral("selected")] = option->IsSelected();
     }
@@ -200,6 +213,7 @@ WindowImplBase* UiAutomation::FindWindow(const QString& name) const {
 }
 
 bool UiAutomation::ControlsJson(const QString& window, QString& out) const {
+    SettleLayouts();
     WindowImplBase* found = FindWindow(window);
     if (found == nullptr) {
         out = QStringLiteral("no open window '%1'").arg(window);
@@ -250,6 +264,7 @@ CControlUI* UiAutomation::Find(const QString& name) const {
 }
 
 bool UiAutomation::ControlJson(const QString& name, QString& out) const {
+    SettleLayouts();
     const CControlUI* control = Find(name);
     if (control == nullptr) {
         out = QStringLiteral("no control '%1'").arg(name);
@@ -411,6 +426,7 @@ void UiAutomation::Act(const QString& control, const QString& action, const QStr
 }
 
 bool UiAutomation::Screenshot(const QString& path, QString& error) const {
+    SettleLayouts();
     WindowImplBase* top = FindWindow(QString());
     if (top == nullptr || !top->grab().save(path, "PNG")) {
         error = QStringLiteral("cannot write %1").arg(path);

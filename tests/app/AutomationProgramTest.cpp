@@ -79,7 +79,13 @@ protected:
 };
 
 TEST_F(AutomatedApp, TheProfileBarDoesFromOutsideWhatItsOwnClicksDo) {
+    // Once the window has its size (it is fitted to the monitor after it shows).
+    ASSERT_TRUE(WaitFor([] { return kx520::test::Status()["width"].asInt() == 1000; }));
+    const Json::Value tabBefore = UiJson("get system_Op_tab")["rect"];
     Ui("click profile_fun_spread_btn");
+    // Opening the bar moves none of the tabs.
+    EXPECT_EQ(UiJson("get system_Op_tab")["rect"], tabBefore);
+    EXPECT_EQ(tabBefore.size(), 4u);
     Ui("click device_add_btn");
     EXPECT_EQ(ProfileNames(), (std::vector<std::string>{"profile1", "profile2"}));
     EXPECT_EQ(KeyboardList()["profileselect"].asInt(), 1);
