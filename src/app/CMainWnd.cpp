@@ -16,6 +16,7 @@
 #include "app/RegisteredMessages.h"
 #include "app/TitleBarActions.h"
 #include "app/TrayController.h"
+#include "app/UdevRule.h"
 #include "app/WindowStatus.h"
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelUSBDevice.h"
@@ -168,6 +169,53 @@ void CMainWnd::OnDeviceArrived(int slot) {
 void CMainWnd::OnDeviceRemoved(int slot) {
     qintptr result = 0;
     SendMessage(msg::kDeviceRemoved, static_cast<quintptr>(slot), 0, m_scan->StopToken(), &result);
+}
+
+void CMainWnd::OnOpenFailed(const std::string& path, hid::HidError error) {
+    (void)path;
+    // On the scan thread: the panel is the UI thread's.
+    PostMessage(msg::kDeviceUnusable, static_cast<quintptr>(error), 0);
+}
+
+void CMainWnd::SetVirtualDevicesHandler(std::function<void()> handler) {
+    m_virtualDevices = std::move(handler);
+    if (ui::CControlUI* button = FindControl(QStringLiteral("no_device_simulate_btn"))) {
+        button->SetVisible(m_virtualDevices != nullptr && !m_permissionHintShown);
+    }
+}
+
+void CMainWnd::ShowVirtualDevices() {
+    if (m_virtualDevices) {
+        m_virtualDevices();
+    }
+}
+
+void CMainWnd::ShowPermissionHint() {
+    if (m_permissionHintShown) {
+        return;
+    }
+    m_permissionHintShown = true;
+    // The two commands of the hint kx520ctl prints, without its sentence.
+    QStringList commands;
+    for (const QString& line : QString::fromStdString(UdevRuleHint()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("    "))) {
+            commands << line.trimmed();
+        }
+    }
+    if (ui::CControlUI* fix = FindControl(QStringLiteral("no_device_fix"))) {
+        fix->SetText(commands.join(QLatin1Char('\n')));
+        fix->SetVisible(true);
+    }
+    for (const char* name : {"no_device_reason"}) {
+        if (ui::CControlUI* control = FindControl(QLatin1String(name))) {
+            control->SetVisible(true);
+        }
+    }
+    for (const char* name : {"no_device_hint", "no_device_simulate_btn"}) {
+        if (ui::CControlUI* control = FindControl(QLatin1String(name))) {
+            control->SetVisible(false);
+        }
+    }
 }
 
 void CMainWnd::OnFirstPassDone() {

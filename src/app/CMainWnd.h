@@ -159,6 +159,15 @@ public:
     void OnDeviceArrived(int slot) override;
     void OnDeviceRemoved(int slot) override;
     void OnFirstPassDone() override;
+    void OnOpenFailed(const std::string& path, hid::HidError error) override;
+
+    // What the "no device" panel offers when nothing is attached: the
+    // virtual devices (empty handler: the button stays hidden).
+    void SetVirtualDevicesHandler(std::function<void()> handler);
+    void ShowVirtualDevices();
+    // A supported device is attached but may not be opened by this user:
+    // the panel says so and shows the command that installs the rule.
+    void ShowPermissionHint();
 
 signals:
     // The window showed itself after the first scan pass.
@@ -193,6 +202,8 @@ private:
     std::unique_ptr<DeviceScanThread> m_scan;
     WorkerSlots m_workers;
     std::function<void(quint32, qint64)> m_lightStateSink;
+    std::function<void()> m_virtualDevices;
+    bool m_permissionHintShown = false;
     AskUser m_askUser;
     AskPath m_askPath;
     std::optional<QString> m_fileAnswer;

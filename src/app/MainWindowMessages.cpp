@@ -100,6 +100,11 @@ void MainWindowMessages::AddNumbered(MessageTable& messages) {
             settings->SetAttribute(QStringLiteral("foreimage"), QString());
         }
     }));
+    messages.Add(Numbered(msg::kDeviceUnusable, [&window](uintptr_t error, intptr_t) {
+        if (error == static_cast<uintptr_t>(hid::HidError::AccessDenied)) {
+            window.ShowPermissionHint();
+        }
+    }));
     messages.Add(Numbered(msg::kDevicePresence, [this](uintptr_t index, intptr_t present) {
         OnDevicePresence(index, present);
     }));

@@ -29,6 +29,8 @@ inline constexpr uint32_t kDeviceNotice = 3328;
 inline constexpr uint32_t kDeviceState = 3329;
 inline constexpr uint32_t kDevicePresence = 3331;
 inline constexpr uint32_t kStartFirmwareUpdate = 3332;
+// A supported interface could not be opened (wParam: the hid::HidError).
+inline constexpr uint32_t kDeviceUnusable = 3333;
 
 // wParam of kPowerBroadcast.
 inline constexpr uint32_t kPowerSuspend = 4;

@@ -13,6 +13,7 @@ void TitleBarActions::AddRoutes(NotificationRouter& routes) {
     };
     click("closebtn", [&window] { window.HideToTray(); });
     click("nodevice_ok_btn", [&window] { window.hide(); });
+    click("no_device_simulate_btn", [&window] { window.ShowVirtualDevices(); });
     click("control_light_status", [&window] { window.ToggleLightControl(); });
     click("setbtn", [&window] { window.OpenSettingsWindow(true); });
     click("minbtn", [&window] { window.showMinimized(); });

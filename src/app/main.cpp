@@ -20,6 +20,7 @@
 #include "sim/MachineBackends.h"
 #include "sim/SimControl.h"
 #include "sim/SimulateOption.h"
+#include "sim/VirtualProducts.h"
 #include "ui/ApplicationLook.h"
 #include "ui/MessageRegistry.h"
 #include "ui/UiAutomation.h"
@@ -252,6 +253,14 @@ int main(int argc, char** argv) {
     if (options.automation) {
         automation = std::make_unique<ui::UiAutomation>(*mainWindow);
     }
+    // Nothing attached: the panel offers the virtual devices of this process.
+    mainWindow->SetVirtualDevicesHandler([&machine] {
+        for (std::string_view product : sim::kVirtualProductNames) {
+            if (product.find("receiver") == std::string_view::npos) {
+                machine->Virtual().Plug(product);
+            }
+        }
+    });
     mainWindow->SetLightStateSink([&bus](quint32 wParam, qint64 lParam) {
         bus.EmitLightState(wParam, lParam);
     });

@@ -428,6 +428,42 @@ TEST_F(MainWindow, ShutdownStopsTheScanSoLaterDevicesAreNotSeen) {
     EXPECT_FALSE(Shown("keyboard"));
 }
 
+TEST_F(MainWindow, WithNothingAttachedThePanelOffersTheVirtualDevices) {
+    Start();
+    ASSERT_TRUE(HintShown());
+    ui::CControlUI* offer = window->FindControl(QStringLiteral("no_device_simulate_btn"));
+    ASSERT_NE(offer, nullptr);
+    EXPECT_FALSE(offer->IsVisible());  // nobody to ask yet
+    window->SetVirtualDevicesHandler([this] { backend.Plug("keyboard"); });
+    EXPECT_TRUE(offer->IsVisible());
+    window->Notify({QStringLiteral("click"), offer, 0, 0});
+    EXPECT_TRUE(WaitFor([this] { return Current("keyboard"); }));
+    EXPECT_FALSE(HintShown());
+}
+
+TEST_F(MainWindow, ADeviceThisUserMayNotOpenIsExplainedWithTheFix) {
+    window = new CMainWnd(backend, *settings);
+    QString error;
+    ASSERT_TRUE(window->Create(&error)) << error.toStdString();
+    window->SetVirtualDevicesHandler([] {});
+    // What the scan reports from its thread for a node it may not open.
+    window->OnOpenFailed("/dev/hidraw3", hid::HidError::AccessDenied);
+    ui::CControlUI* fix = window->FindControl(QStringLiteral("no_device_fix"));
+    ASSERT_TRUE(WaitFor([fix] { return fix->IsVisible(); }));
+    EXPECT_TRUE(fix->GetText().contains(QLatin1String("kx520ctl udev-rules")));
+    EXPECT_TRUE(fix->GetText().contains(QLatin1String("udevadm")));
+    EXPECT_TRUE(window->FindControl(QStringLiteral("no_device_reason"))->IsVisible());
+    EXPECT_FALSE(window->FindControl(QStringLiteral("no_device_simulate_btn"))->IsVisible());
+    // Any other failure (a device gone between the listing and the open) says nothing.
+    auto* other = new CMainWnd(backend, *settings);
+    ASSERT_TRUE(other->Create(&error));
+    other->OnOpenFailed("/dev/hidraw4", hid::HidError::NotFound);
+    QTest::qWait(50);
+    EXPECT_FALSE(other->FindControl(QStringLiteral("no_device_fix"))->IsVisible());
+    other->Shutdown();
+    delete other;
+}
+
 TEST_F(MainWindow, CopyDataIsTakenOnlyInTheSizesItsKindHolds) {
     Start();
     EXPECT_TRUE(window->AcceptCopyData(1, QByteArray(4200, 'a')));
