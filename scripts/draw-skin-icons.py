@@ -278,8 +278,81 @@ def led_light(x, y):
     return (255, 255, 255, int(255 * alpha))
 
 
+# Title-bar pictograms on a 20 x 20 grid, one stroke weight for all, drawn
+# at 3x so that every DPI up to 192 scales them down, never up.
+STROKE = 1.6
+
+
+def ring(x, y, cx, cy, radius):
+    return abs(math.hypot(x - cx, y - cy) - radius) - STROKE / 2
+
+
+def glyph_close(x, y):
+    return union(segment(x, y, 5, 5, 15, 15, STROKE), segment(x, y, 15, 5, 5, 15, STROKE))
+
+
+def glyph_minimise(x, y):
+    return segment(x, y, 5, 10, 15, 10, STROKE)
+
+
+def glyph_settings(x, y):
+    teeth = 99.0
+    for i in range(8):
+        angle = i * math.pi / 4
+        teeth = union(teeth, segment(x, y, 10 + 5.2 * math.cos(angle), 10 + 5.2 * math.sin(angle),
+                                     10 + 7.2 * math.cos(angle), 10 + 7.2 * math.sin(angle), 2.4))
+    return union(ring(x, y, 10, 10, 4.6), ring(x, y, 10, 10, 1.8), teeth)
+
+
+def glyph_skin(x, y):
+    # A palette: a ring, its left half filled.
+    half = max(disc(x, y, 10, 10, 6.5), x - 10)
+    return union(ring(x, y, 10, 10, 6.5), half)
+
+
+def glyph_game(x, y):
+    pad = ring_box(x, y, 3, 6, 17, 14.5, 3.5, STROKE)
+    cross = union(segment(x, y, 6, 10.2, 9, 10.2, 1.4), segment(x, y, 7.5, 8.7, 7.5, 11.7, 1.4))
+    return union(pad, cross, disc(x, y, 13.2, 9.2, 1.0), disc(x, y, 14.6, 11.3, 1.0))
+
+
+def glyph_cloud(x, y):
+    shape = union(disc(x, y, 7.5, 11.5, 3.5), disc(x, y, 11.5, 9, 4.5), disc(x, y, 14.5, 12, 3),
+                  rounded_box(x, y, 4, 11.5, 17.5, 15, 1.5))
+    return abs(shape + STROKE / 2) - STROKE / 2
+
+
+def glyph_eye(x, y):
+    # Two arcs meeting at the corners, and the pupil.
+    upper = abs(math.hypot(x - 10, y - 15.5) - 8.5) - STROKE / 2 if y < 10.5 else 99.0
+    lower = abs(math.hypot(x - 10, y - 4.5) - 8.5) - STROKE / 2 if y > 9.5 else 99.0
+    return union(upper, lower, disc(x, y, 10, 10, 2.2))
+
+
+def glyph_previous(x, y):
+    return union(segment(x, y, 12, 5, 7, 10, STROKE), segment(x, y, 7, 10, 12, 15, STROKE))
+
+
+def glyph_next(x, y):
+    return union(segment(x, y, 8, 5, 13, 10, STROKE), segment(x, y, 13, 10, 8, 15, STROKE))
+
+
+def glyph(shape, colour, scale=3):
+    def paint(x, y):
+        return (*colour, int(255 * coverage(shape(x / scale, y / scale) * scale)))
+    return paint
+
+
+TITLE_GLYPHS = {"close": glyph_close, "minimise": glyph_minimise, "settings": glyph_settings,
+                "skin": glyph_skin, "game": glyph_game, "cloud": glyph_cloud, "eye": glyph_eye,
+                "previous": glyph_previous, "next": glyph_next}
+
+
 def main():
     write_png(SKIN / "common" / "app_icon.png", 256, 256, app_icon)
+    for name, shape in TITLE_GLYPHS.items():
+        write_png(SKIN / "common" / "title" / f"{name}.png", 60, 60, glyph(shape, GREY))
+        write_png(SKIN / "common" / "title" / f"{name}_hot.png", 60, 60, glyph(shape, WHITE))
     write_png(SKIN / "image" / "led.png", 24, 24, led)
     write_png(SKIN / "image" / "led_light.png", 24, 24, led_light)
     write_png(SKIN / "image" / "keycap.png", 48, 48, keycap)
