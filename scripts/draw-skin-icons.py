@@ -348,8 +348,61 @@ TITLE_GLYPHS = {"close": glyph_close, "minimise": glyph_minimise, "settings": gl
                 "previous": glyph_previous, "next": glyph_next}
 
 
+# Device pictures behind the pages' keys and light zones, drawn at 2x of
+# the layout pixels they cover (the rectangle in the page's layout).
+BODY = (30, 33, 41)
+EDGE = (58, 63, 75)
+
+
+def shaded(distance, top_light):
+    """A body with a lighter rim, lit from above."""
+    rim = abs(distance + 1.2) - 1.2
+    colour = tuple(int(c * top_light) for c in BODY)
+    colour = tuple(int(c * (1 - coverage(rim)) + e * coverage(rim)) for c, e in zip(colour, EDGE))
+    return (*colour, int(255 * coverage(distance)))
+
+
+def mouse_body(scale=2):
+    # Layout rectangle 286,18 - 444,218: a mouse seen from above, its two
+    # buttons parted by the wheel's groove.
+    def paint(x, y):
+        x, y = x / scale, y / scale
+        body = rounded_box(x, y, 4, 2, 154, 198, 66)
+        groove = segment(x, y, 79, 6, 79, 86, 1.4)
+        light = 1.15 - 0.3 * (y / 200)
+        r, g, b, a = shaded(body * scale, light)
+        if coverage(groove * scale) > 0 and a > 0:
+            cover = coverage(groove * scale)
+            r, g, b = (int(c * (1 - cover) + 14 * cover) for c in (r, g, b))
+        return (r, g, b, a)
+    return paint
+
+
+def pad_surface(scale=2):
+    # Layout rectangle 60,30 - 670,202: a hard pad with a fine weave.
+    def paint(x, y):
+        x, y = x / scale, y / scale
+        surface = rounded_box(x, y, 2, 2, 608, 170, 14)
+        weave = 0.96 + 0.04 * ((int(x / 3) + int(y / 3)) % 2)
+        return shaded(surface * scale, weave * (1.1 - 0.2 * y / 172))
+    return paint
+
+
+def headset_shape(scale=2):
+    # Layout rectangle 285,30 - 445,206: the band and two ear cups.
+    def paint(x, y):
+        x, y = x / scale, y / scale
+        band = abs(math.hypot(x - 80, y - 96) - 64) - 5 if y < 100 else 99.0
+        cups = union(rounded_box(x, y, 4, 96, 40, 172, 14), rounded_box(x, y, 120, 96, 156, 172, 14))
+        return shaded(union(band, cups) * scale, 1.1 - 0.2 * y / 176)
+    return paint
+
+
 def main():
     write_png(SKIN / "common" / "app_icon.png", 256, 256, app_icon)
+    write_png(SKIN / "image" / "mouse_body.png", 316, 400, mouse_body())
+    write_png(SKIN / "image" / "pad_surface.png", 1220, 344, pad_surface())
+    write_png(SKIN / "image" / "headset_shape.png", 320, 352, headset_shape())
     for name, shape in TITLE_GLYPHS.items():
         write_png(SKIN / "common" / "title" / f"{name}.png", 60, 60, glyph(shape, GREY))
         write_png(SKIN / "common" / "title" / f"{name}_hot.png", 60, 60, glyph(shape, WHITE))

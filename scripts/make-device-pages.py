@@ -78,7 +78,7 @@ PAGE = """<?xml version="1.0" encoding="utf-8"?>
       <Label name="{kind}_page_title" text="{title}" font="4" textcolor="#FFE8EAF0" width="110"/>
       <DeviceProfileUI/>
     </HorizontalLayout>
-    <SelectPanel name="{kind}_select_panel" height="{height}" bkcolor="#FF171A21"
+    <SelectPanel name="{kind}_select_panel" height="{height}" bkcolor="#FF171A21"{picture}
                  borderround="12">
 {buttons}
     </SelectPanel>
@@ -98,8 +98,19 @@ PAGE = """<?xml version="1.0" encoding="utf-8"?>
 """
 
 
+# The device drawn behind its keys and light zones (none for the keyboard,
+# whose keys are the picture).
+PICTURES = {
+    "mouse": "file='image/mouse_body.png' dest='286,18,444,218'",
+    "mousepad": "file='image/pad_surface.png' dest='60,30,670,202'",
+    "headset": "file='image/headset_shape.png' dest='285,30,445,206'",
+}
+
+
 def write(file, **fields):
     fields["buttons"] = "\n".join(fields["buttons"])
+    picture = PICTURES.get(fields["kind"])
+    fields["picture"] = f'\n                 bkimage="{picture}"' if picture else ""
     with open(os.path.join(OUT, file), "w", encoding="utf-8") as out:
         out.write(PAGE.format(**fields))
 
