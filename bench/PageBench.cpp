@@ -3,14 +3,12 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <cstdlib>
 #include <memory>
 
 #include "app/MainWindowControls.h"
 #include "app/Startup.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "sim/VirtualHidBackend.h"
-#include "ui/ApplicationLook.h"
 #include "ui/CDialogBuilder.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
@@ -34,7 +32,19 @@ private:
     ui::CPaintManagerUI& m_manager;
 };
 
+// The shipped skin and the application's control classes, once.
+void PrepareSkin() {
+    static sim::VirtualHidBackend classesBackend;
+    static const bool prepared = [] {
+        Startup::ConfigureSkinResources();
+        Startup::RegisterControlClasses(classesBackend);
+        return true;
+    }();
+    (void)prepared;
+}
+
 std::unique_ptr<CZentrelUSBDevice> BuildPage(hid::HidBackend& backend, ui::CPaintManagerUI& manager) {
+    PrepareSkin();
     PageControls controls(backend, manager);
     ui::CDialogBuilder builder;
     std::unique_ptr<CZentrelUSBDevice> device(dynamic_cast<CZentrelUSBDevice*>(
@@ -95,16 +105,3 @@ void BM_PollTickWith126LitKeys(benchmark::State& state) {
 BENCHMARK(BM_PollTickWith126LitKeys)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    ui::ApplyApplicationLook();
-    Startup::ConfigureSkinResources();
-    sim::VirtualHidBackend backend;
-    Startup::RegisterControlClasses(backend);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

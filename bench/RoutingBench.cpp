@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <cstdlib>
 #include <vector>
 
 #include "app/MessageTable.h"
@@ -89,12 +88,3 @@ void BM_DispatchTheLastOf80Messages(benchmark::State& state) {
 BENCHMARK(BM_DispatchTheLastOf80Messages)->Unit(benchmark::kNanosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <cstdlib>
 #include <memory>
 
 #include "support/TempDir.h"
@@ -84,12 +83,3 @@ void BM_BuildLayoutOf500Controls(benchmark::State& state) {
 BENCHMARK(BM_BuildLayoutOf500Controls)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -206,14 +206,11 @@ void CMainWnd::ShowPermissionHint() {
         fix->SetText(commands.join(QLatin1Char('\n')));
         fix->SetVisible(true);
     }
-    for (const char* name : {"no_device_reason"}) {
+    for (const auto& [name, shown] : {std::pair{"no_device_reason", true},
+                                      std::pair{"no_device_hint", false},
+                                      std::pair{"no_device_simulate_btn", false}}) {
         if (ui::CControlUI* control = FindControl(QLatin1String(name))) {
-            control->SetVisible(true);
-        }
-    }
-    for (const char* name : {"no_device_hint", "no_device_simulate_btn"}) {
-        if (ui::CControlUI* control = FindControl(QLatin1String(name))) {
-            control->SetVisible(false);
+            control->SetVisible(shown);
         }
     }
 }

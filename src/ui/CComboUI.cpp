@@ -24,10 +24,15 @@ CComboUI::CComboUI(QWidget* parent) : CControlUI(parent), m_combo(new QComboBox(
     });
 }
 
+QString CComboUI::ShownText(const QString& text, bool plain) {
+    // A user's own name is shown as typed; anything else is a text id.
+    return plain ? text : CResourceManager::Instance().GetText(text);
+}
+
 int CComboUI::AddItem(const QString& text, const QString& userData) {
     m_texts.append(text);
     m_plain.append(false);
-    return Append(CResourceManager::Instance().GetText(text), userData);
+    return Append(ShownText(text, false), userData);
 }
 
 int CComboUI::AddPlainItem(const QString& text, const QString& userData) {
@@ -56,7 +61,7 @@ int CComboUI::InsertItem(int index, const QString& text, const QString& userData
     m_texts.insert(index, text);
     m_plain.insert(index, plain);
     m_silent = true;
-    m_combo->insertItem(index, plain ? text : CResourceManager::Instance().GetText(text), userData);
+    m_combo->insertItem(index, ShownText(text, plain), userData);
     m_current = m_combo->currentIndex();
     m_silent = false;
     return index;
@@ -85,7 +90,7 @@ bool CComboUI::SetItemText(int index, const QString& text) {
         return false;
     }
     m_texts[index] = text;
-    m_combo->setItemText(index, m_plain.value(index) ? text : CResourceManager::Instance().GetText(text));
+    m_combo->setItemText(index, ShownText(text, m_plain.value(index)));
     return true;
 }
 

@@ -53,6 +53,7 @@ protected:
 
 private:
     int Append(const QString& shown, const QString& userData);
+    static QString ShownText(const QString& text, bool plain);
 
     QComboBox* m_combo;
     QStringList m_texts;

@@ -499,12 +499,24 @@ void CControlUI::PaintText(QPainter& painter) {
         return;
     }
     painter.setFont(ControlFont());
+    painter.setPen(TextPaintColour());
+    painter.drawText(ContentRect(), static_cast<int>(m_textAlign) | Qt::TextWordWrap, text);
+}
+
+QColor CControlUI::TextPaintColour() const {
     QColor colour = m_textColor.isValid() ? m_textColor : palette().color(QPalette::WindowText);
     if (!isEnabled()) {
         colour.setAlpha(colour.alpha() / 2);
     }
-    painter.setPen(colour);
-    painter.drawText(ContentRect(), static_cast<int>(m_textAlign) | Qt::TextWordWrap, text);
+    return colour;
+}
+
+void CControlUI::StrokeOutline(QPainter& painter, const QColor& colour, double width,
+                               double round) {
+    painter.setPen(QPen(colour, width));
+    painter.setBrush(Qt::NoBrush);
+    const QRectF inner = QRectF(rect()).adjusted(width / 2, width / 2, -width / 2, -width / 2);
+    painter.drawRoundedRect(inner, round, round);
 }
 
 void CControlUI::PaintBorder(QPainter& painter) {
@@ -514,22 +526,12 @@ void CControlUI::PaintBorder(QPainter& painter) {
     if (m_borderSize <= 0 || !m_borderColor.isValid()) {
         return;
     }
-    const double width = m_borderSize * Scale();
-    QPen pen(m_borderColor, width);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    const QRectF inner = QRectF(rect()).adjusted(width / 2, width / 2, -width / 2, -width / 2);
-    const double round = m_borderRound * Scale();
-    painter.drawRoundedRect(inner, round, round);
+    StrokeOutline(painter, m_borderColor, m_borderSize * Scale(), m_borderRound * Scale());
 }
 
 void CControlUI::PaintFocusRing(QPainter& painter) {
-    const double width = 2 * Scale();
-    painter.setPen(QPen(QColor(0x3D, 0xA9, 0xFC), width));
-    painter.setBrush(Qt::NoBrush);
-    const QRectF inner = QRectF(rect()).adjusted(width / 2, width / 2, -width / 2, -width / 2);
-    const double round = std::max(2.0, m_borderRound * Scale());
-    painter.drawRoundedRect(inner, round, round);
+    StrokeOutline(painter, QColor(0x3D, 0xA9, 0xFC), 2 * Scale(),
+                  std::max(2.0, m_borderRound * Scale()));
 }
 
 }  // namespace kx520::ui

@@ -133,6 +133,10 @@ protected:
     virtual void PaintBorder(QPainter& painter);
     // The ring around a control the keyboard moved the focus to.
     void PaintFocusRing(QPainter& painter);
+    // The text's colour as drawn: its own or the palette's, faded when disabled.
+    QColor TextPaintColour() const;
+    // A rounded outline just inside the control's edge.
+    void StrokeOutline(QPainter& painter, const QColor& colour, double width, double round);
     // Fills the control's shape (rounded by "borderround") with `colour`.
     void FillBackground(QPainter& painter, const QColor& colour);
     // Called when the shown text changes (language, SetText).

@@ -66,11 +66,7 @@ void CLabelUI::PaintText(QPainter& painter) {
     }
     const QRect room = ContentRect();
     painter.setFont(ControlFont());
-    QColor colour = HasOwnTextColor() ? GetTextColor() : palette().color(QPalette::WindowText);
-    if (!isEnabled()) {
-        colour.setAlpha(colour.alpha() / 2);
-    }
-    painter.setPen(colour);
+    painter.setPen(TextPaintColour());
     const QString shown = QFontMetrics(ControlFont()).elidedText(text, Qt::ElideRight, room.width());
     painter.drawText(room, static_cast<int>(TextAlign()), shown);
 }

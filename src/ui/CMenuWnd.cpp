@@ -2,7 +2,6 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <algorithm>
 
 #include "ui/CMenuElementUI.h"
 #include "ui/CResourceManager.h"
@@ -26,13 +25,8 @@ QPoint CMenuWnd::Place(QPoint point, QSize size, int alignment, const QRect& ava
     if (available.isEmpty()) {
         return corner;
     }
-    // Never partly off the screen or under a panel: the part that would
-    // stick out moves the menu back in (the left and top edges win).
-    corner.setX(std::max(available.left(),
-                         std::min(corner.x(), available.right() + 1 - size.width())));
-    corner.setY(std::max(available.top(),
-                         std::min(corner.y(), available.bottom() + 1 - size.height())));
-    return corner;
+    // Never partly off the screen or under a panel.
+    return KeptInside(corner, size, available);
 }
 
 CMenuWnd* CMenuWnd::Show(WindowImplBase* owner, const QString& layout, QPoint point,

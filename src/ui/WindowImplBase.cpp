@@ -223,9 +223,12 @@ void WindowImplBase::CenterWindow() {
     QRect frame = frameGeometry();
     frame.moveCenter(owner != nullptr && owner->isVisible() ? owner->frameGeometry().center()
                                                             : area.center());
-    frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
-    frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
-    move(frame.topLeft());
+    move(KeptInside(frame.topLeft(), frame.size(), area));
+}
+
+QPoint WindowImplBase::KeptInside(QPoint corner, QSize size, const QRect& area) {
+    return {std::max(area.left(), std::min(corner.x(), area.right() + 1 - size.width())),
+            std::max(area.top(), std::min(corner.y(), area.bottom() + 1 - size.height()))};
 }
 
 qintptr WindowImplBase::HandleCustomMessage(uint32_t, quintptr, qintptr, bool& handled) {

@@ -59,6 +59,9 @@ public:
     // as soon as it loses the focus or a click lands outside it.
     void SetPopup(bool popup);
     bool IsPopup() const { return m_popup; }
+    // Where a window of `size` at `corner` goes to be wholly inside `area`
+    // (the screen's free area); the left and top edges win when it is larger.
+    static QPoint KeptInside(QPoint corner, QSize size, const QRect& area);
     // Inside ShowModal.
     bool IsModal() const { return m_modalLoop != nullptr; }
 
