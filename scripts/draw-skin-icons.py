@@ -348,6 +348,67 @@ TITLE_GLYPHS = {"close": glyph_close, "minimise": glyph_minimise, "settings": gl
                 "previous": glyph_previous, "next": glyph_next}
 
 
+# Editor tab pictograms, in the title glyphs' 20-unit grid.
+def tab_lighting(x, y):
+    # A bulb: the glass, its neck and two rays.
+    glass = ring(x, y, 10, 8.5, 4.6)
+    neck = union(segment(x, y, 8, 15, 12, 15, STROKE), segment(x, y, 8.6, 17.2, 11.4, 17.2, STROKE))
+    rays = union(segment(x, y, 3, 3.5, 4.3, 4.8, STROKE), segment(x, y, 17, 3.5, 15.7, 4.8, STROKE))
+    return union(glass, neck, rays)
+
+
+def tab_keys(x, y):
+    cap = ring_box(x, y, 3, 4, 17, 16, 2.5, STROKE)
+    return union(cap, segment(x, y, 7, 12.5, 13, 12.5, STROKE))
+
+
+def tab_macros(x, y):
+    # Three recorded lines and a play mark.
+    lines = union(segment(x, y, 3, 5, 10, 5, STROKE), segment(x, y, 3, 10, 8, 10, STROKE),
+                  segment(x, y, 3, 15, 10, 15, STROKE))
+    play = union(segment(x, y, 12.5, 6.5, 12.5, 13.5, STROKE),
+                 segment(x, y, 12.5, 6.5, 17.5, 10, STROKE), segment(x, y, 12.5, 13.5, 17.5, 10, STROKE))
+    return union(lines, play)
+
+
+def tab_system(x, y):
+    # Two sliders with their knobs.
+    rails = union(segment(x, y, 3, 6.5, 17, 6.5, STROKE), segment(x, y, 3, 13.5, 17, 13.5, STROKE))
+    return union(rails, disc(x, y, 7, 6.5, 2.2), disc(x, y, 13, 13.5, 2.2))
+
+
+def tab_pointer(x, y):
+    # A sight: ring, cross hairs and the centre dot.
+    hairs = union(segment(x, y, 10, 2, 10, 5.5, STROKE), segment(x, y, 10, 14.5, 10, 18, STROKE),
+                  segment(x, y, 2, 10, 5.5, 10, STROKE), segment(x, y, 14.5, 10, 18, 10, STROKE))
+    return union(ring(x, y, 10, 10, 6), hairs, disc(x, y, 10, 10, 1.2))
+
+
+def tab_audio(x, y):
+    speaker = union(rounded_box(x, y, 3, 7.5, 6, 12.5, 0.5),
+                    segment(x, y, 6, 8, 10, 4.5, STROKE), segment(x, y, 6, 12, 10, 15.5, STROKE),
+                    segment(x, y, 10, 4.5, 10, 15.5, STROKE))
+    waves = union(arc(x, y, 10, 10, 3.5, STROKE, -0.9, 0.9), arc(x, y, 10, 10, 6.5, STROKE, -0.9, 0.9))
+    return union(speaker, waves)
+
+
+def tab_effects(x, y):
+    # A four-pointed spark and a small one.
+    big = union(segment(x, y, 8, 3, 8, 15, 1.6), segment(x, y, 2, 9, 14, 9, 1.6),
+                disc(x, y, 8, 9, 2.2))
+    small = union(segment(x, y, 15, 12, 15, 18, 1.2), segment(x, y, 12, 15, 18, 15, 1.2))
+    return union(big, small)
+
+
+def tab_surround(x, y):
+    return union(disc(x, y, 10, 10, 1.8), ring(x, y, 10, 10, 4.5), ring(x, y, 10, 10, 7.5))
+
+
+TAB_GLYPHS = {"lighting": tab_lighting, "keys": tab_keys, "macros": tab_macros,
+              "system": tab_system, "pointer": tab_pointer, "audio": tab_audio,
+              "effects": tab_effects, "surround": tab_surround}
+
+
 # Device pictures behind the pages' keys and light zones, drawn at 2x of
 # the layout pixels they cover (the rectangle in the page's layout).
 BODY = (30, 33, 41)
@@ -406,6 +467,9 @@ def main():
     for name, shape in TITLE_GLYPHS.items():
         write_png(SKIN / "common" / "title" / f"{name}.png", 60, 60, glyph(shape, GREY))
         write_png(SKIN / "common" / "title" / f"{name}_hot.png", 60, 60, glyph(shape, WHITE))
+    for name, shape in TAB_GLYPHS.items():
+        write_png(SKIN / "common" / "tab" / f"{name}.png", 48, 48, glyph(shape, GREY, 2.4))
+        write_png(SKIN / "common" / "tab" / f"{name}_hot.png", 48, 48, glyph(shape, WHITE, 2.4))
     write_png(SKIN / "image" / "led.png", 24, 24, led)
     write_png(SKIN / "image" / "led_light.png", 24, 24, led_light)
     write_png(SKIN / "image" / "keycap.png", 48, 48, keycap)
