@@ -29,6 +29,7 @@ set(KX520_CORE_SOURCES
     devices/KeyLevels.cpp
     devices/LightTables.cpp
     devices/SoftwareEffects.cpp
+    devices/DefaultNameLists.cpp
     app/DeviceCatalog.cpp
     app/InterfaceSlotTable.cpp
     app/DeviceScanThread.cpp
@@ -42,6 +43,9 @@ set(KX520_CORE_SOURCES
     profiles/JsonFile.cpp
     profiles/CBasicProfiledata.cpp
     profiles/ProfileList.cpp
+    profiles/CKeyboardProfiledata.cpp
+    profiles/MacroStore.cpp
+    profiles/MacroImage.cpp
 )
 set(KX520_SIM_SOURCES
     sim/VirtualProducts.cpp

@@ -1,5 +1,7 @@
 #include "platform/Utf8.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 
@@ -94,6 +96,13 @@ std::string Printable(std::string_view text) {
         ++at;
     }
     return printable;
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
 }
 
 }  // namespace kx520::utf8

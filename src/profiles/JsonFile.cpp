@@ -100,8 +100,11 @@ bool SameContent(const std::string& a, const std::string& b) {
     }
 }
 
+enum class CopyMode { kNeverOver, kReplace };
+
 // A copy of a regular file in pieces, through a temporary like every write.
-bool CopyRegularFile(const std::string& from, const std::string& to) {
+bool CopyRegularFile(const std::string& from, const std::string& to,
+                     CopyMode mode = CopyMode::kNeverOver) {
     // Opened without blocking and checked before a byte is read: a FIFO
     // would wait for a writer for ever.
     const int input = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -138,7 +141,12 @@ bool CopyRegularFile(const std::string& from, const std::string& to) {
     ::close(input);
     ok = ok && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
-    ok = ok && ::link(temporary.c_str(), to.c_str()) == 0;  // never over another backup
+    if (ok && mode == CopyMode::kReplace) {
+        ::chmod(temporary.c_str(), 0644);
+        ok = ::rename(temporary.c_str(), to.c_str()) == 0;
+    } else {
+        ok = ok && ::link(temporary.c_str(), to.c_str()) == 0;  // never over another backup
+    }
     ::unlink(temporary.c_str());
     return ok;
 }
@@ -324,6 +332,19 @@ std::string JsonFile::KeepBackup(const std::string& path) {
     }
     DebugTrace("no backup could be kept of " + path);
     return {};
+}
+
+bool JsonFile::CopyFile(const std::string& from, const std::string& to) {
+    return CopyRegularFile(from, to, CopyMode::kReplace);
+}
+
+std::string JsonFile::FreshName(const std::function<bool(const std::string&)>& taken) {
+    const std::string base = TimestampName();
+    std::string name = base;
+    for (int n = 1; taken(name); ++n) {
+        name = base + "_" + std::to_string(n);
+    }
+    return name;
 }
 
 bool JsonFile::Exists(const std::string& path) {

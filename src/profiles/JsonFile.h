@@ -2,6 +2,7 @@
 
 #include <json/value.h>
 
+#include <functional>
 #include <string>
 
 namespace kx520::profiles {
@@ -29,6 +30,12 @@ public:
     // What the names of the atomic writer's temporaries carry, and nothing else.
     static constexpr const char* kTemporaryMarker = ".kx520-tmp-";
     static constexpr int kMaxBackups = 100;
+    // A byte-for-byte copy of the regular file `from` that atomically
+    // replaces `to`; false (and `to` untouched) when either side fails.
+    static bool CopyFile(const std::string& from, const std::string& to);
+    // TimestampName(), bumped with "_1", "_2", ... while `taken` says the
+    // name is in use: a new identifier never names an existing file.
+    static std::string FreshName(const std::function<bool(const std::string&)>& taken);
     // True for anything at `path`, a dangling symbolic link included.
     static bool Exists(const std::string& path);
     // What must hold before a damaged file is replaced: nothing is there, or

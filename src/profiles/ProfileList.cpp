@@ -17,13 +17,6 @@ namespace kx520::profiles {
 
 namespace {
 
-std::string Lower(const std::string& text) {
-    std::string lower = text;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
-
 std::string Trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t\r\n\f\v");
     if (first == std::string::npos) {
@@ -109,9 +102,8 @@ std::string ProfileList::CurrentId() const {
 }
 
 int ProfileList::FindName(const std::string& name, int except) const {
-    const std::string wanted = Lower(name);
     for (size_t i = 0; i < m_entries.size(); ++i) {
-        if (static_cast<int>(i) != except && Lower(m_entries[i].name) == wanted) {
+        if (static_cast<int>(i) != except && utf8::SameIgnoringCase(m_entries[i].name, name)) {
             return static_cast<int>(i);
         }
     }
@@ -247,17 +239,11 @@ bool ProfileList::WriteProfile(const ProfileEntry& entry, const std::string& sou
 }
 
 std::string ProfileList::NewId() const {
-    const std::string base = JsonFile::TimestampName();
-    std::string id = base;
-    auto taken = [this](const std::string& candidate) {
+    return JsonFile::FreshName([this](const std::string& candidate) {
         return JsonFile::Exists(ProfilePath(candidate)) ||
                std::any_of(m_entries.begin(), m_entries.end(),
                            [&candidate](const ProfileEntry& e) { return e.id == candidate; });
-    };
-    for (int n = 1; taken(id); ++n) {
-        id = base + "_" + std::to_string(n);
-    }
-    return id;
+    });
 }
 
 bool ProfileList::Append(const ProfileEntry& entry) {
