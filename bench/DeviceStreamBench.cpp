@@ -32,7 +32,7 @@ struct StreamRig {
         identity.deviceClass = KeyboardWired;
         device->SetIdentity(identity);
         device->SetLedCount(kKeyboardLeds);
-        device->SetCurrentEffect({4, 2, 1, true, Rgb{255, 255, 255}});
+        device->Core().SetCurrentEffect({4, 2, 1, true, Rgb{255, 255, 255}});
     }
     sim::VirtualHidBackend backend;
     std::unique_ptr<CZentrelUSBDevice> device;
@@ -47,23 +47,23 @@ void BM_FramesDeliveredToKeyboard(benchmark::State& state) {
         state.SkipWithError("no virtual keyboard");
         return;
     }
-    const uint64_t sentBefore = rig.device->Sender().SentFrames();
+    const uint64_t sentBefore = rig.device->Core().Sender().SentFrames();
     double seconds = 0;
     for (auto _ : state) {
         const auto start = Clock::now();
         while (Clock::now() - start < std::chrono::seconds(1)) {
-            rig.device->EffectSpectrum();
+            rig.device->Core().EffectSpectrum();
             rig.device->StreamFrame();
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         seconds += std::chrono::duration<double>(Clock::now() - start).count();
     }
-    const double sent = static_cast<double>(rig.device->Sender().SentFrames() - sentBefore);
+    const double sent = static_cast<double>(rig.device->Core().Sender().SentFrames() - sentBefore);
     // 510 bytes in 56-byte packets is 10 packets, each a 1 ms report out
     // and a 1 ms reply in.
     state.counters["frames_per_s"] = sent / seconds;
     state.counters["bus_bound_per_s"] = 1000.0 / (10 * 2);
-    state.counters["dropped"] = static_cast<double>(rig.device->Sender().DroppedFrames());
+    state.counters["dropped"] = static_cast<double>(rig.device->Core().Sender().DroppedFrames());
 }
 BENCHMARK(BM_FramesDeliveredToKeyboard)->Iterations(3)->Unit(benchmark::kMillisecond);
 
@@ -79,7 +79,7 @@ void PollTickBlock(benchmark::State& state, bool dead) {
     }
     Clock::duration longest{};
     for (auto _ : state) {
-        rig.device->EffectSpectrum();
+        rig.device->Core().EffectSpectrum();
         const auto start = Clock::now();
         rig.device->StreamFrame();
         longest = std::max(longest, Clock::now() - start);

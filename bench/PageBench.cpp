@@ -94,7 +94,7 @@ void BM_PollTickWith126LitKeys(benchmark::State& state) {
     for (auto _ : state) {
         ++shade;
         for (int i = 0; i < kKeys; ++i) {
-            device->SetLed(i, LedEntry{shade, static_cast<uint8_t>(255 - shade),
+            device->Core().SetLed(i, LedEntry{shade, static_cast<uint8_t>(255 - shade),
                                        static_cast<uint8_t>(i), 255});
         }
         device->StreamFrame();

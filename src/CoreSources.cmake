@@ -30,6 +30,7 @@ set(KX520_CORE_SOURCES
     devices/LightTables.cpp
     devices/SoftwareEffects.cpp
     devices/DefaultNameLists.cpp
+    devices/DeviceCore.cpp
     app/DeviceCatalog.cpp
     app/InterfaceSlotTable.cpp
     app/DeviceScanThread.cpp

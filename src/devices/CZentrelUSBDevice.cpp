@@ -2,7 +2,6 @@
 
 #include <QTimer>
 
-#include "devices/EffectClock.h"
 #include "devices/LightColourControl.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "devices/CDeviceOptionUI.h"
@@ -37,8 +36,12 @@ bool IsWiredClass(uint16_t deviceClass) {
 }  // namespace
 
 CZentrelUSBDevice::CZentrelUSBDevice(hid::HidBackend& backend, QWidget* parent)
+    : CZentrelUSBDevice(backend, std::make_unique<DeviceCore>(backend), parent) {}
+
+CZentrelUSBDevice::CZentrelUSBDevice(hid::HidBackend& backend, std::unique_ptr<DeviceCore> core,
+                                     QWidget* parent)
     : ui::CHorizontalLayoutUI(parent),
-      m_channel(backend),
+      m_core(std::move(core)),
       m_wiredNotify(backend, [this](uint16_t code) {
           // From the listener's thread to the UI thread.
           QMetaObject::invokeMethod(this, [this, code] { HandleNotification(code); },
@@ -47,18 +50,13 @@ CZentrelUSBDevice::CZentrelUSBDevice(hid::HidBackend& backend, QWidget* parent)
       m_receiverNotify(backend, [this](uint16_t code) {
           QMetaObject::invokeMethod(this, [this, code] { HandleNotification(code); },
                                     Qt::QueuedConnection);
-      }),
-      m_sender(m_channel) {
-    m_sender.Start();
-}
+      }) {}
 
 CZentrelUSBDevice::~CZentrelUSBDevice() {
-    // Threads that call back into this object end before it does (a kind
-    // whose light body uses its own members stops the thread itself).
-    m_lightThread.Stop();
+    // Threads that call back into this object end before it does.
+    m_core->StopLightThread();
     m_wiredNotify.Detach();
     m_receiverNotify.Detach();
-    m_sender.Stop();
 }
 
 void CZentrelUSBDevice::SetKindName(const QString& name) {
@@ -78,16 +76,8 @@ void CZentrelUSBDevice::SetKeyCount(size_t count) {
 }
 
 void CZentrelUSBDevice::SetLedCount(size_t count) {
-    std::lock_guard lock(m_frameLock);
     m_ledButtons.assign(count, nullptr);
-    m_frame.assign(count, LedEntry{});
-    std::lock_guard listLock(m_lightListLock);
-    m_ledSettings.assign(count, profiles::LightSetting{});
-}
-
-size_t CZentrelUSBDevice::LedCount() const {
-    std::lock_guard lock(m_frameLock);
-    return m_frame.size();
+    m_core->SetLedCount(count);
 }
 
 CDeviceKeyButtonUI* CZentrelUSBDevice::KeyButton(size_t index) const {
@@ -135,54 +125,11 @@ void CZentrelUSBDevice::BuildPage() {
     }
 }
 
-void CZentrelUSBDevice::FillFrame(
-    void (SoftwareEffects::*effect)(const EffectSetting&, std::span<LedEntry>)) {
-    std::lock_guard lock(m_frameLock);
-    (m_effects.*effect)(m_setting, m_frame);
-}
-
-void CZentrelUSBDevice::EffectBreathe() {
-    FillFrame(&SoftwareEffects::Breathe);
-}
-
-void CZentrelUSBDevice::EffectBreatheFour() {
-    FillFrame(&SoftwareEffects::BreatheFour);
-}
-
-void CZentrelUSBDevice::EffectStatic() {
-    std::lock_guard lock(m_frameLock);
-    m_effects.Static(m_setting, m_frame);
-}
-
-void CZentrelUSBDevice::EffectSpectrum() {
-    FillFrame(&SoftwareEffects::Spectrum);
-}
-
-void CZentrelUSBDevice::EffectBlink() {
-    std::lock_guard lock(m_frameLock);
-    m_effects.Blink(m_setting, EffectClock::NowMs(), m_frame);
-}
-
-void CZentrelUSBDevice::EffectBlinkFour() {
-    std::lock_guard lock(m_frameLock);
-    m_effects.BlinkFour(m_setting, EffectClock::NowMs(), m_frame);
-}
-
-void CZentrelUSBDevice::EffectOff() {
-    std::lock_guard lock(m_frameLock);
-    SoftwareEffects::Off(m_frame);
-}
-
-std::vector<LedEntry> CZentrelUSBDevice::FrameCopy() const {
-    std::lock_guard lock(m_frameLock);
-    return m_frame;
-}
-
 void CZentrelUSBDevice::StreamFrame() {
-    if (!m_hostLightControl) {
+    if (!m_core->HostLightControl()) {
         return;
     }
-    const std::vector<LedEntry> frame = FrameCopy();
+    const std::vector<LedEntry> frame = m_core->FrameCopy();
     for (size_t i = 0; i < frame.size() && i < m_ledButtons.size(); ++i) {
         CDeviceKeyButtonUI* button = m_ledButtons[i];
         if (button == nullptr || !button->IsVisible()) {
@@ -200,47 +147,7 @@ void CZentrelUSBDevice::StreamFrame() {
         button->Invalidate();
         m_framePainted = true;
     }
-    // Only the cable takes streamed frames; the sender keeps the UI thread free.
-    if (m_channel.IsOpen() && !m_channel.ReceiverMode()) {
-        m_sender.Submit(EncodeLedFrame(frame));
-    }
-}
-
-void CZentrelUSBDevice::SetLed(int index, const LedEntry& entry) {
-    std::lock_guard lock(m_frameLock);
-    if (index >= 0 && static_cast<size_t>(index) < m_frame.size()) {
-        m_frame[static_cast<size_t>(index)] = entry;
-    }
-}
-
-LedEntry CZentrelUSBDevice::GetLed(int index) const {
-    std::lock_guard lock(m_frameLock);
-    if (index < 0 || static_cast<size_t>(index) >= m_frame.size()) {
-        return LedEntry{};
-    }
-    return m_frame[static_cast<size_t>(index)];
-}
-
-void CZentrelUSBDevice::SetCurrentEffect(const EffectSetting& setting) {
-    std::lock_guard lock(m_frameLock);
-    m_setting = setting;
-}
-
-EffectSetting CZentrelUSBDevice::CurrentEffect() const {
-    std::lock_guard lock(m_frameLock);
-    return m_setting;
-}
-
-void CZentrelUSBDevice::SetLedSetting(size_t index, const profiles::LightSetting& setting) {
-    std::lock_guard lock(m_lightListLock);
-    if (index < m_ledSettings.size()) {
-        m_ledSettings[index] = setting;
-    }
-}
-
-profiles::LightSetting CZentrelUSBDevice::LedSetting(size_t index) const {
-    std::lock_guard lock(m_lightListLock);
-    return index < m_ledSettings.size() ? m_ledSettings[index] : profiles::LightSetting{};
+    m_core->SendFrame(frame);
 }
 
 void CZentrelUSBDevice::SetLightColour(int red, int green, int blue) {
@@ -254,13 +161,6 @@ void CZentrelUSBDevice::GetLightColour() {
     if (m_lightControl != nullptr) {
         m_lightControl->Colour(m_lightColour[0], m_lightColour[1], m_lightColour[2]);
     }
-}
-
-void CZentrelUSBDevice::SetLightBytes(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
-    m_lightWords[0] = a;
-    m_lightWords[1] = b;
-    m_lightWords[2] = c;
-    m_lightWords[3] = d;
 }
 
 void CZentrelUSBDevice::ShowFunction(int type) {

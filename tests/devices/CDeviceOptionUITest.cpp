@@ -120,7 +120,7 @@ TEST_F(DeviceOption, ASleepingReceiverStaysHiddenAndReturnsWhenItWakes) {
 TEST_F(DeviceOption, OnTheCableThePollTickStreamsFrames) {
     Connect("mouse");
     option->StartConnect();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return device->Sender().SentFrames() >= 3; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return device->Core().Sender().SentFrames() >= 3; }, 5000));
     EXPECT_TRUE(window->presence.empty());  // a cable is never probed
     EXPECT_FALSE(option->IsTimerActive(CDeviceOptionUI::kLinkCheckTimer));
 }

@@ -101,12 +101,12 @@ TEST_F(DeviceBase, BuildPageBindsKeyAndLightButtonsInRangeOnly) {
 TEST_F(DeviceBase, OnTheCableFramesArePaintedAndSent) {
     LoadPage(kPage);
     Connect("mouse");
-    device->SetCurrentEffect({4, 2, 0, false, Rgb{0x10, 0x20, 0x30}});
-    device->EffectStatic();
+    device->Core().SetCurrentEffect({4, 2, 0, false, Rgb{0x10, 0x20, 0x30}});
+    device->Core().EffectStatic();
     device->StreamFrame();
     EXPECT_TRUE(Button("a")->IsLit());
     EXPECT_EQ(Button("a")->GetLightColour(), 0x10u | (0x30u << 8) | (0x20u << 16));
-    ASSERT_TRUE(QTest::qWaitFor([this] { return device->Sender().SentFrames() == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return device->Core().Sender().SentFrames() == 1; }, 5000));
     const auto light = backend.Firmware("mouse")->Firmware().LightFrame();
     EXPECT_EQ(light[0], LedEntry::Scale(0x10, 255));
     EXPECT_EQ(light[44], LedEntry::Scale(0x30, 255));
@@ -115,8 +115,8 @@ TEST_F(DeviceBase, OnTheCableFramesArePaintedAndSent) {
 TEST_F(DeviceBase, OnTheReceiverFramesArePaintedButNotSent) {
     LoadPage(kPage);
     Connect("mouse-receiver");
-    device->SetCurrentEffect({4, 2, 0, false, Rgb{1, 2, 3}});
-    device->EffectStatic();
+    device->Core().SetCurrentEffect({4, 2, 0, false, Rgb{1, 2, 3}});
+    device->Core().EffectStatic();
     device->StreamFrame();
     QTest::qWait(30);
     EXPECT_TRUE(Button("a")->IsLit());
@@ -127,7 +127,7 @@ TEST_F(DeviceBase, WithoutHostLightControlNothingIsPaintedOrSent) {
     LoadPage(kPage);
     Connect("mouse");
     device->SetHostLightControl(false);
-    device->EffectStatic();
+    device->Core().EffectStatic();
     device->StreamFrame();
     QTest::qWait(30);
     EXPECT_FALSE(Button("a")->IsLit());
@@ -138,9 +138,9 @@ TEST_F(DeviceBase, APageWithoutASelectPanelStillStreams) {
     LoadPage(kPageWithoutPanel);
     EXPECT_EQ(device->LedButton(0), nullptr);
     Connect("mouse");
-    device->EffectStatic();
+    device->Core().EffectStatic();
     device->StreamFrame();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return device->Sender().SentFrames() == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return device->Core().Sender().SentFrames() == 1; }, 5000));
 }
 
 TEST_F(DeviceBase, SettingsChangedOnTheDeviceReachOnNotify) {
@@ -156,12 +156,12 @@ TEST_F(DeviceBase, SettingsChangedOnTheDeviceReachOnNotify) {
 }
 
 TEST_F(DeviceBase, LedsOutsideTheFrameAreIgnored) {
-    device->SetLed(3, LedEntry{1, 2, 3, 4});
-    EXPECT_EQ(device->GetLed(3), (LedEntry{1, 2, 3, 4}));
-    device->SetLed(15, LedEntry{9, 9, 9, 9});
-    device->SetLed(-1, LedEntry{9, 9, 9, 9});
-    EXPECT_EQ(device->GetLed(15), LedEntry{});
-    EXPECT_EQ(device->GetLed(-1), LedEntry{});
+    device->Core().SetLed(3, LedEntry{1, 2, 3, 4});
+    EXPECT_EQ(device->Core().GetLed(3), (LedEntry{1, 2, 3, 4}));
+    device->Core().SetLed(15, LedEntry{9, 9, 9, 9});
+    device->Core().SetLed(-1, LedEntry{9, 9, 9, 9});
+    EXPECT_EQ(device->Core().GetLed(15), LedEntry{});
+    EXPECT_EQ(device->Core().GetLed(-1), LedEntry{});
 }
 
 TEST_F(DeviceBase, ShowFunctionSwitchesThePanels) {
@@ -225,46 +225,38 @@ TEST_F(DeviceBase, PerLedLightSettingsAreZeroedWhenTheLedCountChanges) {
     profiles::LightSetting setting;
     setting.mode = 3;
     setting.red = 200;
-    device->SetLedSetting(14, setting);
-    device->SetLedSetting(15, setting);  // outside: ignored
-    EXPECT_EQ(device->LedSetting(14), setting);
-    EXPECT_EQ(device->LedSetting(15), profiles::LightSetting{});
+    device->Core().SetLedSetting(14, setting);
+    device->Core().SetLedSetting(15, setting);  // outside: ignored
+    EXPECT_EQ(device->Core().LedSetting(14), setting);
+    EXPECT_EQ(device->Core().LedSetting(15), profiles::LightSetting{});
     device->SetLedCount(20);
-    EXPECT_EQ(device->LedSetting(14), profiles::LightSetting{});
+    EXPECT_EQ(device->Core().LedSetting(14), profiles::LightSetting{});
 }
 
-TEST_F(DeviceBase, TheBaseHasNoKeysMacrosOrLightRecordsToWrite) {
-    Connect("keyboard");
-    const size_t before = test::ReadTrace(temp.Path() + "/trace").size();
-    EXPECT_TRUE(device->ReadKeyList().empty());
-    EXPECT_EQ(device->WriteKeys({profiles::KeyAssignmentEntry{}}), 0);
-    EXPECT_EQ(device->WriteCurrentKeys(0), 0);
-    EXPECT_EQ(device->WriteMacros({0, 1}), 0);
-    EXPECT_EQ(device->WriteLightConfig(0, 1), 0);
-    EXPECT_EQ(test::ReadTrace(temp.Path() + "/trace").size(), before);
-    device->SetKeyMap({1, 2, 255});
-    EXPECT_EQ(device->KeyMap(2), (std::vector<uint8_t>{1, 2, 255}));
-    EXPECT_TRUE(device->KeyMap(0).empty());
+TEST_F(DeviceBase, KeyMapsAreKeptApart) {
+    device->Core().SetKeyMap(2, {1, 2, 255});
+    EXPECT_EQ(device->Core().KeyMap(2), (std::vector<uint8_t>{1, 2, 255}));
+    EXPECT_TRUE(device->Core().KeyMap(0).empty());
 }
 
 TEST_F(DeviceBase, TheLightThreadRunsEffectsUntilStoppedAndRestartsCleanly) {
-    device->SetCurrentEffect({4, 2, 1, false, Rgb{255, 0, 0}});
+    device->Core().SetCurrentEffect({4, 2, 1, false, Rgb{255, 0, 0}});
     std::atomic<int> steps{0};
     auto body = [this, &steps](std::stop_token stop) {
         while (DeviceWorker::WaitFor(stop, std::chrono::milliseconds(2))) {
-            device->EffectStatic();
+            device->Core().EffectStatic();
             ++steps;
         }
     };
-    device->StartLightThread(body);
+    device->Core().StartLightThread(body);
     while (steps < 3) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    EXPECT_EQ(device->GetLed(0), (LedEntry{255, 0, 0, 255}));
-    device->StartLightThread(body);  // a new connection restarts it
-    EXPECT_TRUE(device->LightThreadRunning());
-    EXPECT_TRUE(device->StopLightThread());
-    EXPECT_FALSE(device->LightThreadRunning());
+    EXPECT_EQ(device->Core().GetLed(0), (LedEntry{255, 0, 0, 255}));
+    device->Core().StartLightThread(body);  // a new connection restarts it
+    EXPECT_TRUE(device->Core().LightThreadRunning());
+    EXPECT_TRUE(device->Core().StopLightThread());
+    EXPECT_FALSE(device->Core().LightThreadRunning());
     const int after = steps;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(steps, after);
@@ -306,8 +298,8 @@ TEST(ShippedKeyboardPage, ALitKeyGlowsInItsColourAndAnUnlitKeyStaysDark) {
     window.show();
     QApplication::processEvents();
     // Through the device base, as its effects do: key 0 red, key 1 unlit.
-    device->SetLed(0, LedEntry{255, 0, 0, 255});
-    device->SetLed(1, LedEntry{0, 0, 0, 0});
+    device->Core().SetLed(0, LedEntry{255, 0, 0, 255});
+    device->Core().SetLed(1, LedEntry{0, 0, 0, 0});
     device->StreamFrame();
     QApplication::processEvents();
     CDeviceKeyButtonUI* lit = device->LedButton(0);

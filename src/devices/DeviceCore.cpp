@@ -1,0 +1,124 @@
+#include "devices/DeviceCore.h"
+
+#include "devices/EffectClock.h"
+
+namespace kx520 {
+
+DeviceCore::DeviceCore(hid::HidBackend& backend) : m_channel(backend), m_sender(m_channel) {
+    m_sender.Start();
+}
+
+DeviceCore::~DeviceCore() {
+    // The light body may use this object; it ends first. A kind whose body
+    // uses its own members stops the thread in its own destructor.
+    m_lightThread.Stop();
+    m_sender.Stop();
+}
+
+void DeviceCore::SetLedCount(size_t count) {
+    std::lock_guard lock(m_frameLock);
+    m_frame.assign(count, LedEntry{});
+    std::lock_guard listLock(m_lightListLock);
+    m_ledSettings.assign(count, profiles::LightSetting{});
+}
+
+size_t DeviceCore::LedCount() const {
+    std::lock_guard lock(m_frameLock);
+    return m_frame.size();
+}
+
+std::vector<LedEntry> DeviceCore::FrameCopy() const {
+    std::lock_guard lock(m_frameLock);
+    return m_frame;
+}
+
+void DeviceCore::SetLed(int index, const LedEntry& entry) {
+    std::lock_guard lock(m_frameLock);
+    if (index >= 0 && static_cast<size_t>(index) < m_frame.size()) {
+        m_frame[static_cast<size_t>(index)] = entry;
+    }
+}
+
+LedEntry DeviceCore::GetLed(int index) const {
+    std::lock_guard lock(m_frameLock);
+    if (index < 0 || static_cast<size_t>(index) >= m_frame.size()) {
+        return LedEntry{};
+    }
+    return m_frame[static_cast<size_t>(index)];
+}
+
+void DeviceCore::SendFrame(std::span<const LedEntry> frame) {
+    // Only the cable takes streamed frames; the sender keeps the caller free.
+    if (m_channel.IsOpen() && !m_channel.ReceiverMode()) {
+        m_sender.Submit(EncodeLedFrame(frame));
+    }
+}
+
+void DeviceCore::FillFrame(void (SoftwareEffects::*effect)(const EffectSetting&, std::span<LedEntry>)) {
+    std::lock_guard lock(m_frameLock);
+    (m_effects.*effect)(m_setting, m_frame);
+}
+
+void DeviceCore::EffectBreathe() {
+    FillFrame(&SoftwareEffects::Breathe);
+}
+
+void DeviceCore::EffectBreatheFour() {
+    FillFrame(&SoftwareEffects::BreatheFour);
+}
+
+void DeviceCore::EffectStatic() {
+    std::lock_guard lock(m_frameLock);
+    m_effects.Static(m_setting, m_frame);
+}
+
+void DeviceCore::EffectSpectrum() {
+    FillFrame(&SoftwareEffects::Spectrum);
+}
+
+void DeviceCore::EffectBlink() {
+    std::lock_guard lock(m_frameLock);
+    m_effects.Blink(m_setting, EffectClock::NowMs(), m_frame);
+}
+
+void DeviceCore::EffectBlinkFour() {
+    std::lock_guard lock(m_frameLock);
+    m_effects.BlinkFour(m_setting, EffectClock::NowMs(), m_frame);
+}
+
+void DeviceCore::EffectOff() {
+    std::lock_guard lock(m_frameLock);
+    SoftwareEffects::Off(m_frame);
+}
+
+void DeviceCore::SetCurrentEffect(const EffectSetting& setting) {
+    std::lock_guard lock(m_frameLock);
+    m_setting = setting;
+}
+
+EffectSetting DeviceCore::CurrentEffect() const {
+    std::lock_guard lock(m_frameLock);
+    return m_setting;
+}
+
+void DeviceCore::SetLightBytes(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
+    std::lock_guard lock(m_frameLock);
+    m_lightWords[0] = a;
+    m_lightWords[1] = b;
+    m_lightWords[2] = c;
+    m_lightWords[3] = d;
+}
+
+void DeviceCore::SetLedSetting(size_t index, const profiles::LightSetting& setting) {
+    std::lock_guard lock(m_lightListLock);
+    if (index < m_ledSettings.size()) {
+        m_ledSettings[index] = setting;
+    }
+}
+
+profiles::LightSetting DeviceCore::LedSetting(size_t index) const {
+    std::lock_guard lock(m_lightListLock);
+    return index < m_ledSettings.size() ? m_ledSettings[index] : profiles::LightSetting{};
+}
+
+}  // namespace kx520

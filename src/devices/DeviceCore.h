@@ -1,0 +1,119 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <span>
+#include <vector>
+
+#include "devices/DeviceWorker.h"
+#include "devices/FrameSender.h"
+#include "devices/KeyLevels.h"
+#include "devices/LedEntry.h"
+#include "devices/SoftwareEffects.h"
+#include "profiles/CBasicProfiledata.h"
+#include "profiles/LightSetting.h"
+#include "protocol/CommandChannel.h"
+
+namespace kx520 {
+
+namespace hid {
+class HidBackend;
+}
+
+// What a device is without its page: the command channel and the frame
+// sender, the LED frame and the software effects that fill it, the light
+// list, the key maps and the light thread. Each kind extends it with its
+// own tables and records; the page widget only paints and binds it. The
+// light thread writes the frame while the UI thread reads it: both go
+// through the frame lock.
+class DeviceCore {
+public:
+    static constexpr size_t kMaxFrameLeds = 170;
+
+    explicit DeviceCore(hid::HidBackend& backend);
+    virtual ~DeviceCore();
+    DeviceCore(const DeviceCore&) = delete;
+    DeviceCore& operator=(const DeviceCore&) = delete;
+
+    protocol::CommandChannel& Channel() { return m_channel; }
+    const protocol::CommandChannel& Channel() const { return m_channel; }
+    FrameSender& Sender() { return m_sender; }
+
+    // --- the LED frame ------------------------------------------------------------
+    // Resizes the frame and the light list (both zeroed).
+    void SetLedCount(size_t count);
+    size_t LedCount() const;
+    std::vector<LedEntry> FrameCopy() const;
+    void SetLed(int index, const LedEntry& entry);
+    LedEntry GetLed(int index) const;
+    // Hands the frame to the sender thread when the cable carries frames.
+    void SendFrame(std::span<const LedEntry> frame);
+
+    // --- effects the kinds refine --------------------------------------------------
+    virtual void EffectBreathe();
+    virtual void EffectBreatheFour();
+    virtual void EffectStatic();
+    virtual void EffectSpectrum();
+    virtual void EffectBlink();
+    virtual void EffectBlinkFour();
+    virtual void EffectOff();
+    void SetCurrentEffect(const EffectSetting& setting);
+    EffectSetting CurrentEffect() const;
+    void SetLightBytes(uint32_t a, uint32_t b, uint32_t c, uint32_t d);
+
+    // --- per-LED light settings (the light list) -----------------------------------
+    void SetLedSetting(size_t index, const profiles::LightSetting& setting);
+    profiles::LightSetting LedSetting(size_t index) const;
+
+    // --- keys --------------------------------------------------------------------
+    // Key position maps (page key position -> device index or LED, 255 = none).
+    const std::vector<uint8_t>& KeyMap(size_t which) const { return m_keyMaps.at(which); }
+    void SetKeyMap(size_t which, std::vector<uint8_t> map) { m_keyMaps.at(which) = std::move(map); }
+    KeyLevels& Keys() { return m_keyLevels; }
+
+    // --- state shared with the page ----------------------------------------------
+    void SetHostLightControl(bool on) { m_hostLightControl = on; }
+    bool HostLightControl() const { return m_hostLightControl; }
+    void SetKindNumber(int kind) {
+        m_kindNumber = kind;
+        ProfileData().SetDeviceIndex(0);  // every file keeps its section at 0
+    }
+    int KindNumber() const { return m_kindNumber; }
+    // The device's profile data; kinds with sections of their own return
+    // their derived object.
+    virtual profiles::CBasicProfiledata& ProfileData() { return m_profileData; }
+
+    // --- the light thread ----------------------------------------------------------
+    // `body` runs until its stop token is set; a running one is stopped first.
+    // Stopping waits for the body's current step.
+    void StartLightThread(DeviceWorker::Body body) { m_lightThread.Start(std::move(body)); }
+    bool StopLightThread() { return m_lightThread.Stop(); }
+    bool LightThreadRunning() const { return m_lightThread.Running(); }
+
+protected:
+    void FillFrame(void (SoftwareEffects::*effect)(const EffectSetting&, std::span<LedEntry>));
+    SoftwareEffects& Effects() { return m_effects; }
+
+private:
+    protocol::CommandChannel m_channel;
+    FrameSender m_sender;
+    mutable std::mutex m_frameLock;
+    std::vector<LedEntry> m_frame;
+    EffectSetting m_setting;
+    uint32_t m_lightWords[4] = {};
+    mutable std::mutex m_lightListLock;
+    std::vector<profiles::LightSetting> m_ledSettings;
+    std::array<std::vector<uint8_t>, 3> m_keyMaps;
+    std::atomic<bool> m_hostLightControl{true};
+    int m_kindNumber = 0;
+    SoftwareEffects m_effects;
+    KeyLevels m_keyLevels;
+    profiles::CBasicProfiledata m_profileData;
+    // Declared last: stops before the state its body uses goes away.
+    DeviceWorker m_lightThread{std::chrono::milliseconds(1000)};
+};
+
+}  // namespace kx520
