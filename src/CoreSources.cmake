@@ -22,6 +22,7 @@ set(KX520_CORE_SOURCES
     protocol/CommandPacket.cpp
     protocol/CommandChannel.cpp
     protocol/CommandSet.cpp
+    protocol/DeviceState.cpp
     devices/EffectClock.cpp
     devices/FrameSender.cpp
     devices/DeviceWorker.cpp
@@ -31,6 +32,7 @@ set(KX520_CORE_SOURCES
     devices/SoftwareEffects.cpp
     devices/DefaultNameLists.cpp
     devices/DeviceCore.cpp
+    devices/KeyboardCore.cpp
     app/DeviceCatalog.cpp
     app/InterfaceSlotTable.cpp
     app/DeviceScanThread.cpp

@@ -9,6 +9,10 @@ void Put16(std::vector<uint8_t>& image, size_t at, size_t value) {
     image[at + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
 }
 
+size_t Get16(std::span<const uint8_t> bytes, size_t at) {
+    return bytes[at] | static_cast<size_t>(bytes[at + 1]) << 8;
+}
+
 }  // namespace
 
 size_t MacroImage::Length(const std::vector<size_t>& counts) {
@@ -45,6 +49,36 @@ std::vector<uint8_t> MacroImage::Build(const std::vector<std::vector<MacroEventB
         }
     }
     return image;
+}
+
+size_t MacroImage::DeclaredLength(std::span<const uint8_t> bytes) {
+    if (bytes.size() < 4 || Get16(bytes, 0) != kMagic) {
+        return 0;
+    }
+    const size_t length = Get16(bytes, 2);
+    return length >= kHeaderSize ? length : 0;
+}
+
+bool MacroImage::IsWellFormed(std::span<const uint8_t> bytes) {
+    const size_t length = DeclaredLength(bytes);
+    if (length == 0 || length > bytes.size()) {
+        return false;
+    }
+    const size_t count = Get16(bytes, 4);
+    size_t cursor = kHeaderSize + 2 * count;
+    if (cursor > length) {
+        return false;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        if (Get16(bytes, kHeaderSize + 2 * i) != cursor || cursor + 4 > length) {
+            return false;
+        }
+        cursor += 4 + 4 * Get16(bytes, cursor);
+        if (cursor > length) {
+            return false;
+        }
+    }
+    return cursor == length;
 }
 
 int MacroImage::Overrun(size_t length, size_t capacity) {

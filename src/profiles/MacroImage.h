@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "profiles/MacroStore.h"
@@ -25,6 +26,11 @@ public:
     // By how many 4-byte events an image of `length` bytes overruns
     // `capacity` bytes, plus one; 0 when it fits.
     static int Overrun(size_t length, size_t capacity);
+    // The length an image's header declares, or 0 without a valid header.
+    static size_t DeclaredLength(std::span<const uint8_t> bytes);
+    // True when `bytes` hold one whole image: magic, length, count, record
+    // offsets in order without gaps, event counts that end at the length.
+    static bool IsWellFormed(std::span<const uint8_t> bytes);
 };
 
 }  // namespace kx520::profiles

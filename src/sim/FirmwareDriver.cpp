@@ -223,8 +223,14 @@ void FirmwareDriver::Run(std::stop_token stop) {
 }
 
 bool FirmwareDriver::SendNotification(uint16_t code) {
-    if (m_notifyInterface < 0) {
+    // 0 is the release report itself; above the usage range the report
+    // could not carry the code.
+    if (m_notifyInterface < 0 || code == 0 || code > kMaxNotificationCode) {
         return false;
+    }
+    const unsigned high = code >> 8;
+    if (m_firmware.GetKind() == VirtualFirmware::Kind::Keyboard && (high == 0x10 || high == 0x11)) {
+        m_firmware.SwitchProfile(static_cast<uint8_t>(code & 0x0F));  // switched on the keyboard
     }
     const auto interfaceNumber = static_cast<uint8_t>(m_notifyInterface);
     const uint8_t press[] = {0x03, static_cast<uint8_t>(code & 0xFF),

@@ -1,6 +1,7 @@
 #include "sim/SimControl.h"
 
 #include <charconv>
+#include <cstdio>
 
 #include "sim/FirmwareDriver.h"
 #include "sim/SimFault.h"
@@ -65,8 +66,10 @@ std::string RunSimCommand(VirtualHidBackend& backend, const std::vector<std::str
     }
     if (verb == "notify" && (args.size() == 2 || args.size() == 3)) {
         long code = 0x401;
-        if (args.size() == 3 && (!ParseNumber(args[2], code) || code < 0 || code > 0xFFFF)) {
-            return "bad code " + args[2];
+        if (args.size() == 3 && (!ParseNumber(args[2], code) || code < 1 || code > kMaxNotificationCode)) {
+            char highest[16];
+            std::snprintf(highest, sizeof highest, "%#x", kMaxNotificationCode);
+            return "bad code " + args[2] + " (a notification carries 1 to " + highest + ")";
         }
         const auto firmware = backend.Firmware(product);
         if (!firmware) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "devices/PageKeyDefaults.h"
+#include "profiles/MacroImage.h"
 #include "protocol/CommandSet.h"
 
 namespace kx520::sim {
@@ -197,11 +198,46 @@ Packet VirtualFirmware::Answer(const Packet& request) {
     if (read) {
         std::copy_n(memory->begin() + static_cast<long>(offset), length,
                     reply.begin() + kDataByte);
-    } else {
-        std::copy_n(request.begin() + kDataByte, length,
-                    memory->begin() + static_cast<long>(offset));
+        if (command == kCmdReadConfig && IsRecordRead(offset, length)) {
+            reply[kDataByte] = static_cast<uint8_t>(offset / kRecordStride);
+        }
+        return reply;
+    }
+    std::copy_n(request.begin() + kDataByte, length, memory->begin() + static_cast<long>(offset));
+    if (command == kCmdWriteMacros && !MacroWriteAccepted(offset, length)) {
+        reply[kStatusByte] = kStatusErrorFF;
     }
     return reply;
+}
+
+bool VirtualFirmware::IsRecordRead(size_t offset, size_t length) const {
+    // The keyboard, pad and headset answer a record's byte 0 with the
+    // profile number the record belongs to.
+    return m_kind != Kind::Mouse && length > 1 && offset % kRecordStride == 0;
+}
+
+bool VirtualFirmware::MacroWriteAccepted(size_t offset, size_t length) {
+    const std::span<const uint8_t> memory(m_macros);
+    const size_t declared = profiles::MacroImage::DeclaredLength(memory);
+    if (declared == 0 || declared > memory.size()) {
+        m_macroImageValid = false;
+        return false;  // no image starts here, or it cannot fit
+    }
+    if (offset + length < declared) {
+        return true;  // the rest is still to come
+    }
+    m_macroImageValid = profiles::MacroImage::IsWellFormed(memory.first(declared));
+    return m_macroImageValid;
+}
+
+bool VirtualFirmware::MacroImageValid() const {
+    std::lock_guard lock(m_lock);
+    return m_macroImageValid;
+}
+
+void VirtualFirmware::SwitchProfile(uint8_t profile) {
+    std::lock_guard lock(m_lock);
+    m_config[0] = profile;
 }
 
 std::vector<uint8_t> VirtualFirmware::Copy(const std::vector<uint8_t>& memory) const {

@@ -32,6 +32,8 @@ public:
     static constexpr size_t kLightFrameSize = 512;
     static constexpr size_t kShootSize = 4096;
     static constexpr size_t kStatusSize = 56;
+    // Light records of 26 bytes, one per profile, 25 bytes apart.
+    static constexpr size_t kRecordStride = 25;
 
     explicit VirtualFirmware(const VirtualProductSpec& product);
 
@@ -60,6 +62,10 @@ public:
     bool LinkAwake() const;
     bool HostLight() const;
     bool InTransaction() const;
+    // Whether the last macro image written whole was well formed.
+    bool MacroImageValid() const;
+    // An on-device profile switch: configuration byte 0.
+    void SwitchProfile(uint8_t profile);
     uint32_t BadChecksums() const;
     uint32_t Requests() const;
 
@@ -68,6 +74,10 @@ private:
     std::vector<uint8_t>* MemoryOf(uint8_t command);
     protocol::Packet Answer(const protocol::Packet& request);
     std::vector<uint8_t> Copy(const std::vector<uint8_t>& memory) const;
+    bool IsRecordRead(size_t offset, size_t length) const;
+    // A macro packet completes the image its header declares: the image
+    // is checked; false refuses the packet (status 0xFF).
+    bool MacroWriteAccepted(size_t offset, size_t length);
     void LoadDefaults();
 
     mutable std::mutex m_lock;
@@ -85,6 +95,7 @@ private:
     bool m_linkAwake = true;
     bool m_hostLight = false;
     bool m_inTransaction = false;
+    bool m_macroImageValid = false;
     uint32_t m_badChecksums = 0;
     uint32_t m_requests = 0;
 };

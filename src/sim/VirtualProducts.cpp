@@ -22,10 +22,12 @@ void VendorCommandCollection(B& b) {
 }
 
 // Consumer control collection on which the firmware also sends its own
-// notification codes (0x401 and up), as one 16-bit usage array.
+// notification codes (0x401 and up, profile switches 0x10xx and 0x11xx),
+// as one 16-bit usage array.
 void ConsumerNotifyCollection(B& b) {
     b.UsagePage(0x0C).Usage(0x01).Collection(B::kApplication)
-        .ReportId(3).LogicalMinimum(0).LogicalMaximum(0x7FF).UsageMinimum(0).UsageMaximum(0x7FF)
+        .ReportId(3).LogicalMinimum(0).LogicalMaximum(kMaxNotificationCode).UsageMinimum(0)
+        .UsageMaximum(kMaxNotificationCode)
         .ReportSize(16).ReportCount(1).Input(B::kData | B::kArray | B::kAbsolute)
         .EndCollection();
 }

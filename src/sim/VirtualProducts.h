@@ -24,6 +24,9 @@ struct VirtualProductSpec {
 };
 
 // The product names, in the order "all" plugs them.
+// The highest notification code the virtual products can send.
+inline constexpr uint16_t kMaxNotificationCode = 0x1FFF;
+
 inline constexpr std::array<std::string_view, 6> kVirtualProductNames{
     "keyboard", "keyboard-receiver", "mouse", "mouse-receiver", "mousepad", "headset"};
 

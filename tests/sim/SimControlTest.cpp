@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "sim/FirmwareDriver.h"
 #include "sim/VirtualHidBackend.h"
 
 namespace kx520::sim {
@@ -29,6 +30,11 @@ TEST(SimControl, FaultsAndNotificationsCheckTheirArguments) {
     EXPECT_EQ(RunSimCommand(backend, {"notify", "keyboard"}), "");
     EXPECT_EQ(RunSimCommand(backend, {"notify", "keyboard", "0x401"}), "");
     EXPECT_NE(RunSimCommand(backend, {"notify", "keyboard", "0x10000"}), "");
+    EXPECT_NE(RunSimCommand(backend, {"notify", "keyboard", "0x2000"}), "");  // not carried
+    EXPECT_NE(RunSimCommand(backend, {"notify", "keyboard", "0"}), "");
+    // A profile switch on the keyboard is also the keyboard's new profile.
+    EXPECT_EQ(RunSimCommand(backend, {"notify", "keyboard", "0x1003"}), "");
+    EXPECT_EQ(backend.Firmware("keyboard")->Firmware().Config()[0], 3);
     EXPECT_NE(RunSimCommand(backend, {"notify", "keyboard", "12z"}), "");
     EXPECT_EQ(RunSimCommand(backend, {"fault", "keyboard", "no-reply", "2"}), "");
     EXPECT_EQ(RunSimCommand(backend, {"fault", "keyboard", "usb-timing"}), "");

@@ -28,6 +28,41 @@ TEST(VirtualFirmware, KeyboardStartsWithTheFactoryKeyTable) {
     EXPECT_EQ(keyboard.Macros().size(), keyboard.Info()[6] * 128u);
 }
 
+TEST(VirtualFirmware, KeyboardChecksTheMacroImageItCompletesAndRefusesAMalformedOne) {
+    VirtualFirmware keyboard(*FindVirtualProduct("keyboard"));
+    // One macro of one event: 16 + 2 + 4 + 4 = 26 bytes, sent in two packets.
+    std::vector<uint8_t> image{0xAA, 0x55, 26, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                               18, 0, 1, 0, 0, 0, 35, 0, 0x81, 4};
+    const std::vector<uint8_t> head(image.begin(), image.begin() + 20);
+    const std::vector<uint8_t> tail(image.begin() + 20, image.end());
+    EXPECT_EQ(Ask(keyboard, BuildRequest(kCmdWriteMacros, 0, head))[kStatusByte], 0);
+    EXPECT_EQ(Ask(keyboard, BuildRequest(kCmdWriteMacros, 20, tail))[kStatusByte], 0);
+    EXPECT_TRUE(keyboard.MacroImageValid());
+
+    image[16] = 20;  // the record is not where the table says
+    EXPECT_EQ(Ask(keyboard, BuildRequest(kCmdWriteMacros, 0, image))[kStatusByte], kStatusErrorFF);
+    EXPECT_FALSE(keyboard.MacroImageValid());
+    image[16] = 18;
+    image[18] = 2;  // more events than the length holds
+    EXPECT_EQ(Ask(keyboard, BuildRequest(kCmdWriteMacros, 0, image))[kStatusByte], kStatusErrorFF);
+    image[18] = 1;
+    image[0] = 0;  // no magic
+    EXPECT_EQ(Ask(keyboard, BuildRequest(kCmdWriteMacros, 0, image))[kStatusByte], kStatusErrorFF);
+}
+
+TEST(VirtualFirmware, ARecordReadsBackItsProfileNumberAndTheCurrentProfileIsByteZero) {
+    VirtualFirmware keyboard(*FindVirtualProduct("keyboard"));
+    keyboard.SwitchProfile(3);
+    EXPECT_EQ(Ask(keyboard, BuildReadRequest(kCmdReadConfig, 0, 1))[kDataByte], 3);
+    const Packet record = Ask(keyboard, BuildReadRequest(kCmdReadConfig, 75, 26));
+    EXPECT_EQ(record[kDataByte], 3);
+    EXPECT_EQ(record[kDataByte + 1], 4);  // profile 3's factory mode
+    const std::vector<uint8_t> host{9, 0xFE};
+    Ask(keyboard, BuildRequest(kCmdWriteConfig, 25, host));
+    EXPECT_EQ(Ask(keyboard, BuildReadRequest(kCmdReadConfig, 25, 26))[kDataByte + 1], 0xFE);
+    EXPECT_EQ(keyboard.Config()[25], 9);  // what was written stays in memory
+}
+
 TEST(VirtualFirmware, ReadsAndWritesGoByOffsetAndLength) {
     VirtualFirmware mouse(*FindVirtualProduct("mouse"));
     const std::vector<uint8_t> data{1, 2, 3, 4, 5};

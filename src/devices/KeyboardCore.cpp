@@ -1,0 +1,345 @@
+#include "devices/KeyboardCore.h"
+
+#include <algorithm>
+
+#include "app/DeviceCatalog.h"
+#include "devices/PageKeyDefaults.h"
+#include "platform/DebugTrace.h"
+#include "profiles/MacroImage.h"
+#include "profiles/MacroStore.h"
+#include "protocol/DeviceState.h"
+
+namespace kx520 {
+
+namespace {
+
+using namespace protocol;
+
+constexpr uint8_t kMacroTypeP = 0x70;
+constexpr uint8_t kMacroTypeQ = 0x71;
+constexpr uint8_t kPerKeyColourMode = 19;
+constexpr uint32_t kMusicModeCode = 29;
+constexpr uint32_t kHostColourModeCode = 30;
+constexpr uint8_t kMaxStep = 4;
+
+bool IsMacro(uint8_t type) {
+    return type == kMacroTypeP || type == kMacroTypeQ;
+}
+
+uint8_t Step(uint8_t value) {
+    return std::min(value, kMaxStep);
+}
+
+// Begin, the command, end: the bracket of every write.
+template <typename Command>
+int Bracketed(CommandChannel& channel, Command command) {
+    if (!channel.IsOpen()) {
+        return 0;
+    }
+    int result = CMD_BEGIN(channel);
+    if (result == kResultSuccess) {
+        result = command();
+    }
+    const int end = CMD_END(channel);
+    return result == kResultSuccess ? end : result;
+}
+
+}  // namespace
+
+KeyboardCore::KeyboardCore(hid::HidBackend& backend) : DeviceCore(backend) {}
+
+KeyboardCore::~KeyboardCore() {
+    StopLightThread();  // its body reads this object's members
+}
+
+std::atomic<bool>& KeyboardCore::ReloadFlag() {
+    // One for the process: a reload asked by one keyboard's notification
+    // is done by whichever keyboard handles its notification next.
+    static std::atomic<bool> flag{false};
+    return flag;
+}
+
+void KeyboardCore::SetFolders(std::string dataFolder, std::string defaultFolder) {
+    m_dataFolder = std::move(dataFolder);
+    m_defaultFolder = std::move(defaultFolder);
+}
+
+bool KeyboardCore::ReadDeviceState() {
+    if (!Channel().IsOpen()) {
+        return false;
+    }
+    // The receiver was probed before the connection was taken as made.
+    const DeviceState state = protocol::ReadDeviceState(Channel(), KeyboardWired);
+    if (state.result != kResultSuccess || state.info.size() != m_info.size()) {
+        DebugTrace("keyboard state not read: " + std::to_string(state.result));
+        return false;
+    }
+    std::copy(state.info.begin(), state.info.end(), m_info.begin());
+    m_rawKeys.fill(0);
+    m_keyExtra.fill(0);
+    std::copy_n(state.keys.begin(), std::min(state.keys.size(), kTableSize), m_rawKeys.begin());
+    std::copy_n(state.keyExtra.begin(), std::min(state.keyExtra.size(), kTableSize),
+                m_keyExtra.begin());
+    BuildKeyMaps();
+    return true;
+}
+
+void KeyboardCore::BuildKeyMaps() {
+    std::vector<uint8_t> keys(kPageKeys, kUnmapped);
+    std::vector<uint8_t> leds(kPageKeys, kUnmapped);
+    const size_t count = std::min<size_t>(DeviceKeyCount(), kMaxDeviceKeys);
+    for (size_t j = 0; j < kPageKeys; ++j) {
+        const KeyCode& wanted = kPageKeyDefaults[j];
+        for (size_t k = 0; k < count; ++k) {
+            if (m_rawKeys[3 * k] == wanted.type && m_rawKeys[3 * k + 1] == wanted.param1 &&
+                m_rawKeys[3 * k + 2] == wanted.param2) {
+                keys[j] = static_cast<uint8_t>(k);
+                leds[j] = m_keyExtra[k];
+                break;
+            }
+        }
+    }
+    SetKeyMap(0, std::move(keys));
+    SetKeyMap(1, std::move(leds));
+}
+
+uint8_t KeyboardCore::DeviceKeyOf(size_t position) const {
+    const std::vector<uint8_t>& map = KeyMap(0);
+    return position < map.size() ? map[position] : kUnmapped;
+}
+
+void KeyboardCore::LoadDefaults() {
+    m_names.Load(KindNumber(), m_dataFolder, m_defaultFolder, profiles::MacroStore::kIndexFile);
+}
+
+bool KeyboardCore::ReadLightRecord(bool& modeChanged) {
+    modeChanged = false;
+    if (Channel().IsOpen()) {
+        uint8_t profile = 0;
+        LightRecord record{};
+        if (CMD_READ_CONFIG(Channel(), std::span<uint8_t>(&profile, 1), 0) != kResultSuccess) {
+            return false;
+        }
+        if (profile >= kMaxOnboardProfiles) {
+            DebugTrace("keyboard names onboard profile " + std::to_string(profile) + "; ignored");
+            return false;
+        }
+        if (CMD_READ_CONFIG(Channel(), record, static_cast<uint16_t>(kRecordStride * profile)) !=
+            kResultSuccess) {
+            return false;
+        }
+        m_onboardProfile = profile;
+        m_record = record;
+    }
+    profiles::LightSetting setting = m_light;
+    const uint8_t code = m_record[1];
+    if (code != kHostDrivenMode) {
+        const int position = m_names.PositionOf(code);
+        if (position >= 0 && position <= 0xFF) {
+            setting.mode = static_cast<uint8_t>(position);
+        }
+    }
+    setting.brightness = Step(m_record[2]);
+    setting.speed = static_cast<uint8_t>(kMaxStep - Step(m_record[3]));
+    setting.direction = m_record[4];
+    setting.multiColor = m_record[5] != 0 ? 1 : 0;
+    setting.red = m_record[6];
+    setting.green = m_record[7];
+    setting.blue = m_record[8];
+    setting.zzccLedMode = m_record[18];
+    modeChanged = setting.mode != m_light.mode || setting.mode == kPerKeyColourMode;
+    m_light = setting;
+    m_options.wFlag = m_record[19];
+    m_options.key6Flag = m_record[20];
+    m_options.winFlag = m_record[21];
+    m_profile.SetLightInfo(m_light);
+    m_profile.SetSystemStages(m_options);
+    m_profile.Save();
+    return true;
+}
+
+std::vector<uint8_t> KeyboardCore::BuildKeyTable(
+    const std::vector<profiles::KeyAssignmentEntry>& list, size_t macroCount,
+    std::vector<int>& macroOrder) const {
+    macroOrder.clear();
+    const size_t count = DeviceKeyCount();
+    if (count > kMaxDeviceKeys) {
+        return {};
+    }
+    std::vector<uint8_t> table(m_rawKeys.begin(), m_rawKeys.begin() + 3 * count);
+    for (size_t i = 0; i < kPageKeys && i < list.size(); ++i) {
+        const uint8_t k = DeviceKeyOf(i);
+        if (k == kUnmapped || k >= count) {
+            continue;
+        }
+        profiles::KeyAction action = list[i].assignment;
+        if (IsMacro(action.type)) {
+            if (action.param1 < macroCount) {
+                const int number = action.param1;
+                auto at = std::find(macroOrder.begin(), macroOrder.end(), number);
+                if (at == macroOrder.end()) {
+                    macroOrder.push_back(number);
+                    at = macroOrder.end() - 1;
+                }
+                action.param1 = static_cast<uint8_t>(at - macroOrder.begin());
+            } else {
+                action = list[i].defaultAssignment;
+            }
+        }
+        table[3 * k] = action.type;
+        table[3 * k + 1] = action.param1;
+        table[3 * k + 2] = action.param2;
+    }
+    return table;
+}
+
+int KeyboardCore::WriteKeys(const std::vector<profiles::KeyAssignmentEntry>& list) {
+    if (!Channel().IsOpen()) {
+        return 0;
+    }
+    std::array<uint8_t, protocol::kDeviceInfoSize> info{};
+    const int read = CMD_READ_INFO(Channel(), info);
+    if (read != kResultSuccess) {
+        return read;
+    }
+    m_info = info;
+    if (DeviceKeyCount() > kMaxDeviceKeys || !Channel().SetBlockLimit(3u * DeviceKeyCount())) {
+        return kResultUnsupported;
+    }
+    profiles::MacroStore macros(m_dataFolder);
+    macros.Load();
+    std::vector<int> order;
+    const std::vector<uint8_t> table = BuildKeyTable(list, macros.Entries().size(), order);
+    return Bracketed(Channel(), [&] { return CMD_WRITE_KEYS(Channel(), table, 0); });
+}
+
+int KeyboardCore::WriteMacros(const std::vector<int>& order) {
+    if (Channel().IsOpen()) {
+        std::array<uint8_t, protocol::kDeviceInfoSize> info{};
+        if (CMD_READ_INFO(Channel(), info) == kResultSuccess) {
+            m_info = info;
+        }
+    }
+    profiles::MacroStore macros(m_dataFolder);
+    macros.Load();
+    if (macros.Entries().empty() || order.empty()) {
+        return 0;
+    }
+    std::vector<std::vector<profiles::MacroEventBytes>> records;
+    std::vector<size_t> counts;
+    for (const int number : order) {
+        records.push_back(number >= 0 ? macros.DeviceEvents(static_cast<size_t>(number))
+                                      : std::vector<profiles::MacroEventBytes>{});
+        counts.push_back(records.back().size());
+    }
+    const size_t length = profiles::MacroImage::Length(counts);
+    const size_t capacity = static_cast<size_t>(m_info[6]) * 128;
+    if (const int overrun = profiles::MacroImage::Overrun(length, capacity); overrun > 0) {
+        return overrun;
+    }
+    const std::vector<uint8_t> image = profiles::MacroImage::Build(records);
+    if (image.empty()) {
+        return kMacroNoMemory;
+    }
+    if (!Channel().IsOpen()) {
+        return kMacroWriteFailed;
+    }
+    const int written = Bracketed(Channel(), [&] { return CMD_WRITE_MACROS(Channel(), image); });
+    return written == kResultSuccess ? 0 : kMacroWriteFailed;
+}
+
+KeyboardCore::AssignmentResult KeyboardCore::WriteAssignments(
+    const std::vector<profiles::KeyAssignmentEntry>& list) {
+    AssignmentResult result;
+    profiles::MacroStore macros(m_dataFolder);
+    macros.Load();
+    std::vector<int> order;
+    BuildKeyTable(list, macros.Entries().size(), order);
+    result.macros = WriteMacros(order);
+    if (result.macros != 0) {
+        return result;  // a key table naming macros the keyboard lacks is not written
+    }
+    result.keys = WriteKeys(list);
+    return result;
+}
+
+std::optional<KeyboardCore::LightRecord> KeyboardCore::BuildLightRecord(uint8_t value) const {
+    uint32_t code = 0;
+    if (!m_names.CodeOf(m_light.mode, code)) {
+        return std::nullopt;
+    }
+    LightRecord record{};
+    record[0] = value;
+    record[1] = code == kMusicModeCode || code == kHostColourModeCode ? kHostDrivenMode
+                                                                      : static_cast<uint8_t>(code);
+    record[2] = Step(m_light.brightness);
+    record[3] = static_cast<uint8_t>(kMaxStep - Step(m_light.speed));
+    record[4] = m_light.direction;
+    record[5] = m_light.multiColor;
+    record[6] = m_light.red;
+    record[7] = m_light.green;
+    record[8] = m_light.blue;
+    record[18] = m_light.zzccLedMode;
+    record[19] = static_cast<uint8_t>(m_options.wFlag);
+    record[20] = static_cast<uint8_t>(m_options.key6Flag);
+    record[21] = static_cast<uint8_t>(m_options.winFlag);
+    record[22] = static_cast<uint8_t>(m_options.pollingRate <= 3 ? m_options.pollingRate : 0);
+    return record;
+}
+
+int KeyboardCore::WriteLightConfig(int profile, uint8_t value) {
+    if (profile < 0 || profile >= kMaxOnboardProfiles) {
+        return kResultUnsupported;
+    }
+    const auto record = BuildLightRecord(value);
+    if (!record) {
+        return kResultUnsupported;  // no code for this mode: nothing is sent
+    }
+    const auto base = static_cast<uint16_t>(kRecordStride * static_cast<size_t>(profile));
+    return Bracketed(Channel(), [&] { return CMD_WRITE_CONFIG(Channel(), *record, base); });
+}
+
+int KeyboardCore::SendHostLight() {
+    if (!Channel().IsOpen() || Channel().ReceiverMode()) {
+        return 0;
+    }
+    return CMD_HOST_LIGHT(Channel());
+}
+
+bool KeyboardCore::ProbeLink() {
+    return Channel().IsOpen() && Channel().ReceiverMode() && CMD_RECEIVER_PROBE(Channel());
+}
+
+std::optional<KeyboardCore::PowerStatus> KeyboardCore::ReadPower() {
+    if (!Channel().IsOpen() || m_powerPaused) {
+        return std::nullopt;
+    }
+    const bool receiver = Channel().ReceiverMode();
+    if (receiver && !CMD_RECEIVER_PROBE(Channel())) {
+        return std::nullopt;
+    }
+    PowerStatus status{};
+    if (CMD_READ_STATUS(Channel(), status, 0) != kResultSuccess) {
+        return std::nullopt;
+    }
+    status[3] = receiver ? 1 : 0;
+    return status;
+}
+
+KeyboardCore::Notification KeyboardCore::TakeNotification(uint16_t code) {
+    if (code == 0x401) {
+        return Notification::kSettingsChanged;
+    }
+    if (code == 0x402) {
+        ReloadFlag() = true;
+        return Notification::kReload;
+    }
+    const unsigned high = code >> 8;
+    if (code > 0x402 && Channel().IsOpen() && (high == 0x10 || high == 0x11)) {
+        m_onboardProfile = code & 0x0F;
+        return Notification::kProfileSwitched;
+    }
+    return Notification::kIgnored;
+}
+
+}  // namespace kx520

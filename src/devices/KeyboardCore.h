@@ -1,0 +1,140 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "devices/DefaultNameLists.h"
+#include "devices/DeviceCore.h"
+#include "profiles/CKeyboardProfiledata.h"
+#include "profiles/KeyAction.h"
+#include "profiles/LightSetting.h"
+#include "protocol/CommandSet.h"
+
+namespace kx520 {
+
+// The keyboard without its page: what it read from the keyboard (info
+// block, key table, LED positions, light record), the key maps between the
+// page's 126 key positions and the keyboard's keys, the writes of key
+// assignments, macros and light records, the power query and the meaning of
+// its notifications.
+class KeyboardCore : public DeviceCore {
+public:
+    static constexpr size_t kPageKeys = 126;
+    static constexpr size_t kTableSize = 512;
+    static constexpr size_t kMaxDeviceKeys = 170;
+    static constexpr size_t kRecordSize = 26;
+    static constexpr size_t kRecordStride = 25;
+    // Onboard profiles a record or notification may name (low 4 bits).
+    static constexpr int kMaxOnboardProfiles = 16;
+    static constexpr uint8_t kUnmapped = 255;
+    static constexpr uint8_t kHostDrivenMode = 0xFE;
+    static constexpr size_t kStatusSize = 6;
+
+    using LightRecord = std::array<uint8_t, kRecordSize>;
+    using PowerStatus = std::array<uint8_t, kStatusSize>;
+
+    // Results of a macro write, besides 0 (written or nothing to write) and
+    // a positive overrun (events too many, plus one).
+    static constexpr int kMacroNoMemory = -1;
+    static constexpr int kMacroWriteFailed = -2;
+
+    enum class Notification { kIgnored, kSettingsChanged, kReload, kProfileSwitched };
+
+    explicit KeyboardCore(hid::HidBackend& backend);
+    ~KeyboardCore() override;
+
+    profiles::CKeyboardProfiledata& ProfileData() override { return m_profile; }
+    profiles::CKeyboardProfiledata& Profile() { return m_profile; }
+    // The device's data folder and the shipped defaults, both ending in '/'.
+    void SetFolders(std::string dataFolder, std::string defaultFolder);
+    const std::string& DataFolder() const { return m_dataFolder; }
+
+    // --- the connection's reads ----------------------------------------------------
+    // CMD_BEGIN, CMD_READ_INFO, the key table and its LED positions,
+    // CMD_END; then the key maps. False (tables as they were) on any failure.
+    bool ReadDeviceState();
+    // Key map 0: page position -> first device key holding its default
+    // code; key map 1: page position -> that key's LED position.
+    void BuildKeyMaps();
+    // The light record of the onboard profile: false (nothing taken over)
+    // when it cannot be read. `modeChanged`: the light mode is new (or 19).
+    bool ReadLightRecord(bool& modeChanged);
+    // The name lists and the mode list from the shipped and user files.
+    void LoadDefaults();
+
+    // --- writes ------------------------------------------------------------------
+    // Key table copy with `list`'s assignments at the mapped keys, macro
+    // references renumbered in order of first use (into `macroOrder`).
+    // Empty when the key count is not usable.
+    std::vector<uint8_t> BuildKeyTable(const std::vector<profiles::KeyAssignmentEntry>& list,
+                                       size_t macroCount, std::vector<int>& macroOrder) const;
+    // 1 when written; 0 on a closed channel; else the failing command's code.
+    int WriteKeys(const std::vector<profiles::KeyAssignmentEntry>& list);
+    // The macros named by `order` as one image; see the kMacro* results.
+    int WriteMacros(const std::vector<int>& order);
+    struct AssignmentResult {
+        int macros = 0;
+        int keys = 0;
+    };
+    // Macros first, then the key table, which is left unwritten when the
+    // macros could not be.
+    AssignmentResult WriteAssignments(const std::vector<profiles::KeyAssignmentEntry>& list);
+    // The record of the current light setting and options; nothing when
+    // the mode has no code in the mode list.
+    std::optional<LightRecord> BuildLightRecord(uint8_t value) const;
+    int WriteLightConfig(int profile, uint8_t value);
+    // CMD_HOST_LIGHT on the wired keyboard.
+    int SendHostLight();
+
+    // --- link and power ----------------------------------------------------------
+    bool ProbeLink();
+    // The 6 status bytes (byte 3: 1 on the receiver), or nothing.
+    std::optional<PowerStatus> ReadPower();
+    void SetPowerPaused(bool paused) { m_powerPaused = paused; }
+
+    // --- notifications -----------------------------------------------------------
+    // What a code means; a profile switch sets the onboard profile.
+    Notification TakeNotification(uint16_t code);
+    // Set by 0x402: every keyboard reloads its profile list.
+    static std::atomic<bool>& ReloadFlag();
+
+    // --- state -------------------------------------------------------------------
+    const std::array<uint8_t, protocol::kDeviceInfoSize>& Info() const { return m_info; }
+    const std::array<uint8_t, kTableSize>& RawKeys() const { return m_rawKeys; }
+    const std::array<uint8_t, kTableSize>& KeyExtra() const { return m_keyExtra; }
+    const LightRecord& LastRecord() const { return m_record; }
+    int OnboardProfile() const { return m_onboardProfile; }
+    const profiles::LightSetting& Light() const { return m_light; }
+    void SetLight(const profiles::LightSetting& setting) { m_light = setting; }
+    const profiles::KeyboardSystemSettings& Options() const { return m_options; }
+    void SetOptions(const profiles::KeyboardSystemSettings& options) { m_options = options; }
+    const DefaultNameLists& Names() const { return m_names; }
+    void SetHostValues(const std::array<uint32_t, 6>& values) { m_hostValues = values; }
+    const std::array<uint32_t, 6>& HostValues() const { return m_hostValues; }
+    // The device key behind page position `position`, or kUnmapped.
+    uint8_t DeviceKeyOf(size_t position) const;
+
+private:
+    uint8_t DeviceKeyCount() const { return m_info[5]; }
+
+    std::string m_dataFolder;
+    std::string m_defaultFolder;
+    std::array<uint8_t, protocol::kDeviceInfoSize> m_info{};
+    std::array<uint8_t, kTableSize> m_rawKeys{};
+    std::array<uint8_t, kTableSize> m_keyExtra{};
+    LightRecord m_record{};
+    profiles::LightSetting m_light;
+    profiles::KeyboardSystemSettings m_options;
+    int m_onboardProfile = 0;
+    std::array<uint32_t, 6> m_hostValues{};
+    bool m_powerPaused = false;
+    DefaultNameLists m_names;
+    profiles::CKeyboardProfiledata m_profile;
+};
+
+}  // namespace kx520

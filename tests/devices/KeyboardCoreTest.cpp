@@ -1,0 +1,278 @@
+#include "devices/KeyboardCore.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "devices/PageKeyDefaults.h"
+#include "kx520ctl/ProductChannel.h"
+#include "profiles/MacroImage.h"
+#include "profiles/ProfileTestFiles.h"
+#include "sim/FirmwareDriver.h"
+#include "sim/PacketTrace.h"
+#include "sim/VirtualHidBackend.h"
+#include "support/TempDir.h"
+#include "support/TraceReader.h"
+
+namespace kx520 {
+namespace {
+
+using namespace protocol;
+using profiles::KeyAction;
+using profiles::KeyAssignmentEntry;
+using test::WriteText;
+
+class Keyboard : public ::testing::Test {
+protected:
+    void SetUp() override {
+        data = temp.Path() + "/keyboard/";
+        std::filesystem::create_directories(data);
+        backend.SetTrace(sim::PacketTrace::Open(temp.Path() + "/trace", nullptr));
+        core.SetFolders(data, std::string(KX520_DATA_DIR) + "/DefaultData/");
+        core.ProfileData().SetProfilePath(data + "p.Json");
+        core.ProfileData().SetFallbackPath(std::string(KX520_DATA_DIR) + "/DefaultData/keyboard.Json");
+        core.LoadDefaults();
+    }
+
+    void Connect(const char* product = "keyboard") {
+        backend.Plug(product);
+        ASSERT_EQ(ctl::ConnectProduct(core.Channel(), backend, product, nullptr),
+                  ctl::ConnectResult::Connected);
+        this->product = product;
+    }
+
+    sim::VirtualFirmware& Firmware() { return backend.Firmware(product)->Firmware(); }
+
+    std::vector<test::TraceLine> Requests() {
+        return test::Requests(test::ReadTrace(temp.Path() + "/trace"));
+    }
+
+    // The page's list: every position assigned its default code.
+    static std::vector<KeyAssignmentEntry> DefaultList() {
+        std::vector<KeyAssignmentEntry> list;
+        for (size_t i = 0; i < kPageKeyDefaults.size(); ++i) {
+            const KeyCode& code = kPageKeyDefaults[i];
+            const KeyAction action{static_cast<uint16_t>(i), code.type, code.param1, code.param2};
+            list.push_back({action, action});
+        }
+        return list;
+    }
+
+    void WriteMacro(const std::string& id, size_t events) {
+        std::string text = R"({"Events": [)";
+        for (size_t i = 0; i < events; ++i) {
+            text += std::string(i ? "," : "") + R"({"Action": "down", "Type": 1, "Button": 4, "Delay": "7"})";
+        }
+        WriteText(data + id + ".mac", text + "]}");
+    }
+
+    test::TempDir temp;
+    std::string data;
+    std::string product;
+    sim::VirtualHidBackend backend;
+    KeyboardCore core{backend};
+};
+
+TEST_F(Keyboard, TheStateReadSendsTheConnectionsCommandsInOrderAndMapsEveryKey) {
+    Connect();
+    ASSERT_TRUE(core.ReadDeviceState());
+    std::vector<uint8_t> commands;
+    for (const auto& request : Requests()) {
+        if (commands.empty() || commands.back() != request.Command()) {
+            commands.push_back(request.Command());
+        }
+    }
+    EXPECT_EQ(commands, (std::vector<uint8_t>{kCmdBegin, kCmdReadInfo, kCmdReadKeys,
+                                              kCmdReadKeyExtra, kCmdEnd}));
+    // The factory table holds the page's codes in page order; the first of
+    // three keys with the same empty code takes all three positions.
+    EXPECT_EQ(core.DeviceKeyOf(0), 0);
+    EXPECT_EQ(core.DeviceKeyOf(125), 125);
+    EXPECT_EQ(core.DeviceKeyOf(19), 18);
+    EXPECT_EQ(core.KeyMap(1)[64], 64);
+    EXPECT_EQ(core.DeviceKeyOf(126), KeyboardCore::kUnmapped);
+}
+
+TEST_F(Keyboard, AKeyMissingFromTheKeyboardStaysUnmapped) {
+    Connect();
+    ASSERT_TRUE(core.ReadDeviceState());
+    ASSERT_NE(core.DeviceKeyOf(64), KeyboardCore::kUnmapped);
+    Firmware().SetInfoByte(5, 60);  // a smaller model: keys 60 and up are not there
+    ASSERT_TRUE(core.ReadDeviceState());
+    EXPECT_EQ(core.DeviceKeyOf(59), 59);
+    EXPECT_EQ(core.DeviceKeyOf(64), KeyboardCore::kUnmapped);
+    EXPECT_EQ(core.KeyMap(1)[64], KeyboardCore::kUnmapped);
+}
+
+TEST_F(Keyboard, AKeyCountOverTheTableIsRefusedAndTheMapsStay) {
+    Connect();
+    ASSERT_TRUE(core.ReadDeviceState());
+    const auto before = core.KeyMap(0);
+    Firmware().SetInfoByte(5, 171);
+    EXPECT_FALSE(core.ReadDeviceState());
+    EXPECT_EQ(core.KeyMap(0), before);
+    EXPECT_EQ(Requests().back().Command(), kCmdReadInfo);  // no CMD_END after a refused limit
+    EXPECT_EQ(core.WriteKeys(DefaultList()), kResultUnsupported);
+}
+
+TEST_F(Keyboard, WriteKeysRenumbersMacrosInOrderOfFirstUseAndFallsBackToTheDefault) {
+    WriteText(data + "macro.config", R"({"MacroInfo": [{"MacroName": "a", "Guid": "a"},
+        {"MacroName": "b", "Guid": "b"}, {"MacroName": "c", "Guid": "c"}]})");
+    Connect();
+    ASSERT_TRUE(core.ReadDeviceState());
+    auto list = DefaultList();
+    list[64].assignment = {64, 0x70, 2, 0};  // macro c first
+    list[65].assignment = {65, 0x71, 0, 0};  // then a
+    list[66].assignment = {66, 0x70, 2, 0};  // c again
+    list[67].assignment = {67, 0x70, 3, 0};  // no such macro: the default
+    list[68].assignment = {68, 0x20, 0, 0x05};
+    std::vector<int> order;
+    core.BuildKeyTable(list, 3, order);
+    EXPECT_EQ(order, (std::vector<int>{2, 0}));
+    ASSERT_EQ(core.WriteKeys(list), kResultSuccess);
+    const auto table = Firmware().KeyTable();
+    auto key = [&table](size_t k) {
+        return std::vector<uint8_t>(table.begin() + 3 * k, table.begin() + 3 * k + 3);
+    };
+    EXPECT_EQ(key(64), (std::vector<uint8_t>{0x70, 0, 0}));
+    EXPECT_EQ(key(65), (std::vector<uint8_t>{0x71, 1, 0}));
+    EXPECT_EQ(key(66), (std::vector<uint8_t>{0x70, 0, 0}));
+    EXPECT_EQ(key(67), (std::vector<uint8_t>{0x20, 0, kPageKeyDefaults[67].param2}));
+    EXPECT_EQ(key(68), (std::vector<uint8_t>{0x20, 0, 0x05}));
+}
+
+TEST_F(Keyboard, MacrosOfTenAndTwentyEventsReachTheKeyboardAsOneCheckedImage) {
+    WriteText(data + "macro.config", R"({"MacroInfo": [{"MacroName": "a", "Guid": "a"},
+        {"MacroName": "b", "Guid": "b"}]})");
+    WriteMacro("a", 10);
+    WriteMacro("b", 20);
+    Connect();
+    ASSERT_EQ(core.WriteMacros({1, 0}), 0);
+    const auto memory = Firmware().Macros();
+    ASSERT_EQ(profiles::MacroImage::DeclaredLength(memory), 148u);
+    EXPECT_TRUE(Firmware().MacroImageValid());
+    EXPECT_EQ(memory[16], 20);
+    EXPECT_EQ(memory[18], 104);
+    EXPECT_EQ(memory[20], 20);  // macro b (20 events) is written first
+    EXPECT_EQ(memory[104], 10);
+}
+
+TEST_F(Keyboard, AMacroImageTooLargeIsNotSentAndKeepsTheKeyTableUnwritten) {
+    WriteText(data + "macro.config", R"({"MacroInfo": [{"MacroName": "a", "Guid": "a"},
+        {"MacroName": "b", "Guid": "b"}]})");
+    WriteMacro("a", 10);
+    WriteMacro("b", 20);
+    Connect();
+    ASSERT_TRUE(core.ReadDeviceState());
+    Firmware().SetInfoByte(6, 1);  // 128 bytes of macro memory
+    const size_t before = Requests().size();
+    EXPECT_EQ(core.WriteMacros({0, 1}), 6);
+    for (size_t i = before; i < Requests().size(); ++i) {
+        EXPECT_NE(Requests()[i].Command(), kCmdWriteMacros);
+    }
+    const auto table = Firmware().KeyTable();
+    auto list = DefaultList();
+    list[64].assignment = {64, 0x70, 0, 0};
+    list[65].assignment = {65, 0x70, 1, 0};
+    const auto result = core.WriteAssignments(list);
+    EXPECT_EQ(result.macros, 6);
+    EXPECT_EQ(Firmware().KeyTable(), table);
+}
+
+TEST_F(Keyboard, TheLightRecordRoundTripsThroughTheKeyboardsConfigurationMemory) {
+    Connect();
+    profiles::LightSetting setting;
+    setting.mode = 5;
+    setting.brightness = 2;
+    setting.speed = 3;
+    setting.direction = 1;
+    setting.multiColor = 1;
+    setting.red = 0xFF;
+    core.SetLight(setting);
+    core.SetOptions({0, 0, 1, 2, 1, 0});
+    ASSERT_EQ(core.WriteLightConfig(2, 2), kResultSuccess);
+    const auto config = Firmware().Config();
+    EXPECT_EQ(std::vector<uint8_t>(config.begin() + 50, config.begin() + 59),
+              (std::vector<uint8_t>{2, 5, 2, 1, 1, 1, 0xFF, 0, 0}));
+    EXPECT_EQ(config[50 + 19], 1);  // wFlag
+    EXPECT_EQ(config[50 + 20], 1);  // 6-key flag
+    EXPECT_EQ(config[50 + 22], 2);  // polling rate
+
+    Firmware().SwitchProfile(2);
+    core.SetLight({});
+    bool changed = false;
+    ASSERT_TRUE(core.ReadLightRecord(changed));
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(core.OnboardProfile(), 2);
+    EXPECT_EQ(core.LastRecord()[0], 2);  // byte 0 reads back as the profile number
+    EXPECT_EQ(core.Light().mode, 5);
+    EXPECT_EQ(core.Light().speed, 3);
+    EXPECT_EQ(core.Light().brightness, 2);
+    EXPECT_EQ(core.Options().wFlag, 1);
+    // What was read is kept in the profile.
+    profiles::CKeyboardProfiledata saved;
+    saved.LoadSection(data + "p.Json");
+    EXPECT_EQ(saved.GetLightInfo().mode, 5);
+    EXPECT_EQ(saved.GetSystemStages().key6Flag, 1);
+}
+
+TEST_F(Keyboard, HostDrivenModesAreWrittenAs0xFEAndReadingItBackKeepsThePagesMode) {
+    Connect();
+    profiles::LightSetting setting;
+    setting.mode = 29;
+    core.SetLight(setting);
+    ASSERT_EQ(core.WriteLightConfig(0, 0), kResultSuccess);
+    EXPECT_EQ(Firmware().Config()[1], KeyboardCore::kHostDrivenMode);
+    setting.mode = 30;
+    core.SetLight(setting);
+    ASSERT_EQ(core.WriteLightConfig(0, 0), kResultSuccess);
+    bool changed = true;
+    ASSERT_TRUE(core.ReadLightRecord(changed));
+    EXPECT_EQ(core.Light().mode, 30);
+    EXPECT_FALSE(changed);
+}
+
+TEST_F(Keyboard, AModeWithoutACodeSendsNothingAndAClosedChannelIsNoSuccess) {
+    Connect();
+    profiles::LightSetting setting;
+    setting.mode = 200;
+    core.SetLight(setting);
+    const size_t before = Requests().size();
+    EXPECT_NE(core.WriteLightConfig(0, 0), kResultSuccess);
+    EXPECT_EQ(Requests().size(), before);
+    core.SetLight({});
+    core.Channel().SetOpen(false);
+    EXPECT_NE(core.WriteLightConfig(0, 0), kResultSuccess);
+    EXPECT_EQ(core.WriteKeys(DefaultList()), 0);
+}
+
+TEST_F(Keyboard, ProfileSwitchNotificationsTakeTheLowFourBits) {
+    Connect();
+    EXPECT_EQ(core.TakeNotification(0x1003), KeyboardCore::Notification::kProfileSwitched);
+    EXPECT_EQ(core.OnboardProfile(), 3);
+    EXPECT_EQ(core.TakeNotification(0x1123), KeyboardCore::Notification::kProfileSwitched);
+    EXPECT_EQ(core.OnboardProfile(), 3);
+    EXPECT_EQ(core.TakeNotification(0x1201), KeyboardCore::Notification::kIgnored);
+    EXPECT_EQ(core.TakeNotification(0x401), KeyboardCore::Notification::kSettingsChanged);
+    KeyboardCore::ReloadFlag() = false;
+    EXPECT_EQ(core.TakeNotification(0x402), KeyboardCore::Notification::kReload);
+    EXPECT_TRUE(KeyboardCore::ReloadFlag().exchange(false));
+}
+
+TEST_F(Keyboard, PowerIsReadOverTheReceiverOnlyWhenTheKeyboardAnswers) {
+    Connect("keyboard-receiver");
+    const auto status = core.ReadPower();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ((*status)[3], 1);
+    EXPECT_EQ((*status)[4], 85);
+    EXPECT_TRUE(core.ProbeLink());
+    Firmware().SetLinkAwake(false);
+    EXPECT_FALSE(core.ReadPower().has_value());
+    EXPECT_FALSE(core.ProbeLink());
+    core.SetPowerPaused(true);
+    Firmware().SetLinkAwake(true);
+    EXPECT_FALSE(core.ReadPower().has_value());
+}
+
+}  // namespace
+}  // namespace kx520
