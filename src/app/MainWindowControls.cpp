@@ -1,5 +1,6 @@
 #include "app/MainWindowControls.h"
 
+#include "devices/CZentrelKeyboardDevice.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CSelectPanelUI.h"
@@ -14,10 +15,10 @@ bool IsTag(const QString& tag, const char* wanted) {
     return tag.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0;
 }
 
-// Until the device kinds have their own classes, each kind's page is the
-// device base, which already streams, listens and binds its page.
+// Until the other kinds have their own classes, their pages are the device
+// base, which already streams, listens and binds its page.
 constexpr const char* kDeviceTags[] = {"ZentrelMousePadDevice", "ZentrelHS6533Device",
-                                       "ZentrelMouseDevice", "ZentrelKeyboardDevice"};
+                                       "ZentrelMouseDevice"};
 
 // Control trees built from their own files, bound to the window.
 struct TreeTag {
@@ -49,6 +50,9 @@ ui::CControlUI* BuildTree(const char* file, ui::CPaintManagerUI& manager) {
 
 ui::CControlUI* CreateMainWindowControl(const QString& tag, hid::HidBackend& backend,
                                         ui::CPaintManagerUI& manager) {
+    if (IsTag(tag, "ZentrelKeyboardDevice")) {
+        return new CZentrelKeyboardDevice(backend);
+    }
     for (const char* deviceTag : kDeviceTags) {
         if (IsTag(tag, deviceTag)) {
             return new CZentrelUSBDevice(backend);

@@ -25,6 +25,8 @@ class CDeviceOptionUI : public ui::CHorizontalLayoutUI {
     Q_OBJECT
 
 public:
+    // Posts to the main window, when the option has one.
+    void Post(uint32_t message, quintptr wParam, qintptr lParam);
     static constexpr int kPollTimer = 1000;
     static constexpr int kConnectTimer = 1001;
     static constexpr int kNotifyTimer = 1002;
@@ -90,7 +92,6 @@ private:
     void Connect();
     void Poll();
     void CheckLink();
-    void Post(uint32_t message, quintptr wParam, qintptr lParam);
     void ApplyImages();
     ui::CControlUI* Part(const char* name) const;
 

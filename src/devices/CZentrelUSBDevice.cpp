@@ -44,11 +44,11 @@ CZentrelUSBDevice::CZentrelUSBDevice(hid::HidBackend& backend, std::unique_ptr<D
       m_core(std::move(core)),
       m_wiredNotify(backend, [this](uint16_t code) {
           // From the listener's thread to the UI thread.
-          QMetaObject::invokeMethod(this, [this, code] { HandleNotification(code); },
+          QMetaObject::invokeMethod(this, [this, code] { OnNotification(code); },
                                     Qt::QueuedConnection);
       }),
       m_receiverNotify(backend, [this](uint16_t code) {
-          QMetaObject::invokeMethod(this, [this, code] { HandleNotification(code); },
+          QMetaObject::invokeMethod(this, [this, code] { OnNotification(code); },
                                     Qt::QueuedConnection);
       }) {}
 
@@ -82,6 +82,11 @@ void CZentrelUSBDevice::SetLedCount(size_t count) {
 
 CDeviceKeyButtonUI* CZentrelUSBDevice::KeyButton(size_t index) const {
     return index < m_keyButtons.size() ? m_keyButtons[index] : nullptr;
+}
+
+CDeviceKeyButtonUI* CZentrelUSBDevice::PositionButton(size_t position) const {
+    CDeviceKeyButtonUI* button = KeyButton(position);
+    return button != nullptr ? button : LedButton(position);
 }
 
 CDeviceKeyButtonUI* CZentrelUSBDevice::LedButton(size_t index) const {
@@ -130,12 +135,21 @@ void CZentrelUSBDevice::StreamFrame() {
         return;
     }
     const std::vector<LedEntry> frame = m_core->FrameCopy();
-    for (size_t i = 0; i < frame.size() && i < m_ledButtons.size(); ++i) {
+    for (size_t i = 0; i < m_ledButtons.size(); ++i) {
         CDeviceKeyButtonUI* button = m_ledButtons[i];
         if (button == nullptr || !button->IsVisible()) {
             continue;
         }
-        const LedEntry& led = frame[i];
+        const int at = FrameIndexOf(i);
+        if (at < 0 || static_cast<size_t>(at) >= frame.size()) {
+            if (button->IsLit()) {
+                button->SetKeyLight(button->GetLightColour(), 0, false);
+                button->Invalidate();
+                m_framePainted = true;
+            }
+            continue;
+        }
+        const LedEntry& led = frame[static_cast<size_t>(at)];
         const uint32_t colour = led.red | (led.blue << 8) | (static_cast<uint32_t>(led.green) << 16);
         // An unchanged key is not painted again: 64 ticks a second of
         // repainting a whole keyboard would cost more than the frame.
@@ -256,10 +270,13 @@ int CZentrelUSBDevice::NotifyDelayMs() const {
     return fast ? 50 : 500;
 }
 
-void CZentrelUSBDevice::HandleNotification(uint16_t code) {
-    if (code != NotifyListener::kSettingsChanged) {
-        return;
+void CZentrelUSBDevice::OnNotification(uint16_t code) {
+    if (code == NotifyListener::kSettingsChanged) {
+        ScheduleNotify();
     }
+}
+
+void CZentrelUSBDevice::ScheduleNotify() {
     if (m_option != nullptr) {
         m_option->StartTimer(CDeviceOptionUI::kNotifyTimer, NotifyDelayMs());
         return;

@@ -98,7 +98,7 @@ public:
     bool RepaintFlag() const { return m_repaintFlag; }
     // Whether StreamFrame painted a changed key since the last call.
     bool TakeFramePainted() { return std::exchange(m_framePainted, false); }
-    void SetHostLightControl(bool on) { m_core->SetHostLightControl(on); }
+    virtual void SetHostLightControl(bool on) { m_core->SetHostLightControl(on); }
     bool HostLightControl() const { return m_core->HostLightControl(); }
     void SetLightControl(LightColourControl* control) { m_lightControl = control; }
     std::array<int, 3> LightColour() const { return m_lightColour; }
@@ -135,13 +135,21 @@ protected:
     // Delay between a settings notification and OnNotify (keyboard and
     // mouse 50 ms, pad and headset 500 ms).
     virtual int NotifyDelayMs() const;
+    // The frame entry that LED button `button` shows; -1: none (dark).
+    virtual int FrameIndexOf(size_t button) const { return static_cast<int>(button); }
+    // The button of a page key position: its key button, else its LED button.
+    CDeviceKeyButtonUI* PositionButton(size_t position) const;
+    CDeviceOptionUI* DeviceOption() const { return m_option; }
+    // A notification code, on the UI thread; the base acts on 0x401 only.
+    virtual void OnNotification(uint16_t code);
+    // Starts OnNotify after the kind's delay.
+    void ScheduleNotify();
 
 private:
     NotifyListener& ListenerFor(uint16_t deviceClass);
     // The profile list of the page: kind, folders, list, first tab.
     void SetUpProfileList();
     const NotifyListener& ListenerFor(uint16_t deviceClass) const;
-    void HandleNotification(uint16_t code);
 
     // Declared first: the page's listeners and bindings go before the core.
     std::unique_ptr<DeviceCore> m_core;

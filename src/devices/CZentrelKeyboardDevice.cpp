@@ -1,0 +1,222 @@
+#include "devices/CZentrelKeyboardDevice.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "app/RegisteredMessages.h"
+#include "devices/CDeviceOptionUI.h"
+#include "pages/CDeviceKeyButtonUI.h"
+#include "pages/CMpDevicePowerUI.h"
+#include "profiles/CDeviceProfileUI.h"
+#include "ui/COptionUI.h"
+#include "ui/CPaintManagerUI.h"
+#include "ui/CProgressUI.h"
+
+namespace kx520 {
+
+namespace {
+
+constexpr int kRepeatDelaySteps = 4;
+constexpr int kPollingRateOptions = 5;
+
+// Repeat delay and polling rate above 3 show as the first step.
+int PageStep(uint16_t value) {
+    return value <= 3 ? value : 0;
+}
+
+}  // namespace
+
+CZentrelKeyboardDevice::CZentrelKeyboardDevice(hid::HidBackend& backend, QWidget* parent)
+    : CZentrelUSBDevice(backend, std::make_unique<KeyboardCore>(backend), parent),
+      m_keyboard(&static_cast<KeyboardCore&>(Core())) {
+    DeviceInterfaceEntry identity = Identity();
+    identity.deviceClass = KeyboardWired;
+    SetIdentity(identity);
+}
+
+CZentrelKeyboardDevice::~CZentrelKeyboardDevice() = default;
+
+void CZentrelKeyboardDevice::BuildPage() {
+    CZentrelUSBDevice::BuildPage();
+    m_keyboard->SetFolders(DataFolder().toStdString(), DefaultFolder().toStdString());
+}
+
+void CZentrelKeyboardDevice::SetProfilePaths() {
+    m_keyboard->SetFolders(DataFolder().toStdString(), DefaultFolder().toStdString());
+    const QString id = ProfileControl() != nullptr ? ProfileControl()->GetCurrentProfileId() : QString();
+    m_profilePath = id.isEmpty() ? QString() : DataFolder() + id + QStringLiteral(".Json");
+    auto& profile = m_keyboard->Profile();
+    profile.SetProfilePath(m_profilePath.toStdString());
+    profile.SetLightConfigPath(
+        (DataFolder() + QString::fromLatin1(DefaultNameLists::kLightConfigFile)).toStdString());
+}
+
+QString CZentrelKeyboardDevice::ProfilePath() const {
+    return m_profilePath;
+}
+
+bool CZentrelKeyboardDevice::LoadProfileToPage() {
+    SetProfilePaths();
+    if (m_profilePath.isEmpty()) {
+        return false;
+    }
+    auto& profile = m_keyboard->Profile();
+    profile.LoadSection(m_profilePath.toStdString());
+    profile.GetKeyList();
+    m_keyboard->SetOptions(profile.GetSystemStages());
+    m_keyboard->SetLight(profile.GetLightInfo());
+    RefreshPage();
+    return true;
+}
+
+void CZentrelKeyboardDevice::ApplyProfileToPage() {
+    LoadDefaults();
+    m_keyboard->BuildKeyMaps();
+    const profiles::LightSetting& light = m_keyboard->Light();
+    SetLightColour(light.red, light.green, light.blue);
+    ShowOptions(m_keyboard->Options());
+    update();
+}
+
+int CZentrelKeyboardDevice::FrameIndexOf(size_t button) const {
+    // Before the first state read every position is its own LED.
+    const std::vector<uint8_t>& leds = m_keyboard->KeyMap(1);
+    if (leds.empty()) {
+        return static_cast<int>(button);
+    }
+    if (button >= leds.size() || leds[button] == KeyboardCore::kUnmapped) {
+        return -1;
+    }
+    return leds[button];
+}
+
+void CZentrelKeyboardDevice::SaveProfile() {
+    auto& profile = m_keyboard->Profile();
+    m_keyboard->SetOptions(ReadOptions());
+    profile.SetSystemStages(m_keyboard->Options());
+    profile.SetLightInfo(m_keyboard->Light());
+    profile.Save();
+}
+
+void CZentrelKeyboardDevice::LoadDefaults() {
+    m_keyboard->LoadDefaults();
+}
+
+void CZentrelKeyboardDevice::OnConnected() {
+    m_keyboard->ReadDeviceState();
+    LoadProfileToPage();
+    bool modeChanged = false;
+    m_keyboard->ReadLightRecord(modeChanged);
+    ApplyProfileToPage();
+}
+
+void CZentrelKeyboardDevice::OnNotify() {
+    if (KeyboardCore::ReloadFlag().exchange(false)) {
+        if (ProfileControl() != nullptr) {
+            ProfileControl()->InitList();  // another program changed the list
+        }
+        LoadProfileToPage();
+    }
+    bool modeChanged = false;
+    m_keyboard->ReadLightRecord(modeChanged);
+    ApplyProfileToPage();
+}
+
+void CZentrelKeyboardDevice::OnNotification(uint16_t code) {
+    switch (m_keyboard->TakeNotification(code)) {
+        case KeyboardCore::Notification::kSettingsChanged:
+        case KeyboardCore::Notification::kReload:
+            ScheduleNotify();
+            break;
+        case KeyboardCore::Notification::kProfileSwitched:
+            ApplyProfileToPage();
+            break;
+        case KeyboardCore::Notification::kIgnored:
+            break;
+    }
+}
+
+void CZentrelKeyboardDevice::RefreshPower() {
+    const auto status = m_keyboard->ReadPower();
+    if (!status) {
+        return;
+    }
+    if (auto* power = dynamic_cast<CMpDevicePowerUI*>(PowerDisplay())) {
+        power->UpdatePower(*status);
+    }
+    if (DeviceOption() != nullptr) {
+        DeviceOption()->Post(msg::kDeviceState, (*status)[4], 0);
+    }
+}
+
+void CZentrelKeyboardDevice::ShowFunction(int type) {
+    CZentrelUSBDevice::ShowFunction(type);
+    if (type != 1 && type != 2) {
+        return;
+    }
+    if (CDeviceKeyButtonUI* button = PositionButton(kFnSwitchedKey)) {
+        button->SetEnabled(type == 1);
+    }
+}
+
+void CZentrelKeyboardDevice::SetHostLightControl(bool on) {
+    CZentrelUSBDevice::SetHostLightControl(on);
+    if (on && Identity().deviceClass == KeyboardWired) {
+        m_keyboard->SendHostLight();
+    }
+}
+
+void CZentrelKeyboardDevice::ShowOptions(const profiles::KeyboardSystemSettings& options) {
+    auto find = [this](const QString& name) { return ui::CPaintManagerUI::FindSubControlByName(this, name); };
+    auto select = [&find](const QString& name, bool selected) {
+        if (auto* option = dynamic_cast<ui::COptionUI*>(find(name))) {
+            option->Selected(selected, false);
+        }
+    };
+    if (auto* slider = dynamic_cast<ui::CProgressUI*>(find(QLatin1String(kRepeatRateSlider)))) {
+        slider->SetValue(options.repeat);
+    }
+    const int delay = PageStep(options.repeatDelay);
+    for (int i = 0; i < kRepeatDelaySteps; ++i) {
+        select(QLatin1String(kRepeatDelayPrefix) + QString::number(i), i == delay);
+    }
+    const int rate = PageStep(options.pollingRate);
+    for (int i = 0; i < kPollingRateOptions; ++i) {
+        select(QLatin1String(kPollingRatePrefix) + QString::number(i), i == rate);
+    }
+    select(QLatin1String(kKey6Option), options.key6Flag != 0);
+    select(QLatin1String(kWFlagOption), options.wFlag != 0);
+    select(QLatin1String(kWinLockOption), options.winFlag != 0);
+}
+
+profiles::KeyboardSystemSettings CZentrelKeyboardDevice::ReadOptions() const {
+    profiles::KeyboardSystemSettings options = m_keyboard->Options();
+    auto find = [this](const QString& name) { return ui::CPaintManagerUI::FindSubControlByName(this, name); };
+    auto selected = [&find](const QString& name) -> std::optional<bool> {
+        auto* option = dynamic_cast<ui::COptionUI*>(find(name));
+        return option != nullptr ? std::optional<bool>(option->IsSelected()) : std::nullopt;
+    };
+    if (auto* slider = dynamic_cast<ui::CProgressUI*>(find(QLatin1String(kRepeatRateSlider)))) {
+        options.repeat = static_cast<uint16_t>(std::max(0, slider->GetValue()));
+    }
+    auto pick = [&selected](const char* prefix, int count, uint16_t& value) {
+        for (int i = 0; i < count; ++i) {
+            if (selected(QLatin1String(prefix) + QString::number(i)).value_or(false)) {
+                value = static_cast<uint16_t>(i);
+            }
+        }
+    };
+    pick(kRepeatDelayPrefix, kRepeatDelaySteps, options.repeatDelay);
+    pick(kPollingRatePrefix, kPollingRateOptions, options.pollingRate);
+    auto flag = [&selected](const char* name, uint16_t& value) {
+        if (const auto on = selected(QLatin1String(name))) {
+            value = *on ? 1 : 0;
+        }
+    };
+    flag(kKey6Option, options.key6Flag);
+    flag(kWFlagOption, options.wFlag);
+    flag(kWinLockOption, options.winFlag);
+    return options;
+}
+
+}  // namespace kx520

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "devices/CZentrelUSBDevice.h"
+#include "devices/KeyboardCore.h"
+
+namespace kx520 {
+
+// The keyboard's page over its core: the connection's exchange, profile
+// loading and saving, the power display, the keyboard's notifications and
+// the system options shown on the page.
+class CZentrelKeyboardDevice : public CZentrelUSBDevice {
+    Q_OBJECT
+
+public:
+    // Controls of the system options, by value.
+    static constexpr const char* kRepeatRateSlider = "repeat_rate_slider";
+    static constexpr const char* kRepeatDelayPrefix = "repeat_delay_check_";
+    static constexpr const char* kPollingRatePrefix = "polling_rate_option_";
+    static constexpr const char* kKey6Option = "6flag_option";
+    static constexpr const char* kWFlagOption = "wflag_option";
+    static constexpr const char* kWinLockOption = "winlockflag_option";
+    // The page key that the Fn layer may switch off.
+    static constexpr size_t kFnSwitchedKey = 110;
+
+    explicit CZentrelKeyboardDevice(hid::HidBackend& backend, QWidget* parent = nullptr);
+    ~CZentrelKeyboardDevice() override;
+    QString GetClass() const override { return QStringLiteral("ZentrelKeyboardDevice"); }
+
+    KeyboardCore& Keyboard() { return *m_keyboard; }
+
+    void BuildPage() override;
+    void OnConnected() override;
+    void OnNotify() override;
+    void RefreshPower() override;
+    bool ProbeLink() override { return m_keyboard->ProbeLink(); }
+    void SetProfilePaths() override;
+    QString ProfilePath() const override;
+    bool LoadProfileToPage() override;
+    void ApplyProfileToPage() override;
+    void SaveProfile() override;
+    void LoadDefaults() override;
+    void ShowFunction(int type) override;
+    void SetHostLightControl(bool on) override;
+
+    // The six option values shown on the page, and read back from it.
+    void ShowOptions(const profiles::KeyboardSystemSettings& options);
+    profiles::KeyboardSystemSettings ReadOptions() const;
+
+protected:
+    void OnNotification(uint16_t code) override;
+    // Page position -> its LED through the keyboard's key map; an unmapped
+    // key has none and stays dark.
+    int FrameIndexOf(size_t button) const override;
+
+private:
+    KeyboardCore* m_keyboard;  // owned by the base, as its core
+    QString m_profilePath;
+};
+
+}  // namespace kx520
