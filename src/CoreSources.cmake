@@ -33,6 +33,8 @@ set(KX520_CORE_SOURCES
     devices/DefaultNameLists.cpp
     devices/DeviceCore.cpp
     devices/KeyboardCore.cpp
+    devices/KeyCodeName.cpp
+    devices/KeyboardReport.cpp
     app/DeviceCatalog.cpp
     app/InterfaceSlotTable.cpp
     app/DeviceScanThread.cpp
@@ -63,4 +65,5 @@ set(KX520_SIM_SOURCES
     sim/FirmwareDriver.cpp
     sim/MachineBackends.cpp
     sim/SimControl.cpp
+    sim/FlashStore.cpp
 )

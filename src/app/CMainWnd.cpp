@@ -438,6 +438,10 @@ QString CMainWnd::StatusJson() const {
     return WindowStatusJson(*this);
 }
 
+QString CMainWnd::DeviceJson(const QString& kind) const {
+    return DeviceStatusJson(*this, kind);
+}
+
 // --- attention ----------------------------------------------------------------
 
 void CMainWnd::changeEvent(QEvent* event) {

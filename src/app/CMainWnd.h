@@ -130,6 +130,9 @@ public:
     int InstanceMessages() const { return m_instanceMessages; }
     // A JSON summary of the window and its devices (for scripts and tests).
     QString StatusJson() const;
+    // What the application holds for the device of kind `kind` (the command
+    // line's word), as JSON; empty when there is none.
+    QString DeviceJson(const QString& kind) const;
     // A registered message from another program; false when not accepted.
     bool PostFromOutside(const QString& name, quint32 wParam, qint64 lParam);
     // Copy-data from the audio-capture program: only the sizes its kind

@@ -3,13 +3,18 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <json/writer.h>
 
 #include "app/CMainWnd.h"
 #include "app/DeviceCatalog.h"
 #include "app/DeviceOptionList.h"
 #include "app/DeviceSelector.h"
 #include "devices/CDeviceOptionUI.h"
+#include "devices/CZentrelKeyboardDevice.h"
 #include "devices/CZentrelUSBDevice.h"
+#include "devices/KeyboardReport.h"
+#include "profiles/CDeviceProfileUI.h"
+#include "ui/CResourceManager.h"
 
 namespace kx520 {
 
@@ -59,6 +64,29 @@ QString WindowStatusJson(const CMainWnd& window) {
     status[QStringLiteral("height")] = window.height();
     status[QStringLiteral("options")] = options;
     return QString::fromUtf8(QJsonDocument(status).toJson(QJsonDocument::Compact));
+}
+
+QString DeviceStatusJson(const CMainWnd& window, const QString& kind) {
+    if (kind != QLatin1String("keyboard")) {
+        return {};
+    }
+    for (CDeviceOptionUI* option : window.DeviceOptions()) {
+        auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(option->Device());
+        if (keyboard == nullptr) {
+            continue;
+        }
+        const CDeviceProfileUI* profiles = keyboard->ProfileControl();
+        const QString name = profiles != nullptr ? profiles->GetNameAt(profiles->GetCurrentIndex()) : QString();
+        Json::Value report = KeyboardReport(keyboard->Keyboard(), name.toStdString(),
+                                            keyboard->Keyboard().Profile().GetKeyList());
+        // The effect as the page names it, in the window's language.
+        const QString effect = QString::fromStdString(report["light"]["effect"].asString());
+        report["light"]["effectText"] = ui::CResourceManager::Instance().GetText(effect).toStdString();
+        Json::StreamWriterBuilder writer;
+        writer["indentation"] = "";
+        return QString::fromStdString(Json::writeString(writer, report));
+    }
+    return {};
 }
 
 }  // namespace kx520

@@ -9,5 +9,8 @@ class CMainWnd;
 // A JSON summary of the main window and its device options, for scripts
 // and tests: what is shown, which device is current and how it is linked.
 QString WindowStatusJson(const CMainWnd& window);
+// What the window's device of kind `kind` holds ("keyboard"; the other
+// kinds answer once they keep state of their own); empty when none.
+QString DeviceStatusJson(const CMainWnd& window, const QString& kind);
 
 }  // namespace kx520

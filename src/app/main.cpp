@@ -185,6 +185,9 @@ int main(int argc, char** argv) {
         return window && window->AcceptCopyData(kind, data);
     };
     handlers.status = [&window] { return window ? window->StatusJson() : QString(); };
+    handlers.device = [&window](const QString& kind) {
+        return window ? window->DeviceJson(kind) : QString();
+    };
     handlers.prepareForSleep = [&window](bool sleeping) {
         if (window) {
             window->PostMessage(msg::kPowerBroadcast,

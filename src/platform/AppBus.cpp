@@ -145,6 +145,10 @@ QString AppBus::Status() {
     return m_handlers.status ? m_handlers.status() : QString();
 }
 
+QString AppBus::Device(const QString& kind) {
+    return m_handlers.device ? m_handlers.device(kind) : QString();
+}
+
 void AppBus::PrepareForSleep(bool sleeping) {
     if (m_handlers.prepareForSleep) {
         m_handlers.prepareForSleep(sleeping);

@@ -29,6 +29,9 @@ public:
         std::function<bool(const QString& name, quint32 wParam, qint64 lParam)> post;
         std::function<bool(quint32 kind, const QByteArray& data)> copyData;
         std::function<QString()> status;
+        // What the application holds for one device kind ("keyboard"), as
+        // JSON; empty when it has no such device.
+        std::function<QString(const QString& kind)> device;
         std::function<void(bool sleeping)> prepareForSleep;
         // Empty handler: not simulating. Returns an error text, empty on success.
         std::function<QString(const QStringList& args)> simulate;
@@ -63,6 +66,7 @@ public slots:
     Q_SCRIPTABLE bool PostMessage(const QString& name, uint wParam, qlonglong lParam);
     Q_SCRIPTABLE bool CopyData(uint kind, const QByteArray& data);
     Q_SCRIPTABLE QString Status();
+    Q_SCRIPTABLE QString Device(const QString& kind);
     // The test interface for suspend and resume (logind's signal, by hand).
     Q_SCRIPTABLE void PrepareForSleep(bool sleeping);
     Q_SCRIPTABLE QString Simulate(const QStringList& args);

@@ -160,6 +160,9 @@ bool FirmwareDriver::OnOutput(uint8_t interfaceNumber, std::span<const uint8_t> 
             statusFF ? protocol::kStatusErrorFF : protocol::kStatusErrorFE;
     } else {
         reply = m_firmware.Handle(report);
+        if (m_flashSink && m_firmware.TakeFlashChanged()) {
+            m_flashSink(m_firmware);
+        }
     }
     if (!reply) {
         return true;

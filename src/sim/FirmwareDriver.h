@@ -25,6 +25,7 @@ namespace kx520::sim {
 class FirmwareDriver : public std::enable_shared_from_this<FirmwareDriver> {
 public:
     using UnplugRequest = std::function<void()>;
+    using FlashSink = std::function<void(const VirtualFirmware&)>;
 
     // A late reply comes this long after the host's read time-out, for both
     // of the host's reads.
@@ -49,6 +50,9 @@ public:
     // device) on the notification collection, then its release. False for a
     // product without one.
     bool SendNotification(uint16_t code);
+    // Called with the firmware whenever a transaction that changed its
+    // flash has ended; set before the host can reach the device.
+    void SetFlashSink(FlashSink sink) { m_flashSink = std::move(sink); }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -70,6 +74,7 @@ private:
 
     std::shared_ptr<VirtualDevice> m_device;
     UnplugRequest m_unplug;
+    FlashSink m_flashSink;
     VirtualFirmware m_firmware;
     uint8_t m_commandInterface = 0;
     int m_notifyInterface = -1;

@@ -1,7 +1,10 @@
 #include "sim/MachineBackends.h"
 
+#include <algorithm>
 #include <cstdlib>
 
+#include "platform/SafeJson.h"
+#include "sim/FlashStore.h"
 #include "sim/PacketTrace.h"
 #include "sim/SimFault.h"
 
@@ -12,6 +15,32 @@ namespace {
 std::string Variable(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
+}
+
+// "product:FILE[,product:FILE...]": each product's model from its JSON file.
+bool ApplyModels(VirtualHidBackend& backend, const std::string& text, std::string* error) {
+    size_t at = 0;
+    while (at < text.size()) {
+        const size_t end = std::min(text.find(',', at), text.size());
+        const std::string item = text.substr(at, end - at);
+        at = end + 1;
+        const size_t colon = item.find(':');
+        std::string why;
+        if (colon == std::string::npos) {
+            why = "'" + item + "' is not product:FILE";
+        } else if (const auto model = json::ReadFile(item.substr(colon + 1), &why)) {
+            backend.SetModel(item.substr(0, colon), *model, &why);
+        } else if (why.empty()) {
+            why = "cannot read " + item.substr(colon + 1);
+        }
+        if (!why.empty()) {
+            if (error != nullptr) {
+                *error = "KX520_SIM_MODEL: " + why;
+            }
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -44,6 +73,14 @@ std::unique_ptr<MachineBackends> MachineBackends::Create(
         for (const FaultSpec& spec : specs) {
             backends->m_virtual.AddFault(product, spec);
         }
+    }
+    if (!ApplyModels(backends->m_virtual, Variable("KX520_SIM_MODEL"), error)) {
+        return nullptr;
+    }
+    // Like a real device's flash, what was written to a virtual device is
+    // there again in the next run.
+    if (const std::string folder = FlashStore::DefaultFolder(); !folder.empty()) {
+        backends->m_virtual.SetFlashStore(std::make_shared<FlashStore>(folder));
     }
     for (const std::string& product : simulated) {
         backends->m_virtual.Plug(product);

@@ -13,7 +13,8 @@ namespace kx520::sim {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: plug PRODUCT | unplug PRODUCT | fault PRODUCT FAULT [COUNT] | notify PRODUCT [CODE]";
+    "usage: plug PRODUCT | unplug PRODUCT | fault PRODUCT FAULT [COUNT] | notify PRODUCT [CODE] | "
+    "battery PRODUCT PERCENT | reset PRODUCT";
 
 bool ParseNumber(const std::string& text, long& value) {
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
@@ -78,6 +79,21 @@ std::string RunSimCommand(VirtualHidBackend& backend, const std::vector<std::str
         return firmware->SendNotification(static_cast<uint16_t>(code))
                    ? ""
                    : product + " has no notification interface";
+    }
+    if (verb == "battery" && args.size() == 3) {
+        long level = 0;
+        if (!ParseNumber(args[2], level) || level < 0 || level > 100) {
+            return "bad battery level " + args[2] + " (0 to 100)";
+        }
+        const auto firmware = backend.Firmware(product);
+        if (!firmware) {
+            return product + " is not plugged";
+        }
+        firmware->Firmware().SetBattery(static_cast<uint8_t>(level));
+        return "";
+    }
+    if (verb == "reset" && args.size() == 2) {
+        return backend.ResetFlash(product) ? "" : "the kept state of " + product + " could not be removed";
     }
     return kUsage;
 }

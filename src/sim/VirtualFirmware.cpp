@@ -1,6 +1,7 @@
 #include "sim/VirtualFirmware.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "devices/PageKeyDefaults.h"
 #include "profiles/MacroImage.h"
@@ -172,6 +173,8 @@ Packet VirtualFirmware::Answer(const Packet& request) {
             return reply;
         case kCmdEnd:
             m_inTransaction = false;
+            m_flashChanged = m_flashChanged || m_flashDirty;
+            m_flashDirty = false;
             return reply;
         case kCmdHostLight:
             m_hostLight = true;
@@ -204,6 +207,8 @@ Packet VirtualFirmware::Answer(const Packet& request) {
         return reply;
     }
     std::copy_n(request.begin() + kDataByte, length, memory->begin() + static_cast<long>(offset));
+    m_flashDirty = m_flashDirty || command == kCmdWriteConfig || command == kCmdWriteKeys ||
+                   command == kCmdWriteMacros;
     if (command == kCmdWriteMacros && !MacroWriteAccepted(offset, length)) {
         reply[kStatusByte] = kStatusErrorFF;
     }
@@ -233,6 +238,140 @@ bool VirtualFirmware::MacroWriteAccepted(size_t offset, size_t length) {
 bool VirtualFirmware::MacroImageValid() const {
     std::lock_guard lock(m_lock);
     return m_macroImageValid;
+}
+
+namespace {
+
+constexpr const char* kFlashParts[] = {"keys", "keyExtra", "config", "macros"};
+
+std::string Hex(const std::vector<uint8_t>& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(2 * bytes.size());
+    for (uint8_t byte : bytes) {
+        text += digits[byte >> 4];
+        text += digits[byte & 0x0F];
+    }
+    return text;
+}
+
+bool FromHex(const std::string& text, std::vector<uint8_t>& bytes) {
+    auto digit = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        return -1;
+    };
+    if (text.size() != 2 * bytes.size()) {
+        return false;
+    }
+    std::vector<uint8_t> parsed(bytes.size());
+    for (size_t i = 0; i < parsed.size(); ++i) {
+        const int high = digit(text[2 * i]);
+        const int low = digit(text[2 * i + 1]);
+        if (high < 0 || low < 0) {
+            return false;
+        }
+        parsed[i] = static_cast<uint8_t>(high << 4 | low);
+    }
+    bytes = std::move(parsed);
+    return true;
+}
+
+}  // namespace
+
+Json::Value VirtualFirmware::FlashImage() const {
+    std::lock_guard lock(m_lock);
+    const std::vector<uint8_t>* parts[] = {&m_keys, &m_keyExtra, &m_config, &m_macros};
+    Json::Value image(Json::objectValue);
+    image["version"] = 1;
+    image["keyCount"] = m_info[5];
+    for (size_t i = 0; i < std::size(parts); ++i) {
+        image[kFlashParts[i]] = Hex(*parts[i]);
+    }
+    return image;
+}
+
+bool VirtualFirmware::RestoreFlash(const Json::Value& image) {
+    std::lock_guard lock(m_lock);
+    if (!image.isObject() || !image["keyCount"].isUInt() || image["keyCount"].asUInt() != m_info[5]) {
+        return false;  // another model's flash
+    }
+    std::vector<uint8_t>* parts[] = {&m_keys, &m_keyExtra, &m_config, &m_macros};
+    bool whole = true;
+    for (size_t i = 0; i < std::size(parts); ++i) {
+        const Json::Value& part = image[kFlashParts[i]];
+        whole = part.isString() && FromHex(part.asString(), *parts[i]) && whole;
+    }
+    return whole;
+}
+
+bool VirtualFirmware::TakeFlashChanged() {
+    std::lock_guard lock(m_lock);
+    return std::exchange(m_flashChanged, false);
+}
+
+bool VirtualFirmware::ApplyModel(const Json::Value& model, std::string* error) {
+    auto fail = [error](const std::string& why) {
+        if (error != nullptr) {
+            *error = why;
+        }
+        return false;
+    };
+    if (m_kind != Kind::Keyboard) {
+        return fail("only the keyboard takes a model");
+    }
+    const Json::Value& keys = model.isObject() ? model["keys"] : Json::Value::nullSingleton();
+    const Json::Value& leds = model.isObject() ? model["leds"] : Json::Value::nullSingleton();
+    if (!keys.isArray() || keys.size() > kKeyTableSize / 3 || (!leds.isNull() && !leds.isArray())) {
+        return fail("a model is {\"keys\": [[type, param1, param2], ...], \"leds\": [...]}"
+                    " with at most 170 keys");
+    }
+    std::vector<uint8_t> table(kKeyTableSize, 0);
+    std::vector<uint8_t> extra(kKeyTableSize / 3, 0xFF);
+    for (Json::ArrayIndex k = 0; k < keys.size(); ++k) {
+        const Json::Value& code = keys[k];
+        if (!code.isArray() || code.size() != 3) {
+            return fail("key " + std::to_string(k) + " is not [type, param1, param2]");
+        }
+        for (Json::ArrayIndex b = 0; b < 3; ++b) {
+            if (!code[b].isUInt() || code[b].asUInt() > 0xFF) {
+                return fail("key " + std::to_string(k) + " has a byte outside 0-255");
+            }
+            table[3 * k + b] = static_cast<uint8_t>(code[b].asUInt());
+        }
+        const bool hasLed = leds.isArray() && k < leds.size();
+        if (hasLed && (!leds[k].isUInt() || leds[k].asUInt() > 0xFF)) {
+            return fail("led " + std::to_string(k) + " is outside 0-255");
+        }
+        extra[k] = static_cast<uint8_t>(hasLed ? leds[k].asUInt() : k);
+    }
+    std::lock_guard lock(m_lock);
+    m_keys = std::move(table);
+    m_keyExtra = std::move(extra);
+    m_info[5] = static_cast<uint8_t>(keys.size());
+    m_model = model;
+    return true;
+}
+
+void VirtualFirmware::ResetToFactory() {
+    Json::Value model;
+    {
+        std::lock_guard lock(m_lock);
+        LoadDefaults();
+        m_flashDirty = false;
+        m_flashChanged = false;
+        model = m_model;
+    }
+    if (!model.isNull()) {
+        ApplyModel(model, nullptr);
+    }
+}
+
+void VirtualFirmware::SetBattery(uint8_t level) {
+    std::lock_guard lock(m_lock);
+    const auto clamped = static_cast<uint8_t>(std::min<int>(level, 100));
+    m_status[0] = clamped;
+    m_status[4] = clamped;
 }
 
 void VirtualFirmware::SwitchProfile(uint8_t profile) {

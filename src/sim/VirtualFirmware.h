@@ -1,7 +1,10 @@
 #pragma once
 
+#include <json/value.h>
+
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <optional>
 #include <span>
 #include <vector>
@@ -62,6 +65,21 @@ public:
     bool LinkAwake() const;
     bool HostLight() const;
     bool InTransaction() const;
+    // What a real keyboard keeps in flash (key table, LED positions,
+    // configuration and macro memory) as JSON, and back. A part whose
+    // size does not match is not taken (false).
+    Json::Value FlashImage() const;
+    bool RestoreFlash(const Json::Value& image);
+    // True once after a transaction that changed flash ended.
+    bool TakeFlashChanged();
+    // A keyboard model that lacks keys or orders them otherwise:
+    // {"keys": [[type, param1, param2], ...], "leds": [position, ...]}.
+    // False (nothing changed) for a model that is not one.
+    bool ApplyModel(const Json::Value& model, std::string* error);
+    // The factory state again.
+    void ResetToFactory();
+    // Battery level in percent (0-100), as the status block reports it.
+    void SetBattery(uint8_t level);
     // Whether the last macro image written whole was well formed.
     bool MacroImageValid() const;
     // An on-device profile switch: configuration byte 0.
@@ -96,6 +114,9 @@ private:
     bool m_hostLight = false;
     bool m_inTransaction = false;
     bool m_macroImageValid = false;
+    Json::Value m_model;  // kept through a factory reset
+    bool m_flashDirty = false;
+    bool m_flashChanged = false;
     uint32_t m_badChecksums = 0;
     uint32_t m_requests = 0;
 };

@@ -1,6 +1,7 @@
 #include "sim/VirtualHidBackend.h"
 
 #include "hid/DevicePath.h"
+#include "sim/FlashStore.h"
 #include "sim/VirtualConnection.h"
 
 namespace kx520::sim {
@@ -21,6 +22,14 @@ std::shared_ptr<VirtualDevice> VirtualHidBackend::Plug(std::string_view product)
     device->SetTrace(m_trace);
     const std::string name(product);
     auto driver = FirmwareDriver::Attach(device, [this, name] { Unplug(name); });
+    if (const auto model = m_models.find(product); model != m_models.end()) {
+        driver->Firmware().ApplyModel(model->second, nullptr);
+    } else if (m_flash && !FlashStore::KindOf(product).empty()) {
+        m_flash->Load(product, driver->Firmware());
+        driver->SetFlashSink([flash = m_flash, name](const VirtualFirmware& firmware) {
+            flash->Save(name, firmware);
+        });
+    }
     // Faults waiting for this plug now belong to the device; a later plug
     // is a new device without them.
     if (const auto faults = m_faults.find(product); faults != m_faults.end()) {
@@ -43,6 +52,41 @@ std::shared_ptr<FirmwareDriver> VirtualHidBackend::Firmware(std::string_view pro
         }
     }
     return nullptr;
+}
+
+void VirtualHidBackend::SetFlashStore(std::shared_ptr<const FlashStore> store) {
+    std::lock_guard lock(m_lock);
+    m_flash = std::move(store);
+}
+
+bool VirtualHidBackend::SetModel(std::string_view product, const Json::Value& model,
+                                 std::string* error) {
+    const VirtualProductSpec* spec = FindVirtualProduct(product);
+    if (spec == nullptr) {
+        if (error != nullptr) {
+            *error = "no virtual product " + std::string(product);
+        }
+        return false;
+    }
+    VirtualFirmware trial(*spec);  // a model is checked before it is kept
+    if (!trial.ApplyModel(model, error)) {
+        return false;
+    }
+    std::lock_guard lock(m_lock);
+    m_models[std::string(product)] = model;
+    return true;
+}
+
+bool VirtualHidBackend::ResetFlash(std::string_view product) {
+    std::shared_ptr<const FlashStore> flash;
+    {
+        std::lock_guard lock(m_lock);
+        flash = m_flash;
+    }
+    if (const auto driver = Firmware(product)) {
+        driver->Firmware().ResetToFactory();
+    }
+    return !flash || flash->Remove(product);
 }
 
 void VirtualHidBackend::SetTrace(std::shared_ptr<PacketTrace> trace) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <json/value.h>
+
 #include <map>
 #include <memory>
 #include <mutex>
@@ -14,6 +16,8 @@
 #include "sim/VirtualDevice.h"
 
 namespace kx520::sim {
+
+class FlashStore;
 
 // The virtual devices of this process as a HID backend. Paths have the node
 // "sim:<product>" and the plug number as instance:
@@ -41,6 +45,16 @@ public:
     bool AddFault(std::string_view product, const FaultSpec& fault, bool onlyWhenPlugged = false);
     std::vector<std::shared_ptr<VirtualDevice>> Devices() const;
 
+    // From now on products keep their flash in `store` across runs (none:
+    // every plug starts from the factory state).
+    void SetFlashStore(std::shared_ptr<const FlashStore> store);
+    // A keyboard model for every later plug of `product`; such a product
+    // keeps no flash. False (nothing kept) for a model that is not one.
+    bool SetModel(std::string_view product, const Json::Value& model, std::string* error);
+    // The factory state: the kept flash goes and a plugged product starts
+    // afresh. False when the flash could not be removed.
+    bool ResetFlash(std::string_view product);
+
     // How often `path` was opened, successfully or not, since start.
     int OpenCount(const std::string& path) const;
     // Opens of any collection of `product` since start.
@@ -62,6 +76,8 @@ private:
     std::map<uint32_t, std::shared_ptr<FirmwareDriver>> m_drivers;  // by plug number
     // Faults waiting for a product's next plug.
     std::map<std::string, std::vector<FaultSpec>, std::less<>> m_faults;
+    std::map<std::string, Json::Value, std::less<>> m_models;
+    std::shared_ptr<const FlashStore> m_flash;
     std::shared_ptr<PacketTrace> m_trace;
     std::map<std::string, int> m_openCounts;
     uint32_t m_nextSerial = 1;

@@ -1,10 +1,14 @@
 // The keyboard as the running application drives it: what reaches the
 // virtual keyboard, packet by packet, when it connects.
 #include <gtest/gtest.h>
+#include <json/json.h>
 
 #include <string>
 #include <vector>
 
+#include "devices/PageKeyDefaults.h"
+#include "platform/SafeJson.h"
+#include "profiles/ProfileTestFiles.h"
 #include "protocol/CommandSet.h"
 #include "support/TempDir.h"
 #include "support/TraceReader.h"
@@ -113,6 +117,54 @@ TEST(KeyboardProgram, AProfileSwitchedOnTheKeyboardIsTheRecordReadOnItsNextNotif
     })) << testing::PrintToString(Exchange(trace, "keyboard"));
     // A code the notification report cannot carry is refused, not claimed sent.
     EXPECT_EQ(test::Ctl("sim notify keyboard 0x2000").exitCode, 1);
+}
+
+TEST(KeyboardProgram, ShowTellsWhatTheApplicationHoldsAndAKeyTheModelLacksIsUnmapped) {
+    test::TempDir temp;
+    // A smaller keyboard: the first 60 page keys only, in reverse LED order.
+    Json::Value model(Json::objectValue);
+    for (size_t k = 0; k < 60; ++k) {
+        Json::Value code(Json::arrayValue);
+        code.append(kPageKeyDefaults[k].type);
+        code.append(kPageKeyDefaults[k].param1);
+        code.append(kPageKeyDefaults[k].param2);
+        model["keys"].append(code);
+        model["leds"].append(static_cast<Json::UInt>(59 - k));
+    }
+    const std::string modelPath = temp.Path() + "/small.json";
+    test::WriteText(modelPath, Json::FastWriter().write(model));
+    App app("--simulate=keyboard",
+            "QT_QPA_PLATFORM=offscreen KX520_SIM_MODEL=keyboard:" + test::Quoted(modelPath));
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    Json::Value report;
+    ASSERT_TRUE(WaitFor([&] {
+        const auto run = test::Ctl("keyboard show --json");
+        report = json::Parse(run.out).value_or(Json::Value());
+        return run.exitCode == 0 && report["keys"].size() == 126 && !report["keys"][0]["deviceKey"].isNull();
+    }));
+    EXPECT_EQ(report["link"], "cable");
+    EXPECT_EQ(report["profile"], "profile1");
+    EXPECT_EQ(report["onboardProfile"], 0);
+    EXPECT_EQ(report["keys"][59]["deviceKey"], 59);
+    EXPECT_TRUE(report["keys"][64]["deviceKey"].isNull());
+    EXPECT_EQ(report["keys"][64]["default"]["name"], "A");
+    EXPECT_EQ(report["keys"][0]["current"]["name"], "Esc");
+    EXPECT_EQ(report["light"]["brightness"], 4);
+    EXPECT_TRUE(report["options"].isMember("pollingRate"));
+    const auto text = test::Ctl("keyboard show");
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_NE(text.out.find("64: A -"), std::string::npos) << text.out;
+    EXPECT_EQ(test::Ctl("keyboard fly").exitCode, 2);
+}
+
+TEST(KeyboardProgram, ABrokenModelStopsTheStartWithItsReason) {
+    test::TempDir temp;
+    test::WriteText(temp.Path() + "/bad.json", R"({"keys": [[1, 2]]})");
+    const auto run = test::Shell(std::string(KX520_PATH) + " --simulate=keyboard --exit-after 100",
+                                 "QT_QPA_PLATFORM=offscreen KX520_SIM_MODEL=keyboard:" +
+                                     test::Quoted(temp.Path() + "/bad.json"));
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.err.find("KX520_SIM_MODEL"), std::string::npos) << run.err;
 }
 
 }  // namespace

@@ -16,12 +16,14 @@ int main(int argc, char** argv) {
     ::setenv("XDG_CONFIG_HOME", home.Sub("config").c_str(), 1);
     ::setenv("XDG_DATA_HOME", home.Sub("data").c_str(), 1);
     ::setenv("XDG_CACHE_HOME", home.Sub("cache").c_str(), 1);
+    ::setenv("XDG_STATE_HOME", home.Sub("state").c_str(), 1);
     const std::string runtime = home.Sub("runtime");
     ::chmod(runtime.c_str(), 0700);  // Qt insists on a private runtime folder
     ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     ::unsetenv("KX520_SIMULATE");
     ::unsetenv("KX520_SIM_FAULTS");
     ::unsetenv("KX520_SIM_TRACE");
+    ::unsetenv("KX520_SIM_MODEL");
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

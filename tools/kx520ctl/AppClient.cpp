@@ -88,11 +88,12 @@ int AppClient::Send(const std::vector<std::string>& args) {
 std::string SimUsageError(const std::vector<std::string>& args) {
     const std::string products = "; products: " + sim::VirtualProductList();
     if (args.empty()) {
-        return "sim needs a verb: plug, unplug, fault or notify";
+        return "sim needs a verb: plug, unplug, fault, notify, battery or reset";
     }
     const std::string& verb = args[0];
-    if (verb != "plug" && verb != "unplug" && verb != "fault" && verb != "notify") {
-        return "unknown sim verb '" + verb + "'; verbs: plug, unplug, fault, notify";
+    if (verb != "plug" && verb != "unplug" && verb != "fault" && verb != "notify" &&
+        verb != "battery" && verb != "reset") {
+        return "unknown sim verb '" + verb + "'; verbs: plug, unplug, fault, notify, battery, reset";
     }
     if (args.size() < 2) {
         return "sim " + verb + " needs a product" + products;
@@ -100,7 +101,10 @@ std::string SimUsageError(const std::vector<std::string>& args) {
     if (sim::FindVirtualProduct(args[1]) == nullptr) {
         return "unknown product '" + args[1] + "'" + products;
     }
-    const size_t most = verb == "fault" ? 4 : (verb == "notify" ? 3 : 2);
+    const size_t most = verb == "fault" ? 4 : (verb == "notify" || verb == "battery" ? 3 : 2);
+    if (verb == "battery" && args.size() < 3) {
+        return "sim battery needs a level, 0 to 100";
+    }
     if (verb == "fault" && args.size() < 3) {
         return "sim fault needs a fault; faults: " + sim::SimFaultList();
     }
@@ -163,6 +167,67 @@ int AppClient::Status(bool json) {
                   << option[QStringLiteral("link")].toString().toStdString()
                   << (option[QStringLiteral("current")].toBool() ? ", current" : "") << "\n";
     }
+    return kOk;
+}
+
+namespace {
+
+void PrintKeyboard(const QJsonObject& report) {
+    auto text = [](const QJsonValue& value) { return value.toString().toStdString(); };
+    std::cout << "keyboard: " << text(report[QStringLiteral("link")]) << ", onboard profile "
+              << report[QStringLiteral("onboardProfile")].toInt() << ", profile \""
+              << text(report[QStringLiteral("profile")]) << "\"\n";
+    const QJsonObject light = report[QStringLiteral("light")].toObject();
+    std::cout << "light: " << text(light[QStringLiteral("effectText")]) << " (mode "
+              << light[QStringLiteral("mode")].toInt() << "), brightness "
+              << light[QStringLiteral("brightness")].toInt() << ", speed "
+              << light[QStringLiteral("speed")].toInt() << ", direction "
+              << light[QStringLiteral("direction")].toInt() << ", multicolor "
+              << (light[QStringLiteral("multicolor")].toBool() ? "on" : "off") << ", "
+              << text(light[QStringLiteral("color")]) << "\n";
+    const QJsonObject options = report[QStringLiteral("options")].toObject();
+    std::cout << "options:";
+    for (const char* key : {"repeat", "repeatDelay", "key6Flag", "pollingRate", "wFlag", "winFlag"}) {
+        std::cout << " " << key << "=" << options[QLatin1String(key)].toInt();
+    }
+    std::cout << "\nkeys (position: assignment; * not the default, - not on this keyboard):\n";
+    for (const QJsonValue& value : report[QStringLiteral("keys")].toArray()) {
+        const QJsonObject key = value.toObject();
+        const QJsonObject current = key[QStringLiteral("current")].toObject();
+        const QJsonObject original = key[QStringLiteral("default")].toObject();
+        const bool changed = current[QStringLiteral("code")] != original[QStringLiteral("code")];
+        const bool absent = key[QStringLiteral("deviceKey")].isNull();
+        std::cout << "  " << key[QStringLiteral("position")].toInt() << ": "
+                  << text(current[QStringLiteral("name")]) << (changed ? " *" : "")
+                  << (absent ? " -" : "") << "\n";
+    }
+}
+
+}  // namespace
+
+int AppClient::Keyboard(const std::vector<std::string>& args, bool json) {
+    if (args.size() != 1 || args[0] != "show") {
+        std::cerr << "kx520ctl: keyboard takes one verb: show\n";
+        return kUsage;
+    }
+    const auto app = Connect();
+    if (!app) {
+        return kFailure;
+    }
+    const QDBusReply<QString> reply = app->call(QStringLiteral("Device"), QStringLiteral("keyboard"));
+    if (!reply.isValid()) {
+        std::cerr << "kx520ctl: " << reply.error().message().toStdString() << "\n";
+        return kFailure;
+    }
+    if (reply.value().isEmpty()) {
+        std::cerr << "kx520ctl: the application has no keyboard page\n";
+        return kFailure;
+    }
+    if (json) {
+        std::cout << reply.value().toStdString() << "\n";
+        return kOk;
+    }
+    PrintKeyboard(QJsonDocument::fromJson(reply.value().toUtf8()).object());
     return kOk;
 }
 

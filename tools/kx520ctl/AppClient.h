@@ -13,6 +13,8 @@ public:
     static int Send(const std::vector<std::string>& args);
     static int Sim(const std::vector<std::string>& args);
     static int Status(bool json);
+    // keyboard show: what the application holds for the keyboard.
+    static int Keyboard(const std::vector<std::string>& args, bool json);
 };
 
 }  // namespace kx520::ctl

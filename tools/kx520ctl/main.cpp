@@ -48,6 +48,8 @@ const char* const kUsage =
     "\n"
     "Commands for the running application (session bus):\n"
     "  status [--json]            its window and devices\n"
+    "  keyboard show [--json]     what it holds for the keyboard: link, profiles,\n"
+    "                             the 126 keys, light setting and options\n"
     "  send MESSAGE WPARAM LPARAM deliver a registered message (LightCommandMessage,\n"
     "                             SettingsRelayMessage, WorkToolQueryMessage,\n"
     "                             Game_Start, ... or the registration string)\n"
@@ -56,7 +58,10 @@ const char* const kUsage =
     "                             make a virtual device misbehave (no-reply, late-reply,\n"
     "                             stray-reply, status-ff, status-fe, asleep, unplug,\n"
     "                             usb-timing)\n"
-    "  sim notify PRODUCT [CODE]  send a device notification (0x401: settings changed)\n"
+    "  sim notify PRODUCT [CODE]  send a device notification (0x401: settings changed,\n"
+    "                             0x1003: profile 3 chosen on the keyboard)\n"
+    "  sim battery PRODUCT N      set a virtual device's battery level (0-100)\n"
+    "  sim reset PRODUCT          a virtual device back to its factory state\n"
     "  ui windows|controls [WINDOW]|get NAME [--json]\n"
     "                             the open windows and their controls (kx520 --automation)\n"
     "  ui click|dbclick|menu NAME, ui select|value NAME N, ui check NAME 0|1,\n"
@@ -189,8 +194,11 @@ int main(int argc, char** argv) {
         QCoreApplication app(argc, argv);
         return kx520::ctl::UiClient::Run(rest, commandLine.Has("json"));
     }
-    if (command == "send" || command == "sim" || command == "status") {
+    if (command == "send" || command == "sim" || command == "status" || command == "keyboard") {
         QCoreApplication app(argc, argv);
+        if (command == "keyboard") {
+            return kx520::ctl::AppClient::Keyboard(rest, commandLine.Has("json"));
+        }
         if (command == "send") {
             return kx520::ctl::AppClient::Send(rest);
         }
