@@ -10,7 +10,7 @@
 #include "profiles/CDeviceProfileUI.h"
 #include "ui/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
-#include "ui/CProgressUI.h"
+#include "ui/CSliderUI.h"
 
 namespace kx520 {
 
@@ -173,7 +173,7 @@ void CZentrelKeyboardDevice::ShowOptions(const profiles::KeyboardSystemSettings&
             option->Selected(selected, false);
         }
     };
-    if (auto* slider = dynamic_cast<ui::CProgressUI*>(find(QLatin1String(kRepeatRateSlider)))) {
+    if (auto* slider = dynamic_cast<ui::CSliderUI*>(find(QLatin1String(kRepeatRateSlider)))) {
         slider->SetValue(options.repeat);
     }
     const int delay = PageStep(options.repeatDelay);
@@ -196,7 +196,7 @@ profiles::KeyboardSystemSettings CZentrelKeyboardDevice::ReadOptions() const {
         auto* option = dynamic_cast<ui::COptionUI*>(find(name));
         return option != nullptr ? std::optional<bool>(option->IsSelected()) : std::nullopt;
     };
-    if (auto* slider = dynamic_cast<ui::CProgressUI*>(find(QLatin1String(kRepeatRateSlider)))) {
+    if (auto* slider = dynamic_cast<ui::CSliderUI*>(find(QLatin1String(kRepeatRateSlider)))) {
         options.repeat = static_cast<uint16_t>(std::max(0, slider->GetValue()));
     }
     auto pick = [&selected](const char* prefix, int count, uint16_t& value) {

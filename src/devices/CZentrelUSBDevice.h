@@ -130,6 +130,8 @@ public:
     const QString& KindName() const { return m_kindName; }
     CDeviceKeyButtonUI* KeyButton(size_t index) const;
     CDeviceKeyButtonUI* LedButton(size_t index) const;
+    // The button of a page key position: its key button, else its LED button.
+    CDeviceKeyButtonUI* PositionButton(size_t position) const;
 
 protected:
     // Delay between a settings notification and OnNotify (keyboard and
@@ -137,8 +139,6 @@ protected:
     virtual int NotifyDelayMs() const;
     // The frame entry that LED button `button` shows; -1: none (dark).
     virtual int FrameIndexOf(size_t button) const { return static_cast<int>(button); }
-    // The button of a page key position: its key button, else its LED button.
-    CDeviceKeyButtonUI* PositionButton(size_t position) const;
     CDeviceOptionUI* DeviceOption() const { return m_option; }
     // A notification code, on the UI thread; the base acts on 0x401 only.
     virtual void OnNotification(uint16_t code);

@@ -262,41 +262,11 @@ TEST_F(DeviceBase, TheLightThreadRunsEffectsUntilStoppedAndRestartsCleanly) {
     EXPECT_EQ(steps, after);
 }
 
-// Builds the application's controls of a shipped page.
-class PageControls : public ui::IDialogBuilderCallback {
-public:
-    explicit PageControls(hid::HidBackend& backend) : m_backend(backend) {}
-    ui::CControlUI* CreateControl(const QString& tag) override {
-        return CreateMainWindowControl(tag, m_backend, m_manager);
-    }
-
-private:
-    hid::HidBackend& m_backend;
-    ui::CPaintManagerUI m_manager;
-};
-
 TEST(ShippedKeyboardPage, ALitKeyGlowsInItsColourAndAnUnlitKeyStaysDark) {
     sim::VirtualHidBackend backend;
-    PageControls controls(backend);
-    test::RecordingWindow window(QStringLiteral("XML/CustomControlXML/MpDevicePower.xml"));
-    ASSERT_TRUE(window.Create());
-    ui::CDialogBuilder builder;
-    QString error;
-    auto* device = dynamic_cast<CZentrelUSBDevice*>(builder.Create(
-        QStringLiteral("XML/DeviceXml/keyboarddevice.xml"), &window.GetPaintManager(), &controls,
-        &error));
-    ASSERT_NE(device, nullptr) << error.toStdString();
-    device->SetLedCount(126);
-    device->SetKeyCount(126);
-    window.GetPaintManager().GetRoot()->setParent(nullptr);
-    device->setParent(&window);
-    device->SetManager(&window.GetPaintManager());
-    device->resize(980, 420);
-    device->SetPageLayoutName(QStringLiteral("keyboarddevice.xml"));
-    device->BuildPage();
-    window.resize(1000, 440);
-    window.show();
-    QApplication::processEvents();
+    test::ShippedPage page(backend, "keyboarddevice.xml");
+    CZentrelUSBDevice* device = page.Device();
+    ASSERT_NE(device, nullptr) << page.Error().toStdString();
     // Through the device base, as its effects do: key 0 red, key 1 unlit.
     device->Core().SetLed(0, LedEntry{255, 0, 0, 255});
     device->Core().SetLed(1, LedEntry{0, 0, 0, 0});

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "devices/PageKeyDefaults.h"
@@ -10,6 +11,7 @@
 #include "profiles/ProfileTestFiles.h"
 #include "sim/FirmwareDriver.h"
 #include "sim/PacketTrace.h"
+#include "sim/SimFault.h"
 #include "sim/VirtualHidBackend.h"
 #include "support/TempDir.h"
 #include "support/TraceReader.h"
@@ -139,6 +141,27 @@ TEST_F(Keyboard, WriteKeysRenumbersMacrosInOrderOfFirstUseAndFallsBackToTheDefau
     EXPECT_EQ(key(66), (std::vector<uint8_t>{0x70, 0, 0}));
     EXPECT_EQ(key(67), (std::vector<uint8_t>{0x20, 0, kPageKeyDefaults[67].param2}));
     EXPECT_EQ(key(68), (std::vector<uint8_t>{0x20, 0, 0x05}));
+}
+
+TEST_F(Keyboard, UnpluggedInTheMiddleOfAKeyTableWriteItFailsAndTheNextWriteIsWhole) {
+    Connect();
+    ASSERT_TRUE(core.ReadDeviceState());
+    auto list = DefaultList();
+    list[64].assignment = {64, 0x20, 0, 0x05};  // A becomes B
+    list[125].assignment = {125, 0x20, 0, 0x06};  // in the last packet
+    // Gone after the info block, the begin and three of the seven key packets.
+    backend.AddFault("keyboard", {sim::SimFault::Unplug, 5});
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_NE(core.WriteKeys(list), kResultSuccess);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(5));
+    ASSERT_EQ(backend.Firmware("keyboard"), nullptr);
+
+    core.Channel().SetOpen(false);
+    Connect();  // plugged in again: a new device, as it left the factory
+    ASSERT_EQ(core.WriteKeys(list), kResultSuccess);
+    const auto table = Firmware().KeyTable();
+    EXPECT_EQ(table[3 * 64 + 2], 0x05);
+    EXPECT_EQ(table[3 * 125 + 2], 0x06);
 }
 
 TEST_F(Keyboard, MacrosOfTenAndTwentyEventsReachTheKeyboardAsOneCheckedImage) {

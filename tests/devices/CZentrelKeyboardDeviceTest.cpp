@@ -1,0 +1,130 @@
+#include "devices/CZentrelKeyboardDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+
+#include "DeviceTestSupport.h"
+#include "devices/PageKeyDefaults.h"
+#include "pages/CDeviceKeyButtonUI.h"
+#include "pages/CSelectPanelUI.h"
+#include "sim/FirmwareDriver.h"
+#include "sim/VirtualHidBackend.h"
+#include "ui/COptionUI.h"
+#include "ui/CSliderUI.h"
+
+namespace kx520 {
+namespace {
+
+QRgb Centre(CDeviceKeyButtonUI* button) {
+    const QImage cap = button->grab().toImage();
+    return cap.pixel(cap.width() / 2, cap.height() / 2);
+}
+
+// A keyboard of the first 60 page keys, their LEDs in reverse order.
+Json::Value SmallModel() {
+    Json::Value model(Json::objectValue);
+    for (size_t k = 0; k < 60; ++k) {
+        Json::Value code(Json::arrayValue);
+        code.append(kPageKeyDefaults[k].type);
+        code.append(kPageKeyDefaults[k].param1);
+        code.append(kPageKeyDefaults[k].param2);
+        model["keys"].append(code);
+        model["leds"].append(static_cast<Json::UInt>(59 - k));
+    }
+    return model;
+}
+
+TEST(KeyboardPage, KeysShowTheirOwnLedThroughTheKeyMapAndAKeyTheKeyboardLacksStaysDark) {
+    sim::VirtualHidBackend backend;
+    std::string error;
+    ASSERT_TRUE(backend.SetModel("keyboard", SmallModel(), &error)) << error;
+    test::ShippedPage page(backend, "keyboarddevice.xml", 170);
+    auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(page.Device());
+    ASSERT_NE(keyboard, nullptr) << page.Error().toStdString();
+    ASSERT_TRUE(test::ConnectVirtual(*keyboard, backend, "keyboard"));
+    keyboard->OnConnected();
+    for (int led = 0; led < 170; ++led) {
+        keyboard->Core().SetLed(led, LedEntry{255, 0, 0, 255});
+    }
+    keyboard->Core().SetLed(59, LedEntry{0, 255, 0, 255});  // key 0's LED on this model
+    keyboard->StreamFrame();
+    QApplication::processEvents();
+
+    CDeviceKeyButtonUI* escape = keyboard->PositionButton(0);
+    CDeviceKeyButtonUI* a = keyboard->PositionButton(64);
+    ASSERT_NE(escape, nullptr);
+    ASSERT_NE(a, nullptr);
+    EXPECT_TRUE(escape->IsLit());
+    EXPECT_GT(qGreen(Centre(escape)), 150) << std::hex << Centre(escape);
+    EXPECT_LT(qRed(Centre(escape)), 90);
+    EXPECT_FALSE(a->IsLit());
+    const QRgb dark = Centre(a);
+    EXPECT_LT(std::max({qRed(dark), qGreen(dark), qBlue(dark)}), 90) << std::hex << dark;
+}
+
+TEST(KeyboardPage, TheSixOptionsShowOnTheirControlsAndReadBack) {
+    sim::VirtualHidBackend backend;
+    CZentrelKeyboardDevice keyboard(backend);
+    auto add = [&keyboard](ui::CControlUI* control, const QString& name) {
+        control->SetName(name);
+        keyboard.Add(control);
+        return control;
+    };
+    auto* slider = static_cast<ui::CSliderUI*>(add(new ui::CSliderUI(), QStringLiteral("repeat_rate_slider")));
+    slider->SetMaxValue(100);
+    std::vector<ui::COptionUI*> delays;
+    std::vector<ui::COptionUI*> rates;
+    for (int i = 0; i < 4; ++i) {
+        delays.push_back(static_cast<ui::COptionUI*>(
+            add(new ui::COptionUI(), QStringLiteral("repeat_delay_check_%1").arg(i))));
+    }
+    for (int i = 0; i < 5; ++i) {
+        rates.push_back(static_cast<ui::COptionUI*>(
+            add(new ui::COptionUI(), QStringLiteral("polling_rate_option_%1").arg(i))));
+    }
+    auto* key6 = static_cast<ui::COptionUI*>(add(new ui::COptionUI(), QStringLiteral("6flag_option")));
+    auto* wflag = static_cast<ui::COptionUI*>(add(new ui::COptionUI(), QStringLiteral("wflag_option")));
+    auto* winlock =
+        static_cast<ui::COptionUI*>(add(new ui::COptionUI(), QStringLiteral("winlockflag_option")));
+
+    keyboard.ShowOptions({40, 2, 1, 3, 0, 1});
+    EXPECT_EQ(slider->GetValue(), 40);
+    EXPECT_TRUE(delays[2]->IsSelected());
+    EXPECT_FALSE(delays[0]->IsSelected());
+    EXPECT_TRUE(rates[3]->IsSelected());
+    EXPECT_TRUE(key6->IsSelected());
+    EXPECT_FALSE(wflag->IsSelected());
+    EXPECT_TRUE(winlock->IsSelected());
+    EXPECT_EQ(keyboard.ReadOptions(), (profiles::KeyboardSystemSettings{40, 2, 1, 3, 0, 1}));
+
+    // Steps the page does not offer show as the first.
+    keyboard.ShowOptions({0, 9, 0, 7, 1, 0});
+    EXPECT_TRUE(delays[0]->IsSelected());
+    EXPECT_TRUE(rates[0]->IsSelected());
+    EXPECT_EQ(keyboard.ReadOptions().repeatDelay, 0);
+    wflag->Selected(false, false);
+    EXPECT_EQ(keyboard.ReadOptions().wFlag, 0);
+}
+
+TEST(KeyboardPage, TheFnLayerSwitchesKey110) {
+    sim::VirtualHidBackend backend;
+    CZentrelKeyboardDevice keyboard(backend);
+    auto* panel = new CSelectPanelUI();
+    auto* fn = new CDeviceKeyButtonUI();
+    fn->SetUserData(QStringLiteral("light_110"));
+    panel->Add(fn);
+    keyboard.Add(panel);
+    keyboard.SetLedCount(170);
+    keyboard.SetPageLayoutName(QStringLiteral("keyboard.xml"));
+    keyboard.BuildPage();
+    ASSERT_EQ(keyboard.PositionButton(CZentrelKeyboardDevice::kFnSwitchedKey), fn);
+    keyboard.ShowFunction(2);
+    EXPECT_FALSE(fn->IsEnabled());
+    keyboard.ShowFunction(1);
+    EXPECT_TRUE(fn->IsEnabled());
+}
+
+}  // namespace
+}  // namespace kx520
