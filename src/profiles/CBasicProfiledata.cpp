@@ -149,9 +149,24 @@ Json::Value CBasicProfiledata::LoadRepaired(const std::string& path) {
     if (!JsonFile::SafeToReplace(path)) {
         return fresh;
     }
+    if (!root.isObject()) {
+        root = RebuiltRoot(path);
+    }
     PlaceSection(root, m_deviceIndex, fresh);
     WriteJson(root, path);
     return fresh;
+}
+
+Json::Value CBasicProfiledata::RebuiltRoot(const std::string& path) {
+    // The name and identifier come back from the profile list.
+    Json::Value root(Json::objectValue);
+    const std::filesystem::path file(path);
+    const std::string id = file.stem().string();
+    if (const auto name = ProfileList::NameOf(file.parent_path().string(), id)) {
+        root["profilename"] = *name;
+        root["profileUUID"] = id;
+    }
+    return root;
 }
 
 const Json::Value& CBasicProfiledata::LoadSection(const std::string& path) {
@@ -175,14 +190,7 @@ bool CBasicProfiledata::SaveSection(const Json::Value& section, const std::strin
         if (!JsonFile::SafeToReplace(path)) {
             return false;
         }
-        // The name and identifier come back from the profile list.
-        root = Json::Value(Json::objectValue);
-        const std::filesystem::path file(path);
-        const std::string id = file.stem().string();
-        if (const auto name = ProfileList::NameOf(file.parent_path().string(), id)) {
-            root["profilename"] = *name;
-            root["profileUUID"] = id;
-        }
+        root = RebuiltRoot(path);
     }
     PlaceSection(root, m_deviceIndex, section);
     return WriteJson(root, path);

@@ -77,6 +77,8 @@ protected:
 
 private:
     Json::Value LoadRepaired(const std::string& path);
+    // An empty profile document named as the profile list names `path`.
+    static Json::Value RebuiltRoot(const std::string& path);
     static std::vector<KeyAssignmentEntry> ReadKeyList(const Json::Value& section,
                                                        std::vector<KeyAssignmentEntry>& cache);
     static void WriteKeyList(Json::Value& section, std::vector<KeyAssignmentEntry>& cache,

@@ -45,6 +45,19 @@ TEST_F(ProfileData, AMissingProfileIsCreatedFromTheTemplateSectionOnly) {
     EXPECT_EQ(data.GetLightInfo().mode, 3);
 }
 
+TEST_F(ProfileData, AProfileCutOffInTheMiddleIsRepairedUnderItsListedNameAndKeptAsBak) {
+    WriteText(folder + "/ProfileList.ini",
+              R"({"profilelist": [{"profilename": "Mine", "profileUUID": "2024_01_01_00_00_00_000"}]})");
+    const std::string cut = R"({"profilename": "Mine", "profileUUID": "2024_01_01_00_00_00_000", "Dev)";
+    WriteText(path, cut);
+    ASSERT_TRUE(data.LoadSection(path).isObject());
+    const Json::Value written = ReadJsonFile(path);
+    EXPECT_EQ(written["profilename"], "Mine");
+    EXPECT_EQ(written["profileUUID"], "2024_01_01_00_00_00_000");
+    EXPECT_EQ(written["Device"][0], ReadJsonFile(templatePath)["Device"][0]);
+    EXPECT_EQ(ReadAll(path + ".bak"), cut);
+}
+
 TEST_F(ProfileData, ARepairedProfileKeepsItsNameAndIdentifierAndADamagedOneIsBackedUp) {
     WriteText(path, R"({"profilename": "Mine", "profileUUID": "x", "Device": [], "Extra": 5})");
     data.LoadSection(path);
