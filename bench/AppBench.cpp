@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDBusInterface>
 #include <QDBusReply>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <chrono>
@@ -124,7 +125,44 @@ void BM_App_NoDevices(benchmark::State& state) {
 void BM_App_AllVirtualDevices(benchmark::State& state) {
     StartAndIdle(state, "all");
 }
+// From the plug of a keyboard until the page shows what the keyboard said:
+// its keys mapped and its light record read (the scan's pass included, as
+// a user waits for it). 16 ms of UI time is the frame to compare with.
+void BM_App_PlugKeyboardToPage(benchmark::State& state) {
+    for (auto _ : state) {
+        RunningApp app("mousepad");  // the virtual backend, without a keyboard
+        if (app.WaitShown() < 0) {
+            state.SkipWithError("the window never showed (is a session bus there?)");
+            return;
+        }
+        QDBusInterface bus(QStringLiteral("org.kx520.Application"),
+                           QStringLiteral("/org/kx520/Application"),
+                           QStringLiteral("org.kx520.Application"));
+        const auto plugged = Clock::now();
+        bus.call(QStringLiteral("Simulate"), QStringList{QStringLiteral("plug"), QStringLiteral("keyboard")});
+        double ms = -1;
+        while (Clock::now() - plugged < std::chrono::seconds(20)) {
+            const QDBusReply<QString> reply = bus.call(QStringLiteral("Device"), QStringLiteral("keyboard"));
+            const QJsonObject report = QJsonDocument::fromJson(reply.value().toUtf8()).object();
+            const auto keys = report[QStringLiteral("keys")].toArray();
+            if (report[QStringLiteral("link")].toString() == QLatin1String("cable") && !keys.isEmpty() &&
+                !keys.first().toObject()[QStringLiteral("deviceKey")].isNull()) {
+                ms = std::chrono::duration<double, std::milli>(Clock::now() - plugged).count();
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        if (ms < 0) {
+            state.SkipWithError("the keyboard page never showed the keyboard's state");
+            return;
+        }
+        state.counters["plug_to_page_ms"] = ms;
+        state.counters["ratio_to_16ms_frame"] = ms / 16.0;
+    }
+}
+
 BENCHMARK(BM_App_NoDevices)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_App_PlugKeyboardToPage)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_App_AllVirtualDevices)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
