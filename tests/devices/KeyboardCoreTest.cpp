@@ -282,6 +282,16 @@ TEST_F(Keyboard, ProfileSwitchNotificationsTakeTheLowFourBits) {
     EXPECT_TRUE(KeyboardCore::ReloadFlag().exchange(false));
 }
 
+TEST_F(Keyboard, HostLightingIsAskedOfTheWiredKeyboardOnly) {
+    Connect("keyboard-receiver");
+    EXPECT_EQ(core.SendHostLight(), 0);
+    EXPECT_FALSE(Firmware().HostLight());
+    core.Channel().SetOpen(false);
+    Connect("keyboard");
+    EXPECT_EQ(core.SendHostLight(), kResultSuccess);
+    EXPECT_TRUE(Firmware().HostLight());
+}
+
 TEST_F(Keyboard, PowerIsReadOverTheReceiverOnlyWhenTheKeyboardAnswers) {
     Connect("keyboard-receiver");
     const auto status = core.ReadPower();
