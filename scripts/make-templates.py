@@ -56,6 +56,10 @@ def main():
                            "7ColorFlags": 1, "ColorTypeFlags": 0},
         "LightList": light_list(170),
         "KeyList": key_list(keyboard_keys()),
+        # Repeat delay step 1 is 500 ms, the usual desktop default.
+        "SystemStages": {"Repeat": 0, "RepeatDelay": 1, "Key6Flag": 0, "PollingRate": 0,
+                         "WFlag": 0, "WinFlag": 0},
+        "CustomLightMode": {"CustomLightModeGroupIndex": 0, "LightColorInfo": []},
     })
     write("mouse", {"LightInfo": light_info(1), "LightList": light_list(15),
                     "KeyList": key_list(MOUSE_KEYS)})

@@ -71,7 +71,7 @@ bool CZentrelKeyboardDevice::LoadProfileToPage() {
 
 void CZentrelKeyboardDevice::ApplyProfileToPage() {
     LoadDefaults();
-    m_keyboard->BuildKeyMaps();
+    m_keyboard->BuildKeyMaps(m_keyboard->Profile().GetKeyList(), m_keyboard->Names().MacroNames().size());
     const profiles::LightSetting& light = m_keyboard->Light();
     SetLightColour(light.red, light.green, light.blue);
     ShowOptions(m_keyboard->Options());

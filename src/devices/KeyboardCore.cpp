@@ -84,17 +84,66 @@ bool KeyboardCore::ReadDeviceState() {
     return true;
 }
 
-void KeyboardCore::BuildKeyMaps() {
+namespace {
+
+// The code this application writes for each page position of `list`, with
+// macro numbers in order of first use, as BuildKeyTable writes them.
+std::vector<KeyCode> WrittenCodes(const std::vector<profiles::KeyAssignmentEntry>& list,
+                                  size_t macroCount) {
+    std::vector<KeyCode> codes;
+    std::vector<int> order;
+    for (size_t i = 0; i < KeyboardCore::kPageKeys && i < list.size(); ++i) {
+        profiles::KeyAction action = list[i].assignment;
+        if (IsMacro(action.type)) {
+            if (action.param1 >= macroCount) {
+                action = list[i].defaultAssignment;
+            } else {
+                auto at = std::find(order.begin(), order.end(), action.param1);
+                if (at == order.end()) {
+                    order.push_back(action.param1);
+                    at = order.end() - 1;
+                }
+                action.param1 = static_cast<uint8_t>(at - order.begin());
+            }
+        }
+        codes.push_back({action.type, action.param1, action.param2});
+    }
+    return codes;
+}
+
+}  // namespace
+
+void KeyboardCore::BuildKeyMaps(const std::vector<profiles::KeyAssignmentEntry>& profileList,
+                                size_t macroCount) {
     std::vector<uint8_t> keys(kPageKeys, kUnmapped);
     std::vector<uint8_t> leds(kPageKeys, kUnmapped);
     const size_t count = std::min<size_t>(DeviceKeyCount(), kMaxDeviceKeys);
+    std::vector<bool> claimed(count, false);
+    auto holds = [this](size_t k, const KeyCode& code) {
+        return m_rawKeys[3 * k] == code.type && m_rawKeys[3 * k + 1] == code.param1 &&
+               m_rawKeys[3 * k + 2] == code.param2;
+    };
+    auto take = [&](size_t j, size_t k) {
+        keys[j] = static_cast<uint8_t>(k);
+        leds[j] = m_keyExtra[k];
+        claimed[k] = true;
+    };
     for (size_t j = 0; j < kPageKeys; ++j) {
-        const KeyCode& wanted = kPageKeyDefaults[j];
         for (size_t k = 0; k < count; ++k) {
-            if (m_rawKeys[3 * k] == wanted.type && m_rawKeys[3 * k + 1] == wanted.param1 &&
-                m_rawKeys[3 * k + 2] == wanted.param2) {
-                keys[j] = static_cast<uint8_t>(k);
-                leds[j] = m_keyExtra[k];
+            if (holds(k, kPageKeyDefaults[j])) {
+                take(j, k);
+                break;
+            }
+        }
+    }
+    const std::vector<KeyCode> written = WrittenCodes(profileList, macroCount);
+    for (size_t j = 0; j < written.size(); ++j) {
+        if (keys[j] != kUnmapped || written[j] == kPageKeyDefaults[j]) {
+            continue;
+        }
+        for (size_t k = 0; k < count; ++k) {
+            if (!claimed[k] && holds(k, written[j])) {
+                take(j, k);
                 break;
             }
         }
@@ -191,6 +240,34 @@ std::vector<uint8_t> KeyboardCore::BuildKeyTable(
         table[3 * k + 2] = action.param2;
     }
     return table;
+}
+
+std::vector<profiles::KeyAssignmentEntry> KeyboardCore::ReadKeyList(
+    const std::vector<profiles::KeyAssignmentEntry>& profileList, size_t macroCount) const {
+    std::vector<int> order;
+    BuildKeyTable(profileList, macroCount, order);
+    const size_t count = std::min<size_t>(DeviceKeyCount(), kMaxDeviceKeys);
+    std::vector<profiles::KeyAssignmentEntry> list;
+    list.reserve(kPageKeys);
+    for (size_t j = 0; j < kPageKeys; ++j) {
+        const KeyCode& code = kPageKeyDefaults[j];
+        const auto position = static_cast<uint16_t>(j);
+        const profiles::KeyAction fallback{position, code.type, code.param1, code.param2};
+        profiles::KeyAction current = fallback;
+        const uint8_t k = DeviceKeyOf(j);
+        if (k != kUnmapped && k < count) {
+            current = {position, m_rawKeys[3 * k], m_rawKeys[3 * k + 1], m_rawKeys[3 * k + 2]};
+        }
+        if (IsMacro(current.type)) {
+            if (current.param1 < order.size()) {
+                current.param1 = static_cast<uint8_t>(order[current.param1]);
+            } else {
+                current = fallback;
+            }
+        }
+        list.push_back({current, fallback});
+    }
+    return list;
 }
 
 int KeyboardCore::WriteKeys(const std::vector<profiles::KeyAssignmentEntry>& list) {

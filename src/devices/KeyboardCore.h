@@ -59,8 +59,13 @@ public:
     // CMD_END; then the key maps. False (tables as they were) on any failure.
     bool ReadDeviceState();
     // Key map 0: page position -> first device key holding its default
-    // code; key map 1: page position -> that key's LED position.
-    void BuildKeyMaps();
+    // code; key map 1: page position -> that key's LED position. A key the
+    // user reassigned no longer holds its default: with the profile's key
+    // list, such a position is found again by the code this application
+    // wrote for it (macros numbered as BuildKeyTable numbers them), among
+    // the keys no other position took.
+    void BuildKeyMaps(const std::vector<profiles::KeyAssignmentEntry>& profileList = {},
+                      size_t macroCount = 0);
     // The light record of the onboard profile: false (nothing taken over)
     // when it cannot be read. `modeChanged`: the light mode is new (or 19).
     bool ReadLightRecord(bool& modeChanged);
@@ -73,6 +78,13 @@ public:
     // Empty when the key count is not usable.
     std::vector<uint8_t> BuildKeyTable(const std::vector<profiles::KeyAssignmentEntry>& list,
                                        size_t macroCount, std::vector<int>& macroOrder) const;
+    // The key list as the keyboard's own table holds it, for the key page:
+    // the keyboard numbers macros in the order `profileList` first uses
+    // them (as BuildKeyTable wrote them); those numbers become places in
+    // the macro index again. A reference beyond them, or a key the
+    // keyboard lacks, shows its default.
+    std::vector<profiles::KeyAssignmentEntry> ReadKeyList(
+        const std::vector<profiles::KeyAssignmentEntry>& profileList, size_t macroCount) const;
     // 1 when written; 0 on a closed channel; else the failing command's code.
     int WriteKeys(const std::vector<profiles::KeyAssignmentEntry>& list);
     // The macros named by `order` as one image; see the kMacro* results.

@@ -143,6 +143,35 @@ TEST_F(Keyboard, WriteKeysRenumbersMacrosInOrderOfFirstUseAndFallsBackToTheDefau
     EXPECT_EQ(key(68), (std::vector<uint8_t>{0x20, 0, 0x05}));
 }
 
+TEST_F(Keyboard, TheKeyListReadBackNamesTheMacrosOfTheIndexAgain) {
+    WriteText(data + "macro.config", R"({"MacroInfo": [{"MacroName": "a", "Guid": "a"},
+        {"MacroName": "b", "Guid": "b"}, {"MacroName": "c", "Guid": "c"}]})");
+    Connect();
+    ASSERT_TRUE(core.ReadDeviceState());
+    auto list = DefaultList();
+    list[64].assignment = {64, 0x70, 2, 0};
+    list[65].assignment = {65, 0x71, 0, 0};
+    list[66].assignment = {66, 0x20, 0x02, 0x04};  // Shift+A
+    ASSERT_EQ(core.WriteKeys(list), kResultSuccess);
+    ASSERT_TRUE(core.ReadDeviceState());
+    // The reassigned keys no longer hold their defaults: alone, the table
+    // cannot tell where they are; with the profile's list it can.
+    EXPECT_EQ(core.DeviceKeyOf(64), KeyboardCore::kUnmapped);
+    core.BuildKeyMaps(list, 3);
+    EXPECT_EQ(core.DeviceKeyOf(64), 64);
+    EXPECT_EQ(core.DeviceKeyOf(65), 65);
+    EXPECT_EQ(core.DeviceKeyOf(66), 66);
+    EXPECT_EQ(core.KeyMap(1)[66], 66);
+    const auto read = core.ReadKeyList(list, 3);
+    ASSERT_EQ(read.size(), 126u);
+    EXPECT_EQ(read[64].assignment, (KeyAction{64, 0x70, 2, 0}));  // written as the keyboard's 0
+    EXPECT_EQ(read[65].assignment, (KeyAction{65, 0x71, 0, 0}));
+    EXPECT_EQ(read[66].assignment, (KeyAction{66, 0x20, 0x02, 0x04}));
+    EXPECT_EQ(read[67].assignment, read[67].defaultAssignment);
+    // Without the list that numbered them, the keyboard's numbers name nothing.
+    EXPECT_EQ(core.ReadKeyList(DefaultList(), 3)[64].assignment, read[64].defaultAssignment);
+}
+
 TEST_F(Keyboard, UnpluggedInTheMiddleOfAKeyTableWriteItFailsAndTheNextWriteIsWhole) {
     Connect();
     ASSERT_TRUE(core.ReadDeviceState());

@@ -4,6 +4,7 @@
 #include "app/DeviceCatalog.h"
 #include "devices/PageKeyDefaults.h"
 #include "profiles/CBasicProfiledata.h"
+#include "profiles/CKeyboardProfiledata.h"
 
 namespace kx520::profiles {
 namespace {
@@ -30,6 +31,12 @@ TEST(Templates, EveryKindsTemplateLoadsWithALightPerLedAndTheFactoryKeys) {
                                                         code.param1, code.param2}));
         EXPECT_EQ(keys[i].assignment, keys[i].defaultAssignment);
     }
+    // The keyboard's own sections ship too: repeat delay 500 ms, no layouts yet.
+    CKeyboardProfiledata own;
+    own.LoadSection(std::string(KX520_DATA_DIR) + "/DefaultData/keyboard.Json");
+    EXPECT_EQ(own.GetSystemStages().repeatDelay, 1);
+    EXPECT_TRUE(own.Section()["CustomLightMode"]["LightColorInfo"].isArray());
+    EXPECT_EQ(own.GetCustomLightGroup(), 0);
 }
 
 }  // namespace
