@@ -16,12 +16,16 @@
 #include "hid/HidrawBackend.h"
 #include "kx520ctl/StateCommand.h"
 #include "platform/CommandLine.h"
+#include "platform/SafeJson.h"
+#include "profiles/MacroImage.h"
+#include "profiles/MacroStore.h"
 #include "profiles/ProfileFuzzTarget.h"
 #include "protocol/CommandChannel.h"
 #include "protocol/CommandSet.h"
 #include "sim/SimControl.h"
 #include "sim/SimFault.h"
 #include "sim/SimulateOption.h"
+#include "sim/VirtualFirmware.h"
 #include "sim/VirtualHidBackend.h"
 #include "sim/VirtualProducts.h"
 #include "support/HostileDescriptors.h"
@@ -333,6 +337,49 @@ int FuzzSimControl(const uint8_t* data, size_t size) {
     return 0;
 }
 
+// The keyboard's data from outside: macro images as the virtual keyboard
+// receives them, macro events, keyboard models and kept flash (JSON).
+int FuzzKeyboardData(const uint8_t* data, size_t size) {
+    FuzzInput input(data, size);
+    switch (input.Below(4)) {
+        case 0: {
+            const std::vector<uint8_t> image = input.Bytes(input.Below(600));
+            profiles::MacroImage::IsWellFormed(image);
+            sim::VirtualFirmware keyboard(*sim::FindVirtualProduct("keyboard"));
+            for (size_t at = 0; at < image.size(); at += protocol::kMaxData) {
+                const size_t length = std::min(image.size() - at, protocol::kMaxData);
+                keyboard.Handle(protocol::BuildRequest(
+                    protocol::kCmdWriteMacros, static_cast<uint16_t>(at),
+                    std::span<const uint8_t>(image).subspan(at, length)));
+            }
+            return 0;
+        }
+        case 1: {
+            const auto root = json::Parse(input.Text(4096));
+            const Json::Value events = root ? json::Member(*root, "Events") : Json::Value();
+            for (const Json::Value& event : events.isArray() ? events : Json::Value(Json::arrayValue)) {
+                profiles::MacroStore::ReadMacroEvent(event);
+                profiles::MacroStore::ParseAction(event);
+            }
+            return 0;
+        }
+        default: {
+            const bool model = input.Flag();
+            const auto root = json::Parse(input.Text(8192));
+            sim::VirtualFirmware keyboard(*sim::FindVirtualProduct("keyboard"));
+            std::string error;
+            if (root && model) {
+                keyboard.ApplyModel(*root, &error);
+            } else if (root) {
+                keyboard.RestoreFlash(*root);
+            }
+            // Whatever was taken, the firmware still answers within its memory.
+            keyboard.Handle(protocol::BuildReadRequest(protocol::kCmdReadKeys, 0, 56));
+            return 0;
+        }
+    }
+}
+
 std::span<const FuzzTarget> CoreFuzzTargets() {
     static const FuzzTarget kTargets[] = {
         {"descriptor", FuzzHidDescriptor, DescriptorSeeds},
@@ -370,6 +417,14 @@ std::span<const FuzzTarget> CoreFuzzTargets() {
                  Joined({"\x01", "notify", "keyboard", "0x401"})};
          }},
         {"profile", FuzzProfileInput, [] { return std::vector<std::vector<uint8_t>>{}; }},
+        {"keyboard", FuzzKeyboardData,
+         [] {
+             return std::vector<std::vector<uint8_t>>{
+                 {0, 26, 0xAA, 0x55, 26, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 18, 0, 1, 0, 0, 0, 35, 0, 0x81, 4},
+                 Text("\x01" R"({"Events": [{"Action": "down", "Type": 1, "Button": 4, "Delay": "70000"}]})"),
+                 Text("\x02\x01" R"({"keys": [[32, 0, 4]], "leds": [3]})"),
+                 Text("\x03\x00" R"({"keyCount": 126, "keys": "00", "config": "zz"})")};
+         }},
     };
     return kTargets;
 }
