@@ -17,7 +17,7 @@ namespace kx520 {
 namespace {
 
 constexpr int kRepeatDelaySteps = 4;
-constexpr int kPollingRateOptions = 5;
+constexpr int kPollingRateOptions = 4;
 
 // Repeat delay and polling rate above 3 show as the first step.
 int PageStep(uint16_t value) {
@@ -71,7 +71,7 @@ bool CZentrelKeyboardDevice::LoadProfileToPage() {
 
 void CZentrelKeyboardDevice::ApplyProfileToPage() {
     LoadDefaults();
-    m_keyboard->BuildKeyMaps(m_keyboard->Profile().GetKeyList(), m_keyboard->Names().MacroNames().size());
+    m_keyboard->BuildKeyMaps();
     const profiles::LightSetting& light = m_keyboard->Light();
     SetLightColour(light.red, light.green, light.blue);
     ShowOptions(m_keyboard->Options());

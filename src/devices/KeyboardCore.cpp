@@ -84,66 +84,17 @@ bool KeyboardCore::ReadDeviceState() {
     return true;
 }
 
-namespace {
-
-// The code this application writes for each page position of `list`, with
-// macro numbers in order of first use, as BuildKeyTable writes them.
-std::vector<KeyCode> WrittenCodes(const std::vector<profiles::KeyAssignmentEntry>& list,
-                                  size_t macroCount) {
-    std::vector<KeyCode> codes;
-    std::vector<int> order;
-    for (size_t i = 0; i < KeyboardCore::kPageKeys && i < list.size(); ++i) {
-        profiles::KeyAction action = list[i].assignment;
-        if (IsMacro(action.type)) {
-            if (action.param1 >= macroCount) {
-                action = list[i].defaultAssignment;
-            } else {
-                auto at = std::find(order.begin(), order.end(), action.param1);
-                if (at == order.end()) {
-                    order.push_back(action.param1);
-                    at = order.end() - 1;
-                }
-                action.param1 = static_cast<uint8_t>(at - order.begin());
-            }
-        }
-        codes.push_back({action.type, action.param1, action.param2});
-    }
-    return codes;
-}
-
-}  // namespace
-
-void KeyboardCore::BuildKeyMaps(const std::vector<profiles::KeyAssignmentEntry>& profileList,
-                                size_t macroCount) {
+void KeyboardCore::BuildKeyMaps() {
     std::vector<uint8_t> keys(kPageKeys, kUnmapped);
     std::vector<uint8_t> leds(kPageKeys, kUnmapped);
     const size_t count = std::min<size_t>(DeviceKeyCount(), kMaxDeviceKeys);
-    std::vector<bool> claimed(count, false);
-    auto holds = [this](size_t k, const KeyCode& code) {
-        return m_rawKeys[3 * k] == code.type && m_rawKeys[3 * k + 1] == code.param1 &&
-               m_rawKeys[3 * k + 2] == code.param2;
-    };
-    auto take = [&](size_t j, size_t k) {
-        keys[j] = static_cast<uint8_t>(k);
-        leds[j] = m_keyExtra[k];
-        claimed[k] = true;
-    };
     for (size_t j = 0; j < kPageKeys; ++j) {
+        const KeyCode& wanted = kPageKeyDefaults[j];
         for (size_t k = 0; k < count; ++k) {
-            if (holds(k, kPageKeyDefaults[j])) {
-                take(j, k);
-                break;
-            }
-        }
-    }
-    const std::vector<KeyCode> written = WrittenCodes(profileList, macroCount);
-    for (size_t j = 0; j < written.size(); ++j) {
-        if (keys[j] != kUnmapped || written[j] == kPageKeyDefaults[j]) {
-            continue;
-        }
-        for (size_t k = 0; k < count; ++k) {
-            if (!claimed[k] && holds(k, written[j])) {
-                take(j, k);
+            if (m_rawKeys[3 * k] == wanted.type && m_rawKeys[3 * k + 1] == wanted.param1 &&
+                m_rawKeys[3 * k + 2] == wanted.param2) {
+                keys[j] = static_cast<uint8_t>(k);
+                leds[j] = m_keyExtra[k];
                 break;
             }
         }
@@ -178,20 +129,24 @@ bool KeyboardCore::ReadLightRecord(bool& modeChanged) {
             return false;
         }
         m_onboardProfile = profile;
+        record[0] = profile;
+        // The record keeps the mode as the page numbers it; 0xFE (host-driven)
+        // and a code the mode list lacks leave the page's mode.
+        const int position = record[1] == kHostDrivenMode ? -1 : m_names.PositionOf(record[1]);
+        m_recordModeFound = position >= 0 && position <= 0xFF;
+        if (m_recordModeFound) {
+            record[1] = static_cast<uint8_t>(position);
+        }
         m_record = record;
     }
     profiles::LightSetting setting = m_light;
-    const uint8_t code = m_record[1];
-    if (code != kHostDrivenMode) {
-        const int position = m_names.PositionOf(code);
-        if (position >= 0 && position <= 0xFF) {
-            setting.mode = static_cast<uint8_t>(position);
-        }
+    if (m_recordModeFound) {
+        setting.mode = m_record[1];
     }
     setting.brightness = Step(m_record[2]);
     setting.speed = static_cast<uint8_t>(kMaxStep - Step(m_record[3]));
     setting.direction = m_record[4];
-    setting.multiColor = m_record[5] != 0 ? 1 : 0;
+    setting.multiColor = m_record[5];
     setting.red = m_record[6];
     setting.green = m_record[7];
     setting.blue = m_record[8];
@@ -309,6 +264,9 @@ int KeyboardCore::WriteMacros(const std::vector<int>& order) {
                                       : std::vector<profiles::MacroEventBytes>{});
         counts.push_back(records.back().size());
     }
+    if (!Channel().IsOpen()) {
+        return kMacroWriteFailed;  // the size the keyboard takes is not known either
+    }
     const size_t length = profiles::MacroImage::Length(counts);
     const size_t capacity = static_cast<size_t>(m_info[6]) * 128;
     if (const int overrun = profiles::MacroImage::Overrun(length, capacity); overrun > 0) {
@@ -317,9 +275,6 @@ int KeyboardCore::WriteMacros(const std::vector<int>& order) {
     const std::vector<uint8_t> image = profiles::MacroImage::Build(records);
     if (image.empty()) {
         return kMacroNoMemory;
-    }
-    if (!Channel().IsOpen()) {
-        return kMacroWriteFailed;
     }
     const int written = Bracketed(Channel(), [&] { return CMD_WRITE_MACROS(Channel(), image); });
     return written == kResultSuccess ? 0 : kMacroWriteFailed;

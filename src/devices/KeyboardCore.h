@@ -59,13 +59,8 @@ public:
     // CMD_END; then the key maps. False (tables as they were) on any failure.
     bool ReadDeviceState();
     // Key map 0: page position -> first device key holding its default
-    // code; key map 1: page position -> that key's LED position. A key the
-    // user reassigned no longer holds its default: with the profile's key
-    // list, such a position is found again by the code this application
-    // wrote for it (macros numbered as BuildKeyTable numbers them), among
-    // the keys no other position took.
-    void BuildKeyMaps(const std::vector<profiles::KeyAssignmentEntry>& profileList = {},
-                      size_t macroCount = 0);
+    // code; key map 1: page position -> that key's LED position.
+    void BuildKeyMaps();
     // The light record of the onboard profile: false (nothing taken over)
     // when it cannot be read. `modeChanged`: the light mode is new (or 19).
     bool ReadLightRecord(bool& modeChanged);
@@ -140,6 +135,7 @@ private:
     std::array<uint8_t, kTableSize> m_rawKeys{};
     std::array<uint8_t, kTableSize> m_keyExtra{};
     LightRecord m_record{};
+    bool m_recordModeFound = false;  // byte 1 of the record is a page mode
     profiles::LightSetting m_light;
     profiles::KeyboardSystemSettings m_options;
     int m_onboardProfile = 0;

@@ -112,6 +112,7 @@ void VirtualFirmware::LoadDefaults() {
     if (m_kind != Kind::MousePad && m_kind != Kind::Headset) {
         m_macros.assign(static_cast<size_t>(m_info[6]) * 128, 0);
     }
+    m_assignments = m_keys;  // each key does what its code says until told otherwise
 }
 
 Packet VirtualFirmware::ReceiverAnswer() {
@@ -142,8 +143,8 @@ std::vector<uint8_t>* VirtualFirmware::MemoryOf(uint8_t command) {
         case kCmdReadInfo: memory = &m_info; break;
         case kCmdReadConfig:
         case kCmdWriteConfig: memory = &m_config; break;
-        case kCmdReadKeys:
-        case kCmdWriteKeys: memory = &m_keys; break;
+        case kCmdReadKeys: memory = &m_keys; break;
+        case kCmdWriteKeys: memory = &m_assignments; break;
         case kCmdReadKeyExtra: memory = &m_keyExtra; break;
         case kCmdWriteKeyColours: memory = &m_keyColours; break;
         case kCmdStreamLight: memory = &m_lightFrame; break;
@@ -281,7 +282,7 @@ bool FromHex(const std::string& text, std::vector<uint8_t>& bytes) {
 
 Json::Value VirtualFirmware::FlashImage() const {
     std::lock_guard lock(m_lock);
-    const std::vector<uint8_t>* parts[] = {&m_keys, &m_keyExtra, &m_config, &m_macros};
+    const std::vector<uint8_t>* parts[] = {&m_assignments, &m_keyExtra, &m_config, &m_macros};
     Json::Value image(Json::objectValue);
     image["version"] = 1;
     image["keyCount"] = m_info[5];
@@ -296,7 +297,7 @@ bool VirtualFirmware::RestoreFlash(const Json::Value& image) {
     if (!image.isObject() || !image["keyCount"].isUInt() || image["keyCount"].asUInt() != m_info[5]) {
         return false;  // another model's flash
     }
-    std::vector<uint8_t>* parts[] = {&m_keys, &m_keyExtra, &m_config, &m_macros};
+    std::vector<uint8_t>* parts[] = {&m_assignments, &m_keyExtra, &m_config, &m_macros};
     bool whole = true;
     for (size_t i = 0; i < std::size(parts); ++i) {
         const Json::Value& part = image[kFlashParts[i]];
@@ -347,6 +348,7 @@ bool VirtualFirmware::ApplyModel(const Json::Value& model, std::string* error) {
     }
     std::lock_guard lock(m_lock);
     m_keys = std::move(table);
+    m_assignments = m_keys;
     m_keyExtra = std::move(extra);
     m_info[5] = static_cast<uint8_t>(keys.size());
     m_model = model;
@@ -386,6 +388,7 @@ std::vector<uint8_t> VirtualFirmware::Copy(const std::vector<uint8_t>& memory) c
 
 std::vector<uint8_t> VirtualFirmware::Info() const { return Copy(m_info); }
 std::vector<uint8_t> VirtualFirmware::KeyTable() const { return Copy(m_keys); }
+std::vector<uint8_t> VirtualFirmware::KeyAssignments() const { return Copy(m_assignments); }
 std::vector<uint8_t> VirtualFirmware::KeyExtra() const { return Copy(m_keyExtra); }
 std::vector<uint8_t> VirtualFirmware::Config() const { return Copy(m_config); }
 std::vector<uint8_t> VirtualFirmware::Macros() const { return Copy(m_macros); }
@@ -403,6 +406,9 @@ void VirtualFirmware::SetInfoByte(size_t index, uint8_t value) {
     std::lock_guard lock(m_lock);
     if (index < m_info.size()) {
         m_info[index] = value;
+    }
+    if (index == 6 && !m_macros.empty()) {
+        m_macros.assign(static_cast<size_t>(value) * 128, 0);  // the memory the block names
     }
 }
 

@@ -51,7 +51,11 @@ public:
 
     // State, for tests and tools; every call is a consistent copy.
     std::vector<uint8_t> Info() const;
+    // What CMD_READ_KEYS answers: the code each key of this model stands
+    // for (the host finds its keys by these), whatever it was assigned.
     std::vector<uint8_t> KeyTable() const;
+    // What CMD_WRITE_KEYS wrote: what each key does now.
+    std::vector<uint8_t> KeyAssignments() const;
     std::vector<uint8_t> KeyExtra() const;
     std::vector<uint8_t> Config() const;
     std::vector<uint8_t> Macros() const;
@@ -103,6 +107,7 @@ private:
     bool m_receiver;
     std::vector<uint8_t> m_info;
     std::vector<uint8_t> m_keys;
+    std::vector<uint8_t> m_assignments;
     std::vector<uint8_t> m_keyExtra;
     std::vector<uint8_t> m_config;
     std::vector<uint8_t> m_macros;

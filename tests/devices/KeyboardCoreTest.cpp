@@ -7,6 +7,7 @@
 
 #include "devices/PageKeyDefaults.h"
 #include "kx520ctl/ProductChannel.h"
+#include "platform/SafeJson.h"
 #include "profiles/MacroImage.h"
 #include "profiles/ProfileTestFiles.h"
 #include "sim/FirmwareDriver.h"
@@ -132,7 +133,7 @@ TEST_F(Keyboard, WriteKeysRenumbersMacrosInOrderOfFirstUseAndFallsBackToTheDefau
     core.BuildKeyTable(list, 3, order);
     EXPECT_EQ(order, (std::vector<int>{2, 0}));
     ASSERT_EQ(core.WriteKeys(list), kResultSuccess);
-    const auto table = Firmware().KeyTable();
+    const auto table = Firmware().KeyAssignments();
     auto key = [&table](size_t k) {
         return std::vector<uint8_t>(table.begin() + 3 * k, table.begin() + 3 * k + 3);
     };
@@ -143,33 +144,35 @@ TEST_F(Keyboard, WriteKeysRenumbersMacrosInOrderOfFirstUseAndFallsBackToTheDefau
     EXPECT_EQ(key(68), (std::vector<uint8_t>{0x20, 0, 0x05}));
 }
 
-TEST_F(Keyboard, TheKeyListReadBackNamesTheMacrosOfTheIndexAgain) {
-    WriteText(data + "macro.config", R"({"MacroInfo": [{"MacroName": "a", "Guid": "a"},
-        {"MacroName": "b", "Guid": "b"}, {"MacroName": "c", "Guid": "c"}]})");
+TEST_F(Keyboard, ReassignedKeysKeepTheirPlacesWhenTheKeyboardIsReadAgain) {
+    WriteText(data + "macro.config", R"({"MacroInfo": [{"MacroName": "a", "Guid": "a"}]})");
     Connect();
     ASSERT_TRUE(core.ReadDeviceState());
     auto list = DefaultList();
-    list[64].assignment = {64, 0x70, 2, 0};
-    list[65].assignment = {65, 0x71, 0, 0};
-    list[66].assignment = {66, 0x20, 0x02, 0x04};  // Shift+A
+    list[64].assignment = {64, 0x70, 0, 0};
+    list[58].assignment = {58, 0x20, 0, 0x04};  // another key becomes A: A's own key stays A's
     ASSERT_EQ(core.WriteKeys(list), kResultSuccess);
-    ASSERT_TRUE(core.ReadDeviceState());
-    // The reassigned keys no longer hold their defaults: alone, the table
-    // cannot tell where they are; with the profile's list it can.
-    EXPECT_EQ(core.DeviceKeyOf(64), KeyboardCore::kUnmapped);
-    core.BuildKeyMaps(list, 3);
+    ASSERT_TRUE(core.ReadDeviceState());  // a reconnection
     EXPECT_EQ(core.DeviceKeyOf(64), 64);
-    EXPECT_EQ(core.DeviceKeyOf(65), 65);
-    EXPECT_EQ(core.DeviceKeyOf(66), 66);
-    EXPECT_EQ(core.KeyMap(1)[66], 66);
-    const auto read = core.ReadKeyList(list, 3);
+    EXPECT_EQ(core.DeviceKeyOf(58), 58);
+    EXPECT_EQ(core.KeyMap(1)[64], 64);
+    // So the next write reaches the same keys.
+    list[64].assignment = {64, 0x20, 0, 0x05};
+    ASSERT_EQ(core.WriteKeys(list), kResultSuccess);
+    EXPECT_EQ(Firmware().KeyAssignments()[3 * 64 + 2], 0x05);
+    EXPECT_EQ(Firmware().KeyAssignments()[3 * 58 + 2], 0x04);
+}
+
+TEST_F(Keyboard, TheKeyListOfTheKeyboardsTableShowsDefaultsWhereItLacksKeys) {
+    backend.SetModel("keyboard", *json::Parse(R"({"keys": [[32, 0, 41], [32, 0, 58]]})"), nullptr);
+    Connect();
+    ASSERT_TRUE(core.ReadDeviceState());
+    const auto read = core.ReadKeyList(DefaultList(), 0);
     ASSERT_EQ(read.size(), 126u);
-    EXPECT_EQ(read[64].assignment, (KeyAction{64, 0x70, 2, 0}));  // written as the keyboard's 0
-    EXPECT_EQ(read[65].assignment, (KeyAction{65, 0x71, 0, 0}));
-    EXPECT_EQ(read[66].assignment, (KeyAction{66, 0x20, 0x02, 0x04}));
-    EXPECT_EQ(read[67].assignment, read[67].defaultAssignment);
-    // Without the list that numbered them, the keyboard's numbers name nothing.
-    EXPECT_EQ(core.ReadKeyList(DefaultList(), 3)[64].assignment, read[64].defaultAssignment);
+    EXPECT_EQ(read[0].assignment, (KeyAction{0, 0x20, 0, 0x29}));
+    EXPECT_EQ(read[1].assignment, (KeyAction{1, 0x20, 0, 0x3a}));
+    EXPECT_EQ(read[64].assignment, read[64].defaultAssignment);
+    EXPECT_EQ(read[64].defaultAssignment, (KeyAction{64, 0x20, 0, 0x04}));
 }
 
 TEST_F(Keyboard, UnpluggedInTheMiddleOfAKeyTableWriteItFailsAndTheNextWriteIsWhole) {
@@ -188,7 +191,7 @@ TEST_F(Keyboard, UnpluggedInTheMiddleOfAKeyTableWriteItFailsAndTheNextWriteIsWho
     core.Channel().SetOpen(false);
     Connect();  // plugged in again: a new device, as it left the factory
     ASSERT_EQ(core.WriteKeys(list), kResultSuccess);
-    const auto table = Firmware().KeyTable();
+    const auto table = Firmware().KeyAssignments();
     EXPECT_EQ(table[3 * 64 + 2], 0x05);
     EXPECT_EQ(table[3 * 125 + 2], 0x06);
 }
@@ -222,13 +225,13 @@ TEST_F(Keyboard, AMacroImageTooLargeIsNotSentAndKeepsTheKeyTableUnwritten) {
     for (size_t i = before; i < Requests().size(); ++i) {
         EXPECT_NE(Requests()[i].Command(), kCmdWriteMacros);
     }
-    const auto table = Firmware().KeyTable();
+    const auto table = Firmware().KeyAssignments();
     auto list = DefaultList();
     list[64].assignment = {64, 0x70, 0, 0};
     list[65].assignment = {65, 0x70, 1, 0};
     const auto result = core.WriteAssignments(list);
     EXPECT_EQ(result.macros, 6);
-    EXPECT_EQ(Firmware().KeyTable(), table);
+    EXPECT_EQ(Firmware().KeyAssignments(), table);
 }
 
 TEST_F(Keyboard, TheLightRecordRoundTripsThroughTheKeyboardsConfigurationMemory) {
@@ -293,9 +296,12 @@ TEST_F(Keyboard, AModeWithoutACodeSendsNothingAndAClosedChannelIsNoSuccess) {
     EXPECT_NE(core.WriteLightConfig(0, 0), kResultSuccess);
     EXPECT_EQ(Requests().size(), before);
     core.SetLight({});
+    WriteText(data + "macro.config", R"({"MacroInfo": [{"MacroName": "a", "Guid": "a"}]})");
+    WriteMacro("a", 300);  // too big for any keyboard, but the closed link is what fails
     core.Channel().SetOpen(false);
     EXPECT_NE(core.WriteLightConfig(0, 0), kResultSuccess);
     EXPECT_EQ(core.WriteKeys(DefaultList()), 0);
+    EXPECT_EQ(core.WriteMacros({0}), KeyboardCore::kMacroWriteFailed);
 }
 
 TEST_F(Keyboard, ProfileSwitchNotificationsTakeTheLowFourBits) {

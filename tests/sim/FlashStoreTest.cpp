@@ -87,7 +87,7 @@ TEST_F(Flash, ADamagedOrForeignFlashFileIsIgnored) {
     test::WriteText(folder + "/keyboard.json", R"({"keyCount": 126, "keys": "zz"})");
     Run broken(folder);
     VirtualFirmware factory(*FindVirtualProduct("keyboard"));
-    EXPECT_EQ(broken.Firmware().KeyTable(), factory.KeyTable());
+    EXPECT_EQ(broken.Firmware().KeyAssignments(), factory.KeyAssignments());
     test::WriteText(folder + "/keyboard.json", "{\"keyCount\": 60}");  // another model's
     Run other(folder);
     EXPECT_EQ(other.Firmware().Info()[5], 126);
