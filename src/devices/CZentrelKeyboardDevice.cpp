@@ -10,7 +10,9 @@
 #include "profiles/CDeviceProfileUI.h"
 #include "ui/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
+#include "ui/CResourceManager.h"
 #include "ui/CSliderUI.h"
+#include "windows/CMsgWnd.h"
 
 namespace kx520 {
 
@@ -100,6 +102,39 @@ void CZentrelKeyboardDevice::SaveProfile() {
 
 void CZentrelKeyboardDevice::LoadDefaults() {
     m_keyboard->LoadDefaults();
+}
+
+bool CZentrelKeyboardDevice::WriteKeyList(const std::vector<profiles::KeyAssignmentEntry>& list) {
+    const KeyboardCore::AssignmentResult result = m_keyboard->WriteAssignments(list);
+    if (result.macros > 0) {
+        Tell(QStringLiteral("message_text_16"), QString::number(result.macros));
+        return false;
+    }
+    if (result.macros == KeyboardCore::kMacroNoMemory) {
+        Tell(QStringLiteral("message_text_7"));
+        return false;
+    }
+    if (result.macros != 0) {
+        Tell(QStringLiteral("message_macro_write_failed"));
+        return false;
+    }
+    if (result.keys != protocol::kResultSuccess) {
+        Tell(QStringLiteral("message_key_write_failed"));
+        return false;
+    }
+    return true;
+}
+
+void CZentrelKeyboardDevice::Tell(const QString& textId, const QString& argument) {
+    QString text = ui::CResourceManager::Instance().GetText(textId);
+    if (!argument.isEmpty()) {
+        text = text.arg(argument);
+    }
+    if (m_teller) {
+        m_teller(text);
+        return;
+    }
+    ShowMessageBox(window(), {}, text, logicalDpiX(), 0, 0);
 }
 
 void CZentrelKeyboardDevice::OnConnected() {

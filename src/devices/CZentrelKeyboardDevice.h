@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "devices/CZentrelUSBDevice.h"
 #include "devices/KeyboardCore.h"
 
@@ -42,6 +44,15 @@ public:
     void ShowFunction(int type) override;
     void SetHostLightControl(bool on) override;
 
+    // Writes a key list to the keyboard: the macros it uses, then the key
+    // table (left unwritten when the macros could not be). On a failure the
+    // user is told why and false comes back; the profile is not touched.
+    bool WriteKeyList(const std::vector<profiles::KeyAssignmentEntry>& list);
+    // How the user is told (a message box over the window by default): the
+    // text, resolved through the language files.
+    using Teller = std::function<void(const QString& text)>;
+    void SetTeller(Teller teller) { m_teller = std::move(teller); }
+
     // The six option values shown on the page, and read back from it.
     void ShowOptions(const profiles::KeyboardSystemSettings& options);
     profiles::KeyboardSystemSettings ReadOptions() const;
@@ -53,8 +64,11 @@ protected:
     int FrameIndexOf(size_t button) const override;
 
 private:
+    void Tell(const QString& textId, const QString& argument = QString());
+
     KeyboardCore* m_keyboard;  // owned by the base, as its core
     QString m_profilePath;
+    Teller m_teller;
 };
 
 }  // namespace kx520

@@ -9,7 +9,11 @@
 #include "devices/PageKeyDefaults.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CSelectPanelUI.h"
+#include "profiles/MacroStore.h"
 #include "sim/FirmwareDriver.h"
+#include "sim/SimFault.h"
+#include "support/TempDir.h"
+#include "ui/CResourceManager.h"
 #include "sim/VirtualHidBackend.h"
 #include "ui/COptionUI.h"
 #include "ui/CSliderUI.h"
@@ -106,6 +110,64 @@ TEST(KeyboardPage, TheSixOptionsShowOnTheirControlsAndReadBack) {
     EXPECT_EQ(keyboard.ReadOptions().repeatDelay, 0);
     wflag->Selected(false, false);
     EXPECT_EQ(keyboard.ReadOptions().wFlag, 0);
+}
+
+std::vector<profiles::KeyAssignmentEntry> DefaultKeyList() {
+    std::vector<profiles::KeyAssignmentEntry> list;
+    for (size_t i = 0; i < kPageKeyDefaults.size(); ++i) {
+        const KeyCode& code = kPageKeyDefaults[i];
+        const profiles::KeyAction action{static_cast<uint16_t>(i), code.type, code.param1, code.param2};
+        list.push_back({action, action});
+    }
+    return list;
+}
+
+TEST(KeyboardPage, AKeyWriteCutByAnUnplugTellsTheUserAndTheNextOneAfterTheReplugIsWhole) {
+    test::TempDir temp;
+    sim::VirtualHidBackend backend;
+    CZentrelKeyboardDevice keyboard(backend);
+    keyboard.Keyboard().SetFolders(temp.Path() + "/", std::string(KX520_DATA_DIR) + "/DefaultData/");
+    QStringList told;
+    keyboard.SetTeller([&told](const QString& text) { told << text; });
+    ASSERT_TRUE(test::ConnectVirtual(keyboard, backend, "keyboard"));
+    ASSERT_TRUE(keyboard.Keyboard().ReadDeviceState());
+    auto list = DefaultKeyList();
+    list[125].assignment = {125, 0x20, 0, 0x06};
+    backend.AddFault("keyboard", {sim::SimFault::Unplug, 5});
+    EXPECT_FALSE(keyboard.WriteKeyList(list));
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told[0], ui::CResourceManager::Instance().GetText(QStringLiteral("message_key_write_failed")));
+
+    keyboard.Channel().SetOpen(false);
+    ASSERT_TRUE(test::ConnectVirtual(keyboard, backend, "keyboard"));
+    EXPECT_TRUE(keyboard.WriteKeyList(list));
+    EXPECT_EQ(told.size(), 1);
+    EXPECT_EQ(backend.Firmware("keyboard")->Firmware().KeyAssignments()[3 * 125 + 2], 0x06);
+}
+
+TEST(KeyboardPage, MacrosTooLargeForTheKeyboardSayByHowMuch) {
+    test::TempDir temp;
+    profiles::MacroStore store(temp.Path());
+    store.Load();
+    ASSERT_TRUE(store.NewMacro().has_value());
+    std::vector<profiles::MacroRow> rows(40, profiles::MacroRow{profiles::MacroStore::EventObject({}), "1"});
+    ASSERT_EQ(store.SaveMacro(0, rows), profiles::MacroStore::SaveResult::kSaved);
+    sim::VirtualHidBackend backend;
+    CZentrelKeyboardDevice keyboard(backend);
+    keyboard.Keyboard().SetFolders(temp.Path() + "/", std::string(KX520_DATA_DIR) + "/DefaultData/");
+    QStringList told;
+    keyboard.SetTeller([&told](const QString& text) { told << text; });
+    ASSERT_TRUE(test::ConnectVirtual(keyboard, backend, "keyboard"));
+    backend.Firmware("keyboard")->Firmware().SetInfoByte(6, 1);  // 128 bytes
+    ASSERT_TRUE(keyboard.Keyboard().ReadDeviceState());
+    auto list = DefaultKeyList();
+    list[64].assignment = {64, 0x70, 0, 0};
+    const auto before = backend.Firmware("keyboard")->Firmware().KeyAssignments();
+    EXPECT_FALSE(keyboard.WriteKeyList(list));
+    // 16 + 6 + 160 = 182 bytes: (182 - 128) / 4 + 1 = 14 events too many.
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told[0], ui::CResourceManager::Instance().GetText(QStringLiteral("message_text_16")).arg(14));
+    EXPECT_EQ(backend.Firmware("keyboard")->Firmware().KeyAssignments(), before);
 }
 
 TEST(KeyboardPage, TheFnLayerSwitchesKey110) {
