@@ -34,6 +34,9 @@ set(KX520_CORE_SOURCES
     devices/DeviceCore.cpp
     devices/KeyboardCore.cpp
     devices/KeyCodeName.cpp
+    devices/KeyCodeTables.cpp
+    devices/KeyAssignmentCodec.cpp
+    devices/KeyLabels.cpp
     devices/KeyboardReport.cpp
     app/DeviceCatalog.cpp
     app/InterfaceSlotTable.cpp
