@@ -5,6 +5,7 @@
 #include "devices/KeyCodeTables.h"
 #include "devices/KeyLabels.h"
 #include "devices/PageKeyDefaults.h"
+#include "support/ProgramRun.h"
 
 namespace kx520 {
 namespace {
@@ -209,6 +210,47 @@ TEST(KeyLabelNames, EveryTypeNamesItsAssignment) {
     EXPECT_EQ(Label({0, 0xEE, 1, 1}), "关闭");
     EXPECT_EQ(KeyLabels::RepeatDelayMs(2), 750);
     EXPECT_EQ(KeyLabels::RepeatDelayMs(9), 250);
+}
+
+}  // namespace
+}  // namespace kx520
+
+namespace kx520 {
+namespace {
+
+std::string XmlEscaped(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        out += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : std::string(1, c);
+    }
+    return out;
+}
+
+// Every name a key table or label uses has a text in every shipped language.
+TEST(KeyTexts, EveryNameHasItsTextInEnglishAndChinese) {
+    std::vector<std::string> ids;
+    for (const auto& table : {KeyCodeTable(), MouseButtonTable(), DpiActionTable(), SystemKeyTable(),
+                              MediaKeyTable(), ShortcutTable()}) {
+        for (const KeyCodeRow& row : table) {
+            ids.emplace_back(row.name);
+        }
+    }
+    ids.insert(ids.end(), kGunNames.begin(), kGunNames.end());
+    ids.insert(ids.end(), kShortcutFunctionNames.begin(), kShortcutFunctionNames.end());
+    ids.insert(ids.end(), kMouseKeyNames.begin(), kMouseKeyNames.end());
+    for (const char* id : {"close_text", "show_window", "mouse_key_smart_key", "mouse_key_DPI_shift",
+                           "mouse_key_left_Swing", "mouse_key_right_Swing", "mouse_key_up_Swing",
+                           "mouse_key_down_Swing", "mouse_key_fire_key", "Key_Set", "Repeat_Delay_Time",
+                           "Repeat_input_text", "message_text_7", "message_text_16", "message_text_17"}) {
+        ids.emplace_back(id);
+    }
+    for (const char* language : {"/skin/lang/en.xml", "/skin/lang/zh_CN.xml"}) {
+        const std::string text = test::ReadAll(std::string(KX520_DATA_DIR) + language);
+        ASSERT_FALSE(text.empty()) << language;
+        for (const std::string& id : ids) {
+            EXPECT_NE(text.find("id=\"" + XmlEscaped(id) + "\""), std::string::npos) << id << " in " << language;
+        }
+    }
 }
 
 }  // namespace
