@@ -17,33 +17,48 @@ LED_IMAGES = 'normalimage="image/led.png" lightimage="image/led_light.png"'
 BUTTON = ('      <DeviceKeyButton name="{name}" userdata="{data}" float="true" '
           'pos="{l},{t},{r},{b}" {images}/>')
 
-# Rows of key groups for a full keyboard: (gap before the group, widths),
-# in key units.
+# The keyboard's rows: each item is a page key position (its factory code
+# in the keyboard's key table), (position, width in key units), or a gap
+# ("gap", units). Positions the keyboard gives to keys this picture does not
+# have (Japanese and Korean keys, the unnamed codes) are left out; M1-M5 are
+# a column of their own on the left. Num + and Num Enter are two rows tall.
 KEYBOARD_ROWS = [
-    [(0, [1]), (1, [1] * 4), (0.5, [1] * 4), (0.5, [1] * 4), (0.25, [1] * 3)],
-    [(0, [1] * 13 + [2]), (0.25, [1] * 3), (0.25, [1] * 4)],
-    [(0, [1.5] + [1] * 12 + [1.5]), (0.25, [1] * 3), (0.25, [1] * 4)],
-    [(0, [1.75] + [1] * 11 + [2.25]), (3.5, [1] * 3)],
-    [(0, [2.25] + [1] * 10 + [2.75]), (1.25, [1]), (1.25, [1] * 4)],
-    [(0, [1.25] * 3 + [6.25] + [1.25] * 4), (0.25, [1] * 3), (0.25, [2, 1])],
+    [("gap", 1.25), 0, ("gap", 1), 1, 2, 3, 4, ("gap", 0.5), 5, 6, 7, 8, ("gap", 0.5), 9, 10, 11,
+     12, ("gap", 0.25), 13, 14, 15, ("gap", 0.25), 16, 17],
+    [120, ("gap", 0.25), 21] + list(range(22, 34)) + [(34, 2), ("gap", 0.25), 35, 36, 37,
+                                                        ("gap", 0.25), 38, 39, 40, 41],
+    [121, ("gap", 0.25), (42, 1.5)] + list(range(43, 55)) + [(55, 1.5), ("gap", 0.25), 56, 57, 58,
+                                                               ("gap", 0.25), 59, 60, 61, 119],
+    [122, ("gap", 0.25), (63, 1.75)] + list(range(64, 75)) + [62, (75, 1.25), ("gap", 3.5), 76, 77,
+                                                               78],
+    [123, ("gap", 0.25), (84, 1.25), 102] + list(range(85, 95)) + [(95, 2.75), ("gap", 1.25), 96,
+                                                                     ("gap", 1.25), 97, 98, 99,
+                                                                     118],
+    [124, ("gap", 0.25), (105, 1.25), (106, 1.25), (107, 1.25), (108, 6.25), 109, 125, 110, 111,
+     112, ("gap", 0.25), 113, 114, 115, ("gap", 0.25), (116, 2), 117],
 ]
+TALL_KEYS = {118, 119}
+KEYBOARD_UNITS = 23.75  # the widest row, in key units
+PANEL_WIDTH = 928
 
 
 def keyboard_buttons():
     unit, top, lines = 32, 14, []
-    index = 0
-    for row, keys in enumerate(KEYBOARD_ROWS):
-        x = 14.0
+    left = (PANEL_WIDTH - KEYBOARD_UNITS * unit) / 2
+    for row, items in enumerate(KEYBOARD_ROWS):
+        x = left
         y = top + row * (unit + 4) + (6 if row > 0 else 0)
-        for gap, widths in keys:
-            x += gap * unit
-            for width in widths:
-                w = width * unit - 4
-                lines.append(BUTTON.format(name=f"kb_key_{index}", data=f"light_{index}",
-                                           l=int(x), t=int(y), r=int(x + w),
-                                           b=int(y + unit - 4), images=KEY_IMAGES))
-                x += width * unit
-                index += 1
+        for item in items:
+            if isinstance(item, tuple) and item[0] == "gap":
+                x += item[1] * unit
+                continue
+            position, width = item if isinstance(item, tuple) else (item, 1)
+            w = width * unit - 4
+            h = (2 * (unit + 4) if position in TALL_KEYS else unit) - 4
+            lines.append(BUTTON.format(name=f"key_{position}", data=f"light_{position}",
+                                       l=int(x), t=int(y), r=int(x + w), b=int(y + h),
+                                       images=KEY_IMAGES))
+            x += width * unit
     return lines
 
 
@@ -75,7 +90,7 @@ PAGE = """<?xml version="1.0" encoding="utf-8"?>
 <{tag} name="{kind}_page" inset="18,14,18,14">
   <VerticalLayout childpadding="12">
     <HorizontalLayout height="32" childpadding="10">
-      <Label name="{kind}_page_title" text="{title}" font="4" textcolor="#FFE8EAF0" width="110"/>
+      <Label name="{kind}_page_title" text="{title}" font="4" textcolor="#FFE8EAF0" autowidth="true"/>
       <DeviceProfileUI/>
     </HorizontalLayout>
     <SelectPanel name="{kind}_select_panel" height="{height}" bkcolor="#FF171A21"{picture}

@@ -19,6 +19,7 @@
 #include "app/UdevRule.h"
 #include "app/WindowStatus.h"
 #include "devices/CDeviceOptionUI.h"
+#include "devices/CZentrelKeyboardDevice.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "platform/DataFolders.h"
 #include "platform/DebugTrace.h"
@@ -429,6 +430,10 @@ void CMainWnd::ApplyLanguage(int index) {
     auto& resources = ui::CResourceManager::Instance();
     for (CDeviceOptionUI* option : m_options.Options()) {
         option->SetDeviceName(resources.GetText(option->NameKey()));
+        // Keys' tool-tips are texts of the language, made when they were named.
+        if (auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(option->Device())) {
+            keyboard->RefreshKeyLabels();
+        }
     }
     ReloadTitle();
     update();

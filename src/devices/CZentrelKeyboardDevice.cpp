@@ -5,6 +5,7 @@
 
 #include "app/RegisteredMessages.h"
 #include "devices/CDeviceOptionUI.h"
+#include "devices/KeyLabels.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CMpDevicePowerUI.h"
 #include "profiles/CDeviceProfileUI.h"
@@ -41,6 +42,7 @@ CZentrelKeyboardDevice::~CZentrelKeyboardDevice() = default;
 void CZentrelKeyboardDevice::BuildPage() {
     CZentrelUSBDevice::BuildPage();
     m_keyboard->SetFolders(DataFolder().toStdString(), DefaultFolder().toStdString());
+    RefreshKeyLabels();  // the legends, before any profile is read
 }
 
 void CZentrelKeyboardDevice::SetProfilePaths() {
@@ -77,6 +79,7 @@ void CZentrelKeyboardDevice::ApplyProfileToPage() {
     const profiles::LightSetting& light = m_keyboard->Light();
     SetLightColour(light.red, light.green, light.blue);
     ShowOptions(m_keyboard->Options());
+    RefreshKeyLabels();
     update();
 }
 
@@ -90,6 +93,49 @@ int CZentrelKeyboardDevice::FrameIndexOf(size_t button) const {
         return -1;
     }
     return leds[button];
+}
+
+void CZentrelKeyboardDevice::RefreshKeyLabels() {
+    auto resolve = [](const std::string& id) {
+        return ui::CResourceManager::Instance().GetText(QString::fromStdString(id)).toStdString();
+    };
+    const std::vector<profiles::KeyAssignmentEntry> keys = m_keyboard->Profile().GetKeyList();
+    const std::vector<std::string>& macros = m_keyboard->Names().MacroNames();
+    for (size_t i = 0; i < KeyboardCore::kPageKeys; ++i) {
+        CDeviceKeyButtonUI* button = PositionButton(i);
+        if (button == nullptr) {
+            continue;
+        }
+        const std::string ownId = KeyLabels::OwnKeyName(i);
+        button->SetLegend(QString::fromStdString(ownId));
+        if (i >= keys.size()) {
+            continue;
+        }
+        const auto label = KeyLabels::AssignmentLabel(keys[i].assignment, macros, KeyLabels::Device::kKeyboard);
+        if (!label) {
+            continue;  // nothing names it: the tool-tip stays as it was
+        }
+        const QString own = ownId.empty() ? QString() : QString::fromStdString(resolve(ownId));
+        const QString does = QString::fromStdString(label->Compose(resolve));
+        button->SetKeySetImageHidden(own.compare(does, Qt::CaseInsensitive) == 0);
+        button->SetToolTip(own + ui::CResourceManager::Instance().GetText(QStringLiteral("Key_Set")) + does);
+    }
+    ShowRepeatTexts();
+}
+
+void CZentrelKeyboardDevice::ShowRepeatTexts() {
+    auto find = [this](const char* name) {
+        return ui::CPaintManagerUI::FindSubControlByName(this, QLatin1String(name));
+    };
+    if (ui::CControlUI* delay = find("repeat_delay_time_label1")) {
+        const int ms = KeyLabels::RepeatDelayMs(m_keyboard->Options().repeatDelay);
+        delay->SetText(ui::CResourceManager::Instance().GetText(QStringLiteral("Repeat_Delay_Time")) +
+                       QString::number(ms) + QStringLiteral("ms"));
+    }
+    if (ui::CControlUI* input = find("repeat_input_richedit")) {
+        input->SetAttribute(QStringLiteral("tiptext"),
+                            ui::CResourceManager::Instance().GetText(QStringLiteral("Repeat_input_text")));
+    }
 }
 
 void CZentrelKeyboardDevice::SaveProfile() {

@@ -44,6 +44,12 @@ public:
     void ShowFunction(int type) override;
     void SetHostLightControl(bool on) override;
 
+    // Names every key of the picture: the legend on its cap (its own name),
+    // its tool-tip (own name, then what it does now) and the mark of a key
+    // that does not do what its name says. After a profile is applied, an
+    // assignment changes, a macro is renamed or the language changes.
+    void RefreshKeyLabels();
+
     // Writes a key list to the keyboard: the macros it uses, then the key
     // table (left unwritten when the macros could not be). On a failure the
     // user is told why and false comes back; the profile is not touched.
@@ -65,6 +71,7 @@ protected:
 
 private:
     void Tell(const QString& textId, const QString& argument = QString());
+    void ShowRepeatTexts();
 
     KeyboardCore* m_keyboard;  // owned by the base, as its core
     QString m_profilePath;

@@ -1,8 +1,11 @@
 #include "pages/CDeviceKeyButtonUI.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
+#include "ui/CResourceManager.h"
 #include "ui/ImageString.h"
 
 namespace kx520 {
@@ -13,6 +16,71 @@ void CDeviceKeyButtonUI::SetKeyLight(uint32_t colour, int level, bool lit) {
     m_lightColour = colour;
     m_lightLevel = level;
     m_lit = lit;
+}
+
+namespace {
+
+constexpr double kLegendLargest = 10.0;
+constexpr double kLegendSmallest = 7.0;
+
+// The legend's font at this scale: the largest that fits `room`, else the
+// smallest (the text is then cut short).
+QFont LegendFont(QFont font, const QString& text, const QRect& room, double scale) {
+    for (double size = kLegendLargest; size >= kLegendSmallest; size -= 0.5) {
+        font.setPixelSize(std::max(1, static_cast<int>(size * scale)));
+        if (QFontMetrics(font).horizontalAdvance(text) <= room.width()) {
+            return font;
+        }
+    }
+    return font;
+}
+
+}  // namespace
+
+void CDeviceKeyButtonUI::SetLegend(const QString& id) {
+    if (m_legend == id) {
+        return;
+    }
+    m_legend = id;
+    Invalidate();
+}
+
+QString CDeviceKeyButtonUI::LegendText() const {
+    // A cap prints a short legend where the key's name is long ("PgUp" for
+    // "Page Up"): "keycap_" + the name's key, when the language has one.
+    const auto& resources = ui::CResourceManager::Instance();
+    static const QString prefix = QStringLiteral("keyboard_key_");
+    if (m_legend.startsWith(prefix)) {
+        const QString cap = QStringLiteral("keycap_") + m_legend.mid(prefix.size());
+        if (resources.HasText(cap)) {
+            return resources.GetText(cap);
+        }
+    }
+    return resources.GetText(m_legend);
+}
+
+QString CDeviceKeyButtonUI::ShownLegend() const {
+    if (m_legend.isEmpty()) {
+        return {};
+    }
+    const QString text = LegendText();
+    const QRect room = rect().adjusted(3, 2, -3, -2);
+    const QFont font = LegendFont(ControlFont(), text, room, Scale());
+    return QFontMetrics(font).elidedText(text, Qt::ElideRight, room.width());
+}
+
+void CDeviceKeyButtonUI::PaintText(QPainter& painter) {
+    ui::CButtonUI::PaintText(painter);
+    const QString shown = ShownLegend();
+    if (shown.isEmpty()) {
+        return;
+    }
+    const QString text = LegendText();
+    const QRect room = rect().adjusted(3, 2, -3, -2);
+    painter.setFont(LegendFont(ControlFont(), text, room, Scale()));
+    // Readable on a dark cap and on any light colour.
+    painter.setPen(m_lit && m_lightLevel > 0 ? QColor(255, 255, 255, 235) : QColor(184, 189, 200, 220));
+    painter.drawText(room, Qt::AlignCenter, shown);
 }
 
 void CDeviceKeyButtonUI::SetKeySetImageHidden(bool hidden) {

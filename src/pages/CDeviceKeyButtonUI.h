@@ -36,15 +36,26 @@ public:
     const QString& GetLightImage() const { return m_lightImage; }
     const QString& GetKeySetImage() const { return m_keySetImage; }
 
+    // The key's own name drawn on its cap (a language id, resolved when
+    // painted): as large as fits, down to a small size, then cut short.
+    void SetLegend(const QString& id);
+    const QString& GetLegend() const { return m_legend; }
+    // The legend as it is drawn at the button's size; "" when it has none.
+    QString ShownLegend() const;
+
     bool SetAttribute(const QString& name, const QString& value) override;
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void PaintStatusImage(QPainter& painter) override;
+    void PaintText(QPainter& painter) override;
 
 private:
+    QString LegendText() const;
+
     QString m_lightImage;
     QString m_keySetImage;
+    QString m_legend;
     bool m_lit = false;
     uint32_t m_lightColour = kDefaultLightColour;
     int m_lightLevel = kDefaultLightLevel;
