@@ -262,6 +262,11 @@ def keycap_light(x, y):
     return (255, 255, 255, int(255 * alpha))
 
 
+def keyset_mark(x, y):
+    """The corner mark of a key that does something else than its name says."""
+    return (*AMBER, int(255 * coverage(disc(x, y, 6, 6, 4.2))))
+
+
 def led(x, y):
     """A light zone when dark: a small dome with a rim."""
     body = disc(x, y, 12, 12, 10.5)
@@ -474,6 +479,7 @@ def main():
     write_png(SKIN / "image" / "led_light.png", 24, 24, led_light)
     write_png(SKIN / "image" / "keycap.png", 48, 48, keycap)
     write_png(SKIN / "image" / "keycap_light.png", 48, 48, keycap_light)
+    write_png(SKIN / "image" / "keyset_mark.png", 12, 12, keyset_mark)
     write_png(SKIN / "common" / "combo_arrow.png", 10, 6, chevron(1))
     write_png(SKIN / "common" / "combo_arrow@2x.png", 20, 12, chevron(2))
     for device, shape in DEVICES.items():

@@ -12,7 +12,8 @@ OUT = os.path.join(os.path.dirname(__file__), "..", "data", "skin", "XML", "Devi
 # A key cap, or a round light zone: the picture when dark, and the part the
 # key's live light colour shows through.
 KEY_IMAGES = ('normalimage="file=\'image/keycap.png\' corner=\'8,8,8,8\'" '
-              'lightimage="file=\'image/keycap_light.png\' corner=\'8,8,8,8\'"')
+              'lightimage="file=\'image/keycap_light.png\' corner=\'8,8,8,8\'" '
+              'keysetimage="file=\'image/keyset_mark.png\' dest=\'3,3,9,9\'"')
 LED_IMAGES = 'normalimage="image/led.png" lightimage="image/led_light.png"'
 BUTTON = ('      <DeviceKeyButton name="{name}" userdata="{data}" float="true" '
           'pos="{l},{t},{r},{b}" {images}/>')

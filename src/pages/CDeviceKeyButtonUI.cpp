@@ -21,14 +21,15 @@ void CDeviceKeyButtonUI::SetKeyLight(uint32_t colour, int level, bool lit) {
 namespace {
 
 constexpr double kLegendLargest = 10.0;
-constexpr double kLegendSmallest = 7.0;
+constexpr double kLegendSmallest = 6.0;
 
 // The legend's font at this scale: the largest that fits `room`, else the
 // smallest (the text is then cut short).
 QFont LegendFont(QFont font, const QString& text, const QRect& room, double scale) {
     for (double size = kLegendLargest; size >= kLegendSmallest; size -= 0.5) {
         font.setPixelSize(std::max(1, static_cast<int>(size * scale)));
-        if (QFontMetrics(font).horizontalAdvance(text) <= room.width()) {
+        // A pixel to spare: elision measures the text a little wider.
+        if (QFontMetrics(font).horizontalAdvance(text) < room.width()) {
             return font;
         }
     }
@@ -59,12 +60,17 @@ QString CDeviceKeyButtonUI::LegendText() const {
     return resources.GetText(m_legend);
 }
 
+QRect CDeviceKeyButtonUI::LegendRoom() const {
+    const int side = std::max(1, qRound(2 * Scale()));
+    return rect().adjusted(side, side, -side, -side);
+}
+
 QString CDeviceKeyButtonUI::ShownLegend() const {
     if (m_legend.isEmpty()) {
         return {};
     }
     const QString text = LegendText();
-    const QRect room = rect().adjusted(3, 2, -3, -2);
+    const QRect room = LegendRoom();
     const QFont font = LegendFont(ControlFont(), text, room, Scale());
     return QFontMetrics(font).elidedText(text, Qt::ElideRight, room.width());
 }
@@ -76,7 +82,7 @@ void CDeviceKeyButtonUI::PaintText(QPainter& painter) {
         return;
     }
     const QString text = LegendText();
-    const QRect room = rect().adjusted(3, 2, -3, -2);
+    const QRect room = LegendRoom();
     painter.setFont(LegendFont(ControlFont(), text, room, Scale()));
     // Readable on a dark cap and on any light colour.
     painter.setPen(m_lit && m_lightLevel > 0 ? QColor(255, 255, 255, 235) : QColor(184, 189, 200, 220));

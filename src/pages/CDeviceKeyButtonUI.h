@@ -42,6 +42,10 @@ public:
     const QString& GetLegend() const { return m_legend; }
     // The legend as it is drawn at the button's size; "" when it has none.
     QString ShownLegend() const;
+    // The text a cap prints for its legend.
+    QString LegendText() const;
+    // Whether the whole legend fits on the cap.
+    bool LegendFits() const { return ShownLegend() == LegendText(); }
 
     bool SetAttribute(const QString& name, const QString& value) override;
 
@@ -51,7 +55,8 @@ protected:
     void PaintText(QPainter& painter) override;
 
 private:
-    QString LegendText() const;
+    QRect LegendRoom() const;
+
 
     QString m_lightImage;
     QString m_keySetImage;

@@ -8,6 +8,8 @@
 
 #include "app/MainWindowControls.h"
 #include "app/Startup.h"
+#include "devices/CZentrelKeyboardDevice.h"
+#include "pages/CDeviceKeyButtonUI.h"
 #include "sim/VirtualHidBackend.h"
 #include "ui/CButtonUI.h"
 #include "ui/CLabelUI.h"
@@ -94,6 +96,44 @@ TEST(ShippedLayouts, NoTextIsCutOffInEitherLanguageAtAnyCommonDpi) {
     // Enough texts on screen that the check means something.
     EXPECT_GT(checked, 200);
     cut.removeDuplicates();
+    EXPECT_TRUE(cut.isEmpty()) << cut.join(QLatin1Char('\n')).toStdString();
+}
+
+// The keyboard picture's caps, named as the keyboard names them: every
+// legend whole, in both languages and at every common DPI.
+TEST(ShippedLayouts, EveryKeyCapShowsItsWholeLegend) {
+    sim::VirtualHidBackend backend;
+    Startup::RegisterControlClasses(backend);
+    QStringList cut;
+    int legends = 0;
+    for (const char* language : {"lang/en.xml", "lang/zh_CN.xml"}) {
+        ASSERT_TRUE(ui::CResourceManager::Instance().LoadLanguage(QLatin1String(language), nullptr));
+        LayoutWindow window(QStringLiteral("XML/DeviceXml/keyboarddevice.xml"), backend);
+        ASSERT_TRUE(window.Create(nullptr));
+        auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(window.GetPaintManager().GetRoot());
+        ASSERT_NE(keyboard, nullptr);
+        keyboard->SetLedCount(170);
+        keyboard->SetPageLayoutName(QStringLiteral("keyboarddevice.xml"));
+        keyboard->BuildPage();
+        window.show();
+        for (int dpi : {96, 144, 192}) {
+            window.SetDPI(dpi);
+            QApplication::processEvents();
+            for (size_t position = 0; position < KeyboardCore::kPageKeys; ++position) {
+                CDeviceKeyButtonUI* key = keyboard->PositionButton(position);
+                if (key == nullptr || key->GetLegend().isEmpty()) {
+                    continue;
+                }
+                ++legends;
+                if (!key->LegendFits()) {
+                    cut << QStringLiteral("%1 DPI %2 key %3 (%6x%7): \"%4\" shown as \"%5\"")
+                               .arg(QLatin1String(language)).arg(dpi).arg(position)
+                               .arg(key->LegendText(), key->ShownLegend()).arg(key->width()).arg(key->height());
+                }
+            }
+        }
+    }
+    EXPECT_GT(legends, 6 * 100);  // about 110 named keys, 2 languages, 3 DPIs
     EXPECT_TRUE(cut.isEmpty()) << cut.join(QLatin1Char('\n')).toStdString();
 }
 

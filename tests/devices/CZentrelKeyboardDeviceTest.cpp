@@ -170,6 +170,39 @@ TEST(KeyboardPage, MacrosTooLargeForTheKeyboardSayByHowMuch) {
     EXPECT_EQ(backend.Firmware("keyboard")->Firmware().KeyAssignments(), before);
 }
 
+TEST(KeyboardPage, KeysAreNamedAndMarkedWhenTheyDoSomethingElse) {
+    ASSERT_TRUE(ui::CResourceManager::Instance().LoadLanguage(QStringLiteral("lang/en.xml"), nullptr));
+    sim::VirtualHidBackend backend;
+    test::ShippedPage page(backend, "keyboarddevice.xml", 170);
+    auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(page.Device());
+    ASSERT_NE(keyboard, nullptr);
+    auto& profile = keyboard->Keyboard().Profile();
+    profile.LoadSection(std::string(KX520_DATA_DIR) + "/DefaultData/keyboard.Json");
+    keyboard->RefreshKeyLabels();
+    CDeviceKeyButtonUI* a = keyboard->PositionButton(64);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->GetLegend(), QStringLiteral("keyboard_key_A"));
+    EXPECT_TRUE(a->IsKeySetImageHidden());  // A does A
+    EXPECT_EQ(a->GetToolTip(), QStringLiteral("A → A"));
+
+    auto keys = profile.GetKeyList();
+    keys[64].assignment = {64, 0x20, 0x02, 0x05};  // Shift+B
+    profile.SetKeyList(keys);
+    keyboard->RefreshKeyLabels();
+    EXPECT_FALSE(a->IsKeySetImageHidden());
+    EXPECT_EQ(a->GetToolTip(), QStringLiteral("A → LShift+B"));
+
+    keys[64].assignment = keys[64].defaultAssignment;  // back to its own
+    profile.SetKeyList(keys);
+    keyboard->RefreshKeyLabels();
+    EXPECT_TRUE(a->IsKeySetImageHidden());
+
+    ASSERT_TRUE(ui::CResourceManager::Instance().LoadLanguage(QStringLiteral("lang/zh_CN.xml"), nullptr));
+    keyboard->RefreshKeyLabels();
+    EXPECT_EQ(keyboard->PositionButton(108)->GetToolTip(), QStringLiteral("空格 → 空格"));
+    ASSERT_TRUE(ui::CResourceManager::Instance().LoadLanguage(QStringLiteral("lang/en.xml"), nullptr));
+}
+
 TEST(KeyboardPage, TheFnLayerSwitchesKey110) {
     sim::VirtualHidBackend backend;
     CZentrelKeyboardDevice keyboard(backend);
