@@ -23,7 +23,7 @@ namespace {
 
 QRgb Centre(CDeviceKeyButtonUI* button) {
     const QImage cap = button->grab().toImage();
-    return cap.pixel(cap.width() / 2, cap.height() / 2);
+    return cap.pixel(cap.width() / 2, cap.height() / 4);  // above the legend
 }
 
 // A keyboard of the first 60 page keys, their LEDs in reverse order.

@@ -277,12 +277,13 @@ TEST(ShippedKeyboardPage, ALitKeyGlowsInItsColourAndAnUnlitKeyStaysDark) {
     ASSERT_NE(lit, nullptr);
     ASSERT_NE(dark, nullptr);
     const QImage litCap = lit->grab().toImage();
-    const QRgb centre = litCap.pixel(litCap.width() / 2, litCap.height() / 2);
+    // Above the legend the cap centre prints.
+    const QRgb centre = litCap.pixel(litCap.width() / 2, litCap.height() / 4);
     EXPECT_GT(qRed(centre), 150) << std::hex << centre;
     EXPECT_LT(qGreen(centre), 90) << std::hex << centre;
     EXPECT_LT(qBlue(centre), 90) << std::hex << centre;
     const QImage darkCap = dark->grab().toImage();
-    const QRgb unlit = darkCap.pixel(darkCap.width() / 2, darkCap.height() / 2);
+    const QRgb unlit = darkCap.pixel(darkCap.width() / 2, darkCap.height() / 4);
     EXPECT_LT(std::max({qRed(unlit), qGreen(unlit), qBlue(unlit)}), 90) << std::hex << unlit;
     if (const char* keep = std::getenv("KX520_TEST_KEEP_PICTURES")) {
         device->grab().save(QString::fromLatin1(keep) + QStringLiteral("/keyboard-page.png"));
