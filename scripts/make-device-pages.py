@@ -98,16 +98,18 @@ PAGE = """<?xml version="1.0" encoding="utf-8"?>
                  borderround="12">
 {buttons}
     </SelectPanel>
+    <!-- The editors, as the page function chooses them: the first tab holds
+         lighting, keys and the receiver devices' system panel. -->
     <TabLayout name="device_function_switch" bkcolor="#FF171A21" borderround="12"
                inset="14,12,14,12">
       <TabLayout name="device_key_function_switch">
-        <VerticalLayout name="key_assign_panel"/>
-        <VerticalLayout name="key_macro_panel"/>
-        <VerticalLayout name="key_extra_panel"/>
+        <VerticalLayout name="light_panel"/>
+        <VerticalLayout name="key_assign_panel">{key_page}</VerticalLayout>
+        <VerticalLayout name="wireless_system_panel"/>
       </TabLayout>
-      <VerticalLayout name="light_panel"/>
-      <VerticalLayout name="performance_panel"/>
-      <VerticalLayout name="shoot_panel"/>
+      <VerticalLayout name="macro_panel"/>
+      <VerticalLayout name="pointer_panel"/>
+      <VerticalLayout name="system_panel"/>
     </TabLayout>
   </VerticalLayout>
 </{tag}>
@@ -125,6 +127,7 @@ PICTURES = {
 
 def write(file, **fields):
     fields["buttons"] = "\n".join(fields["buttons"])
+    fields.setdefault("key_page", "")
     picture = PICTURES.get(fields["kind"])
     fields["picture"] = f'\n                 bkimage="{picture}"' if picture else ""
     with open(os.path.join(OUT, file), "w", encoding="utf-8") as out:
@@ -134,7 +137,8 @@ def write(file, **fields):
 def main():
     os.makedirs(OUT, exist_ok=True)
     write("keyboarddevice.xml", what="keyboard", tag="ZentrelKeyboardDevice", kind="keyboard",
-          title="kb_device_name_text", height=232, buttons=keyboard_buttons())
+          title="kb_device_name_text", height=232, buttons=keyboard_buttons(),
+          key_page="<KeySetControlUI/>")
     write("mousedevice.xml", what="mouse", tag="ZentrelMouseDevice", kind="mouse",
           title="ms_device_name_text", height=232, buttons=mouse_buttons())
     write("mousepaddevice.xml", what="mouse pad", tag="ZentrelMousePadDevice", kind="mousepad",

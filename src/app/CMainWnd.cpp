@@ -12,6 +12,7 @@
 #include "app/DeviceLinkManager.h"
 #include "app/MainWindowControls.h"
 #include "app/MainWindowMessages.h"
+#include "app/KeyPageActions.h"
 #include "app/ProfileActions.h"
 #include "app/RegisteredMessages.h"
 #include "app/TitleBarActions.h"
@@ -36,6 +37,7 @@ CMainWnd::CMainWnd(hid::HidBackend& backend, SettingsStore& settings)
       m_devices(std::make_unique<DeviceLinkManager>(*this, m_selector, m_options)),
       m_titleBar(std::make_unique<TitleBarActions>(*this)),
       m_profileActions(std::make_unique<ProfileActions>(*this)),
+      m_keyPageActions(std::make_unique<KeyPageActions>(*this)),
       m_windowMessages(std::make_unique<MainWindowMessages>(*this)),
       m_tray(std::make_unique<TrayController>(*this)) {
     setWindowTitle(QLatin1String(kProductName));
@@ -44,6 +46,7 @@ CMainWnd::CMainWnd(hid::HidBackend& backend, SettingsStore& settings)
     m_titleBar->AddRoutes(m_router);
     m_options.AddRoutes(m_router, m_selector);
     m_profileActions->AddRoutes(m_router, m_timers);
+    m_keyPageActions->AddRoutes(m_router);
     m_windowMessages->AddTo(m_messages, m_timers);
     m_tray->AddMessages(m_messages, m_timers);
     AddMenuItems();

@@ -21,6 +21,7 @@ class CZentrelUSBDevice;
 class DeviceLinkManager;
 class MainWindowMessages;
 class ProfileActions;
+class KeyPageActions;
 class SettingsStore;
 class TitleBarActions;
 class TrayController;
@@ -200,6 +201,7 @@ private:
     std::unique_ptr<DeviceLinkManager> m_devices;
     std::unique_ptr<TitleBarActions> m_titleBar;
     std::unique_ptr<ProfileActions> m_profileActions;
+    std::unique_ptr<KeyPageActions> m_keyPageActions;
     std::unique_ptr<MainWindowMessages> m_windowMessages;
     std::unique_ptr<TrayController> m_tray;
     std::unique_ptr<DeviceScanThread> m_scan;

@@ -12,6 +12,7 @@
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelKeyboardDevice.h"
 #include "devices/CZentrelUSBDevice.h"
+#include "devices/KeyLabels.h"
 #include "devices/KeyboardReport.h"
 #include "profiles/CDeviceProfileUI.h"
 #include "ui/CResourceManager.h"
@@ -79,6 +80,22 @@ QString DeviceStatusJson(const CMainWnd& window, const QString& kind) {
         const QString name = profiles != nullptr ? profiles->GetNameAt(profiles->GetCurrentIndex()) : QString();
         Json::Value report = KeyboardReport(keyboard->Keyboard(), name.toStdString(),
                                             keyboard->Keyboard().Profile().GetKeyList());
+        // Keys named as the page names them, in the window's language.
+        auto resolve = [](const std::string& id) {
+            return ui::CResourceManager::Instance().GetText(QString::fromStdString(id)).toStdString();
+        };
+        const auto& macros = keyboard->Keyboard().Names().MacroNames();
+        for (Json::Value& key : report["keys"]) {
+            for (const char* half : {"current", "default"}) {
+                const Json::Value& code = key[half]["code"];
+                const profiles::KeyAction action{0, static_cast<uint8_t>(code[0].asUInt()),
+                                                 static_cast<uint8_t>(code[1].asUInt()),
+                                                 static_cast<uint8_t>(code[2].asUInt())};
+                if (const auto label = KeyLabels::AssignmentLabel(action, macros, KeyLabels::Device::kKeyboard)) {
+                    key[half]["name"] = label->Compose(resolve);
+                }
+            }
+        }
         // The effect as the page names it, in the window's language.
         const QString effect = QString::fromStdString(report["light"]["effect"].asString());
         report["light"]["effectText"] = ui::CResourceManager::Instance().GetText(effect).toStdString();

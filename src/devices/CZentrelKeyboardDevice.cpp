@@ -6,6 +6,8 @@
 #include "app/RegisteredMessages.h"
 #include "devices/CDeviceOptionUI.h"
 #include "devices/KeyLabels.h"
+#include "devices/PageKeyDefaults.h"
+#include "pages/CKeySetControlUI.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CMpDevicePowerUI.h"
 #include "profiles/CDeviceProfileUI.h"
@@ -42,6 +44,12 @@ CZentrelKeyboardDevice::~CZentrelKeyboardDevice() = default;
 void CZentrelKeyboardDevice::BuildPage() {
     CZentrelUSBDevice::BuildPage();
     m_keyboard->SetFolders(DataFolder().toStdString(), DefaultFolder().toStdString());
+    m_keyPage = findChild<CKeySetControlUI*>();
+    if (m_keyPage != nullptr) {
+        m_keyPage->Build(CKeySetControlUI::kKeyboardKind);
+        m_keyPage->HidePage();
+        ShowFunction(2);  // the keys tab is the one selected at first
+    }
     RefreshKeyLabels();  // the legends, before any profile is read
 }
 
@@ -75,6 +83,11 @@ bool CZentrelKeyboardDevice::LoadProfileToPage() {
 
 void CZentrelKeyboardDevice::ApplyProfileToPage() {
     LoadDefaults();
+    if (m_keyPage != nullptr) {
+        m_keyPage->FillMacroCombo(m_keyboard->Names().MacroNames());
+        m_keyPage->HidePage();
+        m_selectedKey = -1;
+    }
     m_keyboard->BuildKeyMaps();
     const profiles::LightSetting& light = m_keyboard->Light();
     SetLightColour(light.red, light.green, light.blue);
@@ -150,25 +163,95 @@ void CZentrelKeyboardDevice::LoadDefaults() {
     m_keyboard->LoadDefaults();
 }
 
-bool CZentrelKeyboardDevice::WriteKeyList(const std::vector<profiles::KeyAssignmentEntry>& list) {
+CZentrelKeyboardDevice::KeyWrite CZentrelKeyboardDevice::WriteKeyList(
+    const std::vector<profiles::KeyAssignmentEntry>& list) {
     const KeyboardCore::AssignmentResult result = m_keyboard->WriteAssignments(list);
     if (result.macros > 0) {
         Tell(QStringLiteral("message_text_16"), QString::number(result.macros));
-        return false;
+        return KeyWrite::kMacrosTooLarge;
     }
     if (result.macros == KeyboardCore::kMacroNoMemory) {
         Tell(QStringLiteral("message_text_7"));
-        return false;
+        return KeyWrite::kFailed;
     }
     if (result.macros != 0) {
         Tell(QStringLiteral("message_macro_write_failed"));
-        return false;
+        return KeyWrite::kFailed;
     }
     if (result.keys != protocol::kResultSuccess) {
         Tell(QStringLiteral("message_key_write_failed"));
-        return false;
+        return KeyWrite::kFailed;
     }
-    return true;
+    return KeyWrite::kWritten;
+}
+
+namespace {
+
+// The key list with an entry for every page key, missing ones at their defaults.
+std::vector<profiles::KeyAssignmentEntry> FullKeyList(std::vector<profiles::KeyAssignmentEntry> keys) {
+    for (size_t i = keys.size(); i < KeyboardCore::kPageKeys; ++i) {
+        const KeyCode& code = kPageKeyDefaults[i];
+        const profiles::KeyAction action{static_cast<uint16_t>(i), code.type, code.param1, code.param2};
+        keys.push_back({action, action});
+    }
+    return keys;
+}
+
+}  // namespace
+
+void CZentrelKeyboardDevice::SelectKey(int position) {
+    if (m_keyPage == nullptr || position < 0 || position >= static_cast<int>(KeyboardCore::kPageKeys)) {
+        return;
+    }
+    for (size_t i = 0; i < KeyboardCore::kPageKeys; ++i) {
+        if (CDeviceKeyButtonUI* button = PositionButton(i)) {
+            button->SetKeySelected(static_cast<int>(i) == position);
+            button->Invalidate();
+        }
+    }
+    m_selectedKey = position;
+    const auto keys = FullKeyList(m_keyboard->Profile().GetKeyList());
+    m_keyPage->ShowKey(keys[static_cast<size_t>(position)]);
+}
+
+void CZentrelKeyboardDevice::ApplyKeyAssignment() {
+    if (m_keyPage == nullptr || m_selectedKey < 0) {
+        return;
+    }
+    auto keys = FullKeyList(m_keyboard->Profile().GetKeyList());
+    keys[static_cast<size_t>(m_selectedKey)] = m_keyPage->BuildCode();
+    m_keyboard->Profile().SetKeyList(keys);
+    RefreshKeyLabels();
+    m_keyPage->EnableEdits(true);
+}
+
+void CZentrelKeyboardDevice::ShowDefaultAssignment() {
+    if (m_keyPage != nullptr && m_selectedKey >= 0) {
+        m_keyPage->ShowDefault();
+        m_keyPage->EnableEdits(true);
+    }
+}
+
+void CZentrelKeyboardDevice::CancelAssignment() {
+    if (m_keyPage != nullptr && m_selectedKey >= 0) {
+        m_keyPage->ShowCurrent();
+        m_keyPage->EnableEdits(false);
+    }
+}
+
+CZentrelKeyboardDevice::KeyWrite CZentrelKeyboardDevice::SaveKeysToDevice() {
+    const KeyWrite written = WriteKeyList(FullKeyList(m_keyboard->Profile().GetKeyList()));
+    if (written == KeyWrite::kMacrosTooLarge && m_keyPage != nullptr && m_selectedKey >= 0) {
+        // The key that made the macros too large goes back to its own function.
+        m_keyPage->ShowDefault();
+        ApplyKeyAssignment();
+    }
+    // The user's choices are kept whatever the keyboard took.
+    m_keyboard->Profile().Save();
+    if (written == KeyWrite::kWritten && m_keyPage != nullptr) {
+        m_keyPage->EnableEdits(false);
+    }
+    return written;
 }
 
 void CZentrelKeyboardDevice::Tell(const QString& textId, const QString& argument) {

@@ -7,6 +7,8 @@
 
 namespace kx520 {
 
+class CKeySetControlUI;
+
 // The keyboard's page over its core: the connection's exchange, profile
 // loading and saving, the power display, the keyboard's notifications and
 // the system options shown on the page.
@@ -50,10 +52,24 @@ public:
     // assignment changes, a macro is renamed or the language changes.
     void RefreshKeyLabels();
 
+    enum class KeyWrite { kWritten, kMacrosTooLarge, kFailed };
     // Writes a key list to the keyboard: the macros it uses, then the key
     // table (left unwritten when the macros could not be). On a failure the
-    // user is told why and false comes back; the profile is not touched.
-    bool WriteKeyList(const std::vector<profiles::KeyAssignmentEntry>& list);
+    // user is told why; the profile is not touched.
+    KeyWrite WriteKeyList(const std::vector<profiles::KeyAssignmentEntry>& list);
+
+    // --- the key assignment page ------------------------------------------------
+    CKeySetControlUI* KeyPage() const { return m_keyPage; }
+    int SelectedKey() const { return m_selectedKey; }
+    // Key `position` of the picture is chosen for assignment.
+    void SelectKey(int position);
+    // The page's code becomes the selected key's entry of the profile's key
+    // list (nothing is written to the keyboard yet).
+    void ApplyKeyAssignment();
+    void ShowDefaultAssignment();
+    void CancelAssignment();
+    // Macros and key table to the keyboard, then the profile to its file.
+    KeyWrite SaveKeysToDevice();
     // How the user is told (a message box over the window by default): the
     // text, resolved through the language files.
     using Teller = std::function<void(const QString& text)>;
@@ -74,6 +90,8 @@ private:
     void ShowRepeatTexts();
 
     KeyboardCore* m_keyboard;  // owned by the base, as its core
+    CKeySetControlUI* m_keyPage = nullptr;
+    int m_selectedKey = -1;
     QString m_profilePath;
     Teller m_teller;
 };

@@ -137,6 +137,10 @@ void CDeviceKeyButtonUI::PaintStatusImage(QPainter& painter) {
     if (!m_keySetHidden) {
         ui::DrawImageString(painter, rect(), m_keySetImage, Scale());
     }
+    if (m_selected) {
+        // The key being edited: an accent ring around the cap.
+        StrokeOutline(painter, QColor(47, 128, 237), 2 * Scale(), 7 * Scale());
+    }
 }
 
 }  // namespace kx520

@@ -1,6 +1,7 @@
 #include "pages/PageControls.h"
 
 #include "pages/CDeviceKeyButtonUI.h"
+#include "pages/CKeySetControlUI.h"
 #include "pages/CMpDevicePowerUI.h"
 #include "pages/CSelectPanelUI.h"
 #include "profiles/CDeviceProfileUI.h"
@@ -16,6 +17,7 @@ void RegisterPageControls() {
     factory.RegisterControl(QStringLiteral("MpDevicePower"),
                             [] { return new CMpDevicePowerUI(); });
     factory.RegisterControl(QStringLiteral("DeviceProfile"), [] { return new CDeviceProfileUI(); });
+    factory.RegisterControl(QStringLiteral("KeySetControl"), [] { return new CKeySetControlUI(); });
 }
 
 }  // namespace kx520

@@ -29,6 +29,16 @@ const TabRule kTabRules[] = {
      {"6533_voice_Op_tab", "magic_Op_tab", "Virtual7.1_Op_tab"}},
 };
 
+// Tabs whose pages are built, by profile kind: enabled, their "later"
+// tool-tip gone. The others stay disabled until their pages land.
+struct BuiltTabs {
+    int kind;
+    std::initializer_list<const char*> tabs;
+};
+const BuiltTabs kBuiltTabs[] = {
+    {1, {"key_Op_tab"}},
+};
+
 // A name from a file can be of any length: the combo shows the start of it.
 QString ShownName(const std::string& name) {
     constexpr qsizetype kShown = static_cast<qsizetype>(profiles::ProfileList::kMaxNameCharacters);
@@ -92,6 +102,14 @@ void CDeviceProfileUI::ApplyTabVisibility() {
     for (const char* name : kTabs) {
         if (auto* tab = dynamic_cast<ui::COptionUI*>(Part(name))) {
             tab->SetGroup(group);
+        }
+    }
+    for (const BuiltTabs& built : kBuiltTabs) {
+        for (const char* name : built.tabs) {
+            if (ui::CControlUI* tab = Part(name); tab != nullptr && built.kind == m_kind) {
+                tab->SetEnabled(true);
+                tab->SetToolTip(QString());
+            }
         }
     }
     for (const TabRule& rule : kTabRules) {

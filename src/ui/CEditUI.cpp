@@ -4,6 +4,7 @@
 #include <QRegularExpressionValidator>
 
 #include "ui/AttributeValue.h"
+#include "ui/CResourceManager.h"
 
 namespace kx520::ui {
 
@@ -78,6 +79,11 @@ void CEditUI::BeforeKillFocus() {
 
 bool CEditUI::SetAttribute(const QString& name, const QString& value) {
     const QString key = name.toLower();
+    if (key == QLatin1String("tiptext")) {
+        // Shown while the field is empty; a language id like every text.
+        m_edit->setPlaceholderText(CResourceManager::Instance().GetText(value));
+        return true;
+    }
     if (key == QLatin1String("numberonly") || key == QLatin1String("readonly")) {
         const auto flag = ParseBool(value);
         if (!flag) {

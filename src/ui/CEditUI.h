@@ -8,7 +8,7 @@ namespace kx520::ui {
 
 // A one-line text field. "numberonly" accepts digits only; "minvalue" and
 // "maxvalue" bound a number-only value when the field loses focus;
-// "maxchar" bounds the length. Sends "setfocus", "killfocus",
+// "maxchar" bounds the length; "tiptext" is shown while it is empty. Sends "setfocus", "killfocus",
 // "textchanged" (as the user types) and "return".
 class CEditUI : public CControlUI {
     Q_OBJECT

@@ -134,13 +134,13 @@ TEST(KeyboardPage, AKeyWriteCutByAnUnplugTellsTheUserAndTheNextOneAfterTheReplug
     auto list = DefaultKeyList();
     list[125].assignment = {125, 0x20, 0, 0x06};
     backend.AddFault("keyboard", {sim::SimFault::Unplug, 5});
-    EXPECT_FALSE(keyboard.WriteKeyList(list));
+    EXPECT_EQ(keyboard.WriteKeyList(list), CZentrelKeyboardDevice::KeyWrite::kFailed);
     ASSERT_EQ(told.size(), 1);
     EXPECT_EQ(told[0], ui::CResourceManager::Instance().GetText(QStringLiteral("message_key_write_failed")));
 
     keyboard.Channel().SetOpen(false);
     ASSERT_TRUE(test::ConnectVirtual(keyboard, backend, "keyboard"));
-    EXPECT_TRUE(keyboard.WriteKeyList(list));
+    EXPECT_EQ(keyboard.WriteKeyList(list), CZentrelKeyboardDevice::KeyWrite::kWritten);
     EXPECT_EQ(told.size(), 1);
     EXPECT_EQ(backend.Firmware("keyboard")->Firmware().KeyAssignments()[3 * 125 + 2], 0x06);
 }
@@ -163,7 +163,7 @@ TEST(KeyboardPage, MacrosTooLargeForTheKeyboardSayByHowMuch) {
     auto list = DefaultKeyList();
     list[64].assignment = {64, 0x70, 0, 0};
     const auto before = backend.Firmware("keyboard")->Firmware().KeyAssignments();
-    EXPECT_FALSE(keyboard.WriteKeyList(list));
+    EXPECT_EQ(keyboard.WriteKeyList(list), CZentrelKeyboardDevice::KeyWrite::kMacrosTooLarge);
     // 16 + 6 + 160 = 182 bytes: (182 - 128) / 4 + 1 = 14 events too many.
     ASSERT_EQ(told.size(), 1);
     EXPECT_EQ(told[0], ui::CResourceManager::Instance().GetText(QStringLiteral("message_text_16")).arg(14));

@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "devices/PageKeyDefaults.h"
 #include "platform/SafeJson.h"
 #include "profiles/ProfileTestFiles.h"
+#include "protocol/CommandPacket.h"
 #include "protocol/CommandSet.h"
 #include "support/TempDir.h"
 #include "support/TraceReader.h"
@@ -179,6 +182,59 @@ TEST(KeyboardProgram, TheBatteryOfTheReceiversKeyboardReachesTheSelector) {
     // The power query runs every 5 s.
     EXPECT_TRUE(WaitFor([] { return ShownBattery() == "40%"; }, std::chrono::seconds(8)))
         << ShownBattery();
+}
+
+// The key table the last CMD_WRITE_KEYS packets to `product` carried.
+std::vector<uint8_t> WrittenKeyTable(const std::string& trace, const std::string& product) {
+    std::vector<uint8_t> table;
+    for (const auto& line : test::Requests(test::ReadTrace(trace))) {
+        if (line.product != product || line.Command() != kCmdWriteKeys) {
+            continue;
+        }
+        const size_t end = static_cast<size_t>(line.Offset()) + line.Length();
+        table.resize(std::max(table.size(), end));
+        std::copy_n(line.report.begin() + kDataByte, line.Length(), table.begin() + line.Offset());
+    }
+    return table;
+}
+
+void Ui(const std::string& words) {
+    const auto run = test::Ctl("ui " + words);
+    ASSERT_EQ(run.exitCode, 0) << "ui " << words << ": " << run.err;
+}
+
+TEST(KeyboardProgram, AKeyGivenAMediaFunctionOnThePageReachesTheKeyboardAndTheProfile) {
+    test::TempDir temp;
+    const std::string trace = temp.Path() + "/trace";
+    App app("--simulate=keyboard --automation",
+            "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([&] { return Exchange(trace, "keyboard").size() >= ConnectionSteps(56).size(); }));
+    Ui("click key_64");
+    ASSERT_TRUE(WaitFor([] {
+        return json::Parse(test::Ctl("ui get keyset_layout --json").out).value_or(Json::Value())["visible"].asBool();
+    }));
+    Ui("select keyset_function_combo 7");  // the media kind (items carry their kind)
+    Ui("select keyset_media_combo 1");     // play
+    Ui("click key_butt_keysave");
+    Ui("click key_butt_prosave");
+    std::vector<uint8_t> table;
+    ASSERT_TRUE(WaitFor([&] { return (table = WrittenKeyTable(trace, "keyboard")).size() == 378; }));
+    // The factory keyboard's key 64 is page position 64; nothing else changed.
+    for (size_t k = 0; k < 126; ++k) {
+        const KeyCode expected = k == 64 ? KeyCode{0x30, 0xCD, 0x00} : kPageKeyDefaults[k];
+        EXPECT_EQ((KeyCode{table[3 * k], table[3 * k + 1], table[3 * k + 2]}), expected) << k;
+    }
+    const std::string folder = std::string(std::getenv("XDG_DATA_HOME")) + "/KX520 PRO Keyboard/keyboard/";
+    const Json::Value list = json::ReadFile(folder + "ProfileList.ini").value_or(Json::Value());
+    const std::string id = list["profilelist"][0]["profileUUID"].asString();
+    const Json::Value profile = json::ReadFile(folder + id + ".Json").value_or(Json::Value());
+    EXPECT_EQ(profile["Device"][0]["KeyList"][64]["Assignment"].asInt(), 0x30CD00);
+    EXPECT_EQ(profile["Device"][0]["KeyList"][65]["Assignment"].asInt(), 0x200016);
+    const Json::Value report = json::Parse(test::Ctl("keyboard show --json").out).value_or(Json::Value());
+    EXPECT_EQ(report["keys"][64]["current"]["code"], (json::Parse("[48, 205, 0]").value()));
+    // Saved: the edit buttons rest until the next change.
+    EXPECT_FALSE(json::Parse(test::Ctl("ui get key_butt_prosave --json").out).value_or(Json::Value())["enabled"].asBool());
 }
 
 TEST(KeyboardProgram, ABrokenModelStopsTheStartWithItsReason) {

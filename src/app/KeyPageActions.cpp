@@ -1,0 +1,85 @@
+#include "app/KeyPageActions.h"
+
+#include "app/CMainWnd.h"
+#include "app/NotificationRouter.h"
+#include "devices/CZentrelKeyboardDevice.h"
+#include "pages/CKeySetControlUI.h"
+#include "ui/Notification.h"
+
+namespace kx520 {
+
+namespace {
+
+// The page function of the keys tab.
+constexpr int kKeysFunction = 2;
+
+constexpr const char* kApplyingCombos[] = {
+    "keyset_mousekey_combo", "keyset_mouseswing_combo", "keyset_mousewheel_combo",
+    "keyset_mousedpi_combo", "keyset_media_combo",      "keyset_system_combo",
+    "keyset_macro_combo",    "keyset_gunkey_combo",     "keyset_combokey_combo"};
+
+constexpr const char* kApplyingEdits[] = {
+    "keyset_mouseswing_num_edit",     "keyset_mouseswing_delay_edit", "keyset_mouseswing_speed_edit",
+    "keyset_mousewheel_num_edit",     "keyset_mousewheel_delay_edit", "keyset_mousewheel_speed_edit",
+    "keyset_mousefire_interval_edit", "keyset_mousefire_num_edit",    "keyset_macro_cycle_edit"};
+
+}  // namespace
+
+CZentrelKeyboardDevice* KeyPageActions::Keyboard() const {
+    auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(m_window.CurrentDevice());
+    return keyboard != nullptr && keyboard->KeyPage() != nullptr ? keyboard : nullptr;
+}
+
+void KeyPageActions::AddRoutes(NotificationRouter& routes) {
+    using Handler = std::function<void(CZentrelKeyboardDevice&, CKeySetControlUI&, int)>;
+    auto add = [this, &routes](const char* type, const char* name, NameMatch match, Handler handler) {
+        routes.Add({type, name, match, [this, handler](const ui::Notification&, int number) {
+                        if (CZentrelKeyboardDevice* keyboard = Keyboard()) {
+                            handler(*keyboard, *keyboard->KeyPage(), number);
+                        }
+                    }});
+    };
+    const auto exact = NameMatch::CaseInsensitive;
+    auto apply = [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI&, int) {
+        keyboard.ApplyKeyAssignment();
+    };
+    add(ui::notify::kItemSelect, "keyset_function_combo", exact,
+        [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI& page, int) {
+            page.OnKindChosen();
+            keyboard.ApplyKeyAssignment();
+        });
+    add(ui::notify::kItemSelect, "keyset_macro_over_combo", exact,
+        [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI& page, int) {
+            page.OnMacroModeChosen();
+            keyboard.ApplyKeyAssignment();
+        });
+    for (const char* combo : kApplyingCombos) {
+        add(ui::notify::kItemSelect, combo, exact, apply);
+    }
+    for (const char* edit : kApplyingEdits) {
+        add(ui::notify::kKillFocus, edit, exact, apply);
+    }
+    add(ui::notify::kSelectChanged, "key_ComBox_check_", NameMatch::PrefixNumber,
+        [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI& page, int option) {
+            if (option < CKeySetControlUI::kModifierOptions) {
+                page.SelectModifier(option);
+                keyboard.ApplyKeyAssignment();
+            }
+        });
+    add(ui::notify::kClick, "key_butt_keysave", exact, apply);
+    add(ui::notify::kClick, "key_butt_keydefalut", exact,
+        [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI&, int) { keyboard.ShowDefaultAssignment(); });
+    add(ui::notify::kClick, "key_butt_keycancel", exact,
+        [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI&, int) { keyboard.CancelAssignment(); });
+    add(ui::notify::kClick, "key_butt_prosave", exact,
+        [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI&, int) { keyboard.SaveKeysToDevice(); });
+    // A key of the picture, while the keys tab is shown.
+    add(ui::notify::kClick, "key_", NameMatch::PrefixNumber,
+        [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI&, int position) {
+            if (keyboard.GetPageFunction() == kKeysFunction) {
+                keyboard.SelectKey(position);
+            }
+        });
+}
+
+}  // namespace kx520

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "devices/KeyAssignmentCodec.h"
+#include "profiles/KeyAction.h"
+#include "ui/CHorizontalLayoutUI.h"
+
+namespace kx520 {
+
+namespace ui {
+class CComboUI;
+class CEditUI;
+}  // namespace ui
+
+// The key assignment page: what one key of the keyboard (or button of the
+// mouse) does, by function kind, each kind's controls on its tab. It keeps
+// the record of the key being edited; the device hands keys in and takes
+// the built record back. The main window's routing calls it.
+class CKeySetControlUI : public ui::CHorizontalLayoutUI {
+    Q_OBJECT
+
+public:
+    static constexpr int kKeyboardKind = 1;
+    static constexpr int kModifierOptions = 5;
+
+    explicit CKeySetControlUI(QWidget* parent = nullptr);
+    QString GetClass() const override { return QStringLiteral("KeySetControl"); }
+
+    // The kinds the device offers: a keyboard has no DPI and no recoil.
+    void Build(int deviceKind);
+    void FillMacroCombo(const std::vector<std::string>& names);
+    // Keeps `record` and shows its current half.
+    void ShowKey(const profiles::KeyAssignmentEntry& record);
+    void ShowDefault();
+    void ShowCurrent();
+    // The kept record with its current half built from the controls.
+    profiles::KeyAssignmentEntry BuildCode();
+    void HidePage();
+    bool IsShowingKey() const;
+    void EnableEdits(bool enabled);
+    bool EditsEnabled() const;
+
+    // The function combo chose a kind: its tab, and a fresh key field.
+    void OnKindChosen();
+    // The macro mode combo: the repeat count only for its last item.
+    void OnMacroModeChosen();
+    void SelectModifier(int option);
+    int SelectedModifier() const;
+    // A key pressed in the key field (set-1 scan code); false when it
+    // cannot be assigned.
+    bool CaptureKey(uint8_t scan, bool extended);
+
+    const profiles::KeyAssignmentEntry& Record() const { return m_record; }
+    KeyForm ReadForm() const;
+
+private:
+    void Decode(const profiles::KeyAction& half);
+    void ShowForm(const KeyForm& form);
+    void ShowKind(int kind);
+    int ComboOfKind(int kind) const;
+    ui::CControlUI* Part(const char* name) const;
+    ui::CComboUI* Combo(const char* name) const;
+    ui::CEditUI* Edit(const char* name) const;
+    QString EditText(const char* name) const;
+    void SetEditText(const char* name, const std::string& text);
+
+    profiles::KeyAssignmentEntry m_record;
+    profiles::KeyAction m_kept;
+    int m_deviceKind = 0;
+    size_t m_macroCount = 0;
+    std::string m_keyName;  // the key field's name id
+};
+
+}  // namespace kx520
