@@ -37,6 +37,7 @@ set(KX520_CORE_SOURCES
     devices/KeyCodeTables.cpp
     devices/KeyAssignmentCodec.cpp
     devices/KeyLabels.cpp
+    devices/NativeScanCode.cpp
     devices/KeyboardReport.cpp
     app/DeviceCatalog.cpp
     app/InterfaceSlotTable.cpp

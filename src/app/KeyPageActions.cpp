@@ -66,6 +66,7 @@ void KeyPageActions::AddRoutes(NotificationRouter& routes) {
                 keyboard.ApplyKeyAssignment();
             }
         });
+    add(CKeySetControlUI::kKeyCaptured, "KeySetControlItem", exact, apply);
     add(ui::notify::kClick, "key_butt_keysave", exact, apply);
     add(ui::notify::kClick, "key_butt_keydefalut", exact,
         [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI&, int) { keyboard.ShowDefaultAssignment(); });

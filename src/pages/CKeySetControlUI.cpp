@@ -1,5 +1,11 @@
 #include "pages/CKeySetControlUI.h"
 
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include "devices/NativeScanCode.h"
+
 #include "ui/CComboUI.h"
 #include "ui/CEditUI.h"
 #include "ui/COptionUI.h"
@@ -71,6 +77,9 @@ void CKeySetControlUI::SetEditText(const char* name, const std::string& text) {
 
 void CKeySetControlUI::Build(int deviceKind) {
     m_deviceKind = deviceKind;
+    if (ui::CEditUI* key = Edit("keyset_keyboard_text_edit")) {
+        key->LineEdit()->installEventFilter(this);
+    }
     ui::CComboUI* kinds = Combo("keyset_function_combo");
     if (kinds == nullptr || deviceKind != kKeyboardKind) {
         return;
@@ -308,6 +317,25 @@ int CKeySetControlUI::SelectedModifier() const {
         }
     }
     return -1;
+}
+
+bool CKeySetControlUI::eventFilter(QObject* watched, QEvent* event) {
+    const ui::CEditUI* key = Edit("keyset_keyboard_text_edit");
+    if (key == nullptr || watched != key->LineEdit() ||
+        (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)) {
+        return ui::CHorizontalLayoutUI::eventFilter(watched, event);
+    }
+    const auto* press = static_cast<QKeyEvent*>(event);
+    const uint32_t evdev = EvdevFromNative(press->nativeScanCode());
+    if (IsLockKey(evdev)) {
+        return false;
+    }
+    if (event->type() == QEvent::KeyPress && !press->isAutoRepeat()) {
+        if (const auto set1 = Set1FromEvdev(evdev); set1 && CaptureKey(set1->scan, set1->extended)) {
+            SendNotify(QString::fromLatin1(kKeyCaptured), 0, 0);
+        }
+    }
+    return true;
 }
 
 bool CKeySetControlUI::CaptureKey(uint8_t scan, bool extended) {

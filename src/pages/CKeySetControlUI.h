@@ -25,6 +25,9 @@ class CKeySetControlUI : public ui::CHorizontalLayoutUI {
 
 public:
     static constexpr int kKeyboardKind = 1;
+    // Sent by the page when the key field captured a key (the routing
+    // applies it, as after any change).
+    static constexpr const char* kKeyCaptured = "keycaptured";
     static constexpr int kModifierOptions = 5;
 
     explicit CKeySetControlUI(QWidget* parent = nullptr);
@@ -56,6 +59,11 @@ public:
 
     const profiles::KeyAssignmentEntry& Record() const { return m_record; }
     KeyForm ReadForm() const;
+
+protected:
+    // While the key field has the focus, keys are captured, not typed:
+    // every key but the three lock keys stops there.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Decode(const profiles::KeyAction& half);

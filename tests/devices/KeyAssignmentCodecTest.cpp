@@ -255,3 +255,32 @@ TEST(KeyTexts, EveryNameHasItsTextInEnglishAndChinese) {
 
 }  // namespace
 }  // namespace kx520
+
+#include "devices/NativeScanCode.h"
+
+namespace kx520 {
+namespace {
+
+TEST(NativeScanCodes, EveryKeyOfTheScanTableHasAnEvdevCode) {
+    for (size_t row = 0; row < KeyScanTable().size(); ++row) {
+        const KeyScanRow& wanted = KeyScanTable()[row];
+        bool found = false;
+        for (uint32_t evdev = 0; evdev < 256 && !found; ++evdev) {
+            const auto key = Set1FromEvdev(evdev);
+            found = key && key->scan == wanted.scan && key->extended == (wanted.extended != 0);
+        }
+        EXPECT_TRUE(found) << KeyCodeTable()[row].name;
+    }
+    EXPECT_EQ(Set1FromEvdev(30), (Set1Key{0x1E, false}));   // A
+    EXPECT_EQ(Set1FromEvdev(97), (Set1Key{0x1D, true}));    // right Ctrl
+    EXPECT_EQ(Set1FromEvdev(96), (Set1Key{0x1C, true}));    // keypad Enter
+    EXPECT_EQ(Set1FromEvdev(75), (Set1Key{0x4B, false}));   // keypad 4, not Left
+    EXPECT_FALSE(Set1FromEvdev(0).has_value());
+    EXPECT_FALSE(Set1FromEvdev(240).has_value());
+    EXPECT_EQ(EvdevFromNative(38), 30u);  // X11 and Wayland add 8
+    EXPECT_TRUE(IsLockKey(58));
+    EXPECT_FALSE(IsLockKey(30));
+}
+
+}  // namespace
+}  // namespace kx520

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 
 #include "../ui/UiTestSupport.h"
 #include "pages/PageControls.h"
@@ -28,6 +30,7 @@ protected:
         page = dynamic_cast<CKeySetControlUI*>(builder.Create(
             QStringLiteral("XML/CustomControlXML/KeySetControl.xml"), &window.GetPaintManager(), nullptr, &error));
         ASSERT_NE(page, nullptr) << error.toStdString();
+        page->SetManager(&window.GetPaintManager());
         page->Build(CKeySetControlUI::kKeyboardKind);
         page->FillMacroCombo({"aim", "reload", "build"});
     }
@@ -104,6 +107,34 @@ TEST_F(KeyPage, ChoosingTheKeyKindStartsWithAnEmptyKeyAndNoModifier) {
     EXPECT_TRUE(page->EditsEnabled());
     page->EnableEdits(false);
     EXPECT_FALSE(page->EditsEnabled());
+}
+
+// Key events as X11 and Wayland give them: native scan code = evdev + 8.
+bool Press(QObject* target, uint32_t evdev) {
+    QKeyEvent event(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, evdev + 8, 0, 0);
+    return QApplication::sendEvent(target, &event) && event.isAccepted();
+}
+
+TEST_F(KeyPage, TheKeyFieldCapturesRealKeysAndLetsTheLockKeysThrough) {
+    page->ShowKey(OfA({0, 0x20, 0, 0x05}));
+    QLineEdit* field = Find<ui::CEditUI>("keyset_keyboard_text_edit")->LineEdit();
+    window.Clear();
+    Press(field, 97);  // right Ctrl
+    Press(field, 30);  // A
+    EXPECT_EQ(page->BuildCode().assignment, (KeyAction{64, 0x20, 0x01, 0x04}));
+    EXPECT_TRUE(field->text().isEmpty() || field->text() != QStringLiteral("a"));  // not typed
+    QApplication::processEvents();
+    EXPECT_TRUE(window.Seen().contains(QStringLiteral("keycaptured:KeySetControlItem")))
+        << window.Seen().join(QLatin1Char(' ')).toStdString();
+    Press(field, 96);  // keypad Enter
+    EXPECT_EQ(page->BuildCode().assignment.param2, 0x58);
+    Press(field, 102);  // Home
+    EXPECT_EQ(page->BuildCode().assignment.param2, 0x4A);
+    // Caps Lock is not taken: the field does not stop it.
+    const auto before = page->BuildCode().assignment;
+    QKeyEvent caps(QEvent::KeyPress, Qt::Key_CapsLock, Qt::NoModifier, 58 + 8, 0, 0);
+    QApplication::sendEvent(field, &caps);
+    EXPECT_EQ(page->BuildCode().assignment, before);
 }
 
 }  // namespace
