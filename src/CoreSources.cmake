@@ -38,6 +38,7 @@ set(KX520_CORE_SOURCES
     devices/KeyAssignmentCodec.cpp
     devices/KeyLabels.cpp
     devices/NativeScanCode.cpp
+    devices/KeyAssignmentWords.cpp
     devices/KeyboardReport.cpp
     app/DeviceCatalog.cpp
     app/InterfaceSlotTable.cpp

@@ -450,6 +450,52 @@ QString CMainWnd::DeviceJson(const QString& kind) const {
     return DeviceStatusJson(*this, kind);
 }
 
+namespace {
+
+CZentrelKeyboardDevice* FirstKeyboard(const std::vector<CDeviceOptionUI*>& options) {
+    for (CDeviceOptionUI* option : options) {
+        if (auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(option->Device())) {
+            return keyboard;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+QString CMainWnd::AssignKey(uint position, const QStringList& words) {
+    CZentrelKeyboardDevice* keyboard = FirstKeyboard(m_options.Options());
+    if (keyboard == nullptr) {
+        return QStringLiteral("the application has no keyboard page");
+    }
+    std::vector<std::string> plain;
+    for (const QString& word : words) {
+        plain.push_back(word.toStdString());
+    }
+    std::string error;
+    const auto assignment = ParseAssignmentWords(plain, error);
+    if (!assignment) {
+        return QString::fromStdString(error);
+    }
+    return QString::fromStdString(keyboard->AssignKey(static_cast<int>(position), *assignment));
+}
+
+QString CMainWnd::SaveKeys() {
+    CZentrelKeyboardDevice* keyboard = FirstKeyboard(m_options.Options());
+    if (keyboard == nullptr) {
+        return QStringLiteral("the application has no keyboard page");
+    }
+    // The script is told, in place of a message box it could not answer.
+    QString told;
+    keyboard->SetTeller([&told](const QString& text) { told = text; });
+    const auto written = keyboard->SaveKeysToDevice();
+    keyboard->SetTeller({});
+    if (written == CZentrelKeyboardDevice::KeyWrite::kWritten) {
+        return {};
+    }
+    return told.isEmpty() ? QStringLiteral("the keyboard did not take the keys") : told;
+}
+
 // --- attention ----------------------------------------------------------------
 
 void CMainWnd::changeEvent(QEvent* event) {

@@ -134,6 +134,9 @@ public:
     // What the application holds for the device of kind `kind` (the command
     // line's word), as JSON; empty when there is none.
     QString DeviceJson(const QString& kind) const;
+    // The keyboard's key functions from other programs; "" or why not.
+    QString AssignKey(uint position, const QStringList& words);
+    QString SaveKeys();
     // A registered message from another program; false when not accepted.
     bool PostFromOutside(const QString& name, quint32 wParam, qint64 lParam);
     // Copy-data from the audio-capture program: only the sizes its kind

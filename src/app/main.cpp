@@ -188,6 +188,10 @@ int main(int argc, char** argv) {
     handlers.device = [&window](const QString& kind) {
         return window ? window->DeviceJson(kind) : QString();
     };
+    handlers.assignKey = [&window](uint position, const QStringList& words) {
+        return window ? window->AssignKey(position, words) : QStringLiteral("no window yet");
+    };
+    handlers.saveKeys = [&window] { return window ? window->SaveKeys() : QStringLiteral("no window yet"); };
     handlers.prepareForSleep = [&window](bool sleeping) {
         if (window) {
             window->PostMessage(msg::kPowerBroadcast,

@@ -239,6 +239,34 @@ void CZentrelKeyboardDevice::CancelAssignment() {
     }
 }
 
+std::string CZentrelKeyboardDevice::AssignKey(int position, const WordAssignment& assignment) {
+    if (position < 0 || position >= static_cast<int>(KeyboardCore::kPageKeys)) {
+        return "a page key position is 0 to " + std::to_string(KeyboardCore::kPageKeys - 1);
+    }
+    const size_t macros = m_keyboard->Names().MacroNames().size();
+    if (assignment.form.kind == kKindMacro && static_cast<size_t>(assignment.form.macro) >= macros) {
+        return macros == 0 ? std::string("the keyboard has no macros yet")
+                           : "the keyboard has " + std::to_string(macros) + " macros: 0 to " +
+                                 std::to_string(macros - 1);
+    }
+    auto keys = FullKeyList(m_keyboard->Profile().GetKeyList());
+    profiles::KeyAssignmentEntry& entry = keys[static_cast<size_t>(position)];
+    profiles::KeyAction kept = entry.assignment;
+    if (assignment.form.kind == kKindKey) {
+        kept = {entry.assignment.keyIndex, 0x20, 0, assignment.usage};
+    }
+    entry.assignment = KeyAssignmentCodec::Encode(assignment.form, kept, entry, macros);
+    m_keyboard->Profile().SetKeyList(keys);
+    RefreshKeyLabels();
+    if (m_keyPage != nullptr) {
+        if (m_selectedKey == position) {
+            m_keyPage->ShowKey(entry);
+        }
+        m_keyPage->EnableEdits(true);
+    }
+    return {};
+}
+
 CZentrelKeyboardDevice::KeyWrite CZentrelKeyboardDevice::SaveKeysToDevice() {
     const KeyWrite written = WriteKeyList(FullKeyList(m_keyboard->Profile().GetKeyList()));
     if (written == KeyWrite::kMacrosTooLarge && m_keyPage != nullptr && m_selectedKey >= 0) {

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "devices/CZentrelUSBDevice.h"
+#include "devices/KeyAssignmentWords.h"
 #include "devices/KeyboardCore.h"
 
 namespace kx520 {
@@ -70,6 +71,9 @@ public:
     void CancelAssignment();
     // Macros and key table to the keyboard, then the profile to its file.
     KeyWrite SaveKeysToDevice();
+    // A function for page key `position` from a script, through the page's
+    // encoder, applied as the page applies it; "" or why not.
+    std::string AssignKey(int position, const WordAssignment& assignment);
     // How the user is told (a message box over the window by default): the
     // text, resolved through the language files.
     using Teller = std::function<void(const QString& text)>;

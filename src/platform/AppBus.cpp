@@ -149,6 +149,15 @@ QString AppBus::Device(const QString& kind) {
     return m_handlers.device ? m_handlers.device(kind) : QString();
 }
 
+QString AppBus::AssignKey(uint position, const QStringList& words) {
+    return m_handlers.assignKey ? m_handlers.assignKey(position, words)
+                                : QStringLiteral("the application has no keyboard");
+}
+
+QString AppBus::SaveKeys() {
+    return m_handlers.saveKeys ? m_handlers.saveKeys() : QStringLiteral("the application has no keyboard");
+}
+
 void AppBus::PrepareForSleep(bool sleeping) {
     if (m_handlers.prepareForSleep) {
         m_handlers.prepareForSleep(sleeping);

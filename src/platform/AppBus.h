@@ -32,6 +32,10 @@ public:
         // What the application holds for one device kind ("keyboard"), as
         // JSON; empty when it has no such device.
         std::function<QString(const QString& kind)> device;
+        // A key function for the keyboard from words (as kx520ctl keyboard
+        // assign takes them), and the keyboard's keys saved; "" or why not.
+        std::function<QString(uint position, const QStringList& words)> assignKey;
+        std::function<QString()> saveKeys;
         std::function<void(bool sleeping)> prepareForSleep;
         // Empty handler: not simulating. Returns an error text, empty on success.
         std::function<QString(const QStringList& args)> simulate;
@@ -67,6 +71,8 @@ public slots:
     Q_SCRIPTABLE bool CopyData(uint kind, const QByteArray& data);
     Q_SCRIPTABLE QString Status();
     Q_SCRIPTABLE QString Device(const QString& kind);
+    Q_SCRIPTABLE QString AssignKey(uint position, const QStringList& words);
+    Q_SCRIPTABLE QString SaveKeys();
     // The test interface for suspend and resume (logind's signal, by hand).
     Q_SCRIPTABLE void PrepareForSleep(bool sleeping);
     Q_SCRIPTABLE QString Simulate(const QStringList& args);

@@ -284,3 +284,55 @@ TEST(NativeScanCodes, EveryKeyOfTheScanTableHasAnEvdevCode) {
 
 }  // namespace
 }  // namespace kx520
+
+#include "devices/KeyAssignmentWords.h"
+
+namespace kx520 {
+namespace {
+
+KeyAction FromWords(const std::vector<std::string>& words) {
+    std::string error;
+    const auto parsed = ParseAssignmentWords(words, error);
+    EXPECT_TRUE(parsed.has_value()) << error;
+    if (!parsed) {
+        return {};
+    }
+    const KeyAssignmentEntry record = RecordOfA();
+    const KeyAction kept{64, 0x20, 0, parsed->usage};
+    return KeyAssignmentCodec::Encode(parsed->form, kept, record, 3);
+}
+
+TEST(KeyWords, EveryFunctionKindFromWords) {
+    EXPECT_EQ(FromWords({"key", "B", "--modifier", "shift"}), (KeyAction{64, 0x20, 0x02, 0x05}));
+    EXPECT_EQ(FromWords({"key", "num 1"}), (KeyAction{64, 0x20, 0, 0x59}));
+    EXPECT_EQ(FromWords({"media", "play"}), (KeyAction{64, 0x30, 0xCD, 0x00}));
+    EXPECT_EQ(FromWords({"system", "sleep"}), (KeyAction{64, 0x40, 0x02, 0}));
+    EXPECT_EQ(FromWords({"shortcut", "copy"}), (KeyAction{64, 0x20, 0x10, 0x06}));
+    EXPECT_EQ(FromWords({"macro", "2", "--repeat", "3"}), (KeyAction{64, 0x71, 2, 3}));
+    EXPECT_EQ(FromWords({"macro", "1", "--mode", "2"}), (KeyAction{64, 0x70, 1, 2}));
+    EXPECT_EQ(FromWords({"mouse", "right"}), (KeyAction{64, 0x10, 0x02, 0}));
+    EXPECT_EQ(FromWords({"wheel", "down", "3", "--speed", "1"}), (KeyAction{64, 0x12, 0x01, 0xFD}));
+    EXPECT_EQ(FromWords({"scroll", "right", "3"}), (KeyAction{64, 0x11, 0x00, 0x83}));
+    EXPECT_EQ(FromWords({"fire", "20", "5"}), (KeyAction{64, 0x14, 20, 5}));
+    EXPECT_EQ(FromWords({"default"}), RecordOfA().defaultAssignment);
+}
+
+TEST(KeyWords, MistakesNameWhatIsAllowed) {
+    std::string error;
+    EXPECT_FALSE(ParseAssignmentWords({"media", "dance"}, error));
+    EXPECT_NE(error.find("play"), std::string::npos);
+    EXPECT_FALSE(ParseAssignmentWords({"key", "LShift"}, error));  // a modifier is not a key
+    EXPECT_FALSE(ParseAssignmentWords({"key", "B", "--modifier", "hyper"}, error));
+    EXPECT_NE(error.find("ctrl"), std::string::npos);
+    EXPECT_FALSE(ParseAssignmentWords({"macro", "x"}, error));
+    EXPECT_FALSE(ParseAssignmentWords({"macro", "1", "--repeat", "0"}, error));
+    EXPECT_FALSE(ParseAssignmentWords({"wheel", "sideways", "3"}, error));
+    EXPECT_FALSE(ParseAssignmentWords({"wheel", "up", "300"}, error));
+    EXPECT_FALSE(ParseAssignmentWords({"scroll", "left", "3", "--delay", "16"}, error));
+    EXPECT_FALSE(ParseAssignmentWords({"fly"}, error));
+    EXPECT_NE(error.find("shortcut"), std::string::npos);
+    EXPECT_FALSE(ParseAssignmentWords({}, error));
+}
+
+}  // namespace
+}  // namespace kx520

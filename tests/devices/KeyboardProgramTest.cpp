@@ -237,6 +237,28 @@ TEST(KeyboardProgram, AKeyGivenAMediaFunctionOnThePageReachesTheKeyboardAndThePr
     EXPECT_FALSE(json::Parse(test::Ctl("ui get key_butt_prosave --json").out).value_or(Json::Value())["enabled"].asBool());
 }
 
+TEST(KeyboardProgram, KeysAssignedFromAScriptAreWrittenOnSave) {
+    test::TempDir temp;
+    const std::string trace = temp.Path() + "/trace";
+    App app("--simulate=keyboard", "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([&] { return Exchange(trace, "keyboard").size() >= ConnectionSteps(56).size(); }));
+    EXPECT_EQ(test::Ctl("keyboard assign 64 key B --modifier shift").exitCode, 0);
+    EXPECT_EQ(test::Ctl("keyboard assign 12 media play").exitCode, 0);
+    EXPECT_EQ(test::Ctl("keyboard assign 30 macro 2 --repeat 3").exitCode, 1);  // no macros yet
+    EXPECT_EQ(test::Ctl("keyboard assign 126 default").exitCode, 2);
+    EXPECT_EQ(test::Ctl("keyboard assign 5 media dance").exitCode, 2);
+    EXPECT_TRUE(WrittenKeyTable(trace, "keyboard").empty());  // assigned, not yet written
+    ASSERT_EQ(test::Ctl("keyboard save").exitCode, 0);
+    std::vector<uint8_t> table;
+    ASSERT_TRUE(WaitFor([&] { return (table = WrittenKeyTable(trace, "keyboard")).size() == 378; }));
+    EXPECT_EQ((KeyCode{table[3 * 64], table[3 * 64 + 1], table[3 * 64 + 2]}), (KeyCode{0x20, 0x02, 0x05}));
+    EXPECT_EQ((KeyCode{table[3 * 12], table[3 * 12 + 1], table[3 * 12 + 2]}), (KeyCode{0x30, 0xCD, 0x00}));
+    EXPECT_EQ((KeyCode{table[3 * 13], table[3 * 13 + 1], table[3 * 13 + 2]}), kPageKeyDefaults[13]);
+    const auto shown = test::Ctl("keyboard show");
+    EXPECT_NE(shown.out.find("64: LShift+B *"), std::string::npos) << shown.out;
+}
+
 TEST(KeyboardProgram, ABrokenModelStopsTheStartWithItsReason) {
     test::TempDir temp;
     test::WriteText(temp.Path() + "/bad.json", R"({"keys": [[1, 2]]})");

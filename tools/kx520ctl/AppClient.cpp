@@ -11,6 +11,7 @@
 #include <iostream>
 
 #include "app/RegisteredMessages.h"
+#include "devices/KeyAssignmentWords.h"
 #include "platform/AppBus.h"
 #include "platform/ProgramText.h"
 #include "sim/SimFault.h"
@@ -205,9 +206,60 @@ void PrintKeyboard(const QJsonObject& report) {
 
 }  // namespace
 
+namespace {
+
+// A call answering "" on success and the reason otherwise.
+int CallForReason(QDBusInterface& app, const QString& method, const QList<QVariant>& arguments) {
+    const QDBusReply<QString> reply = app.callWithArgumentList(QDBus::Block, method, arguments);
+    if (!reply.isValid()) {
+        std::cerr << "kx520ctl: " << reply.error().message().toStdString() << "\n";
+        return kFailure;
+    }
+    if (!reply.value().isEmpty()) {
+        std::cerr << "kx520ctl: " << reply.value().toStdString() << "\n";
+        return kFailure;
+    }
+    return kOk;
+}
+
+// keyboard assign POS FUNCTION [ARGS]: the words are checked here first, so
+// that a mistake is a usage error that names what is allowed.
+int Assign(const std::vector<std::string>& args) {
+    unsigned position = 0;
+    if (args.size() < 3 || !ParseNumber(args[1], position) || position > 125) {
+        std::cerr << "kx520ctl: keyboard assign POS FUNCTION [ARGS], POS 0 to 125; FUNCTION: "
+                  << AssignmentWordsUsage() << "\n";
+        return kUsage;
+    }
+    const std::vector<std::string> words(args.begin() + 2, args.end());
+    std::string error;
+    if (!ParseAssignmentWords(words, error)) {
+        std::cerr << "kx520ctl: " << error << "\n";
+        return kUsage;
+    }
+    const auto app = Connect();
+    if (!app) {
+        return kFailure;
+    }
+    QStringList list;
+    for (const std::string& word : words) {
+        list << QString::fromStdString(word);
+    }
+    return CallForReason(*app, QStringLiteral("AssignKey"), {QVariant::fromValue(position), list});
+}
+
+}  // namespace
+
 int AppClient::Keyboard(const std::vector<std::string>& args, bool json) {
+    if (!args.empty() && args[0] == "assign") {
+        return Assign(args);
+    }
+    if (args.size() == 1 && args[0] == "save") {
+        const auto app = Connect();
+        return app ? CallForReason(*app, QStringLiteral("SaveKeys"), {}) : kFailure;
+    }
     if (args.size() != 1 || args[0] != "show") {
-        std::cerr << "kx520ctl: keyboard takes one verb: show\n";
+        std::cerr << "kx520ctl: keyboard takes show, assign POS FUNCTION [ARGS] or save\n";
         return kUsage;
     }
     const auto app = Connect();

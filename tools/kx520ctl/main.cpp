@@ -50,6 +50,11 @@ const char* const kUsage =
     "  status [--json]            its window and devices\n"
     "  keyboard show [--json]     what it holds for the keyboard: link, profiles,\n"
     "                             the 126 keys, light setting and options\n"
+    "  keyboard assign POS FUNCTION [ARGS]\n"
+    "                             give page key POS (0-125) a function, as the key page\n"
+    "                             does: key B [--modifier shift], media play, macro 2\n"
+    "                             [--repeat 3], system sleep, shortcut copy, default, ...\n"
+    "  keyboard save              write the keys (and their macros) to the keyboard\n"
     "  send MESSAGE WPARAM LPARAM deliver a registered message (LightCommandMessage,\n"
     "                             SettingsRelayMessage, WorkToolQueryMessage,\n"
     "                             Game_Start, ... or the registration string)\n"
@@ -80,6 +85,8 @@ int Usage(const std::string& error) {
     std::cerr << kx520::UsageErrorText("kx520ctl", error);
     return kExitUsage;
 }
+
+constexpr const char* kAssignOptions[] = {"modifier", "repeat", "mode", "delay", "speed"};
 
 int RunList(const kx520::CommandLine& commandLine, kx520::sim::MachineBackends& backends) {
     const kx520::ctl::InterfaceListing listing = kx520::ctl::ListInterfaces(backends.Backend());
@@ -161,6 +168,10 @@ int main(int argc, char** argv) {
     commandLine.AddOption("output", kx520::CommandLine::Kind::Value);
     commandLine.AddOption("profile", kx520::CommandLine::Kind::Value);
     commandLine.AddOption("help", kx520::CommandLine::Kind::Flag);
+    // The options of keyboard assign's functions.
+    for (const char* option : kAssignOptions) {
+        commandLine.AddOption(option, kx520::CommandLine::Kind::Value);
+    }
     commandLine.AddOption("version", kx520::CommandLine::Kind::Flag);
     if (!commandLine.Parse(argc, argv)) {
         return Usage(commandLine.Error());
@@ -197,7 +208,15 @@ int main(int argc, char** argv) {
     if (command == "send" || command == "sim" || command == "status" || command == "keyboard") {
         QCoreApplication app(argc, argv);
         if (command == "keyboard") {
-            return kx520::ctl::AppClient::Keyboard(rest, commandLine.Has("json"));
+            // The function's options go back after its words, as it takes them.
+            std::vector<std::string> words = rest;
+            for (const char* option : kAssignOptions) {
+                if (const auto value = commandLine.Value(option)) {
+                    words.push_back(std::string("--") + option);
+                    words.push_back(*value);
+                }
+            }
+            return kx520::ctl::AppClient::Keyboard(words, commandLine.Has("json"));
         }
         if (command == "send") {
             return kx520::ctl::AppClient::Send(rest);
