@@ -7,7 +7,9 @@
 
 #include "app/MainWindowControls.h"
 #include "app/Startup.h"
+#include "devices/CZentrelKeyboardDevice.h"
 #include "devices/CZentrelUSBDevice.h"
+#include "devices/PageKeyDefaults.h"
 #include "sim/VirtualHidBackend.h"
 #include "ui/CDialogBuilder.h"
 #include "ui/CPaintManagerUI.h"
@@ -103,5 +105,32 @@ void BM_PollTickWith126LitKeys(benchmark::State& state) {
     state.counters["keys"] = kKeys;
 }
 BENCHMARK(BM_PollTickWith126LitKeys)->Unit(benchmark::kMillisecond);
+
+// One refresh of the key names of the whole picture (after an apply, a
+// profile or a language change), with a key list that is all reassigned.
+void BM_RefreshKeyLabels(benchmark::State& state) {
+    sim::VirtualHidBackend backend;
+    ui::CPaintManagerUI manager;
+    auto device = BuildPage(backend, manager);
+    auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(device.get());
+    if (keyboard == nullptr) {
+        state.SkipWithError("the page did not build");
+        return;
+    }
+    ui::CResourceManager::Instance().LoadLanguage(QStringLiteral("lang/en.xml"), nullptr);
+    std::vector<profiles::KeyAssignmentEntry> keys;
+    for (size_t i = 0; i < kPageKeyDefaults.size(); ++i) {
+        const KeyCode& code = kPageKeyDefaults[i];
+        const profiles::KeyAction own{static_cast<uint16_t>(i), code.type, code.param1, code.param2};
+        const profiles::KeyAction other{static_cast<uint16_t>(i), 0x20, 0x02, 0x05};  // Shift+B
+        keys.push_back({other, own});
+    }
+    keyboard->Keyboard().Profile().SetKeyList(keys);
+    for (auto _ : state) {
+        keyboard->RefreshKeyLabels();
+    }
+    state.counters["keys"] = kKeys;
+}
+BENCHMARK(BM_RefreshKeyLabels)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -191,7 +191,7 @@ void CComboUI::ApplyScale() {
     const QString rowHeight =
         m_itemHeight > 0 ? QStringLiteral("min-height: %1px;").arg(qRound(m_itemHeight * scale))
                          : QString();
-    m_combo->setStyleSheet(
+    const QString sheet =
         QStringLiteral("QComboBox { background: %1; color: %2; border: none; border-radius: %3px;"
                        " padding-left: %4px; }"
                        "QComboBox::drop-down { border: none; width: %5px; }"
@@ -206,7 +206,12 @@ void CComboUI::ApplyScale() {
             .arg(arrow)
             .arg(qRound(10 * scale))
             .arg(qRound(6 * scale))
-            .arg(rowHeight));
+            .arg(rowHeight);
+    // Setting a style sheet restyles the whole combo: only when it changed.
+    if (sheet != m_styleSheet) {
+        m_styleSheet = sheet;
+        m_combo->setStyleSheet(sheet);
+    }
 }
 
 void CComboUI::ReloadText() {

@@ -63,6 +63,7 @@ private:
     // A "cursel" given before the items exist, applied when they come.
     int m_pendingSelection = -1;
     bool m_silent = false;
+    QString m_styleSheet;
 };
 
 }  // namespace kx520::ui
