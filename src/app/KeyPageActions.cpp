@@ -2,6 +2,7 @@
 
 #include "app/CMainWnd.h"
 #include "app/NotificationRouter.h"
+#include "app/RegisteredMessages.h"
 #include "devices/CZentrelKeyboardDevice.h"
 #include "pages/CKeySetControlUI.h"
 #include "ui/Notification.h"
@@ -67,6 +68,16 @@ void KeyPageActions::AddRoutes(NotificationRouter& routes) {
             }
         });
     add(CKeySetControlUI::kKeyCaptured, "KeySetControlItem", exact, apply);
+    // The key field captures while it has the focus: the hook control
+    // message starts and stops it.
+    add(ui::notify::kSetFocus, "keyset_keyboard_text_edit", exact,
+        [this](CZentrelKeyboardDevice&, CKeySetControlUI&, int) {
+            m_window.SendMessage(msg::kHookControl, 1, 0);
+        });
+    add(ui::notify::kKillFocus, "keyset_keyboard_text_edit", exact,
+        [this](CZentrelKeyboardDevice&, CKeySetControlUI&, int) {
+            m_window.SendMessage(msg::kHookControl, 0, 0);
+        });
     add(ui::notify::kClick, "key_butt_keysave", exact, apply);
     add(ui::notify::kClick, "key_butt_keydefalut", exact,
         [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI&, int) { keyboard.ShowDefaultAssignment(); });

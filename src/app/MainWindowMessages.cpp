@@ -8,6 +8,8 @@
 #include "app/DeviceSelector.h"
 #include "app/MessageTable.h"
 #include "app/RegisteredMessages.h"
+#include "devices/CZentrelKeyboardDevice.h"
+#include "pages/CKeySetControlUI.h"
 #include "platform/DebugTrace.h"
 #include "ui/CControlUI.h"
 #include "ui/MessageRegistry.h"
@@ -103,6 +105,14 @@ void MainWindowMessages::AddNumbered(MessageTable& messages) {
     messages.Add(Numbered(msg::kDeviceUnusable, [&window](uintptr_t error, intptr_t) {
         if (error == static_cast<uintptr_t>(hid::HidError::AccessDenied)) {
             window.ShowPermissionHint();
+        }
+    }));
+    messages.Add(Numbered(msg::kHookControl, [&window](uintptr_t on, intptr_t) {
+        // Key capture for the key field of the current keyboard's key page.
+        if (auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(window.CurrentDevice())) {
+            if (CKeySetControlUI* page = keyboard->KeyPage()) {
+                page->SetCapturing(on == 1);
+            }
         }
     }));
     messages.Add(Numbered(msg::kDevicePresence, [this](uintptr_t index, intptr_t present) {

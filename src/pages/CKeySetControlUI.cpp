@@ -321,7 +321,7 @@ int CKeySetControlUI::SelectedModifier() const {
 
 bool CKeySetControlUI::eventFilter(QObject* watched, QEvent* event) {
     const ui::CEditUI* key = Edit("keyset_keyboard_text_edit");
-    if (key == nullptr || watched != key->LineEdit() ||
+    if (!m_capturing || key == nullptr || watched != key->LineEdit() ||
         (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)) {
         return ui::CHorizontalLayoutUI::eventFilter(watched, event);
     }

@@ -53,6 +53,11 @@ public:
     void OnMacroModeChosen();
     void SelectModifier(int option);
     int SelectedModifier() const;
+    // Key capture on or off (the main window's hook control message, sent
+    // when the key field gains and loses the focus): only while it is on do
+    // the field's keys stop there.
+    void SetCapturing(bool on) { m_capturing = on; }
+    bool Capturing() const { return m_capturing; }
     // A key pressed in the key field (set-1 scan code); false when it
     // cannot be assigned.
     bool CaptureKey(uint8_t scan, bool extended);
@@ -81,6 +86,7 @@ private:
     int m_deviceKind = 0;
     size_t m_macroCount = 0;
     std::string m_keyName;  // the key field's name id
+    bool m_capturing = false;
 };
 
 }  // namespace kx520

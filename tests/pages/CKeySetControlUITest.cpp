@@ -118,6 +118,10 @@ bool Press(QObject* target, uint32_t evdev) {
 TEST_F(KeyPage, TheKeyFieldCapturesRealKeysAndLetsTheLockKeysThrough) {
     page->ShowKey(OfA({0, 0x20, 0, 0x05}));
     QLineEdit* field = Find<ui::CEditUI>("keyset_keyboard_text_edit")->LineEdit();
+    // Without the hook control's start, keys are the field's own.
+    Press(field, 30);
+    EXPECT_EQ(page->BuildCode().assignment, (KeyAction{64, 0x20, 0, 0x05}));
+    page->SetCapturing(true);
     window.Clear();
     Press(field, 97);  // right Ctrl
     Press(field, 30);  // A
