@@ -15,6 +15,7 @@
 #include "support/TempDir.h"
 #include "ui/CResourceManager.h"
 #include "sim/VirtualHidBackend.h"
+#include "ui/CLabelUI.h"
 #include "ui/COptionUI.h"
 #include "ui/CSliderUI.h"
 
@@ -201,6 +202,21 @@ TEST(KeyboardPage, KeysAreNamedAndMarkedWhenTheyDoSomethingElse) {
     keyboard->RefreshKeyLabels();
     EXPECT_EQ(keyboard->PositionButton(108)->GetToolTip(), QStringLiteral("空格 → 空格"));
     ASSERT_TRUE(ui::CResourceManager::Instance().LoadLanguage(QStringLiteral("lang/en.xml"), nullptr));
+}
+
+TEST(KeyboardPage, TheRepeatDelayReadsInMilliseconds) {
+    ASSERT_TRUE(ui::CResourceManager::Instance().LoadLanguage(QStringLiteral("lang/en.xml"), nullptr));
+    sim::VirtualHidBackend backend;
+    CZentrelKeyboardDevice keyboard(backend);
+    auto* delay = new ui::CLabelUI();
+    delay->SetName(QStringLiteral("repeat_delay_time_label1"));
+    keyboard.Add(delay);
+    keyboard.Keyboard().SetOptions({0, 2, 0, 0, 0, 0});
+    keyboard.RefreshKeyLabels();
+    EXPECT_EQ(delay->GetText(), QStringLiteral("Repeat delay: 750ms"));
+    keyboard.Keyboard().SetOptions({0, 7, 0, 0, 0, 0});  // outside 0-3: the first step
+    keyboard.RefreshKeyLabels();
+    EXPECT_EQ(delay->GetText(), QStringLiteral("Repeat delay: 250ms"));
 }
 
 TEST(KeyboardPage, TheFnLayerSwitchesKey110) {
