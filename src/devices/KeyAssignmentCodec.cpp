@@ -185,7 +185,8 @@ void KeyAssignmentCodec::Decode(const KeyAction& half, const KeyAction& defaultH
             const bool known = half.param1 < macroCount;
             form.macro = known ? half.param1 : -1;
             if (half.type == kTypeMacroMode) {
-                form.macroMode = known ? half.param2 : -1;
+                // Play modes are 0-3; any other byte names no mode item.
+                form.macroMode = known && half.param2 <= 3 ? half.param2 : -1;
                 form.repeatShown = false;
             } else {
                 form.macroMode = kRepeatModeItem;

@@ -105,6 +105,25 @@ void CKeySetControlUI::FillMacroCombo(const std::vector<std::string>& names) {
     macros->SelectItem(-1, false);
 }
 
+void CKeySetControlUI::AddMacroItem(const std::string& name) {
+    if (ui::CComboUI* macros = Combo("keyset_macro_combo")) {
+        macros->AddPlainItem(QString::fromStdString(name));
+        m_macroCount = static_cast<size_t>(macros->GetCount());
+    }
+}
+
+void CKeySetControlUI::RemoveMacroItem(int index) {
+    if (ui::CComboUI* macros = Combo("keyset_macro_combo"); macros != nullptr && macros->RemoveItem(index)) {
+        m_macroCount = static_cast<size_t>(macros->GetCount());
+    }
+}
+
+void CKeySetControlUI::SetMacroItemText(int index, const std::string& name) {
+    if (ui::CComboUI* macros = Combo("keyset_macro_combo")) {
+        macros->SetItemText(index, QString::fromStdString(name));
+    }
+}
+
 void CKeySetControlUI::ShowKey(const profiles::KeyAssignmentEntry& record) {
     m_record = record;
     m_kept = record.assignment;

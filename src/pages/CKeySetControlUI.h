@@ -36,6 +36,10 @@ public:
     // The kinds the device offers: a keyboard has no DPI and no recoil.
     void Build(int deviceKind);
     void FillMacroCombo(const std::vector<std::string>& names);
+    // The macro editor's changes, one at a time.
+    void AddMacroItem(const std::string& name);
+    void RemoveMacroItem(int index);
+    void SetMacroItemText(int index, const std::string& name);
     // Keeps `record` and shows its current half.
     void ShowKey(const profiles::KeyAssignmentEntry& record);
     void ShowDefault();

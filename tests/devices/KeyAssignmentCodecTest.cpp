@@ -137,6 +137,11 @@ TEST(KeyCodec, DefaultsUnknownTypesMacroBoundsAndClampedNumbers) {
     EXPECT_EQ(macro.kind, kKindMacro);
     EXPECT_EQ(macro.macro, -1);
     EXPECT_EQ(macro.macroMode, -1);
+    KeyForm odd{.macroMode = 2};
+    KeyAction badMode{64, 0x70, 1, 7};  // no play mode 7: no item, not the previous one
+    KeyAssignmentCodec::Decode(badMode, record.defaultAssignment, 3, odd, badMode);
+    EXPECT_EQ(odd.macro, 1);
+    EXPECT_EQ(odd.macroMode, -1);
     KeyAction repeat{64, 0x71, 1, 9};
     KeyAssignmentCodec::Decode(repeat, record.defaultAssignment, 3, macro, repeat);
     EXPECT_EQ(macro.macro, 1);

@@ -78,6 +78,19 @@ TEST_F(KeyPage, ACodeShowsOnItsKindsControlsAndBuildsBackTheSame) {
     EXPECT_EQ(page->BuildCode().assignment, (KeyAction{64, 0x71, 2, 6}));
 }
 
+TEST_F(KeyPage, TheMacroListFollowsTheEditorItemByItem) {
+    auto* macros = Find<ui::CComboUI>("keyset_macro_combo");
+    page->AddMacroItem("spray");
+    EXPECT_EQ(macros->GetCount(), 4);
+    page->ShowKey(OfA({0, 0x70, 3, 0}));  // the new macro is a macro of the list
+    EXPECT_EQ(macros->GetCurSel(), 3);
+    page->SetMacroItemText(0, "aim better");
+    EXPECT_EQ(macros->GetItemText(0), QStringLiteral("aim better"));
+    page->RemoveMacroItem(3);
+    page->ShowKey(OfA({0, 0x70, 3, 0}));
+    EXPECT_EQ(macros->GetCurSel(), -1);  // gone: it names no macro any more
+}
+
 TEST_F(KeyPage, DefaultCancelUnknownTypesAndCapturedKeys) {
     page->ShowKey(OfA({0, 0x20, 0, 0x05}));
     EXPECT_EQ(Tab(), kKindKey);
