@@ -39,6 +39,8 @@ set(KX520_CORE_SOURCES
     devices/KeyLabels.cpp
     devices/NativeScanCode.cpp
     devices/KeyAssignmentWords.cpp
+    devices/KeyboardLightTables.cpp
+    devices/KeyboardLightEngine.cpp
     devices/KeyboardReport.cpp
     app/DeviceCatalog.cpp
     app/InterfaceSlotTable.cpp

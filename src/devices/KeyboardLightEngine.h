@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "devices/LedEntry.h"
+#include "profiles/LightSetting.h"
+
+namespace kx520 {
+
+// The keyboard's effects as the host runs them to animate the page: one
+// step of a light mode fills the 170-LED frame from the light setting and
+// the engine's own state. The keyboard runs the same effects itself; this
+// only paints the picture (and feeds the host-driven modes). Plain state,
+// no threads: the light thread calls it under the frame lock.
+class KeyboardLightEngine {
+public:
+    static constexpr size_t kLeds = 170;
+    static constexpr int kPerKeyColourMode = 19;
+    static constexpr int kHostColourMode = 30;
+
+    // Whether `mode` has a step here (the others leave the frame alone).
+    static bool HasStep(int mode);
+    // Clears the effect state a new mode starts from.
+    void ResetEffect();
+    // Seeds the state a mode needs before its first step.
+    void StartMode(int mode);
+    // One step of `mode` with `setting` (brightness, speed, direction,
+    // multi-colour and colour) into `frame` (its first kLeds entries).
+    void Step(int mode, const profiles::LightSetting& setting, std::span<LedEntry> frame);
+
+    void SetHostColour(uint8_t red, uint8_t green, uint8_t blue) { m_hostColour = {red, green, blue}; }
+    uint8_t EffectPosition() const { return m_effectPos; }
+    const std::array<uint8_t, kLeds>& KeyColours() const { return m_keyColours; }
+
+private:
+    void ColumnWave(const profiles::LightSetting& setting, std::span<LedEntry> frame);
+    void RowWave(const profiles::LightSetting& setting, std::span<LedEntry> frame);
+    void Snake(const profiles::LightSetting& setting, std::span<LedEntry> frame);
+    void Breathing(const profiles::LightSetting& setting, std::span<LedEntry> frame);
+    void Static(const profiles::LightSetting& setting, std::span<LedEntry> frame) const;
+    void RainbowPerKey(const profiles::LightSetting& setting, std::span<LedEntry> frame);
+    void RingRainbow(const profiles::LightSetting& setting, std::span<LedEntry> frame);
+
+    uint8_t m_effectPos = 0;
+    std::array<uint8_t, kLeds> m_keyColours{};
+    std::array<uint8_t, 3> m_hostColour{};
+};
+
+}  // namespace kx520

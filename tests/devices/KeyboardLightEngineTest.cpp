@@ -1,0 +1,117 @@
+#include "devices/KeyboardLightEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "devices/KeyboardLightTables.h"
+#include "devices/LightTables.h"
+
+namespace kx520 {
+namespace {
+
+using Tables = KeyboardLightTables;
+
+profiles::LightSetting Setting(bool multi, uint8_t brightness = 4) {
+    profiles::LightSetting setting;
+    setting.brightness = brightness;
+    setting.speed = 2;
+    setting.direction = 1;  // forward
+    setting.multiColor = multi ? 1 : 0;
+    setting.red = 255;
+    setting.green = 0;
+    setting.blue = 0;
+    return setting;
+}
+
+std::vector<LedEntry> Frames(int mode, const profiles::LightSetting& setting, int steps = 1) {
+    KeyboardLightEngine engine;
+    engine.ResetEffect();
+    engine.StartMode(mode);
+    std::vector<LedEntry> frame(KeyboardLightEngine::kLeds);
+    for (int i = 0; i < steps; ++i) {
+        engine.Step(mode, setting, frame);
+    }
+    return frame;
+}
+
+LedEntry Rainbow(unsigned index, uint8_t level) {
+    const Rgb colour = kRainbowTable[index];
+    return {colour.red, colour.green, colour.blue, level};
+}
+
+TEST(KeyboardLightTablesShape, TheTablesAreWhereTheKeysAre) {
+    EXPECT_EQ(Tables::KeyMatrix()[2][0], 0);    // Esc: column 2, top row
+    EXPECT_EQ(Tables::KeyMatrix()[22][5], 131);
+    EXPECT_EQ(Tables::SerpentineOrder()[0], 15);
+    EXPECT_EQ(Tables::SerpentineOrder()[107], 170);  // the tail skips
+    EXPECT_EQ(Tables::ScanOrder()[20], 41);
+    EXPECT_EQ(Tables::ScanOrder()[125], 170);
+    EXPECT_EQ(Tables::Curve96()[47], 255);
+    EXPECT_EQ(Tables::Curve96()[48], 255);
+    EXPECT_EQ(Tables::Curve96()[95], 22);
+    EXPECT_EQ(Tables::TwinkleCurve()[24], 255);
+    EXPECT_EQ(Tables::TwinkleCurve()[191], 0);
+    EXPECT_EQ(Tables::RingGrid()[0][0], 51);
+    EXPECT_EQ(Tables::RingGrid()[0][1], 170);
+    EXPECT_EQ(Tables::SparkleList()[103], 45);
+    EXPECT_EQ(Tables::TwinklePhase()[6 * 22 + 5], 32);
+    EXPECT_EQ(Tables::PatternTable()[24][7], 39);
+    EXPECT_EQ(Tables::ScriptRows()[19][1], 94);
+    EXPECT_EQ(Tables::ScriptRows()[19][2], 255);
+    EXPECT_EQ(Tables::Interval(1, 0), 5);
+    EXPECT_EQ(Tables::Interval(15, 4), 0);  // modes 15 and 17 run every pass at speed 4
+    EXPECT_EQ(Tables::Interval(17, 9), 0);
+}
+
+TEST(KeyboardLightEngineModes, StaticInOneColourAndByRings) {
+    const auto one = Frames(6, Setting(false, 2));
+    for (const LedEntry& led : one) {
+        EXPECT_EQ(led, (LedEntry{255, 0, 0, 126}));
+    }
+    const auto rings = Frames(6, Setting(true));
+    EXPECT_EQ(rings[51], Rainbow(138, 255));      // the centre
+    EXPECT_EQ(rings[30], Rainbow(138 - 12, 255));  // ring 1
+    EXPECT_EQ(rings[41], Rainbow(138 - 132, 255));  // ring 11
+}
+
+TEST(KeyboardLightEngineModes, ColumnWaveSteps7RainbowStepsPerColumn) {
+    const auto frame = Frames(1, Setting(true));
+    // First step: position 0 -> 1, the first column starts at 2.
+    for (size_t c = 0; c < Tables::kColumns; ++c) {
+        const unsigned index = (2 + 7 * c) % 192;
+        for (const uint8_t led : Tables::KeyMatrix()[c]) {
+            if (led != Tables::kNoKey) {
+                EXPECT_EQ(frame[led], Rainbow(index, 255)) << "column " << c;
+            }
+        }
+    }
+    // One colour: the red through the 96-step curve, 7 steps a column.
+    const auto red = Frames(1, Setting(false));
+    EXPECT_EQ(red[0], (LedEntry{255, 0, 0, static_cast<uint8_t>(255 * Tables::Curve96()[2 + 14] / 256)}));
+}
+
+TEST(KeyboardLightEngineModes, SnakeBreathingRainbowKeysAndHostColour) {
+    const auto snake = Frames(3, Setting(true));
+    EXPECT_EQ(snake[15], Rainbow(1, 255));  // the first key of the order
+    EXPECT_EQ(snake[14], Rainbow(6, 255));
+    const auto breathing = Frames(5, Setting(true), 3);
+    EXPECT_EQ(breathing[0], Rainbow(7 * 2, static_cast<uint8_t>(kBreathCurve[3] * 255 / 256)));
+    // Seeded 33, 66, 99, 132, 165, then 6 (165 is between 160 and 222: +97).
+    const auto keys = Frames(11, Setting(true));
+    EXPECT_EQ(keys[0], Rainbow(34, 255));
+    EXPECT_EQ(keys[4], Rainbow(166, 255));
+    EXPECT_EQ(keys[5], Rainbow(7, 255));
+    KeyboardLightEngine engine;
+    engine.SetHostColour(1, 2, 3);
+    std::vector<LedEntry> frame(KeyboardLightEngine::kLeds);
+    engine.Step(KeyboardLightEngine::kHostColourMode, Setting(false, 3), frame);
+    EXPECT_EQ(frame[169], (LedEntry{1, 2, 3, 190}));
+    EXPECT_FALSE(KeyboardLightEngine::HasStep(24));  // not run here yet: the frame stays
+    frame[0] = LedEntry{9, 9, 9, 9};
+    engine.Step(24, Setting(true), frame);
+    EXPECT_EQ(frame[0], (LedEntry{9, 9, 9, 9}));
+}
+
+}  // namespace
+}  // namespace kx520
