@@ -13,6 +13,7 @@
 #include "app/MainWindowControls.h"
 #include "app/MainWindowMessages.h"
 #include "app/KeyPageActions.h"
+#include "app/LightingCommand.h"
 #include "app/ProfileActions.h"
 #include "app/RegisteredMessages.h"
 #include "app/TitleBarActions.h"
@@ -478,6 +479,14 @@ QString CMainWnd::AssignKey(uint position, const QStringList& words) {
         return QString::fromStdString(error);
     }
     return QString::fromStdString(keyboard->AssignKey(static_cast<int>(position), *assignment));
+}
+
+QString CMainWnd::SetLighting(const QString& kind, const QStringList& words) {
+    CZentrelKeyboardDevice* keyboard = FirstKeyboard(m_options.Options());
+    if (kind != QLatin1String("keyboard") || keyboard == nullptr) {
+        return QStringLiteral("the application has no %1 lighting to set").arg(kind);
+    }
+    return ApplyLightingWords(*keyboard, words);
 }
 
 QString CMainWnd::SaveKeys() {

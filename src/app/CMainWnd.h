@@ -137,6 +137,7 @@ public:
     // The keyboard's key functions from other programs; "" or why not.
     QString AssignKey(uint position, const QStringList& words);
     QString SaveKeys();
+    QString SetLighting(const QString& kind, const QStringList& words);
     // A registered message from another program; false when not accepted.
     bool PostFromOutside(const QString& name, quint32 wParam, qint64 lParam);
     // Copy-data from the audio-capture program: only the sizes its kind

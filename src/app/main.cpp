@@ -192,6 +192,9 @@ int main(int argc, char** argv) {
         return window ? window->AssignKey(position, words) : QStringLiteral("no window yet");
     };
     handlers.saveKeys = [&window] { return window ? window->SaveKeys() : QStringLiteral("no window yet"); };
+    handlers.setLighting = [&window](const QString& kind, const QStringList& words) {
+        return window ? window->SetLighting(kind, words) : QStringLiteral("no window yet");
+    };
     handlers.prepareForSleep = [&window](bool sleeping) {
         if (window) {
             window->PostMessage(msg::kPowerBroadcast,

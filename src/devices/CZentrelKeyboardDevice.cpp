@@ -44,6 +44,8 @@ CZentrelKeyboardDevice::~CZentrelKeyboardDevice() = default;
 void CZentrelKeyboardDevice::BuildPage() {
     CZentrelUSBDevice::BuildPage();
     m_keyboard->SetFolders(DataFolder().toStdString(), DefaultFolder().toStdString());
+    LoadDefaults();  // the effects and macros are known before any keyboard connects
+    LoadProfileToPage();  // and the selected profile's keys, light and options
     m_keyPage = findChild<CKeySetControlUI*>();
     if (m_keyPage != nullptr) {
         m_keyPage->Build(CKeySetControlUI::kKeyboardKind);
@@ -239,6 +241,16 @@ void CZentrelKeyboardDevice::CancelAssignment() {
     }
 }
 
+bool CZentrelKeyboardDevice::ApplyLightSetting(const profiles::LightSetting& setting) {
+    m_keyboard->SetLight(setting);
+    m_keyboard->Profile().SetLightInfo(setting);
+    m_keyboard->Profile().Save();
+    m_keyboard->TakeLightSetting(setting);
+    SetLightColour(setting.red, setting.green, setting.blue);
+    const int profile = m_keyboard->OnboardProfile();
+    return m_keyboard->WriteLightConfig(profile, static_cast<uint8_t>(profile)) == protocol::kResultSuccess;
+}
+
 std::string CZentrelKeyboardDevice::AssignKey(int position, const WordAssignment& assignment) {
     if (position < 0 || position >= static_cast<int>(KeyboardCore::kPageKeys)) {
         return "a page key position is 0 to " + std::to_string(KeyboardCore::kPageKeys - 1);
@@ -294,12 +306,19 @@ void CZentrelKeyboardDevice::Tell(const QString& textId, const QString& argument
     ShowMessageBox(window(), {}, text, logicalDpiX(), 0, 0);
 }
 
+bool CZentrelKeyboardDevice::RefreshPage() {
+    m_keyboard->TakeLightSetting(m_keyboard->Light());
+    return true;
+}
+
 void CZentrelKeyboardDevice::OnConnected() {
     m_keyboard->ReadDeviceState();
     LoadProfileToPage();
     bool modeChanged = false;
     m_keyboard->ReadLightRecord(modeChanged);
+    m_keyboard->TakeLightSetting(m_keyboard->Light());
     ApplyProfileToPage();
+    m_keyboard->StartLight();
 }
 
 void CZentrelKeyboardDevice::OnNotify() {
@@ -311,6 +330,7 @@ void CZentrelKeyboardDevice::OnNotify() {
     }
     bool modeChanged = false;
     m_keyboard->ReadLightRecord(modeChanged);
+    m_keyboard->TakeLightSetting(m_keyboard->Light());
     ApplyProfileToPage();
 }
 

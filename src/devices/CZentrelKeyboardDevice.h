@@ -34,6 +34,8 @@ public:
     KeyboardCore& Keyboard() { return *m_keyboard; }
 
     void BuildPage() override;
+    // The profile's light setting becomes the one the light engine runs.
+    bool RefreshPage() override;
     void OnConnected() override;
     void OnNotify() override;
     void RefreshPower() override;
@@ -71,6 +73,11 @@ public:
     void CancelAssignment();
     // Macros and key table to the keyboard, then the profile to its file.
     KeyWrite SaveKeysToDevice();
+    // A new light setting: kept in the profile (saved), run by the page's
+    // engine and written to the keyboard's onboard profile. False when the
+    // keyboard did not take the record (the profile keeps it).
+    bool ApplyLightSetting(const profiles::LightSetting& setting);
+
     // A function for page key `position` from a script, through the page's
     // encoder, applied as the page applies it; "" or why not.
     std::string AssignKey(int position, const WordAssignment& assignment);

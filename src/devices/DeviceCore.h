@@ -50,7 +50,7 @@ public:
     void SetLed(int index, const LedEntry& entry);
     LedEntry GetLed(int index) const;
     // Hands the frame to the sender thread when the cable carries frames.
-    void SendFrame(std::span<const LedEntry> frame);
+    virtual void SendFrame(std::span<const LedEntry> frame);
 
     // --- effects the kinds refine --------------------------------------------------
     virtual void EffectBreathe();
@@ -95,6 +95,12 @@ public:
 
 protected:
     void FillFrame(void (SoftwareEffects::*effect)(const EffectSetting&, std::span<LedEntry>));
+    // Runs `step` on the frame under the frame lock.
+    template <typename Step>
+    void WithFrame(Step&& step) {
+        std::lock_guard lock(m_frameLock);
+        step(std::span<LedEntry>(m_frame));
+    }
     SoftwareEffects& Effects() { return m_effects; }
 
 private:

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/DeviceCatalog.h"
+#include "devices/EffectClock.h"
+#include "devices/KeyboardLightTables.h"
 #include "devices/PageKeyDefaults.h"
 #include "platform/DebugTrace.h"
 #include "profiles/MacroImage.h"
@@ -336,6 +338,105 @@ int KeyboardCore::SendHostLight() {
         return 0;
     }
     return CMD_HOST_LIGHT(Channel());
+}
+
+namespace {
+
+// The base's effects for the modes the keyboard shares with the other kinds.
+EffectSetting BaseSetting(const profiles::LightSetting& light) {
+    EffectSetting setting;
+    setting.brightness = std::min<int>(light.brightness, 4);
+    setting.speed = std::min<int>(light.speed, 4);
+    setting.direction = light.direction;
+    setting.multiColor = light.multiColor != 0;
+    setting.colour = Rgb{light.red, light.green, light.blue};
+    return setting;
+}
+
+}  // namespace
+
+void KeyboardCore::TakeLightSetting(const profiles::LightSetting& setting) {
+    std::lock_guard lock(m_engineLock);
+    if (!m_engineStarted || setting.mode != m_engineSetting.mode ||
+        setting.mode == KeyboardLightEngine::kPerKeyColourMode) {
+        m_engine.ResetEffect();
+        m_engine.StartMode(setting.mode);
+        m_engineStarted = true;
+    }
+    m_engineSetting = setting;
+    SetCurrentEffect(BaseSetting(setting));
+}
+
+profiles::LightSetting KeyboardCore::EngineSetting() const {
+    std::lock_guard lock(m_engineLock);
+    return m_engineSetting;
+}
+
+void KeyboardCore::SetHostValues(const std::array<uint32_t, 6>& values) {
+    std::lock_guard lock(m_engineLock);
+    m_hostValues = values;
+    m_engine.SetHostColour(values[0] & 0xFF, values[1] & 0xFF, values[2] & 0xFF);
+}
+
+void KeyboardCore::LightPass(uint32_t nowMs) {
+    std::lock_guard lock(m_engineLock);
+    if (nowMs != m_lastTick) {
+        m_lastTick = nowMs;
+        ++m_ticks;
+    }
+    const profiles::LightSetting setting = m_engineSetting;
+    const int mode = setting.mode;
+    if (m_ticks < KeyboardLightTables::Interval(mode, setting.speed)) {
+        return;
+    }
+    m_ticks = 0;
+    switch (mode) {
+        case 4: EffectSpectrum(); return;
+        case 23: EffectBlink(); return;
+        case 26: EffectBreatheFour(); return;
+        case 27: EffectBlinkFour(); return;
+        case 28: EffectOff(); return;
+        default:
+            WithFrame([this, mode, &setting](std::span<LedEntry> frame) { m_engine.Step(mode, setting, frame); });
+            return;
+    }
+}
+
+void KeyboardCore::StartLight() {
+    StartLightThread([this](std::stop_token stop) {
+        while (DeviceWorker::WaitFor(stop, std::chrono::milliseconds(1))) {
+            if (!Channel().IsOpen()) {
+                DeviceWorker::WaitFor(stop, std::chrono::milliseconds(100));
+                continue;
+            }
+            LightPass(EffectClock::NowMs());
+        }
+        DebugTrace("KB灯光线程设定退出");
+    });
+}
+
+void KeyboardCore::SendFrame(std::span<const LedEntry> frame) {
+    const int mode = EngineSetting().mode;
+    if (mode != 29 && mode != KeyboardLightEngine::kHostColourMode) {
+        return;  // the keyboard runs this effect itself
+    }
+    if (!Channel().IsOpen() || Channel().ReceiverMode()) {
+        return;
+    }
+    // The page keys' LEDs at their positions, red, blue, green.
+    std::vector<uint8_t> bytes(3 * kPageKeys, 0);
+    const std::vector<uint8_t>& leds = KeyMap(1);
+    for (size_t j = 0; j < kPageKeys && j < leds.size(); ++j) {
+        const uint8_t p = leds[j];
+        if (p == kUnmapped || p >= kMaxDeviceKeys || p >= frame.size() || 3u * p + 2 >= bytes.size()) {
+            continue;
+        }
+        const LedEntry& led = frame[p];
+        bytes[3u * p] = led.ShownRed();
+        bytes[3u * p + 1] = led.ShownBlue();
+        bytes[3u * p + 2] = led.ShownGreen();
+    }
+    Sender().Submit(std::move(bytes));
 }
 
 bool KeyboardCore::ProbeLink() {

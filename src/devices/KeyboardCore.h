@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <mutex>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -10,6 +11,7 @@
 
 #include "devices/DefaultNameLists.h"
 #include "devices/DeviceCore.h"
+#include "devices/KeyboardLightEngine.h"
 #include "profiles/CKeyboardProfiledata.h"
 #include "profiles/KeyAction.h"
 #include "profiles/LightSetting.h"
@@ -98,6 +100,21 @@ public:
     // CMD_HOST_LIGHT on the wired keyboard.
     int SendHostLight();
 
+    // --- the light engine (the host's copy of the keyboard's effects) ------------
+    // Takes over the page's light setting: a new mode (or per-key colours
+    // again) restarts the effect.
+    void TakeLightSetting(const profiles::LightSetting& setting);
+    profiles::LightSetting EngineSetting() const;
+    // (Re)starts the light thread: a step of the current mode on every
+    // interval of ticks of the effect clock, while the channel is open.
+    void StartLight();
+    // One pass of the light loop at clock `nowMs` (what the thread runs).
+    void LightPass(uint32_t nowMs);
+    void SetHostValues(const std::array<uint32_t, 6>& values);
+    // Modes 29 and 30 stream the page's frame to the keyboard; the others
+    // are run by the keyboard itself.
+    void SendFrame(std::span<const LedEntry> frame) override;
+
     // --- link and power ----------------------------------------------------------
     bool ProbeLink();
     // The 6 status bytes (byte 3: 1 on the receiver), or nothing.
@@ -121,7 +138,6 @@ public:
     const profiles::KeyboardSystemSettings& Options() const { return m_options; }
     void SetOptions(const profiles::KeyboardSystemSettings& options) { m_options = options; }
     const DefaultNameLists& Names() const { return m_names; }
-    void SetHostValues(const std::array<uint32_t, 6>& values) { m_hostValues = values; }
     const std::array<uint32_t, 6>& HostValues() const { return m_hostValues; }
     // The device key behind page position `position`, or kUnmapped.
     uint8_t DeviceKeyOf(size_t position) const;
@@ -140,6 +156,13 @@ private:
     profiles::KeyboardSystemSettings m_options;
     int m_onboardProfile = 0;
     std::array<uint32_t, 6> m_hostValues{};
+    // The engine and what it runs, shared by the UI and light threads.
+    mutable std::mutex m_engineLock;
+    KeyboardLightEngine m_engine;
+    profiles::LightSetting m_engineSetting;
+    bool m_engineStarted = false;
+    uint32_t m_lastTick = 0;
+    int m_ticks = 0;
     bool m_powerPaused = false;
     DefaultNameLists m_names;
     profiles::CKeyboardProfiledata m_profile;

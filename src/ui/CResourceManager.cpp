@@ -46,6 +46,18 @@ void CResourceManager::ClearImages() {
 }
 
 bool CResourceManager::LoadLanguage(const QString& file, QString* error) {
+    QString language;
+    QHash<QString, QString> texts;
+    if (!ReadLanguage(file, language, texts, error)) {
+        return false;
+    }
+    m_language = language;
+    m_texts = std::move(texts);
+    return true;
+}
+
+bool CResourceManager::ReadLanguage(const QString& file, QString& language,
+                                    QHash<QString, QString>& texts, QString* error) const {
     QFile input(ResolvePath(file));
     if (!input.open(QIODevice::ReadOnly)) {
         if (error != nullptr) {
@@ -54,8 +66,6 @@ bool CResourceManager::LoadLanguage(const QString& file, QString* error) {
         return false;
     }
     QXmlStreamReader xml(&input);
-    QString language;
-    QHash<QString, QString> texts;
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("Language")) {
         if (!xml.hasError()) {
             xml.raiseError(QStringLiteral("the root element must be Language"));
@@ -80,8 +90,6 @@ bool CResourceManager::LoadLanguage(const QString& file, QString* error) {
         }
         return false;
     }
-    m_language = language;
-    m_texts = std::move(texts);
     return true;
 }
 

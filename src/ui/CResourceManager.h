@@ -30,6 +30,9 @@ public:
     // A language file: <Language name="English"><Text id="...">...</Text></Language>.
     // False (and nothing changes) when it cannot be read; `error` says why.
     bool LoadLanguage(const QString& file, QString* error);
+    // The texts of a language file, without making it the current one.
+    bool ReadLanguage(const QString& file, QString& language, QHash<QString, QString>& texts,
+                      QString* error) const;
     const QString& GetLanguage() const { return m_language; }
     bool HasText(const QString& id) const { return m_texts.contains(id); }
     // The text of `id`, or `id` itself when the language has none.

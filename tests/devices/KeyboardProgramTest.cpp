@@ -1,6 +1,7 @@
 // The keyboard as the running application drives it: what reaches the
 // virtual keyboard, packet by packet, when it connects.
 #include <gtest/gtest.h>
+#include <QImage>
 #include <json/json.h>
 
 #include <algorithm>
@@ -257,6 +258,57 @@ TEST(KeyboardProgram, KeysAssignedFromAScriptAreWrittenOnSave) {
     EXPECT_EQ((KeyCode{table[3 * 13], table[3 * 13 + 1], table[3 * 13 + 2]}), kPageKeyDefaults[13]);
     const auto shown = test::Ctl("keyboard show");
     EXPECT_NE(shown.out.find("64: LShift+B *"), std::string::npos) << shown.out;
+}
+
+// The colour at the middle of the upper half of a key's cap (the legend sits
+// below it) in a screenshot of the main window.
+QRgb CapColour(const QImage& shot, const std::string& key) {
+    const Json::Value rect =
+        json::Parse(test::Ctl("ui get " + key + " --json").out).value_or(Json::Value())["rect"];
+    const double scale = shot.width() / 1000.0;  // the window is 1000 wide
+    const int x = static_cast<int>((rect[0].asInt() + rect[2].asInt() / 2) * scale);
+    const int y = static_cast<int>((rect[1].asInt() + rect[3].asInt() / 4) * scale);
+    return shot.pixel(x, y);
+}
+
+TEST(KeyboardProgram, AKeyTheDeviceBaseLightsRedShowsRedAndAnUnlitKeyStaysDark) {
+    test::TempDir temp;
+    // A keyboard without A (page key 64): nothing lights its cap.
+    Json::Value model(Json::objectValue);
+    for (size_t k = 0; k < 126; ++k) {
+        if (k == 64) {
+            continue;
+        }
+        Json::Value code(Json::arrayValue);
+        code.append(kPageKeyDefaults[k].type);
+        code.append(kPageKeyDefaults[k].param1);
+        code.append(kPageKeyDefaults[k].param2);
+        model["keys"].append(code);
+    }
+    test::WriteText(temp.Path() + "/model.json", Json::FastWriter().write(model));
+    App app("--simulate --automation", "QT_QPA_PLATFORM=offscreen KX520_SIM_MODEL=keyboard:" +
+                                           test::Quoted(temp.Path() + "/model.json"));
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([] { return test::OptionIs("keyboard", "current", true); }));
+    // Once connected, the keyboard takes the setting (and writes its record).
+    ASSERT_TRUE(WaitFor([] {
+        return test::Ctl("lighting keyboard set --mode static --color '#ff0000' --multicolor off").exitCode == 0;
+    }));
+    const std::string png = temp.Path() + "/shot.png";
+    QImage shot;
+    QRgb esc = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        // The light thread paints at its next steps.
+        if (test::Ctl("ui screenshot " + test::Quoted(png)).exitCode != 0 || !shot.load(QString::fromStdString(png))) {
+            return false;
+        }
+        esc = CapColour(shot, "key_0");
+        return qRed(esc) > 150;
+    })) << std::hex << esc << " " << test::Ctl("lighting keyboard --json").out << test::Ctl("status").out;
+    EXPECT_GT(qRed(esc), 2 * qGreen(esc)) << std::hex << esc;
+    EXPECT_GT(qRed(esc), 2 * qBlue(esc)) << std::hex << esc;
+    const QRgb a = CapColour(shot, "key_64");
+    EXPECT_LT(std::max({qRed(a), qGreen(a), qBlue(a)}), 90) << std::hex << a;
 }
 
 TEST(KeyboardProgram, ABrokenModelStopsTheStartWithItsReason) {

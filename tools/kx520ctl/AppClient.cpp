@@ -283,4 +283,47 @@ int AppClient::Keyboard(const std::vector<std::string>& args, bool json) {
     return kOk;
 }
 
+int AppClient::Lighting(const std::vector<std::string>& args, bool json) {
+    if (args.empty() || args[0] != "keyboard" || (args.size() > 1 && args[1] != "set")) {
+        std::cerr << "kx520ctl: lighting keyboard [--json], or lighting keyboard set [--mode NAME|N] "
+                     "[--brightness 0-4] [--speed 0-4] [--direction left|right] [--color #RRGGBB] "
+                     "[--multicolor on|off]\n";
+        return kUsage;
+    }
+    const auto app = Connect();
+    if (!app) {
+        return kFailure;
+    }
+    if (args.size() == 1) {
+        const QDBusReply<QString> reply = app->call(QStringLiteral("Device"), QStringLiteral("keyboard"));
+        if (!reply.isValid() || reply.value().isEmpty()) {
+            std::cerr << "kx520ctl: the application has no keyboard page\n";
+            return kFailure;
+        }
+        const QJsonObject light =
+            QJsonDocument::fromJson(reply.value().toUtf8()).object()[QStringLiteral("light")].toObject();
+        if (json) {
+            std::cout << QJsonDocument(light).toJson(QJsonDocument::Compact).toStdString() << "\n";
+            return kOk;
+        }
+        std::cout << light[QStringLiteral("effectText")].toString().toStdString() << " (mode "
+                  << light[QStringLiteral("mode")].toInt() << "), brightness "
+                  << light[QStringLiteral("brightness")].toInt() << ", speed "
+                  << light[QStringLiteral("speed")].toInt() << ", direction "
+                  << (light[QStringLiteral("direction")].toInt() != 0 ? "right" : "left") << ", "
+                  << light[QStringLiteral("color")].toString().toStdString() << ", multicolor "
+                  << (light[QStringLiteral("multicolor")].toBool() ? "on" : "off") << "\n";
+        return kOk;
+    }
+    QStringList words;
+    for (size_t i = 2; i < args.size(); ++i) {
+        words << QString::fromStdString(args[i]);
+    }
+    if (words.isEmpty()) {
+        std::cerr << "kx520ctl: lighting keyboard set needs at least one option\n";
+        return kUsage;
+    }
+    return CallForReason(*app, QStringLiteral("SetLighting"), {QStringLiteral("keyboard"), words});
+}
+
 }  // namespace kx520::ctl

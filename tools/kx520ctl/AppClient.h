@@ -15,6 +15,8 @@ public:
     static int Status(bool json);
     // keyboard show: what the application holds for the keyboard.
     static int Keyboard(const std::vector<std::string>& args, bool json);
+    // lighting KIND [set OPTIONS]: a device's light setting, or a change.
+    static int Lighting(const std::vector<std::string>& args, bool json);
 };
 
 }  // namespace kx520::ctl

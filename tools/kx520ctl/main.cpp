@@ -55,6 +55,10 @@ const char* const kUsage =
     "                             does: key B [--modifier shift], media play, macro 2\n"
     "                             [--repeat 3], system sleep, shortcut copy, default, ...\n"
     "  keyboard save              write the keys (and their macros) to the keyboard\n"
+    "  lighting keyboard [--json] its light setting\n"
+    "  lighting keyboard set [--mode NAME|N] [--brightness 0-4] [--speed 0-4]\n"
+    "                    [--direction left|right] [--color #RRGGBB] [--multicolor on|off]\n"
+    "                             change it, as the lighting page does\n"
     "  send MESSAGE WPARAM LPARAM deliver a registered message (LightCommandMessage,\n"
     "                             SettingsRelayMessage, WorkToolQueryMessage,\n"
     "                             Game_Start, ... or the registration string)\n"
@@ -86,7 +90,9 @@ int Usage(const std::string& error) {
     return kExitUsage;
 }
 
-constexpr const char* kAssignOptions[] = {"modifier", "repeat", "mode", "delay", "speed"};
+// Options a command hands on to the application with its words.
+constexpr const char* kAssignOptions[] = {"modifier", "repeat",     "mode",  "delay",     "speed",
+                                          "brightness", "direction", "color", "multicolor"};
 
 int RunList(const kx520::CommandLine& commandLine, kx520::sim::MachineBackends& backends) {
     const kx520::ctl::InterfaceListing listing = kx520::ctl::ListInterfaces(backends.Backend());
@@ -205,9 +211,10 @@ int main(int argc, char** argv) {
         QCoreApplication app(argc, argv);
         return kx520::ctl::UiClient::Run(rest, commandLine.Has("json"));
     }
-    if (command == "send" || command == "sim" || command == "status" || command == "keyboard") {
+    if (command == "send" || command == "sim" || command == "status" || command == "keyboard" ||
+        command == "lighting") {
         QCoreApplication app(argc, argv);
-        if (command == "keyboard") {
+        if (command == "keyboard" || command == "lighting") {
             // The function's options go back after its words, as it takes them.
             std::vector<std::string> words = rest;
             for (const char* option : kAssignOptions) {
@@ -216,7 +223,8 @@ int main(int argc, char** argv) {
                     words.push_back(*value);
                 }
             }
-            return kx520::ctl::AppClient::Keyboard(words, commandLine.Has("json"));
+            return command == "keyboard" ? kx520::ctl::AppClient::Keyboard(words, commandLine.Has("json"))
+                                         : kx520::ctl::AppClient::Lighting(words, commandLine.Has("json"));
         }
         if (command == "send") {
             return kx520::ctl::AppClient::Send(rest);

@@ -1,0 +1,101 @@
+#include "app/LightingCommand.h"
+
+#include <QHash>
+
+#include "devices/CZentrelKeyboardDevice.h"
+#include "ui/CResourceManager.h"
+
+namespace kx520 {
+
+namespace {
+
+// The English names of the effects, whatever language the window shows.
+const QHash<QString, QString>& EnglishTexts() {
+    static const QHash<QString, QString> texts = [] {
+        QString language;
+        QHash<QString, QString> read;
+        ui::CResourceManager::Instance().ReadLanguage(QStringLiteral("lang/en.xml"), language, read, nullptr);
+        return read;
+    }();
+    return texts;
+}
+
+// The effect `word` names among the keyboard's visible effects, or -1.
+int EffectNamed(CZentrelKeyboardDevice& keyboard, const QString& word, QString& allowed) {
+    const auto& names = keyboard.Keyboard().Names();
+    bool number = false;
+    const int index = word.toInt(&number);
+    int found = -1;
+    for (size_t i = 0; i < names.EffectNames().size(); ++i) {
+        if (!names.EffectVisible()[i]) {
+            continue;
+        }
+        const QString id = QString::fromStdString(names.EffectNames()[i]);
+        const QString english = EnglishTexts().value(id, id);
+        allowed += (allowed.isEmpty() ? QString() : QStringLiteral(", ")) + english;
+        if ((number && index == static_cast<int>(i)) || english.compare(word, Qt::CaseInsensitive) == 0) {
+            found = static_cast<int>(i);
+        }
+    }
+    return found;
+}
+
+bool Step(const QString& text, int& value) {
+    bool ok = false;
+    value = text.toInt(&ok);
+    return ok && value >= 0 && value <= 4;
+}
+
+}  // namespace
+
+QString ApplyLightingWords(CZentrelKeyboardDevice& keyboard, const QStringList& words) {
+    profiles::LightSetting setting = keyboard.Keyboard().Light();
+    for (int i = 0; i < words.size(); i += 2) {
+        const QString& name = words[i];
+        if (i + 1 >= words.size()) {
+            return name + QStringLiteral(" needs a value");
+        }
+        const QString& value = words[i + 1];
+        int step = 0;
+        if (name == QLatin1String("--mode")) {
+            QString allowed;
+            const int mode = EffectNamed(keyboard, value, allowed);
+            if (mode < 0) {
+                return QStringLiteral("unknown effect '%1'; the keyboard has: %2").arg(value, allowed);
+            }
+            setting.mode = static_cast<uint8_t>(mode);
+        } else if (name == QLatin1String("--brightness") || name == QLatin1String("--speed")) {
+            if (!Step(value, step)) {
+                return name + QStringLiteral(" takes 0 to 4");
+            }
+            (name == QLatin1String("--speed") ? setting.speed : setting.brightness) = static_cast<uint8_t>(step);
+        } else if (name == QLatin1String("--direction")) {
+            if (value != QLatin1String("left") && value != QLatin1String("right")) {
+                return QStringLiteral("--direction takes left or right");
+            }
+            setting.direction = value == QLatin1String("right") ? 1 : 0;
+        } else if (name == QLatin1String("--color")) {
+            bool ok = value.size() == 7 && value.startsWith(QLatin1Char('#'));
+            const uint rgb = value.mid(1).toUInt(&ok, 16);
+            if (!ok || value.size() != 7) {
+                return QStringLiteral("--color takes #RRGGBB");
+            }
+            setting.red = static_cast<uint8_t>(rgb >> 16);
+            setting.green = static_cast<uint8_t>(rgb >> 8);
+            setting.blue = static_cast<uint8_t>(rgb);
+        } else if (name == QLatin1String("--multicolor")) {
+            if (value != QLatin1String("on") && value != QLatin1String("off")) {
+                return QStringLiteral("--multicolor takes on or off");
+            }
+            setting.multiColor = value == QLatin1String("on") ? 1 : 0;
+        } else {
+            return QStringLiteral("unknown option ") + name;
+        }
+    }
+    if (!keyboard.ApplyLightSetting(setting)) {
+        return QStringLiteral("the keyboard did not take the light setting (the profile keeps it)");
+    }
+    return {};
+}
+
+}  // namespace kx520
