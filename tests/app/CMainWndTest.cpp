@@ -16,6 +16,7 @@
 #include "app/RegisteredMessages.h"
 #include "app/Startup.h"
 #include "app/TrayController.h"
+#include "devices/CZentrelKeyboardDevice.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "devices/CDeviceOptionUI.h"
 #include "platform/SettingsStore.h"
@@ -189,6 +190,12 @@ TEST_F(MainWindow, NoLightFrameMadeForTheCableEverGoesThroughTheReceiver) {
     backend.Plug("keyboard");
     ASSERT_TRUE(WaitFor([this] { return Current("keyboard"); }));
     CZentrelUSBDevice* keyboard = Device("keyboard");
+    // The keyboard takes frames from the host in its host-driven modes only.
+    auto* own = dynamic_cast<CZentrelKeyboardDevice*>(keyboard);
+    ASSERT_NE(own, nullptr);
+    profiles::LightSetting host = own->Keyboard().Light();
+    host.mode = KeyboardLightEngine::kHostColourMode;
+    host.brightness = 4;
     auto streamed = [&tracePath](const char* product) {
         int frames = 0;
         for (const test::TraceLine& line : test::Requests(test::ReadTrace(tracePath))) {
@@ -198,8 +205,12 @@ TEST_F(MainWindow, NoLightFrameMadeForTheCableEverGoesThroughTheReceiver) {
     };
     for (int round = 0; round < 3; ++round) {
         ASSERT_TRUE(WaitFor([&] { return !keyboard->Channel().ReceiverMode(); }));
+        // Each plug is a keyboard as it left the factory: host mode again.
+        QTest::qWait(300);
+        own->ApplyLightSetting(host);
         const int before = streamed("keyboard");
-        ASSERT_TRUE(WaitFor([&] { return streamed("keyboard") > before + 20; }));  // streaming
+        ASSERT_TRUE(WaitFor([&] { return streamed("keyboard") > before + 20; }))  // streaming
+            << "round " << round << ", mode " << int(own->Keyboard().EngineSetting().mode);
         backend.Unplug("keyboard");  // frames fail, and one waits out the rest after it
         ASSERT_TRUE(WaitFor([&] { return keyboard->Channel().ReceiverMode(); }));
         QTest::qWait(400);
