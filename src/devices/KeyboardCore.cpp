@@ -404,7 +404,9 @@ void KeyboardCore::LightPass(uint32_t nowMs) {
 
 void KeyboardCore::StartLight() {
     StartLightThread([this](std::stop_token stop) {
-        while (DeviceWorker::WaitFor(stop, std::chrono::milliseconds(1))) {
+        // Waking a quarter tick apart sees every tick of the effect clock
+        // (15.6 ms) as a 1 ms poll does, at a quarter of its wake-ups.
+        while (DeviceWorker::WaitFor(stop, std::chrono::milliseconds(4))) {
             if (!Channel().IsOpen()) {
                 DeviceWorker::WaitFor(stop, std::chrono::milliseconds(100));
                 continue;
