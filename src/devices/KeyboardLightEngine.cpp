@@ -39,7 +39,8 @@ uint8_t Wrap(unsigned value, unsigned limit) {
 
 bool KeyboardLightEngine::HasStep(int mode) {
     switch (mode) {
-        case 1: case 3: case 5: case 6: case 11: case 12: case 17: case 18:
+        case 1: case 2: case 3: case 5: case 6: case 7: case 10: case 11: case 12: case 15:
+        case 17: case 18: case 21: case 22: case 24: case 25:
         case kPerKeyColourMode: case kHostColourMode:
             return true;
         default:
@@ -50,9 +51,39 @@ bool KeyboardLightEngine::HasStep(int mode) {
 void KeyboardLightEngine::ResetEffect() {
     m_effectPos = 0;
     m_keyColours.fill(0);
+    m_keyStates.fill(0);
+    m_levels.ClearKeyLevels();
 }
 
 void KeyboardLightEngine::StartMode(int mode) {
+    const auto& grid = Tables::TwinkleGrid();
+    if (mode == 15) {
+        // Each key of the grid starts at its column's phase.
+        for (size_t c = 0; c < grid.size(); ++c) {
+            for (size_t e = 0; e < grid[c].size(); ++e) {
+                const uint8_t led = grid[c][e];
+                const size_t phase = 6 * c + e;
+                if (led < kLeds && phase < Tables::TwinklePhase().size()) {
+                    m_levels.Levels()[led] = Tables::TwinklePhase()[phase];
+                    m_keyColours[led] = static_cast<uint8_t>(7 * c);
+                }
+            }
+        }
+        return;
+    }
+    if (mode == 22) {
+        for (size_t c = 0; c < grid.size(); ++c) {
+            int v = 192 - 8 * static_cast<int>(c);
+            for (const uint8_t led : grid[c]) {
+                v = v < 35 ? v + 158 : v - 35;
+                if (led < kLeds) {
+                    m_slowCounters[led] = static_cast<uint8_t>(v);
+                    m_keyColours[led] = static_cast<uint8_t>(7 * c);
+                }
+            }
+        }
+        return;
+    }
     if (mode != 11) {
         return;
     }
@@ -68,6 +99,14 @@ void KeyboardLightEngine::Step(int mode, const profiles::LightSetting& setting,
                                std::span<LedEntry> frame) {
     switch (mode) {
         case 1: ColumnWave(setting, frame); return;
+        case 2: ColumnWaveTwo(setting, frame); return;
+        case 7:
+        case 25: FadeReaction(setting, frame); return;
+        case 10: Sparkle(setting, frame); return;
+        case 15: Twinkle(setting, frame, false); return;
+        case 21: Scan(setting, frame); return;
+        case 22: Twinkle(setting, frame, true); return;
+        case 24: PatternSweep(setting, frame); return;
         case 3: Snake(setting, frame); return;
         case 5: Breathing(setting, frame); return;
         case 6: Static(setting, frame); return;
@@ -183,6 +222,133 @@ void KeyboardLightEngine::RingRainbow(const profiles::LightSetting& setting, std
         for (const uint8_t led : ring) {
             Paint(frame, led, kRainbowTable[at], Bright(setting));
         }
+    }
+}
+
+void KeyboardLightEngine::PaintKey(const profiles::LightSetting& setting, std::span<LedEntry> frame,
+                                   uint8_t led) {
+    if (led >= kLeds) {
+        return;
+    }
+    const Rgb colour = setting.multiColor != 0 ? kRainbowTable[m_keyColours[led]] : Fixed(setting);
+    Paint(frame, led, colour, Scaled(Bright(setting), m_levels.Levels()[led]));
+}
+
+void KeyboardLightEngine::ColumnWaveTwo(const profiles::LightSetting& setting, std::span<LedEntry> frame) {
+    const bool multi = setting.multiColor != 0;
+    const uint8_t limit = multi ? 192 : 96;
+    m_effectPos = StepPosition(setting.direction, limit, m_effectPos, 1);
+    unsigned at = m_effectPos;
+    for (const auto& column : Tables::KeyMatrix()) {
+        const Rgb colour = multi ? kRainbowTable[at] : Fixed(setting);
+        const uint8_t level = multi ? Bright(setting) : Scaled(Bright(setting), Tables::TwinkleCurve()[at]);
+        for (const uint8_t led : column) {
+            Paint(frame, led, colour, level);
+        }
+        at = Wrap(at + (multi ? 2 : 1), limit);
+    }
+}
+
+void KeyboardLightEngine::Scan(const profiles::LightSetting& setting, std::span<LedEntry> frame) {
+    const auto& order = Tables::ScanOrder();
+    // Positions past the order (126 to 170) are spent lighting nothing.
+    auto light = [this, &order](unsigned position) {
+        if (position < order.size() && order[position] < kLeds) {
+            m_levels.Levels()[order[position]] = 254;
+        }
+    };
+    if (setting.direction != 0) {
+        if (m_effectPos > 169) {
+            m_effectPos = 0;
+        } else {
+            light(m_effectPos);
+            ++m_effectPos;
+        }
+    } else if (m_effectPos == 0) {
+        m_effectPos = 170;
+    } else {
+        light(m_effectPos);
+        --m_effectPos;
+    }
+    for (const uint8_t led : Tables::SerpentineOrder()) {
+        if (led < kLeds) {
+            m_levels.DecayKey(led, 21);
+            PaintKey(setting, frame, led);
+        }
+    }
+}
+
+void KeyboardLightEngine::Sparkle(const profiles::LightSetting& setting, std::span<LedEntry> frame) {
+    const auto& list = Tables::SparkleList();
+    for (int i = 0; i < 6; ++i) {
+        const uint8_t position = list[Random(static_cast<uint32_t>(list.size()))];
+        const uint8_t led = position < Tables::SerpentineOrder().size()
+                                ? Tables::SerpentineOrder()[position]
+                                : Tables::kNoKey;
+        if (led < kLeds) {  // a pick without a key lights nothing
+            m_keyColours[led] = static_cast<uint8_t>(Random(192));
+            m_levels.Levels()[led] = 255;
+        }
+    }
+    for (uint8_t led = 0; led < kLeds; ++led) {
+        m_levels.DecayKey(led, 10);
+        PaintKey(setting, frame, led);
+    }
+}
+
+void KeyboardLightEngine::FadeReaction(const profiles::LightSetting& setting, std::span<LedEntry> frame) {
+    auto& levels = m_levels.Levels();
+    for (uint8_t led = 0; led < kLeds; ++led) {
+        if (m_keyStates[led] == 1) {
+            levels[led] = static_cast<uint8_t>(std::min(255, levels[led] + 15));
+        } else if (m_keyStates[led] == 2) {
+            levels[led] = static_cast<uint8_t>(std::max(0, levels[led] - 5));
+        }
+        PaintKey(setting, frame, led);
+    }
+}
+
+void KeyboardLightEngine::PatternSweep(const profiles::LightSetting& setting, std::span<LedEntry> frame) {
+    const auto& pattern = Tables::PatternTable();
+    m_effectPos = StepPosition(setting.direction, static_cast<uint8_t>(pattern.size()), m_effectPos, 1);
+    auto& levels = m_levels.Levels();
+    for (const uint8_t led : pattern[m_effectPos % pattern.size()]) {
+        if (led < kLeds) {  // 170 and above is no place
+            levels[led] = 255;
+            m_keyColours[led] = 0;
+        }
+    }
+    for (uint8_t led = 0; led < kLeds; ++led) {
+        levels[led] = static_cast<uint8_t>(std::max(0, levels[led] - 5));
+        if (m_keyColours[led] != 255) {
+            m_keyColours[led] = static_cast<uint8_t>(std::min(255, m_keyColours[led] + 3));
+        }
+        if (setting.multiColor != 0) {
+            Paint(frame, led, kRainbowTable[m_keyColours[led]], Bright(setting));
+        } else {
+            Paint(frame, led, Fixed(setting), Scaled(Bright(setting), levels[led]));
+        }
+    }
+}
+
+void KeyboardLightEngine::Twinkle(const profiles::LightSetting& setting, std::span<LedEntry> frame, bool slow) {
+    const auto& curve = Tables::TwinkleCurve();
+    for (const uint8_t led : Tables::SerpentineOrder()) {
+        if (led >= kLeds) {
+            continue;
+        }
+        uint8_t& counter = slow ? m_slowCounters[led] : m_levels.Levels()[led];
+        const unsigned next = counter + (slow ? 1u : 2u);
+        // Compared before it is used as an index: a counter at or past the
+        // curve's end starts again.
+        if (next >= curve.size()) {
+            counter = 0;
+            m_keyColours[led] = static_cast<uint8_t>(Random(192));
+        } else {
+            counter = static_cast<uint8_t>(next);
+        }
+        const Rgb colour = setting.multiColor != 0 ? kRainbowTable[m_keyColours[led]] : Fixed(setting);
+        Paint(frame, led, colour, Scaled(Bright(setting), curve[counter]));
     }
 }
 

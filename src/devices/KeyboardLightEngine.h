@@ -3,8 +3,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <random>
 #include <span>
 
+#include "devices/KeyLevels.h"
 #include "devices/LedEntry.h"
 #include "profiles/LightSetting.h"
 
@@ -32,6 +34,9 @@ public:
     void Step(int mode, const profiles::LightSetting& setting, std::span<LedEntry> frame);
 
     void SetHostColour(uint8_t red, uint8_t green, uint8_t blue) { m_hostColour = {red, green, blue}; }
+    // The effects' random picks (sparkles, twinkle colours) start here.
+    void Seed(uint32_t seed) { m_random.seed(seed); }
+    const std::array<uint8_t, KeyLevels::kKeys>& Levels() { return m_levels.Levels(); }
     uint8_t EffectPosition() const { return m_effectPos; }
     const std::array<uint8_t, kLeds>& KeyColours() const { return m_keyColours; }
 
@@ -43,10 +48,23 @@ private:
     void Static(const profiles::LightSetting& setting, std::span<LedEntry> frame) const;
     void RainbowPerKey(const profiles::LightSetting& setting, std::span<LedEntry> frame);
     void RingRainbow(const profiles::LightSetting& setting, std::span<LedEntry> frame);
+    void ColumnWaveTwo(const profiles::LightSetting& setting, std::span<LedEntry> frame);
+    void Scan(const profiles::LightSetting& setting, std::span<LedEntry> frame);
+    void Sparkle(const profiles::LightSetting& setting, std::span<LedEntry> frame);
+    void FadeReaction(const profiles::LightSetting& setting, std::span<LedEntry> frame);
+    void PatternSweep(const profiles::LightSetting& setting, std::span<LedEntry> frame);
+    void Twinkle(const profiles::LightSetting& setting, std::span<LedEntry> frame, bool slow);
+    // Key `led` in its colour (rainbow when multi-colour) at its level.
+    void PaintKey(const profiles::LightSetting& setting, std::span<LedEntry> frame, uint8_t led);
+    uint32_t Random(uint32_t below) { return static_cast<uint32_t>(m_random() % below); }
 
     uint8_t m_effectPos = 0;
     std::array<uint8_t, kLeds> m_keyColours{};
     std::array<uint8_t, 3> m_hostColour{};
+    KeyLevels m_levels;
+    std::array<uint8_t, kLeds> m_keyStates{};
+    std::array<uint8_t, kLeds> m_slowCounters{};
+    std::minstd_rand m_random{520};
 };
 
 }  // namespace kx520

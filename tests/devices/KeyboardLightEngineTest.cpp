@@ -107,10 +107,78 @@ TEST(KeyboardLightEngineModes, SnakeBreathingRainbowKeysAndHostColour) {
     std::vector<LedEntry> frame(KeyboardLightEngine::kLeds);
     engine.Step(KeyboardLightEngine::kHostColourMode, Setting(false, 3), frame);
     EXPECT_EQ(frame[169], (LedEntry{1, 2, 3, 190}));
-    EXPECT_FALSE(KeyboardLightEngine::HasStep(24));  // not run here yet: the frame stays
+    EXPECT_FALSE(KeyboardLightEngine::HasStep(13));  // not run here yet: the frame stays
     frame[0] = LedEntry{9, 9, 9, 9};
-    engine.Step(24, Setting(true), frame);
+    engine.Step(13, Setting(true), frame);
     EXPECT_EQ(frame[0], (LedEntry{9, 9, 9, 9}));
+}
+
+TEST(KeyboardLightEngineModes, ColumnWaveStepTwoAndPatternSweep) {
+    const auto two = Frames(2, Setting(true));
+    for (size_t c = 0; c < Tables::kColumns; ++c) {
+        const uint8_t led = Tables::KeyMatrix()[c][1];  // row 1 has a key in every column but 0
+        if (led != Tables::kNoKey) {
+            EXPECT_EQ(two[led], Rainbow((1 + 2 * c) % 192, 255)) << c;
+        }
+    }
+    // Frame 1 of the pattern (keys 0, 26, 27, 50, 51) lit, then 5 less.
+    const auto sweep = Frames(24, Setting(false));
+    for (const uint8_t led : {0, 26, 27, 50, 51}) {
+        EXPECT_EQ(sweep[led], (LedEntry{255, 0, 0, static_cast<uint8_t>(255 * 250 / 256)})) << int(led);
+    }
+    EXPECT_EQ(sweep[25].level, 0);  // frame 0's keys are not lit by frame 1
+}
+
+TEST(KeyboardLightEngineModes, ScanSpendsPositionsWithoutKeysLightingNothing) {
+    KeyboardLightEngine engine;
+    std::vector<LedEntry> frame(KeyboardLightEngine::kLeds);
+    const auto setting = Setting(false);
+    engine.Step(21, setting, frame);
+    // Key 0 lit at 254, then one fade step of 40.
+    EXPECT_EQ(frame[0], (LedEntry{255, 0, 0, static_cast<uint8_t>(255 * 214 / 256)}));
+    for (int step = 1; step < 126; ++step) {
+        engine.Step(21, setting, frame);
+    }
+    ASSERT_EQ(engine.EffectPosition(), 126);
+    for (int step = 126; step < 170; ++step) {
+        engine.Step(21, setting, frame);
+        // The keys the scan shows (those of the serpentine order) only fade.
+        for (const uint8_t led : Tables::SerpentineOrder()) {
+            if (led != Tables::kNoKey) {
+                EXPECT_LT(engine.Levels()[led], 214) << "position " << step << " lit key " << int(led);
+            }
+        }
+    }
+}
+
+TEST(KeyboardLightEngineModes, SparklesAndTwinklesStayInsideTheirTables) {
+    KeyboardLightEngine engine;
+    std::vector<LedEntry> frame(KeyboardLightEngine::kLeds);
+    engine.Step(10, Setting(true), frame);
+    int fresh = 0;
+    for (size_t led = 0; led < KeyboardLightEngine::kLeds; ++led) {
+        fresh += engine.Levels()[led] == 215;  // 255 after one fade step
+    }
+    EXPECT_GE(fresh, 1);
+    EXPECT_LE(fresh, 6);  // six picks, a pick without a key lights nothing
+
+    // Key 111 starts its twinkle at 192 (entry 6 of column 12 reads
+    // column 13's first phase): it starts again rather than read past the curve.
+    KeyboardLightEngine twinkle;
+    twinkle.ResetEffect();
+    twinkle.StartMode(15);
+    ASSERT_EQ(twinkle.Levels()[111], 192);
+    ASSERT_EQ(twinkle.Levels()[10], 162);
+    twinkle.Step(15, Setting(false), frame);
+    EXPECT_EQ(twinkle.Levels()[111], 0);
+    EXPECT_EQ(twinkle.Levels()[10], 164);
+    EXPECT_EQ(frame[10].level, static_cast<uint8_t>(255 * Tables::TwinkleCurve()[164] / 256));
+    // The slow twinkle counts in its own counters, seeded by column.
+    KeyboardLightEngine slow;
+    slow.StartMode(22);
+    slow.Step(22, Setting(false), frame);
+    // Column 1, entry 2 (key 21): 192 - 8, then -35 three times, +1 for the step.
+    EXPECT_EQ(frame[21].level, static_cast<uint8_t>(255 * Tables::TwinkleCurve()[184 - 105 + 1] / 256));
 }
 
 }  // namespace
