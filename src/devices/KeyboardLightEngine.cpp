@@ -39,8 +39,8 @@ uint8_t Wrap(unsigned value, unsigned limit) {
 
 bool KeyboardLightEngine::HasStep(int mode) {
     switch (mode) {
-        case 1: case 2: case 3: case 5: case 6: case 7: case 10: case 11: case 12: case 15:
-        case 17: case 18: case 21: case 22: case 24: case 25:
+        case 1: case 2: case 3: case 5: case 6: case 7: case 8: case 9: case 10: case 11: case 12:
+        case 13: case 15: case 16: case 17: case 18: case 21: case 22: case 24: case 25:
         case kPerKeyColourMode: case kHostColourMode:
             return true;
         default:
@@ -53,9 +53,21 @@ void KeyboardLightEngine::ResetEffect() {
     m_keyColours.fill(0);
     m_keyStates.fill(0);
     m_levels.ClearKeyLevels();
+    for (auto& plane : m_planes) {
+        plane.fill(0);
+    }
+    m_planeSteps = 0;
 }
 
 void KeyboardLightEngine::StartMode(int mode) {
+    if (mode == 13) {
+        SetPlaneBit(9, 6);  // the centre ripple starts below the middle column
+        return;
+    }
+    if (mode == 16) {
+        SetPlaneBit(1, 0);
+        return;
+    }
     const auto& grid = Tables::TwinkleGrid();
     if (mode == 15) {
         // Each key of the grid starts at its column's phase.
@@ -102,6 +114,10 @@ void KeyboardLightEngine::Step(int mode, const profiles::LightSetting& setting,
         case 2: ColumnWaveTwo(setting, frame); return;
         case 7:
         case 25: FadeReaction(setting, frame); return;
+        case 8:
+        case 9:
+        case 13:
+        case 16: Ripple(mode, setting, frame); return;
         case 10: Sparkle(setting, frame); return;
         case 15: Twinkle(setting, frame, false); return;
         case 21: Scan(setting, frame); return;
@@ -349,6 +365,141 @@ void KeyboardLightEngine::Twinkle(const profiles::LightSetting& setting, std::sp
         }
         const Rgb colour = setting.multiColor != 0 ? kRainbowTable[m_keyColours[led]] : Fixed(setting);
         Paint(frame, led, colour, Scaled(Bright(setting), curve[counter]));
+    }
+}
+
+void KeyboardLightEngine::SetPlaneBit(size_t column, int row) {
+    for (auto& plane : m_planes) {
+        plane[column] = static_cast<uint8_t>(plane[column] | (1u << row));
+    }
+}
+
+uint8_t KeyboardLightEngine::ColumnBits(size_t column) const {
+    uint8_t bits = 0;
+    for (const auto& plane : m_planes) {
+        bits = static_cast<uint8_t>(bits | plane[column]);
+    }
+    return bits;
+}
+
+void KeyboardLightEngine::SeedRipple(uint8_t led, int type) {
+    if (type != 1 || led >= kLeds) {
+        return;
+    }
+    const auto& matrix = Tables::KeyMatrix();
+    for (size_t c = 0; c < matrix.size(); ++c) {
+        for (size_t r = 0; r < matrix[c].size(); ++r) {
+            if (matrix[c][r] == led) {
+                SetPlaneBit(c, static_cast<int>(r));
+                return;
+            }
+        }
+    }
+}
+
+void KeyboardLightEngine::SpreadPlanes(const profiles::LightSetting& setting) {
+    const auto& matrix = Tables::KeyMatrix();
+    for (size_t c = 0; c < matrix.size(); ++c) {
+        const uint8_t bits = ColumnBits(c);
+        for (size_t r = 0; r < Tables::kRows; ++r) {
+            const uint8_t led = matrix[c][r];
+            if ((bits & (1u << r)) == 0 || led >= kLeds) {
+                continue;
+            }
+            m_levels.Levels()[led] = 255;
+            if (setting.multiColor != 0) {
+                m_keyColours[led] = static_cast<uint8_t>(Random(192));
+            }
+        }
+    }
+}
+
+void KeyboardLightEngine::MovePlanes() {
+    // Plane i's bits move one column (dc) and one row (dr): a diamond front.
+    static constexpr int kColumnStep[kPlanes] = {-1, 1, 1, -1};
+    static constexpr int kRowStep[kPlanes] = {-1, -1, 1, 1};
+    const int columns = static_cast<int>(Tables::kColumns);
+    for (size_t p = 0; p < kPlanes; ++p) {
+        std::array<uint8_t, 23> moved{};
+        for (int c = 0; c < columns; ++c) {
+            for (int bit = 0; bit < 8; ++bit) {
+                if ((m_planes[p][static_cast<size_t>(c)] & (1u << bit)) == 0) {
+                    continue;
+                }
+                const int side = c + kColumnStep[p];
+                if (side >= 0 && side < columns) {
+                    moved[static_cast<size_t>(side)] |= static_cast<uint8_t>(1u << bit);
+                }
+                const int row = bit + kRowStep[p];
+                if (row >= 0 && row < 8) {
+                    moved[static_cast<size_t>(c)] |= static_cast<uint8_t>(1u << row);
+                }
+            }
+        }
+        m_planes[p] = moved;
+    }
+}
+
+void KeyboardLightEngine::ShiftPlanes() {
+    m_planes[0].fill(0);
+    m_planes[2].fill(0);
+    auto& right = m_planes[1];
+    auto& left = m_planes[3];
+    for (size_t c = right.size() - 1; c > 0; --c) {
+        right[c] = right[c - 1];
+    }
+    right[0] = 0;
+    for (size_t c = 0; c + 1 < left.size(); ++c) {
+        left[c] = left[c + 1];
+    }
+    left.back() = 0;
+}
+
+void KeyboardLightEngine::Ripple(int mode, const profiles::LightSetting& setting, std::span<LedEntry> frame) {
+    if (mode == 13) {
+        // The centre ripple starts again from the middle column's edges.
+        const uint8_t bits = ColumnBits(9);
+        if (bits == 1) {
+            SetPlaneBit(9, 0);
+        } else if (bits == 64) {
+            SetPlaneBit(9, 6);
+        }
+        if (m_planeSteps > 1) {
+            m_planeSteps = 0;
+            SpreadPlanes(setting);
+            MovePlanes();
+        }
+        ++m_planeSteps;
+    } else if (mode == 16) {
+        if (ColumnBits(1) == 1) {
+            SetPlaneBit(1, 0);
+        }
+        if (ColumnBits(22) == 64) {
+            SetPlaneBit(22, 6);
+        }
+        SpreadPlanes(setting);
+        MovePlanes();
+    } else {
+        SpreadPlanes(setting);
+        mode == 9 ? ShiftPlanes() : MovePlanes();
+    }
+    auto fade = [this, mode, &setting, &frame](uint8_t led) {
+        m_levels.DecayKey(led, mode);
+        if (mode == 8) {
+            m_keyColours[led] = Wrap(m_keyColours[led] + 7u, 192);
+        }
+        PaintKey(setting, frame, led);
+    };
+    if (mode == 16) {
+        for (const uint8_t led : Tables::SerpentineOrder()) {
+            if (led < kLeds) {
+                fade(led);
+            }
+        }
+        return;
+    }
+    for (uint8_t led = 0; led < kLeds; ++led) {
+        fade(led);
     }
 }
 

@@ -34,6 +34,9 @@ public:
     void Step(int mode, const profiles::LightSetting& setting, std::span<LedEntry> frame);
 
     void SetHostColour(uint8_t red, uint8_t green, uint8_t blue) { m_hostColour = {red, green, blue}; }
+    // A key pressed (type 1) starts a ripple from its place; a key the
+    // matrix does not have does nothing.
+    void SeedRipple(uint8_t led, int type);
     // The effects' random picks (sparkles, twinkle colours) start here.
     void Seed(uint32_t seed) { m_random.seed(seed); }
     const std::array<uint8_t, KeyLevels::kKeys>& Levels() { return m_levels.Levels(); }
@@ -54,6 +57,13 @@ private:
     void FadeReaction(const profiles::LightSetting& setting, std::span<LedEntry> frame);
     void PatternSweep(const profiles::LightSetting& setting, std::span<LedEntry> frame);
     void Twinkle(const profiles::LightSetting& setting, std::span<LedEntry> frame, bool slow);
+    void Ripple(int mode, const profiles::LightSetting& setting, std::span<LedEntry> frame);
+    // The ripple planes: one bit per key (column byte, row bit) in four planes.
+    void SpreadPlanes(const profiles::LightSetting& setting);
+    void MovePlanes();
+    void ShiftPlanes();
+    void SetPlaneBit(size_t column, int row);
+    uint8_t ColumnBits(size_t column) const;
     // Key `led` in its colour (rainbow when multi-colour) at its level.
     void PaintKey(const profiles::LightSetting& setting, std::span<LedEntry> frame, uint8_t led);
     uint32_t Random(uint32_t below) { return static_cast<uint32_t>(m_random() % below); }
@@ -65,6 +75,9 @@ private:
     std::array<uint8_t, kLeds> m_keyStates{};
     std::array<uint8_t, kLeds> m_slowCounters{};
     std::minstd_rand m_random{520};
+    static constexpr size_t kPlanes = 4;
+    std::array<std::array<uint8_t, 23>, kPlanes> m_planes{};
+    uint8_t m_planeSteps = 0;
 };
 
 }  // namespace kx520

@@ -107,9 +107,9 @@ TEST(KeyboardLightEngineModes, SnakeBreathingRainbowKeysAndHostColour) {
     std::vector<LedEntry> frame(KeyboardLightEngine::kLeds);
     engine.Step(KeyboardLightEngine::kHostColourMode, Setting(false, 3), frame);
     EXPECT_EQ(frame[169], (LedEntry{1, 2, 3, 190}));
-    EXPECT_FALSE(KeyboardLightEngine::HasStep(13));  // not run here yet: the frame stays
+    EXPECT_FALSE(KeyboardLightEngine::HasStep(14));  // not run here yet: the frame stays
     frame[0] = LedEntry{9, 9, 9, 9};
-    engine.Step(13, Setting(true), frame);
+    engine.Step(14, Setting(true), frame);
     EXPECT_EQ(frame[0], (LedEntry{9, 9, 9, 9}));
 }
 
@@ -179,6 +179,42 @@ TEST(KeyboardLightEngineModes, SparklesAndTwinklesStayInsideTheirTables) {
     slow.Step(22, Setting(false), frame);
     // Column 1, entry 2 (key 21): 192 - 8, then -35 three times, +1 for the step.
     EXPECT_EQ(frame[21].level, static_cast<uint8_t>(255 * Tables::TwinkleCurve()[184 - 105 + 1] / 256));
+}
+
+TEST(KeyboardLightEngineModes, RipplesSpreadAsADiamondOrAlongTheRow) {
+    // Key 51 sits in column 10, row 2.
+    KeyboardLightEngine ripple;
+    std::vector<LedEntry> frame(KeyboardLightEngine::kLeds);
+    ripple.SeedRipple(51, 1);
+    ripple.Step(8, Setting(false), frame);
+    EXPECT_EQ(ripple.Levels()[51], 215);  // lit, then one fade step
+    ripple.Step(8, Setting(false), frame);
+    // One key out in each direction: (9, 2) 50, (11, 2) 52, (10, 1) 30, (10, 3) 72.
+    for (const uint8_t led : {50, 52, 30, 72}) {
+        EXPECT_EQ(ripple.Levels()[led], 215) << int(led);
+    }
+    EXPECT_LT(ripple.Levels()[51], 215);  // the seed does not stay
+    EXPECT_EQ(ripple.Levels()[29], 0);    // (9, 1): the diagonal comes one step later
+
+    KeyboardLightEngine line;
+    line.SeedRipple(51, 1);
+    line.SeedRipple(999, 1);  // not a key: nothing
+    line.SeedRipple(52, 0);   // a release: nothing
+    line.Step(9, Setting(false), frame);
+    line.Step(9, Setting(false), frame);
+    EXPECT_EQ(line.Levels()[50], 215);  // left
+    EXPECT_EQ(line.Levels()[52], 215);  // right
+    EXPECT_EQ(line.Levels()[30], 0);    // not up
+
+    // The centre ripple's seed lies below the bottom row: nothing is lit
+    // until it has moved up into the keys.
+    KeyboardLightEngine centre;
+    centre.ResetEffect();
+    centre.StartMode(13);
+    centre.Step(13, Setting(false), frame);
+    for (size_t led = 0; led < KeyboardLightEngine::kLeds; ++led) {
+        EXPECT_EQ(centre.Levels()[led], 0) << led;
+    }
 }
 
 }  // namespace
