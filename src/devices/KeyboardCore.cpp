@@ -5,6 +5,7 @@
 #include "app/DeviceCatalog.h"
 #include "devices/EffectClock.h"
 #include "devices/KeyboardLightTables.h"
+#include "devices/LightTables.h"
 #include "devices/PageKeyDefaults.h"
 #include "platform/DebugTrace.h"
 #include "profiles/MacroImage.h"
@@ -356,15 +357,52 @@ EffectSetting BaseSetting(const profiles::LightSetting& light) {
 }  // namespace
 
 void KeyboardCore::TakeLightSetting(const profiles::LightSetting& setting) {
-    std::lock_guard lock(m_engineLock);
-    if (!m_engineStarted || setting.mode != m_engineSetting.mode ||
-        setting.mode == KeyboardLightEngine::kPerKeyColourMode) {
-        m_engine.ResetEffect();
-        m_engine.StartMode(setting.mode);
-        m_engineStarted = true;
+    bool perKey = false;
+    {
+        std::lock_guard lock(m_engineLock);
+        if (!m_engineStarted || setting.mode != m_engineSetting.mode ||
+            setting.mode == KeyboardLightEngine::kPerKeyColourMode) {
+            m_engine.ResetEffect();
+            m_engine.StartMode(setting.mode);
+            m_engineStarted = true;
+            perKey = setting.mode == KeyboardLightEngine::kPerKeyColourMode;
+        }
+        m_engineSetting = setting;
     }
-    m_engineSetting = setting;
     SetCurrentEffect(BaseSetting(setting));
+    if (perKey) {
+        WriteKeyColours();
+    }
+}
+
+int KeyboardCore::WriteKeyColours() {
+    const int layout = m_profile.GetCustomLightGroup();
+    const auto colours = m_profile.GetCustomLightColors(layout, LedCount());
+    const uint8_t bright =
+        kBrightnessTable[std::min<size_t>(EngineSetting().brightness, kBrightnessTable.size() - 1)];
+    std::vector<uint8_t> table(kTableSize, 0);
+    WithFrame([&](std::span<LedEntry> frame) {
+        for (size_t i = 0; i < frame.size() && i < colours.size(); ++i) {
+            frame[i] = LedEntry{colours[i].red, colours[i].green, colours[i].blue, bright};
+        }
+        // The page keys' LEDs at their positions, red, green, blue.
+        const std::vector<uint8_t>& leds = KeyMap(1);
+        for (size_t j = 0; j < kPageKeys && j < leds.size(); ++j) {
+            const size_t p = leds[j];
+            if (p >= kMaxDeviceKeys || p >= frame.size()) {
+                continue;
+            }
+            table[3 * p] = frame[p].ShownRed();
+            table[3 * p + 1] = frame[p].ShownGreen();
+            table[3 * p + 2] = frame[p].ShownBlue();
+        }
+    });
+    if (!Channel().IsOpen()) {
+        return 0;
+    }
+    const size_t bytes = std::min<size_t>(3u * DeviceKeyCount(), table.size());
+    return CMD_WRITE_KEY_COLOURS(Channel(), std::span<const uint8_t>(table).first(bytes), 0,
+                                 static_cast<int>(kTableSize));
 }
 
 profiles::LightSetting KeyboardCore::EngineSetting() const {

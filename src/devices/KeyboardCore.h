@@ -111,6 +111,10 @@ public:
     // One pass of the light loop at clock `nowMs` (what the thread runs).
     void LightPass(uint32_t nowMs);
     void SetHostValues(const std::array<uint32_t, 6>& values);
+    // Per-key colours (mode 19): the frame takes the profile's selected
+    // colour layout and the keyboard gets its colour table; the command's
+    // result (0 on a closed channel).
+    int WriteKeyColours();
     // Modes 29 and 30 stream the page's frame to the keyboard; the others
     // are run by the keyboard itself.
     void SendFrame(std::span<const LedEntry> frame) override;

@@ -317,6 +317,33 @@ TEST_F(Keyboard, ProfileSwitchNotificationsTakeTheLowFourBits) {
     EXPECT_TRUE(KeyboardCore::ReloadFlag().exchange(false));
 }
 
+TEST_F(Keyboard, PerKeyColoursReachTheKeyboardAtTheKeysLedPositions) {
+    // Esc and F1-F9, their LEDs in another order: Esc is LED 9, F1 LED 4.
+    backend.SetModel("keyboard", *json::Parse(R"({"keys": [[32, 0, 41], [32, 0, 58], [32, 0, 59],
+        [32, 0, 60], [32, 0, 61], [32, 0, 62], [32, 0, 63], [32, 0, 64], [32, 0, 65], [32, 0, 66]],
+        "leds": [9, 4, 1, 2, 3, 0, 6, 7, 8, 5]})"), nullptr);
+    Connect();
+    ASSERT_TRUE(core.ReadDeviceState());
+    core.SetLedCount(170);
+    core.ProfileData().LoadSection(data + "p.Json");
+    // LED 9 (Esc) blue, LED 4 (F1) green; LED 12 red, but no key of this model has it.
+    std::vector<profiles::LightColor> colours(170);
+    colours[9] = {0, 0, 255, 0};
+    colours[4] = {0, 255, 0, 0};
+    colours[12] = {255, 0, 0, 0};
+    core.Profile().SetCustomLightColors(colours, 0);
+    core.Profile().SetCustomLightGroup(0);
+    profiles::LightSetting setting;
+    setting.mode = KeyboardLightEngine::kPerKeyColourMode;
+    setting.brightness = 4;
+    core.TakeLightSetting(setting);
+    const auto table = Firmware().KeyColours();
+    EXPECT_EQ(std::vector<uint8_t>(table.begin() + 27, table.begin() + 30), (std::vector<uint8_t>{0, 0, 254}));
+    EXPECT_EQ(std::vector<uint8_t>(table.begin() + 12, table.begin() + 15), (std::vector<uint8_t>{0, 254, 0}));
+    EXPECT_EQ(table[36], 0);  // LED 12: no key, and past the 30 bytes of 10 keys
+    EXPECT_EQ(core.GetLed(9), (LedEntry{0, 0, 255, 255}));
+}
+
 TEST_F(Keyboard, HostLightingIsAskedOfTheWiredKeyboardOnly) {
     Connect("keyboard-receiver");
     EXPECT_EQ(core.SendHostLight(), 0);
