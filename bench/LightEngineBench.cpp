@@ -26,7 +26,7 @@ void BM_KeyboardLightStep(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_KeyboardLightStep)->Arg(1)->Arg(2)->Arg(3)->Arg(5)->Arg(6)->Arg(7)->Arg(10)->Arg(11)->Arg(12)
-    ->Arg(8)->Arg(9)->Arg(13)->Arg(15)->Arg(16)->Arg(17)->Arg(18)->Arg(21)->Arg(22)->Arg(24)
+    ->Arg(8)->Arg(9)->Arg(13)->Arg(14)->Arg(15)->Arg(16)->Arg(17)->Arg(18)->Arg(21)->Arg(22)->Arg(24)
     ->Arg(19)->Arg(30)->Unit(benchmark::kNanosecond);
 
 }  // namespace

@@ -40,7 +40,7 @@ uint8_t Wrap(unsigned value, unsigned limit) {
 bool KeyboardLightEngine::HasStep(int mode) {
     switch (mode) {
         case 1: case 2: case 3: case 5: case 6: case 7: case 8: case 9: case 10: case 11: case 12:
-        case 13: case 15: case 16: case 17: case 18: case 21: case 22: case 24: case 25:
+        case 13: case 14: case 15: case 16: case 17: case 18: case 21: case 22: case 24: case 25:
         case kPerKeyColourMode: case kHostColourMode:
             return true;
         default:
@@ -119,6 +119,7 @@ void KeyboardLightEngine::Step(int mode, const profiles::LightSetting& setting,
         case 13:
         case 16: Ripple(mode, setting, frame); return;
         case 10: Sparkle(setting, frame); return;
+        case 14: Scripted(setting, frame); return;
         case 15: Twinkle(setting, frame, false); return;
         case 21: Scan(setting, frame); return;
         case 22: Twinkle(setting, frame, true); return;
@@ -500,6 +501,67 @@ void KeyboardLightEngine::Ripple(int mode, const profiles::LightSetting& setting
     }
     for (uint8_t led = 0; led < kLeds; ++led) {
         fade(led);
+    }
+}
+
+void KeyboardLightEngine::Flash(const profiles::LightSetting& setting, uint8_t led) {
+    if (led >= kLeds) {
+        return;  // 255: an empty place of the row
+    }
+    m_levels.Levels()[led] = 255;
+    if (setting.multiColor != 0) {
+        m_keyColours[led] = static_cast<uint8_t>(Random(192));
+    }
+}
+
+void KeyboardLightEngine::Scripted(const profiles::LightSetting& setting, std::span<LedEntry> frame) {
+    // The planes' step counter holds the phase, the effect position its step.
+    auto& levels = m_levels.Levels();
+    uint8_t& step = m_effectPos;
+    switch (m_planeSteps) {
+        case 0: {
+            const auto& rows = Tables::ScriptRows();
+            for (const uint8_t led : rows[step % rows.size()]) {
+                Flash(setting, led);
+            }
+            if (++step > 19) {
+                step = 0;
+                m_planeSteps = 1;
+            }
+            break;
+        }
+        case 1:
+            if (step <= 30) {
+                for (const uint8_t led : Tables::ScriptPairs()[step % 16]) {
+                    Flash(setting, led);
+                }
+                ++step;
+            } else if (levels[72] == 0) {
+                step = 0;
+                m_planeSteps = 2;
+            }
+            break;
+        case 2:
+            SeedRipple(52, 1);
+            m_planeSteps = 3;
+            break;
+        case 3:
+            SpreadPlanes(setting);
+            MovePlanes();
+            if (levels[125] != 0) {
+                m_planeSteps = 4;
+            }
+            break;
+        default:
+            if (levels[125] == 0) {
+                step = 0;
+                m_planeSteps = 0;
+            }
+            break;
+    }
+    for (uint8_t led = 0; led < kLeds; ++led) {
+        m_levels.DecayKey(led, 14);
+        PaintKey(setting, frame, led);
     }
 }
 

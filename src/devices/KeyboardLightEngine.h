@@ -58,6 +58,8 @@ private:
     void PatternSweep(const profiles::LightSetting& setting, std::span<LedEntry> frame);
     void Twinkle(const profiles::LightSetting& setting, std::span<LedEntry> frame, bool slow);
     void Ripple(int mode, const profiles::LightSetting& setting, std::span<LedEntry> frame);
+    void Scripted(const profiles::LightSetting& setting, std::span<LedEntry> frame);
+    void Flash(const profiles::LightSetting& setting, uint8_t led);
     // The ripple planes: one bit per key (column byte, row bit) in four planes.
     void SpreadPlanes(const profiles::LightSetting& setting);
     void MovePlanes();

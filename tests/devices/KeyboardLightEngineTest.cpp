@@ -107,9 +107,9 @@ TEST(KeyboardLightEngineModes, SnakeBreathingRainbowKeysAndHostColour) {
     std::vector<LedEntry> frame(KeyboardLightEngine::kLeds);
     engine.Step(KeyboardLightEngine::kHostColourMode, Setting(false, 3), frame);
     EXPECT_EQ(frame[169], (LedEntry{1, 2, 3, 190}));
-    EXPECT_FALSE(KeyboardLightEngine::HasStep(14));  // not run here yet: the frame stays
+    EXPECT_FALSE(KeyboardLightEngine::HasStep(29));  // not run here yet: the frame stays
     frame[0] = LedEntry{9, 9, 9, 9};
-    engine.Step(14, Setting(true), frame);
+    engine.Step(29, Setting(true), frame);
     EXPECT_EQ(frame[0], (LedEntry{9, 9, 9, 9}));
 }
 
@@ -215,6 +215,32 @@ TEST(KeyboardLightEngineModes, RipplesSpreadAsADiamondOrAlongTheRow) {
     for (size_t led = 0; led < KeyboardLightEngine::kLeds; ++led) {
         EXPECT_EQ(centre.Levels()[led], 0) << led;
     }
+}
+
+TEST(KeyboardLightEngineModes, TheScriptedAnimationRunsItsRowsThenItsPairsThenARipple) {
+    KeyboardLightEngine engine;
+    engine.ResetEffect();
+    std::vector<LedEntry> frame(KeyboardLightEngine::kLeds);
+    engine.Step(14, Setting(false), frame);
+    // Row 0 of the script: keys 0 and 118, lit and faded once.
+    EXPECT_EQ(engine.Levels()[0], 215);
+    EXPECT_EQ(engine.Levels()[118], 215);
+    EXPECT_EQ(engine.EffectPosition(), 1);
+    for (int step = 1; step < 20; ++step) {
+        engine.Step(14, Setting(false), frame);
+    }
+    EXPECT_EQ(engine.EffectPosition(), 0);  // past row 19: the pairs begin
+    engine.Step(14, Setting(false), frame);
+    EXPECT_EQ(engine.Levels()[30], 215);  // pair 0: keys 30 and 94
+    EXPECT_EQ(engine.Levels()[94], 215);
+    // The pairs, the wait for key 72 to go dark, the ripple from key 52, and
+    // back to the rows: it keeps cycling without leaving its tables.
+    bool rippled = false;
+    for (int step = 0; step < 600; ++step) {
+        engine.Step(14, Setting(false), frame);
+        rippled = rippled || engine.Levels()[125] != 0;
+    }
+    EXPECT_TRUE(rippled);  // the ripple reached key 125 at the far side
 }
 
 }  // namespace
