@@ -98,4 +98,18 @@ DeviceState ReadDeviceState(CommandChannel& channel, uint16_t deviceClass) {
     return state;
 }
 
+void ReadLightRecord(CommandChannel& channel, DeviceState& state) {
+    state.readsLight = true;
+    uint8_t profile = 0;
+    if (!Then(state, [&] { return CMD_READ_CONFIG(channel, std::span<uint8_t>(&profile, 1), 0); })) {
+        return;
+    }
+    state.lightProfile = profile;
+    constexpr size_t kRecordSize = 26;
+    constexpr uint16_t kStride = 25;
+    const auto base = static_cast<uint16_t>(kStride * profile);
+    ReadBlock(state, state.lightRecord, kRecordSize,
+              [&](std::span<uint8_t> record) { return CMD_READ_CONFIG(channel, record, base); });
+}
+
 }  // namespace kx520::protocol

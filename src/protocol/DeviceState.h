@@ -14,6 +14,11 @@ struct DeviceState {
     std::vector<uint8_t> keys;
     std::vector<uint8_t> keyExtra;
     std::vector<uint8_t> status;
+    // The onboard profile's light record (keyboard): its profile number,
+    // then its 26 bytes as the keyboard answers them.
+    int lightProfile = -1;
+    std::vector<uint8_t> lightRecord;
+    bool readsLight = false;
     bool readsInfo = false;
     bool readsKeys = false;
     bool readsKeyExtra = false;
@@ -28,5 +33,8 @@ struct DeviceState {
 // extra table; mouse pad CMD_BEGIN, CMD_READ_INFO, CMD_END; headset
 // CMD_READ_STATUS of 6 bytes. A read that stops early sends no CMD_END.
 DeviceState ReadDeviceState(CommandChannel& channel, uint16_t deviceClass);
+// Then, as the keyboard's connection goes on: CMD_READ_CONFIG of 1 byte at 0
+// (the onboard profile m) and of the 26-byte record at 25 x m.
+void ReadLightRecord(CommandChannel& channel, DeviceState& state);
 
 }  // namespace kx520::protocol

@@ -37,6 +37,20 @@ TEST(StateRead, KeyboardReadsInfoKeysAndExtraBetweenBeginAndEnd) {
     EXPECT_EQ(state.keys, std::vector<uint8_t>(table.begin(), table.begin() + 378));
 }
 
+TEST(StateRead, TheKeyboardsLightRecordIsReadForItsOnboardProfile) {
+    VirtualChannel keyboard("keyboard");
+    keyboard.Firmware()->Firmware().SwitchProfile(2);
+    DeviceState state = ReadDeviceState(keyboard.Channel(), KeyboardWired);
+    ReadLightRecord(keyboard.Channel(), state);
+    EXPECT_EQ(state.result, kResultSuccess);
+    EXPECT_EQ(state.lightProfile, 2);
+    ASSERT_EQ(state.lightRecord.size(), 26u);
+    EXPECT_EQ(state.lightRecord[0], 2);  // a record answers its profile number first
+    EXPECT_EQ(state.lightRecord[1], 3);  // profile 2's factory mode
+    const std::string json = FormatStateJson(state);
+    EXPECT_NE(json.find("\"lightProfile\":2"), std::string::npos) << json;
+}
+
 TEST(StateRead, ThroughAReceiverASleepingDeviceIsSaidToBeOneAndNothingIsRead) {
     VirtualChannel mouse("mouse-receiver");
     mouse.Firmware()->Firmware().SetLinkAwake(false);

@@ -52,6 +52,10 @@ std::string FormatStateJson(const DeviceState& state) {
     if (state.readsStatus) {
         root["status"] = Bytes(state.status);
     }
+    if (state.readsLight) {
+        root["lightProfile"] = state.lightProfile;
+        root["lightRecord"] = Bytes(state.lightRecord);
+    }
     root["result"] = state.result;
     Json::StreamWriterBuilder writer;
     writer["indentation"] = "";
@@ -71,6 +75,10 @@ std::string FormatStateText(const DeviceState& state) {
     }
     if (state.readsStatus) {
         text += HexLines("status", state.status);
+    }
+    if (state.readsLight) {
+        text += "light record of profile " + std::to_string(state.lightProfile) + ":\n" +
+                HexLines("light", state.lightRecord);
     }
     text += "result: " + std::to_string(state.result) + " (" + ResultText(state.result) + ")\n";
     return text;

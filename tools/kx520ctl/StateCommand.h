@@ -8,6 +8,7 @@ namespace kx520::ctl {
 
 using protocol::DeviceState;
 using protocol::ReadDeviceState;
+using protocol::ReadLightRecord;
 
 std::string FormatStateJson(const DeviceState& state);
 std::string FormatStateText(const DeviceState& state);

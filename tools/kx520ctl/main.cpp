@@ -141,8 +141,11 @@ int RunState(const kx520::CommandLine& commandLine, kx520::sim::MachineBackends&
                       << kx520::hid::HidErrorText(kx520::hid::HidError::Unusable) << "\n";
             return kExitFailure;
     }
-    const kx520::ctl::DeviceState state =
-        kx520::ctl::ReadDeviceState(channel, kx520::DeviceClassFromName(product));
+    const uint16_t deviceClass = kx520::DeviceClassFromName(product);
+    kx520::ctl::DeviceState state = kx520::ctl::ReadDeviceState(channel, deviceClass);
+    if (deviceClass == kx520::KeyboardWired || deviceClass == kx520::KeyboardReceiver) {
+        kx520::protocol::ReadLightRecord(channel, state);  // what the keyboard lights
+    }
     std::cout << (commandLine.Has("json") ? kx520::ctl::FormatStateJson(state)
                                           : kx520::ctl::FormatStateText(state));
     return state.result == kx520::protocol::kResultSuccess ? kExitOk : kExitFailure;
