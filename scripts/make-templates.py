@@ -38,8 +38,9 @@ def light_info(mode):
 
 
 def light_list(count):
-    return [{"LEDREGMode": 0, "LEDBrightness": 4, "LEDSpeed": 2, "LEDMultiColor": 1,
-             "LEDDirection": 0, "red": 255, "green": 0, "blue": 0} for _ in range(count)]
+    # No LED has a light of its own at first: every one shows the effect.
+    # (An entry's mode 0 would breathe that LED over any effect.)
+    return [None] * count
 
 
 def write(name, section):

@@ -41,6 +41,9 @@ set(KX520_CORE_SOURCES
     devices/KeyAssignmentWords.cpp
     devices/KeyboardLightTables.cpp
     devices/KeyboardLightEngine.cpp
+    devices/KeyboardMusic.cpp
+    devices/CustomEffectPlayer.cpp
+    devices/LightListOverrides.cpp
     devices/KeyboardReport.cpp
     app/DeviceCatalog.cpp
     app/InterfaceSlotTable.cpp

@@ -79,6 +79,7 @@ bool CZentrelKeyboardDevice::LoadProfileToPage() {
     profile.GetKeyList();
     m_keyboard->SetOptions(profile.GetSystemStages());
     m_keyboard->SetLight(profile.GetLightInfo());
+    profile.LoadLightConfig(profile.GetLightConfigPath());
     RefreshPage();
     return true;
 }
@@ -245,7 +246,7 @@ bool CZentrelKeyboardDevice::ApplyLightSetting(const profiles::LightSetting& set
     m_keyboard->SetLight(setting);
     m_keyboard->Profile().SetLightInfo(setting);
     m_keyboard->Profile().Save();
-    m_keyboard->TakeLightSetting(setting);
+    m_keyboard->RefreshLighting(setting);
     SetLightColour(setting.red, setting.green, setting.blue);
     const int profile = m_keyboard->OnboardProfile();
     return m_keyboard->WriteLightConfig(profile, static_cast<uint8_t>(profile)) == protocol::kResultSuccess;
@@ -307,7 +308,7 @@ void CZentrelKeyboardDevice::Tell(const QString& textId, const QString& argument
 }
 
 bool CZentrelKeyboardDevice::RefreshPage() {
-    m_keyboard->TakeLightSetting(m_keyboard->Light());
+    m_keyboard->RefreshLighting(m_keyboard->Light());
     return true;
 }
 
@@ -316,7 +317,7 @@ void CZentrelKeyboardDevice::OnConnected() {
     LoadProfileToPage();
     bool modeChanged = false;
     m_keyboard->ReadLightRecord(modeChanged);
-    m_keyboard->TakeLightSetting(m_keyboard->Light());
+    m_keyboard->RefreshLighting(m_keyboard->Light());
     ApplyProfileToPage();
     m_keyboard->StartLight();
 }
@@ -330,7 +331,7 @@ void CZentrelKeyboardDevice::OnNotify() {
     }
     bool modeChanged = false;
     m_keyboard->ReadLightRecord(modeChanged);
-    m_keyboard->TakeLightSetting(m_keyboard->Light());
+    m_keyboard->RefreshLighting(m_keyboard->Light());
     ApplyProfileToPage();
 }
 

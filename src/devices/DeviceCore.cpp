@@ -116,6 +116,13 @@ void DeviceCore::SetLedSetting(size_t index, const profiles::LightSetting& setti
     }
 }
 
+void DeviceCore::SetLightList(const std::vector<profiles::LightSetting>& list) {
+    std::lock_guard lock(m_lightListLock);
+    for (size_t i = 0; i < m_ledSettings.size(); ++i) {
+        m_ledSettings[i] = i < list.size() ? list[i] : profiles::LightSetting{};
+    }
+}
+
 profiles::LightSetting DeviceCore::LedSetting(size_t index) const {
     std::lock_guard lock(m_lightListLock);
     return index < m_ledSettings.size() ? m_ledSettings[index] : profiles::LightSetting{};

@@ -67,6 +67,9 @@ public:
     // --- per-LED light settings (the light list) -----------------------------------
     void SetLedSetting(size_t index, const profiles::LightSetting& setting);
     profiles::LightSetting LedSetting(size_t index) const;
+    // The whole list from a profile: an LED the profile has no entry for
+    // keeps none (the effect's own light).
+    void SetLightList(const std::vector<profiles::LightSetting>& list);
 
     // --- keys --------------------------------------------------------------------
     // Key position maps (page key position -> device index or LED, 255 = none).
@@ -102,6 +105,12 @@ protected:
         step(std::span<LedEntry>(m_frame));
     }
     SoftwareEffects& Effects() { return m_effects; }
+    // Runs `use` on the light list under the light-list lock.
+    template <typename Use>
+    void WithLightList(Use&& use) const {
+        std::lock_guard lock(m_lightListLock);
+        use(std::span<const profiles::LightSetting>(m_ledSettings));
+    }
 
 private:
     protocol::CommandChannel m_channel;

@@ -18,6 +18,11 @@ namespace {
 
 using namespace protocol;
 
+// The light modes the device base's software effects run.
+bool IsSoftwareMode(int mode) {
+    return mode == 4 || mode == 23 || mode == 26 || mode == 27 || mode == 28;
+}
+
 constexpr uint8_t kMacroTypeP = 0x70;
 constexpr uint8_t kMacroTypeQ = 0x71;
 constexpr uint8_t kPerKeyColourMode = 19;
@@ -418,16 +423,31 @@ void KeyboardCore::SetHostValues(const std::array<uint32_t, 6>& values) {
 
 void KeyboardCore::LightPass(uint32_t nowMs) {
     std::lock_guard lock(m_engineLock);
-    if (nowMs != m_lastTick) {
+    const bool tick = nowMs != m_lastTick;
+    if (tick) {
         m_lastTick = nowMs;
         ++m_ticks;
     }
     const profiles::LightSetting setting = m_engineSetting;
     const int mode = setting.mode;
-    if (m_ticks < KeyboardLightTables::Interval(mode, setting.speed)) {
-        return;
+    if (KeyboardLightEngine::HasStep(mode) || IsSoftwareMode(mode)) {
+        // The music runs on every second tick.
+        const int due = mode == KeyboardLightEngine::kMusicMode ? 2 : KeyboardLightTables::Interval(mode, setting.speed);
+        if (m_ticks >= due) {
+            m_ticks = 0;
+            RunStep(mode, setting, nowMs);
+        }
+    } else {
+        WithFrame([this, nowMs, tick](std::span<LedEntry> frame) { m_player.Pass(nowMs, tick, frame); });
     }
-    m_ticks = 0;
+    WithFrame([this, nowMs, tick](std::span<LedEntry> frame) {
+        WithLightList([this, nowMs, tick, frame](std::span<const profiles::LightSetting> list) {
+            m_overrides.Apply(list, nowMs, tick, frame);
+        });
+    });
+}
+
+void KeyboardCore::RunStep(int mode, const profiles::LightSetting& setting, uint32_t) {
     switch (mode) {
         case 4: EffectSpectrum(); return;
         case 23: EffectBlink(); return;
@@ -438,6 +458,44 @@ void KeyboardCore::LightPass(uint32_t nowMs) {
             WithFrame([this, mode, &setting](std::span<LedEntry> frame) { m_engine.Step(mode, setting, frame); });
             return;
     }
+}
+
+void KeyboardCore::RefreshLighting(const profiles::LightSetting& setting) {
+    TakeLightSetting(setting);
+    const profiles::AudioLightSetting audio = m_profile.GetAudioLightInfo();
+    std::vector<profiles::LightSetting> list = m_profile.GetLightList();
+    std::vector<profiles::LightEffectFrame> frames = m_profile.LoadCustomEffect();
+    std::lock_guard lock(m_engineLock);
+    m_engine.SetAudioLight(audio);
+    SetLightList(list);
+    m_overrides.Reset();
+    if (setting.mode == 24) {
+        m_engine.ClearKeyColours();
+    }
+    m_engine.SetEffectPosition(0);
+    WithFrame([this, &frames](std::span<LedEntry>) { m_player.SetFrames(std::move(frames)); });
+}
+
+void KeyboardCore::SetAudioBands(std::span<const int32_t> levels) {
+    std::array<int32_t, KeyboardMusic::kBands> bands{};
+    std::copy_n(levels.begin(), std::min(levels.size(), bands.size()), bands.begin());
+    std::lock_guard lock(m_engineLock);
+    m_engine.SetAudioBands(bands, m_engineSetting.mode);
+}
+
+void KeyboardCore::SetAudioLight(const profiles::AudioLightSetting& audio) {
+    std::lock_guard lock(m_engineLock);
+    m_engine.SetAudioLight(audio);
+}
+
+profiles::AudioLightSetting KeyboardCore::AudioLight() const {
+    std::lock_guard lock(m_engineLock);
+    return m_engine.Music().AudioLight();
+}
+
+std::pair<size_t, size_t> KeyboardCore::CustomEffectPosition() const {
+    std::lock_guard lock(m_engineLock);
+    return {m_player.FrameIndex(), m_player.FrameCount()};
 }
 
 void KeyboardCore::StartLight() {

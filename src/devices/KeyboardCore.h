@@ -11,7 +11,9 @@
 
 #include "devices/DefaultNameLists.h"
 #include "devices/DeviceCore.h"
+#include "devices/CustomEffectPlayer.h"
 #include "devices/KeyboardLightEngine.h"
+#include "devices/LightListOverrides.h"
 #include "profiles/CKeyboardProfiledata.h"
 #include "profiles/KeyAction.h"
 #include "profiles/LightSetting.h"
@@ -104,12 +106,22 @@ public:
     // Takes over the page's light setting: a new mode (or per-key colours
     // again) restarts the effect.
     void TakeLightSetting(const profiles::LightSetting& setting);
+    // The page refresh: the light setting, the audio light setting, the
+    // light list and the custom effect taken over from the profile, the
+    // per-LED overrides and the custom effect from their start.
+    void RefreshLighting(const profiles::LightSetting& setting);
+    // 25 audio band levels for the music mode (fewer are padded with rest).
+    void SetAudioBands(std::span<const int32_t> levels);
+    void SetAudioLight(const profiles::AudioLightSetting& audio);
+    profiles::AudioLightSetting AudioLight() const;
     profiles::LightSetting EngineSetting() const;
     // (Re)starts the light thread: a step of the current mode on every
     // interval of ticks of the effect clock, while the channel is open.
     void StartLight();
     // One pass of the light loop at clock `nowMs` (what the thread runs).
     void LightPass(uint32_t nowMs);
+    // The custom effect being played (frame index, frame count).
+    std::pair<size_t, size_t> CustomEffectPosition() const;
     void SetHostValues(const std::array<uint32_t, 6>& values);
     // Per-key colours (mode 19): the frame takes the profile's selected
     // colour layout and the keyboard gets its colour table; the command's
@@ -148,6 +160,7 @@ public:
 
 private:
     uint8_t DeviceKeyCount() const { return m_info[5]; }
+    void RunStep(int mode, const profiles::LightSetting& setting, uint32_t nowMs);
 
     std::string m_dataFolder;
     std::string m_defaultFolder;
@@ -165,6 +178,8 @@ private:
     KeyboardLightEngine m_engine;
     profiles::LightSetting m_engineSetting;
     bool m_engineStarted = false;
+    CustomEffectPlayer m_player;
+    LightListOverrides m_overrides;
     uint32_t m_lastTick = 0;
     int m_ticks = 0;
     bool m_powerPaused = false;

@@ -41,7 +41,7 @@ bool KeyboardLightEngine::HasStep(int mode) {
     switch (mode) {
         case 1: case 2: case 3: case 5: case 6: case 7: case 8: case 9: case 10: case 11: case 12:
         case 13: case 14: case 15: case 16: case 17: case 18: case 21: case 22: case 24: case 25:
-        case kPerKeyColourMode: case kHostColourMode:
+        case kPerKeyColourMode: case kMusicMode: case kHostColourMode:
             return true;
         default:
             return false;
@@ -57,6 +57,11 @@ void KeyboardLightEngine::ResetEffect() {
         plane.fill(0);
     }
     m_planeSteps = 0;
+    m_music.Reset();
+}
+
+void KeyboardLightEngine::SetAudioBands(std::span<const int32_t> levels, int mode) {
+    m_music.SetBands(levels, mode == kMusicMode && m_music.AudioLight().audioMode == 2, *this);
 }
 
 void KeyboardLightEngine::StartMode(int mode) {
@@ -130,6 +135,7 @@ void KeyboardLightEngine::Step(int mode, const profiles::LightSetting& setting,
         case 11: RainbowPerKey(setting, frame); return;
         case 12: RowWave(setting, frame); return;
         case 18: RingRainbow(setting, frame); return;
+        case kMusicMode: m_music.Step(setting, *this, frame); return;
         case 17: {
             // The profile's colour choice (its second effect list) picks one of four hues.
             static constexpr uint8_t kHues[] = {25, 70, 95, 174};

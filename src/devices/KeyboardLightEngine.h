@@ -7,6 +7,7 @@
 #include <span>
 
 #include "devices/KeyLevels.h"
+#include "devices/KeyboardMusic.h"
 #include "devices/LedEntry.h"
 #include "profiles/LightSetting.h"
 
@@ -22,6 +23,7 @@ public:
     static constexpr size_t kLeds = 170;
     static constexpr int kPerKeyColourMode = 19;
     static constexpr int kHostColourMode = 30;
+    static constexpr int kMusicMode = 29;
 
     // Whether `mode` has a step here (the others leave the frame alone).
     static bool HasStep(int mode);
@@ -34,6 +36,15 @@ public:
     void Step(int mode, const profiles::LightSetting& setting, std::span<LedEntry> frame);
 
     void SetHostColour(uint8_t red, uint8_t green, uint8_t blue) { m_hostColour = {red, green, blue}; }
+    // Audio band levels for the music mode (25 of them); `mode` is the
+    // light mode they arrive in (the beat style takes them at once).
+    void SetAudioBands(std::span<const int32_t> levels, int mode);
+    void SetAudioLight(const profiles::AudioLightSetting& audio) { m_music.SetAudioLight(audio); }
+    const KeyboardMusic& Music() const { return m_music; }
+    // The rainbow indices of the keys start again at 0 (the pattern sweep's
+    // fresh start after a profile load).
+    void ClearKeyColours() { m_keyColours.fill(0); }
+    void SetEffectPosition(uint8_t position) { m_effectPos = position; }
     // A key pressed (type 1) starts a ripple from its place; a key the
     // matrix does not have does nothing.
     void SeedRipple(uint8_t led, int type);
@@ -44,6 +55,8 @@ public:
     const std::array<uint8_t, kLeds>& KeyColours() const { return m_keyColours; }
 
 private:
+    friend class KeyboardMusic;  // draws with the levels, indices and planes
+
     void ColumnWave(const profiles::LightSetting& setting, std::span<LedEntry> frame);
     void RowWave(const profiles::LightSetting& setting, std::span<LedEntry> frame);
     void Snake(const profiles::LightSetting& setting, std::span<LedEntry> frame);
@@ -80,6 +93,7 @@ private:
     static constexpr size_t kPlanes = 4;
     std::array<std::array<uint8_t, 23>, kPlanes> m_planes{};
     uint8_t m_planeSteps = 0;
+    KeyboardMusic m_music;
 };
 
 }  // namespace kx520

@@ -371,3 +371,65 @@ TEST_F(Keyboard, PowerIsReadOverTheReceiverOnlyWhenTheKeyboardAnswers) {
 
 }  // namespace
 }  // namespace kx520
+
+namespace kx520 {
+namespace {
+
+// The page refresh takes the light list and the custom effect from the
+// profile; every pass lays the list over the effect.
+TEST_F(Keyboard, TheProfilesLightListLiesOverTheEffectAndModesWithoutOnePlayTheCustomEffect) {
+    WriteText(data + "p.Json", R"({"Device": [{"LightInfo": {"SelectItem": 6, "Light": 4,
+        "Speed": 2, "MultiColor": false, "Red": 255, "Green": 0, "Blue": 0},
+        "LightList": [null, {"LEDREGMode": 1, "LEDBrightness": 4, "red": 0, "green": 0, "blue": 255},
+                      {"LEDREGMode": 4}]}]})");
+    WriteText(data + "pelmo_light.config", R"({"LightInfo": [[{"Guid": "zero"}]]})");
+    WriteText(data + "zero.light", R"({"LEDEffectList": [{"LEDREGMode": 5, "LEDBrightness": 4,
+        "LEDSpeed": 4, "Time": 1000}]})");
+    Connect();
+    core.SetLedCount(170);
+    auto& profile = core.ProfileData();
+    profile.LoadSection(data + "p.Json");
+    profile.LoadLightConfig(data + "pelmo_light.config");
+    core.RefreshLighting(profile.GetLightInfo());
+    for (uint32_t t = 1; t <= 8; ++t) {
+        core.LightPass(16 * t);
+    }
+    EXPECT_EQ(core.GetLed(0), (LedEntry{255, 0, 0, 255}));  // the static effect
+    EXPECT_EQ(core.GetLed(1), (LedEntry{0, 0, 255, 255}));  // its own colour
+    EXPECT_EQ(core.GetLed(2), LedEntry{});                  // switched off
+    // Mode 0 has no effect of its own: the custom effect of mode 0 plays,
+    // and the list still lies over it.
+    profiles::LightSetting custom = profile.GetLightInfo();
+    custom.mode = 0;
+    profile.SetLightInfo(custom);
+    core.RefreshLighting(custom);
+    EXPECT_EQ(core.CustomEffectPosition(), (std::pair<size_t, size_t>{0, 1}));
+    core.LightPass(1000);
+    core.LightPass(1016);
+    EXPECT_EQ(core.GetLed(0), (LedEntry{kRainbowTable[2].red, kRainbowTable[2].green, kRainbowTable[2].blue, 255}));
+    EXPECT_EQ(core.GetLed(1), (LedEntry{0, 0, 255, 255}));
+}
+
+TEST_F(Keyboard, MusicModeDrawsTheBandsOnEverySecondTick) {
+    Connect();
+    core.SetLedCount(170);
+    core.ProfileData().LoadSection(data + "p.Json");
+    profiles::LightSetting music;
+    music.mode = KeyboardLightEngine::kMusicMode;
+    music.brightness = 4;
+    core.RefreshLighting(music);
+    profiles::AudioLightSetting audio;
+    audio.fgGreen = 255;
+    core.SetAudioLight(audio);
+    std::vector<int32_t> bands(25, 0);
+    bands[2] = 2000;
+    core.SetAudioBands(bands);
+    core.LightPass(16);
+    EXPECT_EQ(core.GetLed(22), LedEntry{});  // one tick: not yet
+    core.LightPass(32);
+    EXPECT_EQ(core.GetLed(22), (LedEntry{0, 255, 0, 254}));
+    EXPECT_EQ(core.AudioLight(), audio);
+}
+
+}  // namespace
+}  // namespace kx520

@@ -107,9 +107,9 @@ TEST(KeyboardLightEngineModes, SnakeBreathingRainbowKeysAndHostColour) {
     std::vector<LedEntry> frame(KeyboardLightEngine::kLeds);
     engine.Step(KeyboardLightEngine::kHostColourMode, Setting(false, 3), frame);
     EXPECT_EQ(frame[169], (LedEntry{1, 2, 3, 190}));
-    EXPECT_FALSE(KeyboardLightEngine::HasStep(29));  // not run here yet: the frame stays
+    EXPECT_FALSE(KeyboardLightEngine::HasStep(20));  // the custom effect's: the frame stays
     frame[0] = LedEntry{9, 9, 9, 9};
-    engine.Step(29, Setting(true), frame);
+    engine.Step(20, Setting(true), frame);
     EXPECT_EQ(frame[0], (LedEntry{9, 9, 9, 9}));
 }
 

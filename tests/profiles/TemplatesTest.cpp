@@ -20,6 +20,11 @@ TEST(Templates, EveryKindsTemplateLoadsWithALightPerLedAndTheFactoryKeys) {
                   static_cast<size_t>(kDevicePageTable[row].lightSlotCount))
             << kind;
         EXPECT_EQ(data.GetLightInfo().brightness, 4) << kind;
+        // A fresh profile lets every LED show the effect: no entry of its
+        // own (a present mode-0 entry would breathe over it).
+        for (const auto& entry : data.GetLightList()) {
+            EXPECT_EQ(entry.present, 0) << kind;
+        }
     }
     CBasicProfiledata keyboard;
     keyboard.LoadSection(std::string(KX520_DATA_DIR) + "/DefaultData/keyboard.Json");
