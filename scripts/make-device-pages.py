@@ -103,7 +103,7 @@ PAGE = """<?xml version="1.0" encoding="utf-8"?>
     <TabLayout name="device_function_switch" bkcolor="#FF171A21" borderround="12"
                inset="14,12,14,12">
       <TabLayout name="device_key_function_switch">
-        <VerticalLayout name="light_panel"/>
+        <VerticalLayout name="light_panel">{light_page}</VerticalLayout>
         <VerticalLayout name="key_assign_panel">{key_page}</VerticalLayout>
         <VerticalLayout name="wireless_system_panel"/>
       </TabLayout>
@@ -128,6 +128,7 @@ PICTURES = {
 def write(file, **fields):
     fields["buttons"] = "\n".join(fields["buttons"])
     fields.setdefault("key_page", "")
+    fields.setdefault("light_page", "")
     picture = PICTURES.get(fields["kind"])
     fields["picture"] = f'\n                 bkimage="{picture}"' if picture else ""
     with open(os.path.join(OUT, file), "w", encoding="utf-8") as out:
@@ -138,7 +139,7 @@ def main():
     os.makedirs(OUT, exist_ok=True)
     write("keyboarddevice.xml", what="keyboard", tag="ZentrelKeyboardDevice", kind="keyboard",
           title="kb_device_name_text", height=232, buttons=keyboard_buttons(),
-          key_page="<KeySetControlUI/>")
+          key_page="<KeySetControlUI/>", light_page="<LightSetControlUI/>")
     write("mousedevice.xml", what="mouse", tag="ZentrelMouseDevice", kind="mouse",
           title="ms_device_name_text", height=232, buttons=mouse_buttons())
     write("mousepaddevice.xml", what="mouse pad", tag="ZentrelMousePadDevice", kind="mousepad",

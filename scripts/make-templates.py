@@ -52,7 +52,8 @@ def main():
     OUT.mkdir(parents=True, exist_ok=True)
     write("keyboard", {
         "LightInfo": light_info(1),
-        "AudioLightInfo": {"AudioMode": 0, "BkColorR": 0, "BkColorG": 0, "BkColorB": 0,
+        # A silent keyboard rests in deep blue rather than going dark.
+        "AudioLightInfo": {"AudioMode": 0, "BkColorR": 0, "BkColorG": 16, "BkColorB": 48,
                            "FgColorR": 255, "FgColorG": 0, "FgColorB": 0,
                            "7ColorFlags": 1, "ColorTypeFlags": 0},
         "LightList": light_list(170),

@@ -44,6 +44,8 @@ set(KX520_CORE_SOURCES
     devices/KeyboardMusic.cpp
     devices/CustomEffectPlayer.cpp
     devices/LightListOverrides.cpp
+    devices/EffectControlTable.cpp
+    devices/SyncModeTable.cpp
     devices/KeyboardReport.cpp
     app/DeviceCatalog.cpp
     app/InterfaceSlotTable.cpp

@@ -13,6 +13,7 @@
 #include "app/MainWindowControls.h"
 #include "app/MainWindowMessages.h"
 #include "app/KeyPageActions.h"
+#include "app/LightPageActions.h"
 #include "app/LightingCommand.h"
 #include "app/ProfileActions.h"
 #include "app/RegisteredMessages.h"
@@ -39,6 +40,7 @@ CMainWnd::CMainWnd(hid::HidBackend& backend, SettingsStore& settings)
       m_titleBar(std::make_unique<TitleBarActions>(*this)),
       m_profileActions(std::make_unique<ProfileActions>(*this)),
       m_keyPageActions(std::make_unique<KeyPageActions>(*this)),
+      m_lightPageActions(std::make_unique<LightPageActions>(*this)),
       m_windowMessages(std::make_unique<MainWindowMessages>(*this)),
       m_tray(std::make_unique<TrayController>(*this)) {
     setWindowTitle(QLatin1String(kProductName));
@@ -48,6 +50,7 @@ CMainWnd::CMainWnd(hid::HidBackend& backend, SettingsStore& settings)
     m_options.AddRoutes(m_router, m_selector);
     m_profileActions->AddRoutes(m_router, m_timers);
     m_keyPageActions->AddRoutes(m_router);
+    m_lightPageActions->AddRoutes(m_router);
     m_windowMessages->AddTo(m_messages, m_timers);
     m_tray->AddMessages(m_messages, m_timers);
     AddMenuItems();
@@ -344,9 +347,12 @@ CZentrelUSBDevice* CMainWnd::CurrentDevice() const {
 }
 
 void CMainWnd::SetMultiDevice(bool multi) {
-    // Synchronised lighting and the headset's lighting page take this flag;
-    // both come with their own pages.
-    (void)multi;
+    for (auto kind : {DeviceLinkManager::Keyboards, DeviceLinkManager::Mice, DeviceLinkManager::MousePads,
+                      DeviceLinkManager::Headsets}) {
+        for (CZentrelUSBDevice* device : m_devices->DevicesOf(kind)) {
+            device->SetMultiDevice(multi);
+        }
+    }
 }
 
 void CMainWnd::SetLightControl(bool enabled) {

@@ -22,6 +22,7 @@ class DeviceLinkManager;
 class MainWindowMessages;
 class ProfileActions;
 class KeyPageActions;
+class LightPageActions;
 class SettingsStore;
 class TitleBarActions;
 class TrayController;
@@ -206,6 +207,7 @@ private:
     std::unique_ptr<TitleBarActions> m_titleBar;
     std::unique_ptr<ProfileActions> m_profileActions;
     std::unique_ptr<KeyPageActions> m_keyPageActions;
+    std::unique_ptr<LightPageActions> m_lightPageActions;
     std::unique_ptr<MainWindowMessages> m_windowMessages;
     std::unique_ptr<TrayController> m_tray;
     std::unique_ptr<DeviceScanThread> m_scan;

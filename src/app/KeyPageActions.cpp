@@ -11,9 +11,6 @@ namespace kx520 {
 
 namespace {
 
-// The page function of the keys tab.
-constexpr int kKeysFunction = 2;
-
 constexpr const char* kApplyingCombos[] = {
     "keyset_mousekey_combo", "keyset_mouseswing_combo", "keyset_mousewheel_combo",
     "keyset_mousedpi_combo", "keyset_media_combo",      "keyset_system_combo",
@@ -85,13 +82,9 @@ void KeyPageActions::AddRoutes(NotificationRouter& routes) {
         [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI&, int) { keyboard.CancelAssignment(); });
     add(ui::notify::kClick, "key_butt_prosave", exact,
         [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI&, int) { keyboard.SaveKeysToDevice(); });
-    // A key of the picture, while the keys tab is shown.
+    // A key of the picture: the key to assign, or one to colour.
     add(ui::notify::kClick, "key_", NameMatch::PrefixNumber,
-        [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI&, int position) {
-            if (keyboard.GetPageFunction() == kKeysFunction) {
-                keyboard.SelectKey(position);
-            }
-        });
+        [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI&, int position) { keyboard.ClickKey(position); });
 }
 
 }  // namespace kx520

@@ -3,6 +3,7 @@
 #include <QHash>
 
 #include "devices/CZentrelKeyboardDevice.h"
+#include "pages/CLightControlUI.h"
 #include "ui/CResourceManager.h"
 
 namespace kx520 {
@@ -92,7 +93,11 @@ QString ApplyLightingWords(CZentrelKeyboardDevice& keyboard, const QStringList& 
             return QStringLiteral("unknown option ") + name;
         }
     }
-    if (!keyboard.ApplyLightSetting(setting)) {
+    const bool taken = keyboard.ApplyLightSetting(setting);
+    if (CLightControlUI* page = keyboard.LightPage()) {
+        page->ShowSetting(setting);  // the page shows what a script chose
+    }
+    if (!taken) {
         return QStringLiteral("the keyboard did not take the light setting (the profile keeps it)");
     }
     return {};

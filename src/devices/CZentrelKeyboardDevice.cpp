@@ -8,6 +8,7 @@
 #include "devices/KeyLabels.h"
 #include "devices/PageKeyDefaults.h"
 #include "pages/CKeySetControlUI.h"
+#include "pages/CLightControlUI.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CMpDevicePowerUI.h"
 #include "profiles/CDeviceProfileUI.h"
@@ -23,6 +24,9 @@ namespace {
 
 constexpr int kRepeatDelaySteps = 4;
 constexpr int kPollingRateOptions = 4;
+// The page functions of the lighting and keys tabs.
+constexpr int kLightingFunction = 1;
+constexpr int kKeysFunction = 2;
 
 // Repeat delay and polling rate above 3 show as the first step.
 int PageStep(uint16_t value) {
@@ -46,6 +50,7 @@ void CZentrelKeyboardDevice::BuildPage() {
     m_keyboard->SetFolders(DataFolder().toStdString(), DefaultFolder().toStdString());
     LoadDefaults();  // the effects and macros are known before any keyboard connects
     LoadProfileToPage();  // and the selected profile's keys, light and options
+    ShowLightPage();
     m_keyPage = findChild<CKeySetControlUI*>();
     if (m_keyPage != nullptr) {
         m_keyPage->Build(CKeySetControlUI::kKeyboardKind);
@@ -86,6 +91,7 @@ bool CZentrelKeyboardDevice::LoadProfileToPage() {
 
 void CZentrelKeyboardDevice::ApplyProfileToPage() {
     LoadDefaults();
+    ShowLightPage();
     if (m_keyPage != nullptr) {
         m_keyPage->FillMacroCombo(m_keyboard->Names().MacroNames());
         m_keyPage->HidePage();
@@ -242,7 +248,109 @@ void CZentrelKeyboardDevice::CancelAssignment() {
     }
 }
 
+void CZentrelKeyboardDevice::ShowLightPage() {
+    CLightControlUI* page = LightPage();
+    if (page == nullptr) {
+        return;
+    }
+    const DefaultNameLists& names = m_keyboard->Names();
+    page->FillEffects(names.EffectNames(), names.EffectVisible());
+    page->FillCustomEffects(names.CustomEffectNames());
+    page->ShowSetting(m_keyboard->Light());
+    page->ShowAudioSetting(CurrentAudioLight());
+}
+
+profiles::AudioLightSetting CZentrelKeyboardDevice::CurrentAudioLight() const {
+    return m_keyboard->Profile().GetAudioLightInfo();
+}
+
+bool CZentrelKeyboardDevice::ApplyAudioLight(const profiles::AudioLightSetting& audio) {
+    m_keyboard->Profile().SetAudioLightInfo(audio);
+    m_keyboard->Profile().Save();
+    m_keyboard->SetAudioLight(audio);
+    return true;
+}
+
+void CZentrelKeyboardDevice::SetAudioBands(const int* levels, size_t count) {
+    if (levels == nullptr) {
+        return;
+    }
+    std::vector<int32_t> bands(levels, levels + std::min(count, KeyboardMusic::kBands));
+    m_keyboard->SetAudioBands(bands);
+}
+
+bool CZentrelKeyboardDevice::ColouringKeys() const {
+    return GetPageFunction() == kLightingFunction &&
+           m_keyboard->Light().mode == KeyboardLightEngine::kPerKeyColourMode;
+}
+
+void CZentrelKeyboardDevice::MarkOnly(int position) {
+    for (size_t i = 0; i < KeyboardCore::kPageKeys; ++i) {
+        CDeviceKeyButtonUI* button = PositionButton(i);
+        const bool marked = static_cast<int>(i) == position;
+        if (button != nullptr && button->IsKeySelected() != marked) {
+            button->SetKeySelected(marked);
+            button->Invalidate();
+        }
+    }
+}
+
+void CZentrelKeyboardDevice::ClickKey(int position) {
+    if (GetPageFunction() == kKeysFunction) {
+        SelectKey(position);
+        return;
+    }
+    if (!ColouringKeys() || position < 0 || position >= static_cast<int>(KeyboardCore::kPageKeys)) {
+        return;
+    }
+    if (CDeviceKeyButtonUI* button = PositionButton(static_cast<size_t>(position))) {
+        button->SetKeySelected(!button->IsKeySelected());
+        button->Invalidate();
+    }
+}
+
+void CZentrelKeyboardDevice::SelectionEnded() {
+    if (!ColouringKeys()) {
+        MarkOnly(GetPageFunction() == kKeysFunction ? m_selectedKey : -1);
+    }
+}
+
+std::vector<int> CZentrelKeyboardDevice::SelectedLightKeys() const {
+    std::vector<int> keys;
+    for (size_t i = 0; i < KeyboardCore::kPageKeys; ++i) {
+        const CDeviceKeyButtonUI* button = PositionButton(i);
+        if (button != nullptr && button->IsKeySelected()) {
+            keys.push_back(static_cast<int>(i));
+        }
+    }
+    return keys;
+}
+
+void CZentrelKeyboardDevice::ColourSelectedKeys(bool lit) {
+    if (!ColouringKeys()) {
+        return;
+    }
+    auto& profile = m_keyboard->Profile();
+    const int layout = profile.GetCustomLightGroup();
+    std::vector<profiles::LightColor> colours = profile.GetCustomLightColors(layout, m_keyboard->LedCount());
+    const profiles::LightSetting& light = m_keyboard->Light();
+    const profiles::LightColor colour =
+        lit ? profiles::LightColor{light.red, light.green, light.blue, 0} : profiles::LightColor{};
+    for (const int position : SelectedLightKeys()) {
+        const int led = FrameIndexOf(static_cast<size_t>(position));
+        if (led >= 0 && static_cast<size_t>(led) < colours.size()) {
+            colours[static_cast<size_t>(led)] = colour;
+        }
+    }
+    profile.SetCustomLightColors(colours, layout);
+    profile.Save();
+    m_keyboard->RefreshLighting(light);  // the frame and the keyboard's colour table
+}
+
 bool CZentrelKeyboardDevice::ApplyLightSetting(const profiles::LightSetting& setting) {
+    if (setting.mode != KeyboardLightEngine::kPerKeyColourMode && GetPageFunction() == kLightingFunction) {
+        MarkOnly(-1);  // the keys are coloured one by one in that effect only
+    }
     m_keyboard->SetLight(setting);
     m_keyboard->Profile().SetLightInfo(setting);
     m_keyboard->Profile().Save();
@@ -364,6 +472,8 @@ void CZentrelKeyboardDevice::RefreshPower() {
 
 void CZentrelKeyboardDevice::ShowFunction(int type) {
     CZentrelUSBDevice::ShowFunction(type);
+    // The marks belong to the tab: the key being assigned, or none.
+    MarkOnly(type == kKeysFunction ? m_selectedKey : -1);
     if (type != 1 && type != 2) {
         return;
     }

@@ -76,7 +76,24 @@ public:
     // A new light setting: kept in the profile (saved), run by the page's
     // engine and written to the keyboard's onboard profile. False when the
     // keyboard did not take the record (the profile keeps it).
-    bool ApplyLightSetting(const profiles::LightSetting& setting);
+    bool ApplyLightSetting(const profiles::LightSetting& setting) override;
+    profiles::LightSetting CurrentLightSetting() const override { return m_keyboard->Light(); }
+    profiles::AudioLightSetting CurrentAudioLight() const override;
+    // The music's colours and style: kept in the profile (saved) and run.
+    bool ApplyAudioLight(const profiles::AudioLightSetting& audio) override;
+    // The keys chosen for their own colours (mode 19) take the page's
+    // colour, or go dark, in the profile's selected colour layout; the
+    // keyboard gets its colour table again.
+    void ColourSelectedKeys(bool lit) override;
+    // A key of the picture clicked: on the keys tab it is the key to
+    // assign; on the lighting tab with the keys' own colours it joins or
+    // leaves the keys to colour.
+    void ClickKey(int position);
+    // The rubber band chose keys: kept only where keys are coloured one by
+    // one; elsewhere the key being assigned stays the only one marked.
+    void SelectionEnded();
+    std::vector<int> SelectedLightKeys() const;
+    void SetAudioBands(const int* levels, size_t count) override;
 
     // A function for page key `position` from a script, through the page's
     // encoder, applied as the page applies it; "" or why not.
@@ -98,6 +115,11 @@ protected:
 
 private:
     void Tell(const QString& textId, const QString& argument = QString());
+    // The lighting page shows the keyboard's effects and its setting.
+    void ShowLightPage();
+    bool ColouringKeys() const;
+    // Only the key being assigned (or none) keeps its mark.
+    void MarkOnly(int position);
     void ShowRepeatTexts();
 
     KeyboardCore* m_keyboard;  // owned by the base, as its core

@@ -4,6 +4,7 @@
 
 #include "devices/LightColourControl.h"
 #include "pages/CDeviceKeyButtonUI.h"
+#include "pages/CLightControlUI.h"
 #include "devices/CDeviceOptionUI.h"
 #include "profiles/CDeviceProfileUI.h"
 #include "platform/DataFolders.h"
@@ -100,6 +101,11 @@ void CZentrelUSBDevice::BuildPage() {
         return;
     }
     SetUpProfileList();
+    m_lightPage = findChild<CLightControlUI*>();
+    if (m_lightPage != nullptr) {
+        m_lightPage->SetKind(ProfileKind());
+        SetLightControl(m_lightPage);
+    }
     ui::CControlUI* panel = nullptr;
     for (ui::CControlUI* control : findChildren<ui::CControlUI*>()) {
         if (control->GetClass() == QLatin1String("SelectPanel")) {
@@ -127,6 +133,15 @@ void CZentrelUSBDevice::BuildPage() {
             button->SetKeyLight(kWhite, 255, button->IsLit());
             button->Invalidate();
         }
+    }
+}
+
+void CZentrelUSBDevice::SetMultiDevice(bool multi) {
+    if (m_lightPage != nullptr) {
+        m_lightPage->SetSameAllowed(multi);
+    }
+    if (!multi) {
+        m_synchronised = false;
     }
 }
 

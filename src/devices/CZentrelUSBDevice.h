@@ -22,6 +22,7 @@ namespace kx520 {
 class CDeviceKeyButtonUI;
 class CDeviceOptionUI;
 class CDeviceProfileUI;
+class CLightControlUI;
 class LightColourControl;
 
 // The base of the four device kinds as a page (a skin container): it binds
@@ -77,6 +78,25 @@ public:
     // The keyboard keeps these (music and host colour); the base does not.
     virtual void SetAudioBands(const int*, size_t) {}
     virtual void SetHostValues(const int*, size_t) {}
+
+    // --- the lighting page (the kinds with lighting refine these) ---------------
+    // The page's lighting control, bound by BuildPage; null without one.
+    CLightControlUI* LightPage() const { return m_lightPage; }
+    virtual profiles::LightSetting CurrentLightSetting() const { return {}; }
+    // A changed setting: kept in the profile (saved), run and written to
+    // the device. False when the device did not take it (the base has no
+    // lighting of its own).
+    virtual bool ApplyLightSetting(const profiles::LightSetting&) { return false; }
+    virtual profiles::AudioLightSetting CurrentAudioLight() const { return {}; }
+    virtual bool ApplyAudioLight(const profiles::AudioLightSetting&) { return false; }
+    // The keys chosen on the picture take the page's colour, or go dark.
+    virtual void ColourSelectedKeys(bool) {}
+    // More than one device is shown: the lighting page may offer the same
+    // effect on all; with one, the device leaves synchronised lighting.
+    virtual void SetMultiDevice(bool multi);
+    // The synchronised-lighting flag ("the same effect on every device").
+    void SetSynchronised(bool on) { m_synchronised = on; }
+    bool Synchronised() const { return m_synchronised; }
 
     // --- set up by the main window on arrival --------------------------------
     void SetPageLayoutName(const QString& name) { m_pageLayout = name; }
@@ -153,6 +173,8 @@ private:
 
     // Declared first: the page's listeners and bindings go before the core.
     std::unique_ptr<DeviceCore> m_core;
+    CLightControlUI* m_lightPage = nullptr;
+    bool m_synchronised = false;
     NotifyListener m_wiredNotify;
     NotifyListener m_receiverNotify;
     QString m_pageLayout;

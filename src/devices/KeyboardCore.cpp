@@ -464,7 +464,9 @@ void KeyboardCore::RefreshLighting(const profiles::LightSetting& setting) {
     TakeLightSetting(setting);
     const profiles::AudioLightSetting audio = m_profile.GetAudioLightInfo();
     std::vector<profiles::LightSetting> list = m_profile.GetLightList();
-    std::vector<profiles::LightEffectFrame> frames = m_profile.LoadCustomEffect();
+    // The custom effect chosen in the page's list (its place is the custom
+    // group) plays whenever the mode has no effect of its own.
+    std::vector<profiles::LightEffectFrame> frames = m_profile.LoadCustomEffectAt(setting.customGroup);
     std::lock_guard lock(m_engineLock);
     m_engine.SetAudioLight(audio);
     SetLightList(list);

@@ -2,6 +2,7 @@
 
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CKeySetControlUI.h"
+#include "pages/CLightControlUI.h"
 #include "pages/CMpDevicePowerUI.h"
 #include "pages/CSelectPanelUI.h"
 #include "profiles/CDeviceProfileUI.h"
@@ -18,6 +19,7 @@ void RegisterPageControls() {
                             [] { return new CMpDevicePowerUI(); });
     factory.RegisterControl(QStringLiteral("DeviceProfile"), [] { return new CDeviceProfileUI(); });
     factory.RegisterControl(QStringLiteral("KeySetControl"), [] { return new CKeySetControlUI(); });
+    factory.RegisterControl(QStringLiteral("LightControl"), [] { return new CLightControlUI(); });
 }
 
 }  // namespace kx520

@@ -233,13 +233,17 @@ std::vector<LightSetting> CBasicProfiledata::GetLightList() {
 }
 
 std::vector<LightEffectFrame> CBasicProfiledata::LoadCustomEffect() {
+    return LoadCustomEffectAt(m_lightInfo.mode);
+}
+
+std::vector<LightEffectFrame> CBasicProfiledata::LoadCustomEffectAt(size_t entry) {
     m_effectFrames.clear();
     if (m_lightConfig.isNull()) {
         return {};
     }
     const Json::Value& modes =
         json::Element(json::Member(m_lightConfig, "LightInfo"), static_cast<size_t>(m_deviceIndex));
-    const std::string name = json::String(json::Member(json::Element(modes, m_lightInfo.mode), "Guid"));
+    const std::string name = json::String(json::Member(json::Element(modes, entry), "Guid"));
     const std::string folder = std::filesystem::path(m_profilePath).parent_path().string();
     const std::string path = EffectPath(folder, name);
     if (path.empty()) {

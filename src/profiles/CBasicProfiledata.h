@@ -61,6 +61,8 @@ public:
     // The frames of the current light mode's custom effect: the ".light"
     // file named by the light configuration, inside the profile's folder.
     std::vector<LightEffectFrame> LoadCustomEffect();
+    // The same for entry `entry` of the light configuration's list.
+    std::vector<LightEffectFrame> LoadCustomEffectAt(size_t entry);
     std::vector<KeyAssignmentEntry> GetKeyList() { return ReadKeyList(m_section, m_keyList); }
     void SetKeyList(const std::vector<KeyAssignmentEntry>& list) {
         WriteKeyList(m_section, m_keyList, list);
