@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QTimer>
+#include <json/json.h>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -208,6 +209,16 @@ int main(int argc, char** argv) {
                 words.push_back(arg.toStdString());
             }
             return QString::fromStdString(sim::RunSimCommand(machine->Virtual(), words));
+        };
+        handlers.virtualState = [&machine](const QString& product) {
+            std::string error;
+            const std::string state = sim::VirtualStateJson(machine->Virtual(), product.toStdString(), error);
+            if (!error.empty()) {
+                Json::Value failure(Json::objectValue);
+                failure["error"] = error;
+                return QString::fromStdString(Json::FastWriter().write(failure));
+            }
+            return QString::fromStdString(state);
         };
     }
     handlers.quit = [&window] {

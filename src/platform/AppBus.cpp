@@ -176,6 +176,14 @@ QString AppBus::Simulate(const QStringList& args) {
     return m_handlers.simulate(args);
 }
 
+QString AppBus::VirtualState(const QString& product) {
+    if (!m_handlers.virtualState) {
+        return QStringLiteral(
+            R"json({"error": "the application runs without virtual devices (start it with --simulate)"})json");
+    }
+    return m_handlers.virtualState(product);
+}
+
 void AppBus::Quit() {
     if (m_handlers.quit) {
         m_handlers.quit();

@@ -41,6 +41,8 @@ public:
         std::function<void(bool sleeping)> prepareForSleep;
         // Empty handler: not simulating. Returns an error text, empty on success.
         std::function<QString(const QStringList& args)> simulate;
+        // What a virtual product holds, as JSON; {"error": why} when it cannot say.
+        std::function<QString(const QString& product)> virtualState;
         std::function<void()> quit;
     };
 
@@ -79,6 +81,7 @@ public slots:
     // The test interface for suspend and resume (logind's signal, by hand).
     Q_SCRIPTABLE void PrepareForSleep(bool sleeping);
     Q_SCRIPTABLE QString Simulate(const QStringList& args);
+    Q_SCRIPTABLE QString VirtualState(const QString& product);
     Q_SCRIPTABLE void Quit();
 
 signals:

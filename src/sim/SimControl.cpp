@@ -1,5 +1,7 @@
 #include "sim/SimControl.h"
 
+#include <json/json.h>
+
 #include <charconv>
 #include <cstdio>
 
@@ -96,6 +98,54 @@ std::string RunSimCommand(VirtualHidBackend& backend, const std::vector<std::str
         return backend.ResetFlash(product) ? "" : "the kept state of " + product + " could not be removed";
     }
     return kUsage;
+}
+
+namespace {
+
+Json::Value Bytes(const std::vector<uint8_t>& bytes) {
+    Json::Value array(Json::arrayValue);
+    for (const uint8_t byte : bytes) {
+        array.append(byte);
+    }
+    return array;
+}
+
+std::string Colour(uint8_t red, uint8_t green, uint8_t blue) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", red, green, blue);
+    return text;
+}
+
+}  // namespace
+
+std::string VirtualStateJson(VirtualHidBackend& backend, const std::string& product, std::string& error) {
+    if (error = CheckProduct(product); !error.empty()) {
+        return {};
+    }
+    const auto firmware = backend.Firmware(product);
+    if (!firmware) {
+        error = product + " is not plugged";
+        return {};
+    }
+    const VirtualFirmware::Lighting light = firmware->Firmware().LightState();
+    Json::Value root(Json::objectValue);
+    root["product"] = product;
+    root["lightProfile"] = light.profile;
+    root["lightRecord"] = Bytes(light.record);
+    Json::Value decoded(Json::objectValue);
+    decoded["hostDriven"] = light.hostDriven;
+    decoded["mode"] = light.mode;
+    decoded["brightness"] = light.brightness;
+    decoded["speed"] = light.speed;
+    decoded["direction"] = light.direction;
+    decoded["multicolor"] = light.multiColor != 0;
+    decoded["color"] = Colour(light.red, light.green, light.blue);
+    root["light"] = decoded;
+    root["keyColours"] = Bytes(light.keyColours);
+    root["frame"] = light.frame.empty() ? Json::Value() : Bytes(light.frame);
+    Json::StreamWriterBuilder writer;
+    writer["indentation"] = "";
+    return Json::writeString(writer, root) + "\n";
 }
 
 }  // namespace kx520::sim

@@ -15,4 +15,10 @@ class VirtualHidBackend;
 // error text, empty on success.
 std::string RunSimCommand(VirtualHidBackend& backend, const std::vector<std::string>& args);
 
+// What a plugged virtual product holds, as one JSON object: its lighting
+// ("lightProfile", "lightRecord", "light" as the firmware reads the record,
+// "keyColours" and the last streamed "frame", or null). Empty, with the
+// reason in `error`, for a product that is not plugged.
+std::string VirtualStateJson(VirtualHidBackend& backend, const std::string& product, std::string& error);
+
 }  // namespace kx520::sim

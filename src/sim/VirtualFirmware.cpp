@@ -209,7 +209,13 @@ Packet VirtualFirmware::Answer(const Packet& request) {
     }
     std::copy_n(request.begin() + kDataByte, length, memory->begin() + static_cast<long>(offset));
     m_flashDirty = m_flashDirty || command == kCmdWriteConfig || command == kCmdWriteKeys ||
-                   command == kCmdWriteMacros;
+                   command == kCmdWriteMacros || command == kCmdWriteKeyColours;
+    m_frameStreamed = m_frameStreamed || command == kCmdStreamLight;
+    if (command == kCmdWriteKeyColours && !m_inTransaction) {
+        // The colour table comes without a transaction: it is kept at once.
+        m_flashChanged = true;
+        m_flashDirty = false;
+    }
     if (command == kCmdWriteMacros && !MacroWriteAccepted(offset, length)) {
         reply[kStatusByte] = kStatusErrorFF;
     }
@@ -244,6 +250,8 @@ bool VirtualFirmware::MacroImageValid() const {
 namespace {
 
 constexpr const char* kFlashParts[] = {"keys", "keyExtra", "config", "macros"};
+// Kept since the keys could be coloured one by one; older images lack it.
+constexpr const char* kKeyColoursPart = "keyColours";
 
 std::string Hex(const std::vector<uint8_t>& bytes) {
     static const char digits[] = "0123456789abcdef";
@@ -289,6 +297,7 @@ Json::Value VirtualFirmware::FlashImage() const {
     for (size_t i = 0; i < std::size(parts); ++i) {
         image[kFlashParts[i]] = Hex(*parts[i]);
     }
+    image[kKeyColoursPart] = Hex(m_keyColours);
     return image;
 }
 
@@ -302,6 +311,10 @@ bool VirtualFirmware::RestoreFlash(const Json::Value& image) {
     for (size_t i = 0; i < std::size(parts); ++i) {
         const Json::Value& part = image[kFlashParts[i]];
         whole = part.isString() && FromHex(part.asString(), *parts[i]) && whole;
+    }
+    const Json::Value& colours = image[kKeyColoursPart];
+    if (colours.isString()) {
+        whole = FromHex(colours.asString(), m_keyColours) && whole;
     }
     return whole;
 }
@@ -394,6 +407,33 @@ std::vector<uint8_t> VirtualFirmware::Config() const { return Copy(m_config); }
 std::vector<uint8_t> VirtualFirmware::Macros() const { return Copy(m_macros); }
 std::vector<uint8_t> VirtualFirmware::Shoot() const { return Copy(m_shoot); }
 std::vector<uint8_t> VirtualFirmware::KeyColours() const { return Copy(m_keyColours); }
+
+VirtualFirmware::Lighting VirtualFirmware::LightState() const {
+    std::lock_guard lock(m_lock);
+    Lighting light;
+    light.profile = m_config.empty() ? 0 : m_config[0];
+    const size_t base = kRecordStride * light.profile;
+    if (base + kRecordSize <= m_config.size()) {
+        light.record.assign(m_config.begin() + static_cast<long>(base),
+                            m_config.begin() + static_cast<long>(base + kRecordSize));
+        light.hostDriven = light.record[1] == 0xFE;
+        light.mode = light.record[1];
+        light.brightness = light.record[2];
+        light.speed = light.record[3] <= 4 ? static_cast<uint8_t>(4 - light.record[3]) : 0;
+        light.direction = light.record[4];
+        light.multiColor = light.record[5];
+        light.red = light.record[6];
+        light.green = light.record[7];
+        light.blue = light.record[8];
+    }
+    const size_t keyBytes = std::min<size_t>(3u * (m_info.size() > 5 ? m_info[5] : 0), m_keyColours.size());
+    light.keyColours.assign(m_keyColours.begin(), m_keyColours.begin() + static_cast<long>(keyBytes));
+    if (m_frameStreamed) {
+        const size_t frameBytes = std::min<size_t>(keyBytes, m_lightFrame.size());
+        light.frame.assign(m_lightFrame.begin(), m_lightFrame.begin() + static_cast<long>(frameBytes));
+    }
+    return light;
+}
 std::vector<uint8_t> VirtualFirmware::LightFrame() const { return Copy(m_lightFrame); }
 std::vector<uint8_t> VirtualFirmware::Status() const { return Copy(m_status); }
 

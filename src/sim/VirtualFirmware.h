@@ -37,6 +37,7 @@ public:
     static constexpr size_t kStatusSize = 56;
     // Light records of 26 bytes, one per profile, 25 bytes apart.
     static constexpr size_t kRecordStride = 25;
+    static constexpr size_t kRecordSize = 26;
 
     explicit VirtualFirmware(const VirtualProductSpec& product);
 
@@ -69,6 +70,25 @@ public:
     bool LinkAwake() const;
     bool HostLight() const;
     bool InTransaction() const;
+    // The lighting as the keyboard holds it: its current profile's light
+    // record read as the firmware reads it, the per-key colour table it was
+    // given and the last frame streamed to it (3 bytes a key each).
+    struct Lighting {
+        uint8_t profile = 0;
+        std::vector<uint8_t> record;  // 26 bytes at 25 x profile
+        bool hostDriven = false;      // mode byte 0xFE: the host streams the frames
+        uint8_t mode = 0;
+        uint8_t brightness = 0;
+        uint8_t speed = 0;  // 0-4, as the host counts it (the record holds 4 - speed)
+        uint8_t direction = 0;
+        uint8_t multiColor = 0;
+        uint8_t red = 0;
+        uint8_t green = 0;
+        uint8_t blue = 0;
+        std::vector<uint8_t> keyColours;
+        std::vector<uint8_t> frame;  // empty until a frame was streamed
+    };
+    Lighting LightState() const;
     // What a real keyboard keeps in flash (key table, LED positions,
     // configuration and macro memory) as JSON, and back. A part whose
     // size does not match is not taken (false).
@@ -118,6 +138,7 @@ private:
     bool m_linkAwake = true;
     bool m_hostLight = false;
     bool m_inTransaction = false;
+    bool m_frameStreamed = false;
     bool m_macroImageValid = false;
     Json::Value m_model;  // kept through a factory reset
     bool m_flashDirty = false;

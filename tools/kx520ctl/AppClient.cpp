@@ -8,12 +8,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <charconv>
+#include <cstdio>
 #include <iostream>
 
 #include "app/RegisteredMessages.h"
 #include "devices/KeyAssignmentWords.h"
 #include "platform/AppBus.h"
 #include "platform/ProgramText.h"
+#include "platform/SafeJson.h"
 #include "sim/SimFault.h"
 #include "sim/SimulateOption.h"
 #include "sim/VirtualProducts.h"
@@ -89,12 +91,12 @@ int AppClient::Send(const std::vector<std::string>& args) {
 std::string SimUsageError(const std::vector<std::string>& args) {
     const std::string products = "; products: " + sim::VirtualProductList();
     if (args.empty()) {
-        return "sim needs a verb: plug, unplug, fault, notify, battery or reset";
+        return "sim needs a verb: plug, unplug, fault, notify, battery, reset or state";
     }
     const std::string& verb = args[0];
     if (verb != "plug" && verb != "unplug" && verb != "fault" && verb != "notify" &&
-        verb != "battery" && verb != "reset") {
-        return "unknown sim verb '" + verb + "'; verbs: plug, unplug, fault, notify, battery, reset";
+        verb != "battery" && verb != "reset" && verb != "state") {
+        return "unknown sim verb '" + verb + "'; verbs: plug, unplug, fault, notify, battery, reset, state";
     }
     if (args.size() < 2) {
         return "sim " + verb + " needs a product" + products;
@@ -118,7 +120,7 @@ std::string SimUsageError(const std::vector<std::string>& args) {
     return {};
 }
 
-int AppClient::Sim(const std::vector<std::string>& args) {
+int AppClient::Sim(const std::vector<std::string>& args, bool json) {
     if (const std::string error = SimUsageError(args); !error.empty()) {
         std::cerr << UsageErrorText("kx520ctl", error);
         return kUsage;
@@ -126,6 +128,9 @@ int AppClient::Sim(const std::vector<std::string>& args) {
     const auto app = Connect();
     if (!app) {
         return kFailure;
+    }
+    if (args[0] == "state") {
+        return VirtualState(*app, args[1], json);
     }
     QStringList words;
     for (const std::string& arg : args) {
@@ -139,6 +144,70 @@ int AppClient::Sim(const std::vector<std::string>& args) {
     if (!reply.value().isEmpty()) {
         std::cerr << "kx520ctl: " << reply.value().toStdString() << "\n";
         return kFailure;
+    }
+    return kOk;
+}
+
+namespace {
+
+std::string Hex(const Json::Value& bytes, size_t from, size_t count) {
+    std::string text;
+    char byte[4];
+    for (size_t i = from; i < from + count && i < bytes.size(); ++i) {
+        std::snprintf(byte, sizeof byte, "%02x", bytes[static_cast<Json::ArrayIndex>(i)].asUInt() & 0xFF);
+        text += (text.empty() ? "" : " ") + std::string(byte);
+    }
+    return text;
+}
+
+// The lit keys of a 3-bytes-a-key table: "position #rrggbb" each.
+std::string LitKeys(const Json::Value& table) {
+    std::string text;
+    for (Json::ArrayIndex key = 0; 3 * key + 2 < table.size(); ++key) {
+        const std::string colour = Hex(table, 3 * key, 3);
+        if (colour != "00 00 00") {
+            text += "  " + std::to_string(key) + ": " + colour + "\n";
+        }
+    }
+    return text.empty() ? std::string("  none\n") : text;
+}
+
+}  // namespace
+
+int AppClient::VirtualState(QDBusInterface& app, const std::string& product, bool json) {
+    const QDBusReply<QString> reply = app.call(QStringLiteral("VirtualState"), QString::fromStdString(product));
+    if (!reply.isValid()) {
+        std::cerr << "kx520ctl: " << reply.error().message().toStdString() << "\n";
+        return kFailure;
+    }
+    const auto state = json::Parse(reply.value().toStdString());
+    if (!state || !state->isObject()) {
+        std::cerr << "kx520ctl: the application's answer is not a state\n";
+        return kFailure;
+    }
+    if (state->isMember("error")) {
+        std::cerr << "kx520ctl: " << (*state)["error"].asString() << "\n";
+        return kFailure;
+    }
+    if (json) {
+        std::cout << reply.value().toStdString();
+        return kOk;
+    }
+    const Json::Value& light = (*state)["light"];
+    std::cout << "light record of profile " << (*state)["lightProfile"].asUInt() << ": "
+              << Hex((*state)["lightRecord"], 0, 26) << "\n";
+    if (light["hostDriven"].asBool()) {
+        std::cout << "light: driven by the host (streamed frames)\n";
+    } else {
+        std::cout << "light: mode " << light["mode"].asUInt() << ", brightness " << light["brightness"].asUInt()
+                  << ", speed " << light["speed"].asUInt() << ", direction " << light["direction"].asUInt()
+                  << ", " << (light["multicolor"].asBool() ? "rainbow" : light["color"].asString()) << "\n";
+    }
+    std::cout << "key colours (lit keys):\n" << LitKeys((*state)["keyColours"]);
+    if ((*state)["frame"].isNull()) {
+        std::cout << "frame: none streamed\n";
+    } else {
+        std::cout << "frame (lit keys):\n" << LitKeys((*state)["frame"]);
     }
     return kOk;
 }

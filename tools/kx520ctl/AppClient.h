@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+class QDBusInterface;
+
 namespace kx520::ctl {
 
 // Talks to the running application over the session bus.
@@ -11,12 +13,17 @@ public:
     // Each returns the exit code: 0 done, 1 failed (the application is not
     // running, or refused), 2 usage error.
     static int Send(const std::vector<std::string>& args);
-    static int Sim(const std::vector<std::string>& args);
+    // sim VERB PRODUCT ...; sim state PRODUCT prints what the virtual
+    // product holds (its lighting), as text or JSON.
+    static int Sim(const std::vector<std::string>& args, bool json);
     static int Status(bool json);
     // keyboard show: what the application holds for the keyboard.
     static int Keyboard(const std::vector<std::string>& args, bool json);
     // lighting KIND [set OPTIONS]: a device's light setting, or a change.
     static int Lighting(const std::vector<std::string>& args, bool json);
+
+private:
+    static int VirtualState(QDBusInterface& app, const std::string& product, bool json);
 };
 
 }  // namespace kx520::ctl

@@ -71,6 +71,8 @@ const char* const kUsage =
     "                             0x1003: profile 3 chosen on the keyboard)\n"
     "  sim battery PRODUCT N      set a virtual device's battery level (0-100)\n"
     "  sim reset PRODUCT          a virtual device back to its factory state\n"
+    "  sim state PRODUCT [--json] what a virtual device holds: its light record,\n"
+    "                             key colours and the last frame streamed to it\n"
     "  ui windows|controls [WINDOW]|get NAME [--json]\n"
     "                             the open windows and their controls (kx520 --automation)\n"
     "  ui click|dbclick|menu NAME, ui select|value NAME N, ui check NAME 0|1,\n"
@@ -233,7 +235,7 @@ int main(int argc, char** argv) {
             return kx520::ctl::AppClient::Send(rest);
         }
         if (command == "sim") {
-            return kx520::ctl::AppClient::Sim(rest);
+            return kx520::ctl::AppClient::Sim(rest, commandLine.Has("json"));
         }
         return rest.empty() ? kx520::ctl::AppClient::Status(commandLine.Has("json"))
                             : Usage("unexpected argument '" + rest.front() + "'");

@@ -1,0 +1,176 @@
+// The lighting page as a user drives it on the running application: what
+// reaches the virtual keyboard, what lands in the profile, and what the
+// page shows after a restart.
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/AppProgram.h"
+#include "devices/PageKeyDefaults.h"
+#include "platform/SafeJson.h"
+#include "profiles/ProfileTestFiles.h"
+#include "protocol/CommandPacket.h"
+#include "protocol/CommandSet.h"
+#include "support/TempDir.h"
+#include "support/TraceReader.h"
+
+namespace kx520 {
+namespace {
+
+using namespace protocol;
+using test::App;
+using test::WaitFor;
+
+void Ui(const std::string& words) {
+    const auto run = test::Ctl("ui " + words);
+    ASSERT_EQ(run.exitCode, 0) << "ui " << words << ": " << run.err;
+}
+
+Json::Value Control(const std::string& name) {
+    return json::Parse(test::Ctl("ui get " + name + " --json").out).value_or(Json::Value());
+}
+
+// The writes of one command to `product`, laid into one memory image in
+// the order they were sent (a later write covers an earlier one).
+std::vector<uint8_t> Written(const std::string& trace, uint8_t command, size_t size) {
+    std::vector<uint8_t> memory;
+    for (const auto& line : test::Requests(test::ReadTrace(trace))) {
+        if (line.product != "keyboard" || line.Command() != command) {
+            continue;
+        }
+        const size_t end = static_cast<size_t>(line.Offset()) + line.Length();
+        memory.resize(std::max({memory.size(), end, size}));
+        std::copy_n(line.report.begin() + kDataByte, line.Length(), memory.begin() + line.Offset());
+    }
+    return memory;
+}
+
+size_t CountOf(const std::string& trace, uint8_t command) {
+    const auto lines = test::Requests(test::ReadTrace(trace));
+    return static_cast<size_t>(std::count_if(lines.begin(), lines.end(), [command](const test::TraceLine& line) {
+        return line.product == "keyboard" && line.Command() == command;
+    }));
+}
+
+Json::Value Profile() {
+    const std::string folder = std::string(std::getenv("XDG_DATA_HOME")) + "/KX520 PRO Keyboard/keyboard/";
+    const Json::Value list = json::ReadFile(folder + "ProfileList.ini").value_or(Json::Value());
+    const std::string id = list["profilelist"][0]["profileUUID"].asString();
+    return json::ReadFile(folder + id + ".Json").value_or(Json::Value())["Device"][0];
+}
+
+bool Connected(const std::string& trace) {
+    return CountOf(trace, kCmdReadConfig) >= 2;  // the profile byte, then its record
+}
+
+TEST(LightingPage, AnEffectBrightnessSpeedAndRedReachTheRecordTheProfileAndTheNextStart) {
+    test::TempDir temp;
+    const std::string trace = temp.Path() + "/trace";
+    {
+        App app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
+        ASSERT_TRUE(app.Ready()) << app.Errors();
+        ASSERT_TRUE(WaitFor([&] { return Connected(trace); }));
+        Ui("click deng_Op_tab");
+        Ui("select light_combo_modeSelect 5");  // breathing
+        Ui("value deng_light_slider 2");
+        Ui("value deng_speed_slider 3");
+        Ui("click color_option_5");  // a blue preset first, then red typed in
+        Ui("text deng_edit_R 255");
+        Ui("text deng_edit_G 0");
+        Ui("text deng_edit_B 0");
+        std::vector<uint8_t> config;
+        ASSERT_TRUE(WaitFor([&] {
+            config = Written(trace, kCmdWriteConfig, 26);
+            return config.size() >= 26 && config[6] == 0xFF && config[8] == 0;
+        }));
+        // Profile 0's record at 25 x 0: the mode's code, brightness, 4 - speed, one colour.
+        EXPECT_EQ(config[1], 5);
+        EXPECT_EQ(config[2], 2);
+        EXPECT_EQ(config[3], 4 - 3);
+        EXPECT_EQ(config[5], 0);
+        EXPECT_EQ(std::vector<uint8_t>(config.begin() + 6, config.begin() + 9), (std::vector<uint8_t>{0xFF, 0, 0}));
+        const Json::Value info = Profile()["LightInfo"];
+        EXPECT_EQ(info["SelectItem"].asInt(), 5);
+        EXPECT_EQ(info["Light"].asInt(), 2);
+        EXPECT_EQ(info["Speed"].asInt(), 3);
+        EXPECT_EQ(info["Red"].asInt(), 255);
+        EXPECT_EQ(info["Blue"].asInt(), 0);
+        EXPECT_FALSE(info["MultiColor"].asBool());
+        // The keyboard holds it as its own.
+        const Json::Value state = json::Parse(test::Ctl("sim state keyboard --json").out).value_or(Json::Value());
+        EXPECT_EQ(state["light"]["mode"].asInt(), 5);
+        EXPECT_EQ(state["light"]["speed"].asInt(), 3);
+        EXPECT_EQ(state["light"]["color"].asString(), "#ff0000");
+    }
+    App again("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen");
+    ASSERT_TRUE(again.Ready()) << again.Errors();
+    EXPECT_EQ(Control("light_combo_modeSelect")["current"].asInt(), 5);
+    EXPECT_EQ(Control("deng_light_slider")["value"].asInt(), 2);
+    EXPECT_EQ(Control("deng_speed_slider")["value"].asInt(), 3);
+    EXPECT_EQ(Control("deng_edit_R")["text"].asString(), "255");
+    EXPECT_EQ(Control("deng_edit_B")["text"].asString(), "0");
+    EXPECT_FALSE(Control("deng_7color_check")["selected"].asBool());
+}
+
+TEST(LightingPage, ThreeKeysColouredBlueReachTheKeyboardAtTheirLedPositionsOnly) {
+    test::TempDir temp;
+    // Every key of the factory keyboard, its LEDs in reverse order.
+    Json::Value model(Json::objectValue);
+    for (size_t k = 0; k < kPageKeyDefaults.size(); ++k) {
+        Json::Value code(Json::arrayValue);
+        code.append(kPageKeyDefaults[k].type);
+        code.append(kPageKeyDefaults[k].param1);
+        code.append(kPageKeyDefaults[k].param2);
+        model["keys"].append(code);
+        model["leds"].append(static_cast<int>(kPageKeyDefaults.size() - 1 - k));
+    }
+    test::WriteText(temp.Path() + "/model.json", Json::FastWriter().write(model));
+    const std::string trace = temp.Path() + "/trace";
+    App app("--simulate=keyboard --automation",
+            "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace +
+                "' KX520_SIM_MODEL=keyboard:" + test::Quoted(temp.Path() + "/model.json"));
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([&] { return Connected(trace); }));
+    Ui("click deng_Op_tab");
+    Ui("select light_combo_modeSelect 19");  // the keys' own colours
+    ASSERT_TRUE(Control("custom_bright_color_btn")["visible"].asBool());
+    Ui("text deng_edit_R 0");
+    Ui("text deng_edit_G 0");
+    Ui("text deng_edit_B 255");
+    const std::vector<int> keys{0, 64, 108};  // Esc, A, the space bar
+    for (const int key : keys) {
+        Ui("click key_" + std::to_string(key));
+    }
+    Ui("click key_30");
+    Ui("click key_30");  // chosen, then not
+    const size_t before = CountOf(trace, kCmdWriteKeyColours);
+    Ui("click custom_bright_color_btn");
+    ASSERT_TRUE(WaitFor([&] { return CountOf(trace, kCmdWriteKeyColours) > before; }));
+    const std::vector<uint8_t> table = Written(trace, kCmdWriteKeyColours, 3 * 126);
+    for (size_t led = 0; led < 126; ++led) {
+        const size_t key = 125 - led;
+        const bool blue = std::find(keys.begin(), keys.end(), static_cast<int>(key)) != keys.end();
+        const std::vector<uint8_t> expected = blue ? std::vector<uint8_t>{0, 0, 254} : std::vector<uint8_t>{0, 0, 0};
+        EXPECT_EQ(std::vector<uint8_t>(table.begin() + 3 * led, table.begin() + 3 * led + 3), expected)
+            << "LED " << led << " (key " << key << ")";
+    }
+    const Json::Value state = json::Parse(test::Ctl("sim state keyboard --json").out).value_or(Json::Value());
+    EXPECT_EQ(state["keyColours"][3 * (125 - 64) + 2].asInt(), 254);
+    EXPECT_EQ(state["keyColours"][3 * (125 - 30) + 2].asInt(), 0);
+    // The profile's selected colour layout keeps them at their LEDs.
+    const Json::Value layouts = Profile()["CustomLightMode"];
+    EXPECT_FALSE(layouts.isNull());
+    // Switched off again, the keys go dark on the keyboard too.
+    Ui("click custom_off_color_btn");
+    ASSERT_TRUE(WaitFor([&] {
+        const auto now = Written(trace, kCmdWriteKeyColours, 3 * 126);
+        return now[3 * (125 - 64) + 2] == 0;
+    }));
+}
+
+}  // namespace
+}  // namespace kx520
