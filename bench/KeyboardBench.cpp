@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
+#include <time.h>
 
 #include "devices/KeyboardCore.h"
 #include "devices/PageKeyDefaults.h"
@@ -125,6 +127,80 @@ BENCHMARK(BM_Keyboard_StateRead_Cable)->Unit(benchmark::kMillisecond)->Iteration
 BENCHMARK(BM_Keyboard_StateRead_Receiver)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_Keyboard_KeysAndMacros_Cable)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_Keyboard_KeysAndMacros_Receiver)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+double ProcessCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// The light thread animating the wave for three seconds while the rest of
+// the process sleeps: its share of one core (the target is under 1 %).
+void BM_Keyboard_LightThreadCpu(benchmark::State& state) {
+    Rig rig("keyboard");
+    if (!rig.connected) {
+        state.SkipWithError("no virtual keyboard");
+        return;
+    }
+    rig.core.SetLedCount(170);
+    profiles::LightSetting wave;
+    wave.mode = 1;
+    wave.brightness = 4;
+    wave.speed = 4;
+    wave.multiColor = 1;
+    rig.core.TakeLightSetting(wave);
+    double cpu = 0;
+    double wall = 0;
+    for (auto _ : state) {
+        rig.core.StartLight();
+        const double cpuBefore = ProcessCpuSeconds();
+        const auto start = std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        cpu += ProcessCpuSeconds() - cpuBefore;
+        wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        rig.core.StopLightThread();
+    }
+    state.counters["cpu_percent_of_core"] = 100.0 * cpu / wall;
+    state.counters["bound_percent"] = 1.0;
+    state.counters["ratio_to_bound"] = (100.0 * cpu / wall) / 1.0;
+}
+BENCHMARK(BM_Keyboard_LightThreadCpu)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The app colour (mode 30): the page's frame to the keyboard on every 5 ms
+// poll tick for a second, at the bus's pace. A frame is 126 keys x 3 bytes
+// in 7 packets of 56, each a 1 ms report out and a 1 ms reply in.
+void BM_Keyboard_HostFramesDelivered(benchmark::State& state) {
+    Rig rig("keyboard");
+    if (!rig.connected || !rig.core.ReadDeviceState()) {
+        state.SkipWithError("no virtual keyboard");
+        return;
+    }
+    rig.core.SetLedCount(170);
+    profiles::LightSetting host;
+    host.mode = 30;
+    host.brightness = 4;
+    rig.core.TakeLightSetting(host);
+    rig.core.SetHostValues({255, 80, 0, 0, 0, 0});
+    const uint64_t before = rig.core.Sender().SentFrames();
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        while (std::chrono::steady_clock::now() - start < std::chrono::seconds(1)) {
+            rig.core.LightPass(static_cast<uint32_t>(
+                std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count()));
+            rig.core.SendFrame(rig.core.FrameCopy());
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    const double perSecond = static_cast<double>(rig.core.Sender().SentFrames() - before) / seconds;
+    const double bound = 1000.0 / (7 * kMsPerPacket);
+    state.counters["frames_per_s"] = perSecond;
+    state.counters["bus_bound_per_s"] = bound;
+    state.counters["ratio_to_bound"] = perSecond / bound;
+    state.counters["dropped"] = static_cast<double>(rig.core.Sender().DroppedFrames());
+}
+BENCHMARK(BM_Keyboard_HostFramesDelivered)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

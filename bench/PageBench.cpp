@@ -54,6 +54,7 @@ std::unique_ptr<CZentrelUSBDevice> BuildPage(hid::HidBackend& backend, ui::CPain
     if (!device) {
         return nullptr;
     }
+    device->SetPageLayoutName(QStringLiteral("XML/DeviceXml/keyboarddevice.xml"));
     device->SetLedCount(kKeys);
     device->SetKeyCount(kKeys);
     device->SetManager(&manager);
@@ -105,6 +106,43 @@ void BM_PollTickWith126LitKeys(benchmark::State& state) {
     state.counters["keys"] = kKeys;
 }
 BENCHMARK(BM_PollTickWith126LitKeys)->Unit(benchmark::kMillisecond);
+
+// One poll tick as the event loop runs it: the frame painted onto the keys
+// and the repaint they ask for; `wholePage`: the page is repainted too.
+void PollTickPainted(benchmark::State& state, bool wholePage) {
+    sim::VirtualHidBackend backend;
+    ui::CPaintManagerUI manager;
+    auto device = BuildPage(backend, manager);
+    if (!device) {
+        state.SkipWithError("the page did not build");
+        return;
+    }
+    device->resize(980, 420);
+    device->show();
+    QApplication::processEvents();
+    uint8_t shade = 0;
+    double painted = 0;
+    for (auto _ : state) {
+        ++shade;
+        for (int i = 0; i < kKeys; ++i) {
+            device->Core().SetLed(i, LedEntry{shade, static_cast<uint8_t>(255 - shade),
+                                       static_cast<uint8_t>(i), 255});
+        }
+        device->StreamFrame();
+        painted += device->TakeFramePainted() ? 1 : 0;
+        if (wholePage) {
+            device->update();
+        }
+        QApplication::processEvents();
+    }
+    state.counters["frame_budget_ms"] = 16;
+    state.counters["painted_ticks"] = painted;
+
+}
+void BM_PollTick_KeysRepaint(benchmark::State& state) { PollTickPainted(state, false); }
+void BM_PollTick_WholePageRepaint(benchmark::State& state) { PollTickPainted(state, true); }
+BENCHMARK(BM_PollTick_KeysRepaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PollTick_WholePageRepaint)->Unit(benchmark::kMillisecond);
 
 // One refresh of the key names of the whole picture (after an apply, a
 // profile or a language change), with a key list that is all reassigned.

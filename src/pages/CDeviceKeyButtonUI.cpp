@@ -65,25 +65,38 @@ QRect CDeviceKeyButtonUI::LegendRoom() const {
     return rect().adjusted(side, side, -side, -side);
 }
 
-QString CDeviceKeyButtonUI::ShownLegend() const {
-    if (m_legend.isEmpty()) {
-        return {};
-    }
-    const QString text = LegendText();
+const CDeviceKeyButtonUI::LegendLayout& CDeviceKeyButtonUI::Layout() const {
+    const QString text = m_legend.isEmpty() ? QString() : LegendText();
     const QRect room = LegendRoom();
-    const QFont font = LegendFont(ControlFont(), text, room, Scale());
-    return QFontMetrics(font).elidedText(text, Qt::ElideRight, room.width());
+    const double scale = Scale();
+    const QFont base = ControlFont();
+    if (m_layout.text == text && m_layout.room == room.size() && m_layout.scale == scale &&
+        m_layout.base == base) {
+        return m_layout;
+    }
+    m_layout.text = text;
+    m_layout.room = room.size();
+    m_layout.scale = scale;
+    m_layout.base = base;
+    m_layout.font = LegendFont(base, text, room, scale);
+    m_layout.shown = text.isEmpty() ? QString()
+                                    : QFontMetrics(m_layout.font).elidedText(text, Qt::ElideRight, room.width());
+    return m_layout;
+}
+
+QString CDeviceKeyButtonUI::ShownLegend() const {
+    return Layout().shown;
 }
 
 void CDeviceKeyButtonUI::PaintText(QPainter& painter) {
     ui::CButtonUI::PaintText(painter);
-    const QString shown = ShownLegend();
+    const LegendLayout& layout = Layout();
+    const QString& shown = layout.shown;
     if (shown.isEmpty()) {
         return;
     }
-    const QString text = LegendText();
     const QRect room = LegendRoom();
-    painter.setFont(LegendFont(ControlFont(), text, room, Scale()));
+    painter.setFont(layout.font);
     // Readable on a dark cap and on any light colour.
     painter.setPen(m_lit && m_lightLevel > 0 ? QColor(255, 255, 255, 235) : QColor(184, 189, 200, 220));
     painter.drawText(room, Qt::AlignCenter, shown);

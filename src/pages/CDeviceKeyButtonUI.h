@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <cstdint>
 
 #include "ui/CButtonUI.h"
@@ -56,6 +57,17 @@ protected:
 
 private:
     QRect LegendRoom() const;
+    // The legend's font and shown text, measured once for its text, room
+    // and scale (a frame repaints every lit key 64 times a second).
+    struct LegendLayout {
+        QString text;
+        QSize room;
+        double scale = 0;
+        QFont base;
+        QFont font;
+        QString shown;
+    };
+    const LegendLayout& Layout() const;
 
 
     QString m_lightImage;
@@ -66,6 +78,7 @@ private:
     int m_lightLevel = kDefaultLightLevel;
     bool m_keySetHidden = true;
     bool m_selected = false;
+    mutable LegendLayout m_layout;
 };
 
 }  // namespace kx520

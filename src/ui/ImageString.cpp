@@ -1,5 +1,8 @@
 #include "ui/ImageString.h"
 
+#include <QHash>
+#include <vector>
+
 #include <QPainter>
 #include <QRegularExpression>
 
@@ -92,9 +95,72 @@ ImageString ImageString::Parse(const QString& text) {
     return image;
 }
 
+ImageString ImageString::Cached(const QString& text) {
+    // Painting parses the same few strings of a skin many times a second.
+    // UI thread only; a skin has far fewer strings than the bound.
+    static QHash<QString, ImageString> parsed;
+    constexpr qsizetype kMostStrings = 4096;
+    const auto found = parsed.constFind(text);
+    if (found != parsed.constEnd()) {
+        return *found;
+    }
+    if (parsed.size() >= kMostStrings) {
+        parsed.clear();
+    }
+    return *parsed.insert(text, Parse(text));
+}
+
+namespace {
+
+// The image of `spec` drawn at `size` (its nine patches, or the whole image
+// scaled), ready to be drawn unscaled and tinted. A device picture draws
+// the same few images at the same few sizes on every frame; drawing them
+// scaled each time costs more than the frame. UI thread only.
+QImage Rendered(const ImageString& spec, const QImage& loaded, const QSize& size, double scale) {
+    struct Key {
+        QString file;
+        QRect source;
+        QMargins corner;
+        QSize size;
+        double scale;
+        bool operator==(const Key&) const = default;
+    };
+    struct Entry {
+        Key key;
+        QImage image;
+    };
+    static std::vector<Entry> rendered;
+    constexpr size_t kMostImages = 512;
+    const Key key{spec.file, spec.source, spec.corner, size, spec.corner.isNull() ? 0.0 : scale};
+    for (const Entry& entry : rendered) {
+        if (entry.key == key) {
+            return entry.image;
+        }
+    }
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        const QRect source = spec.source.isEmpty() ? loaded.rect() : spec.source.intersected(loaded.rect());
+        if (spec.corner.isNull()) {
+            painter.drawImage(image.rect(), loaded, source);
+        } else {
+            DrawNinePatch(painter, image.rect(), loaded, source, spec.corner, scale);
+        }
+    }
+    if (rendered.size() >= kMostImages) {
+        rendered.clear();
+    }
+    rendered.push_back({key, image});
+    return image;
+}
+
+}  // namespace
+
 void DrawImageString(QPainter& painter, const QRect& rect, const QString& imageString,
                      double scale, const ImageTint& tint) {
-    const ImageString spec = ImageString::Parse(imageString);
+    const ImageString spec = ImageString::Cached(imageString);
     if (spec.IsEmpty()) {
         return;
     }
@@ -102,22 +168,26 @@ void DrawImageString(QPainter& painter, const QRect& rect, const QString& imageS
     if (loaded == nullptr || loaded->isNull()) {
         return;
     }
-    const QImage image = tint.enabled ? Tinted(*loaded, tint) : *loaded;
-    const QRect source = spec.source.isEmpty() ? image.rect() : spec.source.intersected(image.rect());
     QRect target = rect;
     if (!spec.dest.isEmpty()) {
         target = QRect(rect.left() + qRound(spec.dest.left() * scale),
                        rect.top() + qRound(spec.dest.top() * scale),
                        qRound(spec.dest.width() * scale), qRound(spec.dest.height() * scale));
     }
+    if (target.isEmpty()) {
+        return;
+    }
+    // Drawn where the painter's transform puts it, at the device's pixels.
+    const qreal ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
+    const QSize pixels(qMax(1, qRound(target.width() * ratio)), qMax(1, qRound(target.height() * ratio)));
+    QImage image = Rendered(spec, *loaded, pixels, scale * ratio);
+    if (tint.enabled) {
+        image = Tinted(image, tint);
+    }
+    image.setDevicePixelRatio(ratio);
     painter.save();
     painter.setOpacity(painter.opacity() * spec.fade / 255.0);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (spec.corner.isNull()) {
-        painter.drawImage(target, image, source);
-    } else {
-        DrawNinePatch(painter, target, image, source, spec.corner, scale);
-    }
+    painter.drawImage(target.topLeft(), image);
     painter.restore();
 }
 

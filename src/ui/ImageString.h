@@ -23,6 +23,8 @@ struct ImageString {
 
     bool IsEmpty() const { return file.isEmpty(); }
     static ImageString Parse(const QString& text);
+    // The same, parsed once per distinct text (painting asks again and again).
+    static ImageString Cached(const QString& text);
 };
 
 // Draws `image` into `rect`, scaled. With a tint, the image's shape is
