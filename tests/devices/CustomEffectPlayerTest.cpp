@@ -76,5 +76,47 @@ TEST(CustomEffectPlayer, ABreathingFrameRunsOnTheBaseIntervals) {
     EXPECT_EQ(leds[0].red, 10);
 }
 
+// Three frames, each its own mode and time; the frames expected are worked
+// out here from what each mode does, not by the player's code.
+TEST(CustomEffectPlayer, AnEffectOfThreeFramesRunsEachFramesModeInTurn) {
+    CustomEffectPlayer player;
+    profiles::LightEffectFrame cycle = Frame(5, 32, 4);       // a rainbow step every tick
+    profiles::LightEffectFrame spectrum = Frame(2, 112, 4);   // a step every 7 ticks
+    spectrum.setting.direction = 1;
+    profiles::LightEffectFrame blink = Frame(4, 1000, 4);     // toggles after 7 x 200 ms
+    blink.setting.brightness = 2;
+    player.SetFrames({cycle, spectrum, blink});
+    std::vector<LedEntry> leds(4);
+    auto rainbow = [](unsigned index, uint8_t level) {
+        return LedEntry{kRainbowTable[index].red, kRainbowTable[index].green, kRainbowTable[index].blue, level};
+    };
+    uint32_t now = 0;
+    player.Pass(now, true, leds);
+    EXPECT_EQ(leds[3], rainbow(1, 255));
+    player.Pass(now += 16, true, leds);
+    EXPECT_EQ(leds[3], rainbow(2, 255));
+    player.Pass(now += 16, true, leds);  // 32 ms: its last step, then the spectrum
+    EXPECT_EQ(leds[3], rainbow(3, 255));
+    EXPECT_EQ(player.FrameIndex(), 1u);
+    for (int tick = 1; tick < 7; ++tick) {
+        player.Pass(now += 16, true, leds);
+        EXPECT_EQ(leds[0], rainbow(3, 255)) << tick;  // waiting for its interval
+    }
+    player.Pass(now += 16, true, leds);  // the spectrum's first step: forward from 0
+    EXPECT_EQ(leds[0], rainbow(1, 255));
+    EXPECT_EQ(player.FrameIndex(), 2u);  // 112 ms shown
+    // The blink starts dark and lights (one colour, brightness 2) after
+    // 7 x 200 ms of its own clock, its steps 7 ticks apart.
+    for (int tick = 0; tick < 7 * 6; ++tick) {
+        player.Pass(now += 16, true, leds);
+    }
+    EXPECT_EQ(player.FrameIndex(), 2u);
+    EXPECT_EQ(leds[1], LedEntry{});
+    while (now < 144 + 1400 + 16 * 7) {
+        player.Pass(now += 16, true, leds);
+    }
+    EXPECT_EQ(leds[1], (LedEntry{10, 0, 0, 126}));
+}
+
 }  // namespace
 }  // namespace kx520

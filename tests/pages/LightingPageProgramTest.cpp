@@ -172,5 +172,58 @@ TEST(LightingPage, ThreeKeysColouredBlueReachTheKeyboardAtTheirLedPositionsOnly)
     }));
 }
 
+TEST(LightingPage, DirectionRainbowColourChoiceAndTheMusicsColoursAreKept) {
+    test::TempDir temp;
+    const std::string trace = temp.Path() + "/trace";
+    App app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([&] { return Connected(trace); }));
+    Ui("click deng_Op_tab");
+    Ui("select light_combo_modeSelect 1");  // the wave: both directions and the rainbow
+    Ui("check deng_FXL_check 1");
+    Ui("check deng_7color_check 1");
+    ASSERT_TRUE(WaitFor([&] {
+        const auto config = Written(trace, kCmdWriteConfig, 26);
+        return config[1] == 1 && config[4] == 1 && config[5] == 1;
+    }));
+    Ui("check deng_FXR_check 1");
+    ASSERT_TRUE(WaitFor([&] { return Written(trace, kCmdWriteConfig, 26)[4] == 0; }));
+    EXPECT_FALSE(Profile()["LightInfo"]["Fx"].asBool());
+    EXPECT_TRUE(Profile()["LightInfo"]["MultiColor"].asBool());
+    // The profile colour's own choice (byte 18).
+    Ui("select light_combo_modeSelect 17");
+    ASSERT_TRUE(Control("light_combo_ZZCCmodeSelect")["visible"].asBool());
+    Ui("select light_combo_ZZCCmodeSelect 2");
+    ASSERT_TRUE(WaitFor([&] { return Written(trace, kCmdWriteConfig, 26)[18] == 2; }));
+    // The music: host driven (0xFE), its style and its foreground colour.
+    Ui("select light_combo_modeSelect 29");
+    ASSERT_TRUE(Control("light_combo_audiomodeSelect")["visible"].asBool());
+    EXPECT_FALSE(Control("deng_speed_slider")["visible"].asBool());
+    ASSERT_TRUE(WaitFor([&] { return Written(trace, kCmdWriteConfig, 26)[1] == 0xFE; }));
+    Ui("select light_combo_audiomodeSelect 4");
+    Ui("check audio_FgColor_check 1");
+    Ui("check deng_7audiocolor_check 1");
+    Ui("click audiocolor_option_3");  // a chosen colour ends the rainbow
+    const Json::Value audio = Profile()["AudioLightInfo"];
+    EXPECT_EQ(audio["AudioMode"].asInt(), 4);
+    EXPECT_TRUE(audio["ColorTypeFlags"].asBool());
+    EXPECT_FALSE(audio["7ColorFlags"].asBool());
+    EXPECT_EQ(audio["FgColorR"].asInt(), 0x00);
+    EXPECT_EQ(audio["FgColorG"].asInt(), 0xC8);
+    EXPECT_EQ(audio["FgColorB"].asInt(), 0x53);
+    EXPECT_EQ(Control("deng_audioedit_G")["text"].asString(), "200");
+    Ui("text deng_audioedit_B 300");
+    EXPECT_EQ(Control("deng_audioedit_B")["text"].asString(), "255");
+    EXPECT_EQ(Profile()["AudioLightInfo"]["FgColorB"].asInt(), 255);
+    // The background edited, then cleared.
+    Ui("check audio_BkColor_check 1");
+    EXPECT_FALSE(Control("deng_7audiocolor_check")["enabled"].asBool());
+    Ui("click audiocolor_option_0");
+    EXPECT_EQ(Profile()["AudioLightInfo"]["BkColorR"].asInt(), 0xE5);
+    Ui("click Close_bkColor_btn");
+    EXPECT_EQ(Profile()["AudioLightInfo"]["BkColorR"].asInt(), 0);
+    EXPECT_EQ(Profile()["AudioLightInfo"]["FgColorB"].asInt(), 255);  // the foreground stays
+}
+
 }  // namespace
 }  // namespace kx520
