@@ -46,6 +46,7 @@ set(KX520_CORE_SOURCES
     devices/LightListOverrides.cpp
     devices/EffectControlTable.cpp
     devices/SyncModeTable.cpp
+    devices/SpectrumBands.cpp
     devices/KeyboardReport.cpp
     app/DeviceCatalog.cpp
     app/InterfaceSlotTable.cpp

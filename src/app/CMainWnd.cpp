@@ -13,6 +13,7 @@
 #include "app/MainWindowControls.h"
 #include "app/MainWindowMessages.h"
 #include "app/KeyPageActions.h"
+#include <cstring>
 #include "app/LightPageActions.h"
 #include "app/LightingCommand.h"
 #include "app/ProfileActions.h"
@@ -273,7 +274,26 @@ bool CMainWnd::PostFromOutside(const QString& name, quint32 wParam, qint64 lPara
 }
 
 bool CMainWnd::AcceptCopyData(quint32 kind, const QByteArray& data) {
-    return m_audioData.Accept(kind, data.constData(), static_cast<size_t>(data.size()));
+    if (!m_audioData.Accept(kind, data.constData(), static_cast<size_t>(data.size()))) {
+        return false;
+    }
+    const auto& keyboards = m_devices->DevicesOf(DeviceLinkManager::Keyboards);
+    CZentrelUSBDevice* keyboard = keyboards.empty() ? nullptr : keyboards.front();
+    if (kind == AudioCopyData::kSpectrum) {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(m_audioData.Spectrum().data());
+        const auto bands = m_spectrum.Take(std::span<const uint8_t>(bytes, SpectrumBands::kFrameBytes));
+        if (bands && keyboard != nullptr) {
+            keyboard->SetAudioBands(bands->data(), bands->size());
+        }
+        return true;
+    }
+    // The music state: six 32-bit values at its start.
+    std::array<int, 6> values{};
+    std::memcpy(values.data(), m_audioData.State().data(), sizeof values);
+    if (keyboard != nullptr) {
+        keyboard->SetHostValues(values.data(), values.size());
+    }
+    return true;
 }
 
 // --- dialogs --------------------------------------------------------------------

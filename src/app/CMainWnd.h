@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/AudioCopyData.h"
+#include "devices/SpectrumBands.h"
 #include "app/DeviceOptionList.h"
 #include "app/DeviceScanThread.h"
 #include "app/DeviceSelector.h"
@@ -231,6 +232,7 @@ private:
     bool m_exiting = false;
     int m_instanceMessages = 0;
     AudioCopyData m_audioData;
+    SpectrumBands m_spectrum;
 };
 
 }  // namespace kx520

@@ -279,6 +279,18 @@ void CZentrelKeyboardDevice::SetAudioBands(const int* levels, size_t count) {
     m_keyboard->SetAudioBands(bands);
 }
 
+void CZentrelKeyboardDevice::SetHostValues(const int* values, size_t count) {
+    if (values == nullptr) {
+        return;
+    }
+    // Six values whatever the count says; fewer given leave the rest 0.
+    std::array<uint32_t, 6> held{};
+    for (size_t i = 0; i < held.size() && i < count; ++i) {
+        held[i] = static_cast<uint32_t>(values[i]);
+    }
+    m_keyboard->SetHostValues(held);
+}
+
 bool CZentrelKeyboardDevice::ColouringKeys() const {
     return GetPageFunction() == kLightingFunction &&
            m_keyboard->Light().mode == KeyboardLightEngine::kPerKeyColourMode;

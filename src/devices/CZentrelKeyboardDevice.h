@@ -94,6 +94,9 @@ public:
     void SelectionEnded();
     std::vector<int> SelectedLightKeys() const;
     void SetAudioBands(const int* levels, size_t count) override;
+    // The audio-capture program's music state; the first three values'
+    // low bytes are the app colour (mode 30).
+    void SetHostValues(const int* values, size_t count) override;
 
     // A function for page key `position` from a script, through the page's
     // encoder, applied as the page applies it; "" or why not.

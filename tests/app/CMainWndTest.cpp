@@ -485,6 +485,45 @@ TEST_F(MainWindow, CopyDataIsTakenOnlyInTheSizesItsKindHolds) {
     EXPECT_FALSE(window->AcceptCopyData(3, QByteArray(4, 'c')));
 }
 
+// The audio-capture program's data reaches the first keyboard: the music
+// state as its host values, spectrum frames as band levels its music draws.
+TEST_F(MainWindow, TheAudioProgramsDataDrivesTheKeyboardsMusic) {
+    Start();
+    backend.Plug("keyboard");
+    ASSERT_TRUE(WaitFor([this] { return Current("keyboard"); }));
+    auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(Device("keyboard"));
+    ASSERT_NE(keyboard, nullptr);
+    ASSERT_TRUE(WaitFor([keyboard] { return keyboard->Keyboard().LightThreadRunning(); }));
+    QByteArray state(156, '\0');
+    state[0] = 0x40;
+    state[4] = 0x20;
+    ASSERT_TRUE(window->AcceptCopyData(2, state));
+    EXPECT_EQ(keyboard->Keyboard().HostValues()[0], 0x40u);
+    EXPECT_EQ(keyboard->Keyboard().HostValues()[1], 0x20u);
+    profiles::LightSetting music = keyboard->CurrentLightSetting();
+    music.mode = 29;
+    music.brightness = 4;
+    keyboard->ApplyLightSetting(music);
+    profiles::AudioLightSetting audio;
+    audio.fgGreen = 255;  // column bars in green on black
+    keyboard->ApplyAudioLight(audio);
+    auto frame = [](uint32_t value) {
+        QByteArray bytes(2000, '\0');
+        for (int i = 0; i < 2000; i += 4) {
+            bytes[i] = static_cast<char>(value & 0xFF);
+            bytes[i + 1] = static_cast<char>(value >> 8);
+        }
+        return bytes;
+    };
+    // Every value moves by 2000 on the third frame: every band at the top.
+    ASSERT_TRUE(window->AcceptCopyData(1, frame(0)));
+    ASSERT_TRUE(window->AcceptCopyData(1, frame(0)));
+    EXPECT_EQ(keyboard->Keyboard().GetLed(22).green, 0);
+    ASSERT_TRUE(window->AcceptCopyData(1, frame(2000)));
+    EXPECT_TRUE(WaitFor([keyboard] { return keyboard->Keyboard().GetLed(22).green == 255; },
+                        2000));
+}
+
 TEST_F(MainWindow, WhileSuspendedDevicesStillComeAndGoButOtherMessagesWait) {
     Start();
     backend.Plug("keyboard");
