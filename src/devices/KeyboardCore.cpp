@@ -460,6 +460,18 @@ void KeyboardCore::RunStep(int mode, const profiles::LightSetting& setting, uint
     }
 }
 
+void KeyboardCore::EffectBreathe() {
+    std::lock_guard lock(m_engineLock);
+    const profiles::LightSetting setting = m_engineSetting;
+    WithFrame([this, &setting](std::span<LedEntry> frame) { m_engine.Step(5, setting, frame); });
+}
+
+void KeyboardCore::EffectStatic() {
+    std::lock_guard lock(m_engineLock);
+    const profiles::LightSetting setting = m_engineSetting;
+    WithFrame([this, &setting](std::span<LedEntry> frame) { m_engine.Step(6, setting, frame); });
+}
+
 void KeyboardCore::RefreshLighting(const profiles::LightSetting& setting) {
     TakeLightSetting(setting);
     const profiles::AudioLightSetting audio = m_profile.GetAudioLightInfo();

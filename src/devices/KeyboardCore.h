@@ -130,6 +130,10 @@ public:
     // Modes 29 and 30 stream the page's frame to the keyboard; the others
     // are run by the keyboard itself.
     void SendFrame(std::span<const LedEntry> frame) override;
+    // The keyboard's own breathing and static: by columns and rings of the
+    // key matrix, with the current light setting.
+    void EffectBreathe() override;
+    void EffectStatic() override;
 
     // --- link and power ----------------------------------------------------------
     bool ProbeLink();

@@ -19,6 +19,10 @@ struct DeviceState {
     int lightProfile = -1;
     std::vector<uint8_t> lightRecord;
     bool readsLight = false;
+    // A virtual keyboard also tells the colour table it was given (3 bytes
+    // a key); a real one cannot be asked for it.
+    std::vector<uint8_t> keyColours;
+    bool readsKeyColours = false;
     bool readsInfo = false;
     bool readsKeys = false;
     bool readsKeyExtra = false;

@@ -410,6 +410,23 @@ TEST_F(Keyboard, TheProfilesLightListLiesOverTheEffectAndModesWithoutOnePlayTheC
     EXPECT_EQ(core.GetLed(1), (LedEntry{0, 0, 255, 255}));
 }
 
+TEST_F(Keyboard, ItsBreathingAndStaticAreTheKeyboardsOwnByColumnsAndRings) {
+    core.SetLedCount(170);
+    profiles::LightSetting setting;
+    setting.mode = 6;
+    setting.brightness = 4;
+    setting.multiColor = 1;
+    core.TakeLightSetting(setting);
+    core.EffectStatic();
+    // Key 51 is the centre ring: rainbow index 138; key 41 the outer ring (11).
+    EXPECT_EQ(core.GetLed(51), (LedEntry{kRainbowTable[138].red, kRainbowTable[138].green, kRainbowTable[138].blue, 255}));
+    EXPECT_EQ(core.GetLed(41), (LedEntry{kRainbowTable[6].red, kRainbowTable[6].green, kRainbowTable[6].blue, 255}));
+    core.EffectBreathe();  // column 2 (key 0) in rainbow step 14, the curve's first step up
+    EXPECT_EQ(core.GetLed(0),
+              (LedEntry{kRainbowTable[14].red, kRainbowTable[14].green, kRainbowTable[14].blue,
+                        static_cast<uint8_t>(kBreathCurve[1] * 255 / 256)}));
+}
+
 TEST_F(Keyboard, MusicModeDrawsTheBandsOnEverySecondTick) {
     Connect();
     core.SetLedCount(170);

@@ -105,6 +105,13 @@ TEST(LightingPage, AnEffectBrightnessSpeedAndRedReachTheRecordTheProfileAndTheNe
         EXPECT_EQ(state["light"]["mode"].asInt(), 5);
         EXPECT_EQ(state["light"]["speed"].asInt(), 3);
         EXPECT_EQ(state["light"]["color"].asString(), "#ff0000");
+        // Replugged, the keyboard's record is read again: the page stays.
+        const size_t reads = CountOf(trace, kCmdReadConfig);
+        ASSERT_EQ(test::Ctl("sim unplug keyboard").exitCode, 0);
+        ASSERT_EQ(test::Ctl("sim plug keyboard").exitCode, 0);
+        ASSERT_TRUE(WaitFor([&] { return CountOf(trace, kCmdReadConfig) >= reads + 2; }));
+        EXPECT_EQ(Control("light_combo_modeSelect")["current"].asInt(), 5);
+        EXPECT_EQ(Control("deng_light_slider")["value"].asInt(), 2);
     }
     App again("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen");
     ASSERT_TRUE(again.Ready()) << again.Errors();
@@ -170,6 +177,34 @@ TEST(LightingPage, ThreeKeysColouredBlueReachTheKeyboardAtTheirLedPositionsOnly)
         const auto now = Written(trace, kCmdWriteKeyColours, 3 * 126);
         return now[3 * (125 - 64) + 2] == 0;
     }));
+}
+
+// The virtual keyboard keeps its colour table as a keyboard keeps it in
+// flash: another program reading it later finds the keys' colours.
+TEST(LightingPage, KeysColouredOnThePageAreInTheKeyboardsStateAfterTheApplicationLeft) {
+    {
+        App app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen");
+        ASSERT_TRUE(app.Ready()) << app.Errors();
+        ASSERT_TRUE(WaitFor([] { return test::OptionIs("keyboard", "current", true); }));
+        ASSERT_TRUE(WaitFor([] { return test::Ctl("lighting keyboard set --mode 19").exitCode == 0; }));
+        Ui("click deng_Op_tab");
+        Ui("text deng_edit_R 0");
+        Ui("text deng_edit_G 0");
+        Ui("text deng_edit_B 255");
+        Ui("click key_0");
+        Ui("click custom_bright_color_btn");
+        ASSERT_TRUE(WaitFor([] {
+            const Json::Value state = json::Parse(test::Ctl("sim state keyboard --json").out).value_or(Json::Value());
+            return state["keyColours"][2].asInt() == 254;
+        }));
+    }
+    const auto run = test::Ctl("--simulate=keyboard state keyboard --json");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const Json::Value state = json::Parse(run.out).value_or(Json::Value());
+    ASSERT_EQ(state["keyColours"].size(), 3u * 126);
+    EXPECT_EQ(state["keyColours"][2].asInt(), 254);  // Esc, LED 0, in blue
+    EXPECT_EQ(state["keyColours"][5].asInt(), 0);
+    EXPECT_EQ(state["lightRecord"][1].asInt(), 19);
 }
 
 TEST(LightingPage, DirectionRainbowColourChoiceAndTheMusicsColoursAreKept) {

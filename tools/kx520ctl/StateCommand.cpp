@@ -56,6 +56,9 @@ std::string FormatStateJson(const DeviceState& state) {
         root["lightProfile"] = state.lightProfile;
         root["lightRecord"] = Bytes(state.lightRecord);
     }
+    if (state.readsKeyColours) {
+        root["keyColours"] = Bytes(state.keyColours);
+    }
     root["result"] = state.result;
     Json::StreamWriterBuilder writer;
     writer["indentation"] = "";
@@ -79,6 +82,9 @@ std::string FormatStateText(const DeviceState& state) {
     if (state.readsLight) {
         text += "light record of profile " + std::to_string(state.lightProfile) + ":\n" +
                 HexLines("light", state.lightRecord);
+    }
+    if (state.readsKeyColours) {
+        text += HexLines("key colours", state.keyColours);
     }
     text += "result: " + std::to_string(state.result) + " (" + ResultText(state.result) + ")\n";
     return text;

@@ -147,6 +147,12 @@ int RunState(const kx520::CommandLine& commandLine, kx520::sim::MachineBackends&
     kx520::ctl::DeviceState state = kx520::ctl::ReadDeviceState(channel, deviceClass);
     if (deviceClass == kx520::KeyboardWired || deviceClass == kx520::KeyboardReceiver) {
         kx520::protocol::ReadLightRecord(channel, state);  // what the keyboard lights
+        if (simulated) {
+            if (const auto firmware = backends.Virtual().Firmware(product)) {
+                state.keyColours = firmware->Firmware().LightState().keyColours;
+                state.readsKeyColours = true;
+            }
+        }
     }
     std::cout << (commandLine.Has("json") ? kx520::ctl::FormatStateJson(state)
                                           : kx520::ctl::FormatStateText(state));
