@@ -15,6 +15,9 @@ public:
     static uint32_t NowMs();
     // A raw millisecond count quantised down to the clock's step.
     static uint32_t Quantise(uint64_t milliseconds);
+    // Milliseconds from `milliseconds` to the clock's next step (1 to 16).
+    static uint32_t UntilNextStep(uint64_t milliseconds);
+    static uint32_t UntilNextStep();
 };
 
 }  // namespace kx520

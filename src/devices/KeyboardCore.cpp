@@ -514,9 +514,10 @@ std::pair<size_t, size_t> KeyboardCore::CustomEffectPosition() const {
 
 void KeyboardCore::StartLight() {
     StartLightThread([this](std::stop_token stop) {
-        // Waking a quarter tick apart sees every tick of the effect clock
-        // (15.6 ms) as a 1 ms poll does, at a quarter of its wake-ups.
-        while (DeviceWorker::WaitFor(stop, std::chrono::milliseconds(4))) {
+        // Nothing the light shows changes between steps of the effect
+        // clock: waking just after each step sees every tick, at a
+        // sixteenth of the wake-ups of a 1 ms poll.
+        while (DeviceWorker::WaitFor(stop, std::chrono::milliseconds(EffectClock::UntilNextStep()))) {
             if (!Channel().IsOpen()) {
                 DeviceWorker::WaitFor(stop, std::chrono::milliseconds(100));
                 continue;

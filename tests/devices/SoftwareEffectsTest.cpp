@@ -189,5 +189,15 @@ TEST(EffectClock, AdvancesInSixtyFourthsOfASecond) {
     EXPECT_GE(b, a);
 }
 
+TEST(EffectClock, TheWaitForTheNextStepEndsExactlyOnIt) {
+    for (uint64_t ms = 0; ms < 2000; ++ms) {
+        const uint32_t wait = EffectClock::UntilNextStep(ms);
+        ASSERT_GE(wait, 1u) << ms;
+        ASSERT_LE(wait, 16u) << ms;
+        EXPECT_EQ(EffectClock::Quantise(ms + wait - 1), EffectClock::Quantise(ms)) << ms;
+        EXPECT_GT(EffectClock::Quantise(ms + wait), EffectClock::Quantise(ms)) << ms;
+    }
+}
+
 }  // namespace
 }  // namespace kx520
