@@ -47,6 +47,9 @@ set(KX520_CORE_SOURCES
     devices/EffectControlTable.cpp
     devices/SyncModeTable.cpp
     devices/SpectrumBands.cpp
+    devices/MouseEventTable.cpp
+    devices/MacroActionView.cpp
+    devices/MacroEditor.cpp
     devices/KeyboardReport.cpp
     app/DeviceCatalog.cpp
     app/InterfaceSlotTable.cpp
