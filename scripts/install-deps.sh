@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libjsoncpp-dev
     libfuse3-dev fuse3
+    libevdev-dev
     qt6-base-dev libgl-dev
     fonts-dejavu-core fontconfig fonts-noto-cjk fonts-noto-core
     dbus dbus-bin dbus-daemon libdbus-1-dev

@@ -107,7 +107,7 @@ PAGE = """<?xml version="1.0" encoding="utf-8"?>
         <VerticalLayout name="key_assign_panel">{key_page}</VerticalLayout>
         <VerticalLayout name="wireless_system_panel"/>
       </TabLayout>
-      <VerticalLayout name="macro_panel"/>
+      <VerticalLayout name="macro_panel">{macro_page}</VerticalLayout>
       <VerticalLayout name="pointer_panel"/>
       <VerticalLayout name="system_panel"/>
     </TabLayout>
@@ -129,6 +129,7 @@ def write(file, **fields):
     fields["buttons"] = "\n".join(fields["buttons"])
     fields.setdefault("key_page", "")
     fields.setdefault("light_page", "")
+    fields.setdefault("macro_page", "")
     picture = PICTURES.get(fields["kind"])
     fields["picture"] = f'\n                 bkimage="{picture}"' if picture else ""
     with open(os.path.join(OUT, file), "w", encoding="utf-8") as out:
@@ -139,7 +140,8 @@ def main():
     os.makedirs(OUT, exist_ok=True)
     write("keyboarddevice.xml", what="keyboard", tag="ZentrelKeyboardDevice", kind="keyboard",
           title="kb_device_name_text", height=232, buttons=keyboard_buttons(),
-          key_page="<KeySetControlUI/>", light_page="<LightSetControlUI/>")
+          key_page="<KeySetControlUI/>", light_page="<LightSetControlUI/>",
+          macro_page="<MacroSetControlUI/>")
     write("mousedevice.xml", what="mouse", tag="ZentrelMouseDevice", kind="mouse",
           title="ms_device_name_text", height=232, buttons=mouse_buttons())
     write("mousepaddevice.xml", what="mouse pad", tag="ZentrelMousePadDevice", kind="mousepad",

@@ -8,6 +8,8 @@ set(KX520_CORE_SOURCES
     platform/SafeJson.cpp
     platform/RegularFile.cpp
     platform/Utf8.cpp
+    platform/EvdevTranslator.cpp
+    platform/EvdevEventReader.cpp
     platform/ProgramText.cpp
     hid/DevicePath.cpp
     hid/HidBackend.cpp
@@ -38,6 +40,7 @@ set(KX520_CORE_SOURCES
     devices/KeyAssignmentCodec.cpp
     devices/KeyLabels.cpp
     devices/NativeScanCode.cpp
+    devices/HookRecord.cpp
     devices/KeyAssignmentWords.cpp
     devices/KeyboardLightTables.cpp
     devices/KeyboardLightEngine.cpp
@@ -66,6 +69,7 @@ set(KX520_CORE_SOURCES
     profiles/ProfileList.cpp
     profiles/CKeyboardProfiledata.cpp
     profiles/MacroStore.cpp
+    profiles/MacroReferences.cpp
     profiles/MacroImage.cpp
 )
 set(KX520_SIM_SOURCES

@@ -16,6 +16,8 @@
 #include <cstring>
 #include "app/LightPageActions.h"
 #include "app/LightingCommand.h"
+#include "app/MacroPageActions.h"
+#include "app/RecordingCapture.h"
 #include "app/ProfileActions.h"
 #include "app/RegisteredMessages.h"
 #include "app/TitleBarActions.h"
@@ -25,6 +27,8 @@
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelKeyboardDevice.h"
 #include "devices/CZentrelUSBDevice.h"
+#include "pages/CKeySetControlUI.h"
+#include "profiles/CDeviceProfileUI.h"
 #include "platform/DataFolders.h"
 #include "platform/DebugTrace.h"
 #include "platform/SettingsStore.h"
@@ -42,6 +46,9 @@ CMainWnd::CMainWnd(hid::HidBackend& backend, SettingsStore& settings)
       m_profileActions(std::make_unique<ProfileActions>(*this)),
       m_keyPageActions(std::make_unique<KeyPageActions>(*this)),
       m_lightPageActions(std::make_unique<LightPageActions>(*this)),
+      m_capture(std::make_unique<RecordingCapture>(
+          *this, InputCapture::ChoiceFromName(qEnvironmentVariable("KX520_INPUT_CAPTURE").toStdString()))),
+      m_macroPageActions(std::make_unique<MacroPageActions>(*this)),
       m_windowMessages(std::make_unique<MainWindowMessages>(*this)),
       m_tray(std::make_unique<TrayController>(*this)) {
     setWindowTitle(QLatin1String(kProductName));
@@ -52,6 +59,7 @@ CMainWnd::CMainWnd(hid::HidBackend& backend, SettingsStore& settings)
     m_profileActions->AddRoutes(m_router, m_timers);
     m_keyPageActions->AddRoutes(m_router);
     m_lightPageActions->AddRoutes(m_router);
+    m_macroPageActions->AddRoutes(m_router);
     m_windowMessages->AddTo(m_messages, m_timers);
     m_tray->AddMessages(m_messages, m_timers);
     AddMenuItems();
@@ -136,6 +144,7 @@ bool CMainWnd::Shutdown() {
     }
     m_shutDown = true;
     DebugTrace("退出测试");
+    m_macroPageActions->StopRecording(false);  // no capture outlives the window
     hide();
     const bool inTime = m_workers.StopAll();
     m_tray->HideIcon();
@@ -309,9 +318,12 @@ int CMainWnd::Ask(const QString& textId, int buttons, const QString& argument) {
     return ShowMessageBox(this, {}, text, m_dpi, 0, buttons);
 }
 
-QString CMainWnd::AskFile(bool save, const QString& suggested) {
-    const QString filter = ui::CResourceManager::Instance().GetText(QStringLiteral("profile_files")) +
-                           QStringLiteral(" (*.json *.JSON *.Json)");
+QString CMainWnd::AskFile(bool save, const QString& suggested, FileKind kind) {
+    const bool macro = kind == FileKind::kMacro;
+    // Both letter cases: a file from another system may say .MAC.
+    const QString filter = macro ? QStringLiteral("Macro Files(*.mac *.MAC)")
+                                 : ui::CResourceManager::Instance().GetText(QStringLiteral("profile_files")) +
+                                       QStringLiteral(" (*.json *.JSON *.Json)");
     QString path;
     if (m_fileAnswer) {
         path = *m_fileAnswer;
@@ -329,7 +341,7 @@ QString CMainWnd::AskFile(bool save, const QString& suggested) {
     }
     // A name typed without an extension would be hidden by the import filter.
     if (save && QFileInfo(path).suffix().isEmpty()) {
-        path += QStringLiteral(".json");
+        path += macro ? QStringLiteral(".mac") : QStringLiteral(".json");
     }
     m_lastFolder = QFileInfo(path).absolutePath();
     return path;
@@ -360,6 +372,23 @@ void CMainWnd::CloseChildWindows() {
 }
 
 // --- devices and lighting ---------------------------------------------------------
+
+void CMainWnd::SetEditButtonsEnabled(bool touchSelector, bool free) {
+    CZentrelUSBDevice* device = CurrentDevice();
+    if (touchSelector) {
+        if (ui::CControlUI* selector = FindControl(QStringLiteral("device_select_layout"))) {
+            selector->SetEnabled(free);
+        }
+        if (device != nullptr && device->ProfileControl() != nullptr) {
+            device->ProfileControl()->SetEnabled(free);
+        }
+    }
+    if (auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(device);
+        keyboard != nullptr && keyboard->KeyPage() != nullptr) {
+        keyboard->KeyPage()->EnableEdits(!free);
+    }
+    m_selectorFree = free;
+}
 
 CZentrelUSBDevice* CMainWnd::CurrentDevice() const {
     const CDeviceOptionUI* option = m_options.OptionAt(m_selector.CurrentIndex());

@@ -24,6 +24,8 @@ class MainWindowMessages;
 class ProfileActions;
 class KeyPageActions;
 class LightPageActions;
+class MacroPageActions;
+class RecordingCapture;
 class SettingsStore;
 class TitleBarActions;
 class TrayController;
@@ -71,6 +73,14 @@ public:
     NotificationRouter& Router() { return m_router; }
     MessageTable& Messages() { return m_messages; }
     TrayController& Tray() { return *m_tray; }
+    // Macro recording's input capture, and what starts and stops it.
+    RecordingCapture& Capture() { return *m_capture; }
+    MacroPageActions& MacroActions() { return *m_macroPageActions; }
+    // The device selector and the current device's profile list take input
+    // (`touchSelector`) when `free`; the key page's save buttons the other
+    // way round. Locked while a recording runs.
+    void SetEditButtonsEnabled(bool touchSelector, bool free);
+    bool SelectorFree() const { return m_selectorFree; }
     InterfaceSlotTable& Slots() { return m_slots; }
     DeviceLinkManager& Devices() { return *m_devices; }
     hid::HidBackend& Backend() { return m_backend; }
@@ -153,11 +163,13 @@ public:
     // A message box by text id (1 when confirmed), its text given `argument`
     // for a "%1" in it; the test seam hears the id.
     int Ask(const QString& textId, int buttons, const QString& argument = {});
-    // A file dialog for a profile file (empty when cancelled), or what the
-    // test seam or automation answers. It starts in the folder used last (the
-    // home folder at first) with `suggested` as the name; a saved name
-    // without an extension gets ".json".
-    QString AskFile(bool save, const QString& suggested = {});
+    // What a file dialog asks for: a profile ("*.json") or a macro ("*.mac").
+    enum class FileKind { kProfile, kMacro };
+    // A file dialog (empty when cancelled), or what the test seam or
+    // automation answers. It starts in the folder used last (the home folder
+    // at first) with `suggested` as the name; a saved name without an
+    // extension gets the kind's.
+    QString AskFile(bool save, const QString& suggested = {}, FileKind kind = FileKind::kProfile);
     // The next file dialog returns `path` without showing ("" cancels it).
     void AnswerNextFileDialog(const QString& path) { m_fileAnswer = path; }
     void SetDialogs(AskUser askUser, AskPath askPath) {
@@ -209,6 +221,8 @@ private:
     std::unique_ptr<ProfileActions> m_profileActions;
     std::unique_ptr<KeyPageActions> m_keyPageActions;
     std::unique_ptr<LightPageActions> m_lightPageActions;
+    std::unique_ptr<RecordingCapture> m_capture;
+    std::unique_ptr<MacroPageActions> m_macroPageActions;
     std::unique_ptr<MainWindowMessages> m_windowMessages;
     std::unique_ptr<TrayController> m_tray;
     std::unique_ptr<DeviceScanThread> m_scan;
@@ -227,6 +241,7 @@ private:
     bool m_displayChanged = false;
     bool m_initialised = false;
     bool m_awake = true;
+    bool m_selectorFree = true;
     bool m_firstPassShown = false;
     bool m_shutDown = false;
     bool m_exiting = false;

@@ -9,6 +9,8 @@
 #include "app/MessageTable.h"
 #include "app/RegisteredMessages.h"
 #include "devices/CZentrelKeyboardDevice.h"
+#include "devices/HookRecord.h"
+#include "pages/CMacroControlUI.h"
 #include "pages/CKeySetControlUI.h"
 #include "platform/DebugTrace.h"
 #include "ui/CControlUI.h"
@@ -28,6 +30,14 @@ MessageRule Registered(const RegisteredMessage& message, bool whileSuspended,
 
 MessageRule Numbered(uint32_t message, MessageRule::Handler handler) {
     return {message, false, false, false, std::move(handler)};
+}
+
+bool IsRecordingKey(std::string_view name) {
+    return name.starts_with("WM_HOOK_KEY_KBMACRO");
+}
+
+bool IsRecordingMouse(std::string_view name) {
+    return name.starts_with("WM_HOOK_KEY_MSMACRO");
 }
 
 bool IsHookOrGameEvent(std::string_view name) {
@@ -58,10 +68,20 @@ void MainWindowMessages::AddRegistered(MessageTable& messages) {
     messages.Add(Registered(kLightCommandMessage, true,
                             [this](uintptr_t w, intptr_t l) { OnLightCommand(w, l); }));
     messages.Add(Registered(kWorkToolQueryMessage, true, nullptr));
-    // The input capture's messages go to the key and macro pages, the game
-    // events to the background services, as those land.
+    // The input capture's recording messages go to the current device's
+    // macro page; the game events to the background services, as those land.
     for (const RegisteredMessage& message : RegisteredMessages()) {
-        if (IsHookOrGameEvent(message.codeName)) {
+        const std::string_view name = message.codeName;
+        if (IsRecordingKey(name)) {
+            messages.Add(Registered(message, false, [this](uintptr_t w, intptr_t l) { OnRecordedKey(w, l); }));
+        } else if (IsRecordingMouse(name)) {
+            messages.Add(Registered(message, false, [this, name](uintptr_t w, intptr_t l) {
+                if (name == "WM_HOOK_KEY_MSMACRO_MSG") {
+                    DebugTrace("WM_HOOK_KEY_MSMACRO");
+                }
+                OnRecordedMouse(w, l);
+            }));
+        } else if (IsHookOrGameEvent(name)) {
             messages.Add(Registered(message, false, nullptr));
         }
     }
@@ -118,6 +138,34 @@ void MainWindowMessages::AddNumbered(MessageTable& messages) {
     messages.Add(Numbered(msg::kDevicePresence, [this](uintptr_t index, intptr_t present) {
         OnDevicePresence(index, present);
     }));
+}
+
+CMacroControlUI* MainWindowMessages::RecordingPage() const {
+    CZentrelUSBDevice* device = m_window.CurrentDevice();
+    CMacroControlUI* page = device != nullptr ? device->MacroPage() : nullptr;
+    return page != nullptr && page->Recording() ? page : nullptr;
+}
+
+void MainWindowMessages::OnRecordedKey(uintptr_t message, intptr_t record) {
+    CMacroControlUI* page = RecordingPage();
+    if (page == nullptr || record == 0) {
+        return;
+    }
+    const auto& key = *reinterpret_cast<const KeyHookRecord*>(record);
+    const bool press = message == kKeyDownMessage || message == kSysKeyDownMessage;
+    if (key.scanCode <= 0xFF) {
+        page->RecordKey(press, static_cast<uint8_t>(key.scanCode), (key.flags & 1U) != 0);
+    }
+}
+
+void MainWindowMessages::OnRecordedMouse(uintptr_t message, intptr_t record) {
+    CMacroControlUI* page = RecordingPage();
+    if (page == nullptr || record == 0) {
+        return;
+    }
+    const auto& mouse = *reinterpret_cast<const MouseHookRecord*>(record);
+    page->RecordMouse(static_cast<uint32_t>(message), static_cast<int>(mouse.mouseData >> 16),
+                      QPoint(mouse.x, mouse.y));
 }
 
 void MainWindowMessages::OnLightCommand(uintptr_t wParam, intptr_t lParam) {

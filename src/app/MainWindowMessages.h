@@ -5,6 +5,7 @@
 namespace kx520 {
 
 class CMainWnd;
+class CMacroControlUI;
 class MessageTable;
 struct RegisteredMessage;
 
@@ -23,6 +24,11 @@ private:
     void AddRegistered(MessageTable& messages);
     void AddNumbered(MessageTable& messages);
     void OnLightCommand(uintptr_t wParam, intptr_t lParam);
+    // The macro page of the current device while it records; else null.
+    CMacroControlUI* RecordingPage() const;
+    // Recording's hook messages: the message and the address of its record.
+    void OnRecordedKey(uintptr_t message, intptr_t record);
+    void OnRecordedMouse(uintptr_t message, intptr_t record);
     void OnDevicePresence(uintptr_t index, intptr_t present);
 
     CMainWnd& m_window;

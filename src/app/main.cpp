@@ -21,6 +21,9 @@
 #include "sim/MachineBackends.h"
 #include "sim/SimControl.h"
 #include "sim/SimulateOption.h"
+#include "app/RecordingCapture.h"
+#include "platform/EvdevTranslator.h"
+#include "ui/CControlUI.h"
 #include "sim/VirtualProducts.h"
 #include "ui/ApplicationLook.h"
 #include "ui/MessageRegistry.h"
@@ -145,6 +148,34 @@ AutomationAdaptor::Handlers AutomationHandlers(std::unique_ptr<ui::UiAutomation>
         error = notReady;
         return automation && automation->Screenshot(png, error);
     };
+    handlers.input = [&automation, &window](const QString& kind, uint code, bool press, const QString& at) {
+        if (!window || !automation) {
+            return QStringLiteral("the main window is not built yet");
+        }
+        CapturedInput input;
+        input.press = press;
+        if (kind == QLatin1String("key") && EvdevTranslator::IsKeyboardKey(static_cast<uint16_t>(code)) &&
+            code <= 0xFF) {
+            input.kind = CapturedInput::Kind::kKey;
+        } else if (kind == QLatin1String("button") && code <= 0xFFFF &&
+                   EvdevTranslator::IsMouseButton(static_cast<uint16_t>(code))) {
+            input.kind = CapturedInput::Kind::kButton;
+        } else {
+            return QStringLiteral("no %1 %2").arg(kind).arg(code);
+        }
+        input.code = static_cast<uint16_t>(code);
+        if (!at.isEmpty()) {
+            ui::CControlUI* control = automation->Find(at);
+            if (control == nullptr || !control->isVisible()) {
+                return QStringLiteral("'%1' is not shown").arg(at);
+            }
+            const QPoint centre = control->mapToGlobal(control->rect().center());
+            input.hasPoint = true;
+            input.x = centre.x();
+            input.y = centre.y();
+        }
+        return window->Capture().Inject(input) ? QString() : QStringLiteral("nothing is being recorded");
+    };
     return handlers;
 }
 
@@ -157,6 +188,11 @@ int main(int argc, char** argv) {
     }
     if (!options.screenshot.isEmpty() && !HasDisplay() && std::getenv("QT_QPA_PLATFORM") == nullptr) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    // Virtual devices come with a recorder that hears this window only:
+    // trying the program never grabs the machine's keyboards.
+    if (!options.simulated.empty() && std::getenv("KX520_INPUT_CAPTURE") == nullptr) {
+        ::setenv("KX520_INPUT_CAPTURE", "window", 1);
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kx520"));

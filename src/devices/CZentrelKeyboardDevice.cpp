@@ -172,6 +172,17 @@ void CZentrelKeyboardDevice::LoadDefaults() {
     m_keyboard->LoadDefaults();
 }
 
+void CZentrelKeyboardDevice::OnMacrosChanged() {
+    LoadDefaults();
+    if (m_keyPage != nullptr) {
+        m_keyPage->FillMacroCombo(m_keyboard->Names().MacroNames());
+        if (m_selectedKey >= 0) {
+            SelectKey(m_selectedKey);  // its macro may have a new place or name
+        }
+    }
+    RefreshKeyLabels();
+}
+
 CZentrelKeyboardDevice::KeyWrite CZentrelKeyboardDevice::WriteKeyList(
     const std::vector<profiles::KeyAssignmentEntry>& list) {
     const KeyboardCore::AssignmentResult result = m_keyboard->WriteAssignments(list);

@@ -46,6 +46,8 @@ public:
     void ApplyProfileToPage() override;
     void SaveProfile() override;
     void LoadDefaults() override;
+    void OnMacrosChanged() override;
+    bool WriteKeysToDevice() override { return SaveKeysToDevice() == KeyWrite::kWritten; }
     void ShowFunction(int type) override;
     void SetHostLightControl(bool on) override;
 

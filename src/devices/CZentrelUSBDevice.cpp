@@ -5,6 +5,7 @@
 #include "devices/LightColourControl.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CLightControlUI.h"
+#include "pages/CMacroControlUI.h"
 #include "devices/CDeviceOptionUI.h"
 #include "profiles/CDeviceProfileUI.h"
 #include "platform/DataFolders.h"
@@ -105,6 +106,10 @@ void CZentrelUSBDevice::BuildPage() {
     if (m_lightPage != nullptr) {
         m_lightPage->SetKind(ProfileKind());
         SetLightControl(m_lightPage);
+    }
+    m_macroPage = findChild<CMacroControlUI*>(QStringLiteral("MacroControlItem"));
+    if (m_macroPage != nullptr) {
+        m_macroPage->SetFolder(DataFolder().toStdString());
     }
     ui::CControlUI* panel = nullptr;
     for (ui::CControlUI* control : findChildren<ui::CControlUI*>()) {

@@ -23,6 +23,7 @@ class CDeviceKeyButtonUI;
 class CDeviceOptionUI;
 class CDeviceProfileUI;
 class CLightControlUI;
+class CMacroControlUI;
 class LightColourControl;
 
 // The base of the four device kinds as a page (a skin container): it binds
@@ -97,6 +98,16 @@ public:
     // The synchronised-lighting flag ("the same effect on every device").
     void SetSynchronised(bool on) { m_synchronised = on; }
     bool Synchronised() const { return m_synchronised; }
+
+    // --- the macro page (the kinds with macros) -----------------------------------
+    // Bound by BuildPage to the device's data folder; null without one.
+    CMacroControlUI* MacroPage() const { return m_macroPage; }
+    // The macro list changed (added, renamed, imported, removed): the key
+    // page's macro combo and the keys' names follow it.
+    virtual void OnMacrosChanged() {}
+    // The keys and the macros they use to the device; false when the
+    // device did not take them (the user was told why).
+    virtual bool WriteKeysToDevice() { return false; }
 
     // --- set up by the main window on arrival --------------------------------
     void SetPageLayoutName(const QString& name) { m_pageLayout = name; }
@@ -174,6 +185,7 @@ private:
     // Declared first: the page's listeners and bindings go before the core.
     std::unique_ptr<DeviceCore> m_core;
     CLightControlUI* m_lightPage = nullptr;
+    CMacroControlUI* m_macroPage = nullptr;
     bool m_synchronised = false;
     NotifyListener m_wiredNotify;
     NotifyListener m_receiverNotify;

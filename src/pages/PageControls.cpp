@@ -3,6 +3,7 @@
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CKeySetControlUI.h"
 #include "pages/CLightControlUI.h"
+#include "pages/CMacroControlUI.h"
 #include "pages/CMpDevicePowerUI.h"
 #include "pages/CSelectPanelUI.h"
 #include "profiles/CDeviceProfileUI.h"
@@ -20,6 +21,7 @@ void RegisterPageControls() {
     factory.RegisterControl(QStringLiteral("DeviceProfile"), [] { return new CDeviceProfileUI(); });
     factory.RegisterControl(QStringLiteral("KeySetControl"), [] { return new CKeySetControlUI(); });
     factory.RegisterControl(QStringLiteral("LightControl"), [] { return new CLightControlUI(); });
+    factory.RegisterControl(QStringLiteral("MacroControl"), [] { return new CMacroControlUI(); });
 }
 
 }  // namespace kx520

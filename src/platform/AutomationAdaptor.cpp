@@ -65,4 +65,11 @@ QString AutomationAdaptor::Screenshot(const QString& png) {
     return error;
 }
 
+QString AutomationAdaptor::Input(const QString& kind, uint code, bool press, const QString& at) {
+    if (!m_handlers.input) {
+        return QStringLiteral("automation is not ready");
+    }
+    return m_handlers.input(kind, code, press, at);
+}
+
 }  // namespace kx520

@@ -33,6 +33,10 @@ public:
             act;
         std::function<void(const QString& path)> answerFileDialog;
         std::function<bool(const QString& png, QString& error)> screenshot;
+        // A key ("key", evdev code) or mouse button ("button", evdev button
+        // code) pressed or released, as if recording heard it; `at` names a
+        // control the pointer is on ("" where it is). "" or why not.
+        std::function<QString(const QString& kind, uint code, bool press, const QString& at)> input;
     };
 
     AutomationAdaptor(AppBus& bus, Handlers handlers);
@@ -45,6 +49,7 @@ public slots:
                 const QDBusMessage& message);
     void AnswerFileDialog(const QString& path);
     QString Screenshot(const QString& png);
+    QString Input(const QString& kind, uint code, bool press, const QString& at);
 
 private:
     // `out` as the answer, or a NotFound error carrying it.

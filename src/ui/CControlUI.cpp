@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QRegularExpression>
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <utility>
 
@@ -71,6 +72,7 @@ void CControlUI::SetText(const QString& text) {
         return;
     }
     m_text = text;
+    FitWidthToText();
     TextChanged();
 }
 
@@ -83,6 +85,7 @@ QString CControlUI::GetDisplayText() const {
 
 void CControlUI::SetPlainText(bool plain) {
     m_plainText = plain;
+    FitWidthToText();
     TextChanged();
 }
 
@@ -150,6 +153,7 @@ void CControlUI::SetMaxSize(const QSize& size) {
 
 void CControlUI::SetInset(const QMargins& inset) {
     m_inset = inset;
+    FitWidthToText();
     update();
 }
 
@@ -187,6 +191,7 @@ void CControlUI::ApplyFixedSize() {
 }
 
 void CControlUI::ApplyScale() {
+    FitWidthToText();
     ApplyFixedSize();
     setFont(ControlFont());
     for (CControlUI* child : ChildControls()) {
@@ -269,6 +274,15 @@ bool CControlUI::SetAttribute(const QString& name, const QString& value) {
     const QString key = name.toLower();
     if (key == QLatin1String("style")) {
         return ApplyStyle(value);
+    }
+    if (key == QLatin1String("autowidth")) {
+        const auto flag = ParseBool(value);
+        if (!flag) {
+            return false;
+        }
+        m_autoWidth = *flag;
+        FitWidthToText();
+        return true;
     }
     if (key == QLatin1String("mouse")) {
         const auto flag = ParseBool(value);
@@ -379,8 +393,22 @@ void CControlUI::SetManager(CPaintManagerUI* manager) {
     }
 }
 
+void CControlUI::FitWidthToText() {
+    if (!m_autoWidth) {
+        return;
+    }
+    // In layout pixels: the text at this scale, back at DPI 96, plus the inset.
+    const double scale = Scale() > 0 ? Scale() : 1.0;
+    const int textWidth = QFontMetrics(ControlFont()).horizontalAdvance(GetDisplayText());
+    const int width = static_cast<int>(std::ceil(textWidth / scale)) + m_inset.left() + m_inset.right() + 1;
+    if (width != m_fixedSize.width()) {
+        SetFixedWidth(width);
+    }
+}
+
 void CControlUI::ReloadText() {
     setToolTip(CResourceManager::Instance().GetText(m_toolTip));
+    FitWidthToText();
     TextChanged();
     for (CControlUI* child : ChildControls()) {
         child->ReloadText();

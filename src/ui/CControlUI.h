@@ -149,6 +149,8 @@ protected:
 
 private:
     void ApplyFixedSize();
+    // "autowidth": as wide as the text.
+    void FitWidthToText();
 
     CPaintManagerUI* m_manager = nullptr;
     QString m_name;
@@ -171,6 +173,7 @@ private:
     QSize m_maxSize;
     QMargins m_inset;
     bool m_float = false;
+    bool m_autoWidth = false;
     QRect m_floatPos;
 };
 

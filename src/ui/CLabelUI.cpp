@@ -14,45 +14,20 @@ CLabelUI::CLabelUI(QWidget* parent) : CControlUI(parent) {
 
 bool CLabelUI::SetAttribute(const QString& name, const QString& value) {
     const QString key = name.toLower();
-    if (key != QLatin1String("endellipsis") && key != QLatin1String("autowidth")) {
+    if (key != QLatin1String("endellipsis")) {
         return CControlUI::SetAttribute(name, value);
     }
     const auto flag = ParseBool(value);
     if (!flag) {
         return false;
     }
-    (key == QLatin1String("endellipsis") ? m_endEllipsis : m_autoWidth) = *flag;
-    FitWidthToText();
+    m_endEllipsis = *flag;
     update();
     return true;
 }
 
-void CLabelUI::ApplyScale() {
-    CControlUI::ApplyScale();
-    FitWidthToText();
-}
-
 bool CLabelUI::TextFits() const {
     return m_endEllipsis || CControlUI::TextFits();
-}
-
-void CLabelUI::TextChanged() {
-    FitWidthToText();
-    CControlUI::TextChanged();
-}
-
-void CLabelUI::FitWidthToText() {
-    if (!m_autoWidth) {
-        return;
-    }
-    // In layout pixels: the text at this scale, back at DPI 96, plus the inset.
-    const double scale = Scale() > 0 ? Scale() : 1.0;
-    const int textWidth = QFontMetrics(ControlFont()).horizontalAdvance(GetDisplayText());
-    const int width = static_cast<int>(std::ceil(textWidth / scale)) + GetInset().left() +
-                      GetInset().right() + 1;
-    if (width != GetFixedWidth()) {
-        SetFixedWidth(width);
-    }
 }
 
 void CLabelUI::PaintText(QPainter& painter) {

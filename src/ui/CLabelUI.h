@@ -6,7 +6,6 @@ namespace kx520::ui {
 
 // Text, aligned inside the inset ("align": left|center|right + top|vcenter|bottom).
 // "endellipsis" cuts a text too long for the label with "…" at its end;
-// "autowidth" makes the label as wide as its text.
 class CLabelUI : public CControlUI {
     Q_OBJECT
 
@@ -15,20 +14,15 @@ public:
     QString GetClass() const override { return QStringLiteral("Label"); }
 
     bool SetAttribute(const QString& name, const QString& value) override;
-    void ApplyScale() override;
     // An ellipsising label is never cut off: it says so with its "…".
     bool TextFits() const override;
     bool IsEndEllipsis() const { return m_endEllipsis; }
 
 protected:
     void PaintText(QPainter& painter) override;
-    void TextChanged() override;
 
 private:
-    void FitWidthToText();
-
     bool m_endEllipsis = false;
-    bool m_autoWidth = false;
 };
 
 }  // namespace kx520::ui

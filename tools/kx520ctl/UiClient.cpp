@@ -1,5 +1,7 @@
 #include "kx520ctl/UiClient.h"
 
+#include "kx520ctl/InputNames.h"
+
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusReply>
@@ -135,13 +137,42 @@ int WordsOf(const std::string& verb) {
 
 }  // namespace
 
+int UiClient::Input(const std::vector<std::string>& args) {
+    const std::string& verb = args[0];
+    const bool key = verb == "key";
+    if (args.size() < 3 || args.size() > (key ? 3U : 4U)) {
+        return Usage(key ? "ui key takes a key and down or up"
+                         : "ui button takes a button, down or up, and optionally the control it is on");
+    }
+    const auto code = key ? KeyCodeByName(args[1]) : ButtonCodeByName(args[1]);
+    if (!code) {
+        return Usage("no " + verb + " named '" + args[1] + "'");
+    }
+    if (args[2] != "down" && args[2] != "up") {
+        return Usage("ui " + verb + " takes down or up, not '" + args[2] + "'");
+    }
+    QString out;
+    const QString at = args.size() == 4 ? Q(args[3]) : QString();
+    if (!Call("Input", {QString::fromLatin1(key ? "key" : "button"), *code, args[2] == "down", at}, out)) {
+        return kFailure;
+    }
+    if (!out.isEmpty()) {
+        std::cerr << "kx520ctl: " << out.toStdString() << "\n";
+        return kFailure;
+    }
+    return kOk;
+}
+
 int UiClient::Run(const std::vector<std::string>& args, bool json) {
     if (args.empty()) {
         return Usage("ui needs a verb: windows, controls, get, click, dbclick, select, check, "
-                     "text, value, menu, file, screenshot");
+                     "text, value, menu, file, screenshot, key, button");
     }
     const std::string& verb = args[0];
     const size_t given = args.size() - 1;
+    if (verb == "key" || verb == "button") {
+        return Input(args);
+    }
     if (verb == "controls") {
         if (given > 1) {
             return Usage("unexpected argument '" + args[2] + "'");

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "devices/MacroEditor.h"
+
+namespace kx520 {
+
+class CMainWnd;
+class CMacroControlUI;
+class CZentrelUSBDevice;
+class NotificationRouter;
+
+// The rows of the macro page of the current keyboard or mouse: the macro
+// list, the action rows, the row menu and recording.
+class MacroPageActions {
+public:
+    explicit MacroPageActions(CMainWnd& window) : m_window(window) {}
+
+    void AddRoutes(NotificationRouter& routes);
+
+    // Recording on the current device's page: the page locks, input is
+    // captured and the rest of the window waits. A capture that cannot
+    // start unlocks the page again and says why.
+    bool StartRecording(MacroEditor::TimeMode time, MacroEditor::InsertMode insert);
+    // The page unlocks, capture ends, the macro is saved and the keys and
+    // macros go to the device (`write` false: the device is going away).
+    void StopRecording(bool write = true);
+    // Removes the selected macro after asking, in every profile of the
+    // device: keys bound to it take their defaults, later macros move up.
+    void DeleteSelectedMacro();
+
+private:
+    CZentrelUSBDevice* Device() const;
+    // Saves the rows; more than 250 are kept and the user is told.
+    void Save(CMacroControlUI& page);
+    void AddMenuItems();
+    // A recording trigger's time mode: constant when the page says so.
+    MacroEditor::TimeMode PageTime(CMacroControlUI& page) const;
+
+    CMainWnd& m_window;
+};
+
+}  // namespace kx520
