@@ -105,7 +105,7 @@ void MacroPageActions::AddRoutes(NotificationRouter& routes) {
             device.OnMacrosChanged();
         }
     });
-    add(ui::notify::kClick, "macro_btn_name_sub", [this](D, P) { DeleteSelectedMacro(); });
+    add(ui::notify::kClick, "macro_btn_name_sub", [this](D device, P) { DeleteSelectedMacro(device); });
     add(ui::notify::kClick, "macro_btn_name_edit", [this](D device, P page) {
         switch (page.RenameSelected()) {
             case profiles::MacroStore::RenameResult::kRenamed:
@@ -253,25 +253,28 @@ void MacroPageActions::StopRecording(bool write) {
     }
 }
 
-void MacroPageActions::DeleteSelectedMacro() {
+bool MacroPageActions::DeleteSelectedMacro(bool ask) {
     CZentrelUSBDevice* device = Device();
-    if (device == nullptr) {
-        return;
-    }
+    return device != nullptr && DeleteSelectedMacro(*device, ask);
+}
+
+bool MacroPageActions::DeleteSelectedMacro(CZentrelUSBDevice& target, bool ask) {
+    CZentrelUSBDevice* device = &target;
     CMacroControlUI& page = *device->MacroPage();
     const int selected = page.SelectedMacro();
     if (selected < 0 || page.Recording()) {
-        return;
+        return false;
     }
     const auto removed = static_cast<size_t>(selected);
     // Every question before any file changes.
-    if (m_window.Ask(QStringLiteral("message_text_4"), 1) != 1) {
-        return;
+    if (ask && m_window.Ask(QStringLiteral("message_text_4"), 1) != 1) {
+        return false;
     }
     profiles::CBasicProfiledata& current = device->ProfileData();
     std::vector<profiles::KeyAssignmentEntry> keys = current.GetKeyList();
-    if (profiles::MacroReferences::Uses(keys, removed) && m_window.Ask(QStringLiteral("message_text_2"), 1) != 1) {
-        return;
+    if (ask && profiles::MacroReferences::Uses(keys, removed) &&
+        m_window.Ask(QStringLiteral("message_text_2"), 1) != 1) {
+        return false;
     }
     const CDeviceProfileUI* profileControl = device->ProfileControl();
     const profiles::ProfileList* list = profileControl != nullptr ? profileControl->List() : nullptr;
@@ -290,11 +293,12 @@ void MacroPageActions::DeleteSelectedMacro() {
         current.SetKeyList(keys);
         current.Save();
     }
-    page.RemoveSelected();
+    const bool gone = page.RemoveSelected();
     device->OnMacrosChanged();
     if (changed) {
         device->WriteKeysToDevice();
     }
+    return gone;
 }
 
 }  // namespace kx520

@@ -24,9 +24,13 @@ public:
     // The page unlocks, capture ends, the macro is saved and the keys and
     // macros go to the device (`write` false: the device is going away).
     void StopRecording(bool write = true);
-    // Removes the selected macro after asking, in every profile of the
+    // Removes the selected macro after asking (unless `ask` is false: a
+    // script's command is its confirmation), in every profile of the
     // device: keys bound to it take their defaults, later macros move up.
-    void DeleteSelectedMacro();
+    // False when nothing was removed.
+    bool DeleteSelectedMacro(bool ask = true);
+    // The same on `device`'s page.
+    bool DeleteSelectedMacro(CZentrelUSBDevice& device, bool ask = true);
 
 private:
     CZentrelUSBDevice* Device() const;

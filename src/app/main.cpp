@@ -21,6 +21,7 @@
 #include "sim/MachineBackends.h"
 #include "sim/SimControl.h"
 #include "sim/SimulateOption.h"
+#include "app/MacroCommand.h"
 #include "app/RecordingCapture.h"
 #include "platform/EvdevTranslator.h"
 #include "ui/CControlUI.h"
@@ -227,6 +228,10 @@ int main(int argc, char** argv) {
     };
     handlers.assignKey = [&window](uint position, const QStringList& words) {
         return window ? window->AssignKey(position, words) : QStringLiteral("no window yet");
+    };
+    handlers.macro = [&window](const QStringList& args) {
+        return window ? MacroCommand::Run(*window, args)
+                      : QStringLiteral("{\"error\":\"the main window is not built yet\"}");
     };
     handlers.saveKeys = [&window] { return window ? window->SaveKeys() : QStringLiteral("no window yet"); };
     handlers.setLighting = [&window](const QString& kind, const QStringList& words) {

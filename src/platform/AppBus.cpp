@@ -158,6 +158,11 @@ QString AppBus::SaveKeys() {
     return m_handlers.saveKeys ? m_handlers.saveKeys() : QStringLiteral("the application has no keyboard");
 }
 
+QString AppBus::Macro(const QStringList& args) {
+    return m_handlers.macro ? m_handlers.macro(args)
+                            : QStringLiteral("{\"error\":\"the application has no macro pages\"}");
+}
+
 QString AppBus::SetLighting(const QString& kind, const QStringList& words) {
     return m_handlers.setLighting ? m_handlers.setLighting(kind, words)
                                   : QStringLiteral("the application has no lighting to set");

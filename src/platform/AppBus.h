@@ -36,6 +36,8 @@ public:
         // assign takes them), and the keyboard's keys saved; "" or why not.
         std::function<QString(uint position, const QStringList& words)> assignKey;
         std::function<QString()> saveKeys;
+        // `macro VERB KIND ...`: a JSON answer, {"error": why} on failure.
+        std::function<QString(const QStringList& args)> macro;
         // A light setting change for a device kind ("keyboard"); "" or why not.
         std::function<QString(const QString& kind, const QStringList& words)> setLighting;
         std::function<void(bool sleeping)> prepareForSleep;
@@ -77,6 +79,7 @@ public slots:
     Q_SCRIPTABLE QString Device(const QString& kind);
     Q_SCRIPTABLE QString AssignKey(uint position, const QStringList& words);
     Q_SCRIPTABLE QString SaveKeys();
+    Q_SCRIPTABLE QString Macro(const QStringList& args);
     Q_SCRIPTABLE QString SetLighting(const QString& kind, const QStringList& words);
     // The test interface for suspend and resume (logind's signal, by hand).
     Q_SCRIPTABLE void PrepareForSleep(bool sleeping);

@@ -55,6 +55,10 @@ std::unique_ptr<QDBusInterface> Connect() {
 
 }  // namespace
 
+std::unique_ptr<QDBusInterface> AppClient::Connect() {
+    return kx520::ctl::Connect();
+}
+
 int AppClient::Send(const std::vector<std::string>& args) {
     uint32_t wParam = 0;
     int64_t lParam = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ public:
     static int Keyboard(const std::vector<std::string>& args, bool json);
     // lighting KIND [set OPTIONS]: a device's light setting, or a change.
     static int Lighting(const std::vector<std::string>& args, bool json);
+    // macro VERB KIND ...: the macros of the keyboard's or mouse's page.
+    static int Macro(const std::vector<std::string>& args, bool json);
+    // The running application, or nothing (and a message on stderr).
+    static std::unique_ptr<QDBusInterface> Connect();
 
 private:
     static int VirtualState(QDBusInterface& app, const std::string& product, bool json);

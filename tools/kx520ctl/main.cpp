@@ -55,6 +55,14 @@ const char* const kUsage =
     "                             does: key B [--modifier shift], media play, macro 2\n"
     "                             [--repeat 3], system sleep, shortcut copy, default, ...\n"
     "  keyboard save              write the keys (and their macros) to the keyboard\n"
+    "  macro list KIND [--json]   the macros of the keyboard's or mouse's page\n"
+    "  macro show KIND MACRO [--json]\n"
+    "                             a macro's events (MACRO: its name or index)\n"
+    "  macro new KIND | rename KIND MACRO NAME | delete KIND MACRO\n"
+    "                             change the list as the macro page does; a deleted\n"
+    "                             macro's keys take their defaults in every profile\n"
+    "  macro import KIND FILE | export KIND MACRO FILE\n"
+    "                             copy a .mac file in or out\n"
     "  lighting keyboard [--json] its light setting\n"
     "  lighting keyboard set [--mode NAME|N] [--brightness 0-4] [--speed 0-4]\n"
     "                    [--direction left|right] [--color #RRGGBB] [--multicolor on|off]\n"
@@ -79,6 +87,9 @@ const char* const kUsage =
     "  ui text NAME TEXT          act on a control as a user does (NAME, or #USERDATA)\n"
     "  ui file PATH               the next file dialog answers PATH (\"\" cancels)\n"
     "  ui screenshot PNG          write the top-most window to PNG\n"
+    "  ui key NAME down|up, ui button left|right|middle|back|forward down|up [CONTROL]\n"
+    "                             input as if a macro recording heard it (on CONTROL:\n"
+    "                             the pointer is on that control)\n"
     "\n"
     "Products: keyboard, keyboard-receiver, mouse, mouse-receiver, mousepad, headset\n"
     "\n"
@@ -221,6 +232,10 @@ int main(int argc, char** argv) {
     if (command == "ui") {
         QCoreApplication app(argc, argv);
         return kx520::ctl::UiClient::Run(rest, commandLine.Has("json"));
+    }
+    if (command == "macro") {
+        QCoreApplication app(argc, argv);
+        return kx520::ctl::AppClient::Macro(rest, commandLine.Has("json"));
     }
     if (command == "send" || command == "sim" || command == "status" || command == "keyboard" ||
         command == "lighting") {

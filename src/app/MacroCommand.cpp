@@ -1,0 +1,156 @@
+#include "app/MacroCommand.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <json/writer.h>
+
+#include "app/CMainWnd.h"
+#include "app/MacroPageActions.h"
+#include "devices/CDeviceOptionUI.h"
+#include "devices/CZentrelUSBDevice.h"
+#include "pages/CMacroControlUI.h"
+#include "ui/CControlUI.h"
+#include "ui/CPaintManagerUI.h"
+
+namespace kx520 {
+
+namespace {
+
+QString Answer(const QJsonObject& object) {
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+QString Error(const QString& why) {
+    return Answer({{QStringLiteral("error"), why}});
+}
+
+CZentrelUSBDevice* DeviceOf(CMainWnd& window, const QString& kind) {
+    const int wanted = kind == QLatin1String("keyboard") ? 1 : kind == QLatin1String("mouse") ? 2 : 0;
+    for (CDeviceOptionUI* option : window.DeviceOptions()) {
+        CZentrelUSBDevice* device = option->Device();
+        if (device != nullptr && device->ProfileKind() == wanted && device->MacroPage() != nullptr) {
+            return device;
+        }
+    }
+    return nullptr;
+}
+
+// A macro by its name (any letter case) or its 0-based place; -1 for none.
+int FindMacro(const CMacroControlUI& page, const QString& given) {
+    const int byName = page.Store().FindName(given.toStdString());
+    if (byName >= 0) {
+        return byName;
+    }
+    bool number = false;
+    const int index = given.toInt(&number);
+    return number && index >= 0 && index < page.MacroCount() ? index : -1;
+}
+
+QJsonObject Summary(const CMacroControlUI& page, int index) {
+    const auto& entry = page.Store().Entries()[static_cast<size_t>(index)];
+    const auto rows = profiles::MacroStore::LoadMacroEvents(page.Store().MacroPath(static_cast<size_t>(index)));
+    return {{QStringLiteral("index"), index},
+            {QStringLiteral("name"), QString::fromStdString(entry.name)},
+            {QStringLiteral("guid"), QString::fromStdString(entry.id)},
+            {QStringLiteral("events"), static_cast<int>(rows.size())}};
+}
+
+// The events as the file stores them.
+QJsonArray Events(const CMacroControlUI& page, int index) {
+    QJsonArray events;
+    Json::StreamWriterBuilder writer;
+    writer["indentation"] = "";
+    for (const auto& row : profiles::MacroStore::LoadMacroEvents(page.Store().MacroPath(static_cast<size_t>(index)))) {
+        const QByteArray text = QByteArray::fromStdString(Json::writeString(writer, row.event));
+        events.append(QJsonDocument::fromJson(text).object());
+    }
+    return events;
+}
+
+QString List(const CMacroControlUI& page) {
+    QJsonArray macros;
+    for (int i = 0; i < page.MacroCount(); ++i) {
+        macros.append(Summary(page, i));
+    }
+    return Answer({{QStringLiteral("macros"), macros}});
+}
+
+}  // namespace
+
+QString MacroCommand::Run(CMainWnd& window, const QStringList& args) {
+    if (args.size() < 2) {
+        return Error(QStringLiteral("macro needs a verb and a device kind"));
+    }
+    const QString& verb = args[0];
+    CZentrelUSBDevice* device = DeviceOf(window, args[1]);
+    if (device == nullptr) {
+        return Error(QStringLiteral("the application has no %1 macro page").arg(args[1]));
+    }
+    CMacroControlUI& page = *device->MacroPage();
+    if (page.Recording()) {
+        return Error(QStringLiteral("the %1 is recording a macro").arg(args[1]));
+    }
+    const QStringList rest = args.mid(2);
+    if (verb == QLatin1String("list") && rest.isEmpty()) {
+        return List(page);
+    }
+    if (verb == QLatin1String("new") && rest.isEmpty()) {
+        const auto added = page.AddMacro();
+        if (!added) {
+            return Error(QStringLiteral("the list already holds %1 macros").arg(profiles::MacroStore::kMaxMacros));
+        }
+        device->OnMacrosChanged();
+        return Answer(Summary(page, static_cast<int>(*added)));
+    }
+    if (verb == QLatin1String("import") && rest.size() == 1) {
+        const auto imported = page.ImportMacro(rest[0].toStdString());
+        if (!imported) {
+            return Error(QStringLiteral("%1 is not a macro file, or the list is full").arg(rest[0]));
+        }
+        device->OnMacrosChanged();
+        return Answer(Summary(page, static_cast<int>(*imported)));
+    }
+    const int index = rest.isEmpty() ? -1 : FindMacro(page, rest[0]);
+    if (rest.isEmpty() || index < 0) {
+        return Error(rest.isEmpty() ? QStringLiteral("macro %1 needs a macro").arg(verb)
+                                    : QStringLiteral("no macro '%1'").arg(rest[0]));
+    }
+    if (verb == QLatin1String("show") && rest.size() == 1) {
+        QJsonObject shown = Summary(page, index);
+        shown[QStringLiteral("Events")] = Events(page, index);
+        return Answer(shown);
+    }
+    page.SelectMacro(index);
+    if (verb == QLatin1String("export") && rest.size() == 2) {
+        return page.ExportSelected(rest[1].toStdString()) ? Answer({})
+                                                           : Error(QStringLiteral("%1 could not be written").arg(rest[1]));
+    }
+    if (verb == QLatin1String("delete") && rest.size() == 1) {
+        return window.MacroActions().DeleteSelectedMacro(*device, false) ? Answer({})
+                                                                         : Error(QStringLiteral("not deleted"));
+    }
+    if (verb == QLatin1String("rename") && rest.size() == 2) {
+        ui::CControlUI* edit = ui::CPaintManagerUI::FindSubControlByName(&page, QStringLiteral("macro_edit_macroname"));
+        if (edit == nullptr) {
+            return Error(QStringLiteral("the page has no name field"));
+        }
+        edit->SetText(rest[1]);
+        const auto result = page.RenameSelected();
+        edit->SetText(QString());  // the script's name is not left for the user
+        switch (result) {
+            case profiles::MacroStore::RenameResult::kRenamed:
+                device->OnMacrosChanged();
+                return Answer(Summary(page, index));
+            case profiles::MacroStore::RenameResult::kInUse:
+                return Error(QStringLiteral("the name '%1' is in use").arg(rest[1]));
+            case profiles::MacroStore::RenameResult::kBlank:
+                return Error(QStringLiteral("a macro's name cannot be blank"));
+            default:
+                return Error(QStringLiteral("not renamed"));
+        }
+    }
+    return Error(QStringLiteral("macro takes list, show, new, rename, delete, import or export"));
+}
+
+}  // namespace kx520
