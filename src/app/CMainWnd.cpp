@@ -32,6 +32,7 @@
 #include "platform/DataFolders.h"
 #include "platform/DebugTrace.h"
 #include "platform/SettingsStore.h"
+#include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
 #include "ui/MessageRegistry.h"
 #include "windows/CMsgWnd.h"
@@ -379,8 +380,18 @@ void CMainWnd::SetEditButtonsEnabled(bool touchSelector, bool free) {
         if (ui::CControlUI* selector = FindControl(QStringLiteral("device_select_layout"))) {
             selector->SetEnabled(free);
         }
-        if (device != nullptr && device->ProfileControl() != nullptr) {
-            device->ProfileControl()->SetEnabled(free);
+        // The profile list and what changes it; the editor tabs stay, and
+        // leaving the macro page ends its recording.
+        for (const char* name : {"device_profile_combo", "profile_fun_spread_btn", "device_add_btn",
+                                 "device_sub_btn", "device_copy_btn", "device_export_btn", "device_import_btn",
+                                 "device_reset_btn", "device_profile_edit_save_btn"}) {
+            ui::CControlUI* control =
+                device != nullptr && device->ProfileControl() != nullptr
+                    ? ui::CPaintManagerUI::FindSubControlByName(device->ProfileControl(), QLatin1String(name))
+                    : nullptr;
+            if (control != nullptr) {
+                control->SetEnabled(free);
+            }
         }
     }
     if (auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(device);

@@ -4,6 +4,8 @@
 #include <thread>
 
 #include "app/CMainWnd.h"
+#include "app/MacroPageActions.h"
+#include "pages/CMacroControlUI.h"
 #include "app/RegisteredMessages.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "devices/CDeviceOptionUI.h"
@@ -358,6 +360,10 @@ void DeviceLinkManager::DisconnectDevice(int slot) {
         }
     }
     ReleaseDeviceLockIfIdle(kind);
+    // A recording on the device ends with it: no capture outlives its page.
+    if (device->MacroPage() != nullptr && device->MacroPage()->Recording()) {
+        m_window.MacroActions().StopRecording(false);
+    }
     m_selector.Hide(OptionIndexOf(device));
 }
 
