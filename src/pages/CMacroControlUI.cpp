@@ -57,7 +57,16 @@ CMacroControlUI::CMacroControlUI(QWidget* parent)
 CMacroControlUI::~CMacroControlUI() = default;
 
 ui::CControlUI* CMacroControlUI::Part(const char* name) const {
-    return ui::CPaintManagerUI::FindSubControlByName(this, QLatin1String(name));
+    // A search walks every row's widgets too: thousands while recording.
+    const QLatin1String key(name);
+    if (const auto found = m_parts.constFind(key); found != m_parts.constEnd() && !found->isNull()) {
+        return found->data();
+    }
+    ui::CControlUI* control = ui::CPaintManagerUI::FindSubControlByName(this, key);
+    if (control != nullptr) {
+        m_parts.insert(key, control);
+    }
+    return control;
 }
 
 ui::CListUI* CMacroControlUI::NameList() const {
@@ -252,6 +261,7 @@ void CMacroControlUI::RenderRow(ui::CListElementUI* element, const profiles::Mac
 }
 
 void CMacroControlUI::RebuildRows() {
+    m_recorded.clear();  // every row is shown again
     ui::CListUI* list = ActionList();
     if (list == nullptr) {
         return;
@@ -264,6 +274,42 @@ void CMacroControlUI::RebuildRows() {
 }
 
 void CMacroControlUI::Apply(const MacroEditor::Change& change) {
+    if (!change.scroll) {
+        ShowRecorded();
+        Show(change);
+        return;
+    }
+    // Recorded rows are appended: those that come at once are shown at once.
+    m_recorded.push_back(change);
+    if (m_showTimer == 0) {
+        m_showTimer = startTimer(0);
+    }
+}
+
+void CMacroControlUI::ShowRecorded() {
+    if (m_showTimer != 0) {
+        killTimer(m_showTimer);
+        m_showTimer = 0;
+    }
+    if (m_recorded.empty()) {
+        return;
+    }
+    ui::CListUI* list = ActionList();
+    if (list != nullptr) {
+        list->HoldLayout(true);
+    }
+    // Appends only: a row shown from the rows as they are now is the row
+    // that was appended then.
+    for (const MacroEditor::Change& change : m_recorded) {
+        Show(change);
+    }
+    m_recorded.clear();
+    if (list != nullptr) {
+        list->HoldLayout(false);
+    }
+}
+
+void CMacroControlUI::Show(const MacroEditor::Change& change) {
     ui::CListUI* list = ActionList();
     if (list == nullptr) {
         return;
@@ -284,7 +330,8 @@ void CMacroControlUI::Apply(const MacroEditor::Change& change) {
             RenderRow(dynamic_cast<ui::CListElementUI*>(list->GetItemAt(row)), rows[static_cast<size_t>(row)]);
         }
     }
-    list->SelectItem(change.selected, false);
+    // Recorded rows come fast: the scroll timer shows the last one once they stop.
+    list->SelectItem(change.selected, false, !change.scroll);
     if (change.scroll) {
         // Many rows may come at once: scroll once they have.
         if (m_scrollTimer != 0) {
@@ -297,6 +344,10 @@ void CMacroControlUI::Apply(const MacroEditor::Change& change) {
 }
 
 void CMacroControlUI::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == m_showTimer) {
+        ShowRecorded();
+        return;
+    }
     if (event->timerId() != m_scrollTimer) {
         ui::CHorizontalLayoutUI::timerEvent(event);
         return;
@@ -316,6 +367,7 @@ void CMacroControlUI::hideEvent(QHideEvent* event) {
 }
 
 void CMacroControlUI::TakeDelays() {
+    ShowRecorded();
     const ui::CListUI* list = ActionList();
     if (list == nullptr) {
         return;
@@ -345,6 +397,7 @@ profiles::MacroStore::SaveResult CMacroControlUI::Save() {
 }
 
 void CMacroControlUI::SelectRow(int row) {
+    ShowRecorded();
     m_editor.Select(row);
     if (ui::CListUI* list = ActionList()) {
         list->SelectItem(m_editor.Selected(), false);
@@ -421,6 +474,7 @@ void CMacroControlUI::StartRecording(MacroEditor::TimeMode time, MacroEditor::In
 }
 
 void CMacroControlUI::StopRecording() {
+    ShowRecorded();
     m_editor.StopRecording();
     SetLocked(false);
 }

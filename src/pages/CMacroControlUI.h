@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QPoint>
+#include <QPointer>
 
 #include <cstdint>
 #include <functional>
@@ -102,6 +104,9 @@ private:
     ui::CListUI* NameList() const;
     ui::CListUI* ActionList() const;
     void Apply(const MacroEditor::Change& change);
+    void Show(const MacroEditor::Change& change);
+    // The recorded rows not shown yet, now.
+    void ShowRecorded();
     ui::CListElementUI* MakeRow(const profiles::MacroRow& row);
     void RenderRow(ui::CListElementUI* element, const profiles::MacroRow& row);
     void RebuildRows();
@@ -113,6 +118,10 @@ private:
     MacroEditor m_editor;
     std::function<uint32_t()> m_clock;
     int m_scrollTimer = 0;
+    int m_showTimer = 0;
+    std::vector<MacroEditor::Change> m_recorded;  // not shown yet
+    // The page's own controls by name, found once.
+    mutable QHash<QString, QPointer<ui::CControlUI>> m_parts;
 };
 
 }  // namespace kx520

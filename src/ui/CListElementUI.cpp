@@ -13,6 +13,9 @@ CListElementUI::CListElementUI(QWidget* parent) : CHorizontalLayoutUI(parent) {
 }
 
 void CListElementUI::SetSelected(bool selected) {
+    if (m_selected == selected) {
+        return;  // a list of thousands selects one row: only two repaint
+    }
     m_selected = selected;
     update();
 }

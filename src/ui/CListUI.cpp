@@ -8,15 +8,15 @@
 #include "ui/AttributeValue.h"
 #include "ui/CDialogBuilder.h"
 #include "ui/CListElementUI.h"
+#include "ui/RowStackLayout.h"
 
 namespace kx520::ui {
 
 CListUI::CListUI(QWidget* parent)
     : CVerticalLayoutUI(parent), m_scroll(new QScrollArea), m_body(new QWidget),
-      m_rows(new QVBoxLayout(m_body)) {
+      m_rows(new RowStackLayout(m_body)) {
     m_rows->setContentsMargins(0, 0, 0, 0);
     m_rows->setSpacing(0);
-    m_rows->addStretch(1);
     m_scroll->setWidget(m_body);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
@@ -42,7 +42,7 @@ bool CListUI::AddAt(CControlUI* control, int index) {
     control->setParent(m_body);
     m_items.insert(index, control);
     control->SetManager(GetManager());
-    m_rows->insertWidget(index, control);  // the stretch stays last
+    m_rows->InsertWidget(index, control);
     if (auto* element = dynamic_cast<CListElementUI*>(control)) {
         element->SetOwner(this);
     }
@@ -115,6 +115,17 @@ void CListUI::ToggleSelected(int index) {
     element->SetSelected(!element->IsSelected());
 }
 
+void CListUI::HoldLayout(bool hold) {
+    if (hold != m_rows->isEnabled()) {
+        return;
+    }
+    m_rows->setEnabled(!hold);
+    if (!hold) {
+        m_rows->invalidate();
+        m_rows->activate();
+    }
+}
+
 void CListUI::ScrollToRow(int index) {
     if (CControlUI* row = GetItemAt(index)) {
         m_scroll->ensureWidgetVisible(row, 0, 0);
@@ -148,7 +159,7 @@ void CListUI::ApplyColumns(CControlUI* row) const {
     }
 }
 
-bool CListUI::SelectItem(int index, bool notify) {
+bool CListUI::SelectItem(int index, bool notify, bool reveal) {
     if (index < 0 || index >= GetCount()) {
         return false;
     }
@@ -159,7 +170,9 @@ bool CListUI::SelectItem(int index, bool notify) {
             element->SetSelected(i == index);
         }
     }
-    m_scroll->ensureWidgetVisible(GetItemAt(index));
+    if (reveal) {
+        m_scroll->ensureWidgetVisible(GetItemAt(index));
+    }
     if (notify && old != index) {
         SendNotify(QString::fromLatin1(notify::kItemSelect), static_cast<quintptr>(index), old);
     }

@@ -3,11 +3,11 @@
 #include "ui/CVerticalLayoutUI.h"
 
 class QScrollArea;
-class QVBoxLayout;
 
 namespace kx520::ui {
 
 class CListElementUI;
+class RowStackLayout;
 
 // A scrolling column of list elements, one of them current. Selecting
 // sends "itemselect" from the list with wParam = the new index and
@@ -34,7 +34,8 @@ public:
     // last row at the end; none when the list is empty). Silent.
     bool RemoveAt(int index);
     int GetCurSel() const { return m_current; }
-    bool SelectItem(int index, bool notify = true);
+    // `reveal` scrolls the row into view, which lays out every row now.
+    bool SelectItem(int index, bool notify = true, bool reveal = true);
     QColor SelectedColor() const { return m_selectedColor; }
     QColor HotColor() const { return m_hotColor; }
 
@@ -43,6 +44,9 @@ public:
     QList<int> SelectedRows() const;
     // Ctrl+click on a row of a multi-select list.
     void ToggleSelected(int index);
+    // While held, added rows are not laid out one by one (each would lay
+    // out every row): all at once when released.
+    void HoldLayout(bool hold);
     void ScrollToRow(int index);
     void ScrollToEnd();
     void SetColumns(const QList<int>& widths);
@@ -55,7 +59,7 @@ protected:
 private:
     QScrollArea* m_scroll;
     QWidget* m_body;
-    QVBoxLayout* m_rows;
+    RowStackLayout* m_rows;
     void ApplyColumns(CControlUI* row) const;
     void Reselect(int current);
 

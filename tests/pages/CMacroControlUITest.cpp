@@ -152,6 +152,7 @@ TEST_F(MacroPage, RecordingLocksThePageDropsClicksOnStopAndLeavingThePageSaysSo)
     clock += 70000;  // a 70 s pause
     page->RecordKey(false, 0x1E, false);
     ASSERT_EQ(page->RowCount(), 2);
+    QApplication::processEvents();  // recorded rows show together, on the next turn
     EXPECT_EQ(Cells(0)[2]->GetText(), QStringLiteral("65535"));
     EXPECT_EQ(Cells(1)[2]->GetText(), QStringLiteral("0"));
 
