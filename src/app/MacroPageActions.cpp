@@ -44,15 +44,18 @@ constexpr InsertMoveButton kInsertMoveButtons[] = {
     {"macro_inset_moveupkey_btn", MacroEditor::Direction::kUp},
     {"macro_inset_movedownkey_btn", MacroEditor::Direction::kDown}};
 
+// The row menu's items of a button: its press, its release, both.
 struct MenuButton {
-    const char* prefix;
+    const char* down;
+    const char* up;
+    const char* click;
     Button button;
 };
-constexpr MenuButton kMenuButtons[] = {{"left", Button::kLeft},
-                                       {"right", Button::kRight},
-                                       {"middle", Button::kMiddle},
-                                       {"forward", Button::kForward},
-                                       {"back", Button::kBack}};
+constexpr MenuButton kMenuButtons[] = {{"left_down", "left_up", "left_click", Button::kLeft},
+                                       {"right_down", "right_up", "right_click", Button::kRight},
+                                       {"middle_down", "middle_up", "middle_click", Button::kMiddle},
+                                       {"forward_down", "forward_up", "forward_click", Button::kForward},
+                                       {"back_down", "back_up", "back_click", Button::kBack}};
 
 // The recording items of the row menu: a fixed time mode, or the page's.
 struct RecordItem {
@@ -174,16 +177,32 @@ void MacroPageActions::AddRoutes(NotificationRouter& routes) {
             Save(page);
         }
     });
-    add(ui::notify::kItemActivate, CMacroControlUI::kRowName, [this](D, P page) {
-        if (page.Recording()) {
+    // The row menu: a double click on a row, or a right click (at its point).
+    auto openMenu = [this](const ui::Notification& notification, bool atPoint) {
+        CZentrelUSBDevice* device = Device();
+        if (device == nullptr || device->MacroPage()->Recording()) {
             return;
         }
+        const auto packed = static_cast<quint32>(notification.lParam);
+        const QPoint point = atPoint ? QPoint(static_cast<int16_t>(packed & 0xFFFF), static_cast<int16_t>(packed >> 16))
+                                     : QCursor::pos();
         QString error;
-        if (!ui::CMenuWnd::Show(&m_window, QLatin1String(kActionMenu), QCursor::pos(),
+        if (!ui::CMenuWnd::Show(&m_window, QLatin1String(kActionMenu), point,
                                 ui::CMenuWnd::kAlignLeft | ui::CMenuWnd::kAlignTop, &error)) {
             DebugTrace(("macro action menu not built: " + error).toStdString());
         }
-    });
+    };
+    routes.Add({ui::notify::kItemActivate, CMacroControlUI::kRowName, NameMatch::CaseInsensitive,
+                [openMenu](const ui::Notification& n, int) { openMenu(n, false); }});
+    for (const char* part : {CMacroControlUI::kRowName, CMacroControlUI::kRowNameLabel,
+                             CMacroControlUI::kRowDirectionLabel}) {
+        routes.Add({ui::notify::kMenu, part, NameMatch::CaseInsensitive,
+                    [openMenu](const ui::Notification& n, int) { openMenu(n, true); }});
+    }
+    for (const char* label : {CMacroControlUI::kRowNameLabel, CMacroControlUI::kRowDirectionLabel}) {
+        routes.Add({ui::notify::kDbClick, label, NameMatch::CaseInsensitive,
+                    [openMenu](const ui::Notification& n, int) { openMenu(n, false); }});
+    }
     AddMenuItems();
 }
 
@@ -191,7 +210,6 @@ void MacroPageActions::AddMenuItems() {
     TrayController& tray = m_window.Tray();
     for (const MenuButton& item : kMenuButtons) {
         const Button button = item.button;
-        const std::string prefix = item.prefix;
         auto insert = [this, button](bool press, bool release) {
             if (CZentrelUSBDevice* device = Device(); device != nullptr && !device->MacroPage()->Recording()) {
                 CMacroControlUI& page = *device->MacroPage();
@@ -204,9 +222,9 @@ void MacroPageActions::AddMenuItems() {
                 Save(page);
             }
         };
-        tray.AddMenuItem((prefix + "_down").c_str(), [insert] { insert(true, false); });
-        tray.AddMenuItem((prefix + "_up").c_str(), [insert] { insert(false, true); });
-        tray.AddMenuItem((prefix + "_click").c_str(), [insert] { insert(true, true); });
+        tray.AddMenuItem(item.down, [insert] { insert(true, false); });
+        tray.AddMenuItem(item.up, [insert] { insert(false, true); });
+        tray.AddMenuItem(item.click, [insert] { insert(true, true); });
     }
     for (const RecordItem& item : kRecordItems) {
         tray.AddMenuItem(item.name, [this, item] {

@@ -38,6 +38,7 @@ public:
     // The tray message, the menu command and the menu timer.
     void AddMessages(MessageTable& messages, MessageTable& timers);
     // A menu item's action; the first row for a name is the one that runs.
+    // `item` must outlive the controller (a literal).
     void AddMenuItem(const char* item, MenuAction action);
     // The icon, when the desktop has a tray.
     void CreateIcon();

@@ -223,6 +223,9 @@ ui::CListElementUI* CMacroControlUI::MakeRow(const profiles::MacroRow& row) {
                                  static_cast<ui::CControlUI*>(delay)}) {
         cell->SetManager(GetManager());
     }
+    // Named so that a double or right click on them opens the row's menu.
+    name->SetName(QLatin1String(kRowNameLabel));
+    direction->SetName(QLatin1String(kRowDirectionLabel));
     delay->SetName(QLatin1String(kDelayEdit));
     delay->SetBkColor(QColor(0x44, 0x44, 0x44));
     delay->SetFixedHeight(25);

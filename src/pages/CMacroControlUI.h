@@ -34,6 +34,8 @@ public:
     static constexpr int kScrollTimer = 4101;
     static constexpr int kScrollDelayMs = 50;
     static constexpr const char* kRowName = "macro_action";
+    static constexpr const char* kRowNameLabel = "macro_action_name";
+    static constexpr const char* kRowDirectionLabel = "macro_action_direction";
     // Raised when the page is hidden while it records (its tab, its device
     // or the window went away): recording must end with it.
     static constexpr const char* kRecordingLeft = "recordingleft";

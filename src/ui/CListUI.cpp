@@ -20,7 +20,14 @@ CListUI::CListUI(QWidget* parent)
     m_scroll->setWidget(m_body);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setStyleSheet(QStringLiteral("background: transparent;"));
+    // A thin rounded bar on the list's own colour, not the platform's box.
+    m_scroll->setStyleSheet(QStringLiteral(
+        "QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"
+        "QScrollBar:vertical { background: transparent; width: 8px; margin: 2px 1px 2px 0; }"
+        "QScrollBar::handle:vertical { background: #4A4F5C; border-radius: 3px; min-height: 24px; }"
+        "QScrollBar::handle:vertical:hover { background: #5E6474; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"));
     CVerticalLayoutUI::ItemLayout()->addWidget(m_scroll);  // the column holds the scroller
 }
 

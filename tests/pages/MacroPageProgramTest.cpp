@@ -242,5 +242,46 @@ TEST(MacroPage, LeavingThePageOrUnpluggingTheKeyboardEndsTheRecordingAndItsCaptu
     ASSERT_TRUE(WaitFor([] { return test::Ctl("ui key b up").exitCode == 1; }));
 }
 
+TEST(MacroPage, TheRowMenuInsertsAClickAndRecordsARowsNewKeyInItsPlace) {
+    ForgetKeyboardData();
+    App app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([] { return test::OptionIs("keyboard", "current", true); }));
+    Ui("click macro_Op_tab");
+    Ui("click macro_btn_name_add");
+    Ui("click macro_btn_starredio");
+    Ui("key a down");
+    Ui("key a up");
+    Ui("click macro_btn_stopredio");
+    Ui("select macro_action_list 0");
+    Ui("dbclick macro_action_name");
+    ASSERT_TRUE(WaitFor([] { return TopWindowIs("MenuWnd"); }));
+    Ui("menu middle_click");  // after row 0: press, then release, saved at once
+    ASSERT_TRUE(WaitFor([] { return Macros()[0]["events"].asInt() == 4; }));
+    auto events = [] {
+        return json::Parse(test::Ctl("macro show keyboard 0 --json").out).value_or(Json::Value())["Events"];
+    };
+    EXPECT_EQ(events()[1]["Type"].asInt(), 1);
+    EXPECT_EQ(events()[1]["Button"].asInt(), 4);  // the middle button
+    EXPECT_EQ(events()[1]["Action"].asString(), "down");
+    EXPECT_EQ(events()[1]["Delay"].asString(), "50");  // the fixed delay
+    EXPECT_EQ(events()[2]["Action"].asString(), "up");
+
+    // Replace: the row opened (the first one shown) takes the next key,
+    // keeping its action and delay.
+    const std::string delay = events()[0]["Delay"].asString();
+    Ui("dbclick macro_action_direction");
+    ASSERT_TRUE(WaitFor([] { return TopWindowIs("MenuWnd"); }));
+    Ui("menu macro_action_edit");
+    Ui("key b down");
+    Ui("key c down");  // recording goes on until stopped: C replaces B
+    Ui("click macro_btn_stopredio");
+    ASSERT_EQ(events().size(), 4u);
+    EXPECT_EQ(events()[0]["Button"].asInt(), 6);  // C
+    EXPECT_EQ(events()[0]["Action"].asString(), "down");
+    EXPECT_EQ(events()[0]["Delay"].asString(), delay);
+    EXPECT_EQ(events()[3]["Button"].asInt(), 4);  // the others as they were
+}
+
 }  // namespace
 }  // namespace kx520
