@@ -160,7 +160,16 @@ std::optional<size_t> MacroStore::ImportMacro(const std::string& path, std::stri
 
 bool MacroStore::ExportMacro(size_t index, const std::string& path) const {
     const std::string source = MacroPath(index);
-    return !source.empty() && JsonFile::CopyFile(source, path);
+    if (source.empty()) {
+        return false;
+    }
+    std::error_code ignored;
+    if (!std::filesystem::exists(source, ignored)) {
+        // A macro never saved has no file yet: it goes out as what it is, empty.
+        std::vector<MacroRow> none;
+        return SaveMacro(index, none, path) == SaveResult::kSaved;
+    }
+    return JsonFile::CopyFile(source, path);
 }
 
 MacroStore::RenameResult MacroStore::RenameMacro(size_t index, const std::string& name) {

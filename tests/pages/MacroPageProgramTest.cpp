@@ -283,5 +283,29 @@ TEST(MacroPage, TheRowMenuInsertsAClickAndRecordsARowsNewKeyInItsPlace) {
     EXPECT_EQ(events()[3]["Button"].asInt(), 4);  // the others as they were
 }
 
+TEST(MacroPage, KxctlMacroKeepsTheListAsThePageDoes) {
+    ForgetKeyboardData();
+    App app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([] { return test::OptionIs("keyboard", "current", true); }));
+    ASSERT_EQ(test::Ctl("macro new keyboard").out, "macro_1\n");
+    ASSERT_EQ(test::Ctl("macro new keyboard").out, "macro_2\n");
+    EXPECT_EQ(test::Ctl("macro rename keyboard macro_2 fire").exitCode, 0);
+    const auto taken = test::Ctl("macro rename keyboard 0 FIRE");
+    EXPECT_EQ(taken.exitCode, 1);
+    EXPECT_NE(taken.err.find("in use"), std::string::npos);
+    test::TempDir temp;
+    ASSERT_EQ(test::Ctl("macro export keyboard fire " + test::Quoted(temp.Path() + "/fire.mac")).exitCode, 0);
+    EXPECT_EQ(test::Ctl("macro import keyboard " + test::Quoted(temp.Path() + "/fire.mac")).out, "fire_2\n");
+    // The page shows what the script did, and the key page offers it.
+    EXPECT_EQ(UiJson("get macro_name_list")["items"].size(), 3u);
+    EXPECT_EQ(UiJson("get keyset_macro_combo")["items"][2]["text"].asString(), "fire_2");
+    EXPECT_EQ(test::Ctl("macro delete keyboard nothing").exitCode, 1);
+    EXPECT_EQ(test::Ctl("macro delete keyboard fire").exitCode, 0);
+    EXPECT_EQ(Macros().size(), 2u);
+    EXPECT_EQ(test::Ctl("macro list headset").exitCode, 2);  // no such kind
+    EXPECT_EQ(test::Ctl("macro show keyboard").exitCode, 2);  // no macro named
+}
+
 }  // namespace
 }  // namespace kx520

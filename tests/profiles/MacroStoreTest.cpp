@@ -121,6 +121,19 @@ TEST_F(Macros, EntriesKeepTheirPlacesButHostileIdentifiersNameNoFile) {
     EXPECT_EQ(Names(store), (std::vector<std::string>{"", "ok"}));
 }
 
+TEST_F(Macros, AMacroNeverSavedIsExportedAsAnEmptyMacroFile) {
+    MacroStore store(folder);
+    store.Load();
+    ASSERT_TRUE(store.NewMacro());
+    const std::string out = temp.Path() + "/empty.mac";
+    ASSERT_TRUE(store.ExportMacro(0, out));
+    const Json::Value exported = ReadJsonFile(out);
+    EXPECT_EQ(exported["MacroName"].asString(), "macro_1");
+    EXPECT_TRUE(exported["Events"].isArray());
+    EXPECT_EQ(exported["Events"].size(), 0u);
+    EXPECT_EQ(exported["Version"].asInt(), 64);
+}
+
 TEST_F(Macros, RenameRefusesBlankAndTakenNamesAndKeepsOtherMembers) {
     WriteIndex(R"({"MacroName": "one", "Guid": "g1", "Colour": 3}, {"MacroName": "two", "Guid": "g2"})");
     MacroStore store(folder);
