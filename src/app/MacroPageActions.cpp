@@ -171,7 +171,8 @@ void MacroPageActions::AddRoutes(NotificationRouter& routes) {
     add(ui::notify::kClick, "macro_btn_starredio",
         [this](D, P page) { StartRecording(PageTime(page), Insert::kAppend); });
     add(ui::notify::kClick, "macro_btn_stopredio", [this](D, P) { StopRecording(); });
-    add(CMacroControlUI::kRecordingLeft, "MacroControlItem", [this](D, P) { StopRecording(false); });
+    // Another tab or the window hidden: the device is still there to take the keys.
+    add(CMacroControlUI::kRecordingLeft, "MacroControlItem", [this](D, P) { StopRecording(); });
     add(ui::notify::kKillFocus, "macro_delay", [this](D, P page) {
         if (!page.Recording()) {
             Save(page);

@@ -31,7 +31,6 @@ class CMacroControlUI : public ui::CHorizontalLayoutUI {
     Q_OBJECT
 
 public:
-    static constexpr int kScrollTimer = 4101;
     static constexpr int kScrollDelayMs = 50;
     static constexpr const char* kRowName = "macro_action";
     static constexpr const char* kRowNameLabel = "macro_action_name";
