@@ -272,30 +272,35 @@ void MacroPageActions::StopRecording(bool write) {
     }
 }
 
-bool MacroPageActions::DeleteSelectedMacro(bool ask) {
-    CZentrelUSBDevice* device = Device();
-    return device != nullptr && DeleteSelectedMacro(*device, ask);
-}
-
-bool MacroPageActions::DeleteSelectedMacro(CZentrelUSBDevice& target, bool ask) {
-    CZentrelUSBDevice* device = &target;
-    CMacroControlUI& page = *device->MacroPage();
+bool MacroPageActions::DeleteSelectedMacro(CZentrelUSBDevice& device, bool ask) {
+    CMacroControlUI& page = *device.MacroPage();
     const int selected = page.SelectedMacro();
-    if (selected < 0 || page.Recording()) {
+    if (selected < 0 || selected >= page.MacroCount() || page.Recording()) {
         return false;
     }
     const auto removed = static_cast<size_t>(selected);
+    const std::string id = page.Store().Entries()[removed].id;
     // Every question before any file changes.
     if (ask && m_window.Ask(QStringLiteral("message_text_4"), 1) != 1) {
         return false;
     }
-    profiles::CBasicProfiledata& current = device->ProfileData();
+    profiles::CBasicProfiledata& current = device.ProfileData();
     std::vector<profiles::KeyAssignmentEntry> keys = current.GetKeyList();
     if (ask && profiles::MacroReferences::Uses(keys, removed) &&
         m_window.Ask(QStringLiteral("message_text_2"), 1) != 1) {
         return false;
     }
-    const CDeviceProfileUI* profileControl = device->ProfileControl();
+    // A script may have changed the list while the questions were open.
+    if (page.SelectedMacro() != selected || removed >= page.Store().Entries().size() ||
+        page.Store().Entries()[removed].id != id || page.Recording()) {
+        return false;
+    }
+    // The list first: when it cannot be written, no key moves to another macro.
+    if (!page.RemoveSelected()) {
+        DebugTrace("macro " + id + " not deleted: the macro list could not be written");
+        return false;
+    }
+    const CDeviceProfileUI* profileControl = device.ProfileControl();
     const profiles::ProfileList* list = profileControl != nullptr ? profileControl->List() : nullptr;
     if (list != nullptr) {
         const std::string currentPath = current.GetProfilePath();
@@ -312,12 +317,11 @@ bool MacroPageActions::DeleteSelectedMacro(CZentrelUSBDevice& target, bool ask) 
         current.SetKeyList(keys);
         current.Save();
     }
-    const bool gone = page.RemoveSelected();
-    device->OnMacrosChanged();
+    device.OnMacrosChanged();
     if (changed) {
-        device->WriteKeysToDevice();
+        device.WriteKeysToDevice();
     }
-    return gone;
+    return true;
 }
 
 }  // namespace kx520

@@ -24,12 +24,10 @@ public:
     // The page unlocks, capture ends, the macro is saved and the keys and
     // macros go to the device (`write` false: the device is going away).
     void StopRecording(bool write = true);
-    // Removes the selected macro after asking (unless `ask` is false: a
-    // script's command is its confirmation), in every profile of the
-    // device: keys bound to it take their defaults, later macros move up.
-    // False when nothing was removed.
-    bool DeleteSelectedMacro(bool ask = true);
-    // The same on `device`'s page.
+    // Removes the macro selected on `device`'s page after asking (unless
+    // `ask` is false: a script's command is its confirmation), in every
+    // profile of the device: keys bound to it take their defaults, later
+    // macros move up. False when nothing was removed.
     bool DeleteSelectedMacro(CZentrelUSBDevice& device, bool ask = true);
 
 private:

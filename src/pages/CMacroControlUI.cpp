@@ -147,6 +147,11 @@ void CMacroControlUI::ShowSelectedMacro() {
     std::vector<profiles::MacroRow> rows;
     if (shown) {
         rows = profiles::MacroStore::LoadMacroEvents(m_store->MacroPath(static_cast<size_t>(selected)));
+        // A file from elsewhere may hold any number: the page shows as many
+        // as recording may make (more than 250 are never saved).
+        if (rows.size() > MacroEditor::kMaxRecordedRows) {
+            rows.resize(MacroEditor::kMaxRecordedRows);
+        }
     }
     m_editor.Load(std::move(rows));
     RebuildRows();

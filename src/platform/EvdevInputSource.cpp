@@ -1,5 +1,6 @@
 #include "platform/EvdevInputSource.h"
 
+#include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <set>
 
 #include "devices/NativeScanCode.h"
 #include "platform/DebugTrace.h"
@@ -24,6 +26,10 @@ struct EvdevInputSource::Device {
     libevdev* evdev = nullptr;
     bool keyboard = false;
     bool grabbed = false;
+    // A keyboard is grabbed once the keys held when recording started are
+    // up: grabbed while down, they would stay down for the other programs.
+    bool grabPending = false;
+    std::set<uint16_t> heldAtStart;
     std::unique_ptr<QSocketNotifier> notifier;
     EvdevEventReader reader;
 };
@@ -36,6 +42,23 @@ bool IsKeyboard(const libevdev* device) {
 
 bool IsMouse(const libevdev* device) {
     return libevdev_has_event_code(device, EV_KEY, BTN_LEFT);
+}
+
+// A node that also moves the pointer is never grabbed: the stop button
+// could not be clicked.
+bool Grabbable(const libevdev* device) {
+    return IsKeyboard(device) && !IsMouse(device) && !libevdev_has_event_type(device, EV_REL) &&
+           !libevdev_has_event_type(device, EV_ABS);
+}
+
+std::set<uint16_t> KeysDown(const libevdev* device) {
+    std::set<uint16_t> down;
+    for (unsigned code = 1; code < 0x100; ++code) {
+        if (libevdev_has_event_code(device, EV_KEY, code) && libevdev_get_event_value(device, EV_KEY, code) != 0) {
+            down.insert(static_cast<uint16_t>(code));
+        }
+    }
+    return down;
 }
 
 std::vector<std::string> EventNodes(const std::string& folder) {
@@ -63,6 +86,12 @@ EvdevInputSource::~EvdevInputSource() {
     Stop();
 }
 
+size_t EvdevInputSource::KeyboardsHeld() const {
+    return static_cast<size_t>(std::count_if(m_devices.begin(), m_devices.end(), [](const auto& device) {
+        return device->grabbed || device->grabPending;
+    }));
+}
+
 size_t EvdevInputSource::GrabbedCount() const {
     return static_cast<size_t>(std::count_if(m_devices.begin(), m_devices.end(),
                                              [](const auto& device) { return device->grabbed; }));
@@ -83,7 +112,14 @@ bool EvdevInputSource::Start(Sink sink, std::string& why) {
         m_sink = nullptr;
         return false;
     }
-    if (m_grabKeyboards && GrabbedCount() > 0) {
+    // Keys that would reach every program (and this one's fields) are no
+    // recording of the machine: another source has to hear them.
+    if (m_grabKeyboards && KeyboardsHeld() == 0) {
+        why = "no keyboard in " + m_folder + " could be held for recording";
+        Stop();
+        return false;
+    }
+    if (m_grabKeyboards) {
         CreatePassThrough();
     }
     DebugTrace("recording reads " + std::to_string(m_devices.size()) + " input devices, " +
@@ -114,8 +150,11 @@ bool EvdevInputSource::Open(const std::string& path, int& lastError) {
     device->fd = fd;
     device->evdev = evdev;
     device->keyboard = keyboard;
-    // A key held when the grab starts would stay down for the others.
-    device->grabbed = keyboard && m_grabKeyboards && libevdev_grab(evdev, LIBEVDEV_GRAB) == 0;
+    if (m_grabKeyboards && Grabbable(evdev)) {
+        device->heldAtStart = KeysDown(evdev);
+        device->grabPending = true;
+        TryGrab(*device);
+    }
     device->notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
     Device* raw = device.get();
     connect(device->notifier.get(), &QSocketNotifier::activated, this, [this, raw] { Read(*raw); });
@@ -123,21 +162,38 @@ bool EvdevInputSource::Open(const std::string& path, int& lastError) {
     return true;
 }
 
+void EvdevInputSource::TryGrab(Device& device) {
+    if (!device.grabPending || !device.heldAtStart.empty()) {
+        return;
+    }
+    device.grabPending = false;
+    device.grabbed = libevdev_grab(device.evdev, LIBEVDEV_GRAB) == 0;
+    if (!device.grabbed) {
+        DebugTrace("a keyboard could not be grabbed (another program holds it)");
+    }
+}
+
 void EvdevInputSource::Read(Device& device) {
     std::vector<CapturedInput> heard;
     const uint64_t generation = m_generation;
+    const QPointer<EvdevInputSource> alive(this);
     const bool present = device.reader.ReadAvailable(device.fd, heard);
     for (const CapturedInput& input : heard) {
-        if (device.keyboard && device.grabbed && input.kind == CapturedInput::Kind::kKey && IsLockKey(input.code)) {
+        const bool key = input.kind == CapturedInput::Kind::kKey;
+        if (key && !input.press && device.heldAtStart.erase(input.code) > 0) {
+            continue;  // the end of a press from before the recording
+        }
+        if (device.keyboard && device.grabbed && key && IsLockKey(input.code)) {
             PassOn(input.code, input.press);
         }
         if (m_sink) {
-            m_sink(input);  // may stop the recording, and this source with it
+            m_sink(input);  // may stop the recording, and end this source with it
         }
-        if (m_generation != generation) {
-            return;  // stopped: `device` is gone
+        if (!alive || m_generation != generation) {
+            return;  // stopped: `device` (and perhaps this source) is gone
         }
     }
+    TryGrab(device);
     if (!present) {
         // Unplugged: its descriptor goes (and a grab with it), the rest read on.
         device.notifier->setEnabled(false);

@@ -18,9 +18,12 @@ namespace kx520 {
 // Every keyboard and mouse of the machine, read from its input device
 // (root, the "input" group or a uaccess rule may). While it runs the
 // keyboards are grabbed, so a recorded keystroke reaches no other program;
-// the lock keys are passed on through a virtual keyboard of its own when
-// one can be made. Stop, a device's removal and the end of the program
-// (the kernel drops a grab with its descriptor) all let them go.
+// a keyboard with keys held at the start is grabbed once they are up, and
+// a node that also moves the pointer never is. The lock keys are passed on
+// through a virtual keyboard of its own when one can be made. Stop, a
+// device's removal and the end of the program (the kernel drops a grab
+// with its descriptor) all let them go. Without a keyboard to hold it does
+// not start: another source must hear the keys.
 class EvdevInputSource : public QObject, public InputSource {
     Q_OBJECT
 
@@ -36,12 +39,15 @@ public:
     // What is open now: for tests and the debug trace.
     size_t DeviceCount() const { return m_devices.size(); }
     size_t GrabbedCount() const;
+    // Keyboards grabbed, or to be grabbed once their held keys are up.
+    size_t KeyboardsHeld() const;
     bool PassesLockKeys() const { return m_passThrough != nullptr; }
 
 private:
     struct Device;
 
     bool Open(const std::string& path, int& lastError);
+    void TryGrab(Device& device);
     void Read(Device& device);
     void Close(Device& device);
     void PassOn(uint16_t code, bool press);

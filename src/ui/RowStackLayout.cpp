@@ -54,13 +54,20 @@ int RowStackLayout::HeightOf(QLayoutItem* item) {
 QSize RowStackLayout::sizeHint() const {
     if (m_height < 0) {
         m_height = 0;
+        m_width = 0;
+        int shown = 0;
         for (QLayoutItem* item : m_items) {
+            if (item->isEmpty()) {
+                continue;  // hidden rows take no room and no gap
+            }
             m_height += HeightOf(item);
+            m_width = std::max(m_width, item->minimumSize().width());
+            ++shown;
         }
-        m_height += Gap() * std::max(0, count() - 1);
+        m_height += Gap() * std::max(0, shown - 1);
     }
     const QMargins margins = contentsMargins();
-    return {margins.left() + margins.right(), m_height + margins.top() + margins.bottom()};
+    return {m_width + margins.left() + margins.right(), m_height + margins.top() + margins.bottom()};
 }
 
 QSize RowStackLayout::minimumSize() const {
@@ -77,6 +84,10 @@ void RowStackLayout::setGeometry(const QRect& rect) {
     const QRect inside = rect.marginsRemoved(contentsMargins());
     int y = inside.top();
     for (int i = 0; i < count(); ++i) {
+        if (m_items[i]->isEmpty()) {
+            m_placed[i] = QRect();
+            continue;
+        }
         const int height = HeightOf(m_items[i]);
         const QRect place(inside.left(), y, inside.width(), height);
         if (place != m_placed[i]) {

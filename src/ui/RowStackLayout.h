@@ -34,6 +34,7 @@ private:
     QList<QLayoutItem*> m_items;
     QList<QRect> m_placed;  // where each row was put last
     mutable int m_height = -1;  // the rows' total, -1 when not known
+    mutable int m_width = 0;    // the widest row's least width
 };
 
 }  // namespace kx520::ui
