@@ -43,6 +43,12 @@ def light_list(count):
     return [None] * count
 
 
+def dpi_stage(value, colour):
+    red, green, blue = colour
+    return {"StageActive": 1, "StageXY": 0, "StageDPIX": value, "StageDPIY": value,
+            "StageColorR": red, "StageColorG": green, "StageColorB": blue}
+
+
 def write(name, section):
     root = {"profilename": "profile1", "profileUUID": "", "Device": [section]}
     (OUT / f"{name}.Json").write_text(json.dumps(root, indent=3, ensure_ascii=False) + "\n")
@@ -63,8 +69,26 @@ def main():
                          "WFlag": 0, "WinFlag": 0},
         "CustomLightMode": {"CustomLightModeGroupIndex": 0, "LightColorInfo": []},
     })
-    write("mouse", {"LightInfo": light_info(1), "LightList": light_list(15),
-                    "KeyList": key_list(MOUSE_KEYS)})
+    write("mouse", {
+        "LightInfo": light_info(1), "LightList": light_list(15), "KeyList": key_list(MOUSE_KEYS),
+        # Five stages from precise to fast, each with its own indicator
+        # colour; the second (1600) is the one in use at first.
+        "DPIStages": {"StageActive": 1, "StageDPIs": [
+            dpi_stage(value, colour) for value, colour in (
+                (800, (255, 0, 0)), (1600, (0, 255, 0)), (2400, (0, 0, 255)),
+                (3200, (255, 255, 0)), (6400, (255, 0, 255)))]},
+        # The usual desktop pointer: 500 ms double click, middle speed,
+        # precision on, three lines a notch.
+        "SystemStages": {"DoubleClickTime": 500, "MouseSpeed": 10, "PointerPrecision": 1,
+                         "ScorllPage": 0, "WheelScorlllinse": 3},
+        "ReportStages": {"StageActive": 0},
+        # Movement correction presets the page offers (never written back).
+        "CorrectInfo": [
+            {"CorrectPixThresh": 0, "CorrectMinSq": 0, "CorrectSelect": 1, "CorrectName": "Off"},
+            {"CorrectPixThresh": 2, "CorrectMinSq": 4, "CorrectSelect": 0, "CorrectName": "Light"},
+            {"CorrectPixThresh": 4, "CorrectMinSq": 9, "CorrectSelect": 0, "CorrectName": "Strong"},
+        ],
+    })
     write("MousePad", {"LightInfo": light_info(1), "LightList": light_list(15), "KeyList": []})
     write("HD", {"LightInfo": light_info(1), "LightList": light_list(13), "KeyList": [],
                  "CustomEQNameInfo": [], "CustomEQHzValueInfo": []})

@@ -70,6 +70,7 @@ set(KX520_CORE_SOURCES
     profiles/CKeyboardProfiledata.cpp
     profiles/MacroStore.cpp
     profiles/MacroReferences.cpp
+    profiles/CMouseProfiledata.cpp
     profiles/MacroImage.cpp
 )
 set(KX520_SIM_SOURCES
