@@ -235,6 +235,13 @@ bool FirmwareDriver::SendNotification(uint16_t code) {
     if (m_firmware.GetKind() == VirtualFirmware::Kind::Keyboard && (high == 0x10 || high == 0x11)) {
         m_firmware.SwitchProfile(static_cast<uint8_t>(code & 0x0F));  // switched on the keyboard
     }
+    // The mouse's buttons switch the profile (low 4 bits) and, with 0x11,
+    // the stage (bits 4-7).
+    if (m_firmware.GetKind() == VirtualFirmware::Kind::Mouse && high == 0x10) {
+        m_firmware.SwitchProfile(static_cast<uint8_t>(code & 0x0F));
+    } else if (m_firmware.GetKind() == VirtualFirmware::Kind::Mouse && high == 0x11) {
+        m_firmware.SwitchStage(static_cast<uint8_t>(code & 0x0F), static_cast<uint8_t>((code >> 4) & 0x0F));
+    }
     const auto interfaceNumber = static_cast<uint8_t>(m_notifyInterface);
     const uint8_t press[] = {0x03, static_cast<uint8_t>(code & 0xFF),
                              static_cast<uint8_t>(code >> 8)};

@@ -52,6 +52,23 @@ void PutLightRecord(std::vector<uint8_t>& config, size_t offset, uint8_t mode, u
     std::copy(std::begin(record), std::end(record), config.begin() + offset);
 }
 
+// The five factory stages as slider steps of the default sensor (step 50
+// from 100): 800, 1600, 3200, 6400 and 12800, each with its colour; the
+// second in use. The firmware's own bytes 66-70 follow.
+void PutMouseStages(std::vector<uint8_t>& config, size_t offset) {
+    constexpr uint8_t kSteps[5] = {14, 30, 62, 126, 254};
+    constexpr uint8_t kColours[5][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}, {255, 0, 255}};
+    config[offset + VirtualFirmware::kMouseActiveStageByte] = 1;
+    for (size_t s = 0; s < 5; ++s) {
+        const size_t at = offset + VirtualFirmware::kMouseStagesByte + 9 * s;
+        const uint8_t stage[9] = {1, 0, kSteps[s], 0, kSteps[s], 0, kColours[s][0], kColours[s][1], kColours[s][2]};
+        std::copy(std::begin(stage), std::end(stage), config.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    constexpr uint8_t kOwn[5] = {0x5A, 0xA5, 0x01, 0x33, 0x95};
+    std::copy(std::begin(kOwn), std::end(kOwn),
+              config.begin() + static_cast<std::ptrdiff_t>(offset + VirtualFirmware::kMouseReadOnlyByte));
+}
+
 }  // namespace
 
 VirtualFirmware::VirtualFirmware(const VirtualProductSpec& product)
@@ -99,7 +116,8 @@ void VirtualFirmware::LoadDefaults() {
             PutKeys(m_keys, kMouseDefaults);
             m_shoot.assign(kShootSize, 0);
             for (size_t n = 0; n < 5; ++n) {
-                PutLightRecord(m_config, 128 * n, 1, 0x00, 0x80, 0xFF);
+                PutLightRecord(m_config, kMouseRecordStride * n, 1, 0x00, 0x80, 0xFF);
+                PutMouseStages(m_config, kMouseRecordStride * n);
             }
             break;
         case Kind::MousePad:
@@ -203,11 +221,23 @@ Packet VirtualFirmware::Answer(const Packet& request) {
         std::copy_n(memory->begin() + static_cast<long>(offset), length,
                     reply.begin() + kDataByte);
         if (command == kCmdReadConfig && IsRecordRead(offset, length)) {
-            reply[kDataByte] = static_cast<uint8_t>(offset / kRecordStride);
+            reply[kDataByte] = static_cast<uint8_t>(offset / RecordStride());
         }
         return reply;
     }
+    // The mouse keeps bytes 66-70 of each record whatever is written there.
+    std::vector<std::pair<size_t, uint8_t>> kept;
+    if (m_kind == Kind::Mouse && command == kCmdWriteConfig) {
+        for (size_t at = offset; at < offset + length; ++at) {
+            if (at % kMouseRecordStride >= kMouseReadOnlyByte && at % kMouseRecordStride < kMouseRecordSize) {
+                kept.emplace_back(at, (*memory)[at]);
+            }
+        }
+    }
     std::copy_n(request.begin() + kDataByte, length, memory->begin() + static_cast<long>(offset));
+    for (const auto& [at, value] : kept) {
+        (*memory)[at] = value;
+    }
     m_flashDirty = m_flashDirty || command == kCmdWriteConfig || command == kCmdWriteKeys ||
                    command == kCmdWriteMacros || command == kCmdWriteKeyColours;
     m_frameStreamed = m_frameStreamed || command == kCmdStreamLight;
@@ -222,10 +252,13 @@ Packet VirtualFirmware::Answer(const Packet& request) {
     return reply;
 }
 
+size_t VirtualFirmware::RecordStride() const {
+    return m_kind == Kind::Mouse ? kMouseRecordStride : kRecordStride;
+}
+
 bool VirtualFirmware::IsRecordRead(size_t offset, size_t length) const {
-    // The keyboard, pad and headset answer a record's byte 0 with the
-    // profile number the record belongs to.
-    return m_kind != Kind::Mouse && length > 1 && offset % kRecordStride == 0;
+    // A record's byte 0 reads as the profile number the record belongs to.
+    return length > 1 && offset % RecordStride() == 0;
 }
 
 bool VirtualFirmware::MacroWriteAccepted(size_t offset, size_t length) {
@@ -331,8 +364,11 @@ bool VirtualFirmware::ApplyModel(const Json::Value& model, std::string* error) {
         }
         return false;
     };
+    if (m_kind == Kind::Mouse) {
+        return ApplyMouseModel(model, error);
+    }
     if (m_kind != Kind::Keyboard) {
-        return fail("only the keyboard takes a model");
+        return fail("only the keyboard and the mouse take a model");
     }
     const Json::Value& keys = model.isObject() ? model["keys"] : Json::Value::nullSingleton();
     const Json::Value& leds = model.isObject() ? model["leds"] : Json::Value::nullSingleton();
@@ -368,6 +404,45 @@ bool VirtualFirmware::ApplyModel(const Json::Value& model, std::string* error) {
     return true;
 }
 
+bool VirtualFirmware::ApplyMouseModel(const Json::Value& model, std::string* error) {
+    // {"sensor": 13093, "step": 50, "highest": 255, "lowest": 100}: info
+    // bytes 9-10, 11, 12 and 14-15; a member left out keeps its value.
+    struct Field {
+        const char* key;
+        size_t byte;
+        unsigned maximum;
+    };
+    constexpr Field kFields[] = {{"sensor", 9, 0xFFFF}, {"step", 11, 0xFF}, {"highest", 12, 0xFF}, {"lowest", 14, 0xFFFF}};
+    if (!model.isObject()) {
+        if (error != nullptr) {
+            *error = "a mouse model is {\"sensor\": N, \"step\": N, \"highest\": N, \"lowest\": N}";
+        }
+        return false;
+    }
+    for (const Field& field : kFields) {
+        const Json::Value& value = model[field.key];
+        if (!value.isNull() && (!value.isUInt() || value.asUInt() > field.maximum)) {
+            if (error != nullptr) {
+                *error = std::string("the mouse model's ") + field.key + " is outside 0-" + std::to_string(field.maximum);
+            }
+            return false;
+        }
+    }
+    std::lock_guard lock(m_lock);
+    for (const Field& field : kFields) {
+        const Json::Value& value = model[field.key];
+        if (value.isNull()) {
+            continue;
+        }
+        m_info[field.byte] = static_cast<uint8_t>(value.asUInt());
+        if (field.maximum > 0xFF) {
+            m_info[field.byte + 1] = static_cast<uint8_t>(value.asUInt() >> 8);
+        }
+    }
+    m_model = model;
+    return true;
+}
+
 void VirtualFirmware::ResetToFactory() {
     Json::Value model;
     {
@@ -392,6 +467,16 @@ void VirtualFirmware::SetBattery(uint8_t level) {
 void VirtualFirmware::SwitchProfile(uint8_t profile) {
     std::lock_guard lock(m_lock);
     m_config[0] = profile;
+}
+
+void VirtualFirmware::SwitchStage(uint8_t profile, uint8_t stage) {
+    std::lock_guard lock(m_lock);
+    const size_t at = kMouseRecordStride * profile + kMouseActiveStageByte;
+    if (m_kind != Kind::Mouse || stage > 4 || at >= m_config.size()) {
+        return;
+    }
+    m_config[0] = profile;
+    m_config[at] = stage;
 }
 
 std::vector<uint8_t> VirtualFirmware::Copy(const std::vector<uint8_t>& memory) const {

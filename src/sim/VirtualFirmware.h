@@ -38,6 +38,14 @@ public:
     // Light records of 26 bytes, one per profile, 25 bytes apart.
     static constexpr size_t kRecordStride = 25;
     static constexpr size_t kRecordSize = 26;
+    // The mouse's configuration records: 71 bytes, one per profile, 128
+    // bytes apart; the current stage at 12, five 9-byte stages from 14, and
+    // bytes 66-70 the firmware's own (a write leaves them).
+    static constexpr size_t kMouseRecordStride = 128;
+    static constexpr size_t kMouseRecordSize = 71;
+    static constexpr size_t kMouseActiveStageByte = 12;
+    static constexpr size_t kMouseStagesByte = 14;
+    static constexpr size_t kMouseReadOnlyByte = 66;
 
     explicit VirtualFirmware(const VirtualProductSpec& product);
 
@@ -97,7 +105,9 @@ public:
     // True once after a transaction that changed flash ended.
     bool TakeFlashChanged();
     // A keyboard model that lacks keys or orders them otherwise:
-    // {"keys": [[type, param1, param2], ...], "leds": [position, ...]}.
+    // {"keys": [[type, param1, param2], ...], "leds": [position, ...]};
+    // a mouse model's sensor: {"sensor": 13093, "step": 50, "highest": 255,
+    // "lowest": 100} (info bytes 9-10, 11, 12, 14-15).
     // False (nothing changed) for a model that is not one.
     bool ApplyModel(const Json::Value& model, std::string* error);
     // The factory state again.
@@ -108,6 +118,8 @@ public:
     bool MacroImageValid() const;
     // An on-device profile switch: configuration byte 0.
     void SwitchProfile(uint8_t profile);
+    // A mouse's on-device switch to `stage` (0-4) of `profile`.
+    void SwitchStage(uint8_t profile, uint8_t stage);
     uint32_t BadChecksums() const;
     uint32_t Requests() const;
 
@@ -117,10 +129,12 @@ private:
     protocol::Packet Answer(const protocol::Packet& request);
     std::vector<uint8_t> Copy(const std::vector<uint8_t>& memory) const;
     bool IsRecordRead(size_t offset, size_t length) const;
+    size_t RecordStride() const;
     // A macro packet completes the image its header declares: the image
     // is checked; false refuses the packet (status 0xFF).
     bool MacroWriteAccepted(size_t offset, size_t length);
     void LoadDefaults();
+    bool ApplyMouseModel(const Json::Value& model, std::string* error);
 
     mutable std::mutex m_lock;
     Kind m_kind;

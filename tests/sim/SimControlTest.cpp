@@ -36,6 +36,11 @@ TEST(SimControl, FaultsAndNotificationsCheckTheirArguments) {
     EXPECT_EQ(RunSimCommand(backend, {"notify", "keyboard", "0x1003"}), "");
     EXPECT_EQ(backend.Firmware("keyboard")->Firmware().Config()[0], 3);
     EXPECT_NE(RunSimCommand(backend, {"notify", "keyboard", "12z"}), "");
+    // On the mouse 0x11xx also names the stage (bits 4-7) of that profile.
+    backend.Plug("mouse");
+    EXPECT_EQ(RunSimCommand(backend, {"notify", "mouse", "0x1123"}), "");
+    EXPECT_EQ(backend.Firmware("mouse")->Firmware().Config()[0], 3);
+    EXPECT_EQ(backend.Firmware("mouse")->Firmware().Config()[3 * 128 + 12], 2);
     EXPECT_EQ(RunSimCommand(backend, {"fault", "keyboard", "no-reply", "2"}), "");
     EXPECT_EQ(RunSimCommand(backend, {"fault", "keyboard", "usb-timing"}), "");
     EXPECT_NE(RunSimCommand(backend, {"fault", "keyboard", "melt"}), "");

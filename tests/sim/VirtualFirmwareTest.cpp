@@ -126,5 +126,52 @@ TEST(VirtualFirmware, TransactionsAndHostLight) {
     EXPECT_TRUE(keyboard.HostLight());
 }
 
+TEST(VirtualFirmware, AMouseRecordHoldsFiveStagesAndKeepsItsLastFiveBytesThroughAWrite) {
+    VirtualFirmware mouse(*FindVirtualProduct("mouse"));
+    // Record 1 at 128: read whole, its byte 0 is the profile number.
+    const Packet read = Ask(mouse, BuildRequest(kCmdReadConfig, 128, std::vector<uint8_t>(kMaxData)));
+    const std::vector<uint8_t> record(read.begin() + kDataByte, read.begin() + kDataByte + 56);
+    EXPECT_EQ(record[0], 1);
+    EXPECT_EQ(record[12], 1);  // the second stage is in use
+    // Stage 1: enabled, one value for X and Y (step 30: 1600 from 100 in steps of 50), green.
+    EXPECT_EQ(std::vector<uint8_t>(record.begin() + 14 + 9, record.begin() + 14 + 18),
+              (std::vector<uint8_t>{1, 0, 30, 0, 30, 0, 0, 255, 0}));
+    const std::vector<uint8_t> factory = mouse.Config();
+    const std::vector<uint8_t> own(factory.begin() + 128 + 66, factory.begin() + 128 + 71);
+    EXPECT_NE(own, std::vector<uint8_t>(5, 0));
+    // The host writes 71 bytes of 0x77: all but the firmware's own take them.
+    ASSERT_EQ(Ask(mouse, BuildRequest(kCmdWriteConfig, 128, std::vector<uint8_t>(56, 0x77)))[kStatusByte], 0);
+    ASSERT_EQ(Ask(mouse, BuildRequest(kCmdWriteConfig, 128 + 56, std::vector<uint8_t>(15, 0x77)))[kStatusByte], 0);
+    const auto config = mouse.Config();
+    EXPECT_EQ(config[128 + 65], 0x77);
+    EXPECT_EQ(std::vector<uint8_t>(config.begin() + 128 + 66, config.begin() + 128 + 71), own);
+    EXPECT_EQ(config[128 + 71], 0);  // the next byte was not written
+}
+
+TEST(VirtualFirmware, AMouseSwitchesStageAndProfileOnItsOwnAndTakesASensorModel) {
+    VirtualFirmware mouse(*FindVirtualProduct("mouse"));
+    mouse.SwitchStage(2, 3);
+    EXPECT_EQ(mouse.Config()[0], 2);
+    EXPECT_EQ(mouse.Config()[256 + 12], 3);
+    mouse.SwitchStage(1, 9);  // there are five stages
+    EXPECT_EQ(mouse.Config()[0], 2);
+    EXPECT_EQ(mouse.Config()[128 + 12], 1);
+
+    std::string error;
+    Json::Value model;
+    model["sensor"] = 0x3325;
+    model["step"] = 100;
+    ASSERT_TRUE(mouse.ApplyModel(model, &error)) << error;
+    EXPECT_EQ(mouse.Info()[9], 0x25);
+    EXPECT_EQ(mouse.Info()[10], 0x33);
+    EXPECT_EQ(mouse.Info()[11], 100);
+    EXPECT_EQ(mouse.Info()[14], 100);  // not given: kept
+    model["lowest"] = 70000;
+    EXPECT_FALSE(mouse.ApplyModel(model, &error));
+    EXPECT_EQ(mouse.Info()[11], 100);
+    mouse.ResetToFactory();  // the model stays the model
+    EXPECT_EQ(mouse.Info()[9], 0x25);
+}
+
 }  // namespace
 }  // namespace kx520::sim
