@@ -41,6 +41,7 @@ set(KX520_CORE_SOURCES
     devices/KeyLabels.cpp
     devices/NativeScanCode.cpp
     devices/HookRecord.cpp
+    devices/MouseSensitivity.cpp
     devices/KeyAssignmentWords.cpp
     devices/KeyboardLightTables.cpp
     devices/KeyboardLightEngine.cpp
