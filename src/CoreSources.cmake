@@ -42,6 +42,7 @@ set(KX520_CORE_SOURCES
     devices/NativeScanCode.cpp
     devices/HookRecord.cpp
     devices/MouseSensitivity.cpp
+    devices/MouseConfigRecord.cpp
     devices/KeyAssignmentWords.cpp
     devices/KeyboardLightTables.cpp
     devices/KeyboardLightEngine.cpp
