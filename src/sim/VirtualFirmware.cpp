@@ -221,7 +221,7 @@ Packet VirtualFirmware::Answer(const Packet& request) {
         std::copy_n(memory->begin() + static_cast<long>(offset), length,
                     reply.begin() + kDataByte);
         if (command == kCmdReadConfig && IsRecordRead(offset, length)) {
-            reply[kDataByte] = static_cast<uint8_t>(offset / RecordStride());
+            reply[kDataByte] = static_cast<uint8_t>(offset / kRecordStride);
         }
         return reply;
     }
@@ -252,13 +252,11 @@ Packet VirtualFirmware::Answer(const Packet& request) {
     return reply;
 }
 
-size_t VirtualFirmware::RecordStride() const {
-    return m_kind == Kind::Mouse ? kMouseRecordStride : kRecordStride;
-}
-
 bool VirtualFirmware::IsRecordRead(size_t offset, size_t length) const {
-    // A record's byte 0 reads as the profile number the record belongs to.
-    return length > 1 && offset % RecordStride() == 0;
+    // The keyboard, pad and headset answer a record's byte 0 with the
+    // profile number the record belongs to; the mouse answers what was
+    // written there (its host puts the profile number in itself).
+    return m_kind != Kind::Mouse && length > 1 && offset % kRecordStride == 0;
 }
 
 bool VirtualFirmware::MacroWriteAccepted(size_t offset, size_t length) {
@@ -413,7 +411,12 @@ bool VirtualFirmware::ApplyMouseModel(const Json::Value& model, std::string* err
         unsigned maximum;
     };
     constexpr Field kFields[] = {{"sensor", 9, 0xFFFF}, {"step", 11, 0xFF}, {"highest", 12, 0xFF}, {"lowest", 14, 0xFFFF}};
-    if (!model.isObject()) {
+    const auto known = [&kFields](const std::string& name) {
+        return std::any_of(std::begin(kFields), std::end(kFields), [&name](const Field& f) { return name == f.key; });
+    };
+    const std::vector<std::string> names = model.isObject() ? model.getMemberNames() : std::vector<std::string>();
+    const bool shaped = !names.empty() && std::all_of(names.begin(), names.end(), known);
+    if (!shaped) {
         if (error != nullptr) {
             *error = "a mouse model is {\"sensor\": N, \"step\": N, \"highest\": N, \"lowest\": N}";
         }

@@ -129,7 +129,6 @@ private:
     protocol::Packet Answer(const protocol::Packet& request);
     std::vector<uint8_t> Copy(const std::vector<uint8_t>& memory) const;
     bool IsRecordRead(size_t offset, size_t length) const;
-    size_t RecordStride() const;
     // A macro packet completes the image its header declares: the image
     // is checked; false refuses the packet (status 0xFF).
     bool MacroWriteAccepted(size_t offset, size_t length);

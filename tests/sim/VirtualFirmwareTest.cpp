@@ -128,10 +128,10 @@ TEST(VirtualFirmware, TransactionsAndHostLight) {
 
 TEST(VirtualFirmware, AMouseRecordHoldsFiveStagesAndKeepsItsLastFiveBytesThroughAWrite) {
     VirtualFirmware mouse(*FindVirtualProduct("mouse"));
-    // Record 1 at 128: read whole, its byte 0 is the profile number.
+    // Record 1 at 128, as the firmware keeps it.
     const Packet read = Ask(mouse, BuildRequest(kCmdReadConfig, 128, std::vector<uint8_t>(kMaxData)));
     const std::vector<uint8_t> record(read.begin() + kDataByte, read.begin() + kDataByte + 56);
-    EXPECT_EQ(record[0], 1);
+    EXPECT_EQ(record[1], 1);   // light mode 1
     EXPECT_EQ(record[12], 1);  // the second stage is in use
     // Stage 1: enabled, one value for X and Y (step 30: 1600 from 100 in steps of 50), green.
     EXPECT_EQ(std::vector<uint8_t>(record.begin() + 14 + 9, record.begin() + 14 + 18),
