@@ -43,6 +43,7 @@ set(KX520_CORE_SOURCES
     devices/HookRecord.cpp
     devices/MouseSensitivity.cpp
     devices/MouseConfigRecord.cpp
+    devices/MouseLink.cpp
     devices/KeyAssignmentWords.cpp
     devices/KeyboardLightTables.cpp
     devices/KeyboardLightEngine.cpp
