@@ -72,11 +72,13 @@ def main():
     write("mouse", {
         "LightInfo": light_info(1), "LightList": light_list(15), "KeyList": key_list(MOUSE_KEYS),
         # Five stages from precise to fast, each with its own indicator
-        # colour; the second (1600) is the one in use at first.
+        # colour, kept as the mouse's slider steps (step 50 from 100 on the
+        # usual sensor: 800, 1600, 2400, 3200, 6400); the second is the one
+        # in use at first.
         "DPIStages": {"StageActive": 1, "StageDPIs": [
-            dpi_stage(value, colour) for value, colour in (
-                (800, (255, 0, 0)), (1600, (0, 255, 0)), (2400, (0, 0, 255)),
-                (3200, (255, 255, 0)), (6400, (255, 0, 255)))]},
+            dpi_stage(step, colour) for step, colour in (
+                (14, (255, 0, 0)), (30, (0, 255, 0)), (46, (0, 0, 255)),
+                (62, (255, 255, 0)), (126, (255, 0, 255)))]},
         # The usual desktop pointer: 500 ms double click, middle speed,
         # precision on, three lines a notch.
         "SystemStages": {"DoubleClickTime": 500, "MouseSpeed": 10, "PointerPrecision": 1,

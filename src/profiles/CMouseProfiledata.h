@@ -9,8 +9,9 @@
 
 namespace kx520::profiles {
 
-// One sensitivity stage as the mouse page and device use it (values are
-// stored unconverted).
+// One sensitivity stage as the mouse page and device use it: X and Y are
+// the mouse's slider steps, stored as its configuration record holds them
+// (the page shows them as values through the mouse's scale).
 struct DpiStage {
     uint8_t enabled = 0;  // takes part in stage switching
     uint8_t xy = 0;       // separate X and Y values when non-zero

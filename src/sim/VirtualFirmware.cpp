@@ -53,10 +53,10 @@ void PutLightRecord(std::vector<uint8_t>& config, size_t offset, uint8_t mode, u
 }
 
 // The five factory stages as slider steps of the default sensor (step 50
-// from 100): 800, 1600, 3200, 6400 and 12800, each with its colour; the
+// from 100): 800, 1600, 2400, 3200 and 6400, each with its colour; the
 // second in use. The firmware's own bytes 66-70 follow.
 void PutMouseStages(std::vector<uint8_t>& config, size_t offset) {
-    constexpr uint8_t kSteps[5] = {14, 30, 62, 126, 254};
+    constexpr uint8_t kSteps[5] = {14, 30, 46, 62, 126};
     constexpr uint8_t kColours[5][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}, {255, 0, 255}};
     config[offset + VirtualFirmware::kMouseActiveStageByte] = 1;
     for (size_t s = 0; s < 5; ++s) {
