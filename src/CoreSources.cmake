@@ -44,6 +44,7 @@ set(KX520_CORE_SOURCES
     devices/MouseSensitivity.cpp
     devices/MouseConfigRecord.cpp
     devices/MouseLink.cpp
+    devices/MouseCore.cpp
     devices/KeyAssignmentWords.cpp
     devices/KeyboardLightTables.cpp
     devices/KeyboardLightEngine.cpp

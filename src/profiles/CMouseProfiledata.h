@@ -60,6 +60,8 @@ public:
     // list and the active stage stay as they were.
     std::vector<DpiStage> GetDPIStages();
     void SetDPIStages(const std::vector<DpiStage>& stages);
+    // The stages as last read or set, without reading the section again.
+    const std::vector<DpiStage>& Stages() const { return m_stages; }
     int32_t GetActiveStage() const { return m_activeStage; }
     void SetActiveStage(int32_t stage);
     // All zeros without "SystemStages"; report rate 0 without "ReportStages".

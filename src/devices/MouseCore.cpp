@@ -1,0 +1,134 @@
+#include "devices/MouseCore.h"
+
+#include "app/DeviceCatalog.h"
+#include "devices/MouseLink.h"
+#include "platform/DebugTrace.h"
+#include "profiles/MacroStore.h"
+#include "protocol/CommandSet.h"
+#include "protocol/DeviceState.h"
+
+namespace kx520 {
+
+using namespace protocol;
+
+namespace {
+
+// Page modes from here on have no code of the mouse's own: they go as the
+// first mode of the list.
+constexpr uint8_t kFirstUncodedMode = 10;
+
+}  // namespace
+
+MouseCore::MouseCore(hid::HidBackend& backend) : DeviceCore(backend) {}
+
+MouseCore::~MouseCore() {
+    StopLightThread();
+}
+
+void MouseCore::SetFolders(std::string dataFolder, std::string defaultFolder) {
+    m_dataFolder = std::move(dataFolder);
+    m_defaultFolder = std::move(defaultFolder);
+}
+
+void MouseCore::LoadDefaults() {
+    m_names.Load(KindNumber(), m_dataFolder, m_defaultFolder, profiles::MacroStore::kIndexFile);
+}
+
+bool MouseCore::ReadDeviceState() {
+    if (!Channel().IsOpen()) {
+        return false;
+    }
+    const uint16_t deviceClass = Channel().ReceiverMode() ? MouseReceiver : MouseWired;
+    const DeviceState state = protocol::ReadDeviceState(Channel(), deviceClass);
+    if (state.result != kResultSuccess) {
+        return false;
+    }
+    m_info = state.info;
+    m_rawKeys = state.keys;
+    m_scale = MouseSensitivity::FromInfo(m_info);
+    return true;
+}
+
+bool MouseCore::ReadConfigRecord() {
+    const auto read = MouseLink::ReadRecord(Channel());
+    if (!read) {
+        return false;
+    }
+    const auto parsed = MouseConfigRecord::Parse(read->bytes);
+    if (!parsed) {
+        return false;
+    }
+    m_record = read->bytes;
+    m_onboardProfile = read->profile;
+    // The mode only when the list names it; the page's mode stays otherwise.
+    const int position = m_names.PositionOf(parsed->modeCode);
+    if (position >= 0 && position <= 0xFF) {
+        m_light.mode = static_cast<uint8_t>(position);
+    }
+    m_light.brightness = parsed->brightness;
+    m_light.speed = parsed->speed;
+    m_light.multiColor = parsed->multiColor;
+    m_light.red = parsed->red;
+    m_light.green = parsed->green;
+    m_light.blue = parsed->blue;
+    m_profile.SetLightInfo(m_light);
+    m_profile.SetActiveStage(parsed->activeStage);
+    return true;
+}
+
+std::optional<std::array<uint8_t, MouseConfigRecord::kWriteSize>> MouseCore::BuildRecord(uint8_t value,
+                                                                                         uint8_t third,
+                                                                                         uint16_t fourth,
+                                                                                         uint16_t fifth) const {
+    uint32_t code = 0;
+    const size_t position = m_light.mode < kFirstUncodedMode ? m_light.mode : 0;
+    if (!m_names.CodeOf(position, code) || code > 0xFF) {
+        return std::nullopt;
+    }
+    MouseConfigRecord::Fields fields;
+    fields.value = value;
+    fields.modeCode = static_cast<uint8_t>(code);
+    fields.light = m_light;
+    fields.activeStage = m_profile.GetActiveStage();
+    fields.stages = m_profile.Stages();
+    fields.third = third;
+    fields.fourth = fourth;
+    fields.fifth = fifth;
+    return MouseConfigRecord::Build(fields);
+}
+
+int MouseCore::WriteLightConfig(int profile, uint8_t value, uint8_t third, uint16_t fourth, uint16_t fifth) {
+    if (profile < 0 || profile >= MouseLink::kMaxProfiles) {
+        return kResultUnsupported;
+    }
+    const auto record = BuildRecord(value, third, fourth, fifth);
+    if (!record) {
+        return kResultUnsupported;  // no code for this mode: nothing is sent
+    }
+    const auto base = static_cast<uint16_t>(MouseConfigRecord::kStride * static_cast<size_t>(profile));
+    return MouseLink::Write(Channel(), [&] { return CMD_WRITE_CONFIG(Channel(), *record, base); });
+}
+
+MouseCore::Notification MouseCore::TakeNotification(uint16_t code) {
+    if (code == 0x401) {
+        return Notification::kSettingsChanged;
+    }
+    if (code == 0x403) {
+        return Notification::kFadeReaction;
+    }
+    const unsigned high = code >> 8;
+    if (code <= 0x401 || !Channel().IsOpen() || (high != 0x10 && high != 0x11)) {
+        return Notification::kIgnored;
+    }
+    m_onboardProfile = code & 0x0F;
+    if (high == 0x11) {
+        m_profile.SetActiveStage(MouseSensitivity::ClampStage((code >> 4) & 0x0F));
+    }
+    return Notification::kProfileSwitched;
+}
+
+bool MouseCore::ProbeLink() {
+    return Channel().IsOpen() && Channel().ReceiverMode() && CMD_RECEIVER_PROBE(Channel());
+}
+
+}  // namespace kx520

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "devices/DefaultNameLists.h"
+#include "devices/DeviceCore.h"
+#include "devices/MouseConfigRecord.h"
+#include "devices/MouseSensitivity.h"
+#include "profiles/CMouseProfiledata.h"
+#include "profiles/LightSetting.h"
+
+namespace kx520 {
+
+// The mouse without its page: what it read from the mouse (information
+// block, key table, configuration record), its sensitivity scale, the
+// configuration record written from the profile, and the meaning of its
+// notifications. Through the receiver every exchange waits for a probe
+// saying the mouse is awake.
+class MouseCore : public DeviceCore {
+public:
+    static constexpr size_t kTableSize = 512;
+    static constexpr int kStages = MouseConfigRecord::kStages;
+
+    enum class Notification { kIgnored, kSettingsChanged, kFadeReaction, kProfileSwitched };
+
+    explicit MouseCore(hid::HidBackend& backend);
+    ~MouseCore() override;
+
+    profiles::CMouseProfiledata& ProfileData() override { return m_profile; }
+    profiles::CMouseProfiledata& Profile() { return m_profile; }
+    void SetFolders(std::string dataFolder, std::string defaultFolder);
+    // The effect names and the mode list from the shipped and user files.
+    void LoadDefaults();
+    const DefaultNameLists& Names() const { return m_names; }
+
+    // --- the connection's reads ------------------------------------------------------
+    // CMD_BEGIN, CMD_READ_INFO, the key table, CMD_END (a probe first on the
+    // receiver). False (what was read before kept) on any failure.
+    bool ReadDeviceState();
+    const std::vector<uint8_t>& Info() const { return m_info; }
+    const std::vector<uint8_t>& RawKeys() const { return m_rawKeys; }
+    const MouseSensitivity& Scale() const { return m_scale; }
+    // The current profile's record: its light setting and current stage go
+    // into the profile (not saved). False when it could not be read.
+    bool ReadConfigRecord();
+    int OnboardProfile() const { return m_onboardProfile; }
+    const profiles::LightSetting& Light() const { return m_light; }
+    void SetLight(const profiles::LightSetting& light) { m_light = light; }
+
+    // --- writes ------------------------------------------------------------------
+    // Profile `profile`'s record from the profile's stages, current stage and
+    // the light setting, with the caller's values; 1 when written, 0 when
+    // the mouse could not be reached, else the failing command's code.
+    int WriteLightConfig(int profile, uint8_t value = 0, uint8_t third = 0, uint16_t fourth = 0,
+                         uint16_t fifth = 0);
+    // The record's bytes as WriteLightConfig would send them now.
+    std::optional<std::array<uint8_t, MouseConfigRecord::kWriteSize>> BuildRecord(uint8_t value, uint8_t third,
+                                                                                  uint16_t fourth,
+                                                                                  uint16_t fifth) const;
+
+    // --- the mouse's own switches --------------------------------------------------
+    // 0x401 settings changed, 0x403 the fade reaction, 0x10xx a profile
+    // (low 4 bits), 0x11xx a profile and its stage (bits 4-7, kept to 0-4).
+    Notification TakeNotification(uint16_t code);
+    bool ProbeLink();
+
+private:
+    profiles::CMouseProfiledata m_profile;
+    DefaultNameLists m_names;
+    std::string m_dataFolder;
+    std::string m_defaultFolder;
+    std::vector<uint8_t> m_info;
+    std::vector<uint8_t> m_rawKeys;
+    MouseSensitivity m_scale;
+    std::array<uint8_t, MouseConfigRecord::kReadSize> m_record{};
+    int m_onboardProfile = 0;
+    profiles::LightSetting m_light;
+};
+
+}  // namespace kx520

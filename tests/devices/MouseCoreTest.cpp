@@ -1,0 +1,133 @@
+#include "devices/MouseCore.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "kx520ctl/ProductChannel.h"
+#include "protocol/CommandSet.h"
+#include "sim/FirmwareDriver.h"
+#include "sim/PacketTrace.h"
+#include "sim/VirtualHidBackend.h"
+#include "support/TempDir.h"
+#include "support/TraceReader.h"
+
+namespace kx520 {
+namespace {
+
+using namespace protocol;
+using profiles::DpiStage;
+
+class Mouse : public ::testing::Test {
+protected:
+    void SetUp() override {
+        data = temp.Path() + "/mouse/";
+        std::filesystem::create_directories(data);
+        backend.SetTrace(sim::PacketTrace::Open(temp.Path() + "/trace", nullptr));
+        core.SetKindNumber(2);
+        core.SetFolders(data, std::string(KX520_DATA_DIR) + "/DefaultData/");
+        const std::string shipped = std::string(KX520_DATA_DIR) + "/DefaultData/mouse.Json";
+        std::filesystem::copy_file(shipped, data + "p.Json");
+        core.Profile().SetProfilePath(data + "p.Json");
+        core.Profile().SetFallbackPath(shipped);
+        core.Profile().LoadSection(data + "p.Json");
+        core.Profile().GetDPIStages();
+        core.SetLight(core.Profile().GetLightInfo());
+        core.LoadDefaults();
+    }
+
+    void Connect(const char* product) {
+        backend.Plug(product);
+        ASSERT_EQ(ctl::ConnectProduct(core.Channel(), backend, product, nullptr), ctl::ConnectResult::Connected);
+        this->product = product;
+    }
+    sim::VirtualFirmware& Firmware() { return backend.Firmware(product)->Firmware(); }
+    std::vector<uint8_t> Commands() {
+        std::vector<uint8_t> commands;
+        for (const auto& line : test::Requests(test::ReadTrace(temp.Path() + "/trace"))) {
+            if (commands.empty() || commands.back() != line.Command()) {
+                commands.push_back(line.Command());  // a block's packets as one
+            }
+        }
+        return commands;
+    }
+
+    test::TempDir temp;
+    std::string data;
+    std::string product;
+    sim::VirtualHidBackend backend;
+    MouseCore core{backend};
+};
+
+TEST_F(Mouse, TheStartUpReadAsksTheReceiverFirstAndLearnsTheSensitivityScale) {
+    Connect("mouse-receiver");
+    const size_t before = Commands().size();
+    ASSERT_TRUE(core.ReadDeviceState());
+    const auto all = Commands();
+    const std::vector<uint8_t> read(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
+    EXPECT_EQ(read, (std::vector<uint8_t>{kCmdReceiverProbe, kCmdBegin, kCmdReadInfo, kCmdReadKeys, kCmdEnd}));
+    EXPECT_EQ(core.Scale().step, 50);
+    EXPECT_EQ(core.Scale().lowest, 100);
+    EXPECT_EQ(core.Scale().ValueOfStep(10), 600);
+    // Asleep, nothing is read past the probe and what was read stays.
+    Firmware().SetLinkAwake(false);
+    EXPECT_FALSE(core.ReadDeviceState());
+    EXPECT_EQ(core.Scale().step, 50);
+    EXPECT_EQ(Commands().back(), kCmdReceiverProbe);
+}
+
+TEST_F(Mouse, Stage2SetTo1600InGreenIsWrittenAsTheConversionGivesWithTheActiveStage) {
+    Connect("mouse");
+    ASSERT_TRUE(core.ReadDeviceState());
+    std::vector<DpiStage> stages = core.Profile().Stages();
+    ASSERT_EQ(stages.size(), 5u);
+    const auto step = static_cast<uint16_t>(core.Scale().StepOfValue(1600).value_or(0));
+    stages[2] = DpiStage{1, 0, step, step, 0, 255, 0};
+    core.Profile().SetDPIStages(stages);
+    core.Profile().SetActiveStage(2);
+    ASSERT_EQ(core.WriteLightConfig(0), kResultSuccess);
+    const auto config = Firmware().Config();
+    EXPECT_EQ(std::vector<uint8_t>(config.begin() + 14 + 18, config.begin() + 14 + 27),
+              (std::vector<uint8_t>{1, 0, 30, 0, 30, 0, 0, 255, 0}));
+    EXPECT_EQ(config[12], 2);
+    EXPECT_EQ(core.Profile().GetDPIStages()[2].dpiX, 30);  // the profile holds the same
+    EXPECT_EQ(core.WriteLightConfig(16), kResultUnsupported);  // no such record
+}
+
+TEST_F(Mouse, TheRecordReadGivesTheProfileTheLightAndTheStageTheMouseSwitchedTo) {
+    Connect("mouse");
+    Firmware().SwitchStage(3, 4);
+    ASSERT_TRUE(core.ReadConfigRecord());
+    EXPECT_EQ(core.OnboardProfile(), 3);
+    EXPECT_EQ(core.Profile().GetActiveStage(), 4);
+    EXPECT_EQ(core.Light().brightness, 4);
+    EXPECT_EQ(core.Light().blue, 0xFF);
+}
+
+TEST_F(Mouse, ASleepingMouseIsSentNothingAfterTheFirstFalseProbe) {
+    Connect("mouse-receiver");
+    Firmware().SetLinkAwake(false);
+    const size_t before = Commands().size();
+    EXPECT_EQ(core.WriteLightConfig(0), 0);
+    EXPECT_EQ(Commands().size(), before + 1);
+    EXPECT_EQ(Commands().back(), kCmdReceiverProbe);
+    EXPECT_FALSE(core.ReadConfigRecord());
+}
+
+TEST_F(Mouse, NotificationsSwitchTheProfileAndTheStageKeptInRange) {
+    EXPECT_EQ(core.TakeNotification(0x1123), MouseCore::Notification::kIgnored);  // not connected
+    Connect("mouse");
+    EXPECT_EQ(core.TakeNotification(0x401), MouseCore::Notification::kSettingsChanged);
+    EXPECT_EQ(core.TakeNotification(0x403), MouseCore::Notification::kFadeReaction);
+    EXPECT_EQ(core.TakeNotification(0x1123), MouseCore::Notification::kProfileSwitched);
+    EXPECT_EQ(core.OnboardProfile(), 3);
+    EXPECT_EQ(core.Profile().GetActiveStage(), 2);
+    EXPECT_EQ(core.TakeNotification(0x11F1), MouseCore::Notification::kProfileSwitched);
+    EXPECT_EQ(core.Profile().GetActiveStage(), 4);  // stage 15 of five
+    EXPECT_EQ(core.TakeNotification(0x1005), MouseCore::Notification::kProfileSwitched);
+    EXPECT_EQ(core.Profile().GetActiveStage(), 4);  // a profile switch keeps the stage
+    EXPECT_EQ(core.TakeNotification(0x2005), MouseCore::Notification::kIgnored);
+}
+
+}  // namespace
+}  // namespace kx520
