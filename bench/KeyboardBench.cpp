@@ -1,7 +1,8 @@
-// The keyboard's connection reads and its key-table plus macro write on the
-// virtual keyboard at the bus's pace (one report per millisecond each way),
-// against what the bus allows: 2 ms a packet, plus the 10 ms every CMD_END
-// waits before it is sent.
+// The keyboard's connection reads and its key-table plus macro write, and
+// the mouse's start-up read and configuration-record write, on the virtual
+// devices at the bus's pace (one report per millisecond each way), against
+// what the bus allows: 2 ms a packet, plus the 10 ms every CMD_END waits
+// before it is sent.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -10,9 +11,11 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <time.h>
 
 #include "devices/KeyboardCore.h"
+#include "devices/MouseCore.h"
 #include "devices/PageKeyDefaults.h"
 #include "kx520ctl/ProductChannel.h"
 #include "sim/FirmwareDriver.h"
@@ -25,7 +28,10 @@ using namespace kx520;
 constexpr double kMsPerPacket = 2.0;
 constexpr double kEndWaitMs = 10.0;
 
+template <typename Core>
 struct Rig {
+    static constexpr bool kMouse = std::is_same_v<Core, MouseCore>;
+
     explicit Rig(const char* product) : name(product) {
         folder = std::filesystem::temp_directory_path() / ("kx520-bench-" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder);
@@ -33,9 +39,11 @@ struct Rig {
         backend.Plug(product);
         connected = ctl::ConnectProduct(core.Channel(), backend, product, nullptr) ==
                     ctl::ConnectResult::Connected;
-        core.SetFolders(folder.string() + "/", std::string(KX520_DATA_DIR) + "/DefaultData/");
+        const std::string shipped = std::string(KX520_DATA_DIR) + "/DefaultData/";
+        core.SetKindNumber(kMouse ? 2 : 1);
+        core.SetFolders(folder.string() + "/", shipped);
         core.ProfileData().SetProfilePath(folder.string() + "/p.Json");
-        core.ProfileData().SetFallbackPath(std::string(KX520_DATA_DIR) + "/DefaultData/keyboard.Json");
+        core.ProfileData().SetFallbackPath(shipped + (kMouse ? "mouse.Json" : "keyboard.Json"));
         core.LoadDefaults();
     }
     ~Rig() { std::filesystem::remove_all(folder); }
@@ -44,7 +52,7 @@ struct Rig {
     std::string name;
     std::filesystem::path folder;
     sim::VirtualHidBackend backend;
-    KeyboardCore core{backend};
+    Core core{backend};
     bool connected = false;
 };
 
@@ -59,7 +67,7 @@ void Report(benchmark::State& state, double totalMs, uint32_t packets, int ends)
 }
 
 void StateRead(benchmark::State& state, const char* product) {
-    Rig rig(product);
+    Rig<KeyboardCore> rig(product);
     if (!rig.connected) {
         state.SkipWithError("no virtual keyboard");
         return;
@@ -87,7 +95,7 @@ void WriteMacro(const std::filesystem::path& file, int events) {
 }
 
 void KeysAndMacros(benchmark::State& state, const char* product) {
-    Rig rig(product);
+    Rig<KeyboardCore> rig(product);
     if (!rig.connected || !rig.core.ReadDeviceState()) {
         state.SkipWithError("no virtual keyboard");
         return;
@@ -128,6 +136,56 @@ BENCHMARK(BM_Keyboard_StateRead_Receiver)->Unit(benchmark::kMillisecond)->Iterat
 BENCHMARK(BM_Keyboard_KeysAndMacros_Cable)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_Keyboard_KeysAndMacros_Receiver)->Unit(benchmark::kMillisecond)->Iterations(10);
 
+// The mouse's start-up read (info block and key table) and its current
+// profile's record, as a connection reads them.
+void MouseStartUp(benchmark::State& state, const char* product) {
+    Rig<MouseCore> rig(product);
+    if (!rig.connected) {
+        state.SkipWithError("no virtual mouse");
+        return;
+    }
+    const uint32_t before = rig.Requests();
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        if (!rig.core.ReadDeviceState() || !rig.core.ReadConfigRecord()) {
+            state.SkipWithError("the read failed");
+            return;
+        }
+    }
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    Report(state, ms, rig.Requests() - before, 1);
+}
+
+// One configuration record (66 bytes) written from the profile.
+void MouseRecordWrite(benchmark::State& state, const char* product) {
+    Rig<MouseCore> rig(product);
+    if (!rig.connected || !rig.core.ReadDeviceState()) {
+        state.SkipWithError("no virtual mouse");
+        return;
+    }
+    rig.core.Profile().LoadSection(std::string(KX520_DATA_DIR) + "/DefaultData/mouse.Json");
+    rig.core.Profile().GetDPIStages();
+    const uint32_t before = rig.Requests();
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        if (rig.core.WriteLightConfig(0) != protocol::kResultSuccess) {
+            state.SkipWithError("the write failed");
+            return;
+        }
+    }
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    Report(state, ms, rig.Requests() - before, 1);
+}
+
+void BM_Mouse_StartUp_Cable(benchmark::State& state) { MouseStartUp(state, "mouse"); }
+void BM_Mouse_StartUp_Receiver(benchmark::State& state) { MouseStartUp(state, "mouse-receiver"); }
+void BM_Mouse_RecordWrite_Cable(benchmark::State& state) { MouseRecordWrite(state, "mouse"); }
+void BM_Mouse_RecordWrite_Receiver(benchmark::State& state) { MouseRecordWrite(state, "mouse-receiver"); }
+BENCHMARK(BM_Mouse_StartUp_Cable)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_Mouse_StartUp_Receiver)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_Mouse_RecordWrite_Cable)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_Mouse_RecordWrite_Receiver)->Unit(benchmark::kMillisecond)->Iterations(10);
+
 double ProcessCpuSeconds() {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
@@ -137,7 +195,7 @@ double ProcessCpuSeconds() {
 // The light thread animating the wave for three seconds while the rest of
 // the process sleeps: its share of one core (the target is under 1 %).
 void BM_Keyboard_LightThreadCpu(benchmark::State& state) {
-    Rig rig("keyboard");
+    Rig<KeyboardCore> rig("keyboard");
     if (!rig.connected) {
         state.SkipWithError("no virtual keyboard");
         return;
@@ -170,7 +228,7 @@ BENCHMARK(BM_Keyboard_LightThreadCpu)->Unit(benchmark::kMillisecond)->Iterations
 // poll tick for a second, at the bus's pace. A frame is 126 keys x 3 bytes
 // in 7 packets of 56, each a 1 ms report out and a 1 ms reply in.
 void BM_Keyboard_HostFramesDelivered(benchmark::State& state) {
-    Rig rig("keyboard");
+    Rig<KeyboardCore> rig("keyboard");
     if (!rig.connected || !rig.core.ReadDeviceState()) {
         state.SkipWithError("no virtual keyboard");
         return;
