@@ -45,6 +45,7 @@ set(KX520_CORE_SOURCES
     devices/MouseConfigRecord.cpp
     devices/MouseLink.cpp
     devices/MouseCore.cpp
+    devices/KeyTable.cpp
     devices/KeyAssignmentWords.cpp
     devices/KeyboardLightTables.cpp
     devices/KeyboardLightEngine.cpp

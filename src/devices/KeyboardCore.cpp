@@ -1,5 +1,7 @@
 #include "devices/KeyboardCore.h"
 
+#include "devices/KeyTable.h"
+
 #include <algorithm>
 
 #include "app/DeviceCatalog.h"
@@ -8,7 +10,6 @@
 #include "devices/LightTables.h"
 #include "devices/PageKeyDefaults.h"
 #include "platform/DebugTrace.h"
-#include "profiles/MacroImage.h"
 #include "profiles/MacroStore.h"
 #include "protocol/DeviceState.h"
 
@@ -23,16 +24,10 @@ bool IsSoftwareMode(int mode) {
     return mode == 4 || mode == 23 || mode == 26 || mode == 27 || mode == 28;
 }
 
-constexpr uint8_t kMacroTypeP = 0x70;
-constexpr uint8_t kMacroTypeQ = 0x71;
 constexpr uint8_t kPerKeyColourMode = 19;
 constexpr uint32_t kMusicModeCode = 29;
 constexpr uint32_t kHostColourModeCode = 30;
 constexpr uint8_t kMaxStep = 4;
-
-bool IsMacro(uint8_t type) {
-    return type == kMacroTypeP || type == kMacroTypeQ;
-}
 
 uint8_t Step(uint8_t value) {
     return std::min(value, kMaxStep);
@@ -93,22 +88,19 @@ bool KeyboardCore::ReadDeviceState() {
 }
 
 void KeyboardCore::BuildKeyMaps() {
-    std::vector<uint8_t> keys(kPageKeys, kUnmapped);
-    std::vector<uint8_t> leds(kPageKeys, kUnmapped);
-    const size_t count = std::min<size_t>(DeviceKeyCount(), kMaxDeviceKeys);
-    for (size_t j = 0; j < kPageKeys; ++j) {
-        const KeyCode& wanted = kPageKeyDefaults[j];
-        for (size_t k = 0; k < count; ++k) {
-            if (m_rawKeys[3 * k] == wanted.type && m_rawKeys[3 * k + 1] == wanted.param1 &&
-                m_rawKeys[3 * k + 2] == wanted.param2) {
-                keys[j] = static_cast<uint8_t>(k);
-                leds[j] = m_keyExtra[k];
-                break;
-            }
+    std::vector<uint8_t> keys = Keys().Map();
+    std::vector<uint8_t> leds(keys.size(), kUnmapped);
+    for (size_t j = 0; j < keys.size(); ++j) {
+        if (keys[j] != kUnmapped) {
+            leds[j] = m_keyExtra[keys[j]];
         }
     }
     SetKeyMap(0, std::move(keys));
     SetKeyMap(1, std::move(leds));
+}
+
+KeyTable KeyboardCore::Keys() const {
+    return KeyTable(kPageKeyDefaults, m_rawKeys, DeviceKeyCount());
 }
 
 uint8_t KeyboardCore::DeviceKeyOf(size_t position) const {
@@ -173,64 +165,12 @@ bool KeyboardCore::ReadLightRecord(bool& modeChanged) {
 std::vector<uint8_t> KeyboardCore::BuildKeyTable(
     const std::vector<profiles::KeyAssignmentEntry>& list, size_t macroCount,
     std::vector<int>& macroOrder) const {
-    macroOrder.clear();
-    const size_t count = DeviceKeyCount();
-    if (count > kMaxDeviceKeys) {
-        return {};
-    }
-    std::vector<uint8_t> table(m_rawKeys.begin(), m_rawKeys.begin() + 3 * count);
-    for (size_t i = 0; i < kPageKeys && i < list.size(); ++i) {
-        const uint8_t k = DeviceKeyOf(i);
-        if (k == kUnmapped || k >= count) {
-            continue;
-        }
-        profiles::KeyAction action = list[i].assignment;
-        if (IsMacro(action.type)) {
-            if (action.param1 < macroCount) {
-                const int number = action.param1;
-                auto at = std::find(macroOrder.begin(), macroOrder.end(), number);
-                if (at == macroOrder.end()) {
-                    macroOrder.push_back(number);
-                    at = macroOrder.end() - 1;
-                }
-                action.param1 = static_cast<uint8_t>(at - macroOrder.begin());
-            } else {
-                action = list[i].defaultAssignment;
-            }
-        }
-        table[3 * k] = action.type;
-        table[3 * k + 1] = action.param1;
-        table[3 * k + 2] = action.param2;
-    }
-    return table;
+    return Keys().Build(list, macroCount, macroOrder);
 }
 
 std::vector<profiles::KeyAssignmentEntry> KeyboardCore::ReadKeyList(
     const std::vector<profiles::KeyAssignmentEntry>& profileList, size_t macroCount) const {
-    std::vector<int> order;
-    BuildKeyTable(profileList, macroCount, order);
-    const size_t count = std::min<size_t>(DeviceKeyCount(), kMaxDeviceKeys);
-    std::vector<profiles::KeyAssignmentEntry> list;
-    list.reserve(kPageKeys);
-    for (size_t j = 0; j < kPageKeys; ++j) {
-        const KeyCode& code = kPageKeyDefaults[j];
-        const auto position = static_cast<uint16_t>(j);
-        const profiles::KeyAction fallback{position, code.type, code.param1, code.param2};
-        profiles::KeyAction current = fallback;
-        const uint8_t k = DeviceKeyOf(j);
-        if (k != kUnmapped && k < count) {
-            current = {position, m_rawKeys[3 * k], m_rawKeys[3 * k + 1], m_rawKeys[3 * k + 2]};
-        }
-        if (IsMacro(current.type)) {
-            if (current.param1 < order.size()) {
-                current.param1 = static_cast<uint8_t>(order[current.param1]);
-            } else {
-                current = fallback;
-            }
-        }
-        list.push_back({current, fallback});
-    }
-    return list;
+    return Keys().Read(profileList, macroCount);
 }
 
 int KeyboardCore::WriteKeys(const std::vector<profiles::KeyAssignmentEntry>& list) {
@@ -265,24 +205,13 @@ int KeyboardCore::WriteMacros(const std::vector<int>& order) {
     if (macros.Entries().empty() || order.empty()) {
         return 0;
     }
-    std::vector<std::vector<profiles::MacroEventBytes>> records;
-    std::vector<size_t> counts;
-    for (const int number : order) {
-        records.push_back(number >= 0 ? macros.DeviceEvents(static_cast<size_t>(number))
-                                      : std::vector<profiles::MacroEventBytes>{});
-        counts.push_back(records.back().size());
-    }
     if (!Channel().IsOpen()) {
         return kMacroWriteFailed;  // the size the keyboard takes is not known either
     }
-    const size_t length = profiles::MacroImage::Length(counts);
+    std::vector<uint8_t> image;
     const size_t capacity = static_cast<size_t>(m_info[6]) * 128;
-    if (const int overrun = profiles::MacroImage::Overrun(length, capacity); overrun > 0) {
-        return overrun;
-    }
-    const std::vector<uint8_t> image = profiles::MacroImage::Build(records);
-    if (image.empty()) {
-        return kMacroNoMemory;
+    if (const int prepared = KeyTable::MacroImageOf(macros, order, capacity, image); prepared != 0) {
+        return prepared;
     }
     const int written = Bracketed(Channel(), [&] { return CMD_WRITE_MACROS(Channel(), image); });
     return written == kResultSuccess ? 0 : kMacroWriteFailed;

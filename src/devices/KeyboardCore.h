@@ -21,6 +21,8 @@
 
 namespace kx520 {
 
+class KeyTable;
+
 // The keyboard without its page: what it read from the keyboard (info
 // block, key table, LED positions, light record), the key maps between the
 // page's 126 key positions and the keyboard's keys, the writes of key
@@ -161,6 +163,8 @@ public:
     const std::array<uint32_t, 6>& HostValues() const { return m_hostValues; }
     // The device key behind page position `position`, or kUnmapped.
     uint8_t DeviceKeyOf(size_t position) const;
+    // The page's keys over the keyboard's table.
+    KeyTable Keys() const;
 
 private:
     uint8_t DeviceKeyCount() const { return m_info[5]; }

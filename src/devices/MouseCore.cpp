@@ -109,6 +109,75 @@ int MouseCore::WriteLightConfig(int profile, uint8_t value, uint8_t third, uint1
     return MouseLink::Write(Channel(), [&] { return CMD_WRITE_CONFIG(Channel(), *record, base); });
 }
 
+KeyTable MouseCore::Keys() const {
+    return KeyTable(kMouseButtonDefaults, m_rawKeys, DeviceKeyCount());
+}
+
+std::vector<profiles::KeyAssignmentEntry> MouseCore::ReadKeyList(
+    const std::vector<profiles::KeyAssignmentEntry>& profileList, size_t macroCount) const {
+    return Keys().Read(profileList, macroCount);
+}
+
+bool MouseCore::RefreshInfo() {
+    if (!Channel().IsOpen() || (Channel().ReceiverMode() && !CMD_RECEIVER_PROBE(Channel()))) {
+        return false;
+    }
+    std::vector<uint8_t> info(kDeviceInfoSize);
+    if (CMD_READ_INFO(Channel(), info) != kResultSuccess) {
+        return false;
+    }
+    m_info = std::move(info);
+    m_scale = MouseSensitivity::FromInfo(m_info);
+    return true;
+}
+
+int MouseCore::WriteKeys(const std::vector<profiles::KeyAssignmentEntry>& list, size_t macroCount) {
+    if (!RefreshInfo()) {
+        return 0;
+    }
+    if (DeviceKeyCount() > KeyTable::kMaxDeviceKeys || !Channel().SetBlockLimit(3u * DeviceKeyCount())) {
+        return kResultUnsupported;
+    }
+    std::vector<int> order;
+    const std::vector<uint8_t> table = Keys().Build(list, macroCount, order);
+    if (table.empty()) {
+        return kResultUnsupported;
+    }
+    return MouseLink::Write(Channel(), [&] { return CMD_WRITE_KEYS(Channel(), table, 0); });
+}
+
+int MouseCore::WriteMacros(const std::vector<int>& order) {
+    profiles::MacroStore macros(m_dataFolder);
+    macros.Load();
+    if (macros.Entries().empty() || order.empty()) {
+        return 0;
+    }
+    if (!RefreshInfo()) {
+        return kMacroWriteFailed;  // asleep or gone: the memory's size is not known either
+    }
+    std::vector<uint8_t> image;
+    const size_t capacity = static_cast<size_t>(m_info[6]) * 128;
+    if (const int prepared = KeyTable::MacroImageOf(macros, order, capacity, image); prepared != 0) {
+        return prepared;
+    }
+    const int written = MouseLink::Write(Channel(), [&] { return CMD_WRITE_MACROS(Channel(), image); });
+    return written == kResultSuccess ? 0 : kMacroWriteFailed;
+}
+
+MouseCore::AssignmentResult MouseCore::WriteAssignments(const std::vector<profiles::KeyAssignmentEntry>& list) {
+    AssignmentResult result;
+    profiles::MacroStore macros(m_dataFolder);
+    macros.Load();
+    std::vector<int> order;
+    Keys().Build(list, macros.Entries().size(), order);
+    result.macros = WriteMacros(order);
+    if (result.macros != 0) {
+        return result;  // a table naming macros the mouse lacks is not written
+    }
+    result.keys = WriteKeys(list, macros.Entries().size());
+    return result;
+}
+
 MouseCore::Notification MouseCore::TakeNotification(uint16_t code) {
     if (code == 0x401) {
         return Notification::kSettingsChanged;

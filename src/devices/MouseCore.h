@@ -7,6 +7,7 @@
 
 #include "devices/DefaultNameLists.h"
 #include "devices/DeviceCore.h"
+#include "devices/KeyTable.h"
 #include "devices/MouseConfigRecord.h"
 #include "devices/MouseSensitivity.h"
 #include "profiles/CMouseProfiledata.h"
@@ -61,6 +62,22 @@ public:
                                                                                   uint16_t fourth,
                                                                                   uint16_t fifth) const;
 
+    // --- buttons and macros ---------------------------------------------------------
+    // The page's buttons over the mouse's table.
+    KeyTable Keys() const;
+    // The buttons as the mouse's own table holds them, for the page.
+    std::vector<profiles::KeyAssignmentEntry> ReadKeyList(const std::vector<profiles::KeyAssignmentEntry>& profileList,
+                                                          size_t macroCount) const;
+    struct AssignmentResult {
+        int macros = 0;  // 0, an overrun (events too many, plus one) or a kMacro result
+        int keys = 0;    // 1 written, 0 not reached, else the failing command's code
+    };
+    static constexpr int kMacroNoMemory = -1;
+    static constexpr int kMacroWriteFailed = -2;
+    // The macros the buttons use, then the key table (left unwritten when
+    // the macros could not be); every step probed first on the receiver.
+    AssignmentResult WriteAssignments(const std::vector<profiles::KeyAssignmentEntry>& list);
+
     // --- the mouse's own switches --------------------------------------------------
     // 0x401 settings changed, 0x403 the fade reaction, 0x10xx a profile
     // (low 4 bits), 0x11xx a profile and its stage (bits 4-7, kept to 0-4).
@@ -68,6 +85,13 @@ public:
     bool ProbeLink();
 
 private:
+    size_t DeviceKeyCount() const { return m_info.size() > 5 ? m_info[5] : 0; }
+    // A fresh information block (the macro memory's size, the key count);
+    // false when the mouse did not give one.
+    bool RefreshInfo();
+    int WriteKeys(const std::vector<profiles::KeyAssignmentEntry>& list, size_t macroCount);
+    int WriteMacros(const std::vector<int>& order);
+
     profiles::CMouseProfiledata m_profile;
     DefaultNameLists m_names;
     std::string m_dataFolder;

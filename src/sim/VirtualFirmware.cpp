@@ -28,14 +28,6 @@ VirtualFirmware::Kind KindOf(const VirtualProductSpec& product) {
     return VirtualFirmware::Kind::Headset;
 }
 
-// The mouse's eleven buttons as it leaves the factory: left, right, middle,
-// back, forward, DPI up, down and cycle, wheel up and down, rapid fire.
-constexpr KeyCode kMouseDefaults[] = {
-    {0x10, 0x01, 0}, {0x10, 0x02, 0}, {0x10, 0x04, 0}, {0x10, 0x08, 0},
-    {0x10, 0x10, 0}, {0x13, 1, 0},    {0x13, 2, 0},    {0x13, 3, 0},
-    {0x12, 0x11, 1}, {0x12, 0x11, 0xFF}, {0x14, 10, 3},
-};
-
 void PutKeys(std::vector<uint8_t>& table, std::span<const KeyCode> codes) {
     for (size_t k = 0; k < codes.size(); ++k) {
         table[3 * k] = codes[k].type;
@@ -105,7 +97,7 @@ void VirtualFirmware::LoadDefaults() {
             }
             break;
         case Kind::Mouse:
-            m_info[5] = static_cast<uint8_t>(std::size(kMouseDefaults));
+            m_info[5] = static_cast<uint8_t>(kMouseButtonDefaults.size());
             m_info[6] = 8;     // 1 KiB of macro memory
             m_info[9] = 0x95;  // sensor 0x3395, low byte first
             m_info[10] = 0x33;
@@ -113,7 +105,7 @@ void VirtualFirmware::LoadDefaults() {
             m_info[12] = 255;  // highest step
             m_info[14] = 100;  // lowest sensitivity 100
             m_keys.assign(kKeyTableSize, 0);
-            PutKeys(m_keys, kMouseDefaults);
+            PutKeys(m_keys, kMouseButtonDefaults);
             m_shoot.assign(kShootSize, 0);
             for (size_t n = 0; n < 5; ++n) {
                 PutLightRecord(m_config, kMouseRecordStride * n, 1, 0x00, 0x80, 0xFF);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
+#include "devices/PageKeyDefaults.h"
 #include "kx520ctl/ProductChannel.h"
 #include "protocol/CommandSet.h"
 #include "sim/FirmwareDriver.h"
@@ -127,6 +129,44 @@ TEST_F(Mouse, NotificationsSwitchTheProfileAndTheStageKeptInRange) {
     EXPECT_EQ(core.TakeNotification(0x1005), MouseCore::Notification::kProfileSwitched);
     EXPECT_EQ(core.Profile().GetActiveStage(), 4);  // a profile switch keeps the stage
     EXPECT_EQ(core.TakeNotification(0x2005), MouseCore::Notification::kIgnored);
+}
+
+std::vector<profiles::KeyAssignmentEntry> FactoryButtons() {
+    std::vector<profiles::KeyAssignmentEntry> list;
+    for (size_t i = 0; i < kMouseButtonDefaults.size(); ++i) {
+        const KeyCode& code = kMouseButtonDefaults[i];
+        const profiles::KeyAction action{static_cast<uint16_t>(i), code.type, code.param1, code.param2};
+        list.push_back({action, action});
+    }
+    return list;
+}
+
+TEST_F(Mouse, AButtonGivenAMacroWritesTheMacroImageThenTheTableWithTheMacrosNewNumber) {
+    std::ofstream(data + "macro.config")
+        << R"({"MacroInfo": [{"MacroName": "a", "Guid": "a"}, {"MacroName": "b", "Guid": "b"}]})";
+    std::ofstream(data + "b.mac") << R"({"Events": [{"Action": "down", "Type": 1, "Button": 1, "Delay": "9"},
+        {"Action": "up", "Type": 1, "Button": 1, "Delay": "0"}]})";
+    Connect("mouse-receiver");
+    ASSERT_TRUE(core.ReadDeviceState());
+    auto list = FactoryButtons();
+    list[2].assignment = {2, 0x70, 1, 2};  // the middle button plays macro b, mode 2
+    const auto result = core.WriteAssignments(list);
+    EXPECT_EQ(result.macros, 0);
+    EXPECT_EQ(result.keys, kResultSuccess);
+    EXPECT_TRUE(Firmware().MacroImageValid());
+    const auto table = Firmware().KeyAssignments();
+    EXPECT_EQ(std::vector<uint8_t>(table.begin() + 6, table.begin() + 9), (std::vector<uint8_t>{0x70, 0, 2}));
+    EXPECT_EQ(std::vector<uint8_t>(table.begin(), table.begin() + 3), (std::vector<uint8_t>{0x10, 0x01, 0}));
+    // The macro image holds b's two events only (the first macro used is b).
+    const auto macros = Firmware().Macros();
+    EXPECT_EQ(macros[4], 1);  // one record
+
+    // Asleep behind the receiver: one probe, and nothing after it.
+    Firmware().SetLinkAwake(false);
+    const size_t before = Commands().size();
+    list[2].assignment = list[2].defaultAssignment;  // no macro to write
+    EXPECT_EQ(core.WriteAssignments(list).keys, 0);
+    EXPECT_EQ(Commands().size(), before + 1);
 }
 
 }  // namespace
