@@ -143,7 +143,8 @@ def main():
           key_page="<KeySetControlUI/>", light_page="<LightSetControlUI/>",
           macro_page="<MacroSetControlUI/>")
     write("mousedevice.xml", what="mouse", tag="ZentrelMouseDevice", kind="mouse",
-          title="ms_device_name_text", height=232, buttons=mouse_buttons())
+          title="ms_device_name_text", height=232, buttons=mouse_buttons(),
+          macro_page="<MacroSetControlUI/>")
     write("mousepaddevice.xml", what="mouse pad", tag="ZentrelMousePadDevice", kind="mousepad",
           title="hard_mp_device_name_text", height=232,
           buttons=ring_buttons(15, "mp_light", 365, 116, 300, 92, 16))

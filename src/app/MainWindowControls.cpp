@@ -1,6 +1,7 @@
 #include "app/MainWindowControls.h"
 
 #include "devices/CZentrelKeyboardDevice.h"
+#include "devices/CZentrelMouseDevice.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CSelectPanelUI.h"
@@ -17,8 +18,7 @@ bool IsTag(const QString& tag, const char* wanted) {
 
 // Until the other kinds have their own classes, their pages are the device
 // base, which already streams, listens and binds its page.
-constexpr const char* kDeviceTags[] = {"ZentrelMousePadDevice", "ZentrelHS6533Device",
-                                       "ZentrelMouseDevice"};
+constexpr const char* kDeviceTags[] = {"ZentrelMousePadDevice", "ZentrelHS6533Device"};
 
 // Control trees built from their own files, bound to the window.
 struct TreeTag {
@@ -52,6 +52,9 @@ ui::CControlUI* CreateMainWindowControl(const QString& tag, hid::HidBackend& bac
                                         ui::CPaintManagerUI& manager) {
     if (IsTag(tag, "ZentrelKeyboardDevice")) {
         return new CZentrelKeyboardDevice(backend);
+    }
+    if (IsTag(tag, "ZentrelMouseDevice")) {
+        return new CZentrelMouseDevice(backend);
     }
     for (const char* deviceTag : kDeviceTags) {
         if (IsTag(tag, deviceTag)) {

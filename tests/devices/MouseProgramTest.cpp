@@ -1,0 +1,94 @@
+// The mouse as the running application drives it: its start-up exchange on
+// either link, and its macro page on its own macro folder.
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/AppProgram.h"
+#include "platform/SafeJson.h"
+#include "protocol/CommandPacket.h"
+#include "protocol/CommandSet.h"
+#include "support/TempDir.h"
+#include "support/TraceReader.h"
+
+namespace kx520 {
+namespace {
+
+using namespace protocol;
+using test::App;
+using test::WaitFor;
+
+// The commands sent to `product`, a block's packets as one, without the
+// power queries that run beside the exchange.
+std::vector<uint8_t> Commands(const std::string& trace, const std::string& product) {
+    std::vector<uint8_t> commands;
+    for (const auto& line : test::Requests(test::ReadTrace(trace))) {
+        if (line.product != product || line.Command() == kCmdReadStatus || line.Command() == kCmdStreamLight) {
+            continue;
+        }
+        if (commands.empty() || commands.back() != line.Command() || line.Offset() == 0) {
+            commands.push_back(line.Command());
+        }
+    }
+    return commands;
+}
+
+// From the first CMD_BEGIN on, up to the first configuration read.
+std::vector<uint8_t> StartUp(const std::vector<uint8_t>& commands, bool receiver) {
+    auto begin = std::find(commands.begin(), commands.end(), kCmdBegin);
+    if (receiver && begin != commands.begin()) {
+        --begin;  // the probe before it
+    }
+    auto read = std::find(begin, commands.end(), kCmdReadConfig);
+    return read == commands.end() ? std::vector<uint8_t>() : std::vector<uint8_t>(begin, read + 1);
+}
+
+TEST(MouseProgram, TheStartUpExchangeAsksTheReceiverBeforeEveryStepAndTheCableNot) {
+    for (const char* product : {"mouse", "mouse-receiver"}) {
+        test::TempDir temp;
+        const std::string trace = temp.Path() + "/trace";
+        App app(std::string("--simulate=") + product + " --automation",
+                "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
+        ASSERT_TRUE(app.Ready()) << app.Errors();
+        const bool receiver = std::string(product) == "mouse-receiver";
+        std::vector<uint8_t> steps;
+        ASSERT_TRUE(WaitFor([&] {
+            steps = StartUp(Commands(trace, product), receiver);
+            return !steps.empty();
+        })) << product;
+        const std::vector<uint8_t> cable = {kCmdBegin, kCmdReadInfo, kCmdReadKeys, kCmdEnd, kCmdReadConfig};
+        const std::vector<uint8_t> probed = {kCmdReceiverProbe, kCmdBegin, kCmdReadInfo, kCmdReadKeys,
+                                             kCmdEnd, kCmdReceiverProbe, kCmdReadConfig};
+        EXPECT_EQ(steps, receiver ? probed : cable) << product;
+    }
+}
+
+TEST(MouseProgram, TheMousesMacrosLiveInItsOwnFolderAndAreRecordedOnItsPage) {
+    App app("--simulate=mouse --automation", "QT_QPA_PLATFORM=offscreen");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([] { return test::OptionIs("mouse", "current", true); }));
+    auto keyboardMacros = [] {
+        return json::Parse(test::Ctl("macro list keyboard --json").out).value_or(Json::Value())["macros"].size();
+    };
+    const auto keyboardBefore = keyboardMacros();
+    ASSERT_EQ(test::Ctl("macro new mouse").exitCode, 0);
+    ASSERT_EQ(test::Ctl("ui click macro_Op_tab").exitCode, 0);
+    ASSERT_EQ(test::Ctl("ui click macro_btn_starredio").exitCode, 0);
+    ASSERT_EQ(test::Ctl("ui button back down").exitCode, 0);
+    ASSERT_EQ(test::Ctl("ui button back up").exitCode, 0);
+    ASSERT_EQ(test::Ctl("ui click macro_btn_stopredio").exitCode, 0);
+    const Json::Value shown =
+        json::Parse(test::Ctl("macro show mouse 0 --json").out).value_or(Json::Value());
+    ASSERT_EQ(shown["Events"].size(), 2u) << shown.toStyledString();
+    EXPECT_EQ(shown["Events"][0]["Button"].asInt(), 8);  // the back button
+    EXPECT_EQ(shown["Events"][0]["Type"].asInt(), 1);
+    const std::string folder = std::string(std::getenv("XDG_DATA_HOME")) + "/KX520 PRO Keyboard/mouse/";
+    EXPECT_TRUE(json::ReadFile(folder + "macro.config").has_value());
+    EXPECT_EQ(keyboardMacros(), keyboardBefore);  // the keyboard's page keeps its own list
+}
+
+}  // namespace
+}  // namespace kx520
