@@ -482,7 +482,9 @@ void KeyboardCore::SendFrame(std::span<const LedEntry> frame) {
 }
 
 bool KeyboardCore::ProbeLink() {
-    return Channel().IsOpen() && Channel().ReceiverMode() && CMD_RECEIVER_PROBE(Channel());
+    // Asked from the UI thread: bounded, so an unanswering receiver cannot hang it.
+    return Channel().IsOpen() && Channel().ReceiverMode() &&
+           CMD_RECEIVER_PROBE(Channel(), std::chrono::steady_clock::now() + kUiProbeWait);
 }
 
 std::optional<KeyboardCore::PowerStatus> KeyboardCore::ReadPower() {

@@ -38,8 +38,11 @@ bool MouseCore::ReadDeviceState() {
     if (!Channel().IsOpen()) {
         return false;
     }
-    const uint16_t deviceClass = Channel().ReceiverMode() ? MouseReceiver : MouseWired;
-    const DeviceState state = protocol::ReadDeviceState(Channel(), deviceClass);
+    if (Channel().ReceiverMode() && !MouseLink::Awake(Channel())) {
+        return false;
+    }
+    // Asked (as the cable's class) without a second probe.
+    const DeviceState state = protocol::ReadDeviceState(Channel(), MouseWired);
     if (state.result != kResultSuccess) {
         return false;
     }
@@ -119,7 +122,7 @@ std::vector<profiles::KeyAssignmentEntry> MouseCore::ReadKeyList(
 }
 
 bool MouseCore::RefreshInfo() {
-    if (!Channel().IsOpen() || (Channel().ReceiverMode() && !CMD_RECEIVER_PROBE(Channel()))) {
+    if (!Channel().IsOpen() || !MouseLink::Awake(Channel())) {
         return false;
     }
     std::vector<uint8_t> info(kDeviceInfoSize);
@@ -197,7 +200,7 @@ MouseCore::Notification MouseCore::TakeNotification(uint16_t code) {
 }
 
 bool MouseCore::ProbeLink() {
-    return Channel().IsOpen() && Channel().ReceiverMode() && CMD_RECEIVER_PROBE(Channel());
+    return Channel().IsOpen() && Channel().ReceiverMode() && MouseLink::Awake(Channel());
 }
 
 }  // namespace kx520

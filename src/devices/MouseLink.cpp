@@ -7,13 +7,10 @@ namespace kx520 {
 
 using namespace protocol;
 
-namespace {
-
-bool Awake(CommandChannel& channel) {
-    return !channel.ReceiverMode() || CMD_RECEIVER_PROBE(channel);
+bool MouseLink::Awake(CommandChannel& channel) {
+    return !channel.ReceiverMode() ||
+           CMD_RECEIVER_PROBE(channel, std::chrono::steady_clock::now() + kUiProbeWait);
 }
-
-}  // namespace
 
 int MouseLink::Write(CommandChannel& channel, const std::function<int()>& command) {
     if (!channel.IsOpen() || !Awake(channel)) {

@@ -17,6 +17,9 @@ class MouseLink {
 public:
     // Records a configuration memory of 2048 bytes can hold.
     static constexpr int kMaxProfiles = 16;
+    // True on the cable; through the receiver, when the mouse answers
+    // that it is awake within protocol::kUiProbeWait.
+    static bool Awake(protocol::CommandChannel& channel);
 
     // CMD_BEGIN, `command`, CMD_END, each on the receiver after a true
     // probe. 1 when written; 0 on a closed channel or a false probe (the

@@ -67,5 +67,8 @@ int CMD_HOST_LIGHT(CommandChannel& channel);
 bool CMD_RECEIVER_PROBE(CommandChannel& channel);
 // The same, giving up at `deadline` (a reply after it counts as none).
 bool CMD_RECEIVER_PROBE(CommandChannel& channel, std::chrono::steady_clock::time_point deadline);
+// How long a probe asked from the UI thread waits: an awake device answers
+// at once, and the window must not hang on one that does not.
+inline constexpr std::chrono::milliseconds kUiProbeWait{300};
 
 }  // namespace kx520::protocol

@@ -298,6 +298,7 @@ TEST(MacroPage, KxctlMacroKeepsTheListAsThePageDoes) {
     ASSERT_EQ(test::Ctl("macro export keyboard fire " + test::Quoted(temp.Path() + "/fire.mac")).exitCode, 0);
     EXPECT_EQ(test::Ctl("macro import keyboard " + test::Quoted(temp.Path() + "/fire.mac")).out, "fire_2\n");
     // The page shows what the script did, and the key page offers it.
+    Ui("click macro_Op_tab");  // the keyboard's list on screen (the mouse has one too)
     EXPECT_EQ(UiJson("get macro_name_list")["items"].size(), 3u);
     EXPECT_EQ(UiJson("get keyset_macro_combo")["items"][2]["text"].asString(), "fire_2");
     EXPECT_EQ(test::Ctl("macro delete keyboard nothing").exitCode, 1);
