@@ -109,7 +109,7 @@ PAGE = """<?xml version="1.0" encoding="utf-8"?>
       </TabLayout>
       <VerticalLayout name="macro_panel">{macro_page}</VerticalLayout>
       <VerticalLayout name="pointer_panel"/>
-      <VerticalLayout name="system_panel"/>
+      <VerticalLayout name="system_panel">{system_page}</VerticalLayout>
     </TabLayout>
   </VerticalLayout>
 </{tag}>
@@ -130,6 +130,7 @@ def write(file, **fields):
     fields.setdefault("key_page", "")
     fields.setdefault("light_page", "")
     fields.setdefault("macro_page", "")
+    fields.setdefault("system_page", "")
     picture = PICTURES.get(fields["kind"])
     fields["picture"] = f'\n                 bkimage="{picture}"' if picture else ""
     with open(os.path.join(OUT, file), "w", encoding="utf-8") as out:
@@ -144,7 +145,7 @@ def main():
           macro_page="<MacroSetControlUI/>")
     write("mousedevice.xml", what="mouse", tag="ZentrelMouseDevice", kind="mouse",
           title="ms_device_name_text", height=232, buttons=mouse_buttons(),
-          macro_page="<MacroSetControlUI/>")
+          macro_page="<MacroSetControlUI/>", system_page="<MouseSensitivityUI/>")
     write("mousepaddevice.xml", what="mouse pad", tag="ZentrelMousePadDevice", kind="mousepad",
           title="hard_mp_device_name_text", height=232,
           buttons=ring_buttons(15, "mp_light", 365, 116, 300, 92, 16))

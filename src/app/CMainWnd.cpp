@@ -17,6 +17,7 @@
 #include "app/LightPageActions.h"
 #include "app/LightingCommand.h"
 #include "app/MacroPageActions.h"
+#include "app/MousePageActions.h"
 #include "app/RecordingCapture.h"
 #include "app/ProfileActions.h"
 #include "app/RegisteredMessages.h"
@@ -50,6 +51,7 @@ CMainWnd::CMainWnd(hid::HidBackend& backend, SettingsStore& settings)
       m_capture(std::make_unique<RecordingCapture>(
           *this, InputCapture::ChoiceFromName(qEnvironmentVariable("KX520_INPUT_CAPTURE").toStdString()))),
       m_macroPageActions(std::make_unique<MacroPageActions>(*this)),
+      m_mousePageActions(std::make_unique<MousePageActions>(*this)),
       m_windowMessages(std::make_unique<MainWindowMessages>(*this)),
       m_tray(std::make_unique<TrayController>(*this)) {
     setWindowTitle(QLatin1String(kProductName));
@@ -61,6 +63,7 @@ CMainWnd::CMainWnd(hid::HidBackend& backend, SettingsStore& settings)
     m_keyPageActions->AddRoutes(m_router);
     m_lightPageActions->AddRoutes(m_router);
     m_macroPageActions->AddRoutes(m_router);
+    m_mousePageActions->AddRoutes(m_router);
     m_windowMessages->AddTo(m_messages, m_timers);
     m_tray->AddMessages(m_messages, m_timers);
     AddMenuItems();

@@ -25,6 +25,7 @@ class ProfileActions;
 class KeyPageActions;
 class LightPageActions;
 class MacroPageActions;
+class MousePageActions;
 class RecordingCapture;
 class SettingsStore;
 class TitleBarActions;
@@ -223,6 +224,7 @@ private:
     std::unique_ptr<LightPageActions> m_lightPageActions;
     std::unique_ptr<RecordingCapture> m_capture;
     std::unique_ptr<MacroPageActions> m_macroPageActions;
+    std::unique_ptr<MousePageActions> m_mousePageActions;
     std::unique_ptr<MainWindowMessages> m_windowMessages;
     std::unique_ptr<TrayController> m_tray;
     std::unique_ptr<DeviceScanThread> m_scan;

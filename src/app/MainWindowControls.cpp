@@ -32,6 +32,7 @@ constexpr TreeTag kTreeTags[] = {
     {"MagicSetControlUI", "XML/CustomControlXML/MagicControl.xml"},
     {"KeySetControlUI", "XML/CustomControlXML/KeySetControl.xml"},
     {"MacroSetControlUI", "XML/CustomControlXML/MacroControl.xml"},
+    {"MouseSensitivityUI", "XML/CustomControlXML/MouseSensitivity.xml"},
     {"ShootKeySetControlUI", "XML/CustomControlXML/ShootControl.xml"},
     {"VirtualSetControlUI", "XML/CustomControlXML/VirtualSet.xml"},
 };

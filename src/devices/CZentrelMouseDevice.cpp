@@ -3,6 +3,14 @@
 #include "app/DeviceCatalog.h"
 #include "platform/DebugTrace.h"
 #include "profiles/CDeviceProfileUI.h"
+#include "ui/CControlUI.h"
+#include "ui/CEditUI.h"
+#include "ui/COptionUI.h"
+#include "ui/CPaintManagerUI.h"
+#include "ui/CSliderUI.h"
+
+#include <QGuiApplication>
+#include <QScreen>
 
 namespace kx520 {
 
@@ -52,11 +60,130 @@ void CZentrelMouseDevice::ApplyProfileToPage() {
     LoadDefaults();
     const profiles::LightSetting& light = m_mouse->Light();
     SetLightColour(light.red, light.green, light.blue);
+    ShowStages();
     update();
+}
+
+ui::CControlUI* CZentrelMouseDevice::Part(const QString& name) const {
+    return ui::CPaintManagerUI::FindSubControlByName(this, name);
+}
+
+profiles::DpiStage* CZentrelMouseDevice::Stage(std::vector<profiles::DpiStage>& stages, int stage) const {
+    if (stage < 0 || stage >= MouseCore::kStages) {
+        return nullptr;
+    }
+    if (stages.size() <= static_cast<size_t>(stage)) {
+        stages.resize(static_cast<size_t>(stage) + 1);
+    }
+    return &stages[static_cast<size_t>(stage)];
+}
+
+void CZentrelMouseDevice::ShowStages() {
+    const MouseSensitivity& scale = m_mouse->Scale();
+    const std::vector<profiles::DpiStage>& stages = m_mouse->Profile().Stages();
+    const int active = MouseSensitivity::ClampStage(m_mouse->Profile().GetActiveStage());
+    for (int n = 0; n < MouseCore::kStages; ++n) {
+        const QString number = QString::number(n);
+        const profiles::DpiStage stage =
+            static_cast<size_t>(n) < stages.size() ? stages[static_cast<size_t>(n)] : profiles::DpiStage{};
+        if (auto* slider = dynamic_cast<ui::CSliderUI*>(Part(QStringLiteral("DPI_slider_") + number))) {
+            slider->SetMinValue(0);
+            slider->SetMaxValue(scale.highest);
+            slider->SetValue(stage.dpiX);
+        }
+        if (auto* edit = dynamic_cast<ui::CEditUI*>(Part(QStringLiteral("DPI_edit_") + number))) {
+            edit->SetMinMax(0, std::max(scale.HighestValue(), scale.ValueOfStep(scale.highest)));
+            edit->SetText(QString::number(scale.ValueOfStep(stage.dpiX)));
+        }
+        if (auto* enabled = dynamic_cast<ui::COptionUI*>(Part(QStringLiteral("DPI_enable_check_") + number))) {
+            enabled->Selected(stage.enabled != 0, false);
+            enabled->SetEnabled(n != active);  // the stage in use cannot be switched off
+        }
+        if (auto* select = dynamic_cast<ui::COptionUI*>(Part(QStringLiteral("DPI_select_check_") + number))) {
+            select->Selected(n == active, false);
+        }
+        if (ui::CControlUI* swatch = Part(QStringLiteral("DPI_color_option_") + number)) {
+            swatch->SetBkColor(QColor(stage.red, stage.green, stage.blue));
+        }
+    }
+}
+
+bool CZentrelMouseDevice::WriteStages() {
+    auto& profile = m_mouse->Profile();
+    profile.SetDPIStages(profile.Stages());
+    profile.SetActiveStage(MouseSensitivity::ClampStage(profile.GetActiveStage()));
+    SaveProfile();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize size = screen != nullptr ? screen->size() : QSize();
+    return m_mouse->WriteLightConfig(m_mouse->OnboardProfile(), 0, 1, static_cast<uint16_t>(size.width()),
+                                     static_cast<uint16_t>(size.height())) == protocol::kResultSuccess;
+}
+
+bool CZentrelMouseDevice::TakeSlider(int stage) {
+    auto* slider = dynamic_cast<ui::CSliderUI*>(Part(QStringLiteral("DPI_slider_") + QString::number(stage)));
+    std::vector<profiles::DpiStage> stages = m_mouse->Profile().Stages();
+    profiles::DpiStage* entry = Stage(stages, stage);
+    if (slider == nullptr || entry == nullptr) {
+        return false;
+    }
+    entry->dpiX = static_cast<uint16_t>(std::max(0, slider->GetValue()));
+    entry->dpiY = entry->dpiX;
+    m_mouse->Profile().SetDPIStages(stages);
+    ShowStages();
+    WriteStages();
+    return true;
+}
+
+bool CZentrelMouseDevice::TakeEdit(int stage) {
+    auto* edit = dynamic_cast<ui::CEditUI*>(Part(QStringLiteral("DPI_edit_") + QString::number(stage)));
+    std::vector<profiles::DpiStage> stages = m_mouse->Profile().Stages();
+    profiles::DpiStage* entry = Stage(stages, stage);
+    if (edit == nullptr || entry == nullptr) {
+        return false;
+    }
+    const std::optional<int> step = m_mouse->Scale().StepOfValue(edit->GetText().toInt());
+    if (step) {
+        entry->dpiX = static_cast<uint16_t>(*step);
+        entry->dpiY = entry->dpiX;
+        m_mouse->Profile().SetDPIStages(stages);
+    }
+    ShowStages();  // the edit shows the value the step gives
+    if (step) {
+        WriteStages();
+    }
+    return step.has_value();
+}
+
+bool CZentrelMouseDevice::SetStageEnabled(int stage, bool enabled) {
+    std::vector<profiles::DpiStage> stages = m_mouse->Profile().Stages();
+    profiles::DpiStage* entry = Stage(stages, stage);
+    if (entry == nullptr) {
+        return false;
+    }
+    entry->enabled = enabled ? 1 : 0;
+    m_mouse->Profile().SetDPIStages(stages);
+    ShowStages();
+    WriteStages();
+    return true;
+}
+
+bool CZentrelMouseDevice::SelectStage(int stage) {
+    std::vector<profiles::DpiStage> stages = m_mouse->Profile().Stages();
+    profiles::DpiStage* entry = Stage(stages, stage);
+    if (entry == nullptr) {
+        return false;
+    }
+    entry->enabled = 1;  // the stage in use takes part
+    m_mouse->Profile().SetDPIStages(stages);
+    m_mouse->Profile().SetActiveStage(stage);
+    ShowStages();
+    WriteStages();
+    return true;
 }
 
 void CZentrelMouseDevice::SaveProfile() {
     auto& profile = m_mouse->Profile();
+    profile.SetDPIStages(profile.Stages());
     profile.SetLightInfo(m_mouse->Light());
     profile.Save();
 }

@@ -33,10 +33,29 @@ public:
     bool WriteKeysToDevice() override;
     profiles::LightSetting CurrentLightSetting() const override { return m_mouse->Light(); }
 
+    // --- the sensitivity stages ------------------------------------------------------
+    // The stages on the page: sliders (steps) and edits (values) in the
+    // mouse's range, the stages that take part, the one in use, colours.
+    void ShowStages();
+    // Stage `stage` takes its slider's step, its edit's value, is switched
+    // on or off, or becomes the one in use; each is written to the mouse
+    // and saved. False when there is no such stage.
+    bool TakeSlider(int stage);
+    bool TakeEdit(int stage);
+    bool SetStageEnabled(int stage, bool enabled);
+    bool SelectStage(int stage);
+    // The stages to the profile (saved) and to the mouse's record.
+    bool WriteStages();
+
 protected:
     void OnNotification(uint16_t code) override;
 
 private:
+    ui::CControlUI* Part(const QString& name) const;
+    // The stage list with at least `stage` + 1 entries; null for a stage
+    // outside 0-4.
+    profiles::DpiStage* Stage(std::vector<profiles::DpiStage>& stages, int stage) const;
+
     MouseCore* m_mouse;  // owned by the base, as its core
     QString m_profilePath;
 };

@@ -90,5 +90,56 @@ TEST(MouseProgram, TheMousesMacrosLiveInItsOwnFolderAndAreRecordedOnItsPage) {
     EXPECT_EQ(keyboardMacros(), keyboardBefore);  // the keyboard's page keeps its own list
 }
 
+// The configuration writes to `product`, laid into one memory image.
+std::vector<uint8_t> ConfigWritten(const std::string& trace, const std::string& product) {
+    std::vector<uint8_t> memory(2048, 0);
+    for (const auto& line : test::Requests(test::ReadTrace(trace))) {
+        if (line.product == product && line.Command() == kCmdWriteConfig &&
+            static_cast<size_t>(line.Offset()) + line.Length() <= memory.size()) {
+            std::copy_n(line.report.begin() + kDataByte, line.Length(), memory.begin() + line.Offset());
+        }
+    }
+    return memory;
+}
+
+TEST(MouseProgram, AStageTypedAndChosenOnThePageReachesTheRecordAndTheProfile) {
+    for (const char* product : {"mouse", "mouse-receiver"}) {
+        test::TempDir temp;
+        const std::string trace = temp.Path() + "/trace";
+        App app(std::string("--simulate=") + product + " --automation",
+                "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
+        ASSERT_TRUE(app.Ready()) << app.Errors();
+        ASSERT_TRUE(WaitFor([&] { return !StartUp(Commands(trace, product), false).empty(); })) << product;
+        ASSERT_EQ(test::Ctl("ui click system_Op_tab").exitCode, 0);
+        ASSERT_EQ(test::Ctl("ui text DPI_edit_2 1620").exitCode, 0);  // between steps: the lower one
+        ASSERT_EQ(test::Ctl("ui check DPI_select_check_2 1").exitCode, 0);
+        std::vector<uint8_t> config;
+        ASSERT_TRUE(WaitFor([&] {
+            config = ConfigWritten(trace, product);
+            return config[12] == 2;
+        })) << product;
+        // Stage 2 at 14 + 9 x 2: on, one value, step 30 (1600 from 100 in steps of 50), its blue.
+        EXPECT_EQ(std::vector<uint8_t>(config.begin() + 32, config.begin() + 41),
+                  (std::vector<uint8_t>{1, 0, 30, 0, 30, 0, 0, 0, 255}))
+            << product;
+        EXPECT_EQ(json::Parse(test::Ctl("ui get DPI_edit_2 --json").out).value_or(Json::Value())["text"].asString(),
+                  "1600");
+        const std::string folder = std::string(std::getenv("XDG_DATA_HOME")) + "/KX520 PRO Keyboard/mouse/";
+        const Json::Value list = json::ReadFile(folder + "ProfileList.ini").value_or(Json::Value());
+        const std::string id = list["profilelist"][0]["profileUUID"].asString();
+        const Json::Value stages =
+            json::ReadFile(folder + id + ".Json").value_or(Json::Value())["Device"][0]["DPIStages"];
+        EXPECT_EQ(stages["StageActive"].asInt(), 2) << product;
+        EXPECT_EQ(stages["StageDPIs"][2]["StageDPIX"].asInt(), 30) << product;
+        if (std::string(product) == "mouse-receiver") {
+            // Every step of the record's write came after a probe.
+            const auto commands = Commands(trace, product);
+            const auto write = std::find(commands.rbegin(), commands.rend(), kCmdWriteConfig);
+            ASSERT_NE(write, commands.rend());
+            EXPECT_EQ(*(write + 1), kCmdReceiverProbe);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace kx520
