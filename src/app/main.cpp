@@ -22,6 +22,7 @@
 #include "sim/SimControl.h"
 #include "sim/SimulateOption.h"
 #include "app/MacroCommand.h"
+#include "app/MouseCommand.h"
 #include "app/RecordingCapture.h"
 #include "platform/EvdevTranslator.h"
 #include "ui/CControlUI.h"
@@ -231,6 +232,10 @@ int main(int argc, char** argv) {
     };
     handlers.macro = [&window](const QStringList& args) {
         return window ? MacroCommand::Run(*window, args)
+                      : QStringLiteral("{\"error\":\"the main window is not built yet\"}");
+    };
+    handlers.mouse = [&window](const QStringList& args) {
+        return window ? MouseCommand::Run(*window, args)
                       : QStringLiteral("{\"error\":\"the main window is not built yet\"}");
     };
     handlers.saveKeys = [&window] { return window ? window->SaveKeys() : QStringLiteral("no window yet"); };

@@ -167,6 +167,38 @@ bool CZentrelMouseDevice::SetStageEnabled(int stage, bool enabled) {
     return true;
 }
 
+std::string CZentrelMouseDevice::ChangeStage(int stage, const StageChange& change) {
+    std::vector<profiles::DpiStage> stages = m_mouse->Profile().Stages();
+    profiles::DpiStage* entry = Stage(stages, stage);
+    if (entry == nullptr) {
+        return "the mouse has stages 0 to 4";
+    }
+    const MouseSensitivity& scale = m_mouse->Scale();
+    const std::optional<int> x = scale.StepOfValue(change.value);
+    const std::optional<int> y = change.y ? scale.StepOfValue(*change.y) : x;
+    if (!x || !y) {
+        return "the mouse has not told its sensitivity scale yet";
+    }
+    entry->dpiX = static_cast<uint16_t>(*x);
+    entry->dpiY = static_cast<uint16_t>(*y);
+    entry->xy = change.y && *y != *x ? 1 : 0;
+    if (change.colour) {
+        entry->red = static_cast<uint8_t>(*change.colour >> 16);
+        entry->green = static_cast<uint8_t>(*change.colour >> 8);
+        entry->blue = static_cast<uint8_t>(*change.colour);
+    }
+    const bool inUse = stage == MouseSensitivity::ClampStage(m_mouse->Profile().GetActiveStage());
+    if (change.enabled) {
+        if (!*change.enabled && inUse) {
+            return "the stage in use cannot be switched off";
+        }
+        entry->enabled = *change.enabled ? 1 : 0;
+    }
+    m_mouse->Profile().SetDPIStages(stages);
+    ShowStages();
+    return WriteStages() ? std::string() : std::string("saved; the mouse did not take the record");
+}
+
 bool CZentrelMouseDevice::SelectStage(int stage) {
     std::vector<profiles::DpiStage> stages = m_mouse->Profile().Stages();
     profiles::DpiStage* entry = Stage(stages, stage);

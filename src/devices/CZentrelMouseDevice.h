@@ -3,6 +3,9 @@
 #include "devices/CZentrelUSBDevice.h"
 #include "devices/MouseCore.h"
 
+#include <optional>
+#include <string>
+
 namespace kx520 {
 
 // The mouse's page over its core: the connection's exchange on either link
@@ -46,6 +49,15 @@ public:
     bool SelectStage(int stage);
     // The stages to the profile (saved) and to the mouse's record.
     bool WriteStages();
+    // Stage `stage` from a script: its value (and a separate Y value), its
+    // colour (0xRRGGBB) and whether it takes part; "" or why not.
+    struct StageChange {
+        int value = 0;
+        std::optional<int> y;
+        std::optional<uint32_t> colour;
+        std::optional<bool> enabled;
+    };
+    std::string ChangeStage(int stage, const StageChange& change);
 
 protected:
     void OnNotification(uint16_t code) override;

@@ -163,6 +163,11 @@ QString AppBus::Macro(const QStringList& args) {
                             : QStringLiteral("{\"error\":\"the application has no macro pages\"}");
 }
 
+QString AppBus::Mouse(const QStringList& args) {
+    return m_handlers.mouse ? m_handlers.mouse(args)
+                            : QStringLiteral("{\"error\":\"the application has no mouse page\"}");
+}
+
 QString AppBus::SetLighting(const QString& kind, const QStringList& words) {
     return m_handlers.setLighting ? m_handlers.setLighting(kind, words)
                                   : QStringLiteral("the application has no lighting to set");

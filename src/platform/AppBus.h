@@ -38,6 +38,8 @@ public:
         std::function<QString()> saveKeys;
         // `macro VERB KIND ...`: a JSON answer, {"error": why} on failure.
         std::function<QString(const QStringList& args)> macro;
+        // `mouse show|dpi ...`: a JSON answer, {"error": why} on failure.
+        std::function<QString(const QStringList& args)> mouse;
         // A light setting change for a device kind ("keyboard"); "" or why not.
         std::function<QString(const QString& kind, const QStringList& words)> setLighting;
         std::function<void(bool sleeping)> prepareForSleep;
@@ -80,6 +82,7 @@ public slots:
     Q_SCRIPTABLE QString AssignKey(uint position, const QStringList& words);
     Q_SCRIPTABLE QString SaveKeys();
     Q_SCRIPTABLE QString Macro(const QStringList& args);
+    Q_SCRIPTABLE QString Mouse(const QStringList& args);
     Q_SCRIPTABLE QString SetLighting(const QString& kind, const QStringList& words);
     // The test interface for suspend and resume (logind's signal, by hand).
     Q_SCRIPTABLE void PrepareForSleep(bool sleeping);

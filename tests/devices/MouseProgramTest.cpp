@@ -141,5 +141,39 @@ TEST(MouseProgram, AStageTypedAndChosenOnThePageReachesTheRecordAndTheProfile) {
     }
 }
 
+TEST(MouseProgram, KxctlMouseSetsAStageWithItsColourAndTellsWhatTheMouseHolds) {
+    test::TempDir temp;
+    const std::string trace = temp.Path() + "/trace";
+    App app("--simulate=mouse --automation", "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([&] { return !StartUp(Commands(trace, "mouse"), false).empty(); }));
+    const auto set = test::Ctl("mouse dpi set 2 1600 --color '#00ff00'");
+    ASSERT_EQ(set.exitCode, 0) << set.err;
+    ASSERT_EQ(test::Ctl("mouse dpi active 2").exitCode, 0);
+    std::vector<uint8_t> config;
+    ASSERT_TRUE(WaitFor([&] {
+        config = ConfigWritten(trace, "mouse");
+        return config[12] == 2;
+    }));
+    EXPECT_EQ(std::vector<uint8_t>(config.begin() + 32, config.begin() + 41),
+              (std::vector<uint8_t>{1, 0, 30, 0, 30, 0, 0, 255, 0}));
+    const Json::Value shown = json::Parse(test::Ctl("mouse show --json").out).value_or(Json::Value());
+    EXPECT_EQ(shown["link"].asString(), "cable");
+    EXPECT_EQ(shown["activeStage"].asInt(), 2);
+    EXPECT_EQ(shown["stages"][2]["value"].asInt(), 1600);
+    EXPECT_EQ(shown["stages"][2]["color"].asString(), "#00ff00");
+    EXPECT_EQ(shown["scale"]["step"].asInt(), 50);
+    // The page shows it too.
+    ASSERT_EQ(test::Ctl("ui click system_Op_tab").exitCode, 0);
+    EXPECT_EQ(json::Parse(test::Ctl("ui get DPI_slider_2 --json").out).value_or(Json::Value())["value"].asInt(), 30);
+    // Refusals say why and change nothing.
+    EXPECT_EQ(test::Ctl("mouse dpi set 7 800").exitCode, 1);
+    EXPECT_EQ(test::Ctl("mouse dpi set 2 800 --color green").exitCode, 1);
+    EXPECT_NE(test::Ctl("mouse dpi set 2 800 --enabled off").err.find("in use"), std::string::npos);
+    EXPECT_EQ(json::Parse(test::Ctl("mouse show --json").out).value_or(Json::Value())["stages"][2]["value"].asInt(),
+              1600);
+    EXPECT_EQ(test::Ctl("mouse wiggle").exitCode, 2);
+}
+
 }  // namespace
 }  // namespace kx520

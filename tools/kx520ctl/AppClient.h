@@ -22,6 +22,8 @@ public:
     static int Keyboard(const std::vector<std::string>& args, bool json);
     // lighting KIND [set OPTIONS]: a device's light setting, or a change.
     static int Lighting(const std::vector<std::string>& args, bool json);
+    // mouse show | dpi set STAGE VALUE [options] | dpi active STAGE.
+    static int Mouse(const std::vector<std::string>& args, bool json);
     // macro VERB KIND ...: the macros of the keyboard's or mouse's page.
     static int Macro(const std::vector<std::string>& args, bool json);
     // The running application, or nothing (and a message on stderr).

@@ -55,6 +55,10 @@ const char* const kUsage =
     "                             does: key B [--modifier shift], media play, macro 2\n"
     "                             [--repeat 3], system sleep, shortcut copy, default, ...\n"
     "  keyboard save              write the keys (and their macros) to the keyboard\n"
+    "  mouse show [--json]        what it holds for the mouse: link, stages, scale\n"
+    "  mouse dpi set STAGE VALUE [--y VALUE] [--color #RRGGBB] [--enabled on|off]\n"
+    "                             change a sensitivity stage (0-4), as the page does\n"
+    "  mouse dpi active STAGE     make a stage the one in use\n"
     "  macro list KIND [--json]   the macros of the keyboard's or mouse's page\n"
     "  macro show KIND MACRO [--json]\n"
     "                             a macro's events (MACRO: its name or index)\n"
@@ -104,8 +108,8 @@ int Usage(const std::string& error) {
 }
 
 // Options a command hands on to the application with its words.
-constexpr const char* kAssignOptions[] = {"modifier", "repeat",     "mode",  "delay",     "speed",
-                                          "brightness", "direction", "color", "multicolor"};
+constexpr const char* kAssignOptions[] = {"modifier",  "repeat", "mode",       "delay", "speed", "brightness",
+                                          "direction", "color",  "multicolor", "y",     "enabled"};
 
 int RunList(const kx520::CommandLine& commandLine, kx520::sim::MachineBackends& backends) {
     const kx520::ctl::InterfaceListing listing = kx520::ctl::ListInterfaces(backends.Backend());
@@ -238,9 +242,9 @@ int main(int argc, char** argv) {
         return kx520::ctl::AppClient::Macro(rest, commandLine.Has("json"));
     }
     if (command == "send" || command == "sim" || command == "status" || command == "keyboard" ||
-        command == "lighting") {
+        command == "lighting" || command == "mouse") {
         QCoreApplication app(argc, argv);
-        if (command == "keyboard" || command == "lighting") {
+        if (command == "keyboard" || command == "lighting" || command == "mouse") {
             // The function's options go back after its words, as it takes them.
             std::vector<std::string> words = rest;
             for (const char* option : kAssignOptions) {
@@ -248,6 +252,9 @@ int main(int argc, char** argv) {
                     words.push_back(std::string("--") + option);
                     words.push_back(*value);
                 }
+            }
+            if (command == "mouse") {
+                return kx520::ctl::AppClient::Mouse(words, commandLine.Has("json"));
             }
             return command == "keyboard" ? kx520::ctl::AppClient::Keyboard(words, commandLine.Has("json"))
                                          : kx520::ctl::AppClient::Lighting(words, commandLine.Has("json"));

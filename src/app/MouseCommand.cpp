@@ -1,0 +1,127 @@
+#include "app/MouseCommand.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "app/CMainWnd.h"
+#include "devices/CDeviceOptionUI.h"
+#include "devices/CZentrelMouseDevice.h"
+#include "profiles/CDeviceProfileUI.h"
+
+namespace kx520 {
+
+namespace {
+
+QString Answer(const QJsonObject& object) {
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+QString Error(const QString& why) {
+    return Answer({{QStringLiteral("error"), why}});
+}
+
+CZentrelMouseDevice* FirstMouse(CMainWnd& window) {
+    for (CDeviceOptionUI* option : window.DeviceOptions()) {
+        if (auto* mouse = dynamic_cast<CZentrelMouseDevice*>(option->Device())) {
+            return mouse;
+        }
+    }
+    return nullptr;
+}
+
+QString Colour(const profiles::DpiStage& stage) {
+    return QStringLiteral("#%1%2%3")
+        .arg(stage.red, 2, 16, QLatin1Char('0'))
+        .arg(stage.green, 2, 16, QLatin1Char('0'))
+        .arg(stage.blue, 2, 16, QLatin1Char('0'));
+}
+
+QJsonObject Show(CZentrelMouseDevice& mouse) {
+    MouseCore& core = mouse.Mouse();
+    const MouseSensitivity& scale = core.Scale();
+    QJsonArray stages;
+    const auto& list = core.Profile().Stages();
+    for (size_t i = 0; i < list.size() && i < static_cast<size_t>(MouseCore::kStages); ++i) {
+        const profiles::DpiStage& stage = list[i];
+        stages.append(QJsonObject{{QStringLiteral("stage"), static_cast<int>(i)},
+                                  {QStringLiteral("enabled"), stage.enabled != 0},
+                                  {QStringLiteral("value"), scale.ValueOfStep(stage.dpiX)},
+                                  {QStringLiteral("y"), scale.ValueOfStep(stage.dpiY)},
+                                  {QStringLiteral("step"), stage.dpiX},
+                                  {QStringLiteral("color"), Colour(stage)}});
+    }
+    const auto& channel = core.Channel();
+    const QString link = !channel.IsOpen() ? QStringLiteral("none")
+                         : channel.ReceiverMode() ? QStringLiteral("receiver")
+                                                  : QStringLiteral("cable");
+    const CDeviceProfileUI* profiles = mouse.ProfileControl();
+    return {{QStringLiteral("link"), link},
+            {QStringLiteral("onboardProfile"), core.OnboardProfile()},
+            {QStringLiteral("profile"), profiles != nullptr ? profiles->GetNameAt(profiles->GetCurrentIndex()) : QString()},
+            {QStringLiteral("activeStage"), MouseSensitivity::ClampStage(core.Profile().GetActiveStage())},
+            {QStringLiteral("stages"), stages},
+            {QStringLiteral("scale"), QJsonObject{{QStringLiteral("sensor"), scale.sensor},
+                                                  {QStringLiteral("step"), scale.step},
+                                                  {QStringLiteral("highest"), scale.highest},
+                                                  {QStringLiteral("lowest"), scale.lowest}}}};
+}
+
+// "--name value" pairs after the positional words.
+std::optional<QString> Option(const QStringList& args, const QString& name) {
+    const qsizetype at = args.indexOf(QStringLiteral("--") + name);
+    if (at < 0 || at + 1 >= args.size()) {
+        return std::nullopt;
+    }
+    return args[at + 1];
+}
+
+}  // namespace
+
+QString MouseCommand::Run(CMainWnd& window, const QStringList& args) {
+    CZentrelMouseDevice* mouse = FirstMouse(window);
+    if (mouse == nullptr) {
+        return Error(QStringLiteral("the application has no mouse page"));
+    }
+    if (args.size() == 1 && args[0] == QLatin1String("show")) {
+        return Answer(Show(*mouse));
+    }
+    bool ok = false;
+    const int stage = args.size() >= 3 ? args[2].toInt(&ok) : -1;
+    if (args.size() == 3 && args[0] == QLatin1String("dpi") && args[1] == QLatin1String("active") && ok) {
+        return mouse->SelectStage(stage) ? Answer(Show(*mouse)) : Error(QStringLiteral("the mouse has stages 0 to 4"));
+    }
+    if (args.size() >= 4 && args[0] == QLatin1String("dpi") && args[1] == QLatin1String("set") && ok) {
+        CZentrelMouseDevice::StageChange change;
+        bool number = false;
+        change.value = args[3].toInt(&number);
+        if (!number) {
+            return Error(QStringLiteral("a stage's value is a number, not '%1'").arg(args[3]));
+        }
+        if (const auto y = Option(args, QStringLiteral("y"))) {
+            change.y = y->toInt(&number);
+            if (!number) {
+                return Error(QStringLiteral("--y takes a number"));
+            }
+        }
+        if (const auto colour = Option(args, QStringLiteral("color"))) {
+            const uint parsed = colour->mid(1).toUInt(&number, 16);
+            if (!colour->startsWith(QLatin1Char('#')) || colour->size() != 7 || !number) {
+                return Error(QStringLiteral("--color takes #RRGGBB"));
+            }
+            change.colour = parsed;
+        }
+        if (const auto enabled = Option(args, QStringLiteral("enabled"))) {
+            if (*enabled != QLatin1String("on") && *enabled != QLatin1String("off")) {
+                return Error(QStringLiteral("--enabled takes on or off"));
+            }
+            change.enabled = *enabled == QLatin1String("on");
+        }
+        const std::string why = mouse->ChangeStage(stage, change);
+        return why.empty() ? Answer(Show(*mouse)) : Error(QString::fromStdString(why));
+    }
+    return Error(QStringLiteral("mouse takes show, dpi set STAGE VALUE [--y V] [--color #RRGGBB] "
+                                "[--enabled on|off] or dpi active STAGE"));
+}
+
+}  // namespace kx520

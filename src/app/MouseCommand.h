@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kx520 {
+
+class CMainWnd;
+
+// `kx520ctl mouse ...` in the running application: what it holds for the
+// mouse, and its sensitivity stages changed as the page changes them.
+// Arguments: "show" | "dpi set STAGE VALUE [--y V] [--color #RRGGBB]
+// [--enabled on|off]" | "dpi active STAGE". The answer is a JSON object:
+// {"error": why}, or the mouse as "show" tells it.
+class MouseCommand {
+public:
+    static QString Run(CMainWnd& window, const QStringList& args);
+};
+
+}  // namespace kx520

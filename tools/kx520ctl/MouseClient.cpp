@@ -1,0 +1,73 @@
+// kx520ctl mouse show|dpi ...: the running application's mouse page.
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <iostream>
+
+#include "kx520ctl/AppClient.h"
+
+namespace kx520::ctl {
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailure = 1;
+constexpr int kUsage = 2;
+
+void PrintMouse(const QJsonObject& mouse) {
+    std::cout << "link: " << mouse[QStringLiteral("link")].toString().toStdString()
+              << ", onboard profile " << mouse[QStringLiteral("onboardProfile")].toInt() << ", profile "
+              << mouse[QStringLiteral("profile")].toString().toStdString() << "\n";
+    const int active = mouse[QStringLiteral("activeStage")].toInt();
+    for (const QJsonValue& value : mouse[QStringLiteral("stages")].toArray()) {
+        const QJsonObject stage = value.toObject();
+        const int number = stage[QStringLiteral("stage")].toInt();
+        std::cout << (number == active ? "* " : "  ") << "stage " << number << ": "
+                  << stage[QStringLiteral("value")].toInt();
+        if (stage[QStringLiteral("y")].toInt() != stage[QStringLiteral("value")].toInt()) {
+            std::cout << " / " << stage[QStringLiteral("y")].toInt();
+        }
+        std::cout << " " << stage[QStringLiteral("color")].toString().toStdString()
+                  << (stage[QStringLiteral("enabled")].toBool() ? "" : " (off)") << "\n";
+    }
+}
+
+}  // namespace
+
+int AppClient::Mouse(const std::vector<std::string>& args, bool json) {
+    const bool show = args.size() == 1 && args[0] == "show";
+    const bool dpi = args.size() >= 3 && args[0] == "dpi" && (args[1] == "set" || args[1] == "active");
+    if (!show && !dpi) {
+        std::cerr << "kx520ctl: mouse takes show, dpi set STAGE VALUE [--y VALUE] [--color #RRGGBB] "
+                     "[--enabled on|off] or dpi active STAGE\n";
+        return kUsage;
+    }
+    QStringList list;
+    for (const std::string& arg : args) {
+        list << QString::fromStdString(arg);
+    }
+    const auto app = Connect();
+    if (!app) {
+        return kFailure;
+    }
+    const QDBusReply<QString> reply = app->call(QStringLiteral("Mouse"), list);
+    if (!reply.isValid()) {
+        std::cerr << "kx520ctl: " << reply.error().message().toStdString() << "\n";
+        return kFailure;
+    }
+    const QJsonObject answer = QJsonDocument::fromJson(reply.value().toUtf8()).object();
+    if (answer.contains(QStringLiteral("error"))) {
+        std::cerr << "kx520ctl: " << answer[QStringLiteral("error")].toString().toStdString() << "\n";
+        return kFailure;
+    }
+    if (json) {
+        std::cout << QJsonDocument(answer).toJson(QJsonDocument::Indented).toStdString();
+    } else {
+        PrintMouse(answer);
+    }
+    return kOk;
+}
+
+}  // namespace kx520::ctl
