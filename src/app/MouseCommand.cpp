@@ -67,13 +67,14 @@ QJsonObject Show(CZentrelMouseDevice& mouse) {
                                                   {QStringLiteral("lowest"), scale.lowest}}}};
 }
 
-// "--name value" pairs after the positional words.
+// "--name value" pairs after the positional words; an option without its
+// value reads as "" (refused by its check).
 std::optional<QString> Option(const QStringList& args, const QString& name) {
     const qsizetype at = args.indexOf(QStringLiteral("--") + name);
-    if (at < 0 || at + 1 >= args.size()) {
+    if (at < 0) {
         return std::nullopt;
     }
-    return args[at + 1];
+    return at + 1 < args.size() ? args[at + 1] : QString();
 }
 
 }  // namespace

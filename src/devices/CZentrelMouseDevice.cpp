@@ -1,5 +1,7 @@
 #include "devices/CZentrelMouseDevice.h"
 
+#include <algorithm>
+
 #include "app/DeviceCatalog.h"
 #include "platform/DebugTrace.h"
 #include "profiles/CDeviceProfileUI.h"
@@ -51,6 +53,7 @@ bool CZentrelMouseDevice::LoadProfileToPage() {
     profile.GetKeyList();
     profile.GetDPIStages();
     profile.GetSystemStages();
+    profile.GetCorrections();
     m_mouse->SetLight(profile.GetLightInfo());
     profile.LoadLightConfig(profile.GetLightConfigPath());
     return true;
@@ -84,8 +87,11 @@ void CZentrelMouseDevice::ShowStages() {
     const int active = MouseSensitivity::ClampStage(m_mouse->Profile().GetActiveStage());
     for (int n = 0; n < MouseCore::kStages; ++n) {
         const QString number = QString::number(n);
-        const profiles::DpiStage stage =
+        profiles::DpiStage stage =
             static_cast<size_t>(n) < stages.size() ? stages[static_cast<size_t>(n)] : profiles::DpiStage{};
+        if (scale.highest > 0) {
+            stage.dpiX = std::min<uint16_t>(stage.dpiX, scale.highest);  // a file's step beyond the sliders
+        }
         if (auto* slider = dynamic_cast<ui::CSliderUI*>(Part(QStringLiteral("DPI_slider_") + number))) {
             slider->SetMinValue(0);
             slider->SetMaxValue(scale.highest);
@@ -123,7 +129,8 @@ bool CZentrelMouseDevice::TakeSlider(int stage) {
     auto* slider = dynamic_cast<ui::CSliderUI*>(Part(QStringLiteral("DPI_slider_") + QString::number(stage)));
     std::vector<profiles::DpiStage> stages = m_mouse->Profile().Stages();
     profiles::DpiStage* entry = Stage(stages, stage);
-    if (slider == nullptr || entry == nullptr) {
+    // Before the mouse told its scale the slider has no range to take from.
+    if (slider == nullptr || entry == nullptr || m_mouse->Scale().step == 0 || m_mouse->Scale().highest == 0) {
         return false;
     }
     entry->dpiX = static_cast<uint16_t>(std::max(0, slider->GetValue()));
@@ -141,7 +148,10 @@ bool CZentrelMouseDevice::TakeEdit(int stage) {
     if (edit == nullptr || entry == nullptr) {
         return false;
     }
-    const std::optional<int> step = m_mouse->Scale().StepOfValue(edit->GetText().toInt());
+    bool typed = false;
+    const int value = edit->GetText().trimmed().toInt(&typed);
+    // Nothing readable typed: the edit shows the stage again.
+    const std::optional<int> step = typed ? m_mouse->Scale().StepOfValue(value) : std::nullopt;
     if (step) {
         entry->dpiX = static_cast<uint16_t>(*step);
         entry->dpiY = entry->dpiX;
@@ -240,9 +250,10 @@ bool CZentrelMouseDevice::WriteKeysToDevice() {
 }
 
 void CZentrelMouseDevice::OnConnected() {
-    m_mouse->ReadDeviceState();
+    const bool read = m_mouse->ReadDeviceState();
     LoadProfileToPage();
-    if (m_mouse->ReadConfigRecord()) {
+    // A mouse that did not answer is not asked again for its record.
+    if (read && m_mouse->ReadConfigRecord()) {
         m_mouse->Profile().Save();
     }
     ApplyProfileToPage();

@@ -1,5 +1,7 @@
 #include "devices/MouseCore.h"
 
+#include <algorithm>
+
 #include "app/DeviceCatalog.h"
 #include "devices/MouseLink.h"
 #include "platform/DebugTrace.h"
@@ -94,6 +96,20 @@ std::optional<std::array<uint8_t, MouseConfigRecord::kWriteSize>> MouseCore::Bui
     fields.light = m_light;
     fields.activeStage = m_profile.GetActiveStage();
     fields.stages = m_profile.Stages();
+    // Steps from a file beyond the sliders' last one are that one.
+    if (m_scale.highest > 0) {
+        for (profiles::DpiStage& stage : fields.stages) {
+            stage.dpiX = std::min<uint16_t>(stage.dpiX, m_scale.highest);
+            stage.dpiY = std::min<uint16_t>(stage.dpiY, m_scale.highest);
+        }
+    }
+    // The chosen correction preset: its two bytes, high first.
+    for (const profiles::CorrectionPreset& preset : m_profile.Corrections()) {
+        if (preset.selected != 0) {
+            fields.listWord = static_cast<uint16_t>((preset.minSquare << 8) | preset.pixThreshold);
+            break;
+        }
+    }
     fields.third = third;
     fields.fourth = fourth;
     fields.fifth = fifth;

@@ -68,6 +68,8 @@ public:
     MouseSystemSettings GetSystemStages();
     void SetSystemStages(const MouseSystemSettings& settings);
     std::vector<CorrectionPreset> GetCorrections();
+    // The presets as last read.
+    const std::vector<CorrectionPreset>& Corrections() const { return m_corrections; }
 
 private:
     std::vector<DpiStage> m_stages;

@@ -131,6 +131,25 @@ TEST_F(Mouse, NotificationsSwitchTheProfileAndTheStageKeptInRange) {
     EXPECT_EQ(core.TakeNotification(0x2005), MouseCore::Notification::kIgnored);
 }
 
+TEST_F(Mouse, TheRecordCarriesTheChosenCorrectionAndNoStepBeyondTheSliders) {
+    std::ofstream(data + "p.Json") << R"({"Device": [{"LightInfo": {"SelectItem": 1},
+        "DPIStages": {"StageActive": 0, "StageDPIs": [{"StageActive": 1, "StageDPIX": 1600, "StageDPIY": 7}]},
+        "CorrectInfo": [{"CorrectPixThresh": 9, "CorrectMinSq": 9, "CorrectSelect": 0},
+                        {"CorrectPixThresh": 2, "CorrectMinSq": 4, "CorrectSelect": 1}]}]})";
+    core.Profile().LoadSection(data + "p.Json");
+    core.Profile().GetDPIStages();
+    core.Profile().GetCorrections();
+    Connect("mouse");
+    ASSERT_TRUE(core.ReadDeviceState());
+    const auto record = core.BuildRecord(0, 1, 1920, 1080);
+    ASSERT_TRUE(record);
+    EXPECT_EQ((*record)[14 + 2], 255);  // 1600 steps: the highest, 255
+    EXPECT_EQ((*record)[14 + 4], 7);
+    EXPECT_EQ((*record)[64], 4);  // the chosen preset's bytes 1 and 0
+    EXPECT_EQ((*record)[65], 2);
+    EXPECT_EQ((*record)[59], 1);
+}
+
 std::vector<profiles::KeyAssignmentEntry> FactoryButtons() {
     std::vector<profiles::KeyAssignmentEntry> list;
     for (size_t i = 0; i < kMouseButtonDefaults.size(); ++i) {
