@@ -60,6 +60,8 @@ QJsonObject Show(CZentrelMouseDevice& mouse) {
             {QStringLiteral("onboardProfile"), core.OnboardProfile()},
             {QStringLiteral("profile"), profiles != nullptr ? profiles->GetNameAt(profiles->GetCurrentIndex()) : QString()},
             {QStringLiteral("activeStage"), MouseSensitivity::ClampStage(core.Profile().GetActiveStage())},
+            {QStringLiteral("reportRate"),
+             MouseSensitivity::PollingOption(core.Profile().SystemSettings().reportRate)},
             {QStringLiteral("stages"), stages},
             {QStringLiteral("scale"), QJsonObject{{QStringLiteral("sensor"), scale.sensor},
                                                   {QStringLiteral("step"), scale.step},
@@ -89,6 +91,12 @@ QString MouseCommand::Run(CMainWnd& window, const QStringList& args) {
     }
     bool ok = false;
     const int stage = args.size() >= 3 ? args[2].toInt(&ok) : -1;
+    if (args.size() == 2 && args[0] == QLatin1String("rate")) {
+        bool number = false;
+        const int option = args[1].toInt(&number);
+        const std::string why = number ? mouse->SetReportRate(option) : std::string("rate takes 0 to 4");
+        return why.empty() ? Answer(Show(*mouse)) : Error(QString::fromStdString(why));
+    }
     if (args.size() == 3 && args[0] == QLatin1String("dpi") && args[1] == QLatin1String("active") && ok) {
         return mouse->SelectStage(stage) ? Answer(Show(*mouse)) : Error(QStringLiteral("the mouse has stages 0 to 4"));
     }
@@ -122,7 +130,7 @@ QString MouseCommand::Run(CMainWnd& window, const QStringList& args) {
         return why.empty() ? Answer(Show(*mouse)) : Error(QString::fromStdString(why));
     }
     return Error(QStringLiteral("mouse takes show, dpi set STAGE VALUE [--y V] [--color #RRGGBB] "
-                                "[--enabled on|off] or dpi active STAGE"));
+                                "[--enabled on|off], dpi active STAGE or rate N"));
 }
 
 }  // namespace kx520

@@ -209,6 +209,16 @@ std::string CZentrelMouseDevice::ChangeStage(int stage, const StageChange& chang
     return WriteStages() ? std::string() : std::string("saved; the mouse did not take the record");
 }
 
+std::string CZentrelMouseDevice::SetReportRate(int option) {
+    if (option < 0 || option >= MouseSensitivity::kPollingOptions) {
+        return "the mouse has report rate options 0 to 4";
+    }
+    profiles::MouseSystemSettings settings = m_mouse->Profile().SystemSettings();
+    settings.reportRate = static_cast<uint16_t>(option);
+    m_mouse->Profile().SetSystemStages(settings);
+    return WriteStages() ? std::string() : std::string("saved; the mouse did not take the record");
+}
+
 bool CZentrelMouseDevice::SelectStage(int stage) {
     std::vector<profiles::DpiStage> stages = m_mouse->Profile().Stages();
     profiles::DpiStage* entry = Stage(stages, stage);

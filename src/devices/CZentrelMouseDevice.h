@@ -58,6 +58,8 @@ public:
         std::optional<bool> enabled;
     };
     std::string ChangeStage(int stage, const StageChange& change);
+    // The report rate option (0-4): saved and written; "" or why not.
+    std::string SetReportRate(int option);
 
 protected:
     void OnNotification(uint16_t code) override;

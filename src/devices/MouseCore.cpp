@@ -96,6 +96,9 @@ std::optional<std::array<uint8_t, MouseConfigRecord::kWriteSize>> MouseCore::Bui
     fields.light = m_light;
     fields.activeStage = m_profile.GetActiveStage();
     fields.stages = m_profile.Stages();
+    // The profile value the record carries: the report rate, the one
+    // setting of the profile that is the mouse's own.
+    fields.profileValue = static_cast<uint8_t>(MouseSensitivity::PollingOption(m_profile.SystemSettings().reportRate));
     // Steps from a file beyond the sliders' last one are that one.
     if (m_scale.highest > 0) {
         for (profiles::DpiStage& stage : fields.stages) {

@@ -67,6 +67,8 @@ public:
     // All zeros without "SystemStages"; report rate 0 without "ReportStages".
     MouseSystemSettings GetSystemStages();
     void SetSystemStages(const MouseSystemSettings& settings);
+    // The settings as last read or set.
+    const MouseSystemSettings& SystemSettings() const { return m_systemSettings; }
     std::vector<CorrectionPreset> GetCorrections();
     // The presets as last read.
     const std::vector<CorrectionPreset>& Corrections() const { return m_corrections; }

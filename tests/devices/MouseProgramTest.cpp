@@ -173,6 +173,11 @@ TEST(MouseProgram, KxctlMouseSetsAStageWithItsColourAndTellsWhatTheMouseHolds) {
     EXPECT_EQ(json::Parse(test::Ctl("mouse show --json").out).value_or(Json::Value())["stages"][2]["value"].asInt(),
               1600);
     EXPECT_EQ(test::Ctl("mouse wiggle").exitCode, 2);
+    // The report rate option goes into the record's byte 11 and the profile.
+    ASSERT_EQ(test::Ctl("mouse rate 3").exitCode, 0);
+    ASSERT_TRUE(WaitFor([&] { return ConfigWritten(trace, "mouse")[11] == 3; }));
+    EXPECT_EQ(json::Parse(test::Ctl("mouse show --json").out).value_or(Json::Value())["reportRate"].asInt(), 3);
+    EXPECT_EQ(test::Ctl("mouse rate 5").exitCode, 1);
 }
 
 }  // namespace

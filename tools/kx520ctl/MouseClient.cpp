@@ -19,7 +19,8 @@ constexpr int kUsage = 2;
 void PrintMouse(const QJsonObject& mouse) {
     std::cout << "link: " << mouse[QStringLiteral("link")].toString().toStdString()
               << ", onboard profile " << mouse[QStringLiteral("onboardProfile")].toInt() << ", profile "
-              << mouse[QStringLiteral("profile")].toString().toStdString() << "\n";
+              << mouse[QStringLiteral("profile")].toString().toStdString() << ", report rate option "
+              << mouse[QStringLiteral("reportRate")].toInt() << "\n";
     const int active = mouse[QStringLiteral("activeStage")].toInt();
     for (const QJsonValue& value : mouse[QStringLiteral("stages")].toArray()) {
         const QJsonObject stage = value.toObject();
@@ -39,9 +40,10 @@ void PrintMouse(const QJsonObject& mouse) {
 int AppClient::Mouse(const std::vector<std::string>& args, bool json) {
     const bool show = args.size() == 1 && args[0] == "show";
     const bool dpi = args.size() >= 3 && args[0] == "dpi" && (args[1] == "set" || args[1] == "active");
-    if (!show && !dpi) {
+    const bool rate = args.size() == 2 && args[0] == "rate";
+    if (!show && !dpi && !rate) {
         std::cerr << "kx520ctl: mouse takes show, dpi set STAGE VALUE [--y VALUE] [--color #RRGGBB] "
-                     "[--enabled on|off] or dpi active STAGE\n";
+                     "[--enabled on|off], dpi active STAGE or rate N (0-4)\n";
         return kUsage;
     }
     QStringList list;

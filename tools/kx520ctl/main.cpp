@@ -59,6 +59,7 @@ const char* const kUsage =
     "  mouse dpi set STAGE VALUE [--y VALUE] [--color #RRGGBB] [--enabled on|off]\n"
     "                             change a sensitivity stage (0-4), as the page does\n"
     "  mouse dpi active STAGE     make a stage the one in use\n"
+    "  mouse rate N               the report rate option (0-4), kept in record byte 11\n"
     "  macro list KIND [--json]   the macros of the keyboard's or mouse's page\n"
     "  macro show KIND MACRO [--json]\n"
     "                             a macro's events (MACRO: its name or index)\n"
