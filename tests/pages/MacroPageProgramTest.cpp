@@ -242,6 +242,25 @@ TEST(MacroPage, LeavingThePageOrUnpluggingTheKeyboardEndsTheRecordingAndItsCaptu
     ASSERT_TRUE(WaitFor([] { return test::Ctl("ui key b up").exitCode == 1; }));
 }
 
+TEST(MacroPage, QuittingWhileRecordingEndsTheRecordingAndKeepsItsRows) {
+    ForgetKeyboardData();
+    {
+        App app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen");
+        ASSERT_TRUE(app.Ready()) << app.Errors();
+        ASSERT_TRUE(WaitFor([] { return test::OptionIs("keyboard", "current", true); }));
+        Ui("click macro_Op_tab");
+        Ui("click macro_btn_name_add");
+        Ui("click macro_btn_starredio");
+        Ui("key a down");
+        Ui("key a up");
+        // The application is asked to quit while it records.
+    }
+    profiles::MacroStore store(Folder());
+    store.Load();
+    ASSERT_EQ(store.Entries().size(), 1u);
+    EXPECT_EQ(store.EventCount(0), 2u);
+}
+
 TEST(MacroPage, TheRowMenuInsertsAClickAndRecordsARowsNewKeyInItsPlace) {
     ForgetKeyboardData();
     App app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen");
