@@ -1,5 +1,7 @@
 #include "AppProgram.h"
 
+#include <gtest/gtest.h>
+
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -26,6 +28,22 @@ std::string Quoted(const std::string& text) {
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     }
     return quoted + "'";
+}
+
+void Ui(const std::string& words) {
+    const ProgramRun run = Ctl("ui " + words);
+    ASSERT_EQ(run.exitCode, 0) << "ui " << words << ": " << run.err;
+}
+
+Json::Value UiJson(const std::string& words) {
+    Json::Value root;
+    Json::Reader().parse(Ctl("ui " + words + " --json").out, root);
+    return root;
+}
+
+bool TopWindowIs(const char* name) {
+    const Json::Value windows = UiJson("windows");
+    return windows.isArray() && !windows.empty() && windows[0]["name"].asString() == name;
 }
 
 Json::Value Status() {

@@ -25,6 +25,11 @@ const Json::Value* OptionOf(const Json::Value& status, const char* kind);
 bool OptionIs(const char* kind, const char* field, const Json::Value& wanted);
 // A shell word for `text`, quoted for /bin/sh.
 std::string Quoted(const std::string& text);
+// kx520ctl ui with its words; the test fails with kx520ctl's reason.
+void Ui(const std::string& words);
+// kx520ctl ui WORDS --json, parsed; null when it answers no JSON.
+Json::Value UiJson(const std::string& words);
+bool TopWindowIs(const char* name);
 
 // The application in the background for the length of a test; asked to
 // quit at the end (killed when it does not).

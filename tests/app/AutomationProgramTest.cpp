@@ -22,18 +22,13 @@ using kx520::test::ProgramRun;
 using kx520::test::Quoted;
 using kx520::test::ReadAll;
 using kx520::test::Shell;
+using kx520::test::Ui;
 using kx520::test::WaitFor;
 
 Json::Value ParseJson(const std::string& text) {
     Json::Value root;
     Json::Reader().parse(text, root);
     return root;
-}
-
-// kx520ctl ui with its words; the test fails with kx520ctl's reason.
-void Ui(const std::string& words) {
-    const ProgramRun run = Ctl("ui " + words);
-    ASSERT_EQ(run.exitCode, 0) << "ui " << words << ": " << run.err;
 }
 
 Json::Value UiJson(const std::string& words) {

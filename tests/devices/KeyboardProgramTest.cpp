@@ -24,6 +24,7 @@ namespace {
 
 using namespace protocol;
 using test::App;
+using test::Ui;
 using test::WaitFor;
 
 struct Step {
@@ -197,11 +198,6 @@ std::vector<uint8_t> WrittenKeyTable(const std::string& trace, const std::string
         std::copy_n(line.report.begin() + kDataByte, line.Length(), table.begin() + line.Offset());
     }
     return table;
-}
-
-void Ui(const std::string& words) {
-    const auto run = test::Ctl("ui " + words);
-    ASSERT_EQ(run.exitCode, 0) << "ui " << words << ": " << run.err;
 }
 
 TEST(KeyboardProgram, AKeyGivenAMediaFunctionOnThePageReachesTheKeyboardAndTheProfile) {

@@ -90,18 +90,6 @@ TEST(MouseProgram, TheMousesMacrosLiveInItsOwnFolderAndAreRecordedOnItsPage) {
     EXPECT_EQ(keyboardMacros(), keyboardBefore);  // the keyboard's page keeps its own list
 }
 
-// The configuration writes to `product`, laid into one memory image.
-std::vector<uint8_t> ConfigWritten(const std::string& trace, const std::string& product) {
-    std::vector<uint8_t> memory(2048, 0);
-    for (const auto& line : test::Requests(test::ReadTrace(trace))) {
-        if (line.product == product && line.Command() == kCmdWriteConfig &&
-            static_cast<size_t>(line.Offset()) + line.Length() <= memory.size()) {
-            std::copy_n(line.report.begin() + kDataByte, line.Length(), memory.begin() + line.Offset());
-        }
-    }
-    return memory;
-}
-
 TEST(MouseProgram, AStageTypedAndChosenOnThePageReachesTheRecordAndTheProfile) {
     for (const char* product : {"mouse", "mouse-receiver"}) {
         test::TempDir temp;
@@ -115,7 +103,7 @@ TEST(MouseProgram, AStageTypedAndChosenOnThePageReachesTheRecordAndTheProfile) {
         ASSERT_EQ(test::Ctl("ui check DPI_select_check_2 1").exitCode, 0);
         std::vector<uint8_t> config;
         ASSERT_TRUE(WaitFor([&] {
-            config = ConfigWritten(trace, product);
+            config = test::WrittenImage(trace, product, kCmdWriteConfig, 2048);
             return config[12] == 2;
         })) << product;
         // Stage 2 at 14 + 9 x 2: on, one value, step 30 (1600 from 100 in steps of 50), its blue.
@@ -152,7 +140,7 @@ TEST(MouseProgram, KxctlMouseSetsAStageWithItsColourAndTellsWhatTheMouseHolds) {
     ASSERT_EQ(test::Ctl("mouse dpi active 2").exitCode, 0);
     std::vector<uint8_t> config;
     ASSERT_TRUE(WaitFor([&] {
-        config = ConfigWritten(trace, "mouse");
+        config = test::WrittenImage(trace, "mouse", kCmdWriteConfig, 2048);
         return config[12] == 2;
     }));
     EXPECT_EQ(std::vector<uint8_t>(config.begin() + 32, config.begin() + 41),
@@ -175,7 +163,7 @@ TEST(MouseProgram, KxctlMouseSetsAStageWithItsColourAndTellsWhatTheMouseHolds) {
     EXPECT_EQ(test::Ctl("mouse wiggle").exitCode, 2);
     // The report rate option goes into the record's byte 11 and the profile.
     ASSERT_EQ(test::Ctl("mouse rate 3").exitCode, 0);
-    ASSERT_TRUE(WaitFor([&] { return ConfigWritten(trace, "mouse")[11] == 3; }));
+    ASSERT_TRUE(WaitFor([&] { return test::WrittenImage(trace, "mouse", kCmdWriteConfig, 2048)[11] == 3; }));
     EXPECT_EQ(json::Parse(test::Ctl("mouse show --json").out).value_or(Json::Value())["reportRate"].asInt(), 3);
     EXPECT_EQ(test::Ctl("mouse rate 5").exitCode, 1);
 }

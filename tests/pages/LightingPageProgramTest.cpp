@@ -23,30 +23,11 @@ namespace {
 
 using namespace protocol;
 using test::App;
+using test::Ui;
 using test::WaitFor;
-
-void Ui(const std::string& words) {
-    const auto run = test::Ctl("ui " + words);
-    ASSERT_EQ(run.exitCode, 0) << "ui " << words << ": " << run.err;
-}
 
 Json::Value Control(const std::string& name) {
     return json::Parse(test::Ctl("ui get " + name + " --json").out).value_or(Json::Value());
-}
-
-// The writes of one command to `product`, laid into one memory image in
-// the order they were sent (a later write covers an earlier one).
-std::vector<uint8_t> Written(const std::string& trace, uint8_t command, size_t size) {
-    std::vector<uint8_t> memory;
-    for (const auto& line : test::Requests(test::ReadTrace(trace))) {
-        if (line.product != "keyboard" || line.Command() != command) {
-            continue;
-        }
-        const size_t end = static_cast<size_t>(line.Offset()) + line.Length();
-        memory.resize(std::max({memory.size(), end, size}));
-        std::copy_n(line.report.begin() + kDataByte, line.Length(), memory.begin() + line.Offset());
-    }
-    return memory;
 }
 
 size_t CountOf(const std::string& trace, uint8_t command) {
@@ -84,7 +65,7 @@ TEST(LightingPage, AnEffectBrightnessSpeedAndRedReachTheRecordTheProfileAndTheNe
         Ui("text deng_edit_B 0");
         std::vector<uint8_t> config;
         ASSERT_TRUE(WaitFor([&] {
-            config = Written(trace, kCmdWriteConfig, 26);
+            config = test::WrittenImage(trace, "keyboard", kCmdWriteConfig, 26);
             return config.size() >= 26 && config[6] == 0xFF && config[8] == 0;
         }));
         // Profile 0's record at 25 x 0: the mode's code, brightness, 4 - speed, one colour.
@@ -157,7 +138,7 @@ TEST(LightingPage, ThreeKeysColouredBlueReachTheKeyboardAtTheirLedPositionsOnly)
     const size_t before = CountOf(trace, kCmdWriteKeyColours);
     Ui("click custom_bright_color_btn");
     ASSERT_TRUE(WaitFor([&] { return CountOf(trace, kCmdWriteKeyColours) > before; }));
-    const std::vector<uint8_t> table = Written(trace, kCmdWriteKeyColours, 3 * 126);
+    const std::vector<uint8_t> table = test::WrittenImage(trace, "keyboard", kCmdWriteKeyColours, 3 * 126);
     for (size_t led = 0; led < 126; ++led) {
         const size_t key = 125 - led;
         const bool blue = std::find(keys.begin(), keys.end(), static_cast<int>(key)) != keys.end();
@@ -174,7 +155,7 @@ TEST(LightingPage, ThreeKeysColouredBlueReachTheKeyboardAtTheirLedPositionsOnly)
     // Switched off again, the keys go dark on the keyboard too.
     Ui("click custom_off_color_btn");
     ASSERT_TRUE(WaitFor([&] {
-        const auto now = Written(trace, kCmdWriteKeyColours, 3 * 126);
+        const auto now = test::WrittenImage(trace, "keyboard", kCmdWriteKeyColours, 3 * 126);
         return now[3 * (125 - 64) + 2] == 0;
     }));
 }
@@ -218,23 +199,23 @@ TEST(LightingPage, DirectionRainbowColourChoiceAndTheMusicsColoursAreKept) {
     Ui("check deng_FXL_check 1");
     Ui("check deng_7color_check 1");
     ASSERT_TRUE(WaitFor([&] {
-        const auto config = Written(trace, kCmdWriteConfig, 26);
+        const auto config = test::WrittenImage(trace, "keyboard", kCmdWriteConfig, 26);
         return config[1] == 1 && config[4] == 1 && config[5] == 1;
     }));
     Ui("check deng_FXR_check 1");
-    ASSERT_TRUE(WaitFor([&] { return Written(trace, kCmdWriteConfig, 26)[4] == 0; }));
+    ASSERT_TRUE(WaitFor([&] { return test::WrittenImage(trace, "keyboard", kCmdWriteConfig, 26)[4] == 0; }));
     EXPECT_FALSE(Profile()["LightInfo"]["Fx"].asBool());
     EXPECT_TRUE(Profile()["LightInfo"]["MultiColor"].asBool());
     // The profile colour's own choice (byte 18).
     Ui("select light_combo_modeSelect 17");
     ASSERT_TRUE(Control("light_combo_ZZCCmodeSelect")["visible"].asBool());
     Ui("select light_combo_ZZCCmodeSelect 2");
-    ASSERT_TRUE(WaitFor([&] { return Written(trace, kCmdWriteConfig, 26)[18] == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return test::WrittenImage(trace, "keyboard", kCmdWriteConfig, 26)[18] == 2; }));
     // The music: host driven (0xFE), its style and its foreground colour.
     Ui("select light_combo_modeSelect 29");
     ASSERT_TRUE(Control("light_combo_audiomodeSelect")["visible"].asBool());
     EXPECT_FALSE(Control("deng_speed_slider")["visible"].asBool());
-    ASSERT_TRUE(WaitFor([&] { return Written(trace, kCmdWriteConfig, 26)[1] == 0xFE; }));
+    ASSERT_TRUE(WaitFor([&] { return test::WrittenImage(trace, "keyboard", kCmdWriteConfig, 26)[1] == 0xFE; }));
     Ui("select light_combo_audiomodeSelect 4");
     Ui("check audio_FgColor_check 1");
     Ui("check deng_7audiocolor_check 1");

@@ -24,20 +24,10 @@ namespace {
 
 using namespace protocol;
 using test::App;
+using test::TopWindowIs;
+using test::Ui;
+using test::UiJson;
 using test::WaitFor;
-
-void Ui(const std::string& words) {
-    const auto run = test::Ctl("ui " + words);
-    ASSERT_EQ(run.exitCode, 0) << "ui " << words << ": " << run.err;
-}
-
-Json::Value UiJson(const std::string& words) {
-    return json::Parse(test::Ctl("ui " + words + " --json").out).value_or(Json::Value());
-}
-
-bool TopWindowIs(const char* name) {
-    return UiJson("windows")[0]["name"].asString() == name;
-}
 
 std::string Folder() {
     return std::string(std::getenv("XDG_DATA_HOME")) + "/KX520 PRO Keyboard/keyboard/";
@@ -45,20 +35,6 @@ std::string Folder() {
 
 Json::Value Macros() {
     return json::Parse(test::Ctl("macro list keyboard --json").out).value_or(Json::Value())["macros"];
-}
-
-// The writes of `command` to the keyboard in the order sent, laid into one image.
-std::vector<uint8_t> Written(const std::string& trace, uint8_t command) {
-    std::vector<uint8_t> memory;
-    for (const auto& line : test::Requests(test::ReadTrace(trace))) {
-        if (line.product != "keyboard" || line.Command() != command) {
-            continue;
-        }
-        const size_t end = static_cast<size_t>(line.Offset()) + line.Length();
-        memory.resize(std::max(memory.size(), end));
-        std::copy_n(line.report.begin() + kDataByte, line.Length(), memory.begin() + line.Offset());
-    }
-    return memory;
 }
 
 size_t CountOf(const std::string& trace, uint8_t command) {
@@ -139,7 +115,7 @@ TEST(MacroPage, ARecordedKeyAndClickLandInTheFileAndABoundMacroReachesTheKeyboar
     const profiles::MacroStore store(Folder());
     profiles::MacroStore loaded(Folder());
     loaded.Load();
-    const std::vector<uint8_t> image = Written(trace, kCmdWriteMacros);
+    const std::vector<uint8_t> image = test::WrittenImage(trace, "keyboard", kCmdWriteMacros);
     const std::vector<uint8_t> wanted = profiles::MacroImage::Build({loaded.DeviceEvents(0)});
     ASSERT_GE(image.size(), wanted.size());
     EXPECT_EQ(std::vector<uint8_t>(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(wanted.size())), wanted);
@@ -149,7 +125,7 @@ TEST(MacroPage, ARecordedKeyAndClickLandInTheFileAndABoundMacroReachesTheKeyboar
     EXPECT_EQ(bytes[1][2] & 0x80, 0);     // and released
     EXPECT_EQ(bytes[0][3], 4);
     EXPECT_EQ(bytes[2][3], 1);  // the left button
-    ASSERT_TRUE(WaitFor([&] { return EntriesLike(Written(trace, kCmdWriteKeys), {0x70, 0, 1}) == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return EntriesLike(test::WrittenImage(trace, "keyboard", kCmdWriteKeys), {0x70, 0, 1}) == 1; }));
 }
 
 TEST(MacroPage, DeletingAMacroRenumbersEveryProfileAndWritesTheKeysOnce) {

@@ -1,5 +1,9 @@
 #include "support/TraceReader.h"
 
+#include <algorithm>
+
+#include "protocol/CommandPacket.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -45,6 +49,21 @@ std::vector<TraceLine> Requests(const std::vector<TraceLine>& lines) {
         }
     }
     return requests;
+}
+
+std::vector<uint8_t> WrittenImage(const std::string& path, const std::string& product, uint8_t command,
+                                  size_t size) {
+    std::vector<uint8_t> memory(size, 0);
+    for (const TraceLine& line : Requests(ReadTrace(path))) {
+        if (line.product != product || line.Command() != command ||
+            line.report.size() < protocol::kDataByte + line.Length()) {
+            continue;
+        }
+        const size_t end = static_cast<size_t>(line.Offset()) + line.Length();
+        memory.resize(std::max(memory.size(), end));
+        std::copy_n(line.report.begin() + protocol::kDataByte, line.Length(), memory.begin() + line.Offset());
+    }
+    return memory;
 }
 
 }  // namespace kx520::test

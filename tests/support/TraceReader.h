@@ -24,5 +24,10 @@ struct TraceLine {
 std::vector<TraceLine> ReadTrace(const std::string& path);
 // The host-to-device command packets of `lines` only.
 std::vector<TraceLine> Requests(const std::vector<TraceLine>& lines);
+// The writes of `command` to `product` in the trace at `path`, laid into
+// one memory image in the order they were sent (a later write covers an
+// earlier one); at least `size` bytes, zeros where nothing was written.
+std::vector<uint8_t> WrittenImage(const std::string& path, const std::string& product, uint8_t command,
+                                  size_t size = 0);
 
 }  // namespace kx520::test
