@@ -6,6 +6,7 @@
 #include <json/writer.h>
 
 #include "app/CMainWnd.h"
+#include "app/JsonAnswer.h"
 #include "app/MacroPageActions.h"
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelUSBDevice.h"
@@ -16,14 +17,6 @@
 namespace kx520 {
 
 namespace {
-
-QString Answer(const QJsonObject& object) {
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
-}
-
-QString Error(const QString& why) {
-    return Answer({{QStringLiteral("error"), why}});
-}
 
 CZentrelUSBDevice* DeviceOf(CMainWnd& window, const QString& kind) {
     const int wanted = kind == QLatin1String("keyboard") ? 1 : kind == QLatin1String("mouse") ? 2 : 0;
@@ -73,23 +66,23 @@ QString List(const CMacroControlUI& page) {
     for (int i = 0; i < page.MacroCount(); ++i) {
         macros.append(Summary(page, i));
     }
-    return Answer({{QStringLiteral("macros"), macros}});
+    return JsonAnswer({{QStringLiteral("macros"), macros}});
 }
 
 }  // namespace
 
 QString MacroCommand::Run(CMainWnd& window, const QStringList& args) {
     if (args.size() < 2) {
-        return Error(QStringLiteral("macro needs a verb and a device kind"));
+        return JsonError(QStringLiteral("macro needs a verb and a device kind"));
     }
     const QString& verb = args[0];
     CZentrelUSBDevice* device = DeviceOf(window, args[1]);
     if (device == nullptr) {
-        return Error(QStringLiteral("the application has no %1 macro page").arg(args[1]));
+        return JsonError(QStringLiteral("the application has no %1 macro page").arg(args[1]));
     }
     CMacroControlUI& page = *device->MacroPage();
     if (page.Recording()) {
-        return Error(QStringLiteral("the %1 is recording a macro").arg(args[1]));
+        return JsonError(QStringLiteral("the %1 is recording a macro").arg(args[1]));
     }
     const QStringList rest = args.mid(2);
     if (verb == QLatin1String("list") && rest.isEmpty()) {
@@ -98,42 +91,42 @@ QString MacroCommand::Run(CMainWnd& window, const QStringList& args) {
     if (verb == QLatin1String("new") && rest.isEmpty()) {
         const auto added = page.AddMacro();
         if (!added) {
-            return Error(QStringLiteral("the list already holds %1 macros").arg(profiles::MacroStore::kMaxMacros));
+            return JsonError(QStringLiteral("the list already holds %1 macros").arg(profiles::MacroStore::kMaxMacros));
         }
         device->OnMacrosChanged();
-        return Answer(Summary(page, static_cast<int>(*added)));
+        return JsonAnswer(Summary(page, static_cast<int>(*added)));
     }
     if (verb == QLatin1String("import") && rest.size() == 1) {
         const auto imported = page.ImportMacro(rest[0].toStdString());
         if (!imported) {
-            return Error(QStringLiteral("%1 is not a macro file, or the list is full").arg(rest[0]));
+            return JsonError(QStringLiteral("%1 is not a macro file, or the list is full").arg(rest[0]));
         }
         device->OnMacrosChanged();
-        return Answer(Summary(page, static_cast<int>(*imported)));
+        return JsonAnswer(Summary(page, static_cast<int>(*imported)));
     }
     const int index = rest.isEmpty() ? -1 : FindMacro(page, rest[0]);
     if (rest.isEmpty() || index < 0) {
-        return Error(rest.isEmpty() ? QStringLiteral("macro %1 needs a macro").arg(verb)
+        return JsonError(rest.isEmpty() ? QStringLiteral("macro %1 needs a macro").arg(verb)
                                     : QStringLiteral("no macro '%1'").arg(rest[0]));
     }
     if (verb == QLatin1String("show") && rest.size() == 1) {
         QJsonObject shown = Summary(page, index);
         shown[QStringLiteral("Events")] = Events(page, index);
-        return Answer(shown);
+        return JsonAnswer(shown);
     }
     page.SelectMacro(index);
     if (verb == QLatin1String("export") && rest.size() == 2) {
-        return page.ExportSelected(rest[1].toStdString()) ? Answer({})
-                                                           : Error(QStringLiteral("%1 could not be written").arg(rest[1]));
+        return page.ExportSelected(rest[1].toStdString()) ? JsonAnswer({})
+                                                           : JsonError(QStringLiteral("%1 could not be written").arg(rest[1]));
     }
     if (verb == QLatin1String("delete") && rest.size() == 1) {
-        return window.MacroActions().DeleteSelectedMacro(*device, false) ? Answer({})
-                                                                         : Error(QStringLiteral("not deleted"));
+        return window.MacroActions().DeleteSelectedMacro(*device, false) ? JsonAnswer({})
+                                                                         : JsonError(QStringLiteral("not deleted"));
     }
     if (verb == QLatin1String("rename") && rest.size() == 2) {
         ui::CControlUI* edit = ui::CPaintManagerUI::FindSubControlByName(&page, QStringLiteral("macro_edit_macroname"));
         if (edit == nullptr) {
-            return Error(QStringLiteral("the page has no name field"));
+            return JsonError(QStringLiteral("the page has no name field"));
         }
         edit->SetText(rest[1]);
         const auto result = page.RenameSelected();
@@ -141,16 +134,16 @@ QString MacroCommand::Run(CMainWnd& window, const QStringList& args) {
         switch (result) {
             case profiles::MacroStore::RenameResult::kRenamed:
                 device->OnMacrosChanged();
-                return Answer(Summary(page, index));
+                return JsonAnswer(Summary(page, index));
             case profiles::MacroStore::RenameResult::kInUse:
-                return Error(QStringLiteral("the name '%1' is in use").arg(rest[1]));
+                return JsonError(QStringLiteral("the name '%1' is in use").arg(rest[1]));
             case profiles::MacroStore::RenameResult::kBlank:
-                return Error(QStringLiteral("a macro's name cannot be blank"));
+                return JsonError(QStringLiteral("a macro's name cannot be blank"));
             default:
-                return Error(QStringLiteral("not renamed"));
+                return JsonError(QStringLiteral("not renamed"));
         }
     }
-    return Error(QStringLiteral("macro takes list, show, new, rename, delete, import or export"));
+    return JsonError(QStringLiteral("macro takes list, show, new, rename, delete, import or export"));
 }
 
 }  // namespace kx520

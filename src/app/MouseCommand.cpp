@@ -5,6 +5,7 @@
 #include <QJsonObject>
 
 #include "app/CMainWnd.h"
+#include "app/JsonAnswer.h"
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelMouseDevice.h"
 #include "profiles/CDeviceProfileUI.h"
@@ -12,14 +13,6 @@
 namespace kx520 {
 
 namespace {
-
-QString Answer(const QJsonObject& object) {
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
-}
-
-QString Error(const QString& why) {
-    return Answer({{QStringLiteral("error"), why}});
-}
 
 CZentrelMouseDevice* FirstMouse(CMainWnd& window) {
     for (CDeviceOptionUI* option : window.DeviceOptions()) {
@@ -84,10 +77,10 @@ std::optional<QString> Option(const QStringList& args, const QString& name) {
 QString MouseCommand::Run(CMainWnd& window, const QStringList& args) {
     CZentrelMouseDevice* mouse = FirstMouse(window);
     if (mouse == nullptr) {
-        return Error(QStringLiteral("the application has no mouse page"));
+        return JsonError(QStringLiteral("the application has no mouse page"));
     }
     if (args.size() == 1 && args[0] == QLatin1String("show")) {
-        return Answer(Show(*mouse));
+        return JsonAnswer(Show(*mouse));
     }
     bool ok = false;
     const int stage = args.size() >= 3 ? args[2].toInt(&ok) : -1;
@@ -95,41 +88,41 @@ QString MouseCommand::Run(CMainWnd& window, const QStringList& args) {
         bool number = false;
         const int option = args[1].toInt(&number);
         const std::string why = number ? mouse->SetReportRate(option) : std::string("rate takes 0 to 4");
-        return why.empty() ? Answer(Show(*mouse)) : Error(QString::fromStdString(why));
+        return why.empty() ? JsonAnswer(Show(*mouse)) : JsonError(QString::fromStdString(why));
     }
     if (args.size() == 3 && args[0] == QLatin1String("dpi") && args[1] == QLatin1String("active") && ok) {
-        return mouse->SelectStage(stage) ? Answer(Show(*mouse)) : Error(QStringLiteral("the mouse has stages 0 to 4"));
+        return mouse->SelectStage(stage) ? JsonAnswer(Show(*mouse)) : JsonError(QStringLiteral("the mouse has stages 0 to 4"));
     }
     if (args.size() >= 4 && args[0] == QLatin1String("dpi") && args[1] == QLatin1String("set") && ok) {
         CZentrelMouseDevice::StageChange change;
         bool number = false;
         change.value = args[3].toInt(&number);
         if (!number) {
-            return Error(QStringLiteral("a stage's value is a number, not '%1'").arg(args[3]));
+            return JsonError(QStringLiteral("a stage's value is a number, not '%1'").arg(args[3]));
         }
         if (const auto y = Option(args, QStringLiteral("y"))) {
             change.y = y->toInt(&number);
             if (!number) {
-                return Error(QStringLiteral("--y takes a number"));
+                return JsonError(QStringLiteral("--y takes a number"));
             }
         }
         if (const auto colour = Option(args, QStringLiteral("color"))) {
             const uint parsed = colour->mid(1).toUInt(&number, 16);
             if (!colour->startsWith(QLatin1Char('#')) || colour->size() != 7 || !number) {
-                return Error(QStringLiteral("--color takes #RRGGBB"));
+                return JsonError(QStringLiteral("--color takes #RRGGBB"));
             }
             change.colour = parsed;
         }
         if (const auto enabled = Option(args, QStringLiteral("enabled"))) {
             if (*enabled != QLatin1String("on") && *enabled != QLatin1String("off")) {
-                return Error(QStringLiteral("--enabled takes on or off"));
+                return JsonError(QStringLiteral("--enabled takes on or off"));
             }
             change.enabled = *enabled == QLatin1String("on");
         }
         const std::string why = mouse->ChangeStage(stage, change);
-        return why.empty() ? Answer(Show(*mouse)) : Error(QString::fromStdString(why));
+        return why.empty() ? JsonAnswer(Show(*mouse)) : JsonError(QString::fromStdString(why));
     }
-    return Error(QStringLiteral("mouse takes show, dpi set STAGE VALUE [--y V] [--color #RRGGBB] "
+    return JsonError(QStringLiteral("mouse takes show, dpi set STAGE VALUE [--y V] [--color #RRGGBB] "
                                 "[--enabled on|off], dpi active STAGE or rate N"));
 }
 

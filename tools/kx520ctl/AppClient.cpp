@@ -59,6 +59,24 @@ std::unique_ptr<QDBusInterface> AppClient::Connect() {
     return kx520::ctl::Connect();
 }
 
+bool AppClient::CallJson(const char* method, const QStringList& args, QJsonObject& answer) {
+    const auto app = Connect();
+    if (!app) {
+        return false;
+    }
+    const QDBusReply<QString> reply = app->call(QLatin1String(method), args);
+    if (!reply.isValid()) {
+        std::cerr << "kx520ctl: " << reply.error().message().toStdString() << "\n";
+        return false;
+    }
+    answer = QJsonDocument::fromJson(reply.value().toUtf8()).object();
+    if (answer.contains(QStringLiteral("error"))) {
+        std::cerr << "kx520ctl: " << answer[QStringLiteral("error")].toString().toStdString() << "\n";
+        return false;
+    }
+    return true;
+}
+
 int AppClient::Send(const std::vector<std::string>& args) {
     uint32_t wParam = 0;
     int64_t lParam = 0;

@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
+#include <QStringList>
+
 class QDBusInterface;
+class QJsonObject;
 
 namespace kx520::ctl {
 
@@ -28,6 +31,9 @@ public:
     static int Macro(const std::vector<std::string>& args, bool json);
     // The running application, or nothing (and a message on stderr).
     static std::unique_ptr<QDBusInterface> Connect();
+    // `method` with `args`, answering a JSON object: false (the reason on
+    // stderr) when the application is not there or answers {"error": why}.
+    static bool CallJson(const char* method, const QStringList& args, QJsonObject& answer);
 
 private:
     static int VirtualState(QDBusInterface& app, const std::string& product, bool json);

@@ -1,6 +1,4 @@
 // kx520ctl macro VERB KIND ...: the running application's macro pages.
-#include <QDBusInterface>
-#include <QDBusReply>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -98,18 +96,8 @@ int AppClient::Macro(const std::vector<std::string>& args, bool json) {
     if (verb == "import" || verb == "export") {
         list.back() = QDir::current().absoluteFilePath(list.back());
     }
-    const auto app = Connect();
-    if (!app) {
-        return kFailure;
-    }
-    const QDBusReply<QString> reply = app->call(QStringLiteral("Macro"), list);
-    if (!reply.isValid()) {
-        std::cerr << "kx520ctl: " << reply.error().message().toStdString() << "\n";
-        return kFailure;
-    }
-    const QJsonObject answer = QJsonDocument::fromJson(reply.value().toUtf8()).object();
-    if (answer.contains(QStringLiteral("error"))) {
-        std::cerr << "kx520ctl: " << Text(answer[QStringLiteral("error")]) << "\n";
+    QJsonObject answer;
+    if (!CallJson("Macro", list, answer)) {
         return kFailure;
     }
     if (json) {

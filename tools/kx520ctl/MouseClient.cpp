@@ -1,6 +1,4 @@
 // kx520ctl mouse show|dpi ...: the running application's mouse page.
-#include <QDBusInterface>
-#include <QDBusReply>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -50,18 +48,8 @@ int AppClient::Mouse(const std::vector<std::string>& args, bool json) {
     for (const std::string& arg : args) {
         list << QString::fromStdString(arg);
     }
-    const auto app = Connect();
-    if (!app) {
-        return kFailure;
-    }
-    const QDBusReply<QString> reply = app->call(QStringLiteral("Mouse"), list);
-    if (!reply.isValid()) {
-        std::cerr << "kx520ctl: " << reply.error().message().toStdString() << "\n";
-        return kFailure;
-    }
-    const QJsonObject answer = QJsonDocument::fromJson(reply.value().toUtf8()).object();
-    if (answer.contains(QStringLiteral("error"))) {
-        std::cerr << "kx520ctl: " << answer[QStringLiteral("error")].toString().toStdString() << "\n";
+    QJsonObject answer;
+    if (!CallJson("Mouse", list, answer)) {
         return kFailure;
     }
     if (json) {
