@@ -36,11 +36,16 @@ uint8_t KeyTable::DeviceKeyOf(size_t position, const std::vector<uint8_t>& map) 
 
 std::vector<uint8_t> KeyTable::Build(const std::vector<profiles::KeyAssignmentEntry>& list, size_t macroCount,
                                      std::vector<int>& macroOrder) const {
+    return BuildWith(Map(), list, macroCount, macroOrder);
+}
+
+std::vector<uint8_t> KeyTable::BuildWith(const std::vector<uint8_t>& map,
+                                         const std::vector<profiles::KeyAssignmentEntry>& list, size_t macroCount,
+                                         std::vector<int>& macroOrder) const {
     macroOrder.clear();
     if (m_deviceKeys > kMaxDeviceKeys || 3 * m_deviceKeys > m_rawKeys.size()) {
         return {};
     }
-    const std::vector<uint8_t> map = Map();
     std::vector<uint8_t> table(m_rawKeys.begin(), m_rawKeys.begin() + static_cast<std::ptrdiff_t>(3 * m_deviceKeys));
     for (size_t i = 0; i < m_pageDefaults.size() && i < list.size(); ++i) {
         const uint8_t k = DeviceKeyOf(i, map);
@@ -70,9 +75,9 @@ std::vector<uint8_t> KeyTable::Build(const std::vector<profiles::KeyAssignmentEn
 
 std::vector<profiles::KeyAssignmentEntry> KeyTable::Read(const std::vector<profiles::KeyAssignmentEntry>& profileList,
                                                          size_t macroCount) const {
-    std::vector<int> order;
-    Build(profileList, macroCount, order);
     const std::vector<uint8_t> map = Map();
+    std::vector<int> order;
+    BuildWith(map, profileList, macroCount, order);
     const size_t count = std::min({m_deviceKeys, kMaxDeviceKeys, m_rawKeys.size() / 3});
     std::vector<profiles::KeyAssignmentEntry> list;
     list.reserve(m_pageDefaults.size());

@@ -49,6 +49,9 @@ public:
 
 private:
     static bool IsMacro(uint8_t type);
+    std::vector<uint8_t> BuildWith(const std::vector<uint8_t>& map,
+                                   const std::vector<profiles::KeyAssignmentEntry>& list, size_t macroCount,
+                                   std::vector<int>& macroOrder) const;
     uint8_t DeviceKeyOf(size_t position, const std::vector<uint8_t>& map) const;
 
     std::span<const KeyCode> m_pageDefaults;
