@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "ProfileSectionTest.h"
 #include "ProfileTestFiles.h"
 #include "support/TempDir.h"
 
@@ -13,24 +14,7 @@ namespace {
 using test::ReadJsonFile;
 using test::WriteText;
 
-class KeyboardProfile : public ::testing::Test {
-protected:
-    void Load(const std::string& section) {
-        path = temp.Path() + "/p.Json";
-        WriteText(path, R"({"profilename": "p", "profileUUID": "p", "Device": [)" + section + "]}");
-        data.SetProfilePath(path);
-        data.LoadSection(path);
-    }
-
-    Json::Value Saved() {
-        EXPECT_TRUE(data.Save());
-        return ReadJsonFile(path)["Device"][0];
-    }
-
-    test::TempDir temp;
-    std::string path;
-    CKeyboardProfiledata data;
-};
+using KeyboardProfile = test::ProfileSectionTest<CKeyboardProfiledata>;
 
 TEST_F(KeyboardProfile, SystemStagesReadAsZerosWhenMissingAndRoundTrip) {
     Load(R"({"LightInfo": {}})");

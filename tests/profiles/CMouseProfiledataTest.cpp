@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ProfileSectionTest.h"
 #include "ProfileTestFiles.h"
 #include "support/TempDir.h"
 
@@ -11,24 +12,7 @@ namespace {
 using test::ReadJsonFile;
 using test::WriteText;
 
-class MouseProfile : public ::testing::Test {
-protected:
-    void Load(const std::string& section) {
-        path = temp.Path() + "/m.Json";
-        WriteText(path, R"({"profilename": "m", "profileUUID": "m", "Device": [)" + section + "]}");
-        data.SetProfilePath(path);
-        data.LoadSection(path);
-    }
-
-    Json::Value Saved() {
-        EXPECT_TRUE(data.Save());
-        return ReadJsonFile(path)["Device"][0];
-    }
-
-    test::TempDir temp;
-    std::string path;
-    CMouseProfiledata data;
-};
+using MouseProfile = test::ProfileSectionTest<CMouseProfiledata>;
 
 TEST_F(MouseProfile, StagesReadTruncatedAndMergeByPlaceIntoWhatIsKnown) {
     Load(R"({"DPIStages": {"StageActive": 2, "StageDPIs": [
