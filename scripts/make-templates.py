@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Writes the profile templates under data/DefaultData/ (one per device kind).
 
-The keyboard's key list is the factory code of its 126 page keys (taken from
-src/devices/PageKeyDefaults.h), the mouse's its eleven buttons. Later parts
+The keyboard's key list is the factory code of its 126 page keys, the
+mouse's that of its eleven buttons (both taken from
+src/devices/PageKeyDefaults.h). Later parts
 of the program add their sections here. Run it again after a change; the
 output is committed.
 """
@@ -13,17 +14,13 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 OUT = ROOT / "data" / "DefaultData"
 
-MOUSE_KEYS = [(0x10, 0x01, 0), (0x10, 0x02, 0), (0x10, 0x04, 0), (0x10, 0x08, 0),
-              (0x10, 0x10, 0), (0x13, 1, 0), (0x13, 2, 0), (0x13, 3, 0),
-              (0x12, 0x11, 1), (0x12, 0x11, 0xFF), (0x14, 10, 3)]
-
-
-def keyboard_keys():
+def page_keys(table_name, count):
     text = (ROOT / "src" / "devices" / "PageKeyDefaults.h").read_text()
-    table = text[text.index("kPageKeyDefaults"):]
-    codes = re.findall(r"\{(0x[0-9a-f]+|\d+), (0x[0-9a-f]+|\d+), (0x[0-9a-f]+|\d+)\}", table)
+    table = text[text.index(table_name):]
+    table = table[:table.index("}};")]
+    codes = re.findall(r"\{(0x[0-9a-fA-F]+|\d+), (0x[0-9a-fA-F]+|\d+), (0x[0-9a-fA-F]+|\d+)\}", table)
     keys = [tuple(int(v, 0) for v in code) for code in codes]
-    assert len(keys) == 126, len(keys)
+    assert len(keys) == count, len(keys)
     return keys
 
 
@@ -63,14 +60,14 @@ def main():
                            "FgColorR": 255, "FgColorG": 0, "FgColorB": 0,
                            "7ColorFlags": 1, "ColorTypeFlags": 0},
         "LightList": light_list(170),
-        "KeyList": key_list(keyboard_keys()),
+        "KeyList": key_list(page_keys("kPageKeyDefaults", 126)),
         # Repeat delay step 1 is 500 ms, the usual desktop default.
         "SystemStages": {"Repeat": 0, "RepeatDelay": 1, "Key6Flag": 0, "PollingRate": 0,
                          "WFlag": 0, "WinFlag": 0},
         "CustomLightMode": {"CustomLightModeGroupIndex": 0, "LightColorInfo": []},
     })
     write("mouse", {
-        "LightInfo": light_info(1), "LightList": light_list(15), "KeyList": key_list(MOUSE_KEYS),
+        "LightInfo": light_info(1), "LightList": light_list(15), "KeyList": key_list(page_keys("kMouseButtonDefaults", 11)),
         # Five stages from precise to fast, each with its own indicator
         # colour, kept as the mouse's slider steps (step 50 from 100 on the
         # usual sensor: 800, 1600, 2400, 3200, 6400); the second is the one

@@ -27,6 +27,7 @@
 #include "app/WindowStatus.h"
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelKeyboardDevice.h"
+#include "devices/CZentrelMouseDevice.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "pages/CKeySetControlUI.h"
 #include "profiles/CDeviceProfileUI.h"
@@ -397,9 +398,8 @@ void CMainWnd::SetEditButtonsEnabled(bool touchSelector, bool free) {
             }
         }
     }
-    if (auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(device);
-        keyboard != nullptr && keyboard->KeyPage() != nullptr) {
-        keyboard->KeyPage()->EnableEdits(!free);
+    if (device != nullptr && device->KeyPage() != nullptr) {
+        device->KeyPage()->EnableEdits(!free);
     }
     m_selectorFree = free;
 }
@@ -533,10 +533,28 @@ CZentrelKeyboardDevice* FirstKeyboard(const std::vector<CDeviceOptionUI*>& optio
 
 }  // namespace
 
-QString CMainWnd::AssignKey(uint position, const QStringList& words) {
-    CZentrelKeyboardDevice* keyboard = FirstKeyboard(m_options.Options());
-    if (keyboard == nullptr) {
-        return QStringLiteral("the application has no keyboard page");
+namespace {
+
+// The first page of a kind with keys to assign: "keyboard" or "mouse".
+CZentrelUSBDevice* FirstWithKeys(const std::vector<CDeviceOptionUI*>& options, const QString& kind) {
+    for (CDeviceOptionUI* option : options) {
+        CZentrelUSBDevice* device = option->Device();
+        const bool wanted = kind == QLatin1String("keyboard")
+                                ? dynamic_cast<CZentrelKeyboardDevice*>(device) != nullptr
+                                : kind == QLatin1String("mouse") && dynamic_cast<CZentrelMouseDevice*>(device) != nullptr;
+        if (wanted && device->KeyEditor() != nullptr) {
+            return device;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+QString CMainWnd::AssignKey(const QString& kind, uint position, const QStringList& words) {
+    CZentrelUSBDevice* device = FirstWithKeys(m_options.Options(), kind);
+    if (device == nullptr) {
+        return QStringLiteral("the application has no %1 page").arg(kind);
     }
     std::vector<std::string> plain;
     for (const QString& word : words) {
@@ -547,7 +565,7 @@ QString CMainWnd::AssignKey(uint position, const QStringList& words) {
     if (!assignment) {
         return QString::fromStdString(error);
     }
-    return QString::fromStdString(keyboard->AssignKey(static_cast<int>(position), *assignment));
+    return QString::fromStdString(device->AssignKey(static_cast<int>(position), *assignment));
 }
 
 QString CMainWnd::SetLighting(const QString& kind, const QStringList& words) {
@@ -558,20 +576,20 @@ QString CMainWnd::SetLighting(const QString& kind, const QStringList& words) {
     return ApplyLightingWords(*keyboard, words);
 }
 
-QString CMainWnd::SaveKeys() {
-    CZentrelKeyboardDevice* keyboard = FirstKeyboard(m_options.Options());
-    if (keyboard == nullptr) {
-        return QStringLiteral("the application has no keyboard page");
+QString CMainWnd::SaveKeys(const QString& kind) {
+    CZentrelUSBDevice* device = FirstWithKeys(m_options.Options(), kind);
+    if (device == nullptr) {
+        return QStringLiteral("the application has no %1 page").arg(kind);
     }
     // The script is told, in place of a message box it could not answer.
     QString told;
-    keyboard->SetTeller([&told](const QString& text) { told = text; });
-    const auto written = keyboard->SaveKeysToDevice();
-    keyboard->SetTeller({});
-    if (written == CZentrelKeyboardDevice::KeyWrite::kWritten) {
+    device->KeyEditor()->SetTeller([&told](const QString& text) { told = text; });
+    const auto written = device->SaveKeysToDevice();
+    device->KeyEditor()->SetTeller({});
+    if (written == CZentrelUSBDevice::KeyWrite::kWritten) {
         return {};
     }
-    return told.isEmpty() ? QStringLiteral("the keyboard did not take the keys") : told;
+    return told.isEmpty() ? QStringLiteral("the %1 did not take the keys").arg(kind) : told;
 }
 
 // --- attention ----------------------------------------------------------------

@@ -148,8 +148,9 @@ public:
     // line's word), as JSON; empty when there is none.
     QString DeviceJson(const QString& kind) const;
     // The keyboard's key functions from other programs; "" or why not.
-    QString AssignKey(uint position, const QStringList& words);
-    QString SaveKeys();
+    // kind: "keyboard" or "mouse".
+    QString AssignKey(const QString& kind, uint position, const QStringList& words);
+    QString SaveKeys(const QString& kind);
     QString SetLighting(const QString& kind, const QStringList& words);
     // A registered message from another program; false when not accepted.
     bool PostFromOutside(const QString& name, quint32 wParam, qint64 lParam);

@@ -3,7 +3,7 @@
 #include "app/CMainWnd.h"
 #include "app/NotificationRouter.h"
 #include "app/RegisteredMessages.h"
-#include "devices/CZentrelKeyboardDevice.h"
+#include "devices/CZentrelUSBDevice.h"
 #include "pages/CKeySetControlUI.h"
 #include "ui/Notification.h"
 
@@ -23,33 +23,31 @@ constexpr const char* kApplyingEdits[] = {
 
 }  // namespace
 
-CZentrelKeyboardDevice* KeyPageActions::Keyboard() const {
-    auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(m_window.CurrentDevice());
-    return keyboard != nullptr && keyboard->KeyPage() != nullptr ? keyboard : nullptr;
+CZentrelUSBDevice* KeyPageActions::Device() const {
+    CZentrelUSBDevice* device = m_window.CurrentDevice();
+    return device != nullptr && device->KeyPage() != nullptr ? device : nullptr;
 }
 
 void KeyPageActions::AddRoutes(NotificationRouter& routes) {
-    using Handler = std::function<void(CZentrelKeyboardDevice&, CKeySetControlUI&, int)>;
+    using Handler = std::function<void(CZentrelUSBDevice&, KeyAssignmentEditor&, CKeySetControlUI&, int)>;
     auto add = [this, &routes](const char* type, const char* name, NameMatch match, Handler handler) {
         routes.Add({type, name, match, [this, handler](const ui::Notification&, int number) {
-                        if (CZentrelKeyboardDevice* keyboard = Keyboard()) {
-                            handler(*keyboard, *keyboard->KeyPage(), number);
+                        if (CZentrelUSBDevice* device = Device()) {
+                            handler(*device, *device->KeyEditor(), *device->KeyPage(), number);
                         }
                     }});
     };
     const auto exact = NameMatch::CaseInsensitive;
-    auto apply = [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI&, int) {
-        keyboard.ApplyKeyAssignment();
-    };
+    auto apply = [](CZentrelUSBDevice&, KeyAssignmentEditor& editor, CKeySetControlUI&, int) { editor.Apply(); };
     add(ui::notify::kItemSelect, "keyset_function_combo", exact,
-        [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI& page, int) {
+        [](CZentrelUSBDevice&, KeyAssignmentEditor& editor, CKeySetControlUI& page, int) {
             page.OnKindChosen();
-            keyboard.ApplyKeyAssignment();
+            editor.Apply();
         });
     add(ui::notify::kItemSelect, "keyset_macro_over_combo", exact,
-        [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI& page, int) {
+        [](CZentrelUSBDevice&, KeyAssignmentEditor& editor, CKeySetControlUI& page, int) {
             page.OnMacroModeChosen();
-            keyboard.ApplyKeyAssignment();
+            editor.Apply();
         });
     for (const char* combo : kApplyingCombos) {
         add(ui::notify::kItemSelect, combo, exact, apply);
@@ -58,33 +56,35 @@ void KeyPageActions::AddRoutes(NotificationRouter& routes) {
         add(ui::notify::kKillFocus, edit, exact, apply);
     }
     add(ui::notify::kSelectChanged, "key_ComBox_check_", NameMatch::PrefixNumber,
-        [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI& page, int option) {
+        [](CZentrelUSBDevice&, KeyAssignmentEditor& editor, CKeySetControlUI& page, int option) {
             if (option < CKeySetControlUI::kModifierOptions) {
                 page.SelectModifier(option);
-                keyboard.ApplyKeyAssignment();
+                editor.Apply();
             }
         });
     add(CKeySetControlUI::kKeyCaptured, "KeySetControlItem", exact, apply);
     // The key field captures while it has the focus: the hook control
     // message starts and stops it.
     add(ui::notify::kSetFocus, "keyset_keyboard_text_edit", exact,
-        [this](CZentrelKeyboardDevice&, CKeySetControlUI&, int) {
+        [this](CZentrelUSBDevice&, KeyAssignmentEditor&, CKeySetControlUI&, int) {
             m_window.SendMessage(msg::kHookControl, 1, 0);
         });
     add(ui::notify::kKillFocus, "keyset_keyboard_text_edit", exact,
-        [this](CZentrelKeyboardDevice&, CKeySetControlUI&, int) {
+        [this](CZentrelUSBDevice&, KeyAssignmentEditor&, CKeySetControlUI&, int) {
             m_window.SendMessage(msg::kHookControl, 0, 0);
         });
     add(ui::notify::kClick, "key_butt_keysave", exact, apply);
     add(ui::notify::kClick, "key_butt_keydefalut", exact,
-        [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI&, int) { keyboard.ShowDefaultAssignment(); });
+        [](CZentrelUSBDevice&, KeyAssignmentEditor& editor, CKeySetControlUI&, int) { editor.ShowDefault(); });
     add(ui::notify::kClick, "key_butt_keycancel", exact,
-        [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI&, int) { keyboard.CancelAssignment(); });
+        [](CZentrelUSBDevice&, KeyAssignmentEditor& editor, CKeySetControlUI&, int) { editor.Cancel(); });
     add(ui::notify::kClick, "key_butt_prosave", exact,
-        [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI&, int) { keyboard.SaveKeysToDevice(); });
+        [](CZentrelUSBDevice& device, KeyAssignmentEditor&, CKeySetControlUI&, int) { device.SaveKeysToDevice(); });
     // A key of the picture: the key to assign, or one to colour.
     add(ui::notify::kClick, "key_", NameMatch::PrefixNumber,
-        [](CZentrelKeyboardDevice& keyboard, CKeySetControlUI&, int position) { keyboard.ClickKey(position); });
+        [](CZentrelUSBDevice& device, KeyAssignmentEditor&, CKeySetControlUI&, int position) {
+            device.ClickKey(position);
+        });
 }
 
 }  // namespace kx520

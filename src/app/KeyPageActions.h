@@ -3,11 +3,12 @@
 namespace kx520 {
 
 class CMainWnd;
-class CZentrelKeyboardDevice;
+class CZentrelUSBDevice;
 class NotificationRouter;
 
 // The rows of the key assignment page and of the keys on the device
-// picture, for the current device when it is a keyboard.
+// picture, for the current device when it has a key page (the keyboard,
+// the mouse).
 class KeyPageActions {
 public:
     explicit KeyPageActions(CMainWnd& window) : m_window(window) {}
@@ -15,8 +16,8 @@ public:
     void AddRoutes(NotificationRouter& routes);
 
 private:
-    // The current device when it is a keyboard with its key page.
-    CZentrelKeyboardDevice* Keyboard() const;
+    // The current device when it has a key page.
+    CZentrelUSBDevice* Device() const;
 
     CMainWnd& m_window;
 };

@@ -128,9 +128,9 @@ void MainWindowMessages::AddNumbered(MessageTable& messages) {
         }
     }));
     messages.Add(Numbered(msg::kHookControl, [&window](uintptr_t on, intptr_t) {
-        // Key capture for the key field of the current keyboard's key page.
-        if (auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(window.CurrentDevice())) {
-            if (CKeySetControlUI* page = keyboard->KeyPage()) {
+        // Key capture for the key field of the current device's key page.
+        if (CZentrelUSBDevice* device = window.CurrentDevice()) {
+            if (CKeySetControlUI* page = device->KeyPage()) {
                 page->SetCapturing(on == 1);
             }
         }

@@ -227,8 +227,8 @@ int main(int argc, char** argv) {
     handlers.device = [&window](const QString& kind) {
         return window ? window->DeviceJson(kind) : QString();
     };
-    handlers.assignKey = [&window](uint position, const QStringList& words) {
-        return window ? window->AssignKey(position, words) : QStringLiteral("no window yet");
+    handlers.assignKey = [&window](const QString& kind, uint position, const QStringList& words) {
+        return window ? window->AssignKey(kind, position, words) : QStringLiteral("no window yet");
     };
     handlers.macro = [&window](const QStringList& args) {
         return window ? MacroCommand::Run(*window, args)
@@ -238,7 +238,9 @@ int main(int argc, char** argv) {
         return window ? MouseCommand::Run(*window, args)
                       : QStringLiteral("{\"error\":\"the main window is not built yet\"}");
     };
-    handlers.saveKeys = [&window] { return window ? window->SaveKeys() : QStringLiteral("no window yet"); };
+    handlers.saveKeys = [&window](const QString& kind) {
+        return window ? window->SaveKeys(kind) : QStringLiteral("no window yet");
+    };
     handlers.setLighting = [&window](const QString& kind, const QStringList& words) {
         return window ? window->SetLighting(kind, words) : QStringLiteral("no window yet");
     };

@@ -16,7 +16,6 @@
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
 #include "ui/CSliderUI.h"
-#include "windows/CMsgWnd.h"
 
 namespace kx520 {
 
@@ -38,6 +37,7 @@ int PageStep(uint16_t value) {
 CZentrelKeyboardDevice::CZentrelKeyboardDevice(hid::HidBackend& backend, QWidget* parent)
     : CZentrelUSBDevice(backend, std::make_unique<KeyboardCore>(backend), parent),
       m_keyboard(&static_cast<KeyboardCore&>(Core())) {
+    SetKeyEditor(std::make_unique<KeyAssignmentEditor>(*this, kPageKeyDefaults, CKeySetControlUI::kKeyboardKind));
     DeviceInterfaceEntry identity = Identity();
     identity.deviceClass = KeyboardWired;
     SetIdentity(identity);
@@ -51,10 +51,8 @@ void CZentrelKeyboardDevice::BuildPage() {
     LoadDefaults();  // the effects and macros are known before any keyboard connects
     LoadProfileToPage();  // and the selected profile's keys, light and options
     ShowLightPage();
-    m_keyPage = findChild<CKeySetControlUI*>();
-    if (m_keyPage != nullptr) {
-        m_keyPage->Build(CKeySetControlUI::kKeyboardKind);
-        m_keyPage->HidePage();
+    KeyEditor()->Bind(findChild<CKeySetControlUI*>());
+    if (KeyPage() != nullptr) {
         ShowFunction(2);  // the keys tab is the one selected at first
     }
     RefreshKeyLabels();  // the legends, before any profile is read
@@ -92,11 +90,7 @@ bool CZentrelKeyboardDevice::LoadProfileToPage() {
 void CZentrelKeyboardDevice::ApplyProfileToPage() {
     LoadDefaults();
     ShowLightPage();
-    if (m_keyPage != nullptr) {
-        m_keyPage->FillMacroCombo(m_keyboard->Names().MacroNames());
-        m_keyPage->HidePage();
-        m_selectedKey = -1;
-    }
+    KeyEditor()->Reset(m_keyboard->Names().MacroNames());
     m_keyboard->BuildKeyMaps();
     const profiles::LightSetting& light = m_keyboard->Light();
     SetLightColour(light.red, light.green, light.blue);
@@ -174,89 +168,13 @@ void CZentrelKeyboardDevice::LoadDefaults() {
 
 void CZentrelKeyboardDevice::OnMacrosChanged() {
     LoadDefaults();
-    if (m_keyPage != nullptr) {
-        m_keyPage->FillMacroCombo(m_keyboard->Names().MacroNames());
-        if (m_selectedKey >= 0) {
-            SelectKey(m_selectedKey);  // its macro may have a new place or name
-        }
-    }
+    KeyEditor()->MacrosChanged(m_keyboard->Names().MacroNames());
     RefreshKeyLabels();
 }
 
 CZentrelKeyboardDevice::KeyWrite CZentrelKeyboardDevice::WriteKeyList(
     const std::vector<profiles::KeyAssignmentEntry>& list) {
-    const KeyboardCore::AssignmentResult result = m_keyboard->WriteAssignments(list);
-    if (result.macros > 0) {
-        Tell(QStringLiteral("message_text_16"), QString::number(result.macros));
-        return KeyWrite::kMacrosTooLarge;
-    }
-    if (result.macros == KeyboardCore::kMacroNoMemory) {
-        Tell(QStringLiteral("message_text_7"));
-        return KeyWrite::kFailed;
-    }
-    if (result.macros != 0) {
-        Tell(QStringLiteral("message_macro_write_failed"));
-        return KeyWrite::kFailed;
-    }
-    if (result.keys != protocol::kResultSuccess) {
-        Tell(QStringLiteral("message_key_write_failed"));
-        return KeyWrite::kFailed;
-    }
-    return KeyWrite::kWritten;
-}
-
-namespace {
-
-// The key list with an entry for every page key, missing ones at their defaults.
-std::vector<profiles::KeyAssignmentEntry> FullKeyList(std::vector<profiles::KeyAssignmentEntry> keys) {
-    for (size_t i = keys.size(); i < KeyboardCore::kPageKeys; ++i) {
-        const KeyCode& code = kPageKeyDefaults[i];
-        const profiles::KeyAction action{static_cast<uint16_t>(i), code.type, code.param1, code.param2};
-        keys.push_back({action, action});
-    }
-    return keys;
-}
-
-}  // namespace
-
-void CZentrelKeyboardDevice::SelectKey(int position) {
-    if (m_keyPage == nullptr || position < 0 || position >= static_cast<int>(KeyboardCore::kPageKeys)) {
-        return;
-    }
-    for (size_t i = 0; i < KeyboardCore::kPageKeys; ++i) {
-        if (CDeviceKeyButtonUI* button = PositionButton(i)) {
-            button->SetKeySelected(static_cast<int>(i) == position);
-            button->Invalidate();
-        }
-    }
-    m_selectedKey = position;
-    const auto keys = FullKeyList(m_keyboard->Profile().GetKeyList());
-    m_keyPage->ShowKey(keys[static_cast<size_t>(position)]);
-}
-
-void CZentrelKeyboardDevice::ApplyKeyAssignment() {
-    if (m_keyPage == nullptr || m_selectedKey < 0) {
-        return;
-    }
-    auto keys = FullKeyList(m_keyboard->Profile().GetKeyList());
-    keys[static_cast<size_t>(m_selectedKey)] = m_keyPage->BuildCode();
-    m_keyboard->Profile().SetKeyList(keys);
-    RefreshKeyLabels();
-    m_keyPage->EnableEdits(true);
-}
-
-void CZentrelKeyboardDevice::ShowDefaultAssignment() {
-    if (m_keyPage != nullptr && m_selectedKey >= 0) {
-        m_keyPage->ShowDefault();
-        m_keyPage->EnableEdits(true);
-    }
-}
-
-void CZentrelKeyboardDevice::CancelAssignment() {
-    if (m_keyPage != nullptr && m_selectedKey >= 0) {
-        m_keyPage->ShowCurrent();
-        m_keyPage->EnableEdits(false);
-    }
+    return KeyEditor()->Report(m_keyboard->WriteAssignments(list));
 }
 
 void CZentrelKeyboardDevice::ShowLightPage() {
@@ -307,20 +225,9 @@ bool CZentrelKeyboardDevice::ColouringKeys() const {
            m_keyboard->Light().mode == KeyboardLightEngine::kPerKeyColourMode;
 }
 
-void CZentrelKeyboardDevice::MarkOnly(int position) {
-    for (size_t i = 0; i < KeyboardCore::kPageKeys; ++i) {
-        CDeviceKeyButtonUI* button = PositionButton(i);
-        const bool marked = static_cast<int>(i) == position;
-        if (button != nullptr && button->IsKeySelected() != marked) {
-            button->SetKeySelected(marked);
-            button->Invalidate();
-        }
-    }
-}
-
 void CZentrelKeyboardDevice::ClickKey(int position) {
     if (GetPageFunction() == kKeysFunction) {
-        SelectKey(position);
+        KeyEditor()->Select(position);
         return;
     }
     if (!ColouringKeys() || position < 0 || position >= static_cast<int>(KeyboardCore::kPageKeys)) {
@@ -334,7 +241,7 @@ void CZentrelKeyboardDevice::ClickKey(int position) {
 
 void CZentrelKeyboardDevice::SelectionEnded() {
     if (!ColouringKeys()) {
-        MarkOnly(GetPageFunction() == kKeysFunction ? m_selectedKey : -1);
+        KeyEditor()->MarkOnly(GetPageFunction() == kKeysFunction ? SelectedKey() : -1);
     }
 }
 
@@ -372,7 +279,7 @@ void CZentrelKeyboardDevice::ColourSelectedKeys(bool lit) {
 
 bool CZentrelKeyboardDevice::ApplyLightSetting(const profiles::LightSetting& setting) {
     if (setting.mode != KeyboardLightEngine::kPerKeyColourMode && GetPageFunction() == kLightingFunction) {
-        MarkOnly(-1);  // the keys are coloured one by one in that effect only
+        KeyEditor()->MarkOnly(-1);  // the keys are coloured one by one in that effect only
     }
     m_keyboard->SetLight(setting);
     m_keyboard->Profile().SetLightInfo(setting);
@@ -384,58 +291,13 @@ bool CZentrelKeyboardDevice::ApplyLightSetting(const profiles::LightSetting& set
 }
 
 std::string CZentrelKeyboardDevice::AssignKey(int position, const WordAssignment& assignment) {
-    if (position < 0 || position >= static_cast<int>(KeyboardCore::kPageKeys)) {
-        return "a page key position is 0 to " + std::to_string(KeyboardCore::kPageKeys - 1);
-    }
-    const size_t macros = m_keyboard->Names().MacroNames().size();
-    if (assignment.form.kind == kKindMacro && static_cast<size_t>(assignment.form.macro) >= macros) {
-        return macros == 0 ? std::string("the keyboard has no macros yet")
-                           : "the keyboard has " + std::to_string(macros) + " macros: 0 to " +
-                                 std::to_string(macros - 1);
-    }
-    auto keys = FullKeyList(m_keyboard->Profile().GetKeyList());
-    profiles::KeyAssignmentEntry& entry = keys[static_cast<size_t>(position)];
-    profiles::KeyAction kept = entry.assignment;
-    if (assignment.form.kind == kKindKey) {
-        kept = {entry.assignment.keyIndex, 0x20, 0, assignment.usage};
-    }
-    entry.assignment = KeyAssignmentCodec::Encode(assignment.form, kept, entry, macros);
-    m_keyboard->Profile().SetKeyList(keys);
-    RefreshKeyLabels();
-    if (m_keyPage != nullptr) {
-        if (m_selectedKey == position) {
-            m_keyPage->ShowKey(entry);
-        }
-        m_keyPage->EnableEdits(true);
-    }
-    return {};
+    return KeyEditor()->Assign(position, assignment, m_keyboard->Names().MacroNames().size(), "keyboard");
 }
 
 CZentrelKeyboardDevice::KeyWrite CZentrelKeyboardDevice::SaveKeysToDevice() {
-    const KeyWrite written = WriteKeyList(FullKeyList(m_keyboard->Profile().GetKeyList()));
-    if (written == KeyWrite::kMacrosTooLarge && m_keyPage != nullptr && m_selectedKey >= 0) {
-        // The key that made the macros too large goes back to its own function.
-        m_keyPage->ShowDefault();
-        ApplyKeyAssignment();
-    }
-    // The user's choices are kept whatever the keyboard took.
-    m_keyboard->Profile().Save();
-    if (written == KeyWrite::kWritten && m_keyPage != nullptr) {
-        m_keyPage->EnableEdits(false);
-    }
-    return written;
-}
-
-void CZentrelKeyboardDevice::Tell(const QString& textId, const QString& argument) {
-    QString text = ui::CResourceManager::Instance().GetText(textId);
-    if (!argument.isEmpty()) {
-        text = text.arg(argument);
-    }
-    if (m_teller) {
-        m_teller(text);
-        return;
-    }
-    ShowMessageBox(window(), {}, text, logicalDpiX(), 0, 0);
+    return KeyEditor()->Save([this](const std::vector<profiles::KeyAssignmentEntry>& list) {
+        return m_keyboard->WriteAssignments(list);
+    });
 }
 
 bool CZentrelKeyboardDevice::RefreshPage() {
@@ -496,7 +358,7 @@ void CZentrelKeyboardDevice::RefreshPower() {
 void CZentrelKeyboardDevice::ShowFunction(int type) {
     CZentrelUSBDevice::ShowFunction(type);
     // The marks belong to the tab: the key being assigned, or none.
-    MarkOnly(type == kKeysFunction ? m_selectedKey : -1);
+    KeyEditor()->MarkOnly(type == kKeysFunction ? SelectedKey() : -1);
     if (type != 1 && type != 2) {
         return;
     }

@@ -47,7 +47,6 @@ public:
     void SaveProfile() override;
     void LoadDefaults() override;
     void OnMacrosChanged() override;
-    bool WriteKeysToDevice() override { return SaveKeysToDevice() == KeyWrite::kWritten; }
     void ShowFunction(int type) override;
     void SetHostLightControl(bool on) override;
 
@@ -55,26 +54,19 @@ public:
     // its tool-tip (own name, then what it does now) and the mark of a key
     // that does not do what its name says. After a profile is applied, an
     // assignment changes, a macro is renamed or the language changes.
-    void RefreshKeyLabels();
+    void RefreshKeyLabels() override;
 
-    enum class KeyWrite { kWritten, kMacrosTooLarge, kFailed };
     // Writes a key list to the keyboard: the macros it uses, then the key
     // table (left unwritten when the macros could not be). On a failure the
     // user is told why; the profile is not touched.
     KeyWrite WriteKeyList(const std::vector<profiles::KeyAssignmentEntry>& list);
 
     // --- the key assignment page ------------------------------------------------
-    CKeySetControlUI* KeyPage() const { return m_keyPage; }
-    int SelectedKey() const { return m_selectedKey; }
+    int SelectedKey() const { return KeyEditor()->Selected(); }
     // Key `position` of the picture is chosen for assignment.
-    void SelectKey(int position);
-    // The page's code becomes the selected key's entry of the profile's key
-    // list (nothing is written to the keyboard yet).
-    void ApplyKeyAssignment();
-    void ShowDefaultAssignment();
-    void CancelAssignment();
+    void SelectKey(int position) { KeyEditor()->Select(position); }
     // Macros and key table to the keyboard, then the profile to its file.
-    KeyWrite SaveKeysToDevice();
+    KeyWrite SaveKeysToDevice() override;
     // A new light setting: kept in the profile (saved), run by the page's
     // engine and written to the keyboard's onboard profile. False when the
     // keyboard did not take the record (the profile keeps it).
@@ -90,7 +82,7 @@ public:
     // A key of the picture clicked: on the keys tab it is the key to
     // assign; on the lighting tab with the keys' own colours it joins or
     // leaves the keys to colour.
-    void ClickKey(int position);
+    void ClickKey(int position) override;
     // The rubber band chose keys: kept only where keys are coloured one by
     // one; elsewhere the key being assigned stays the only one marked.
     void SelectionEnded();
@@ -102,11 +94,7 @@ public:
 
     // A function for page key `position` from a script, through the page's
     // encoder, applied as the page applies it; "" or why not.
-    std::string AssignKey(int position, const WordAssignment& assignment);
-    // How the user is told (a message box over the window by default): the
-    // text, resolved through the language files.
-    using Teller = std::function<void(const QString& text)>;
-    void SetTeller(Teller teller) { m_teller = std::move(teller); }
+    std::string AssignKey(int position, const WordAssignment& assignment) override;
 
     // The six option values shown on the page, and read back from it.
     void ShowOptions(const profiles::KeyboardSystemSettings& options);
@@ -119,19 +107,13 @@ protected:
     int FrameIndexOf(size_t button) const override;
 
 private:
-    void Tell(const QString& textId, const QString& argument = QString());
     // The lighting page shows the keyboard's effects and its setting.
     void ShowLightPage();
     bool ColouringKeys() const;
-    // Only the key being assigned (or none) keeps its mark.
-    void MarkOnly(int position);
     void ShowRepeatTexts();
 
     KeyboardCore* m_keyboard;  // owned by the base, as its core
-    CKeySetControlUI* m_keyPage = nullptr;
-    int m_selectedKey = -1;
     QString m_profilePath;
-    Teller m_teller;
 };
 
 }  // namespace kx520

@@ -3,12 +3,18 @@
 #include <algorithm>
 
 #include "app/DeviceCatalog.h"
-#include "platform/DebugTrace.h"
+#include "devices/KeyLabels.h"
+#include "pages/CDeviceKeyButtonUI.h"
+#include "pages/CKeySetControlUI.h"
 #include "profiles/CDeviceProfileUI.h"
 #include "ui/CControlUI.h"
 #include "ui/CEditUI.h"
+#include "ui/CLabelUI.h"
+#include "ui/CListElementUI.h"
+#include "ui/CListUI.h"
 #include "ui/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
+#include "ui/CResourceManager.h"
 #include "ui/CSliderUI.h"
 
 #include <QGuiApplication>
@@ -16,9 +22,21 @@
 
 namespace kx520 {
 
+namespace {
+
+constexpr int kMouseKind = 2;
+constexpr int kKeysFunction = 2;
+
+QString Resolved(const std::string& id) {
+    return ui::CResourceManager::Instance().GetText(QString::fromStdString(id));
+}
+
+}  // namespace
+
 CZentrelMouseDevice::CZentrelMouseDevice(hid::HidBackend& backend, QWidget* parent)
     : CZentrelUSBDevice(backend, std::make_unique<MouseCore>(backend), parent),
       m_mouse(&static_cast<MouseCore&>(Core())) {
+    SetKeyEditor(std::make_unique<KeyAssignmentEditor>(*this, kMouseButtonDefaults, kMouseKind));
     DeviceInterfaceEntry identity = Identity();
     identity.deviceClass = MouseWired;
     SetIdentity(identity);
@@ -31,6 +49,19 @@ void CZentrelMouseDevice::BuildPage() {
     m_mouse->SetFolders(DataFolder().toStdString(), DefaultFolder().toStdString());
     LoadDefaults();  // the effects and macros are known before any mouse connects
     LoadProfileToPage();
+    KeyEditor()->Bind(findChild<CKeySetControlUI*>());
+    KeyEditor()->Reset(m_mouse->Names().MacroNames());
+    if (KeyPage() != nullptr) {
+        ShowFunction(kKeysFunction);  // the keys tab is the one selected at first
+    }
+    m_buttonList = dynamic_cast<ui::CListUI*>(Part(QStringLiteral("device_setkeyinfo_list")));
+    m_logo = nullptr;
+    for (CDeviceKeyButtonUI* button : findChildren<CDeviceKeyButtonUI*>()) {
+        if (button->GetUserData() == QLatin1String("logo")) {
+            m_logo = button;
+        }
+    }
+    RefreshKeyLabels();
 }
 
 void CZentrelMouseDevice::SetProfilePaths() {
@@ -64,6 +95,8 @@ void CZentrelMouseDevice::ApplyProfileToPage() {
     const profiles::LightSetting& light = m_mouse->Light();
     SetLightColour(light.red, light.green, light.blue);
     ShowStages();
+    KeyEditor()->Reset(m_mouse->Names().MacroNames());
+    RefreshKeyLabels();
     update();
 }
 
@@ -246,17 +279,110 @@ void CZentrelMouseDevice::LoadDefaults() {
 
 void CZentrelMouseDevice::OnMacrosChanged() {
     LoadDefaults();
+    KeyEditor()->MacrosChanged(m_mouse->Names().MacroNames());
+    RefreshKeyLabels();
 }
 
-bool CZentrelMouseDevice::WriteKeysToDevice() {
-    const MouseCore::AssignmentResult result = m_mouse->WriteAssignments(m_mouse->Profile().GetKeyList());
-    if (result.macros != 0 || result.keys != protocol::kResultSuccess) {
-        DebugTrace("mouse keys not written: macros " + std::to_string(result.macros) + ", keys " +
-                   std::to_string(result.keys));
-        return false;
+ui::CControlUI* CZentrelMouseDevice::ButtonListRow(int row) {
+    if (m_buttonList == nullptr) {
+        return nullptr;
     }
-    m_mouse->Profile().Save();
-    return true;
+    while (m_buttonList->GetCount() <= row) {
+        auto* element = new ui::CListElementUI;
+        element->SetFixedHeight(25);
+        auto* name = new ui::CLabelUI;
+        name->SetFixedWidth(200);
+        name->SetTextColor(QColor::fromRgba(0xFFFFFFFF));
+        auto* does = new ui::CLabelUI;
+        does->SetFixedWidth(180);
+        does->SetTextColor(QColor::fromRgba(0xFF0099FF));
+        does->SetAttribute(QStringLiteral("endellipsis"), QStringLiteral("true"));
+        element->Add(name);
+        element->Add(does);
+        element->SetVisible(false);
+        element->SetEnabled(false);
+        m_buttonList->Add(element);
+    }
+    return m_buttonList->GetItemAt(row);
+}
+
+void CZentrelMouseDevice::RefreshKeyLabels() {
+    const std::vector<profiles::KeyAssignmentEntry> keys = m_mouse->Profile().GetKeyList();
+    const std::vector<std::string>& macros = m_mouse->Names().MacroNames();
+    auto resolve = [](const std::string& id) { return Resolved(id).toStdString(); };
+    for (size_t i = 0; i < keys.size() && i < KeyCount(); ++i) {
+        const auto label = KeyLabels::AssignmentLabel(keys[i].assignment, macros, KeyLabels::Device::kMouse);
+        CDeviceKeyButtonUI* button = KeyButton(i);
+        if (!label || button == nullptr) {
+            continue;  // nothing names it: the tool-tips stay as they were
+        }
+        const QString own = Resolved(KeyLabels::OwnButtonName(i));
+        const QString does = QString::fromStdString(label->Compose(resolve));
+        button->SetToolTip(own + QLatin1Char('\n') + does);
+        if (auto* row = dynamic_cast<ui::CContainerUI*>(ButtonListRow(static_cast<int>(i)))) {
+            if (row->GetCount() >= 2) {
+                row->GetItemAt(0)->SetText(own);
+                row->GetItemAt(1)->SetText(does);
+                row->GetItemAt(1)->SetToolTip(does);  // a long one is cut short
+            }
+            row->SetVisible(!button->isHidden());
+        }
+    }
+    ShowLogoText();
+}
+
+void CZentrelMouseDevice::ShowLogoText() {
+    if (m_logo == nullptr) {
+        return;
+    }
+    bool resolved = true;
+    const std::string mode = m_mouse->LightModeName(m_mouse->Light().mode, resolved);
+    QString text = Resolved("Light_Set") + QLatin1Char('\n') + Resolved("Overall_Light_Set");
+    if (!mode.empty()) {
+        text += resolved ? Resolved(mode) : QString::fromStdString(mode);
+    }
+    m_logo->SetToolTip(QStringLiteral("Logo\n") + text);
+}
+
+void CZentrelMouseDevice::ShowFunction(int type) {
+    CZentrelUSBDevice::ShowFunction(type);
+    KeyEditor()->MarkOnly(type == kKeysFunction ? KeyEditor()->Selected() : -1);
+    if (ui::CControlUI* hint = Part(QStringLiteral("device_tishi_info"))) {
+        hint->SetVisible(false);
+    }
+}
+
+void CZentrelMouseDevice::ClickKey(int position) {
+    if (GetPageFunction() != kKeysFunction || position < 0) {
+        return;
+    }
+    if (MouseCore::IsOnlyLeftButton(KeyEditor()->FullList(), static_cast<size_t>(position))) {
+        KeyEditor()->Tell(QStringLiteral("message_text_6"));
+        return;
+    }
+    KeyEditor()->Select(position);
+}
+
+CZentrelUSBDevice::KeyWrite CZentrelMouseDevice::SaveKeysToDevice() {
+    return KeyEditor()->Save([this](const std::vector<profiles::KeyAssignmentEntry>& list) {
+        return m_mouse->WriteAssignments(list);
+    });
+}
+
+std::string CZentrelMouseDevice::AssignKey(int position, const WordAssignment& assignment) {
+    const std::vector<profiles::KeyAssignmentEntry> before = KeyEditor()->FullList();
+    const std::string error =
+        KeyEditor()->Assign(position, assignment, m_mouse->Names().MacroNames().size(), "mouse button");
+    if (!error.empty() || !MouseCore::IsOnlyLeftButton(before, static_cast<size_t>(position))) {
+        return error;
+    }
+    if (MouseCore::IsOnlyLeftButton(KeyEditor()->FullList(), static_cast<size_t>(position))) {
+        return error;  // it stays the left button
+    }
+    m_mouse->Profile().SetKeyList(before);
+    RefreshKeyLabels();
+    return "button " + std::to_string(position) +
+           " is the mouse's only left button; give another button the left button first";
 }
 
 void CZentrelMouseDevice::OnConnected() {

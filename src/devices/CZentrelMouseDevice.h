@@ -6,6 +6,10 @@
 #include <optional>
 #include <string>
 
+namespace kx520::ui {
+class CListUI;
+}
+
 namespace kx520 {
 
 // The mouse's page over its core: the connection's exchange on either link
@@ -33,8 +37,20 @@ public:
     void SaveProfile() override;
     void LoadDefaults() override;
     void OnMacrosChanged() override;
-    bool WriteKeysToDevice() override;
+    // The tab's panel; the marks belong to the keys tab, the hint to none.
+    void ShowFunction(int type) override;
     profiles::LightSetting CurrentLightSetting() const override { return m_mouse->Light(); }
+
+    // --- the buttons ---------------------------------------------------------------
+    // Each button's tool-tip (its own name, then what it does now), the
+    // button list beside the picture and the logo's light mode.
+    void RefreshKeyLabels() override;
+    // On the keys tab a button is the one to assign, unless it is the
+    // mouse's only left button (the user is told).
+    void ClickKey(int position) override;
+    KeyWrite SaveKeysToDevice() override;
+    // As the page assigns; the only left button keeps its job.
+    std::string AssignKey(int position, const WordAssignment& assignment) override;
 
     // --- the sensitivity stages ------------------------------------------------------
     // The stages on the page: sliders (steps) and edits (values) in the
@@ -66,12 +82,17 @@ protected:
 
 private:
     ui::CControlUI* Part(const QString& name) const;
+    // Row `row` of the button list, made when missing (hidden, disabled).
+    ui::CControlUI* ButtonListRow(int row);
+    void ShowLogoText();
     // The stage list with at least `stage` + 1 entries; null for a stage
     // outside 0-4.
     profiles::DpiStage* Stage(std::vector<profiles::DpiStage>& stages, int stage) const;
 
     MouseCore* m_mouse;  // owned by the base, as its core
     QString m_profilePath;
+    ui::CListUI* m_buttonList = nullptr;
+    CDeviceKeyButtonUI* m_logo = nullptr;
 };
 
 }  // namespace kx520

@@ -197,6 +197,10 @@ void CZentrelUSBDevice::GetLightColour() {
     }
 }
 
+std::string CZentrelUSBDevice::AssignKey(int, const WordAssignment&) {
+    return "this device has no keys to assign";
+}
+
 void CZentrelUSBDevice::ShowFunction(int type) {
     m_pageFunction = type;
     auto* functions = dynamic_cast<ui::CTabLayoutUI*>(

@@ -9,6 +9,7 @@
 
 #include "app/DeviceCatalog.h"
 #include "devices/DeviceCore.h"
+#include "devices/KeyAssignmentEditor.h"
 #include "devices/LedEntry.h"
 #include "devices/NotifyListener.h"
 #include "profiles/CBasicProfiledata.h"
@@ -22,6 +23,7 @@ namespace kx520 {
 class CDeviceKeyButtonUI;
 class CDeviceOptionUI;
 class CDeviceProfileUI;
+class CKeySetControlUI;
 class CLightControlUI;
 class CMacroControlUI;
 class LightColourControl;
@@ -107,7 +109,22 @@ public:
     virtual void OnMacrosChanged() {}
     // The keys and the macros they use to the device; false when the
     // device did not take them (the user was told why).
-    virtual bool WriteKeysToDevice() { return false; }
+    bool WriteKeysToDevice() { return SaveKeysToDevice() == KeyWrite::kWritten; }
+
+    // --- the key assignment page (the kinds with keys) -------------------------
+    // Null for the kinds without one.
+    KeyAssignmentEditor* KeyEditor() const { return m_keyEditor.get(); }
+    CKeySetControlUI* KeyPage() const { return m_keyEditor ? m_keyEditor->Page() : nullptr; }
+    // Names every key of the picture after its assignment changed.
+    virtual void RefreshKeyLabels() {}
+    // A key of the picture clicked.
+    virtual void ClickKey(int) {}
+    // The keys and the macros they use to the device, the profile saved;
+    // the user is told when the device did not take them.
+    using KeyWrite = KeyAssignmentEditor::KeyWrite;
+    virtual KeyWrite SaveKeysToDevice() { return KeyWrite::kFailed; }
+    // A function for key `position` from a script; "" or why not.
+    virtual std::string AssignKey(int position, const WordAssignment& assignment);
 
     // --- set up by the main window on arrival --------------------------------
     void SetPageLayoutName(const QString& name) { m_pageLayout = name; }
@@ -175,6 +192,8 @@ protected:
     virtual void OnNotification(uint16_t code);
     // Starts OnNotify after the kind's delay.
     void ScheduleNotify();
+    // The kinds with keys give their key page's editor.
+    void SetKeyEditor(std::unique_ptr<KeyAssignmentEditor> editor) { m_keyEditor = std::move(editor); }
 
 private:
     NotifyListener& ListenerFor(uint16_t deviceClass);
@@ -186,6 +205,7 @@ private:
     std::unique_ptr<DeviceCore> m_core;
     CLightControlUI* m_lightPage = nullptr;
     CMacroControlUI* m_macroPage = nullptr;
+    std::unique_ptr<KeyAssignmentEditor> m_keyEditor;
     bool m_synchronised = false;
     NotifyListener m_wiredNotify;
     NotifyListener m_receiverNotify;

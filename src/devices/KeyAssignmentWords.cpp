@@ -21,6 +21,8 @@ constexpr std::array<const char*, 18> kMediaWords{
 constexpr std::array<const char*, 11> kShortcutWords{"open",  "new",  "undo", "save",
                                                      "copy",  "cut",  "paste", "find",
                                                      "select-all", "zoom-out", "zoom-in"};
+constexpr std::array<const char*, 3> kDpiWords{"up", "down", "cycle"};
+constexpr std::array<const char*, 4> kGunWords{"1", "2", "3", "4"};
 constexpr std::array<const char*, 5> kModifierWords{"none", "ctrl", "shift", "alt", "win"};
 
 template <size_t N>
@@ -85,7 +87,8 @@ std::string AssignmentWordsUsage() {
            Joined(kMediaWords) + " | system " + Joined(kSystemWords) + " | shortcut " +
            Joined(kShortcutWords) + " | macro N [--mode 0-3 | --repeat 1-255] | mouse " +
            Joined(kMouseWords) + " | scroll left|right COUNT [--delay 0-15] [--speed 0-15]" +
-           " | wheel up|down COUNT [--delay 0-15] [--speed 0-15] | fire INTERVAL COUNT";
+           " | wheel up|down COUNT [--delay 0-15] [--speed 0-15] | fire INTERVAL COUNT" +
+           " | dpi " + Joined(kDpiWords) + " (mouse) | gun " + Joined(kGunWords) + " (mouse)";
 }
 
 std::optional<WordAssignment> ParseAssignmentWords(const std::vector<std::string>& words,
@@ -125,6 +128,15 @@ std::optional<WordAssignment> ParseAssignmentWords(const std::vector<std::string
     if (kind == "system") return row(kSystemWords, kKindSystem);
     if (kind == "shortcut") return row(kShortcutWords, kKindShortcut);
     if (kind == "mouse") return row(kMouseWords, kKindMouseButton);
+    if (kind == "dpi") return row(kDpiWords, kKindDpi);
+    if (kind == "gun") {
+        const auto gun = row(kGunWords, kKindGun);
+        if (gun) {
+            form.gun = form.row;
+            return result;
+        }
+        return gun;
+    }
     if (kind == "key") {
         if (!needs(1, "a key name, as the picture shows it (A, F1, Esc, Num 1, ...)")) {
             return std::nullopt;

@@ -1,5 +1,6 @@
 #include "devices/KeyLabels.h"
 
+#include <array>
 #include <span>
 
 #include "devices/KeyCodeTables.h"
@@ -152,6 +153,14 @@ std::string KeyLabels::OwnKeyName(size_t position) {
     const KeyCode& code = kPageKeyDefaults[position];
     const int row = FindRow(KeyCodeTable(), code.type, code.param1, code.param2);
     return row < 0 ? std::string() : KeyCodeTable()[static_cast<size_t>(row)].name;
+}
+
+std::string KeyLabels::OwnButtonName(size_t button) {
+    static constexpr std::array<const char*, 11> kMouseKeyNames{
+        "mouse_key_left",    "mouse_key_right",   "mouse_key_middle",   "mouse_key_forward",
+        "mouse_key_back",    "mouse_key_DPI_add", "mouse_key_DPI_sub",  "mouse_key_DPI_loop",
+        "keyboard_key_GM",   "mouse_key_M8_key",  "mouse_key_fire_key"};
+    return button < kMouseKeyNames.size() ? kMouseKeyNames[button] : std::string();
 }
 
 }  // namespace kx520

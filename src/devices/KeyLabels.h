@@ -38,6 +38,9 @@ public:
     // The language id of the keyboard page key `position`'s own name ("" for
     // a position the key code table has no row for, or beyond the page).
     static std::string OwnKeyName(size_t position);
+    // The language id of mouse button `button`'s own name ("" beyond the
+    // eleven buttons).
+    static std::string OwnButtonName(size_t button);
     // The repeat-delay text's milliseconds for a step (outside 0-3: step 0).
     static int RepeatDelayMs(int step) { return (step < 0 || step > 3 ? 0 : step) * 250 + 250; }
     // The literal label of a type no table names.

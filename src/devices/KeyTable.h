@@ -11,6 +11,15 @@
 
 namespace kx520 {
 
+// What writing a key list to a device gave: the macros first (0, a
+// positive overrun: events too many, plus one; or a negative kMacro
+// result), then the key table (1 written, 0 not reached, else the failing
+// command's code; left unwritten when the macros could not be).
+struct KeyWriteResult {
+    int macros = 0;
+    int keys = 0;
+};
+
 // A device's key table as its page sees it. The page names keys by
 // position, each with its factory code; the device lists its keys in its
 // own order, each by the code it stands for, so a page position is the

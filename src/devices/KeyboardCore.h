@@ -13,6 +13,7 @@
 #include "devices/DeviceCore.h"
 #include "devices/CustomEffectPlayer.h"
 #include "devices/KeyboardLightEngine.h"
+#include "devices/KeyTable.h"
 #include "devices/LightListOverrides.h"
 #include "profiles/CKeyboardProfiledata.h"
 #include "profiles/KeyAction.h"
@@ -90,10 +91,7 @@ public:
     int WriteKeys(const std::vector<profiles::KeyAssignmentEntry>& list);
     // The macros named by `order` as one image; see the kMacro* results.
     int WriteMacros(const std::vector<int>& order);
-    struct AssignmentResult {
-        int macros = 0;
-        int keys = 0;
-    };
+    using AssignmentResult = KeyWriteResult;
     // Macros first, then the key table, which is left unwritten when the
     // macros could not be.
     AssignmentResult WriteAssignments(const std::vector<profiles::KeyAssignmentEntry>& list);

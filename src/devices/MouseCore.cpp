@@ -200,6 +200,30 @@ MouseCore::AssignmentResult MouseCore::WriteAssignments(const std::vector<profil
     return result;
 }
 
+bool MouseCore::IsOnlyLeftButton(const std::vector<profiles::KeyAssignmentEntry>& list, size_t position) {
+    auto isLeft = [](const profiles::KeyAction& action) {
+        return action.type == 0x10 && action.param1 == 0x01 && action.param2 == 0;
+    };
+    if (position >= list.size() || !isLeft(list[position].assignment)) {
+        return false;
+    }
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (i != position && isLeft(list[i].assignment)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string MouseCore::LightModeName(int mode, bool& resolved) const {
+    constexpr int kFirstCustom = 10;
+    resolved = mode < kFirstCustom;
+    const std::vector<std::string>& names = resolved ? m_names.EffectNames() : m_names.CustomEffectNames();
+    const int index = resolved ? mode : mode - kFirstCustom;
+    return index >= 0 && static_cast<size_t>(index) < names.size() ? names[static_cast<size_t>(index)]
+                                                                    : std::string();
+}
+
 MouseCore::Notification MouseCore::TakeNotification(uint16_t code) {
     if (code == 0x401) {
         return Notification::kSettingsChanged;

@@ -68,15 +68,19 @@ public:
     // The buttons as the mouse's own table holds them, for the page.
     std::vector<profiles::KeyAssignmentEntry> ReadKeyList(const std::vector<profiles::KeyAssignmentEntry>& profileList,
                                                           size_t macroCount) const;
-    struct AssignmentResult {
-        int macros = 0;  // 0, an overrun (events too many, plus one) or a kMacro result
-        int keys = 0;    // 1 written, 0 not reached, else the failing command's code
-    };
+    using AssignmentResult = KeyWriteResult;
     static constexpr int kMacroNoMemory = -1;
     static constexpr int kMacroWriteFailed = -2;
     // The macros the buttons use, then the key table (left unwritten when
     // the macros could not be); every step probed first on the receiver.
     AssignmentResult WriteAssignments(const std::vector<profiles::KeyAssignmentEntry>& list);
+
+    // Whether button `position` of `list` holds the list's only left button
+    // (the mouse would be left without one if it were given another job).
+    static bool IsOnlyLeftButton(const std::vector<profiles::KeyAssignmentEntry>& list, size_t position);
+    // The name list entry of light mode `mode` (custom effects from 10 on);
+    // "" when there is none. `resolved`: whether it is a language id.
+    std::string LightModeName(int mode, bool& resolved) const;
 
     // --- the mouse's own switches --------------------------------------------------
     // 0x401 settings changed, 0x403 the fade reaction, 0x10xx a profile

@@ -45,12 +45,13 @@ inline constexpr std::array<KeyCode, 126> kPageKeyDefaults{{
     {0xd0, 0xa2, 0x03}, {0xd0, 0xa2, 0x04}, {0xd0, 0xa2, 0x05}, {0x20, 0x80, 0x00},
 }};
 
-// The mouse's eleven buttons as it leaves the factory: left, right, middle,
-// back, forward, DPI up, down and cycle, wheel up and down, rapid fire.
+// The mouse's eleven buttons as it leaves the factory, in the order of
+// their names: left, right, middle, forward, back, DPI up, down and cycle,
+// the game-mode key, M8 (DPI shift while held) and rapid fire.
 inline constexpr std::array<KeyCode, 11> kMouseButtonDefaults{{
-    {0x10, 0x01, 0}, {0x10, 0x02, 0}, {0x10, 0x04, 0}, {0x10, 0x08, 0},
-    {0x10, 0x10, 0}, {0x13, 1, 0},    {0x13, 2, 0},    {0x13, 3, 0},
-    {0x12, 0x11, 1}, {0x12, 0x11, 0xFF}, {0x14, 10, 3},
+    {0x10, 0x01, 0}, {0x10, 0x02, 0}, {0x10, 0x04, 0}, {0x10, 0x10, 0},
+    {0x10, 0x08, 0}, {0x13, 1, 0},    {0x13, 2, 0},    {0x13, 3, 0},
+    {0xa0, 0x1b, 0}, {0x16, 0, 0},    {0x14, 10, 3},
 }};
 
 }  // namespace kx520

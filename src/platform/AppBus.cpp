@@ -149,13 +149,13 @@ QString AppBus::Device(const QString& kind) {
     return m_handlers.device ? m_handlers.device(kind) : QString();
 }
 
-QString AppBus::AssignKey(uint position, const QStringList& words) {
-    return m_handlers.assignKey ? m_handlers.assignKey(position, words)
-                                : QStringLiteral("the application has no keyboard");
+QString AppBus::AssignKey(const QString& kind, uint position, const QStringList& words) {
+    return m_handlers.assignKey ? m_handlers.assignKey(kind, position, words)
+                                : QStringLiteral("the application has no %1").arg(kind);
 }
 
-QString AppBus::SaveKeys() {
-    return m_handlers.saveKeys ? m_handlers.saveKeys() : QStringLiteral("the application has no keyboard");
+QString AppBus::SaveKeys(const QString& kind) {
+    return m_handlers.saveKeys ? m_handlers.saveKeys(kind) : QStringLiteral("the application has no %1").arg(kind);
 }
 
 QString AppBus::Macro(const QStringList& args) {

@@ -34,8 +34,8 @@ public:
         std::function<QString(const QString& kind)> device;
         // A key function for the keyboard from words (as kx520ctl keyboard
         // assign takes them), and the keyboard's keys saved; "" or why not.
-        std::function<QString(uint position, const QStringList& words)> assignKey;
-        std::function<QString()> saveKeys;
+        std::function<QString(const QString& kind, uint position, const QStringList& words)> assignKey;
+        std::function<QString(const QString& kind)> saveKeys;
         // `macro VERB KIND ...`: a JSON answer, {"error": why} on failure.
         std::function<QString(const QStringList& args)> macro;
         // `mouse show|dpi ...`: a JSON answer, {"error": why} on failure.
@@ -79,8 +79,8 @@ public slots:
     Q_SCRIPTABLE bool CopyData(uint kind, const QByteArray& data);
     Q_SCRIPTABLE QString Status();
     Q_SCRIPTABLE QString Device(const QString& kind);
-    Q_SCRIPTABLE QString AssignKey(uint position, const QStringList& words);
-    Q_SCRIPTABLE QString SaveKeys();
+    Q_SCRIPTABLE QString AssignKey(const QString& kind, uint position, const QStringList& words);
+    Q_SCRIPTABLE QString SaveKeys(const QString& kind);
     Q_SCRIPTABLE QString Macro(const QStringList& args);
     Q_SCRIPTABLE QString Mouse(const QStringList& args);
     Q_SCRIPTABLE QString SetLighting(const QString& kind, const QStringList& words);

@@ -20,6 +20,8 @@ CListUI::CListUI(QWidget* parent)
     m_scroll->setWidget(m_body);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
+    // Rows take the list's width; a cell too wide for it is cut, never scrolled to.
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // A thin rounded bar on the list's own colour, not the platform's box.
     m_scroll->setStyleSheet(QStringLiteral(
         "QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"

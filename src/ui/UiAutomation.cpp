@@ -73,6 +73,9 @@ QJsonObject Describe(const CControlUI& control) {
     object[QStringLiteral("visible")] = control.isVisible();
     object[QStringLiteral("enabled")] = control.isEnabled();
     object[QStringLiteral("text")] = control.GetDisplayText();
+    if (!control.GetToolTip().isEmpty()) {
+        object[QStringLiteral("tooltip")] = control.GetToolTip();
+    }
     // Where it is in its window, in pixels: x, y, width, height.
     const QRect place = control.GetPos();
     object[QStringLiteral("rect")] =
@@ -229,6 +232,28 @@ bool UiAutomation::ControlsJson(const QString& window, QString& out) const {
     return true;
 }
 
+namespace {
+
+// How near a control is to being on screen: above any hidden one when it
+// is shown, else the depth of its nearest shown ancestor.
+int ShownDepth(const QWidget& control) {
+    constexpr int kShown = 1 << 16;
+    if (control.isVisible()) {
+        return kShown;
+    }
+    const QWidget* up = control.parentWidget();
+    while (up != nullptr && !up->isVisible()) {
+        up = up->parentWidget();
+    }
+    int depth = 0;
+    for (; up != nullptr; up = up->parentWidget()) {
+        ++depth;
+    }
+    return depth;
+}
+
+}  // namespace
+
 CControlUI* UiAutomation::Find(const QString& name) const {
     if (name.isEmpty()) {
         return nullptr;
@@ -244,20 +269,24 @@ CControlUI* UiAutomation::Find(const QString& name) const {
     }
     for (WindowImplBase* window : windows) {
         // Several pages may hold a control of the same name: the one on
-        // screen is the one a user would reach.
-        CControlUI* first = nullptr;
-        CControlUI* shown = nullptr;
+        // screen is the one a user would reach, else the one nearest to the
+        // screen (on the page shown, in a panel not open yet).
+        CControlUI* best = nullptr;
+        int bestDepth = -1;
         Walk(window->GetPaintManager().GetRoot(), [&](CControlUI& control) {
             const bool match = byData ? control.GetUserData() == wanted
                                       : control.GetName().compare(wanted, Qt::CaseInsensitive) == 0;
             if (!match) {
                 return;
             }
-            first = first != nullptr ? first : &control;
-            shown = shown != nullptr || !control.isVisible() ? shown : &control;
+            const int depth = ShownDepth(control);
+            if (depth > bestDepth) {
+                best = &control;
+                bestDepth = depth;
+            }
         });
-        if (shown != nullptr || first != nullptr) {
-            return shown != nullptr ? shown : first;
+        if (best != nullptr) {
+            return best;
         }
     }
     return nullptr;

@@ -10,6 +10,7 @@
 #include "app/AppProgram.h"
 #include "platform/SafeJson.h"
 #include "protocol/CommandPacket.h"
+#include "devices/PageKeyDefaults.h"
 #include "protocol/CommandSet.h"
 #include "support/TempDir.h"
 #include "support/TraceReader.h"
@@ -166,6 +167,91 @@ TEST(MouseProgram, KxctlMouseSetsAStageWithItsColourAndTellsWhatTheMouseHolds) {
     ASSERT_TRUE(WaitFor([&] { return test::WrittenImage(trace, "mouse", kCmdWriteConfig, 2048)[11] == 3; }));
     EXPECT_EQ(json::Parse(test::Ctl("mouse show --json").out).value_or(Json::Value())["reportRate"].asInt(), 3);
     EXPECT_EQ(test::Ctl("mouse rate 5").exitCode, 1);
+}
+
+// The profile file of the mouse's first profile.
+Json::Value MouseProfile() {
+    const std::string folder = std::string(std::getenv("XDG_DATA_HOME")) + "/KX520 PRO Keyboard/mouse/";
+    const Json::Value list = json::ReadFile(folder + "ProfileList.ini").value_or(Json::Value());
+    const std::string id = list["profilelist"][0]["profileUUID"].asString();
+    return json::ReadFile(folder + id + ".Json").value_or(Json::Value());
+}
+
+KeyCode TableKey(const std::vector<uint8_t>& table, size_t key) {
+    return {table[3 * key], table[3 * key + 1], table[3 * key + 2]};
+}
+
+TEST(MouseProgram, AButtonGivenADpiActionOnThePageReachesTheMouseAndItsList) {
+    // The profile files stay from one link to the next: each link changes
+    // a button of its own (forward to DPI down, back to DPI cycle).
+    struct Case {
+        const char* product;
+        size_t button;
+        int action;
+    };
+    for (const Case& c : {Case{"mouse", 4, 2}, Case{"mouse-receiver", 3, 1}}) {
+        const std::string product = c.product;
+        test::TempDir temp;
+        const std::string trace = temp.Path() + "/trace";
+        App app("--simulate=" + product + " --automation",
+                "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
+        ASSERT_TRUE(app.Ready()) << app.Errors();
+        ASSERT_TRUE(WaitFor([&] { return !StartUp(Commands(trace, product), false).empty(); })) << product;
+        ASSERT_TRUE(WaitFor([] { return test::Ctl("ui click key_Op_tab").exitCode == 0; })) << product;
+        // Again until the start-up exchange has applied the profile (which
+        // puts the key page away).
+        const std::string key = "key_" + std::to_string(c.button);
+        ASSERT_TRUE(WaitFor([&] {
+            return test::Ctl("ui click " + key).exitCode == 0 && test::UiJson("get keyset_layout")["visible"].asBool();
+        })) << product;
+        ASSERT_EQ(test::Ctl("ui select keyset_function_combo 4").exitCode, 0);  // DPI, offered on the mouse
+        ASSERT_EQ(test::Ctl("ui select keyset_mousedpi_combo " + std::to_string(c.action)).exitCode, 0);
+        // The list beside the picture says what every button does now.
+        const Json::Value rows = test::UiJson("get device_setkeyinfo_list")["items"];
+        ASSERT_EQ(rows.size(), 11u) << product;
+        EXPECT_EQ(rows[static_cast<int>(c.button)]["text"].asString(),
+                  std::string(c.button == 4 ? "Back" : "Forward") + "\t" + (c.action == 2 ? "DPI cycle" : "DPI down"));
+        const auto save = test::Ctl("ui click key_butt_prosave");
+        ASSERT_EQ(save.exitCode, 0) << product << save.err;
+        std::vector<uint8_t> table;
+        ASSERT_TRUE(WaitFor([&] {
+            return (table = test::WrittenImage(trace, product, kCmdWriteKeys)).size() >= 33;
+        })) << product;
+        const KeyCode given{0x13, static_cast<uint8_t>(c.action + 1), 0};
+        EXPECT_EQ(TableKey(table, c.button), given) << product;
+        EXPECT_EQ(TableKey(table, 0), kMouseButtonDefaults[0]) << product;
+        const Json::Value entry = MouseProfile()["Device"][0]["KeyList"][static_cast<int>(c.button)];
+        EXPECT_EQ(entry["Assignment"].asInt(), 0x130000 | (c.action + 1) << 8) << product;
+        const KeyCode own = kMouseButtonDefaults[c.button];
+        EXPECT_EQ(entry["DefaultAssignment"].asInt(), own.type << 16 | own.param1 << 8 | own.param2) << product;
+    }
+}
+
+TEST(MouseProgram, TheOnlyLeftButtonKeepsItsJobOnThePageAndFromAScript) {
+    test::TempDir temp;
+    const std::string trace = temp.Path() + "/trace";
+    App app("--simulate=mouse --automation", "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([&] { return !StartUp(Commands(trace, "mouse"), false).empty(); }));
+    ASSERT_EQ(test::Ctl("ui click key_Op_tab").exitCode, 0);
+    ASSERT_TRUE(WaitFor([] { return test::Ctl("ui click key_0").exitCode == 0 && test::TopWindowIs("MsgWnd"); }));
+    ASSERT_EQ(test::Ctl("ui click confirm_btn").exitCode, 0);
+    EXPECT_FALSE(test::UiJson("get keyset_layout")["visible"].asBool());
+    const auto refused = test::Ctl("mouse assign 0 dpi up");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("only left button"), std::string::npos) << refused.err;
+    // With the right button made a left one, the first may change.
+    EXPECT_EQ(test::Ctl("mouse assign 1 mouse left").exitCode, 0);
+    EXPECT_EQ(test::Ctl("mouse assign 0 gun 2").exitCode, 0);
+    EXPECT_EQ(test::Ctl("mouse assign 1 dpi up").exitCode, 1);  // now the only one
+    EXPECT_EQ(test::Ctl("mouse assign 11 default").exitCode, 2);
+    ASSERT_EQ(test::Ctl("mouse save").exitCode, 0);
+    std::vector<uint8_t> table;
+    ASSERT_TRUE(WaitFor([&] { return (table = test::WrittenImage(trace, "mouse", kCmdWriteKeys)).size() >= 33; }));
+    EXPECT_EQ(TableKey(table, 0), (KeyCode{0x72, 1, 0}));
+    EXPECT_EQ(TableKey(table, 1), (KeyCode{0x10, 1, 0}));
+    // The button's tool-tip names it and its new job.
+    EXPECT_EQ(test::UiJson("get key_0")["tooltip"].asString(), "Left button\nGun 2");
 }
 
 }  // namespace

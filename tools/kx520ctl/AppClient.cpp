@@ -13,6 +13,7 @@
 
 #include "app/RegisteredMessages.h"
 #include "devices/KeyAssignmentWords.h"
+#include "devices/PageKeyDefaults.h"
 #include "platform/AppBus.h"
 #include "platform/ProgramText.h"
 #include "platform/SafeJson.h"
@@ -313,13 +314,16 @@ int CallForReason(QDBusInterface& app, const QString& method, const QList<QVaria
     return kOk;
 }
 
-// keyboard assign POS FUNCTION [ARGS]: the words are checked here first, so
-// that a mistake is a usage error that names what is allowed.
-int Assign(const std::vector<std::string>& args) {
+// keyboard|mouse assign POS FUNCTION [ARGS]: the words are checked here
+// first, so that a mistake is a usage error that names what is allowed.
+}  // namespace
+
+int AppClient::AssignKey(const std::string& kind, const std::vector<std::string>& args) {
+    const unsigned last = kind == "mouse" ? kMouseButtonDefaults.size() - 1 : kPageKeyDefaults.size() - 1;
     unsigned position = 0;
-    if (args.size() < 3 || !ParseNumber(args[1], position) || position > 125) {
-        std::cerr << "kx520ctl: keyboard assign POS FUNCTION [ARGS], POS 0 to 125; FUNCTION: "
-                  << AssignmentWordsUsage() << "\n";
+    if (args.size() < 3 || !ParseNumber(args[1], position) || position > last) {
+        std::cerr << "kx520ctl: " << kind << " assign POS FUNCTION [ARGS], POS 0 to " << last
+                  << "; FUNCTION: " << AssignmentWordsUsage() << "\n";
         return kUsage;
     }
     const std::vector<std::string> words(args.begin() + 2, args.end());
@@ -336,18 +340,22 @@ int Assign(const std::vector<std::string>& args) {
     for (const std::string& word : words) {
         list << QString::fromStdString(word);
     }
-    return CallForReason(*app, QStringLiteral("AssignKey"), {QVariant::fromValue(position), list});
+    return CallForReason(*app, QStringLiteral("AssignKey"),
+                         {QString::fromStdString(kind), QVariant::fromValue(position), list});
 }
 
-}  // namespace
+// keyboard|mouse save: the keys to the device through the application.
+int AppClient::SaveKeys(const std::string& kind) {
+    const auto app = Connect();
+    return app ? CallForReason(*app, QStringLiteral("SaveKeys"), {QString::fromStdString(kind)}) : kFailure;
+}
 
 int AppClient::Keyboard(const std::vector<std::string>& args, bool json) {
     if (!args.empty() && args[0] == "assign") {
-        return Assign(args);
+        return AssignKey("keyboard", args);
     }
     if (args.size() == 1 && args[0] == "save") {
-        const auto app = Connect();
-        return app ? CallForReason(*app, QStringLiteral("SaveKeys"), {}) : kFailure;
+        return SaveKeys("keyboard");
     }
     if (args.size() != 1 || args[0] != "show") {
         std::cerr << "kx520ctl: keyboard takes show, assign POS FUNCTION [ARGS] or save\n";

@@ -25,8 +25,12 @@ public:
     static int Keyboard(const std::vector<std::string>& args, bool json);
     // lighting KIND [set OPTIONS]: a device's light setting, or a change.
     static int Lighting(const std::vector<std::string>& args, bool json);
-    // mouse show | dpi set STAGE VALUE [options] | dpi active STAGE.
+    // mouse show | dpi set STAGE VALUE [options] | dpi active STAGE |
+    // rate N | assign POS FUNCTION [ARGS] | save.
     static int Mouse(const std::vector<std::string>& args, bool json);
+    // KIND assign POS FUNCTION [ARGS] and KIND save, KIND keyboard or mouse.
+    static int AssignKey(const std::string& kind, const std::vector<std::string>& args);
+    static int SaveKeys(const std::string& kind);
     // macro VERB KIND ...: the macros of the keyboard's or mouse's page.
     static int Macro(const std::vector<std::string>& args, bool json);
     // The running application, or nothing (and a message on stderr).

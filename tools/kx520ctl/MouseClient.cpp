@@ -36,12 +36,18 @@ void PrintMouse(const QJsonObject& mouse) {
 }  // namespace
 
 int AppClient::Mouse(const std::vector<std::string>& args, bool json) {
+    if (!args.empty() && args[0] == "assign") {
+        return AssignKey("mouse", args);
+    }
+    if (args.size() == 1 && args[0] == "save") {
+        return SaveKeys("mouse");
+    }
     const bool show = args.size() == 1 && args[0] == "show";
     const bool dpi = args.size() >= 3 && args[0] == "dpi" && (args[1] == "set" || args[1] == "active");
     const bool rate = args.size() == 2 && args[0] == "rate";
     if (!show && !dpi && !rate) {
         std::cerr << "kx520ctl: mouse takes show, dpi set STAGE VALUE [--y VALUE] [--color #RRGGBB] "
-                     "[--enabled on|off], dpi active STAGE or rate N (0-4)\n";
+                     "[--enabled on|off], dpi active STAGE, rate N (0-4), assign POS FUNCTION [ARGS] or save\n";
         return kUsage;
     }
     QStringList list;
