@@ -33,6 +33,7 @@ constexpr TreeTag kTreeTags[] = {
     {"KeySetControlUI", "XML/CustomControlXML/KeySetControl.xml"},
     {"MacroSetControlUI", "XML/CustomControlXML/MacroControl.xml"},
     {"MouseSensitivityUI", "XML/CustomControlXML/MouseSensitivity.xml"},
+    {"MousePointerUI", "XML/CustomControlXML/MousePointer.xml"},
     {"ShootKeySetControlUI", "XML/CustomControlXML/ShootControl.xml"},
     {"VirtualSetControlUI", "XML/CustomControlXML/VirtualSet.xml"},
 };

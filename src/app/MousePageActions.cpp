@@ -35,12 +35,40 @@ void MousePageActions::AddRoutes(NotificationRouter& routes) {
             mouse.SetStageEnabled(stage, option->IsSelected());
         }
     });
-    add(ui::notify::kSelectChanged, "DPI_select_check_", [](CZentrelMouseDevice& mouse, N notification, int stage) {
+    // Options of a group act when chosen, not when left.
+    auto chosen = [](N notification) {
         const auto* option = dynamic_cast<const ui::COptionUI*>(notification.sender);
-        if (option != nullptr && option->IsSelected()) {
+        return option != nullptr && option->IsSelected();
+    };
+    add(ui::notify::kSelectChanged, "DPI_select_check_", [chosen](CZentrelMouseDevice& mouse, N notification, int stage) {
+        if (chosen(notification)) {
             mouse.SelectStage(stage);
         }
     });
+    add(ui::notify::kSelectChanged, "polling_rate_option_", [chosen](CZentrelMouseDevice& mouse, N notification, int n) {
+        if (chosen(notification)) {
+            mouse.SetReportRate(n);
+        }
+    });
+    add(ui::notify::kSelectChanged, "mouse_device_seting_option_",
+        [chosen](CZentrelMouseDevice& mouse, N notification, int n) {
+            if (chosen(notification)) {
+                mouse.ShowSettingsPanel(n);
+            }
+        });
+    auto exact = [this, &routes](const char* type, const char* name) {
+        routes.Add({type, name, NameMatch::CaseInsensitive, [this](const ui::Notification&, int) {
+                        if (CZentrelMouseDevice* mouse = Mouse()) {
+                            mouse->TakePointerSettings();
+                        }
+                    }});
+    };
+    for (const char* slider : {"pointer_speed_slider", "scroll_speed_slider", "double_click_slider"}) {
+        exact(ui::notify::kValueChanged, slider);
+    }
+    for (const char* check : {"pointer_precision_check", "scrolls_page_check"}) {
+        exact(ui::notify::kSelectChanged, check);
+    }
 }
 
 }  // namespace kx520

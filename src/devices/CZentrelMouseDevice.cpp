@@ -16,6 +16,7 @@
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
 #include "ui/CSliderUI.h"
+#include "ui/CTabLayoutUI.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -26,6 +27,7 @@ namespace {
 
 constexpr int kMouseKind = 2;
 constexpr int kKeysFunction = 2;
+constexpr int kSystemFunction = 4;
 
 QString Resolved(const std::string& id) {
     return ui::CResourceManager::Instance().GetText(QString::fromStdString(id));
@@ -95,6 +97,7 @@ void CZentrelMouseDevice::ApplyProfileToPage() {
     const profiles::LightSetting& light = m_mouse->Light();
     SetLightColour(light.red, light.green, light.blue);
     ShowStages();
+    ShowSystemSettings();
     KeyEditor()->Reset(m_mouse->Names().MacroNames());
     RefreshKeyLabels();
     update();
@@ -249,7 +252,74 @@ std::string CZentrelMouseDevice::SetReportRate(int option) {
     profiles::MouseSystemSettings settings = m_mouse->Profile().SystemSettings();
     settings.reportRate = static_cast<uint16_t>(option);
     m_mouse->Profile().SetSystemStages(settings);
+    ShowSystemSettings();
     return WriteStages() ? std::string() : std::string("saved; the mouse did not take the record");
+}
+
+void CZentrelMouseDevice::ShowSystemSettings() {
+    const profiles::MouseSystemSettings settings = m_mouse->Profile().SystemSettings();
+    const int rate = MouseSensitivity::PollingOption(settings.reportRate);
+    for (int n = 0; n < MouseSensitivity::kPollingOptions; ++n) {
+        if (auto* option = dynamic_cast<ui::COptionUI*>(Part(QStringLiteral("polling_rate_option_%1").arg(n)))) {
+            option->Selected(n == rate, false);
+        }
+    }
+    auto slider = [this](const char* name, int value) {
+        if (auto* control = dynamic_cast<ui::CSliderUI*>(Part(QLatin1String(name)))) {
+            control->SetValue(value);
+        }
+    };
+    slider("pointer_speed_slider", settings.mouseSpeed);
+    slider("double_click_slider", settings.doubleClickTime);
+    slider("scroll_speed_slider", settings.wheelScrollLines);
+    auto check = [this](const char* name, bool on) {
+        if (auto* option = dynamic_cast<ui::COptionUI*>(Part(QLatin1String(name)))) {
+            option->Selected(on, false);
+        }
+    };
+    check("pointer_precision_check", settings.pointerPrecision != 0);
+    check("scrolls_page_check", settings.scrollPage != 0);
+}
+
+void CZentrelMouseDevice::TakePointerSettings() {
+    profiles::MouseSystemSettings settings = m_mouse->Profile().SystemSettings();
+    auto slider = [this](const char* name, uint16_t& value) {
+        if (auto* control = dynamic_cast<ui::CSliderUI*>(Part(QLatin1String(name)))) {
+            value = static_cast<uint16_t>(std::max(0, control->GetValue()));
+        }
+    };
+    slider("pointer_speed_slider", settings.mouseSpeed);
+    slider("double_click_slider", settings.doubleClickTime);
+    slider("scroll_speed_slider", settings.wheelScrollLines);
+    // Pointer speeds outside what a desktop offers are kept to 1-20.
+    settings.mouseSpeed = std::clamp<uint16_t>(settings.mouseSpeed, 1, 20);
+    auto check = [this](const char* name, uint16_t& value) {
+        if (auto* option = dynamic_cast<ui::COptionUI*>(Part(QLatin1String(name)))) {
+            value = option->IsSelected() ? 1 : 0;
+        }
+    };
+    check("pointer_precision_check", settings.pointerPrecision);
+    check("scrolls_page_check", settings.scrollPage);
+    m_mouse->Profile().SetSystemStages(settings);
+    WriteStages();
+}
+
+void CZentrelMouseDevice::ShowSettingsPanel(int n) {
+    auto* tabs = dynamic_cast<ui::CTabLayoutUI*>(Part(QStringLiteral("mouse_device_seting_layout")));
+    auto* options = dynamic_cast<ui::CContainerUI*>(Part(QStringLiteral("mouse_option_layout")));
+    if (tabs == nullptr || options == nullptr) {
+        return;
+    }
+    if (n < 0 || n >= tabs->GetCount()) {
+        n = 0;
+    }
+    tabs->SelectItem(n);
+    const QString chosen = QStringLiteral("mouse_device_seting_option_%1").arg(n);
+    for (ui::CControlUI* child : options->ChildControls()) {
+        if (auto* option = dynamic_cast<ui::COptionUI*>(child); option != nullptr && child->GetClass() == QLatin1String("Option")) {
+            option->Selected(option->GetName() == chosen, false);
+        }
+    }
 }
 
 bool CZentrelMouseDevice::SelectStage(int stage) {
@@ -346,6 +416,13 @@ void CZentrelMouseDevice::ShowLogoText() {
 
 void CZentrelMouseDevice::ShowFunction(int type) {
     CZentrelUSBDevice::ShowFunction(type);
+    // Through the receiver too the stages and the report rate are on the
+    // system tab (the base would show the empty wireless panel).
+    if (type == kSystemFunction) {
+        if (auto* functions = dynamic_cast<ui::CTabLayoutUI*>(Part(QStringLiteral("device_function_switch")))) {
+            functions->SelectItem(3);
+        }
+    }
     KeyEditor()->MarkOnly(type == kKeysFunction ? KeyEditor()->Selected() : -1);
     if (ui::CControlUI* hint = Part(QStringLiteral("device_tishi_info"))) {
         hint->SetVisible(false);

@@ -76,6 +76,13 @@ public:
     std::string ChangeStage(int stage, const StageChange& change);
     // The report rate option (0-4): saved and written; "" or why not.
     std::string SetReportRate(int option);
+    // The report rate and pointer settings of the profile on the page
+    // (a rate outside 0-4 shows the first option).
+    void ShowSystemSettings();
+    // The pointer settings as the page holds them: saved and written.
+    void TakePointerSettings();
+    // Tab `n` of the pointer settings (the first when there is no such tab).
+    void ShowSettingsPanel(int n);
 
 protected:
     void OnNotification(uint16_t code) override;

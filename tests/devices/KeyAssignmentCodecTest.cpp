@@ -318,6 +318,8 @@ TEST(KeyWords, EveryFunctionKindFromWords) {
     EXPECT_EQ(FromWords({"mouse", "right"}), (KeyAction{64, 0x10, 0x02, 0}));
     EXPECT_EQ(FromWords({"wheel", "down", "3", "--speed", "1"}), (KeyAction{64, 0x12, 0x01, 0xFD}));
     EXPECT_EQ(FromWords({"scroll", "right", "3"}), (KeyAction{64, 0x11, 0x00, 0x83}));
+    EXPECT_EQ(FromWords({"dpi", "cycle"}), (KeyAction{64, 0x13, 3, 0}));
+    EXPECT_EQ(FromWords({"gun", "4"}), (KeyAction{64, 0x72, 3, 0}));
     EXPECT_EQ(FromWords({"fire", "20", "5"}), (KeyAction{64, 0x14, 20, 5}));
     EXPECT_EQ(FromWords({"default"}), RecordOfA().defaultAssignment);
 }
@@ -334,6 +336,9 @@ TEST(KeyWords, MistakesNameWhatIsAllowed) {
     EXPECT_FALSE(ParseAssignmentWords({"wheel", "sideways", "3"}, error));
     EXPECT_FALSE(ParseAssignmentWords({"wheel", "up", "300"}, error));
     EXPECT_FALSE(ParseAssignmentWords({"scroll", "left", "3", "--delay", "16"}, error));
+    EXPECT_FALSE(ParseAssignmentWords({"gun", "5"}, error));
+    EXPECT_NE(error.find("1, 2, 3, 4"), std::string::npos) << error;
+    EXPECT_FALSE(ParseAssignmentWords({"dpi"}, error));
     EXPECT_FALSE(ParseAssignmentWords({"fly"}, error));
     EXPECT_NE(error.find("shortcut"), std::string::npos);
     EXPECT_FALSE(ParseAssignmentWords({}, error));

@@ -188,5 +188,36 @@ TEST_F(Mouse, AButtonGivenAMacroWritesTheMacroImageThenTheTableWithTheMacrosNewN
     EXPECT_EQ(Commands().size(), before + 1);
 }
 
+TEST(MouseButtons, OnlyTheSoleLeftButtonIsGuarded) {
+    auto list = [](std::initializer_list<KeyCode> codes) {
+        std::vector<profiles::KeyAssignmentEntry> entries;
+        for (const KeyCode& code : codes) {
+            const profiles::KeyAction action{static_cast<uint16_t>(entries.size()), code.type, code.param1,
+                                             code.param2};
+            entries.push_back({action, action});
+        }
+        return entries;
+    };
+    const auto factory = list({{0x10, 1, 0}, {0x10, 2, 0}, {0x10, 4, 0}});
+    EXPECT_TRUE(MouseCore::IsOnlyLeftButton(factory, 0));
+    EXPECT_FALSE(MouseCore::IsOnlyLeftButton(factory, 1));
+    EXPECT_FALSE(MouseCore::IsOnlyLeftButton(factory, 3));  // beyond the list
+    const auto two = list({{0x10, 1, 0}, {0x10, 1, 0}});
+    EXPECT_FALSE(MouseCore::IsOnlyLeftButton(two, 0));
+    // Left with a parameter is another function: the plain left stays alone.
+    const auto odd = list({{0x10, 1, 0}, {0x10, 1, 1}});
+    EXPECT_TRUE(MouseCore::IsOnlyLeftButton(odd, 0));
+}
+
+TEST_F(Mouse, LightModesAreNamedFromTheDefaultAndTheCustomLists) {
+    bool resolved = false;
+    const std::string first = core.LightModeName(0, resolved);
+    EXPECT_TRUE(resolved);
+    EXPECT_FALSE(first.empty());
+    EXPECT_TRUE(core.LightModeName(9999, resolved).empty());
+    EXPECT_FALSE(resolved);  // from 10 on the custom names, shown as they are
+    EXPECT_TRUE(core.LightModeName(-1, resolved).empty());
+}
+
 }  // namespace
 }  // namespace kx520

@@ -169,9 +169,10 @@ TEST(MouseProgram, KxctlMouseSetsAStageWithItsColourAndTellsWhatTheMouseHolds) {
     EXPECT_EQ(test::Ctl("mouse rate 5").exitCode, 1);
 }
 
-// The profile file of the mouse's first profile.
-Json::Value MouseProfile() {
-    const std::string folder = std::string(std::getenv("XDG_DATA_HOME")) + "/KX520 PRO Keyboard/mouse/";
+// The profile file of the mouse's first profile (under `dataHome`, else
+// the tests' own data folder).
+Json::Value MouseProfile(const std::string& dataHome = std::getenv("XDG_DATA_HOME")) {
+    const std::string folder = dataHome + "/KX520 PRO Keyboard/mouse/";
     const Json::Value list = json::ReadFile(folder + "ProfileList.ini").value_or(Json::Value());
     const std::string id = list["profilelist"][0]["profileUUID"].asString();
     return json::ReadFile(folder + id + ".Json").value_or(Json::Value());
@@ -252,6 +253,44 @@ TEST(MouseProgram, TheOnlyLeftButtonKeepsItsJobOnThePageAndFromAScript) {
     EXPECT_EQ(TableKey(table, 1), (KeyCode{0x10, 1, 0}));
     // The button's tool-tip names it and its new job.
     EXPECT_EQ(test::UiJson("get key_0")["tooltip"].asString(), "Left button\nGun 2");
+}
+
+TEST(MouseProgram, TheReportRateAndPointerSettingsOnThePageAreSavedAndWritten) {
+    for (const char* product : {"mouse", "mouse-receiver"}) {
+        test::TempDir temp;
+        const std::string trace = temp.Path() + "/trace";
+        // A data folder of its own: every option starts unchosen.
+        const std::string data = temp.Path() + "/data";
+        App app(std::string("--simulate=") + product + " --automation",
+                "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "' XDG_DATA_HOME='" + data + "'");
+        ASSERT_TRUE(app.Ready()) << app.Errors();
+        ASSERT_TRUE(WaitFor([&] { return !StartUp(Commands(trace, product), false).empty(); })) << product;
+        // The system tab holds the stages and the rate on either link.
+        ASSERT_TRUE(WaitFor([] { return test::Ctl("ui click system_Op_tab").exitCode == 0; })) << product;
+        ASSERT_TRUE(test::UiJson("get DPI_slider_0")["visible"].asBool()) << product;
+        ASSERT_EQ(test::Ctl("ui click polling_rate_option_3").exitCode, 0) << product;
+        ASSERT_TRUE(WaitFor([&] { return test::WrittenImage(trace, product, kCmdWriteConfig, 2048)[11] == 3; }))
+            << product;
+        EXPECT_EQ(MouseProfile(data)["Device"][0]["ReportStages"]["StageActive"].asInt(), 3) << product;
+        // The pointer tab: its two panels, each setting saved as it changes.
+        ASSERT_EQ(test::Ctl("ui click cursor_Op_tab").exitCode, 0);
+        ASSERT_EQ(test::Ctl("ui value pointer_speed_slider 15").exitCode, 0);
+        ASSERT_EQ(test::Ctl("ui check pointer_precision_check 0").exitCode, 0);
+        EXPECT_FALSE(test::UiJson("get scrolls_page_check")["visible"].asBool());
+        ASSERT_EQ(test::Ctl("ui click mouse_device_seting_option_1").exitCode, 0);
+        EXPECT_TRUE(test::UiJson("get scrolls_page_check")["visible"].asBool());
+        EXPECT_FALSE(test::UiJson("get mouse_device_seting_option_0")["selected"].asBool());
+        ASSERT_EQ(test::Ctl("ui value scroll_speed_slider 7").exitCode, 0);
+        ASSERT_EQ(test::Ctl("ui check scrolls_page_check 1").exitCode, 0);
+        ASSERT_TRUE(WaitFor([&] { return MouseProfile(data)["Device"][0]["SystemStages"]["ScorllPage"].asInt() == 1; }))
+            << product;
+        const Json::Value system = MouseProfile(data)["Device"][0]["SystemStages"];
+        EXPECT_EQ(system["MouseSpeed"].asInt(), 15) << product;
+        EXPECT_EQ(system["PointerPrecision"].asInt(), 0) << product;
+        EXPECT_EQ(system["WheelScorlllinse"].asInt(), 7) << product;
+        EXPECT_EQ(system["DoubleClickTime"].asInt(), 500) << product;  // untouched
+        EXPECT_EQ(MouseProfile(data)["Device"][0]["ReportStages"]["StageActive"].asInt(), 3) << product;
+    }
 }
 
 }  // namespace
