@@ -70,6 +70,7 @@ set(KX520_CORE_SOURCES
     app/WorkerSlots.cpp
     app/AudioCopyData.cpp
     profiles/JsonFile.cpp
+    profiles/ColourOptionsFile.cpp
     profiles/CBasicProfiledata.cpp
     profiles/ProfileList.cpp
     profiles/CKeyboardProfiledata.cpp

@@ -28,6 +28,8 @@
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelKeyboardDevice.h"
 #include "devices/CZentrelMouseDevice.h"
+#include "profiles/ColourOptionsFile.h"
+#include "windows/CColorSelectWnd.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "pages/CKeySetControlUI.h"
 #include "profiles/CDeviceProfileUI.h"
@@ -323,6 +325,35 @@ int CMainWnd::Ask(const QString& textId, int buttons, const QString& argument) {
     return ShowMessageBox(this, {}, text, m_dpi, 0, buttons);
 }
 
+void CMainWnd::OpenPaletteWindow(int stage) {
+    auto* mouse = dynamic_cast<CZentrelMouseDevice*>(CurrentDevice());
+    // A stage number from a control's name: only the mouse's five stages.
+    if (m_paletteOpen || mouse == nullptr || stage < 0 || stage >= MouseCore::kStages) {
+        return;
+    }
+    const ui::CControlUI* swatch =
+        ui::CPaintManagerUI::FindSubControlByName(mouse, QStringLiteral("DPI_color_option_%1").arg(stage));
+    const uint32_t colour = swatch != nullptr ? static_cast<uint32_t>(swatch->GetBkColor().rgba()) : 0xFFFFFFFF;
+    const QString file = QString::fromLatin1(profiles::ColourOptionsFile::kFileName);
+    CColorSelectWnd dialog(this, QString::fromStdString(UserDataFolder()) + file,
+                           QString::fromStdString(ShippedDataFolder("DefaultData")) + QLatin1Char('/') + file);
+    QString error;
+    if (!dialog.Create(&error)) {
+        DebugTrace("palette layout: " + error.toStdString());
+        return;
+    }
+    m_paletteOpen = true;
+    dialog.SetWindowDpi(m_dpi);
+    dialog.SetCurrentColour(colour);
+    dialog.ShowSevenColourChoice(false);
+    dialog.CenterWindow();
+    const int result = dialog.ShowModal();
+    m_paletteOpen = false;
+    if (result == CColorSelectWnd::kResultColour) {
+        mouse->SetStageColour(stage, dialog.CurrentColour() & 0xFFFFFF);
+    }
+}
+
 QString CMainWnd::AskFile(bool save, const QString& suggested, FileKind kind) {
     const bool macro = kind == FileKind::kMacro;
     // Both letter cases: a file from another system may say .MAC.
@@ -365,15 +396,10 @@ void CMainWnd::OpenAudioStyleWindow() {
     // The audio-style window lands with the audio services.
 }
 
-void CMainWnd::OpenPaletteWindow(int optionIndex) {
-    // The colour palette lands with the lighting page.
-    (void)optionIndex;
-}
-
 void CMainWnd::CloseChildWindows() {
     m_tray->CloseMenu();
-    // The settings, about, palette and audio-style windows come with their
-    // own pages; none can be open yet.
+    // The palette runs modally and closes with its own loop; the settings,
+    // about and audio-style windows come with their own pages.
 }
 
 // --- devices and lighting ---------------------------------------------------------

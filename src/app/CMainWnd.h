@@ -102,7 +102,6 @@ public:
     void OpenSettingsWindow(bool centred);
     void OpenAboutWindow();
     void OpenAudioStyleWindow();
-    void OpenPaletteWindow(int optionIndex);
 
     // --- showing and hiding ------------------------------------------------
     void RestoreAndRaise();
@@ -165,6 +164,9 @@ public:
     // A message box by text id (1 when confirmed), its text given `argument`
     // for a "%1" in it; the test seam hears the id.
     int Ask(const QString& textId, int buttons, const QString& argument = {});
+    // The colour palette for sensitivity stage `stage` of the current mouse:
+    // confirmed, the stage takes the colour (saved and written). One at a time.
+    void OpenPaletteWindow(int stage);
     // What a file dialog asks for: a profile ("*.json") or a macro ("*.mac").
     enum class FileKind { kProfile, kMacro };
     // A file dialog (empty when cancelled), or what the test seam or
@@ -237,6 +239,7 @@ private:
     AskPath m_askPath;
     std::optional<QString> m_fileAnswer;
     QString m_lastFolder;
+    bool m_paletteOpen = false;
     int m_dpi = 96;
     bool m_lightControlEnabled = true;
     bool m_windowActive = false;

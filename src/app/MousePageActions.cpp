@@ -56,6 +56,9 @@ void MousePageActions::AddRoutes(NotificationRouter& routes) {
                 mouse.ShowSettingsPanel(n);
             }
         });
+    add(ui::notify::kClick, "DPI_color_option_", [this](CZentrelMouseDevice&, N, int stage) {
+        m_window.OpenPaletteWindow(stage);
+    });
     auto exact = [this, &routes](const char* type, const char* name) {
         routes.Add({type, name, NameMatch::CaseInsensitive, [this](const ui::Notification&, int) {
                         if (CZentrelMouseDevice* mouse = Mouse()) {

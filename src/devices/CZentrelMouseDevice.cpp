@@ -245,6 +245,21 @@ std::string CZentrelMouseDevice::ChangeStage(int stage, const StageChange& chang
     return WriteStages() ? std::string() : std::string("saved; the mouse did not take the record");
 }
 
+bool CZentrelMouseDevice::SetStageColour(int stage, uint32_t colour) {
+    std::vector<profiles::DpiStage> stages = m_mouse->Profile().Stages();
+    profiles::DpiStage* entry = Stage(stages, stage);
+    if (entry == nullptr) {
+        return false;
+    }
+    entry->red = static_cast<uint8_t>(colour >> 16);
+    entry->green = static_cast<uint8_t>(colour >> 8);
+    entry->blue = static_cast<uint8_t>(colour);
+    m_mouse->Profile().SetDPIStages(stages);
+    ShowStages();
+    WriteStages();
+    return true;
+}
+
 std::string CZentrelMouseDevice::SetReportRate(int option) {
     if (option < 0 || option >= MouseSensitivity::kPollingOptions) {
         return "the mouse has report rate options 0 to 4";

@@ -74,6 +74,9 @@ public:
         std::optional<bool> enabled;
     };
     std::string ChangeStage(int stage, const StageChange& change);
+    // Stage `stage` takes colour 0xRRGGBB (the list grows to it): shown,
+    // saved and written. False for a stage outside 0-4.
+    bool SetStageColour(int stage, uint32_t colour);
     // The report rate option (0-4): saved and written; "" or why not.
     std::string SetReportRate(int option);
     // The report rate and pointer settings of the profile on the page

@@ -39,13 +39,18 @@ std::string ShippedDataFolder(const std::string& name) {
     return std::string(KX520_INSTALL_DATADIR) + "/" + name;
 }
 
+std::string UserDataFolder() {
+    return DeviceDataFolder("");
+}
+
 std::string DeviceDataFolder(const std::string& kindFolder) {
     const char* dataHome = std::getenv("XDG_DATA_HOME");
     const char* home = std::getenv("HOME");
     std::string base = dataHome != nullptr && dataHome[0] == '/'
                            ? dataHome
                            : std::string(home != nullptr ? home : "") + "/.local/share";
-    const std::string folder = base + "/" + kProductName + "/" + kindFolder + "/";
+    const std::string folder =
+        base + "/" + kProductName + "/" + (kindFolder.empty() ? std::string() : kindFolder + "/");
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     return folder;

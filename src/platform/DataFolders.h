@@ -16,5 +16,8 @@ std::string ShippedDataFolder(const std::string& name);
 // "HD"): $XDG_DATA_HOME/<product>/<kind>/ (~/.local/share by default),
 // created when missing; ends with "/".
 std::string DeviceDataFolder(const std::string& kindFolder);
+// The user's data of the whole application: $XDG_DATA_HOME/<product>/,
+// created when missing; ends with "/".
+std::string UserDataFolder();
 
 }  // namespace kx520

@@ -51,6 +51,12 @@ bool COptionUI::SetAttribute(const QString& name, const QString& value) {
             return false;
         }
         m_selectedBkColor = *colour;
+    } else if (key == QLatin1String("selectedbordercolor")) {
+        const auto colour = ParseColour(value);
+        if (!colour) {
+            return false;
+        }
+        m_selectedBorderColor = *colour;
     } else {
         return CButtonUI::SetAttribute(name, value);
     }
@@ -67,6 +73,10 @@ void COptionUI::PaintStatusImage(QPainter& painter) {
         DrawImageString(painter, rect(), m_selectedImage, Scale());
     } else {
         CButtonUI::PaintStatusImage(painter);
+    }
+    if (m_selectedBorderColor.isValid()) {
+        // A ring that shows which one is chosen whatever its own colour.
+        StrokeOutline(painter, m_selectedBorderColor, 2 * Scale(), 6 * Scale());
     }
 }
 

@@ -31,6 +31,7 @@ private:
     bool m_selected = false;
     QString m_selectedImage;
     QColor m_selectedBkColor;
+    QColor m_selectedBorderColor;
 };
 
 }  // namespace kx520::ui

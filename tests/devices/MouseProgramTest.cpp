@@ -293,5 +293,79 @@ TEST(MouseProgram, TheReportRateAndPointerSettingsOnThePageAreSavedAndWritten) {
     }
 }
 
+TEST(MouseProgram, Stage2At1600InGreenFromThePalettesEditsReachesTheRecordAndTheProfile) {
+    for (const char* product : {"mouse", "mouse-receiver"}) {
+        test::TempDir temp;
+        const std::string trace = temp.Path() + "/trace";
+        const std::string data = temp.Path() + "/data";
+        App app(std::string("--simulate=") + product + " --automation",
+                "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "' XDG_DATA_HOME='" + data + "'");
+        ASSERT_TRUE(app.Ready()) << app.Errors();
+        ASSERT_TRUE(WaitFor([&] { return !StartUp(Commands(trace, product), false).empty(); })) << product;
+        ASSERT_TRUE(WaitFor([] { return test::Ctl("ui click system_Op_tab").exitCode == 0; })) << product;
+        ASSERT_EQ(test::Ctl("ui text DPI_edit_2 1600").exitCode, 0);
+        ASSERT_EQ(test::Ctl("ui click DPI_select_check_2").exitCode, 0);
+        ASSERT_EQ(test::Ctl("ui click DPI_color_option_2").exitCode, 0);
+        ASSERT_TRUE(WaitFor([] { return test::TopWindowIs("ColorSelectWnd"); })) << product;
+        // Red cleared and green past its end: 0 and 255, as the edits then say.
+        ASSERT_EQ(test::Ctl("ui text color_edit_r ''").exitCode, 0);
+        ASSERT_EQ(test::Ctl("ui text color_edit_g 300").exitCode, 0);
+        ASSERT_EQ(test::Ctl("ui text color_edit_b 0").exitCode, 0);
+        EXPECT_EQ(test::UiJson("get color_edit_r")["text"].asString(), "0");
+        EXPECT_EQ(test::UiJson("get color_edit_g")["text"].asString(), "255");
+        ASSERT_EQ(test::Ctl("ui click okbtn").exitCode, 0);
+        std::vector<uint8_t> config;
+        ASSERT_TRUE(WaitFor([&] {
+            config = test::WrittenImage(trace, product, kCmdWriteConfig, 2048);
+            return config[12] == 2 && config[40] == 0 && config[39] == 255;
+        })) << product;
+        // Stage 2 at 14 + 9 x 2: on, one value, step 30 (1600 from 100 in
+        // steps of 50) twice, red 0, green 255, blue 0.
+        EXPECT_EQ(std::vector<uint8_t>(config.begin() + 32, config.begin() + 41),
+                  (std::vector<uint8_t>{1, 0, 30, 0, 30, 0, 0, 255, 0}))
+            << product;
+        const Json::Value stages = MouseProfile(data)["Device"][0]["DPIStages"];
+        EXPECT_EQ(stages["StageActive"].asInt(), 2) << product;
+        EXPECT_EQ(stages["StageDPIs"][2]["StageDPIX"].asInt(), 30) << product;
+        EXPECT_EQ(stages["StageDPIs"][2]["StageColorG"].asInt(), 255) << product;
+        EXPECT_EQ(stages["StageDPIs"][2]["StageColorB"].asInt(), 0) << product;
+    }
+}
+
+TEST(MouseProgram, APaletteSlotKeepsTheColourChosenAfterItAndIsNotChosenWhenTheDialogOpensAgain) {
+    test::TempDir temp;
+    const std::string data = temp.Path() + "/data";
+    App app("--simulate=mouse --automation", "QT_QPA_PLATFORM=offscreen XDG_DATA_HOME='" + data + "'");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([] { return test::Ctl("ui click system_Op_tab").exitCode == 0; }));
+    ASSERT_EQ(test::Ctl("ui click DPI_color_option_0").exitCode, 0);
+    ASSERT_TRUE(WaitFor([] { return test::TopWindowIs("ColorSelectWnd"); }));
+    const std::string file = data + "/KX520 PRO Keyboard/color_option_info.config";
+    // A colour chosen with no slot selected changes only the preview.
+    ASSERT_EQ(test::Ctl("ui text color_edit_b 200").exitCode, 0);
+    EXPECT_EQ(json::ReadFile(file).value_or(Json::Value())["coloroptioninfo"]["palletDialogcollectcoloroption"][0]
+                  ["UserData"].asString(), "");
+    ASSERT_EQ(test::Ctl("ui click collect_color_option_3").exitCode, 0);
+    ASSERT_EQ(test::Ctl("ui click color_option_8").exitCode, 0);  // blue
+    const Json::Value stored = json::ReadFile(file).value_or(Json::Value())["coloroptioninfo"];
+    EXPECT_EQ(stored["palletDialogcollectcoloroption"][3]["UserData"].asString(), "1");
+    EXPECT_EQ(stored["palletDialogcollectcoloroption"][3]["color"].asString(), "FF0000FF");
+    EXPECT_EQ(stored["palletDialogcoloroption_selectitem"].asInt(), 8);
+    ASSERT_EQ(test::Ctl("ui click laterbtn").exitCode, 0);  // cancelled: the stage keeps its colour
+    ASSERT_TRUE(WaitFor([] { return test::TopWindowIs("MainWnd"); }));
+    EXPECT_EQ(json::Parse(test::Ctl("mouse show --json").out).value_or(Json::Value())["stages"][0]["color"].asString(),
+              "#ff0000");
+    ASSERT_EQ(test::Ctl("ui click DPI_color_option_0").exitCode, 0);
+    ASSERT_TRUE(WaitFor([] { return test::TopWindowIs("ColorSelectWnd"); }));
+    EXPECT_FALSE(test::UiJson("get collect_color_option_3")["selected"].asBool());
+    EXPECT_FALSE(test::UiJson("get collect_color_option_0")["selected"].asBool());
+    ASSERT_EQ(test::Ctl("ui click collect_color_option_3").exitCode, 0);  // its colour is the one taken
+    ASSERT_EQ(test::Ctl("ui click okbtn").exitCode, 0);
+    ASSERT_TRUE(WaitFor([] {
+        return json::Parse(test::Ctl("mouse show --json").out).value_or(Json::Value())["stages"][0]["color"].asString() ==
+               "#0000ff";
+    }));
+}
+
 }  // namespace
 }  // namespace kx520
