@@ -56,6 +56,9 @@ void CZentrelMouseDevice::BuildPage() {
     if (KeyPage() != nullptr) {
         ShowFunction(kKeysFunction);  // the keys tab is the one selected at first
     }
+    // The profile's stages and settings, before any mouse answers.
+    ShowStages();
+    ShowSystemSettings();
     m_buttonList = dynamic_cast<ui::CListUI*>(Part(QStringLiteral("device_setkeyinfo_list")));
     m_logo = nullptr;
     for (CDeviceKeyButtonUI* button : findChildren<CDeviceKeyButtonUI*>()) {
@@ -128,12 +131,18 @@ void CZentrelMouseDevice::ShowStages() {
         if (scale.highest > 0) {
             stage.dpiX = std::min<uint16_t>(stage.dpiX, scale.highest);  // a file's step beyond the sliders
         }
-        if (auto* slider = dynamic_cast<ui::CSliderUI*>(Part(QStringLiteral("DPI_slider_") + number))) {
+        auto* slider = dynamic_cast<ui::CSliderUI*>(Part(QStringLiteral("DPI_slider_") + number));
+        auto* edit = dynamic_cast<ui::CEditUI*>(Part(QStringLiteral("DPI_edit_") + number));
+        if (scale.step == 0) {
+            slider = nullptr;  // values wait for the mouse's scale
+            edit = nullptr;
+        }
+        if (slider != nullptr) {
             slider->SetMinValue(0);
             slider->SetMaxValue(scale.highest);
             slider->SetValue(stage.dpiX);
         }
-        if (auto* edit = dynamic_cast<ui::CEditUI*>(Part(QStringLiteral("DPI_edit_") + number))) {
+        if (edit != nullptr) {
             edit->SetMinMax(0, std::max(scale.HighestValue(), scale.ValueOfStep(scale.highest)));
             edit->SetText(QString::number(scale.ValueOfStep(stage.dpiX)));
         }
