@@ -45,6 +45,7 @@ set(KX520_CORE_SOURCES
     devices/MouseConfigRecord.cpp
     devices/MouseLink.cpp
     devices/MouseCore.cpp
+    devices/MouseLightEngine.cpp
     devices/KeyTable.cpp
     devices/KeyAssignmentWords.cpp
     devices/KeyboardLightTables.cpp
@@ -59,6 +60,7 @@ set(KX520_CORE_SOURCES
     devices/MacroActionView.cpp
     devices/MacroEditor.cpp
     devices/KeyboardReport.cpp
+    devices/LightReport.cpp
     app/DeviceCatalog.cpp
     app/InterfaceSlotTable.cpp
     app/DeviceScanThread.cpp

@@ -548,19 +548,6 @@ QString CMainWnd::DeviceJson(const QString& kind) const {
 
 namespace {
 
-CZentrelKeyboardDevice* FirstKeyboard(const std::vector<CDeviceOptionUI*>& options) {
-    for (CDeviceOptionUI* option : options) {
-        if (auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(option->Device())) {
-            return keyboard;
-        }
-    }
-    return nullptr;
-}
-
-}  // namespace
-
-namespace {
-
 // The first page of a kind with keys to assign: "keyboard" or "mouse".
 CZentrelUSBDevice* FirstWithKeys(const std::vector<CDeviceOptionUI*>& options, const QString& kind) {
     for (CDeviceOptionUI* option : options) {
@@ -595,11 +582,14 @@ QString CMainWnd::AssignKey(const QString& kind, uint position, const QStringLis
 }
 
 QString CMainWnd::SetLighting(const QString& kind, const QStringList& words) {
-    CZentrelKeyboardDevice* keyboard = FirstKeyboard(m_options.Options());
-    if (kind != QLatin1String("keyboard") || keyboard == nullptr) {
-        return QStringLiteral("the application has no %1 lighting to set").arg(kind);
+    CZentrelUSBDevice* device = FirstWithKeys(m_options.Options(), kind);
+    if (auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(device)) {
+        return ApplyLightingWords(*keyboard, keyboard->Keyboard().Names(), words);
     }
-    return ApplyLightingWords(*keyboard, words);
+    if (auto* mouse = dynamic_cast<CZentrelMouseDevice*>(device)) {
+        return ApplyLightingWords(*mouse, mouse->Mouse().Names(), words);
+    }
+    return QStringLiteral("the application has no %1 lighting to set").arg(kind);
 }
 
 QString CMainWnd::SaveKeys(const QString& kind) {

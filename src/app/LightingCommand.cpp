@@ -2,7 +2,8 @@
 
 #include <QHash>
 
-#include "devices/CZentrelKeyboardDevice.h"
+#include "devices/CZentrelUSBDevice.h"
+#include "devices/DefaultNameLists.h"
 #include "pages/CLightControlUI.h"
 #include "ui/CResourceManager.h"
 
@@ -21,9 +22,8 @@ const QHash<QString, QString>& EnglishTexts() {
     return texts;
 }
 
-// The effect `word` names among the keyboard's visible effects, or -1.
-int EffectNamed(CZentrelKeyboardDevice& keyboard, const QString& word, QString& allowed) {
-    const auto& names = keyboard.Keyboard().Names();
+// The effect `word` names among the device's visible effects, or -1.
+int EffectNamed(const DefaultNameLists& names, const QString& word, QString& allowed) {
     bool number = false;
     const int index = word.toInt(&number);
     int found = -1;
@@ -49,8 +49,9 @@ bool Step(const QString& text, int& value) {
 
 }  // namespace
 
-QString ApplyLightingWords(CZentrelKeyboardDevice& keyboard, const QStringList& words) {
-    profiles::LightSetting setting = keyboard.Keyboard().Light();
+QString ApplyLightingWords(CZentrelUSBDevice& device, const DefaultNameLists& names, const QStringList& words) {
+    const QString kind = device.KindName();
+    profiles::LightSetting setting = device.CurrentLightSetting();
     for (int i = 0; i < words.size(); i += 2) {
         const QString& name = words[i];
         if (i + 1 >= words.size()) {
@@ -60,9 +61,9 @@ QString ApplyLightingWords(CZentrelKeyboardDevice& keyboard, const QStringList& 
         int step = 0;
         if (name == QLatin1String("--mode")) {
             QString allowed;
-            const int mode = EffectNamed(keyboard, value, allowed);
+            const int mode = EffectNamed(names, value, allowed);
             if (mode < 0) {
-                return QStringLiteral("unknown effect '%1'; the keyboard has: %2").arg(value, allowed);
+                return QStringLiteral("unknown effect '%1'; the %2 has: %3").arg(value, kind, allowed);
             }
             setting.mode = static_cast<uint8_t>(mode);
         } else if (name == QLatin1String("--brightness") || name == QLatin1String("--speed")) {
@@ -93,12 +94,12 @@ QString ApplyLightingWords(CZentrelKeyboardDevice& keyboard, const QStringList& 
             return QStringLiteral("unknown option ") + name;
         }
     }
-    const bool taken = keyboard.ApplyLightSetting(setting);
-    if (CLightControlUI* page = keyboard.LightPage()) {
+    const bool taken = device.ApplyLightSetting(setting);
+    if (CLightControlUI* page = device.LightPage()) {
         page->ShowSetting(setting);  // the page shows what a script chose
     }
     if (!taken) {
-        return QStringLiteral("the keyboard did not take the light setting (the profile keeps it)");
+        return QStringLiteral("the %1 did not take the light setting (the profile keeps it)").arg(kind);
     }
     return {};
 }

@@ -5,13 +5,15 @@
 
 namespace kx520 {
 
-class CZentrelKeyboardDevice;
+class CZentrelUSBDevice;
+class DefaultNameLists;
 
-// kx520ctl lighting keyboard set's options, applied to the keyboard as the
+// kx520ctl lighting KIND set's options, applied to the device as the
 // lighting page applies a change: "--mode NAME|N", "--brightness 0-4",
 // "--speed 0-4", "--direction left|right", "--color #RRGGBB",
-// "--multicolor on|off". A mode is an effect of the keyboard's list, by its
-// English name (letter case ignored) or its number. "" or why not.
-QString ApplyLightingWords(CZentrelKeyboardDevice& keyboard, const QStringList& words);
+// "--multicolor on|off". A mode is an effect of the device's list
+// (`names`), by its English name (letter case ignored) or its number. ""
+// or why not.
+QString ApplyLightingWords(CZentrelUSBDevice& device, const DefaultNameLists& names, const QStringList& words);
 
 }  // namespace kx520

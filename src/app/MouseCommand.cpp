@@ -3,12 +3,15 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <json/json.h>
 
 #include "app/CMainWnd.h"
 #include "app/JsonAnswer.h"
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelMouseDevice.h"
+#include "devices/LightReport.h"
 #include "profiles/CDeviceProfileUI.h"
+#include "ui/CResourceManager.h"
 
 namespace kx520 {
 
@@ -28,6 +31,16 @@ QString Colour(const profiles::DpiStage& stage) {
         .arg(stage.red, 2, 16, QLatin1Char('0'))
         .arg(stage.green, 2, 16, QLatin1Char('0'))
         .arg(stage.blue, 2, 16, QLatin1Char('0'));
+}
+
+// The light setting as the keyboard's report gives it, with the effect's
+// name in the window's language.
+QJsonObject LightObject(const MouseCore& core) {
+    Json::Value light = LightReport(core.Light(), core.Names().EffectNames());
+    light["effectText"] =
+        ui::CResourceManager::Instance().GetText(QString::fromStdString(light["effect"].asString())).toStdString();
+    Json::StreamWriterBuilder writer;
+    return QJsonDocument::fromJson(QByteArray::fromStdString(Json::writeString(writer, light))).object();
 }
 
 QJsonObject Show(CZentrelMouseDevice& mouse) {
@@ -56,6 +69,7 @@ QJsonObject Show(CZentrelMouseDevice& mouse) {
             {QStringLiteral("reportRate"),
              MouseSensitivity::PollingOption(core.Profile().SystemSettings().reportRate)},
             {QStringLiteral("stages"), stages},
+            {QStringLiteral("light"), LightObject(core)},
             {QStringLiteral("scale"), QJsonObject{{QStringLiteral("sensor"), scale.sensor},
                                                   {QStringLiteral("step"), scale.step},
                                                   {QStringLiteral("highest"), scale.highest},

@@ -6,6 +6,7 @@
 #include "devices/KeyLabels.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CKeySetControlUI.h"
+#include "pages/CLightControlUI.h"
 #include "profiles/CDeviceProfileUI.h"
 #include "ui/CControlUI.h"
 #include "ui/CEditUI.h"
@@ -19,6 +20,7 @@
 #include "ui/CTabLayoutUI.h"
 
 #include <QGuiApplication>
+#include <QRandomGenerator>
 #include <QScreen>
 
 namespace kx520 {
@@ -56,9 +58,12 @@ void CZentrelMouseDevice::BuildPage() {
     if (KeyPage() != nullptr) {
         ShowFunction(kKeysFunction);  // the keys tab is the one selected at first
     }
-    // The profile's stages and settings, before any mouse answers.
+    // The profile's stages, settings and light, before any mouse answers.
     ShowStages();
     ShowSystemSettings();
+    ShowLightPage();
+    m_mouse->LoadCustomEffect();
+    m_mouse->StartLight();
     m_buttonList = dynamic_cast<ui::CListUI*>(Part(QStringLiteral("device_setkeyinfo_list")));
     m_logo = nullptr;
     for (CDeviceKeyButtonUI* button : findChildren<CDeviceKeyButtonUI*>()) {
@@ -101,6 +106,7 @@ void CZentrelMouseDevice::ApplyProfileToPage() {
     SetLightColour(light.red, light.green, light.blue);
     ShowStages();
     ShowSystemSettings();
+    ShowLightPage();
     KeyEditor()->Reset(m_mouse->Names().MacroNames());
     RefreshKeyLabels();
     update();
@@ -438,6 +444,29 @@ void CZentrelMouseDevice::ShowLogoText() {
     m_logo->SetToolTip(QStringLiteral("Logo\n") + text);
 }
 
+void CZentrelMouseDevice::ShowLightPage() {
+    CLightControlUI* page = LightPage();
+    if (page == nullptr) {
+        return;
+    }
+    const DefaultNameLists& names = m_mouse->Names();
+    page->FillEffects(names.EffectNames(), names.EffectVisible());
+    page->ShowSetting(m_mouse->Light());
+}
+
+bool CZentrelMouseDevice::ApplyLightSetting(const profiles::LightSetting& setting) {
+    const bool customChanged = setting.customGroup != m_mouse->Light().customGroup;
+    m_mouse->SetLight(setting);
+    m_mouse->Profile().SetLightInfo(setting);
+    m_mouse->Profile().Save();
+    if (customChanged || setting.mode >= 10) {
+        m_mouse->LoadCustomEffect();
+    }
+    SetLightColour(setting.red, setting.green, setting.blue);
+    ShowLogoText();
+    return WriteStages();
+}
+
 void CZentrelMouseDevice::ShowFunction(int type) {
     CZentrelUSBDevice::ShowFunction(type);
     // Through the receiver too the stages and the report rate are on the
@@ -494,6 +523,8 @@ void CZentrelMouseDevice::OnConnected() {
         m_mouse->Profile().Save();
     }
     ApplyProfileToPage();
+    m_mouse->LoadCustomEffect();
+    m_mouse->StartLight();
 }
 
 void CZentrelMouseDevice::OnNotify() {
@@ -513,6 +544,8 @@ void CZentrelMouseDevice::OnNotification(uint16_t code) {
             ApplyProfileToPage();
             break;
         case MouseCore::Notification::kFadeReaction:
+            m_mouse->StartFadeReaction(static_cast<uint32_t>(QRandomGenerator::global()->generate()));
+            break;
         case MouseCore::Notification::kIgnored:
             break;
     }

@@ -40,6 +40,9 @@ public:
     // The tab's panel; the marks belong to the keys tab, the hint to none.
     void ShowFunction(int type) override;
     profiles::LightSetting CurrentLightSetting() const override { return m_mouse->Light(); }
+    // A new light setting: kept in the profile (saved), run on the picture
+    // and written with the record. False when the mouse did not take it.
+    bool ApplyLightSetting(const profiles::LightSetting& setting) override;
 
     // --- the buttons ---------------------------------------------------------------
     // Each button's tool-tip (its own name, then what it does now), the
@@ -94,6 +97,8 @@ private:
     ui::CControlUI* Part(const QString& name) const;
     // Row `row` of the button list, made when missing (hidden, disabled).
     ui::CControlUI* ButtonListRow(int row);
+    // The lighting page shows the mouse's effects and its setting.
+    void ShowLightPage();
     void ShowLogoText();
     // The stage list with at least `stage` + 1 entries; null for a stage
     // outside 0-4.

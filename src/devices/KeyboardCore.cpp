@@ -275,21 +275,6 @@ int KeyboardCore::SendHostLight() {
     return CMD_HOST_LIGHT(Channel());
 }
 
-namespace {
-
-// The base's effects for the modes the keyboard shares with the other kinds.
-EffectSetting BaseSetting(const profiles::LightSetting& light) {
-    EffectSetting setting;
-    setting.brightness = std::min<int>(light.brightness, 4);
-    setting.speed = std::min<int>(light.speed, 4);
-    setting.direction = light.direction;
-    setting.multiColor = light.multiColor != 0;
-    setting.colour = Rgb{light.red, light.green, light.blue};
-    return setting;
-}
-
-}  // namespace
-
 void KeyboardCore::TakeLightSetting(const profiles::LightSetting& setting) {
     bool perKey = false;
     {
@@ -303,7 +288,7 @@ void KeyboardCore::TakeLightSetting(const profiles::LightSetting& setting) {
         }
         m_engineSetting = setting;
     }
-    SetCurrentEffect(BaseSetting(setting));
+    SetCurrentEffect(EffectSettingOf(setting));
     if (perKey) {
         WriteKeyColours();
     }

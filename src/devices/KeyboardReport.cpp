@@ -4,6 +4,7 @@
 
 #include "devices/KeyCodeName.h"
 #include "devices/KeyboardCore.h"
+#include "devices/LightReport.h"
 #include "devices/PageKeyDefaults.h"
 
 namespace kx520 {
@@ -36,19 +37,7 @@ KeyCode CurrentCode(const KeyboardCore& keyboard,
 }
 
 Json::Value Light(const KeyboardCore& keyboard) {
-    const profiles::LightSetting& light = keyboard.Light();
-    Json::Value object(Json::objectValue);
-    object["mode"] = light.mode;
-    const auto& names = keyboard.Names().EffectNames();
-    object["effect"] = light.mode < names.size() ? names[light.mode] : std::string();
-    object["brightness"] = light.brightness;
-    object["speed"] = light.speed;
-    object["direction"] = light.direction;
-    object["multicolor"] = light.multiColor != 0;
-    char colour[8];
-    std::snprintf(colour, sizeof colour, "#%02x%02x%02x", light.red, light.green, light.blue);
-    object["color"] = colour;
-    return object;
+    return LightReport(keyboard.Light(), keyboard.Names().EffectNames());
 }
 
 Json::Value Options(const profiles::KeyboardSystemSettings& options) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/DeviceCatalog.h"
+#include "devices/EffectClock.h"
 #include "devices/MouseLink.h"
 #include "platform/DebugTrace.h"
 #include "profiles/MacroStore.h"
@@ -78,7 +79,86 @@ bool MouseCore::ReadConfigRecord() {
     m_light.blue = parsed->blue;
     m_profile.SetLightInfo(m_light);
     m_profile.SetActiveStage(parsed->activeStage);
+    SetLight(m_light);
     return true;
+}
+
+void MouseCore::SetLight(const profiles::LightSetting& light) {
+    m_light = light;
+    std::lock_guard lock(m_engineLock);
+    if (!m_engineStarted || light.mode != m_engineSetting.mode) {
+        m_engine.Reset();
+        m_engineStarted = true;
+    }
+    m_engineSetting = light;
+    SetCurrentEffect(EffectSettingOf(light));
+}
+
+void MouseCore::LoadCustomEffect() {
+    std::vector<profiles::LightEffectFrame> frames = m_profile.LoadCustomEffectAt(m_light.customGroup);
+    std::lock_guard lock(m_engineLock);
+    WithFrame([this, &frames](std::span<LedEntry>) { m_player.SetFrames(std::move(frames)); });
+}
+
+void MouseCore::StartFadeReaction(uint32_t seed) {
+    std::lock_guard lock(m_engineLock);
+    if (m_engineSetting.mode == MouseLightEngine::kFadeReaction) {
+        m_engine.StartFade(seed);
+    }
+}
+
+void MouseCore::LightPass(uint32_t nowMs) {
+    std::lock_guard lock(m_engineLock);
+    const bool tick = nowMs != m_lastTick;
+    if (tick) {
+        m_lastTick = nowMs;
+        ++m_ticks;
+    }
+    const profiles::LightSetting setting = m_engineSetting;
+    if (setting.mode >= kFirstUncodedMode) {
+        // A custom effect keeps its own time, on every pass.
+        WithFrame([this, nowMs, tick](std::span<LedEntry> frame) { m_player.Pass(nowMs, tick, frame); });
+        return;
+    }
+    if (m_ticks >= MouseLightEngine::Interval(setting.speed)) {
+        m_ticks = 0;
+        RunStep(setting.mode, setting);
+    }
+}
+
+void MouseCore::RunStep(int mode, const profiles::LightSetting& setting) {
+    switch (mode) {
+        case MouseLightEngine::kGroupWave:
+            WithFrame([this, &setting](std::span<LedEntry> frame) { m_engine.GroupWave(setting, frame); });
+            return;
+        case 1: EffectSpectrum(); return;
+        case 2: EffectBreathe(); return;
+        case 3: EffectStatic(); return;
+        case 4: EffectBlink(); return;
+        case MouseLightEngine::kRunningLight:
+            WithFrame([this, &setting](std::span<LedEntry> frame) { m_engine.RunningLight(setting, frame); });
+            return;
+        case MouseLightEngine::kFadeReaction:
+            WithFrame([this, &setting](std::span<LedEntry> frame) { m_engine.FadeFrame(setting, frame); });
+            return;
+        case 7: EffectBreatheFour(); return;
+        case 8: EffectBlinkFour(); return;
+        default: EffectOff(); return;
+    }
+}
+
+void MouseCore::StartLight() {
+    StartLightThread([this](std::stop_token stop) {
+        // Waking just after each step of the effect clock sees every tick.
+        while (DeviceWorker::WaitFor(stop, std::chrono::milliseconds(EffectClock::UntilNextStep()))) {
+            if (!Channel().IsOpen()) {
+                DeviceWorker::WaitFor(stop, std::chrono::milliseconds(100));
+                continue;
+            }
+            LightPass(EffectClock::NowMs());
+        }
+        DebugTrace("MS灯光线程设定退出");
+    });
 }
 
 std::optional<std::array<uint8_t, MouseConfigRecord::kWriteSize>> MouseCore::BuildRecord(uint8_t value,

@@ -1,14 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "devices/CustomEffectPlayer.h"
 #include "devices/DefaultNameLists.h"
 #include "devices/DeviceCore.h"
 #include "devices/KeyTable.h"
 #include "devices/MouseConfigRecord.h"
+#include "devices/MouseLightEngine.h"
 #include "devices/MouseSensitivity.h"
 #include "profiles/CMouseProfiledata.h"
 #include "profiles/LightSetting.h"
@@ -49,7 +52,18 @@ public:
     bool ReadConfigRecord();
     int OnboardProfile() const { return m_onboardProfile; }
     const profiles::LightSetting& Light() const { return m_light; }
-    void SetLight(const profiles::LightSetting& light) { m_light = light; }
+    // The page's light setting; the light thread runs it from then on.
+    void SetLight(const profiles::LightSetting& light);
+
+    // --- the picture's light (the light thread) ------------------------------------
+    void StartLight();
+    // One pass of the light loop at effect-clock time `nowMs`.
+    void LightPass(uint32_t nowMs);
+    // The fade reaction's flare on every LED, in the fade reaction mode.
+    void StartFadeReaction(uint32_t seed);
+    // The custom effect the profile's custom group names plays in the modes
+    // from 10 on.
+    void LoadCustomEffect();
 
     // --- writes ------------------------------------------------------------------
     // Profile `profile`'s record from the profile's stages, current stage and
@@ -89,6 +103,8 @@ public:
     bool ProbeLink();
 
 private:
+    void RunStep(int mode, const profiles::LightSetting& setting);
+
     size_t DeviceKeyCount() const { return m_info.size() > 5 ? m_info[5] : 0; }
     // A fresh information block (the macro memory's size, the key count);
     // false when the mouse did not give one.
@@ -106,6 +122,14 @@ private:
     std::array<uint8_t, MouseConfigRecord::kReadSize> m_record{};
     int m_onboardProfile = 0;
     profiles::LightSetting m_light;
+    // The light thread's own: its setting, engine, custom effect and ticks.
+    mutable std::mutex m_engineLock;
+    profiles::LightSetting m_engineSetting;
+    MouseLightEngine m_engine;
+    CustomEffectPlayer m_player;
+    uint32_t m_lastTick = 0;
+    int m_ticks = 0;
+    bool m_engineStarted = false;
 };
 
 }  // namespace kx520

@@ -27,6 +27,16 @@ uint8_t StepPosition(int direction, uint8_t limit, uint8_t position, uint8_t del
     return next >= limit ? static_cast<uint8_t>(limit - delta) : next;
 }
 
+EffectSetting EffectSettingOf(const profiles::LightSetting& light) {
+    EffectSetting setting;
+    setting.brightness = std::min<int>(light.brightness, 4);
+    setting.speed = std::min<int>(light.speed, 4);
+    setting.direction = light.direction;
+    setting.multiColor = light.multiColor != 0;
+    setting.colour = Rgb{light.red, light.green, light.blue};
+    return setting;
+}
+
 void SoftwareEffects::Fill(std::span<LedEntry> frame, Rgb colour, uint8_t level) {
     std::fill(frame.begin(), frame.end(), LedEntry{colour.red, colour.green, colour.blue, level});
 }

@@ -5,6 +5,7 @@
 
 #include "devices/LedEntry.h"
 #include "devices/LightTables.h"
+#include "profiles/LightSetting.h"
 
 namespace kx520 {
 
@@ -16,6 +17,10 @@ struct EffectSetting {
     bool multiColor = false;
     Rgb colour{255, 255, 255};
 };
+
+// A profile's light setting as the effects read it (brightness and speed
+// kept to 0-4).
+EffectSetting EffectSettingOf(const profiles::LightSetting& light);
 
 // Steps an 8-bit position: forward adds `delta` and restarts at 0 from
 // `limit`; backward subtracts it and restarts at `limit` - `delta` below 0.

@@ -37,7 +37,7 @@ struct BuiltTabs {
 };
 const BuiltTabs kBuiltTabs[] = {
     {1, {"deng_Op_tab", "key_Op_tab", "macro_Op_tab"}},
-    {2, {"key_Op_tab", "macro_Op_tab", "system_Op_tab", "cursor_Op_tab"}},
+    {2, {"deng_Op_tab", "key_Op_tab", "macro_Op_tab", "system_Op_tab", "cursor_Op_tab"}},
 };
 
 // A name from a file can be of any length: the combo shows the start of it.

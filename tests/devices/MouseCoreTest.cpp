@@ -1,4 +1,5 @@
 #include "devices/MouseCore.h"
+#include "devices/MouseLightEngine.h"
 
 #include <gtest/gtest.h>
 
@@ -217,6 +218,37 @@ TEST_F(Mouse, LightModesAreNamedFromTheDefaultAndTheCustomLists) {
     EXPECT_TRUE(core.LightModeName(9999, resolved).empty());
     EXPECT_FALSE(resolved);  // from 10 on the custom names, shown as they are
     EXPECT_TRUE(core.LightModeName(-1, resolved).empty());
+}
+
+// The light loop run for `passes` ticks of the effect clock.
+void RunLight(MouseCore& core, int passes) {
+    static uint32_t now = 0;
+    for (int i = 0; i < passes; ++i) {
+        now += 16;
+        core.LightPass(now);
+    }
+}
+
+TEST_F(Mouse, TheLightLoopStepsItsModeAtTheModesPace) {
+    core.SetLedCount(MouseLightEngine::kLeds);
+    profiles::LightSetting light;
+    light.mode = 3;  // static
+    light.brightness = 4;
+    light.speed = 4;  // a step every 7 ticks
+    light.red = 0;
+    light.green = 255;
+    light.blue = 0;
+    core.SetLight(light);
+    RunLight(core, 6);
+    EXPECT_EQ(core.FrameCopy()[0].level, 0);  // not yet
+    RunLight(core, 1);
+    const LedEntry first = core.FrameCopy()[0];
+    EXPECT_EQ((std::array<int, 4>{first.red, first.green, first.blue, first.level}),
+              (std::array<int, 4>{0, 255, 0, 255}));
+    light.mode = 9;  // off
+    core.SetLight(light);
+    RunLight(core, 7);
+    EXPECT_EQ(core.FrameCopy()[14].level, 0);
 }
 
 }  // namespace

@@ -367,5 +367,42 @@ TEST(MouseProgram, APaletteSlotKeepsTheColourChosenAfterItAndIsNotChosenWhenTheD
     }));
 }
 
+TEST(MouseProgram, ALightSettingFromThePageOrAScriptIsSavedWrittenAndRunOnThePicture) {
+    test::TempDir temp;
+    const std::string trace = temp.Path() + "/trace";
+    const std::string data = temp.Path() + "/data";
+    App app("--simulate=mouse --automation",
+            "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "' XDG_DATA_HOME='" + data + "'");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([&] { return !StartUp(Commands(trace, "mouse"), false).empty(); }));
+    ASSERT_EQ(test::Ctl("lighting mouse set --mode 3 --brightness 2 --speed 1 --color '#00ff00' --multicolor off")
+                  .exitCode, 0);
+    std::vector<uint8_t> config;
+    ASSERT_TRUE(WaitFor([&] {
+        config = test::WrittenImage(trace, "mouse", kCmdWriteConfig, 2048);
+        return config[7] == 255;
+    }));
+    const uint8_t staticCode = config[1];
+    EXPECT_EQ(config[2], 2);      // brightness
+    EXPECT_EQ(config[3], 4 - 1);  // 4 - speed
+    EXPECT_EQ(config[5], 0);      // one colour
+    EXPECT_EQ((std::vector<uint8_t>(config.begin() + 6, config.begin() + 9)), (std::vector<uint8_t>{0, 255, 0}));
+    const Json::Value light = MouseProfile(data)["Device"][0]["LightInfo"];
+    EXPECT_EQ(light["SelectItem"].asInt(), 3);
+    EXPECT_EQ(light["Green"].asInt(), 255);
+    // The page shows it and changes it as the user does.
+    ASSERT_EQ(test::Ctl("ui click deng_Op_tab").exitCode, 0);
+    EXPECT_EQ(test::UiJson("get light_combo_modeSelect")["current"].asInt(), 3);
+    EXPECT_FALSE(test::UiJson("get deng_speed_slider")["enabled"].asBool());  // static has no speed
+    ASSERT_EQ(test::Ctl("ui select light_combo_modeSelect 5").exitCode, 0);  // the running light
+    ASSERT_TRUE(WaitFor([&] { return test::WrittenImage(trace, "mouse", kCmdWriteConfig, 2048)[1] != staticCode; }));
+    EXPECT_EQ(MouseProfile(data)["Device"][0]["LightInfo"]["SelectItem"].asInt(), 5);
+    EXPECT_EQ(json::Parse(test::Ctl("lighting mouse --json").out).value_or(Json::Value())["mode"].asInt(), 5);
+    // The logo names the mode.
+    EXPECT_NE(test::UiJson("get ms_logo")["tooltip"].asString().find("Flow"), std::string::npos);
+    EXPECT_EQ(test::Ctl("lighting mouse set --mode dance").exitCode, 1);
+    EXPECT_EQ(test::Ctl("lighting pad").exitCode, 2);
+}
+
 }  // namespace
 }  // namespace kx520

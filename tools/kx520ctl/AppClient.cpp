@@ -383,24 +383,34 @@ int AppClient::Keyboard(const std::vector<std::string>& args, bool json) {
 }
 
 int AppClient::Lighting(const std::vector<std::string>& args, bool json) {
-    if (args.empty() || args[0] != "keyboard" || (args.size() > 1 && args[1] != "set")) {
-        std::cerr << "kx520ctl: lighting keyboard [--json], or lighting keyboard set [--mode NAME|N] "
+    const bool known = !args.empty() && (args[0] == "keyboard" || args[0] == "mouse");
+    if (!known || (args.size() > 1 && args[1] != "set")) {
+        std::cerr << "kx520ctl: lighting keyboard|mouse [--json], or lighting keyboard|mouse set [--mode NAME|N] "
                      "[--brightness 0-4] [--speed 0-4] [--direction left|right] [--color #RRGGBB] "
                      "[--multicolor on|off]\n";
         return kUsage;
     }
-    const auto app = Connect();
-    if (!app) {
-        return kFailure;
-    }
+    const std::string& kind = args[0];
     if (args.size() == 1) {
-        const QDBusReply<QString> reply = app->call(QStringLiteral("Device"), QStringLiteral("keyboard"));
-        if (!reply.isValid() || reply.value().isEmpty()) {
-            std::cerr << "kx520ctl: the application has no keyboard page\n";
-            return kFailure;
+        QJsonObject light;
+        if (kind == "mouse") {
+            QJsonObject answer;
+            if (!CallJson("Mouse", {QStringLiteral("show")}, answer)) {
+                return kFailure;
+            }
+            light = answer[QStringLiteral("light")].toObject();
+        } else {
+            const auto app = Connect();
+            if (!app) {
+                return kFailure;
+            }
+            const QDBusReply<QString> reply = app->call(QStringLiteral("Device"), QStringLiteral("keyboard"));
+            if (!reply.isValid() || reply.value().isEmpty()) {
+                std::cerr << "kx520ctl: the application has no keyboard page\n";
+                return kFailure;
+            }
+            light = QJsonDocument::fromJson(reply.value().toUtf8()).object()[QStringLiteral("light")].toObject();
         }
-        const QJsonObject light =
-            QJsonDocument::fromJson(reply.value().toUtf8()).object()[QStringLiteral("light")].toObject();
         if (json) {
             std::cout << QJsonDocument(light).toJson(QJsonDocument::Compact).toStdString() << "\n";
             return kOk;
@@ -419,10 +429,11 @@ int AppClient::Lighting(const std::vector<std::string>& args, bool json) {
         words << QString::fromStdString(args[i]);
     }
     if (words.isEmpty()) {
-        std::cerr << "kx520ctl: lighting keyboard set needs at least one option\n";
+        std::cerr << "kx520ctl: lighting " << kind << " set needs at least one option\n";
         return kUsage;
     }
-    return CallForReason(*app, QStringLiteral("SetLighting"), {QStringLiteral("keyboard"), words});
+    const auto app = Connect();
+    return app ? CallForReason(*app, QStringLiteral("SetLighting"), {QString::fromStdString(kind), words}) : kFailure;
 }
 
 }  // namespace kx520::ctl
