@@ -20,6 +20,7 @@
 #include "ui/CTabLayoutUI.h"
 
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QScreen>
 
@@ -148,6 +149,9 @@ void CZentrelMouseDevice::ShowStages() {
             slider->SetMaxValue(scale.highest);
             slider->SetValue(stage.dpiX);
         }
+        if (edit != nullptr && edit->LineEdit()->hasFocus()) {
+            edit = nullptr;  // a value being typed is the user's until they leave it
+        }
         if (edit != nullptr) {
             edit->SetMinMax(0, std::max(scale.HighestValue(), scale.ValueOfStep(scale.highest)));
             edit->SetText(QString::number(scale.ValueOfStep(stage.dpiX)));
@@ -172,8 +176,11 @@ bool CZentrelMouseDevice::WriteStages() {
     SaveProfile();
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize size = screen != nullptr ? screen->size() : QSize();
-    return m_mouse->WriteLightConfig(m_mouse->OnboardProfile(), 0, 1, static_cast<uint16_t>(size.width()),
-                                     static_cast<uint16_t>(size.height())) == protocol::kResultSuccess;
+    const bool written = m_mouse->WriteLightConfig(m_mouse->OnboardProfile(), 0, 1,
+                                                   static_cast<uint16_t>(size.width()),
+                                                   static_cast<uint16_t>(size.height())) == protocol::kResultSuccess;
+    m_recordPending = !written;
+    return written;
 }
 
 bool CZentrelMouseDevice::TakeSlider(int stage) {
@@ -518,13 +525,26 @@ std::string CZentrelMouseDevice::AssignKey(int position, const WordAssignment& a
 void CZentrelMouseDevice::OnConnected() {
     const bool read = m_mouse->ReadDeviceState();
     LoadProfileToPage();
-    // A mouse that did not answer is not asked again for its record.
-    if (read && m_mouse->ReadConfigRecord()) {
+    // A mouse that did not answer is not asked again for its record; one
+    // that missed a change gets the profile's record instead.
+    const bool pending = m_recordPending;
+    if (read && !pending && m_mouse->ReadConfigRecord()) {
         m_mouse->Profile().Save();
     }
     ApplyProfileToPage();
+    if (read && pending) {
+        WriteStages();
+    }
     m_mouse->LoadCustomEffect();
     m_mouse->StartLight();
+}
+
+bool CZentrelMouseDevice::ProbeLink() {
+    const bool awake = m_mouse->ProbeLink();
+    if (awake && m_recordPending) {
+        WriteStages();
+    }
+    return awake;
 }
 
 void CZentrelMouseDevice::OnNotify() {

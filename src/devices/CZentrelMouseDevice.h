@@ -29,7 +29,9 @@ public:
     void BuildPage() override;
     void OnConnected() override;
     void OnNotify() override;
-    bool ProbeLink() override { return m_mouse->ProbeLink(); }
+    // The receiver's probe; a mouse that answers it gets the change it
+    // missed (the link may have moved from the cable meanwhile).
+    bool ProbeLink() override;
     void SetProfilePaths() override;
     QString ProfilePath() const override { return m_profilePath; }
     bool LoadProfileToPage() override;
@@ -106,6 +108,10 @@ private:
 
     MouseCore* m_mouse;  // owned by the base, as its core
     QString m_profilePath;
+    // A change the mouse did not take (asleep, unplugged mid-write): the
+    // profile's record goes to the mouse on its next connection, on
+    // whichever link, instead of the mouse's older one being read back.
+    bool m_recordPending = false;
     ui::CListUI* m_buttonList = nullptr;
     CDeviceKeyButtonUI* m_logo = nullptr;
 };

@@ -404,5 +404,40 @@ TEST(MouseProgram, ALightSettingFromThePageOrAScriptIsSavedWrittenAndRunOnThePic
     EXPECT_EQ(test::Ctl("lighting pad").exitCode, 2);
 }
 
+TEST(MouseProgram, AStageTheCableMissedIsWrittenThroughTheReceiverOnceItsProbeAnswers) {
+    test::TempDir temp;
+    const std::string trace = temp.Path() + "/trace";
+    const std::string data = temp.Path() + "/data";
+    App app("--simulate=mouse-receiver --automation",
+            "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "' XDG_DATA_HOME='" + data + "'");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_EQ(test::Ctl("sim plug mouse").exitCode, 0);
+    ASSERT_TRUE(WaitFor([] { return test::OptionIs("mouse", "link", "cable"); }));
+    ASSERT_TRUE(WaitFor([&] { return !StartUp(Commands(trace, "mouse"), false).empty(); }));
+    ASSERT_TRUE(WaitFor([] { return test::Ctl("ui click system_Op_tab").exitCode == 0; }));
+    // The cable goes quiet as the stage changes: the write does not arrive.
+    ASSERT_EQ(test::Ctl("sim fault mouse no-reply 20").exitCode, 0);
+    ASSERT_EQ(test::Ctl("ui text DPI_edit_2 2400").exitCode, 0);
+    EXPECT_EQ(MouseProfile(data)["Device"][0]["DPIStages"]["StageDPIs"][2]["StageDPIX"].asInt(), 46);
+    EXPECT_TRUE(test::WrittenImage(trace, "mouse-receiver", kCmdWriteConfig).empty());
+    // The mouse is moved to its receiver: once the receiver says it is
+    // awake, the stage the cable missed goes there.
+    ASSERT_EQ(test::Ctl("sim unplug mouse").exitCode, 0);
+    ASSERT_TRUE(WaitFor([] { return test::OptionIs("mouse", "link", "receiver"); }));
+    std::vector<uint8_t> config;
+    ASSERT_TRUE(WaitFor([&] {
+        config = test::WrittenImage(trace, "mouse-receiver", kCmdWriteConfig, 2048);
+        return config[34] == 46;
+    }));
+    EXPECT_EQ(std::vector<uint8_t>(config.begin() + 32, config.begin() + 41),
+              (std::vector<uint8_t>{1, 0, 46, 0, 46, 0, 0, 0, 255}));
+    const auto commands = Commands(trace, "mouse-receiver");
+    const auto write = std::find(commands.rbegin(), commands.rend(), kCmdWriteConfig);
+    ASSERT_NE(write, commands.rend());
+    EXPECT_EQ(*(write + 1), kCmdReceiverProbe);
+    EXPECT_EQ(json::Parse(test::Ctl("ui get DPI_edit_2 --json").out).value_or(Json::Value())["text"].asString(),
+              "2400");
+}
+
 }  // namespace
 }  // namespace kx520
