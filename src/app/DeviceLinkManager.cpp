@@ -263,6 +263,9 @@ CZentrelUSBDevice* DeviceLinkManager::CreateDevicePage(int d) {
         device->SetCatalogIndex(k);
     }
     device->SetPowerFlag(page.powerDisplay != 0);
+    if (deviceClass == MouseWired || deviceClass == MouseReceiver) {
+        device->SetValue(page.extra);
+    }
     device->SetKindName(QLatin1String(row.folderName));
     device->SetPowerDisplay(power);
     device->SetIdentity(IdentityFor(d));

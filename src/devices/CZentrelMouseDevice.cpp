@@ -75,6 +75,15 @@ void CZentrelMouseDevice::BuildPage() {
     RefreshKeyLabels();
 }
 
+void CZentrelMouseDevice::StreamFrame() {
+    const int led = GetValue();
+    if (m_logo != nullptr && led >= 0 && HostLightControl()) {
+        const LedEntry entry = Core().GetLed(led);
+        m_logo->ShowLed(entry.red, entry.green, entry.blue, entry.level);
+    }
+    CZentrelUSBDevice::StreamFrame();
+}
+
 void CZentrelMouseDevice::SetProfilePaths() {
     m_mouse->SetFolders(DataFolder().toStdString(), DefaultFolder().toStdString());
     const QString id = ProfileControl() != nullptr ? ProfileControl()->GetCurrentProfileId() : QString();
@@ -414,7 +423,8 @@ ui::CControlUI* CZentrelMouseDevice::ButtonListRow(int row) {
 }
 
 void CZentrelMouseDevice::RefreshKeyLabels() {
-    const std::vector<profiles::KeyAssignmentEntry> keys = m_mouse->Profile().GetKeyList();
+    // Every button, the ones a profile has no entry for at their defaults.
+    const std::vector<profiles::KeyAssignmentEntry> keys = KeyEditor()->FullList();
     const std::vector<std::string>& macros = m_mouse->Names().MacroNames();
     auto resolve = [](const std::string& id) { return Resolved(id).toStdString(); };
     for (size_t i = 0; i < keys.size() && i < KeyCount(); ++i) {

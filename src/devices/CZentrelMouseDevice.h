@@ -27,6 +27,8 @@ public:
     MouseCore& Mouse() { return *m_mouse; }
 
     void BuildPage() override;
+    // The LEDs, and the logo with the LED the catalogue names for it.
+    void StreamFrame() override;
     void OnConnected() override;
     void OnNotify() override;
     // The receiver's probe; a mouse that answers it gets the change it

@@ -170,16 +170,7 @@ void CZentrelUSBDevice::StreamFrame() {
             continue;
         }
         const LedEntry& led = frame[static_cast<size_t>(at)];
-        const uint32_t colour = led.red | (led.blue << 8) | (static_cast<uint32_t>(led.green) << 16);
-        // An unchanged key is not painted again: 64 ticks a second of
-        // repainting a whole keyboard would cost more than the frame.
-        if (button->IsLit() && button->GetLightColour() == colour &&
-            button->GetLightLevel() == led.level) {
-            continue;
-        }
-        button->SetKeyLight(colour, led.level, true);
-        button->Invalidate();
-        m_framePainted = true;
+        m_framePainted = button->ShowLed(led.red, led.green, led.blue, led.level) || m_framePainted;
     }
     m_core->SendFrame(frame);
 }

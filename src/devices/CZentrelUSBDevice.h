@@ -78,6 +78,8 @@ public:
     virtual void SetLightColour(int red, int green, int blue);
     virtual void GetLightColour();
     virtual void SetValue(int value) { m_settableValue = value; }
+    // The catalogue's extra value (the mouse: the LED the logo shows; -1 none).
+    int GetValue() const { return m_settableValue; }
     // The keyboard keeps these (music and host colour); the base does not.
     virtual void SetAudioBands(const int*, size_t) {}
     virtual void SetHostValues(const int*, size_t) {}

@@ -12,6 +12,18 @@ namespace kx520 {
 
 CDeviceKeyButtonUI::CDeviceKeyButtonUI(QWidget* parent) : ui::CButtonUI(parent) {}
 
+bool CDeviceKeyButtonUI::ShowLed(uint8_t red, uint8_t green, uint8_t blue, uint8_t level) {
+    const uint32_t colour = red | (blue << 8) | (static_cast<uint32_t>(green) << 16);
+    // An unchanged key is not painted again: 64 ticks a second of
+    // repainting a whole keyboard would cost more than the frame.
+    if (m_lit && m_lightColour == colour && m_lightLevel == level) {
+        return false;
+    }
+    SetKeyLight(colour, level, true);
+    Invalidate();
+    return true;
+}
+
 void CDeviceKeyButtonUI::SetKeyLight(uint32_t colour, int level, bool lit) {
     m_lightColour = colour;
     m_lightLevel = level;

@@ -25,6 +25,8 @@ public:
     // 8-15, green in 16-23 (so the default 255 is red); level out of 256.
     // No repaint of its own: the device repaints after a whole frame.
     void SetKeyLight(uint32_t colour, int level, bool lit);
+    // Shows a frame's LED (lit); repaints only when it changed. Whether it did.
+    bool ShowLed(uint8_t red, uint8_t green, uint8_t blue, uint8_t level);
     uint32_t GetLightColour() const { return m_lightColour; }
     int GetLightLevel() const { return m_lightLevel; }
     bool IsLit() const { return m_lit; }

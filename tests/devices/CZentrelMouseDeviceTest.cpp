@@ -1,0 +1,91 @@
+// The mouse's page without the application: its button list, logo and
+// pointer panels.
+#include "devices/CZentrelMouseDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "DeviceTestSupport.h"
+#include "pages/CDeviceKeyButtonUI.h"
+#include "sim/VirtualHidBackend.h"
+#include "ui/CListUI.h"
+#include "ui/COptionUI.h"
+#include "ui/CPaintManagerUI.h"
+#include "ui/CTabLayoutUI.h"
+
+namespace kx520 {
+namespace {
+
+template <typename T>
+T* Find(CZentrelMouseDevice& mouse, const char* name) {
+    return dynamic_cast<T*>(ui::CPaintManagerUI::FindSubControlByName(&mouse, QLatin1String(name)));
+}
+
+QString RowText(ui::CListUI& list, int row, int cell) {
+    auto* element = dynamic_cast<ui::CContainerUI*>(list.GetItemAt(row));
+    return element != nullptr && element->GetCount() > cell ? element->GetItemAt(cell)->GetText() : QString();
+}
+
+TEST(MousePage, TheButtonListGrowsOnceAndThenOnlyFollowsTheAssignments) {
+    sim::VirtualHidBackend backend;
+    test::ShippedPage page(backend, "mousedevice.xml", 15);
+    auto* mouse = dynamic_cast<CZentrelMouseDevice*>(page.Device());
+    ASSERT_NE(mouse, nullptr) << page.Error().toStdString();
+    auto* list = Find<ui::CListUI>(*mouse, "device_setkeyinfo_list");
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->GetCount(), 11);
+    EXPECT_FALSE(RowText(*list, 4, 0).isEmpty());  // the button's own name
+    const QString before = RowText(*list, 4, 1);
+    WordAssignment dpi;
+    dpi.form.kind = kKindDpi;
+    dpi.form.row = 2;
+    ASSERT_EQ(mouse->AssignKey(4, dpi), "");
+    EXPECT_EQ(list->GetCount(), 11);  // rewritten, not added
+    EXPECT_NE(RowText(*list, 4, 1), before);
+    EXPECT_EQ(RowText(*list, 4, 1), mouse->KeyButton(4)->GetToolTip().section(QLatin1Char('\n'), 1));
+    mouse->RefreshKeyLabels();
+    EXPECT_EQ(list->GetCount(), 11);
+}
+
+TEST(MousePage, TheLogoShowsTheLedItIsGivenAndNoneBeforeThat) {
+    sim::VirtualHidBackend backend;
+    test::ShippedPage page(backend, "mousedevice.xml", 15);
+    auto* mouse = dynamic_cast<CZentrelMouseDevice*>(page.Device());
+    ASSERT_NE(mouse, nullptr) << page.Error().toStdString();
+    CDeviceKeyButtonUI* logo = nullptr;
+    for (CDeviceKeyButtonUI* button : mouse->findChildren<CDeviceKeyButtonUI*>()) {
+        logo = button->GetUserData() == QLatin1String("logo") ? button : logo;
+    }
+    ASSERT_NE(logo, nullptr);
+    mouse->Core().SetLed(3, LedEntry{0, 200, 0, 255});
+    mouse->StreamFrame();
+    EXPECT_FALSE(logo->IsLit());  // the catalogue gives the logo no LED
+    mouse->SetValue(3);
+    mouse->StreamFrame();
+    EXPECT_TRUE(logo->IsLit());
+    EXPECT_EQ(logo->GetLightColour(), 200u << 16);  // green, as the buttons pack it
+    mouse->SetValue(99);  // beyond the frame: dark
+    mouse->StreamFrame();
+    EXPECT_EQ(logo->GetLightLevel(), 0);
+}
+
+TEST(MousePage, ASettingsPanelBeyondTheTabsShowsTheFirst) {
+    sim::VirtualHidBackend backend;
+    test::ShippedPage page(backend, "mousedevice.xml", 15);
+    auto* mouse = dynamic_cast<CZentrelMouseDevice*>(page.Device());
+    ASSERT_NE(mouse, nullptr) << page.Error().toStdString();
+    auto* tabs = Find<ui::CTabLayoutUI>(*mouse, "mouse_device_seting_layout");
+    ASSERT_NE(tabs, nullptr);
+    mouse->ShowSettingsPanel(1);
+    EXPECT_EQ(tabs->GetCurSel(), 1);
+    EXPECT_TRUE(Find<ui::COptionUI>(*mouse, "mouse_device_seting_option_1")->IsSelected());
+    EXPECT_FALSE(Find<ui::COptionUI>(*mouse, "mouse_device_seting_option_0")->IsSelected());
+    mouse->ShowSettingsPanel(7);
+    EXPECT_EQ(tabs->GetCurSel(), 0);
+    EXPECT_TRUE(Find<ui::COptionUI>(*mouse, "mouse_device_seting_option_0")->IsSelected());
+    EXPECT_FALSE(Find<ui::COptionUI>(*mouse, "mouse_device_seting_option_1")->IsSelected());
+}
+
+}  // namespace
+}  // namespace kx520
