@@ -26,6 +26,9 @@ void MousePageActions::AddRoutes(NotificationRouter& routes) {
     add(ui::notify::kValueChanged, "DPI_slider_", [](CZentrelMouseDevice& mouse, N, int stage) {
         mouse.TakeSlider(stage);
     });
+    add(ui::notify::kMoveValueChanged, "DPI_slider_", [](CZentrelMouseDevice& mouse, N, int stage) {
+        mouse.PreviewSlider(stage);
+    });
     add(ui::notify::kKillFocus, "DPI_edit_", [](CZentrelMouseDevice& mouse, N, int stage) {
         mouse.TakeEdit(stage);
     });

@@ -208,6 +208,16 @@ bool CZentrelMouseDevice::TakeSlider(int stage) {
     return true;
 }
 
+void CZentrelMouseDevice::PreviewSlider(int stage) {
+    const QString number = QString::number(stage);
+    auto* slider = dynamic_cast<ui::CSliderUI*>(Part(QStringLiteral("DPI_slider_") + number));
+    auto* edit = dynamic_cast<ui::CEditUI*>(Part(QStringLiteral("DPI_edit_") + number));
+    if (slider == nullptr || edit == nullptr || m_mouse->Scale().step == 0) {
+        return;
+    }
+    edit->SetText(QString::number(m_mouse->Scale().ValueOfStep(std::max(0, slider->GetValue()))));
+}
+
 bool CZentrelMouseDevice::TakeEdit(int stage) {
     auto* edit = dynamic_cast<ui::CEditUI*>(Part(QStringLiteral("DPI_edit_") + QString::number(stage)));
     std::vector<profiles::DpiStage> stages = m_mouse->Profile().Stages();

@@ -67,6 +67,9 @@ public:
     // on or off, or becomes the one in use; each is written to the mouse
     // and saved. False when there is no such stage.
     bool TakeSlider(int stage);
+    // While stage `stage`'s slider is dragged its edit follows; the stage
+    // is written when the slider is let go.
+    void PreviewSlider(int stage);
     bool TakeEdit(int stage);
     bool SetStageEnabled(int stage, bool enabled);
     bool SelectStage(int stage);

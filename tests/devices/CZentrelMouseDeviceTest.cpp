@@ -10,7 +10,9 @@
 #include "pages/CDeviceKeyButtonUI.h"
 #include "sim/VirtualHidBackend.h"
 #include "ui/CListUI.h"
+#include "ui/CEditUI.h"
 #include "ui/COptionUI.h"
+#include "ui/CSliderUI.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CTabLayoutUI.h"
 
@@ -85,6 +87,33 @@ TEST(MousePage, ASettingsPanelBeyondTheTabsShowsTheFirst) {
     EXPECT_EQ(tabs->GetCurSel(), 0);
     EXPECT_TRUE(Find<ui::COptionUI>(*mouse, "mouse_device_seting_option_0")->IsSelected());
     EXPECT_FALSE(Find<ui::COptionUI>(*mouse, "mouse_device_seting_option_1")->IsSelected());
+}
+
+TEST(MousePage, ADraggedSliderShowsItsValueAndIsTakenWhenLetGo) {
+    sim::VirtualHidBackend backend;
+    test::ShippedPage page(backend, "mousedevice.xml", 15);
+    auto* mouse = dynamic_cast<CZentrelMouseDevice*>(page.Device());
+    ASSERT_NE(mouse, nullptr) << page.Error().toStdString();
+    auto* slider = Find<ui::CSliderUI>(*mouse, "DPI_slider_2");
+    auto* edit = Find<ui::CEditUI>(*mouse, "DPI_edit_2");
+    ASSERT_NE(slider, nullptr);
+    ASSERT_NE(edit, nullptr);
+    mouse->PreviewSlider(2);  // no scale yet: nothing to show
+    EXPECT_TRUE(edit->GetText().isEmpty());
+    ASSERT_TRUE(test::ConnectVirtual(*mouse, backend, "mouse"));
+    mouse->OnConnected();
+    auto stage2 = [mouse] {
+        const auto& stages = mouse->Mouse().Profile().Stages();
+        return stages.size() > 2 ? static_cast<int>(stages[2].dpiX) : -1;
+    };
+    const int before = stage2();
+    ASSERT_NE(before, 30);
+    slider->SetValue(30);
+    mouse->PreviewSlider(2);
+    EXPECT_EQ(edit->GetText(), QStringLiteral("1600"));
+    EXPECT_EQ(stage2(), before);  // not taken while dragged
+    ASSERT_TRUE(mouse->TakeSlider(2));
+    EXPECT_EQ(stage2(), 30);
 }
 
 }  // namespace
