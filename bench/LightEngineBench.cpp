@@ -1,5 +1,6 @@
-// One step of each keyboard light mode over the 170 LEDs, against the
-// 15.6 ms of one effect-clock tick (the light thread's budget per step).
+// One step of each keyboard light mode over the 170 LEDs, and of the
+// mouse's own modes over its 15, against the 15.6 ms of one effect-clock
+// tick (the light thread's budget per step).
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -7,6 +8,7 @@
 #include "devices/CustomEffectPlayer.h"
 #include "devices/KeyboardLightEngine.h"
 #include "devices/LightListOverrides.h"
+#include "devices/MouseLightEngine.h"
 
 namespace {
 
@@ -98,5 +100,32 @@ void BM_LightListOverridesPass(benchmark::State& state) {
 BENCHMARK(BM_LightListOverridesPass)->Unit(benchmark::kNanosecond);
 
 }  // namespace
+
+void BM_MouseLightStep(benchmark::State& state) {
+    const int mode = static_cast<int>(state.range(0));
+    MouseLightEngine engine;
+    engine.Reset();
+    profiles::LightSetting setting;
+    setting.brightness = 4;
+    setting.direction = 1;
+    setting.multiColor = 1;
+    std::vector<LedEntry> frame(MouseLightEngine::kLeds);
+    uint32_t seed = 1;
+    for (auto _ : state) {
+        switch (mode) {
+            case MouseLightEngine::kGroupWave: engine.GroupWave(setting, frame); break;
+            case MouseLightEngine::kRunningLight: engine.RunningLight(setting, frame); break;
+            default:
+                if (++seed % 40 == 0) {
+                    engine.StartFade(seed);  // a reaction now and then
+                }
+                engine.FadeFrame(setting, frame);
+                break;
+        }
+        benchmark::DoNotOptimize(frame.data());
+    }
+}
+BENCHMARK(BM_MouseLightStep)->Arg(MouseLightEngine::kGroupWave)->Arg(MouseLightEngine::kRunningLight)
+    ->Arg(MouseLightEngine::kFadeReaction)->Unit(benchmark::kNanosecond);
 
 BENCHMARK_MAIN();
