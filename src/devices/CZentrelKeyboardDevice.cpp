@@ -3,14 +3,11 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/RegisteredMessages.h"
-#include "devices/CDeviceOptionUI.h"
 #include "devices/KeyLabels.h"
 #include "devices/PageKeyDefaults.h"
 #include "pages/CKeySetControlUI.h"
 #include "pages/CLightControlUI.h"
 #include "pages/CDeviceKeyButtonUI.h"
-#include "pages/CMpDevicePowerUI.h"
 #include "profiles/CDeviceProfileUI.h"
 #include "ui/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
@@ -343,16 +340,7 @@ void CZentrelKeyboardDevice::OnNotification(uint16_t code) {
 }
 
 void CZentrelKeyboardDevice::RefreshPower() {
-    const auto status = m_keyboard->ReadPower();
-    if (!status) {
-        return;
-    }
-    if (auto* power = dynamic_cast<CMpDevicePowerUI*>(PowerDisplay())) {
-        power->UpdatePower(*status);
-    }
-    if (DeviceOption() != nullptr) {
-        DeviceOption()->Post(msg::kDeviceState, (*status)[4], 0);
-    }
+    ShowPowerStatus();
 }
 
 void CZentrelKeyboardDevice::ShowFunction(int type) {

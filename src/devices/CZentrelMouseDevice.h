@@ -31,6 +31,7 @@ public:
     void StreamFrame() override;
     void OnConnected() override;
     void OnNotify() override;
+    void RefreshPower() override { ShowPowerStatus(); }
     // The receiver's probe; a mouse that answers it gets the change it
     // missed (the link may have moved from the cable meanwhile).
     bool ProbeLink() override;

@@ -1,4 +1,6 @@
 #include "devices/CZentrelUSBDevice.h"
+#include "app/RegisteredMessages.h"
+#include "pages/CMpDevicePowerUI.h"
 
 #include <QTimer>
 
@@ -185,6 +187,19 @@ void CZentrelUSBDevice::SetLightColour(int red, int green, int blue) {
 void CZentrelUSBDevice::GetLightColour() {
     if (m_lightControl != nullptr) {
         m_lightControl->Colour(m_lightColour[0], m_lightColour[1], m_lightColour[2]);
+    }
+}
+
+void CZentrelUSBDevice::ShowPowerStatus() {
+    const auto status = m_core->ReadPower();
+    if (!status) {
+        return;
+    }
+    if (auto* power = dynamic_cast<CMpDevicePowerUI*>(PowerDisplay())) {
+        power->UpdatePower(*status);
+    }
+    if (DeviceOption() != nullptr) {
+        DeviceOption()->Post(msg::kDeviceState, (*status)[4], 0);
     }
 }
 

@@ -194,6 +194,9 @@ protected:
     virtual void OnNotification(uint16_t code);
     // Starts OnNotify after the kind's delay.
     void ScheduleNotify();
+    // The battery from the device's status to the power display, and its
+    // charge state to the main window (the keyboard's and mouse's power).
+    void ShowPowerStatus();
     // The kinds with keys give their key page's editor.
     void SetKeyEditor(std::unique_ptr<KeyAssignmentEditor> editor) { m_keyEditor = std::move(editor); }
 

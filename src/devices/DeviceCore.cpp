@@ -1,5 +1,7 @@
 #include "devices/DeviceCore.h"
 
+#include "protocol/CommandSet.h"
+
 #include "devices/EffectClock.h"
 
 namespace kx520 {
@@ -89,6 +91,22 @@ void DeviceCore::EffectBlinkFour() {
 void DeviceCore::EffectOff() {
     std::lock_guard lock(m_frameLock);
     SoftwareEffects::Off(m_frame);
+}
+
+std::optional<DeviceCore::PowerStatus> DeviceCore::ReadPower() {
+    if (!m_channel.IsOpen() || m_powerPaused) {
+        return std::nullopt;
+    }
+    const bool receiver = m_channel.ReceiverMode();
+    if (receiver && !protocol::CMD_RECEIVER_PROBE(m_channel)) {
+        return std::nullopt;
+    }
+    PowerStatus status{};
+    if (protocol::CMD_READ_STATUS(m_channel, status, 0) != protocol::kResultSuccess) {
+        return std::nullopt;
+    }
+    status[3] = receiver ? 1 : 0;
+    return status;
 }
 
 void DeviceCore::SetCurrentEffect(const EffectSetting& setting) {

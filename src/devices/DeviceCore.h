@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -89,6 +90,14 @@ public:
     // their derived object.
     virtual profiles::CBasicProfiledata& ProfileData() { return m_profileData; }
 
+    // --- power ---------------------------------------------------------------------
+    static constexpr size_t kStatusSize = 6;
+    using PowerStatus = std::array<uint8_t, kStatusSize>;
+    // The 6 status bytes (byte 3: 1 on the receiver), or nothing: the
+    // channel closed, queries paused, a receiver whose device sleeps.
+    std::optional<PowerStatus> ReadPower();
+    void SetPowerPaused(bool paused) { m_powerPaused = paused; }
+
     // --- the light thread ----------------------------------------------------------
     // `body` runs until its stop token is set; a running one is stopped first.
     // Stopping waits for the body's current step.
@@ -124,6 +133,7 @@ private:
     std::array<std::vector<uint8_t>, 3> m_keyMaps;
     std::atomic<bool> m_hostLightControl{true};
     int m_kindNumber = 0;
+    std::atomic<bool> m_powerPaused{false};
     SoftwareEffects m_effects;
     KeyLevels m_keyLevels;
     profiles::CBasicProfiledata m_profileData;

@@ -472,22 +472,6 @@ bool KeyboardCore::ProbeLink() {
            CMD_RECEIVER_PROBE(Channel(), std::chrono::steady_clock::now() + kUiProbeWait);
 }
 
-std::optional<KeyboardCore::PowerStatus> KeyboardCore::ReadPower() {
-    if (!Channel().IsOpen() || m_powerPaused) {
-        return std::nullopt;
-    }
-    const bool receiver = Channel().ReceiverMode();
-    if (receiver && !CMD_RECEIVER_PROBE(Channel())) {
-        return std::nullopt;
-    }
-    PowerStatus status{};
-    if (CMD_READ_STATUS(Channel(), status, 0) != kResultSuccess) {
-        return std::nullopt;
-    }
-    status[3] = receiver ? 1 : 0;
-    return status;
-}
-
 KeyboardCore::Notification KeyboardCore::TakeNotification(uint16_t code) {
     if (code == 0x401) {
         return Notification::kSettingsChanged;

@@ -40,10 +40,8 @@ public:
     static constexpr int kMaxOnboardProfiles = 16;
     static constexpr uint8_t kUnmapped = 255;
     static constexpr uint8_t kHostDrivenMode = 0xFE;
-    static constexpr size_t kStatusSize = 6;
 
     using LightRecord = std::array<uint8_t, kRecordSize>;
-    using PowerStatus = std::array<uint8_t, kStatusSize>;
 
     // Results of a macro write, besides 0 (written or nothing to write) and
     // a positive overrun (events too many, plus one).
@@ -137,9 +135,6 @@ public:
 
     // --- link and power ----------------------------------------------------------
     bool ProbeLink();
-    // The 6 status bytes (byte 3: 1 on the receiver), or nothing.
-    std::optional<PowerStatus> ReadPower();
-    void SetPowerPaused(bool paused) { m_powerPaused = paused; }
 
     // --- notifications -----------------------------------------------------------
     // What a code means; a profile switch sets the onboard profile.
@@ -188,7 +183,6 @@ private:
     LightListOverrides m_overrides;
     uint32_t m_lastTick = 0;
     int m_ticks = 0;
-    bool m_powerPaused = false;
     DefaultNameLists m_names;
     profiles::CKeyboardProfiledata m_profile;
 };

@@ -46,6 +46,17 @@ bool TopWindowIs(const char* name) {
     return windows.isArray() && !windows.empty() && windows[0]["name"].asString() == name;
 }
 
+std::string ShownBattery() {
+    const Json::Value controls = UiJson("controls");
+    for (const Json::Value& control : controls) {
+        if (control["name"] == "device_power_value" && control["visible"].asBool() &&
+            !control["text"].asString().empty()) {
+            return control["text"].asString();
+        }
+    }
+    return {};
+}
+
 Json::Value Status() {
     const ProgramRun run = Ctl("status --json");
     Json::Value root;

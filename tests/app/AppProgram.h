@@ -30,6 +30,8 @@ void Ui(const std::string& words);
 // kx520ctl ui WORDS --json, parsed; null when it answers no JSON.
 Json::Value UiJson(const std::string& words);
 bool TopWindowIs(const char* name);
+// The battery the selector shows for the current device ("85%"), or "".
+std::string ShownBattery();
 
 // The application in the background for the length of a test; asked to
 // quit at the end (killed when it does not).

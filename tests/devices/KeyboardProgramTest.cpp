@@ -163,27 +163,14 @@ TEST(KeyboardProgram, ShowTellsWhatTheApplicationHoldsAndAKeyTheModelLacksIsUnma
     EXPECT_EQ(test::Ctl("keyboard fly").exitCode, 2);
 }
 
-// The battery the selector shows next to the receiver's keyboard.
-std::string ShownBattery() {
-    const auto run = test::Ctl("ui controls --json");
-    const Json::Value controls = json::Parse(run.out).value_or(Json::Value());
-    for (const Json::Value& control : controls) {
-        if (control["name"] == "device_power_value" && control["visible"].asBool() &&
-            !control["text"].asString().empty()) {
-            return control["text"].asString();
-        }
-    }
-    return {};
-}
-
 TEST(KeyboardProgram, TheBatteryOfTheReceiversKeyboardReachesTheSelector) {
     App app("--simulate=keyboard-receiver --automation", "QT_QPA_PLATFORM=offscreen");
     ASSERT_TRUE(app.Ready()) << app.Errors();
-    ASSERT_TRUE(WaitFor([] { return ShownBattery() == "85%"; })) << ShownBattery();
+    ASSERT_TRUE(WaitFor([] { return test::ShownBattery() == "85%"; })) << test::ShownBattery();
     ASSERT_EQ(test::Ctl("sim battery keyboard-receiver 40").exitCode, 0);
     // The power query runs every 5 s.
-    EXPECT_TRUE(WaitFor([] { return ShownBattery() == "40%"; }, std::chrono::seconds(8)))
-        << ShownBattery();
+    EXPECT_TRUE(WaitFor([] { return test::ShownBattery() == "40%"; }, std::chrono::seconds(8)))
+        << test::ShownBattery();
 }
 
 // The key table the last CMD_WRITE_KEYS packets to `product` carried.

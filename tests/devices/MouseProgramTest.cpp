@@ -439,5 +439,15 @@ TEST(MouseProgram, AStageTheCableMissedIsWrittenThroughTheReceiverOnceItsProbeAn
               "2400");
 }
 
+TEST(MouseProgram, TheBatteryOfTheReceiversMouseReachesTheSelector) {
+    App app("--simulate=mouse-receiver --automation", "QT_QPA_PLATFORM=offscreen");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([] { return !test::ShownBattery().empty(); })) << test::ShownBattery();
+    ASSERT_EQ(test::Ctl("sim battery mouse-receiver 40").exitCode, 0);
+    // The power query runs every 5 s.
+    EXPECT_TRUE(WaitFor([] { return test::ShownBattery() == "40%"; }, std::chrono::seconds(8)))
+        << test::ShownBattery();
+}
+
 }  // namespace
 }  // namespace kx520
