@@ -98,7 +98,10 @@ std::optional<DeviceCore::PowerStatus> DeviceCore::ReadPower() {
         return std::nullopt;
     }
     const bool receiver = m_channel.ReceiverMode();
-    if (receiver && !protocol::CMD_RECEIVER_PROBE(m_channel)) {
+    // Asked from the UI thread: a receiver that does not answer at once is
+    // taken as asleep.
+    if (receiver &&
+        !protocol::CMD_RECEIVER_PROBE(m_channel, std::chrono::steady_clock::now() + protocol::kUiProbeWait)) {
         return std::nullopt;
     }
     PowerStatus status{};
