@@ -168,11 +168,9 @@ void ProfileActions::SwitchProfile() {
 }
 
 void ProfileActions::ReloadDeviceProfile() {
-    // The device kinds read the selected profile and send it; the base has
-    // nothing to send.
+    // The device kinds read the selected profile, show it and send it.
     if (CZentrelUSBDevice* device = m_window.CurrentDevice()) {
-        device->SetProfilePaths();
-        device->LoadProfileToPage();
+        device->ReloadProfile();
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/DeviceCatalog.h"
 #include "devices/KeyLabels.h"
+#include "platform/DebugTrace.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CKeySetControlUI.h"
 #include "pages/CLightControlUI.h"
@@ -557,6 +558,20 @@ void CZentrelMouseDevice::OnConnected() {
     }
     m_mouse->LoadCustomEffect();
     m_mouse->StartLight();
+}
+
+void CZentrelMouseDevice::ReloadProfile() {
+    if (!LoadProfileToPage()) {
+        return;
+    }
+    ApplyProfileToPage();
+    m_mouse->LoadCustomEffect();
+    WriteStages();
+    const KeyWriteResult keys = m_mouse->WriteAssignments(KeyEditor()->FullList());
+    if (keys.macros != 0 || keys.keys != protocol::kResultSuccess) {
+        DebugTrace("mouse buttons not sent with the profile: macros " + std::to_string(keys.macros) +
+                   ", keys " + std::to_string(keys.keys));
+    }
 }
 
 bool CZentrelMouseDevice::ProbeLink() {

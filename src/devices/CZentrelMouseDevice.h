@@ -31,6 +31,8 @@ public:
     void StreamFrame() override;
     void OnConnected() override;
     void OnNotify() override;
+    // The profile is shown and sent: its record and its buttons.
+    void ReloadProfile() override;
     void RefreshPower() override { ShowPowerStatus(); }
     // The receiver's probe; a mouse that answers it gets the change it
     // missed (the link may have moved from the cable meanwhile).

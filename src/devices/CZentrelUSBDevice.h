@@ -62,6 +62,14 @@ public:
     virtual bool LoadProfileToPage() { return false; }
     virtual void ApplyProfileToPage() {}
     virtual void RestoreDefaults() {}
+    // Another profile became the current one (chosen, new, reset): the
+    // page shows it; the kinds that keep it on the device send it too.
+    virtual void ReloadProfile() {
+        SetProfilePaths();
+        if (LoadProfileToPage()) {
+            ApplyProfileToPage();
+        }
+    }
     // Key assignments, macros and light records are the kinds' own, with
     // the signatures their records need; the base keeps none.
     virtual void LoadDefaults() {}

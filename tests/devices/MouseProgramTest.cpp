@@ -449,5 +449,27 @@ TEST(MouseProgram, TheBatteryOfTheReceiversMouseReachesTheSelector) {
         << test::ShownBattery();
 }
 
+TEST(MouseProgram, AnotherProfileChosenIsShownAndSentToTheMouse) {
+    test::TempDir temp;
+    const std::string trace = temp.Path() + "/trace";
+    const std::string data = temp.Path() + "/data";
+    App app("--simulate=mouse --automation",
+            "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "' XDG_DATA_HOME='" + data + "'");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([&] { return !StartUp(Commands(trace, "mouse"), false).empty(); }));
+    ASSERT_TRUE(WaitFor([] { return test::Ctl("ui click system_Op_tab").exitCode == 0; }));
+    ASSERT_EQ(test::Ctl("ui text DPI_edit_0 3000").exitCode, 0);  // step 58 in profile 1
+    ASSERT_EQ(test::Ctl("ui click profile_fun_spread_btn").exitCode, 0);
+    ASSERT_EQ(test::Ctl("ui click device_add_btn").exitCode, 0);  // a new profile, the template's stages
+    ASSERT_TRUE(WaitFor([] { return test::UiJson("get DPI_edit_0")["text"].asString() == "800"; }))
+        << test::UiJson("get DPI_edit_0")["text"].asString();
+    ASSERT_TRUE(WaitFor([&] { return test::WrittenImage(trace, "mouse", kCmdWriteConfig, 2048)[16] == 14; }));
+    const size_t keyWrites = test::WrittenImage(trace, "mouse", kCmdWriteKeys).size();
+    EXPECT_GE(keyWrites, 33u);  // its buttons went with it
+    ASSERT_EQ(test::Ctl("ui select device_profile_combo 0").exitCode, 0);
+    ASSERT_TRUE(WaitFor([] { return test::UiJson("get DPI_edit_0")["text"].asString() == "3000"; }));
+    ASSERT_TRUE(WaitFor([&] { return test::WrittenImage(trace, "mouse", kCmdWriteConfig, 2048)[16] == 58; }));
+}
+
 }  // namespace
 }  // namespace kx520
