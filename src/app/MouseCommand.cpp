@@ -9,7 +9,9 @@
 #include "app/JsonAnswer.h"
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelMouseDevice.h"
+#include "devices/KeyLabels.h"
 #include "devices/LightReport.h"
+#include "devices/PageKeyDefaults.h"
 #include "profiles/CDeviceProfileUI.h"
 #include "ui/CResourceManager.h"
 
@@ -43,6 +45,28 @@ QJsonObject LightObject(const MouseCore& core) {
     return QJsonDocument::fromJson(QByteArray::fromStdString(Json::writeString(writer, light))).object();
 }
 
+// Each button: its own name, what it does now (as its tool-tip says) and
+// its code.
+QJsonArray Buttons(CZentrelMouseDevice& mouse) {
+    QJsonArray buttons;
+    const auto keys = mouse.KeyEditor()->FullList();
+    auto resolve = [](const std::string& id) {
+        return ui::CResourceManager::Instance().GetText(QString::fromStdString(id)).toStdString();
+    };
+    for (size_t i = 0; i < keys.size() && i < kMouseButtonDefaults.size(); ++i) {
+        const profiles::KeyAction& now = keys[i].assignment;
+        const auto label = KeyLabels::AssignmentLabel(now, mouse.Mouse().Names().MacroNames(), KeyLabels::Device::kMouse);
+        const KeyCode& factory = kMouseButtonDefaults[i];
+        buttons.append(QJsonObject{
+            {QStringLiteral("button"), static_cast<int>(i)},
+            {QStringLiteral("name"), QString::fromStdString(resolve(KeyLabels::OwnButtonName(i)))},
+            {QStringLiteral("does"), label ? QString::fromStdString(label->Compose(resolve)) : QString()},
+            {QStringLiteral("code"), QJsonArray{now.type, now.param1, now.param2}},
+            {QStringLiteral("factory"), KeyCode{now.type, now.param1, now.param2} == factory}});
+    }
+    return buttons;
+}
+
 QJsonObject Show(CZentrelMouseDevice& mouse) {
     MouseCore& core = mouse.Mouse();
     const MouseSensitivity& scale = core.Scale();
@@ -50,10 +74,12 @@ QJsonObject Show(CZentrelMouseDevice& mouse) {
     const auto& list = core.Profile().Stages();
     for (size_t i = 0; i < list.size() && i < static_cast<size_t>(MouseCore::kStages); ++i) {
         const profiles::DpiStage& stage = list[i];
+        // Before the mouse told its scale a step has no value yet.
+        const bool known = scale.step != 0;
         stages.append(QJsonObject{{QStringLiteral("stage"), static_cast<int>(i)},
                                   {QStringLiteral("enabled"), stage.enabled != 0},
-                                  {QStringLiteral("value"), scale.ValueOfStep(stage.dpiX)},
-                                  {QStringLiteral("y"), scale.ValueOfStep(stage.dpiY)},
+                                  {QStringLiteral("value"), known ? QJsonValue(scale.ValueOfStep(stage.dpiX)) : QJsonValue()},
+                                  {QStringLiteral("y"), known ? QJsonValue(scale.ValueOfStep(stage.dpiY)) : QJsonValue()},
                                   {QStringLiteral("step"), stage.dpiX},
                                   {QStringLiteral("color"), Colour(stage)}});
     }
@@ -70,6 +96,7 @@ QJsonObject Show(CZentrelMouseDevice& mouse) {
              MouseSensitivity::PollingOption(core.Profile().SystemSettings().reportRate)},
             {QStringLiteral("stages"), stages},
             {QStringLiteral("light"), LightObject(core)},
+            {QStringLiteral("buttons"), Buttons(mouse)},
             {QStringLiteral("scale"), QJsonObject{{QStringLiteral("sensor"), scale.sensor},
                                                   {QStringLiteral("step"), scale.step},
                                                   {QStringLiteral("highest"), scale.highest},

@@ -253,6 +253,12 @@ TEST(MouseProgram, TheOnlyLeftButtonKeepsItsJobOnThePageAndFromAScript) {
     EXPECT_EQ(TableKey(table, 1), (KeyCode{0x10, 1, 0}));
     // The button's tool-tip names it and its new job.
     EXPECT_EQ(test::UiJson("get key_0")["tooltip"].asString(), "Left button\nGun 2");
+    const Json::Value buttons = json::Parse(test::Ctl("mouse show --json").out).value_or(Json::Value())["buttons"];
+    ASSERT_EQ(buttons.size(), 11u);
+    EXPECT_EQ(buttons[0]["does"].asString(), "Gun 2");
+    EXPECT_FALSE(buttons[0]["factory"].asBool());
+    EXPECT_TRUE(buttons[2]["factory"].asBool());
+    EXPECT_NE(test::Ctl("mouse show").out.find("0 Left button: Gun 2 *"), std::string::npos);
 }
 
 TEST(MouseProgram, TheReportRateAndPointerSettingsOnThePageAreSavedAndWritten) {

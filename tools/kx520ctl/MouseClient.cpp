@@ -23,13 +23,29 @@ void PrintMouse(const QJsonObject& mouse) {
     for (const QJsonValue& value : mouse[QStringLiteral("stages")].toArray()) {
         const QJsonObject stage = value.toObject();
         const int number = stage[QStringLiteral("stage")].toInt();
-        std::cout << (number == active ? "* " : "  ") << "stage " << number << ": "
-                  << stage[QStringLiteral("value")].toInt();
-        if (stage[QStringLiteral("y")].toInt() != stage[QStringLiteral("value")].toInt()) {
+        std::cout << (number == active ? "* " : "  ") << "stage " << number << ": ";
+        if (stage[QStringLiteral("value")].isNull()) {
+            std::cout << "step " << stage[QStringLiteral("step")].toInt();  // the scale is not known yet
+        } else {
+            std::cout << stage[QStringLiteral("value")].toInt();
+        }
+        if (!stage[QStringLiteral("y")].isNull() &&
+            stage[QStringLiteral("y")].toInt() != stage[QStringLiteral("value")].toInt()) {
             std::cout << " / " << stage[QStringLiteral("y")].toInt();
         }
         std::cout << " " << stage[QStringLiteral("color")].toString().toStdString()
                   << (stage[QStringLiteral("enabled")].toBool() ? "" : " (off)") << "\n";
+    }
+    const QJsonObject light = mouse[QStringLiteral("light")].toObject();
+    std::cout << "light: " << light[QStringLiteral("effectText")].toString().toStdString() << " (mode "
+              << light[QStringLiteral("mode")].toInt() << ")\n";
+    std::cout << "buttons (* not the factory job):\n";
+    for (const QJsonValue& value : mouse[QStringLiteral("buttons")].toArray()) {
+        const QJsonObject button = value.toObject();
+        std::cout << "  " << button[QStringLiteral("button")].toInt() << " "
+                  << button[QStringLiteral("name")].toString().toStdString() << ": "
+                  << button[QStringLiteral("does")].toString().toStdString()
+                  << (button[QStringLiteral("factory")].toBool() ? "" : " *") << "\n";
     }
 }
 
