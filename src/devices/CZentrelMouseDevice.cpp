@@ -54,6 +54,7 @@ void CZentrelMouseDevice::BuildPage() {
     CZentrelUSBDevice::BuildPage();
     m_mouse->SetFolders(DataFolder().toStdString(), DefaultFolder().toStdString());
     LoadDefaults();  // the effects and macros are known before any mouse connects
+    m_mouse->ProvideGuns();
     LoadProfileToPage();
     KeyEditor()->Bind(findChild<CKeySetControlUI*>());
     KeyEditor()->Reset(m_mouse->Names().MacroNames());
@@ -165,6 +166,11 @@ void CZentrelMouseDevice::ShowStages() {
         if (edit != nullptr) {
             edit->SetMinMax(0, std::max(scale.HighestValue(), scale.ValueOfStep(scale.highest)));
             edit->SetText(QString::number(scale.ValueOfStep(stage.dpiX)));
+            // A Y of its own (set from a script) is kept and told.
+            edit->SetToolTip(stage.xy != 0 ? ui::CResourceManager::Instance()
+                                                  .GetText(QStringLiteral("ms_dpi_y_tip"))
+                                                  .arg(scale.ValueOfStep(stage.dpiY))
+                                            : QString());
         }
         if (auto* enabled = dynamic_cast<ui::COptionUI*>(Part(QStringLiteral("DPI_enable_check_") + number))) {
             enabled->Selected(stage.enabled != 0, false);
@@ -202,7 +208,9 @@ bool CZentrelMouseDevice::TakeSlider(int stage) {
         return false;
     }
     entry->dpiX = static_cast<uint16_t>(std::max(0, slider->GetValue()));
-    entry->dpiY = entry->dpiX;
+    if (entry->xy == 0) {
+        entry->dpiY = entry->dpiX;  // a stage with its own Y keeps it: the page sets X
+    }
     m_mouse->Profile().SetDPIStages(stages);
     ShowStages();
     WriteStages();
@@ -232,7 +240,9 @@ bool CZentrelMouseDevice::TakeEdit(int stage) {
     const std::optional<int> step = typed ? m_mouse->Scale().StepOfValue(value) : std::nullopt;
     if (step) {
         entry->dpiX = static_cast<uint16_t>(*step);
-        entry->dpiY = entry->dpiX;
+        if (entry->xy == 0) {
+            entry->dpiY = entry->dpiX;
+        }
         m_mouse->Profile().SetDPIStages(stages);
     }
     ShowStages();  // the edit shows the value the step gives
