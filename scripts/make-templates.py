@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the profile templates under data/DefaultData/ (one per device kind).
 
-The keyboard's key list is the factory code of its 126 page keys, the
+Also the four recoil patterns (ShootData_<g>.Shoot). The keyboard's key
+list is the factory code of its 126 page keys, the
 mouse's that of its eleven buttons (both taken from
 src/devices/PageKeyDefaults.h). Later parts
 of the program add their sections here. Run it again after a change; the
@@ -51,8 +52,41 @@ def write(name, section):
     (OUT / f"{name}.Json").write_text(json.dumps(root, indent=3, ensure_ascii=False) + "\n")
 
 
+# The four shipped recoil patterns (guns): for each of 30 bullets its
+# horizontal correction (negative: left), vertical one (positive: down) and
+# the time to the next shot. From a steady rifle to a kicking pistol.
+GUNS = [
+    # rifle, 600 rounds a minute: climbs, then sways a little
+    [(0 if b < 8 else (1 if b % 4 < 2 else -1), min(2 + b // 2, 6), 100) for b in range(30)],
+    # submachine gun, 900 a minute: light and straight
+    [(0, 2 if b < 15 else 3, 67) for b in range(30)],
+    # machine gun, 750 a minute: heavy, drifting right
+    [(1 if b >= 10 and b % 3 == 0 else 0, 4, 80) for b in range(30)],
+    # pistol: a strong first kick, then steady
+    [(0, 7 if b == 0 else 3, 150) for b in range(30)],
+]
+
+
+def gun_events(bullets):
+    events = []
+    for horizontal, vertical, delay in bullets:
+        side = "down" if horizontal < 0 else "up"      # down: left, up: right
+        lift = "up" if vertical >= 0 else "down"       # up: the pointer goes down
+        events += [
+            {"Action": "down", "Button": 1, "Delay": 10, "Type": 1},
+            {"Action": "up", "Button": 1, "Delay": 0, "Type": 1},
+            {"Action": side, "Button": abs(horizontal), "Delay": 5, "Type": 4},
+            {"Action": lift, "Button": abs(vertical), "Delay": delay, "Type": 5},
+            {"Action": side, "Button": 0, "Delay": 0, "Type": 4},
+            {"Action": lift, "Button": 0, "Delay": 0, "Type": 5},
+        ]
+    return events
+
+
 def main():
     OUT.mkdir(parents=True, exist_ok=True)
+    for gun, bullets in enumerate(GUNS):
+        (OUT / f"ShootData_{gun}.Shoot").write_text(json.dumps({"Events": gun_events(bullets)}, indent=3) + "\n")
     write("keyboard", {
         "LightInfo": light_info(1),
         # A silent keyboard rests in deep blue rather than going dark.

@@ -73,6 +73,7 @@ set(KX520_CORE_SOURCES
     app/AudioCopyData.cpp
     profiles/JsonFile.cpp
     profiles/ColourOptionsFile.cpp
+    profiles/ShootImage.cpp
     profiles/CBasicProfiledata.cpp
     profiles/ProfileList.cpp
     profiles/CKeyboardProfiledata.cpp

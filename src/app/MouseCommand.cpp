@@ -123,6 +123,13 @@ QString MouseCommand::Run(CMainWnd& window, const QStringList& args) {
     if (args.size() == 1 && args[0] == QLatin1String("show")) {
         return JsonAnswer(Show(*mouse));
     }
+    if (args.size() == 2 && args[0] == QLatin1String("shoot") && args[1] == QLatin1String("write")) {
+        const int written = mouse->Mouse().WriteShoot();
+        return written == protocol::kResultSuccess
+                   ? JsonAnswer(Show(*mouse))
+                   : JsonError(written == 0 ? QStringLiteral("the mouse did not answer")
+                                            : QStringLiteral("the mouse did not take the recoil patterns (%1)").arg(written));
+    }
     bool ok = false;
     const int stage = args.size() >= 3 ? args[2].toInt(&ok) : -1;
     if (args.size() == 2 && args[0] == QLatin1String("rate")) {

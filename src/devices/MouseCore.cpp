@@ -6,7 +6,9 @@
 #include "devices/EffectClock.h"
 #include "devices/MouseLink.h"
 #include "platform/DebugTrace.h"
+#include "profiles/JsonFile.h"
 #include "profiles/MacroStore.h"
+#include "profiles/ShootImage.h"
 #include "protocol/CommandSet.h"
 #include "protocol/DeviceState.h"
 
@@ -231,6 +233,26 @@ bool MouseCore::RefreshInfo() {
     m_info = std::move(info);
     m_scale = MouseSensitivity::FromInfo(m_info);
     return true;
+}
+
+int MouseCore::WriteShoot() {
+    if (!RefreshInfo()) {
+        return 0;
+    }
+    const std::vector<uint8_t> image = profiles::ShootImage::BuildFromFolder(m_dataFolder);
+    return MouseLink::Write(Channel(), [&] { return CMD_WRITE_SHOOT(Channel(), image); });
+}
+
+void MouseCore::ProvideGuns() const {
+    if (m_dataFolder.empty() || m_defaultFolder.empty()) {
+        return;
+    }
+    for (size_t g = 0; g < profiles::ShootImage::kGuns; ++g) {
+        const std::string path = profiles::ShootImage::GunPath(m_dataFolder, g);
+        if (!profiles::JsonFile::Exists(path)) {
+            profiles::JsonFile::CopyFile(profiles::ShootImage::GunPath(m_defaultFolder, g), path);
+        }
+    }
 }
 
 int MouseCore::WriteKeys(const std::vector<profiles::KeyAssignmentEntry>& list, size_t macroCount) {

@@ -96,6 +96,14 @@ public:
     // "" when there is none. `resolved`: whether it is a language id.
     std::string LightModeName(int mode, bool& resolved) const;
 
+    // --- recoil patterns ------------------------------------------------------------
+    // The four guns of the data folder as one image, after a fresh
+    // information block (nothing at all when the mouse does not answer);
+    // 1 when written, 0 not reached, else the failing command's code.
+    int WriteShoot();
+    // The shipped guns copied into the data folder where it has none yet.
+    void ProvideGuns() const;
+
     // --- the mouse's own switches --------------------------------------------------
     // 0x401 settings changed, 0x403 the fade reaction, 0x10xx a profile
     // (low 4 bits), 0x11xx a profile and its stage (bits 4-7, kept to 0-4).

@@ -9,6 +9,8 @@
 
 #include "app/AppProgram.h"
 #include "platform/SafeJson.h"
+#include "profiles/JsonFile.h"
+#include "profiles/ShootImage.h"
 #include "protocol/CommandPacket.h"
 #include "devices/PageKeyDefaults.h"
 #include "protocol/CommandSet.h"
@@ -155,6 +157,15 @@ TEST(MouseProgram, KxctlMouseSetsAStageWithItsColourAndTellsWhatTheMouseHolds) {
     // The page shows it too.
     ASSERT_EQ(test::Ctl("ui click system_Op_tab").exitCode, 0);
     EXPECT_EQ(json::Parse(test::Ctl("ui get DPI_slider_2 --json").out).value_or(Json::Value())["value"].asInt(), 30);
+    // A stage with its own Y keeps it when the page moves its X.
+    ASSERT_EQ(test::Ctl("mouse dpi set 3 3200 --y 1600").exitCode, 0);
+    EXPECT_NE(test::UiJson("get DPI_edit_3")["tooltip"].asString().find("1600"), std::string::npos);
+    ASSERT_EQ(test::Ctl("ui value DPI_slider_3 40").exitCode, 0);
+    ASSERT_TRUE(WaitFor([] {
+        const Json::Value stage =
+            json::Parse(test::Ctl("mouse show --json").out).value_or(Json::Value())["stages"][3];
+        return stage["value"].asInt() == 2100 && stage["y"].asInt() == 1600;
+    }));
     // Refusals say why and change nothing.
     EXPECT_EQ(test::Ctl("mouse dpi set 7 800").exitCode, 1);
     EXPECT_EQ(test::Ctl("mouse dpi set 2 800 --color green").exitCode, 1);
@@ -475,6 +486,44 @@ TEST(MouseProgram, AnotherProfileChosenIsShownAndSentToTheMouse) {
     ASSERT_EQ(test::Ctl("ui select device_profile_combo 0").exitCode, 0);
     ASSERT_TRUE(WaitFor([] { return test::UiJson("get DPI_edit_0")["text"].asString() == "3000"; }));
     ASSERT_TRUE(WaitFor([&] { return test::WrittenImage(trace, "mouse", kCmdWriteConfig, 2048)[16] == 58; }));
+}
+
+TEST(MouseProgram, TheFourGunsGoToTheMouseAsOneImageAndNothingGoesToASleepingOne) {
+    for (const char* product : {"mouse", "mouse-receiver"}) {
+        test::TempDir temp;
+        const std::string trace = temp.Path() + "/trace";
+        const std::string data = temp.Path() + "/data";
+        App app(std::string("--simulate=") + product + " --automation",
+                "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "' XDG_DATA_HOME='" + data + "'");
+        ASSERT_TRUE(app.Ready()) << app.Errors();
+        ASSERT_TRUE(WaitFor([&] { return !StartUp(Commands(trace, product), false).empty(); })) << product;
+        ASSERT_TRUE(WaitFor([] { return test::OptionIs("mouse", "current", true); })) << product;
+        const std::string folder = data + "/KX520 PRO Keyboard/mouse/";
+        // The shipped guns are the user's own from the first start on.
+        ASSERT_TRUE(profiles::JsonFile::Exists(profiles::ShootImage::GunPath(folder, 3))) << product;
+        const auto run = test::Ctl("mouse shoot write");
+        ASSERT_EQ(run.exitCode, 0) << product << run.err;
+        const std::vector<uint8_t> expected = profiles::ShootImage::BuildFromFolder(folder);
+        ASSERT_EQ(expected.size(), 2920u);
+        std::vector<uint8_t> written;
+        ASSERT_TRUE(WaitFor([&] {
+            written = test::WrittenImage(trace, product, kCmdWriteShoot);
+            return written.size() >= expected.size();
+        })) << product;
+        written.resize(expected.size());
+        EXPECT_EQ(written, expected) << product;
+        if (std::string(product) != "mouse-receiver") {
+            continue;
+        }
+        // Asleep: the probe says so and nothing follows it.
+        ASSERT_EQ(test::Ctl("sim fault mouse-receiver asleep").exitCode, 0);
+        const size_t before = Commands(trace, product).size();
+        EXPECT_EQ(test::Ctl("mouse shoot write").exitCode, 1);
+        const auto commands = Commands(trace, product);
+        ASSERT_GT(commands.size(), before);
+        EXPECT_EQ(std::count(commands.begin() + static_cast<std::ptrdiff_t>(before), commands.end(), kCmdReadInfo), 0);
+        EXPECT_EQ(std::count(commands.begin() + static_cast<std::ptrdiff_t>(before), commands.end(), kCmdWriteShoot), 0);
+    }
 }
 
 }  // namespace

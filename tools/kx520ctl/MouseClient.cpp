@@ -61,9 +61,10 @@ int AppClient::Mouse(const std::vector<std::string>& args, bool json) {
     const bool show = args.size() == 1 && args[0] == "show";
     const bool dpi = args.size() >= 3 && args[0] == "dpi" && (args[1] == "set" || args[1] == "active");
     const bool rate = args.size() == 2 && args[0] == "rate";
-    if (!show && !dpi && !rate) {
+    const bool shoot = args.size() == 2 && args[0] == "shoot" && args[1] == "write";
+    if (!show && !dpi && !rate && !shoot) {
         std::cerr << "kx520ctl: mouse takes show, dpi set STAGE VALUE [--y VALUE] [--color #RRGGBB] "
-                     "[--enabled on|off], dpi active STAGE, rate N (0-4), assign POS FUNCTION [ARGS] or save\n";
+                     "[--enabled on|off], dpi active STAGE, rate N (0-4), assign POS FUNCTION [ARGS], save or shoot write\n";
         return kUsage;
     }
     QStringList list;

@@ -64,6 +64,7 @@ const char* const kUsage =
     "                             give button POS (0-10) a function: as the keyboard's,\n"
     "                             and dpi up|down|cycle, gun 1-4\n"
     "  mouse save                 write the buttons (and their macros) to the mouse\n"
+    "  mouse shoot write          write the four recoil patterns (guns) to the mouse\n"
     "  macro list KIND [--json]   the macros of the keyboard's or mouse's page\n"
     "  macro show KIND MACRO [--json]\n"
     "                             a macro's events (MACRO: its name or index)\n"
