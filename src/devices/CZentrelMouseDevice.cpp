@@ -119,7 +119,9 @@ void CZentrelMouseDevice::ApplyProfileToPage() {
     ShowStages();
     ShowSystemSettings();
     ShowLightPage();
-    KeyEditor()->Reset(m_mouse->Names().MacroNames());
+    // The mouse's own switches and settings notices come here too: the
+    // button being assigned stays on the page, shown afresh.
+    KeyEditor()->MacrosChanged(m_mouse->Names().MacroNames());
     RefreshKeyLabels();
     update();
 }
@@ -154,6 +156,12 @@ void CZentrelMouseDevice::ShowStages() {
         if (scale.step == 0) {
             slider = nullptr;  // values wait for the mouse's scale
             edit = nullptr;
+        }
+        if (auto* thumb = dynamic_cast<ui::CSliderUI*>(Part(QStringLiteral("DPI_slider_") + number))) {
+            // The stage in use shows it on its slider too.
+            thumb->SetAttribute(QStringLiteral("thumbcolor"), n == active ? QStringLiteral("#FF2F80ED")
+                                                                          : QStringLiteral("#FFFFFFFF"));
+            thumb->update();
         }
         if (slider != nullptr) {
             slider->SetMinValue(0);
@@ -493,13 +501,10 @@ void CZentrelMouseDevice::ShowLightPage() {
 }
 
 bool CZentrelMouseDevice::ApplyLightSetting(const profiles::LightSetting& setting) {
-    const bool customChanged = setting.customGroup != m_mouse->Light().customGroup;
     m_mouse->SetLight(setting);
     m_mouse->Profile().SetLightInfo(setting);
     m_mouse->Profile().Save();
-    if (customChanged || setting.mode >= 10) {
-        m_mouse->LoadCustomEffect();
-    }
+    m_mouse->LoadCustomEffect();
     SetLightColour(setting.red, setting.green, setting.blue);
     ShowLogoText();
     return WriteStages();
@@ -575,10 +580,13 @@ void CZentrelMouseDevice::ReloadProfile() {
         return;
     }
     ApplyProfileToPage();
+    KeyEditor()->Reset(m_mouse->Names().MacroNames());  // another profile: no button being assigned
     m_mouse->LoadCustomEffect();
     WriteStages();
     const KeyWriteResult keys = m_mouse->WriteAssignments(KeyEditor()->FullList());
-    if (keys.macros != 0 || keys.keys != protocol::kResultSuccess) {
+    if (keys.macros > 0 || keys.macros == KeyTable::kMacroNoMemory) {
+        KeyEditor()->Report(keys);  // the profile's macros do not fit: the user is told
+    } else if (keys.macros != 0 || keys.keys != protocol::kResultSuccess) {
         DebugTrace("mouse buttons not sent with the profile: macros " + std::to_string(keys.macros) +
                    ", keys " + std::to_string(keys.keys));
     }

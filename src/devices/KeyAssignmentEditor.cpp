@@ -38,6 +38,7 @@ void KeyAssignmentEditor::Reset(const std::vector<std::string>& macroNames) {
     m_page->FillMacroCombo(macroNames);
     m_page->HidePage();
     m_selected = -1;
+    MarkOnly(-1);  // no mark is left on a key the page no longer edits
 }
 
 void KeyAssignmentEditor::MacrosChanged(const std::vector<std::string>& macroNames) {

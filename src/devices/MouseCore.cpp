@@ -97,7 +97,12 @@ void MouseCore::SetLight(const profiles::LightSetting& light) {
 }
 
 void MouseCore::LoadCustomEffect() {
-    std::vector<profiles::LightEffectFrame> frames = m_profile.LoadCustomEffectAt(m_light.customGroup);
+    // Modes from 10 on are the custom effects in their list's order (as the
+    // logo names them).
+    std::vector<profiles::LightEffectFrame> frames;
+    if (m_light.mode >= kFirstUncodedMode) {
+        frames = m_profile.LoadCustomEffectAt(m_light.mode - kFirstUncodedMode);
+    }
     std::lock_guard lock(m_engineLock);
     WithFrame([this, &frames](std::span<LedEntry>) { m_player.SetFrames(std::move(frames)); });
 }

@@ -61,8 +61,8 @@ public:
     void LightPass(uint32_t nowMs);
     // The fade reaction's flare on every LED, in the fade reaction mode.
     void StartFadeReaction(uint32_t seed);
-    // The custom effect the profile's custom group names plays in the modes
-    // from 10 on.
+    // The custom effect of a mode from 10 on (entry mode - 10 of the
+    // device's custom effects) plays on the picture.
     void LoadCustomEffect();
 
     // --- writes ------------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/AppProgram.h"
@@ -218,6 +219,17 @@ TEST(MouseProgram, AButtonGivenADpiActionOnThePageReachesTheMouseAndItsList) {
         })) << product;
         ASSERT_EQ(test::Ctl("ui select keyset_function_combo 4").exitCode, 0);  // DPI, offered on the mouse
         ASSERT_EQ(test::Ctl("ui select keyset_mousedpi_combo " + std::to_string(c.action)).exitCode, 0);
+        // The mouse telling of its own change re-reads it; the button being
+        // assigned stays on the page.
+        auto reads = [&] {
+            const auto commands = Commands(trace, product);
+            return std::count(commands.begin(), commands.end(), kCmdReadConfig);
+        };
+        const auto readsBefore = reads();
+        ASSERT_EQ(test::Ctl("sim notify " + product + " 0x401").exitCode, 0);
+        ASSERT_TRUE(WaitFor([&] { return reads() > readsBefore; })) << product;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        EXPECT_TRUE(test::UiJson("get keyset_layout")["visible"].asBool()) << product;
         // The list beside the picture says what every button does now.
         const Json::Value rows = test::UiJson("get device_setkeyinfo_list")["items"];
         ASSERT_EQ(rows.size(), 11u) << product;
