@@ -32,6 +32,7 @@ namespace {
 constexpr int kMouseKind = 2;
 constexpr int kKeysFunction = 2;
 constexpr int kSystemFunction = 4;
+constexpr uint16_t kFadeReactionCode = 0x403;
 
 QString Resolved(const std::string& id) {
     return ui::CResourceManager::Instance().GetText(QString::fromStdString(id));
@@ -605,6 +606,12 @@ void CZentrelMouseDevice::OnNotify() {
         m_mouse->Profile().Save();
     }
     ApplyProfileToPage();
+}
+
+void CZentrelMouseDevice::OnReceiverNotification(uint16_t code) {
+    if (code != kFadeReactionCode) {
+        OnNotification(code);
+    }
 }
 
 void CZentrelMouseDevice::OnNotification(uint16_t code) {

@@ -90,6 +90,12 @@ public:
     // Stage `stage` takes colour 0xRRGGBB (the list grows to it): shown,
     // saved and written. False for a stage outside 0-4.
     bool SetStageColour(int stage, uint32_t colour);
+    // A code from the cable's notification interface, and from the
+    // receiver's, which tells of settings and switches only (no fade
+    // reaction from there).
+    void OnNotification(uint16_t code) override;
+    void OnReceiverNotification(uint16_t code) override;
+
     // The report rate option (0-4): saved and written; "" or why not.
     std::string SetReportRate(int option);
     // The report rate and pointer settings of the profile on the page
@@ -100,8 +106,6 @@ public:
     // Tab `n` of the pointer settings (the first when there is no such tab).
     void ShowSettingsPanel(int n);
 
-protected:
-    void OnNotification(uint16_t code) override;
 
 private:
     ui::CControlUI* Part(const QString& name) const;

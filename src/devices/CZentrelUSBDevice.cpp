@@ -52,7 +52,7 @@ CZentrelUSBDevice::CZentrelUSBDevice(hid::HidBackend& backend, std::unique_ptr<D
                                     Qt::QueuedConnection);
       }),
       m_receiverNotify(backend, [this](uint16_t code) {
-          QMetaObject::invokeMethod(this, [this, code] { OnNotification(code); },
+          QMetaObject::invokeMethod(this, [this, code] { OnReceiverNotification(code); },
                                     Qt::QueuedConnection);
       }) {}
 

@@ -200,6 +200,9 @@ protected:
     CDeviceOptionUI* DeviceOption() const { return m_option; }
     // A notification code, on the UI thread; the base acts on 0x401 only.
     virtual void OnNotification(uint16_t code);
+    // A code from the receiver's notification interface; the same as the
+    // cable's unless the kind says otherwise.
+    virtual void OnReceiverNotification(uint16_t code) { OnNotification(code); }
     // Starts OnNotify after the kind's delay.
     void ScheduleNotify();
     // The battery from the device's status to the power display, and its

@@ -7,6 +7,7 @@
 #include <QApplication>
 
 #include "DeviceTestSupport.h"
+#include "devices/LedEntry.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "sim/VirtualHidBackend.h"
 #include "ui/CListUI.h"
@@ -114,6 +115,36 @@ TEST(MousePage, ADraggedSliderShowsItsValueAndIsTakenWhenLetGo) {
     EXPECT_EQ(stage2(), before);  // not taken while dragged
     ASSERT_TRUE(mouse->TakeSlider(2));
     EXPECT_EQ(stage2(), 30);
+}
+
+TEST(MousePage, TheFadeReactionFlaresFromTheCablesNoticesOnly) {
+    sim::VirtualHidBackend backend;
+    test::ShippedPage page(backend, "mousedevice.xml", 15);
+    auto* mouse = dynamic_cast<CZentrelMouseDevice*>(page.Device());
+    ASSERT_NE(mouse, nullptr) << page.Error().toStdString();
+    ASSERT_TRUE(test::ConnectVirtual(*mouse, backend, "mouse"));
+    mouse->Core().StopLightThread();  // the test steps the light itself
+    profiles::LightSetting light = mouse->Mouse().Light();
+    light.mode = 6;  // the fade reaction
+    light.brightness = 4;
+    light.speed = 4;
+    mouse->Mouse().SetLight(light);
+    auto brightest = [mouse] {
+        static uint32_t now = 0;
+        for (int i = 0; i < 7; ++i) {
+            mouse->Mouse().LightPass(now += 16);  // one step at speed 4
+        }
+        int level = 0;
+        for (const LedEntry& led : mouse->Core().FrameCopy()) {
+            level = std::max<int>(level, led.level);
+        }
+        return level;
+    };
+    EXPECT_EQ(brightest(), 0);
+    mouse->OnReceiverNotification(0x403);
+    EXPECT_EQ(brightest(), 0);
+    mouse->OnNotification(0x403);
+    EXPECT_GT(brightest(), 200);
 }
 
 }  // namespace
