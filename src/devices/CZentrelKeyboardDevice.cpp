@@ -87,7 +87,9 @@ bool CZentrelKeyboardDevice::LoadProfileToPage() {
 void CZentrelKeyboardDevice::ApplyProfileToPage() {
     LoadDefaults();
     ShowLightPage();
-    KeyEditor()->Reset(m_keyboard->Names().MacroNames());
+    // The keyboard's own notices come here too: the key being assigned
+    // stays on the page, shown afresh.
+    KeyEditor()->MacrosChanged(m_keyboard->Names().MacroNames());
     m_keyboard->BuildKeyMaps();
     const profiles::LightSetting& light = m_keyboard->Light();
     SetLightColour(light.red, light.green, light.blue);

@@ -581,7 +581,7 @@ void CZentrelMouseDevice::ReloadProfile() {
         return;
     }
     ApplyProfileToPage();
-    KeyEditor()->Reset(m_mouse->Names().MacroNames());  // another profile: no button being assigned
+    KeyEditor()->PutAway();  // another profile: no button being assigned
     m_mouse->LoadCustomEffect();
     WriteStages();
     const KeyWriteResult keys = m_mouse->WriteAssignments(KeyEditor()->FullList());

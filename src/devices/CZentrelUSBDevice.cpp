@@ -190,6 +190,17 @@ void CZentrelUSBDevice::GetLightColour() {
     }
 }
 
+void CZentrelUSBDevice::ReloadProfile() {
+    SetProfilePaths();
+    if (!LoadProfileToPage()) {
+        return;
+    }
+    ApplyProfileToPage();
+    if (m_keyEditor) {
+        m_keyEditor->PutAway();  // another profile: no key being assigned
+    }
+}
+
 void CZentrelUSBDevice::ShowPowerStatus() {
     const auto status = m_core->ReadPower();
     if (!status) {

@@ -64,12 +64,7 @@ public:
     virtual void RestoreDefaults() {}
     // Another profile became the current one (chosen, new, reset): the
     // page shows it; the kinds that keep it on the device send it too.
-    virtual void ReloadProfile() {
-        SetProfilePaths();
-        if (LoadProfileToPage()) {
-            ApplyProfileToPage();
-        }
-    }
+    virtual void ReloadProfile();
     // Key assignments, macros and light records are the kinds' own, with
     // the signatures their records need; the base keeps none.
     virtual void LoadDefaults() {}

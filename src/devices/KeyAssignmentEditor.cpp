@@ -36,7 +36,13 @@ void KeyAssignmentEditor::Reset(const std::vector<std::string>& macroNames) {
         return;
     }
     m_page->FillMacroCombo(macroNames);
-    m_page->HidePage();
+    PutAway();
+}
+
+void KeyAssignmentEditor::PutAway() {
+    if (m_page != nullptr) {
+        m_page->HidePage();
+    }
     m_selected = -1;
     MarkOnly(-1);  // no mark is left on a key the page no longer edits
 }

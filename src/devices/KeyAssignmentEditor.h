@@ -42,6 +42,8 @@ public:
     std::vector<profiles::KeyAssignmentEntry> FullList() const;
     // A profile applied: the macros offered anew, no key being assigned.
     void Reset(const std::vector<std::string>& macroNames);
+    // No key being assigned: the page hidden, no mark lit.
+    void PutAway();
     // The macro list changed: the combo follows, the key being assigned is
     // shown again (its macro may have another place or name).
     void MacrosChanged(const std::vector<std::string>& macroNames);

@@ -1,6 +1,8 @@
 // The keyboard as the running application drives it: what reaches the
 // virtual keyboard, packet by packet, when it connects.
 #include <gtest/gtest.h>
+
+#include <thread>
 #include <QImage>
 #include <json/json.h>
 
@@ -200,6 +202,13 @@ TEST(KeyboardProgram, AKeyGivenAMediaFunctionOnThePageReachesTheKeyboardAndThePr
     }));
     Ui("select keyset_function_combo 7");  // the media kind (items carry their kind)
     Ui("select keyset_media_combo 1");     // play
+    // The keyboard telling of its own change re-reads it; the key being
+    // assigned stays on the page.
+    const size_t steps = Exchange(trace, "keyboard").size();
+    ASSERT_EQ(test::Ctl("sim notify keyboard 0x401").exitCode, 0);
+    ASSERT_TRUE(WaitFor([&] { return Exchange(trace, "keyboard").size() > steps; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_TRUE(json::Parse(test::Ctl("ui get keyset_layout --json").out).value_or(Json::Value())["visible"].asBool());
     Ui("click key_butt_keysave");
     Ui("click key_butt_prosave");
     std::vector<uint8_t> table;
