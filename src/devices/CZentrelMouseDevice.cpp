@@ -503,12 +503,10 @@ void CZentrelMouseDevice::ShowLightPage() {
 
 bool CZentrelMouseDevice::ApplyLightSetting(const profiles::LightSetting& setting) {
     m_mouse->SetLight(setting);
-    m_mouse->Profile().SetLightInfo(setting);
-    m_mouse->Profile().Save();
     m_mouse->LoadCustomEffect();
     SetLightColour(setting.red, setting.green, setting.blue);
     ShowLogoText();
-    return WriteStages();
+    return WriteStages();  // saves the profile, the light setting with it
 }
 
 void CZentrelMouseDevice::ShowFunction(int type) {

@@ -3,6 +3,7 @@
 #include "protocol/CommandSet.h"
 
 #include "devices/EffectClock.h"
+#include "platform/DebugTrace.h"
 
 namespace kx520 {
 
@@ -91,6 +92,22 @@ void DeviceCore::EffectBlinkFour() {
 void DeviceCore::EffectOff() {
     std::lock_guard lock(m_frameLock);
     SoftwareEffects::Off(m_frame);
+}
+
+void DeviceCore::StartLightLoop(std::function<void(uint32_t)> pass, const char* exitTrace) {
+    StartLightThread([this, pass = std::move(pass), exitTrace](std::stop_token stop) {
+        // Nothing the light shows changes between steps of the effect
+        // clock: waking just after each step sees every tick, at a
+        // sixteenth of the wake-ups of a 1 ms poll.
+        while (DeviceWorker::WaitFor(stop, std::chrono::milliseconds(EffectClock::UntilNextStep()))) {
+            if (!m_channel.IsOpen()) {
+                DeviceWorker::WaitFor(stop, std::chrono::milliseconds(100));
+                continue;
+            }
+            pass(EffectClock::NowMs());
+        }
+        DebugTrace(exitTrace);
+    });
 }
 
 std::optional<DeviceCore::PowerStatus> DeviceCore::ReadPower() {

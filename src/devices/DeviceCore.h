@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -102,6 +103,10 @@ public:
     // `body` runs until its stop token is set; a running one is stopped first.
     // Stopping waits for the body's current step.
     void StartLightThread(DeviceWorker::Body body) { m_lightThread.Start(std::move(body)); }
+    // The light loop every kind runs: `pass` with the effect clock's time
+    // just after each of its steps while the channel is open; `exitTrace`
+    // when it ends.
+    void StartLightLoop(std::function<void(uint32_t nowMs)> pass, const char* exitTrace);
     bool StopLightThread() { return m_lightThread.Stop(); }
     bool LightThreadRunning() const { return m_lightThread.Running(); }
 

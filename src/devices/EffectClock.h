@@ -20,4 +20,31 @@ public:
     static uint32_t UntilNextStep();
 };
 
+// A light loop's count of effect-clock ticks between the steps of its mode.
+class TickCounter {
+public:
+    // Whether the clock moved on since the last pass (one more tick if so).
+    bool Pass(uint32_t nowMs) {
+        if (nowMs == m_last) {
+            return false;
+        }
+        m_last = nowMs;
+        ++m_ticks;
+        return true;
+    }
+    // Whether `due` ticks have gone by since the last step; counting then
+    // starts again.
+    bool Due(int due) {
+        if (m_ticks < due) {
+            return false;
+        }
+        m_ticks = 0;
+        return true;
+    }
+
+private:
+    uint32_t m_last = 0;
+    int m_ticks = 0;
+};
+
 }  // namespace kx520

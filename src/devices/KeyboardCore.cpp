@@ -337,18 +337,13 @@ void KeyboardCore::SetHostValues(const std::array<uint32_t, 6>& values) {
 
 void KeyboardCore::LightPass(uint32_t nowMs) {
     std::lock_guard lock(m_engineLock);
-    const bool tick = nowMs != m_lastTick;
-    if (tick) {
-        m_lastTick = nowMs;
-        ++m_ticks;
-    }
+    const bool tick = m_ticks.Pass(nowMs);
     const profiles::LightSetting setting = m_engineSetting;
     const int mode = setting.mode;
     if (KeyboardLightEngine::HasStep(mode) || IsSoftwareMode(mode)) {
         // The music runs on every second tick.
         const int due = mode == KeyboardLightEngine::kMusicMode ? 2 : KeyboardLightTables::Interval(mode, setting.speed);
-        if (m_ticks >= due) {
-            m_ticks = 0;
+        if (m_ticks.Due(due)) {
             RunStep(mode, setting, nowMs);
         }
     } else {
@@ -427,19 +422,7 @@ std::pair<size_t, size_t> KeyboardCore::CustomEffectPosition() const {
 }
 
 void KeyboardCore::StartLight() {
-    StartLightThread([this](std::stop_token stop) {
-        // Nothing the light shows changes between steps of the effect
-        // clock: waking just after each step sees every tick, at a
-        // sixteenth of the wake-ups of a 1 ms poll.
-        while (DeviceWorker::WaitFor(stop, std::chrono::milliseconds(EffectClock::UntilNextStep()))) {
-            if (!Channel().IsOpen()) {
-                DeviceWorker::WaitFor(stop, std::chrono::milliseconds(100));
-                continue;
-            }
-            LightPass(EffectClock::NowMs());
-        }
-        DebugTrace("KB灯光线程设定退出");
-    });
+    StartLightLoop([this](uint32_t nowMs) { LightPass(nowMs); }, "KB灯光线程设定退出");
 }
 
 void KeyboardCore::SendFrame(std::span<const LedEntry> frame) {

@@ -11,6 +11,7 @@
 
 #include "devices/DefaultNameLists.h"
 #include "devices/DeviceCore.h"
+#include "devices/EffectClock.h"
 #include "devices/CustomEffectPlayer.h"
 #include "devices/KeyboardLightEngine.h"
 #include "devices/KeyTable.h"
@@ -181,8 +182,7 @@ private:
     bool m_engineStarted = false;
     CustomEffectPlayer m_player;
     LightListOverrides m_overrides;
-    uint32_t m_lastTick = 0;
-    int m_ticks = 0;
+    TickCounter m_ticks;
     DefaultNameLists m_names;
     profiles::CKeyboardProfiledata m_profile;
 };

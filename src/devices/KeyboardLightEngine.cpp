@@ -12,23 +12,11 @@ namespace {
 
 using Tables = KeyboardLightTables;
 
-uint8_t Bright(const profiles::LightSetting& setting) {
-    return kBrightnessTable[std::min<size_t>(setting.brightness, kBrightnessTable.size() - 1)];
-}
-
-uint8_t Scaled(uint8_t level, uint8_t factor) {
-    return static_cast<uint8_t>(level * factor / 256);
-}
-
 // `led` in `colour` at `level`, when it is a key of the frame.
 void Paint(std::span<LedEntry> frame, uint8_t led, Rgb colour, uint8_t level) {
     if (led < frame.size() && led < KeyboardLightEngine::kLeds) {
         frame[led] = LedEntry{colour.red, colour.green, colour.blue, level};
     }
-}
-
-Rgb Fixed(const profiles::LightSetting& setting) {
-    return Rgb{setting.red, setting.green, setting.blue};
 }
 
 uint8_t Wrap(unsigned value, unsigned limit) {
@@ -143,18 +131,18 @@ void KeyboardLightEngine::Step(int mode, const profiles::LightSetting& setting,
             const uint8_t hue = kHues[choice >= 1 && choice <= 3 ? choice - 1 : 3];
             for (size_t led = 0; led < kLeds && led < frame.size(); ++led) {
                 frame[led] = LedEntry{kRainbowTable[hue].red, kRainbowTable[hue].green, kRainbowTable[hue].blue,
-                                      Bright(setting)};
+                                      BrightnessLevel(setting)};
             }
             return;
         }
         case kPerKeyColourMode:
             for (size_t led = 0; led < kLeds && led < frame.size(); ++led) {
-                frame[led].level = Bright(setting);
+                frame[led].level = BrightnessLevel(setting);
             }
             return;
         case kHostColourMode:
             for (size_t led = 0; led < kLeds && led < frame.size(); ++led) {
-                frame[led] = LedEntry{m_hostColour[0], m_hostColour[1], m_hostColour[2], Bright(setting)};
+                frame[led] = LedEntry{m_hostColour[0], m_hostColour[1], m_hostColour[2], BrightnessLevel(setting)};
             }
             return;
         default:
@@ -168,8 +156,8 @@ void KeyboardLightEngine::ColumnWave(const profiles::LightSetting& setting, std:
     m_effectPos = StepPosition(setting.direction, limit, m_effectPos, 1);
     unsigned at = (m_effectPos + 1u) % limit;
     for (const auto& column : Tables::KeyMatrix()) {
-        const Rgb colour = multi ? kRainbowTable[at] : Fixed(setting);
-        const uint8_t level = multi ? Bright(setting) : Scaled(Bright(setting), Tables::Curve96()[at]);
+        const Rgb colour = multi ? kRainbowTable[at] : FixedColour(setting);
+        const uint8_t level = multi ? BrightnessLevel(setting) : ScaledLevel(BrightnessLevel(setting), Tables::Curve96()[at]);
         for (const uint8_t led : column) {
             Paint(frame, led, colour, level);
         }
@@ -185,7 +173,7 @@ void KeyboardLightEngine::RowWave(const profiles::LightSetting& setting, std::sp
     unsigned at = (m_effectPos + 1u) % 192;
     for (size_t row = 0; row < Tables::kRows; ++row) {
         for (const auto& column : Tables::KeyMatrix()) {
-            Paint(frame, column[row], kRainbowTable[at], Bright(setting));
+            Paint(frame, column[row], kRainbowTable[at], BrightnessLevel(setting));
         }
         at = Wrap(at + 24, 192);
     }
@@ -197,18 +185,18 @@ void KeyboardLightEngine::Snake(const profiles::LightSetting& setting, std::span
     m_effectPos = StepPosition(setting.direction, limit, m_effectPos, 1);
     unsigned at = m_effectPos;
     for (const uint8_t led : Tables::SerpentineOrder()) {
-        const Rgb colour = multi ? kRainbowTable[at] : Fixed(setting);
-        Paint(frame, led, colour, multi ? Bright(setting) : Scaled(Bright(setting), Tables::Curve96()[at]));
+        const Rgb colour = multi ? kRainbowTable[at] : FixedColour(setting);
+        Paint(frame, led, colour, multi ? BrightnessLevel(setting) : ScaledLevel(BrightnessLevel(setting), Tables::Curve96()[at]));
         at = Wrap(at + 5, limit);
     }
 }
 
 void KeyboardLightEngine::Breathing(const profiles::LightSetting& setting, std::span<LedEntry> frame) {
     m_effectPos = m_effectPos >= 127 ? 0 : static_cast<uint8_t>(m_effectPos + 1);
-    const uint8_t level = Scaled(kBreathCurve[m_effectPos], Bright(setting));
+    const uint8_t level = ScaledLevel(kBreathCurve[m_effectPos], BrightnessLevel(setting));
     const auto& matrix = Tables::KeyMatrix();
     for (size_t c = 0; c < matrix.size(); ++c) {
-        const Rgb colour = setting.multiColor != 0 ? kRainbowTable[7 * c] : Fixed(setting);
+        const Rgb colour = setting.multiColor != 0 ? kRainbowTable[7 * c] : FixedColour(setting);
         for (const uint8_t led : matrix[c]) {
             Paint(frame, led, colour, level);
         }
@@ -218,14 +206,14 @@ void KeyboardLightEngine::Breathing(const profiles::LightSetting& setting, std::
 void KeyboardLightEngine::Static(const profiles::LightSetting& setting, std::span<LedEntry> frame) const {
     if (setting.multiColor == 0) {
         for (size_t led = 0; led < kLeds && led < frame.size(); ++led) {
-            frame[led] = LedEntry{setting.red, setting.green, setting.blue, Bright(setting)};
+            frame[led] = LedEntry{setting.red, setting.green, setting.blue, BrightnessLevel(setting)};
         }
         return;
     }
     const auto& rings = Tables::RingGrid();
     for (size_t i = 0; i < rings.size(); ++i) {
         for (const uint8_t led : rings[i]) {
-            Paint(frame, led, kRainbowTable[138 - 12 * i], Bright(setting));
+            Paint(frame, led, kRainbowTable[138 - 12 * i], BrightnessLevel(setting));
         }
     }
 }
@@ -233,7 +221,7 @@ void KeyboardLightEngine::Static(const profiles::LightSetting& setting, std::spa
 void KeyboardLightEngine::RainbowPerKey(const profiles::LightSetting& setting, std::span<LedEntry> frame) {
     for (size_t led = 0; led < kLeds && led < frame.size(); ++led) {
         m_keyColours[led] = Wrap(m_keyColours[led] + 1u, 192);
-        Paint(frame, static_cast<uint8_t>(led), kRainbowTable[m_keyColours[led]], Bright(setting));
+        Paint(frame, static_cast<uint8_t>(led), kRainbowTable[m_keyColours[led]], BrightnessLevel(setting));
     }
 }
 
@@ -243,7 +231,7 @@ void KeyboardLightEngine::RingRainbow(const profiles::LightSetting& setting, std
     for (const auto& ring : Tables::RingGrid()) {
         at = Wrap(at + 7, 192);
         for (const uint8_t led : ring) {
-            Paint(frame, led, kRainbowTable[at], Bright(setting));
+            Paint(frame, led, kRainbowTable[at], BrightnessLevel(setting));
         }
     }
 }
@@ -253,8 +241,8 @@ void KeyboardLightEngine::PaintKey(const profiles::LightSetting& setting, std::s
     if (led >= kLeds) {
         return;
     }
-    const Rgb colour = setting.multiColor != 0 ? kRainbowTable[m_keyColours[led]] : Fixed(setting);
-    Paint(frame, led, colour, Scaled(Bright(setting), m_levels.Levels()[led]));
+    const Rgb colour = setting.multiColor != 0 ? kRainbowTable[m_keyColours[led]] : FixedColour(setting);
+    Paint(frame, led, colour, ScaledLevel(BrightnessLevel(setting), m_levels.Levels()[led]));
 }
 
 void KeyboardLightEngine::ColumnWaveTwo(const profiles::LightSetting& setting, std::span<LedEntry> frame) {
@@ -263,8 +251,8 @@ void KeyboardLightEngine::ColumnWaveTwo(const profiles::LightSetting& setting, s
     m_effectPos = StepPosition(setting.direction, limit, m_effectPos, 1);
     unsigned at = m_effectPos;
     for (const auto& column : Tables::KeyMatrix()) {
-        const Rgb colour = multi ? kRainbowTable[at] : Fixed(setting);
-        const uint8_t level = multi ? Bright(setting) : Scaled(Bright(setting), Tables::TwinkleCurve()[at]);
+        const Rgb colour = multi ? kRainbowTable[at] : FixedColour(setting);
+        const uint8_t level = multi ? BrightnessLevel(setting) : ScaledLevel(BrightnessLevel(setting), Tables::TwinkleCurve()[at]);
         for (const uint8_t led : column) {
             Paint(frame, led, colour, level);
         }
@@ -347,9 +335,9 @@ void KeyboardLightEngine::PatternSweep(const profiles::LightSetting& setting, st
             m_keyColours[led] = static_cast<uint8_t>(std::min(255, m_keyColours[led] + 3));
         }
         if (setting.multiColor != 0) {
-            Paint(frame, led, kRainbowTable[m_keyColours[led]], Bright(setting));
+            Paint(frame, led, kRainbowTable[m_keyColours[led]], BrightnessLevel(setting));
         } else {
-            Paint(frame, led, Fixed(setting), Scaled(Bright(setting), levels[led]));
+            Paint(frame, led, FixedColour(setting), ScaledLevel(BrightnessLevel(setting), levels[led]));
         }
     }
 }
@@ -370,8 +358,8 @@ void KeyboardLightEngine::Twinkle(const profiles::LightSetting& setting, std::sp
         } else {
             counter = static_cast<uint8_t>(next);
         }
-        const Rgb colour = setting.multiColor != 0 ? kRainbowTable[m_keyColours[led]] : Fixed(setting);
-        Paint(frame, led, colour, Scaled(Bright(setting), curve[counter]));
+        const Rgb colour = setting.multiColor != 0 ? kRainbowTable[m_keyColours[led]] : FixedColour(setting);
+        Paint(frame, led, colour, ScaledLevel(BrightnessLevel(setting), curve[counter]));
     }
 }
 

@@ -3,21 +3,14 @@
 #include <algorithm>
 
 #include "devices/LightTables.h"
+#include "devices/SoftwareEffects.h"
 
 namespace kx520 {
 
 namespace {
 
-uint8_t Bright(const profiles::LightSetting& entry) {
-    return kBrightnessTable[ClampLevelIndex(entry.brightness)];
-}
-
 LedEntry Lit(Rgb colour, uint8_t level) {
     return LedEntry{colour.red, colour.green, colour.blue, level};
-}
-
-Rgb Own(const profiles::LightSetting& entry) {
-    return Rgb{entry.red, entry.green, entry.blue};
 }
 
 }  // namespace
@@ -36,7 +29,7 @@ void LightListOverrides::Apply(std::span<const profiles::LightSetting> list, uin
                     Breathe(entry, m_leds[i], tick, frame[i]);
                 }
                 break;
-            case kStatic: frame[i] = Lit(Own(entry), Bright(entry)); break;
+            case kStatic: frame[i] = Lit(FixedColour(entry), BrightnessLevel(entry)); break;
             case kBlink: Blink(entry, m_leds[i], nowMs, frame[i]); break;
             case kColourCycle:
                 if (entry.present != 0) {
@@ -59,8 +52,8 @@ void LightListOverrides::Breathe(const profiles::LightSetting& entry, LedState& 
             state.position = static_cast<uint8_t>(position);
         }
     }
-    const Rgb colour = entry.multiColor != 0 ? kRainbowTable[state.colourIndex] : Own(entry);
-    led = Lit(colour, static_cast<uint8_t>(kBreathCurve[state.position] * Bright(entry) / 256));
+    const Rgb colour = entry.multiColor != 0 ? kRainbowTable[state.colourIndex] : FixedColour(entry);
+    led = Lit(colour, static_cast<uint8_t>(kBreathCurve[state.position] * BrightnessLevel(entry) / 256));
 }
 
 void LightListOverrides::Blink(const profiles::LightSetting& entry, LedState& state, uint32_t nowMs, LedEntry& led) {
@@ -78,7 +71,7 @@ void LightListOverrides::Blink(const profiles::LightSetting& entry, LedState& st
         led = LedEntry{};
         return;
     }
-    led = Lit(entry.multiColor != 0 ? kRainbowTable[state.colourIndex] : Own(entry), Bright(entry));
+    led = Lit(entry.multiColor != 0 ? kRainbowTable[state.colourIndex] : FixedColour(entry), BrightnessLevel(entry));
 }
 
 void LightListOverrides::Cycle(const profiles::LightSetting& entry, LedState& state, bool tick, LedEntry& led) {
@@ -86,7 +79,7 @@ void LightListOverrides::Cycle(const profiles::LightSetting& entry, LedState& st
         state.passes = 0;
         state.colourIndex = state.colourIndex >= 191 ? 0 : static_cast<uint8_t>(state.colourIndex + 1);
     }
-    led = Lit(kRainbowTable[state.colourIndex], Bright(entry));
+    led = Lit(kRainbowTable[state.colourIndex], BrightnessLevel(entry));
 }
 
 }  // namespace kx520

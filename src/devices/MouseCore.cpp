@@ -116,19 +116,14 @@ void MouseCore::StartFadeReaction(uint32_t seed) {
 
 void MouseCore::LightPass(uint32_t nowMs) {
     std::lock_guard lock(m_engineLock);
-    const bool tick = nowMs != m_lastTick;
-    if (tick) {
-        m_lastTick = nowMs;
-        ++m_ticks;
-    }
+    const bool tick = m_ticks.Pass(nowMs);
     const profiles::LightSetting setting = m_engineSetting;
     if (setting.mode >= kFirstUncodedMode) {
         // A custom effect keeps its own time, on every pass.
         WithFrame([this, nowMs, tick](std::span<LedEntry> frame) { m_player.Pass(nowMs, tick, frame); });
         return;
     }
-    if (m_ticks >= MouseLightEngine::Interval(setting.speed)) {
-        m_ticks = 0;
+    if (m_ticks.Due(MouseLightEngine::Interval(setting.speed))) {
         RunStep(setting.mode, setting);
     }
 }
@@ -155,17 +150,7 @@ void MouseCore::RunStep(int mode, const profiles::LightSetting& setting) {
 }
 
 void MouseCore::StartLight() {
-    StartLightThread([this](std::stop_token stop) {
-        // Waking just after each step of the effect clock sees every tick.
-        while (DeviceWorker::WaitFor(stop, std::chrono::milliseconds(EffectClock::UntilNextStep()))) {
-            if (!Channel().IsOpen()) {
-                DeviceWorker::WaitFor(stop, std::chrono::milliseconds(100));
-                continue;
-            }
-            LightPass(EffectClock::NowMs());
-        }
-        DebugTrace("MS灯光线程设定退出");
-    });
+    StartLightLoop([this](uint32_t nowMs) { LightPass(nowMs); }, "MS灯光线程设定退出");
 }
 
 std::optional<std::array<uint8_t, MouseConfigRecord::kWriteSize>> MouseCore::BuildRecord(uint8_t value,

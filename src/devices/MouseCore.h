@@ -9,6 +9,7 @@
 #include "devices/CustomEffectPlayer.h"
 #include "devices/DefaultNameLists.h"
 #include "devices/DeviceCore.h"
+#include "devices/EffectClock.h"
 #include "devices/KeyTable.h"
 #include "devices/MouseConfigRecord.h"
 #include "devices/MouseLightEngine.h"
@@ -135,8 +136,7 @@ private:
     profiles::LightSetting m_engineSetting;
     MouseLightEngine m_engine;
     CustomEffectPlayer m_player;
-    uint32_t m_lastTick = 0;
-    int m_ticks = 0;
+    TickCounter m_ticks;
     bool m_engineStarted = false;
 };
 

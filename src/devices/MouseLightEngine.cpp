@@ -12,22 +12,10 @@ namespace {
 
 constexpr std::array<int, 5> kIntervals{28, 23, 18, 13, 7};
 
-uint8_t Bright(const profiles::LightSetting& setting) {
-    return kBrightnessTable[std::min<size_t>(setting.brightness, kBrightnessTable.size() - 1)];
-}
-
-uint8_t Scaled(uint8_t level, uint8_t factor) {
-    return static_cast<uint8_t>(level * factor / 256);
-}
-
 void Paint(std::span<LedEntry> frame, uint8_t led, Rgb colour, uint8_t level) {
     if (led < frame.size() && led < MouseLightEngine::kLeds) {
         frame[led] = LedEntry{colour.red, colour.green, colour.blue, level};
     }
-}
-
-Rgb Fixed(const profiles::LightSetting& setting) {
-    return Rgb{setting.red, setting.green, setting.blue};
 }
 
 }  // namespace
@@ -52,8 +40,8 @@ void MouseLightEngine::GroupWave(const profiles::LightSetting& setting, std::spa
     m_effectPos = StepPosition(setting.direction, limit, m_effectPos, 1);
     unsigned at = (m_effectPos + 1u) % limit;
     for (const auto& group : kLedGroups) {
-        const Rgb colour = multi ? kRainbowTable[at] : Fixed(setting);
-        const uint8_t level = multi ? Bright(setting) : Scaled(Bright(setting), KeyboardLightTables::Curve96()[at]);
+        const Rgb colour = multi ? kRainbowTable[at] : FixedColour(setting);
+        const uint8_t level = multi ? BrightnessLevel(setting) : ScaledLevel(BrightnessLevel(setting), KeyboardLightTables::Curve96()[at]);
         for (const uint8_t led : group) {
             Paint(frame, led, colour, level);
         }
@@ -71,7 +59,7 @@ void MouseLightEngine::RunningLight(const profiles::LightSetting& setting, std::
     for (size_t i = 0; i < kGroups; ++i) {
         m_levels.DecayKey(i, kRunningLight);
         const auto& group = kLedGroups[i];
-        Rgb colour = Fixed(setting);
+        Rgb colour = FixedColour(setting);
         if (setting.multiColor != 0) {
             m_effectPos = static_cast<uint8_t>(m_effectPos + 12);
             colour = kRainbowTable[m_effectPos];
@@ -79,7 +67,7 @@ void MouseLightEngine::RunningLight(const profiles::LightSetting& setting, std::
                 colour = Rgb{frame[group[0]].red, frame[group[0]].green, frame[group[0]].blue};
             }
         }
-        const uint8_t level = Scaled(Bright(setting), levels[i]);
+        const uint8_t level = ScaledLevel(BrightnessLevel(setting), levels[i]);
         for (const uint8_t led : group) {
             Paint(frame, led, colour, level);
         }
@@ -97,8 +85,8 @@ void MouseLightEngine::FadeFrame(const profiles::LightSetting& setting, std::spa
         } else if (m_fadeStates[led] == 2) {
             level = static_cast<uint8_t>(std::max(0, level - 15));
         }
-        const Rgb colour = setting.multiColor != 0 ? kRainbowTable[m_fadeColours[led]] : Fixed(setting);
-        Paint(frame, static_cast<uint8_t>(led), colour, Scaled(Bright(setting), level));
+        const Rgb colour = setting.multiColor != 0 ? kRainbowTable[m_fadeColours[led]] : FixedColour(setting);
+        Paint(frame, static_cast<uint8_t>(led), colour, ScaledLevel(BrightnessLevel(setting), level));
     }
 }
 

@@ -27,6 +27,10 @@ uint8_t StepPosition(int direction, uint8_t limit, uint8_t position, uint8_t del
     return next >= limit ? static_cast<uint8_t>(limit - delta) : next;
 }
 
+uint8_t BrightnessLevel(const profiles::LightSetting& setting) {
+    return kBrightnessTable[ClampLevelIndex(setting.brightness)];
+}
+
 EffectSetting EffectSettingOf(const profiles::LightSetting& light) {
     EffectSetting setting;
     setting.brightness = std::min<int>(light.brightness, 4);

@@ -22,6 +22,17 @@ struct EffectSetting {
 // kept to 0-4).
 EffectSetting EffectSettingOf(const profiles::LightSetting& light);
 
+// The level a setting's brightness step stands for (steps kept to 0-4), a
+// level scaled by a factor out of 256, and the setting's one colour: what
+// every light effect paints with.
+uint8_t BrightnessLevel(const profiles::LightSetting& setting);
+inline uint8_t ScaledLevel(uint8_t level, uint8_t factor) {
+    return static_cast<uint8_t>(level * factor / 256);
+}
+inline Rgb FixedColour(const profiles::LightSetting& setting) {
+    return Rgb{setting.red, setting.green, setting.blue};
+}
+
 // Steps an 8-bit position: forward adds `delta` and restarts at 0 from
 // `limit`; backward subtracts it and restarts at `limit` - `delta` below 0.
 uint8_t StepPosition(int direction, uint8_t limit, uint8_t position, uint8_t delta);

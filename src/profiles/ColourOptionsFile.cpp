@@ -35,6 +35,15 @@ Json::Value& Section(Json::Value& root, const char* key, Json::ValueType type) {
     return section;
 }
 
+// Element `i` of `array`, made an object when it is anything else.
+Json::Value& EntryAt(Json::Value& array, size_t i) {
+    Json::Value& entry = array[static_cast<Json::ArrayIndex>(i)];
+    if (!entry.isObject()) {
+        entry = Json::Value(Json::objectValue);
+    }
+    return entry;
+}
+
 }  // namespace
 
 bool ColourOptionsFile::Slot::Collected() const {
@@ -93,11 +102,7 @@ bool ColourOptionsFile::SavePresets(const std::array<uint32_t, kOptions>& colour
     Json::Value& presets = Section(root, kPresets, Json::arrayValue);
     for (size_t i = 0; i < kOptions; ++i) {
         if (present[i]) {
-            Json::Value& entry = presets[static_cast<Json::ArrayIndex>(i)];
-            if (!entry.isObject()) {
-                entry = Json::Value(Json::objectValue);
-            }
-            entry["color"] = HexColour(colours[i]);
+            EntryAt(presets, i)["color"] = HexColour(colours[i]);
         }
     }
     root[kRoot][kPresetSelection] = selected;
@@ -110,10 +115,7 @@ bool ColourOptionsFile::SaveSlots(const std::array<Slot, kOptions>& slotList, co
     Json::Value& stored = Section(root, kSlots, Json::arrayValue);
     for (size_t i = 0; i < kOptions; ++i) {
         if (present[i]) {
-            Json::Value& entry = stored[static_cast<Json::ArrayIndex>(i)];
-            if (!entry.isObject()) {
-                entry = Json::Value(Json::objectValue);
-            }
+            Json::Value& entry = EntryAt(stored, i);
             entry["color"] = HexColour(slotList[i].colour);
             entry["UserData"] = slotList[i].userData;
         }

@@ -1,5 +1,7 @@
 #include "ui/WindowImplBase.h"
 
+#include "platform/DebugTrace.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -166,6 +168,18 @@ void WindowImplBase::ApplyWindowSize() {
 void WindowImplBase::SetLayoutSize(QSize size) {
     m_layoutSize = size;
     ApplyWindowSize();
+}
+
+void WindowImplBase::SetWindowDpi(int dpi, const char* errorTrace) {
+    if (dpi == m_windowDpi) {
+        return;
+    }
+    if (!CPaintManagerUI::IsValidDpi(dpi)) {
+        DebugTrace(errorTrace);
+        dpi = CPaintManagerUI::kDefaultDpi;
+    }
+    m_windowDpi = dpi;
+    SetDPI(dpi);
 }
 
 void WindowImplBase::SetDPI(int dpi) {

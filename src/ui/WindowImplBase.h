@@ -87,6 +87,10 @@ public:
     bool KillTimer(int id);
 
     void SetDPI(int dpi);
+    // A dialog's own DPI: 48, 72, ... 192; anything else writes
+    // `errorTrace` and is taken as 96. Nothing when it is the one set.
+    void SetWindowDpi(int dpi, const char* errorTrace);
+    int WindowDpi() const { return m_windowDpi; }
     QSize LayoutSize() const { return m_layoutSize; }
     // The window's size in layout pixels (at DPI 96), scaled by the DPI.
     void SetLayoutSize(QSize size);
@@ -118,6 +122,7 @@ private:
     QString m_titleId;
     bool m_screenWatched = false;
     bool m_popup = false;
+    int m_windowDpi = CPaintManagerUI::kDefaultDpi;
     bool m_initSent = false;
     QEventLoop* m_modalLoop = nullptr;
     int m_modalResult = kIdCancel;

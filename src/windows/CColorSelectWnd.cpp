@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/DebugTrace.h"
 #include "ui/CColorPaletteUI.h"
 #include "ui/CControlUI.h"
 #include "ui/CEditUI.h"
@@ -64,18 +63,6 @@ void CColorSelectWnd::InitWindow() {
     SetCurrentColour(m_colour);
     SetSevenColour(m_sevenColour);
     LoadOptions();
-}
-
-void CColorSelectWnd::SetWindowDpi(int dpi) {
-    if (dpi == m_dpi) {
-        return;
-    }
-    if (!ui::CPaintManagerUI::IsValidDpi(dpi)) {
-        DebugTrace("SET_WND DPI SET ERROR");
-        dpi = ui::CPaintManagerUI::kDefaultDpi;
-    }
-    m_dpi = dpi;
-    SetDPI(dpi);
 }
 
 void CColorSelectWnd::ShowComponents(uint32_t colour) {

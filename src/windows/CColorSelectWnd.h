@@ -37,7 +37,7 @@ public:
     void Notify(const ui::Notification& notification) override;
 
     // 48, 72, ... 192; anything else is traced and taken as 96.
-    void SetWindowDpi(int dpi);
+    void SetWindowDpi(int dpi) { WindowImplBase::SetWindowDpi(dpi, "SET_WND DPI SET ERROR"); }
     // ARGB; the colour being edited and the dialog's result.
     void SetCurrentColour(uint32_t colour);
     uint32_t CurrentColour() const { return m_colour; }
@@ -59,7 +59,6 @@ private:
 
     profiles::ColourOptionsFile m_file;
     ui::CColorPaletteUI* m_palette = nullptr;
-    int m_dpi = ui::CPaintManagerUI::kDefaultDpi;
     uint32_t m_colour = 0xFFFF0000;
     int m_preset = 4;
     int m_slot = 0;

@@ -30,18 +30,6 @@ void CMsgWnd::Notify(const ui::Notification& notification) {
     }
 }
 
-void CMsgWnd::SetWindowDpi(int dpi) {
-    if (dpi == m_dpi) {
-        return;
-    }
-    if (!ui::CPaintManagerUI::IsValidDpi(dpi)) {
-        DebugTrace("MSG_WND DPI SET ERROR");
-        dpi = ui::CPaintManagerUI::kDefaultDpi;
-    }
-    m_dpi = dpi;
-    SetDPI(dpi);
-}
-
 void CMsgWnd::keyPressEvent(QKeyEvent* event) {
     // Escape never confirms; Enter answers as the confirm button does.
     if (event->key() == Qt::Key_Escape) {

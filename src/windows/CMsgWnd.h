@@ -22,15 +22,13 @@ public:
 
     // 48, 72, ... 192; anything else is traced and taken as 96. Applies to
     // this box only.
-    void SetWindowDpi(int dpi);
-    int WindowDpi() const { return m_dpi; }
+    void SetWindowDpi(int dpi) { WindowImplBase::SetWindowDpi(dpi, "MSG_WND DPI SET ERROR"); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     ui::CControlUI* m_closeButton = nullptr;
-    int m_dpi = ui::CPaintManagerUI::kDefaultDpi;
 };
 
 // Shows a message box and returns 1 when the user confirms ("confirm_btn"),

@@ -30,11 +30,17 @@ QString RowText(ui::CListUI& list, int row, int cell) {
     return element != nullptr && element->GetCount() > cell ? element->GetItemAt(cell)->GetText() : QString();
 }
 
-TEST(MousePage, TheButtonListGrowsOnceAndThenOnlyFollowsTheAssignments) {
+// The shipped mouse page, bound as the main window binds it.
+class MousePage : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(mouse, nullptr) << page.Error().toStdString(); }
+
     sim::VirtualHidBackend backend;
-    test::ShippedPage page(backend, "mousedevice.xml", 15);
-    auto* mouse = dynamic_cast<CZentrelMouseDevice*>(page.Device());
-    ASSERT_NE(mouse, nullptr) << page.Error().toStdString();
+    test::ShippedPage page{backend, "mousedevice.xml", 15};
+    CZentrelMouseDevice* mouse = dynamic_cast<CZentrelMouseDevice*>(page.Device());
+};
+
+TEST_F(MousePage, TheButtonListGrowsOnceAndThenOnlyFollowsTheAssignments) {
     auto* list = Find<ui::CListUI>(*mouse, "device_setkeyinfo_list");
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(list->GetCount(), 11);
@@ -51,11 +57,7 @@ TEST(MousePage, TheButtonListGrowsOnceAndThenOnlyFollowsTheAssignments) {
     EXPECT_EQ(list->GetCount(), 11);
 }
 
-TEST(MousePage, TheLogoShowsTheLedItIsGivenAndNoneBeforeThat) {
-    sim::VirtualHidBackend backend;
-    test::ShippedPage page(backend, "mousedevice.xml", 15);
-    auto* mouse = dynamic_cast<CZentrelMouseDevice*>(page.Device());
-    ASSERT_NE(mouse, nullptr) << page.Error().toStdString();
+TEST_F(MousePage, TheLogoShowsTheLedItIsGivenAndNoneBeforeThat) {
     CDeviceKeyButtonUI* logo = nullptr;
     for (CDeviceKeyButtonUI* button : mouse->findChildren<CDeviceKeyButtonUI*>()) {
         logo = button->GetUserData() == QLatin1String("logo") ? button : logo;
@@ -73,11 +75,7 @@ TEST(MousePage, TheLogoShowsTheLedItIsGivenAndNoneBeforeThat) {
     EXPECT_EQ(logo->GetLightLevel(), 0);
 }
 
-TEST(MousePage, ASettingsPanelBeyondTheTabsShowsTheFirst) {
-    sim::VirtualHidBackend backend;
-    test::ShippedPage page(backend, "mousedevice.xml", 15);
-    auto* mouse = dynamic_cast<CZentrelMouseDevice*>(page.Device());
-    ASSERT_NE(mouse, nullptr) << page.Error().toStdString();
+TEST_F(MousePage, ASettingsPanelBeyondTheTabsShowsTheFirst) {
     auto* tabs = Find<ui::CTabLayoutUI>(*mouse, "mouse_device_seting_layout");
     ASSERT_NE(tabs, nullptr);
     mouse->ShowSettingsPanel(1);
@@ -90,11 +88,7 @@ TEST(MousePage, ASettingsPanelBeyondTheTabsShowsTheFirst) {
     EXPECT_FALSE(Find<ui::COptionUI>(*mouse, "mouse_device_seting_option_1")->IsSelected());
 }
 
-TEST(MousePage, ADraggedSliderShowsItsValueAndIsTakenWhenLetGo) {
-    sim::VirtualHidBackend backend;
-    test::ShippedPage page(backend, "mousedevice.xml", 15);
-    auto* mouse = dynamic_cast<CZentrelMouseDevice*>(page.Device());
-    ASSERT_NE(mouse, nullptr) << page.Error().toStdString();
+TEST_F(MousePage, ADraggedSliderShowsItsValueAndIsTakenWhenLetGo) {
     auto* slider = Find<ui::CSliderUI>(*mouse, "DPI_slider_2");
     auto* edit = Find<ui::CEditUI>(*mouse, "DPI_edit_2");
     ASSERT_NE(slider, nullptr);
@@ -103,7 +97,7 @@ TEST(MousePage, ADraggedSliderShowsItsValueAndIsTakenWhenLetGo) {
     EXPECT_TRUE(edit->GetText().isEmpty());
     ASSERT_TRUE(test::ConnectVirtual(*mouse, backend, "mouse"));
     mouse->OnConnected();
-    auto stage2 = [mouse] {
+    auto stage2 = [this] {
         const auto& stages = mouse->Mouse().Profile().Stages();
         return stages.size() > 2 ? static_cast<int>(stages[2].dpiX) : -1;
     };
@@ -117,11 +111,7 @@ TEST(MousePage, ADraggedSliderShowsItsValueAndIsTakenWhenLetGo) {
     EXPECT_EQ(stage2(), 30);
 }
 
-TEST(MousePage, TheFadeReactionFlaresFromTheCablesNoticesOnly) {
-    sim::VirtualHidBackend backend;
-    test::ShippedPage page(backend, "mousedevice.xml", 15);
-    auto* mouse = dynamic_cast<CZentrelMouseDevice*>(page.Device());
-    ASSERT_NE(mouse, nullptr) << page.Error().toStdString();
+TEST_F(MousePage, TheFadeReactionFlaresFromTheCablesNoticesOnly) {
     ASSERT_TRUE(test::ConnectVirtual(*mouse, backend, "mouse"));
     mouse->Core().StopLightThread();  // the test steps the light itself
     profiles::LightSetting light = mouse->Mouse().Light();
@@ -129,7 +119,7 @@ TEST(MousePage, TheFadeReactionFlaresFromTheCablesNoticesOnly) {
     light.brightness = 4;
     light.speed = 4;
     mouse->Mouse().SetLight(light);
-    auto brightest = [mouse] {
+    auto brightest = [this] {
         static uint32_t now = 0;
         for (int i = 0; i < 7; ++i) {
             mouse->Mouse().LightPass(now += 16);  // one step at speed 4

@@ -50,6 +50,25 @@ std::vector<uint8_t> StartUp(const std::vector<uint8_t>& commands, bool receiver
     return read == commands.end() ? std::vector<uint8_t>() : std::vector<uint8_t>(begin, read + 1);
 }
 
+// The application on virtual devices (`arguments` after --simulate=) with
+// a packet trace and a data folder of its own.
+struct MouseRun {
+    explicit MouseRun(const std::string& arguments)
+        : trace(temp.Path() + "/trace"),
+          data(temp.Path() + "/data"),
+          app("--simulate=" + arguments,
+              "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "' XDG_DATA_HOME='" + data + "'") {}
+    // Up, and through its start-up exchange with `product`.
+    bool Started(const std::string& product) {
+        return app.Ready() && WaitFor([&] { return !StartUp(Commands(trace, product), false).empty(); });
+    }
+
+    test::TempDir temp;
+    std::string trace;
+    std::string data;
+    App app;
+};
+
 TEST(MouseProgram, TheStartUpExchangeAsksTheReceiverBeforeEveryStepAndTheCableNot) {
     for (const char* product : {"mouse", "mouse-receiver"}) {
         test::TempDir temp;
@@ -286,14 +305,11 @@ TEST(MouseProgram, TheOnlyLeftButtonKeepsItsJobOnThePageAndFromAScript) {
 
 TEST(MouseProgram, TheReportRateAndPointerSettingsOnThePageAreSavedAndWritten) {
     for (const char* product : {"mouse", "mouse-receiver"}) {
-        test::TempDir temp;
-        const std::string trace = temp.Path() + "/trace";
         // A data folder of its own: every option starts unchosen.
-        const std::string data = temp.Path() + "/data";
-        App app(std::string("--simulate=") + product + " --automation",
-                "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "' XDG_DATA_HOME='" + data + "'");
-        ASSERT_TRUE(app.Ready()) << app.Errors();
-        ASSERT_TRUE(WaitFor([&] { return !StartUp(Commands(trace, product), false).empty(); })) << product;
+        MouseRun run(std::string(product) + " --automation");
+        const std::string& trace = run.trace;
+        const std::string& data = run.data;
+        ASSERT_TRUE(run.Started(product)) << run.app.Errors() << product;
         // The system tab holds the stages and the rate on either link.
         ASSERT_TRUE(WaitFor([] { return test::Ctl("ui click system_Op_tab").exitCode == 0; })) << product;
         ASSERT_TRUE(test::UiJson("get DPI_slider_0")["visible"].asBool()) << product;
@@ -324,13 +340,10 @@ TEST(MouseProgram, TheReportRateAndPointerSettingsOnThePageAreSavedAndWritten) {
 
 TEST(MouseProgram, Stage2At1600InGreenFromThePalettesEditsReachesTheRecordAndTheProfile) {
     for (const char* product : {"mouse", "mouse-receiver"}) {
-        test::TempDir temp;
-        const std::string trace = temp.Path() + "/trace";
-        const std::string data = temp.Path() + "/data";
-        App app(std::string("--simulate=") + product + " --automation",
-                "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "' XDG_DATA_HOME='" + data + "'");
-        ASSERT_TRUE(app.Ready()) << app.Errors();
-        ASSERT_TRUE(WaitFor([&] { return !StartUp(Commands(trace, product), false).empty(); })) << product;
+        MouseRun run(std::string(product) + " --automation");
+        const std::string& trace = run.trace;
+        const std::string& data = run.data;
+        ASSERT_TRUE(run.Started(product)) << run.app.Errors() << product;
         ASSERT_TRUE(WaitFor([] { return test::Ctl("ui click system_Op_tab").exitCode == 0; })) << product;
         ASSERT_EQ(test::Ctl("ui text DPI_edit_2 1600").exitCode, 0);
         ASSERT_EQ(test::Ctl("ui click DPI_select_check_2").exitCode, 0);
@@ -397,13 +410,10 @@ TEST(MouseProgram, APaletteSlotKeepsTheColourChosenAfterItAndIsNotChosenWhenTheD
 }
 
 TEST(MouseProgram, ALightSettingFromThePageOrAScriptIsSavedWrittenAndRunOnThePicture) {
-    test::TempDir temp;
-    const std::string trace = temp.Path() + "/trace";
-    const std::string data = temp.Path() + "/data";
-    App app("--simulate=mouse --automation",
-            "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "' XDG_DATA_HOME='" + data + "'");
-    ASSERT_TRUE(app.Ready()) << app.Errors();
-    ASSERT_TRUE(WaitFor([&] { return !StartUp(Commands(trace, "mouse"), false).empty(); }));
+    MouseRun run("mouse --automation");
+    const std::string& trace = run.trace;
+    const std::string& data = run.data;
+    ASSERT_TRUE(run.Started("mouse")) << run.app.Errors();
     ASSERT_EQ(test::Ctl("lighting mouse set --mode 3 --brightness 2 --speed 1 --color '#00ff00' --multicolor off")
                   .exitCode, 0);
     std::vector<uint8_t> config;
@@ -434,12 +444,10 @@ TEST(MouseProgram, ALightSettingFromThePageOrAScriptIsSavedWrittenAndRunOnThePic
 }
 
 TEST(MouseProgram, AStageTheCableMissedIsWrittenThroughTheReceiverOnceItsProbeAnswers) {
-    test::TempDir temp;
-    const std::string trace = temp.Path() + "/trace";
-    const std::string data = temp.Path() + "/data";
-    App app("--simulate=mouse-receiver --automation",
-            "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "' XDG_DATA_HOME='" + data + "'");
-    ASSERT_TRUE(app.Ready()) << app.Errors();
+    MouseRun run("mouse-receiver --automation");
+    const std::string& trace = run.trace;
+    const std::string& data = run.data;
+    ASSERT_TRUE(run.app.Ready()) << run.app.Errors();
     ASSERT_EQ(test::Ctl("sim plug mouse").exitCode, 0);
     ASSERT_TRUE(WaitFor([] { return test::OptionIs("mouse", "link", "cable"); }));
     ASSERT_TRUE(WaitFor([&] { return !StartUp(Commands(trace, "mouse"), false).empty(); }));
@@ -479,13 +487,9 @@ TEST(MouseProgram, TheBatteryOfTheReceiversMouseReachesTheSelector) {
 }
 
 TEST(MouseProgram, AnotherProfileChosenIsShownAndSentToTheMouse) {
-    test::TempDir temp;
-    const std::string trace = temp.Path() + "/trace";
-    const std::string data = temp.Path() + "/data";
-    App app("--simulate=mouse --automation",
-            "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "' XDG_DATA_HOME='" + data + "'");
-    ASSERT_TRUE(app.Ready()) << app.Errors();
-    ASSERT_TRUE(WaitFor([&] { return !StartUp(Commands(trace, "mouse"), false).empty(); }));
+    MouseRun run("mouse --automation");
+    const std::string& trace = run.trace;
+    ASSERT_TRUE(run.Started("mouse")) << run.app.Errors();
     ASSERT_TRUE(WaitFor([] { return test::Ctl("ui click system_Op_tab").exitCode == 0; }));
     ASSERT_EQ(test::Ctl("ui text DPI_edit_0 3000").exitCode, 0);  // step 58 in profile 1
     ASSERT_EQ(test::Ctl("ui click profile_fun_spread_btn").exitCode, 0);
@@ -502,19 +506,16 @@ TEST(MouseProgram, AnotherProfileChosenIsShownAndSentToTheMouse) {
 
 TEST(MouseProgram, TheFourGunsGoToTheMouseAsOneImageAndNothingGoesToASleepingOne) {
     for (const char* product : {"mouse", "mouse-receiver"}) {
-        test::TempDir temp;
-        const std::string trace = temp.Path() + "/trace";
-        const std::string data = temp.Path() + "/data";
-        App app(std::string("--simulate=") + product + " --automation",
-                "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "' XDG_DATA_HOME='" + data + "'");
-        ASSERT_TRUE(app.Ready()) << app.Errors();
-        ASSERT_TRUE(WaitFor([&] { return !StartUp(Commands(trace, product), false).empty(); })) << product;
+        MouseRun run(std::string(product) + " --automation");
+        const std::string& trace = run.trace;
+        const std::string& data = run.data;
+        ASSERT_TRUE(run.Started(product)) << run.app.Errors() << product;
         ASSERT_TRUE(WaitFor([] { return test::OptionIs("mouse", "current", true); })) << product;
         const std::string folder = data + "/KX520 PRO Keyboard/mouse/";
         // The shipped guns are the user's own from the first start on.
         ASSERT_TRUE(profiles::JsonFile::Exists(profiles::ShootImage::GunPath(folder, 3))) << product;
-        const auto run = test::Ctl("mouse shoot write");
-        ASSERT_EQ(run.exitCode, 0) << product << run.err;
+        const auto shoot = test::Ctl("mouse shoot write");
+        ASSERT_EQ(shoot.exitCode, 0) << product << shoot.err;
         const std::vector<uint8_t> expected = profiles::ShootImage::BuildFromFolder(folder);
         ASSERT_EQ(expected.size(), 2920u);
         std::vector<uint8_t> written;
