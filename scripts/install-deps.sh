@@ -5,6 +5,9 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build ccache pkg-config clang
+    # clang only recommends these: the sanitizer fuzz build links libFuzzer and the
+    # ASan/UBSan runtimes, and the symbolizer names the frames of a finding.
+    libclang-rt-14-dev llvm-14
     libgtest-dev libgmock-dev libbenchmark-dev
     libjsoncpp-dev
     libfuse3-dev fuse3
