@@ -242,6 +242,9 @@ bool FirmwareDriver::SendNotification(uint16_t code) {
     } else if (m_firmware.GetKind() == VirtualFirmware::Kind::Mouse && high == 0x11) {
         m_firmware.SwitchStage(static_cast<uint8_t>(code & 0x0F), static_cast<uint8_t>((code >> 4) & 0x0F));
     }
+    if (m_flashSink && m_firmware.TakeFlashChanged()) {
+        m_flashSink(m_firmware);
+    }
     const auto interfaceNumber = static_cast<uint8_t>(m_notifyInterface);
     const uint8_t press[] = {0x03, static_cast<uint8_t>(code & 0xFF),
                              static_cast<uint8_t>(code >> 8)};

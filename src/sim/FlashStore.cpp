@@ -23,7 +23,16 @@ std::string FlashStore::DefaultFolder() {
 }
 
 std::string FlashStore::KindOf(std::string_view product) {
-    return product == "keyboard" || product == "keyboard-receiver" ? "keyboard" : "";
+    constexpr std::string_view kReceiver = "-receiver";
+    if (product.ends_with(kReceiver)) {
+        product.remove_suffix(kReceiver.size());
+    }
+    for (const std::string_view kind : {"keyboard", "mouse", "mousepad", "headset"}) {
+        if (product == kind) {
+            return std::string(kind);
+        }
+    }
+    return {};
 }
 
 std::string FlashStore::PathOf(std::string_view product) const {

@@ -9,7 +9,7 @@ class VirtualFirmware;
 
 // Where the virtual devices keep what a real device keeps in its flash,
 // per user and per device kind (the keyboard on its cable and through its
-// receiver is one keyboard): "<folder>/<kind>.json". Writes are atomic; a
+// receiver is one keyboard, and so for the mouse): "<folder>/<kind>.json". Writes are atomic; a
 // damaged file is ignored (the device starts from the factory state).
 class FlashStore {
 public:
@@ -18,8 +18,8 @@ public:
 
     explicit FlashStore(std::string folder) : m_folder(std::move(folder)) {}
 
-    // The kind whose flash `product` uses; "" for the products that keep
-    // none yet (only the keyboard is modelled so far).
+    // The kind whose flash `product` uses (a receiver's is its device's);
+    // "" for a name that is no product.
     static std::string KindOf(std::string_view product);
     // Loads the kind's flash into `firmware`; false when there is none to take.
     bool Load(std::string_view product, VirtualFirmware& firmware) const;

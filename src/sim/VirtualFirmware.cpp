@@ -231,10 +231,10 @@ Packet VirtualFirmware::Answer(const Packet& request) {
         (*memory)[at] = value;
     }
     m_flashDirty = m_flashDirty || command == kCmdWriteConfig || command == kCmdWriteKeys ||
-                   command == kCmdWriteMacros || command == kCmdWriteKeyColours;
+                   command == kCmdWriteMacros || command == kCmdWriteKeyColours || command == kCmdWriteShoot;
     m_frameStreamed = m_frameStreamed || command == kCmdStreamLight;
-    if (command == kCmdWriteKeyColours && !m_inTransaction) {
-        // The colour table comes without a transaction: it is kept at once.
+    if ((command == kCmdWriteKeyColours || command == kCmdWriteShoot) && !m_inTransaction) {
+        // These may come without a transaction: they are kept at once.
         m_flashChanged = true;
         m_flashDirty = false;
     }
@@ -275,6 +275,8 @@ namespace {
 constexpr const char* kFlashParts[] = {"keys", "keyExtra", "config", "macros"};
 // Kept since the keys could be coloured one by one; older images lack it.
 constexpr const char* kKeyColoursPart = "keyColours";
+// The mouse's recoil image; a file written before the mouse kept it has none.
+constexpr const char* kShootPart = "shoot";
 
 std::string Hex(const std::vector<uint8_t>& bytes) {
     static const char digits[] = "0123456789abcdef";
@@ -321,6 +323,9 @@ Json::Value VirtualFirmware::FlashImage() const {
         image[kFlashParts[i]] = Hex(*parts[i]);
     }
     image[kKeyColoursPart] = Hex(m_keyColours);
+    if (!m_shoot.empty()) {
+        image[kShootPart] = Hex(m_shoot);
+    }
     return image;
 }
 
@@ -338,6 +343,9 @@ bool VirtualFirmware::RestoreFlash(const Json::Value& image) {
     const Json::Value& colours = image[kKeyColoursPart];
     if (colours.isString()) {
         whole = FromHex(colours.asString(), m_keyColours) && whole;
+    }
+    if (const Json::Value& shoot = image[kShootPart]; shoot.isString()) {
+        whole = FromHex(shoot.asString(), m_shoot) && whole;
     }
     return whole;
 }
@@ -462,6 +470,7 @@ void VirtualFirmware::SetBattery(uint8_t level) {
 void VirtualFirmware::SwitchProfile(uint8_t profile) {
     std::lock_guard lock(m_lock);
     m_config[0] = profile;
+    m_flashChanged = true;  // a switch on the device outlives a power cycle
 }
 
 void VirtualFirmware::SwitchStage(uint8_t profile, uint8_t stage) {
@@ -472,6 +481,7 @@ void VirtualFirmware::SwitchStage(uint8_t profile, uint8_t stage) {
     }
     m_config[0] = profile;
     m_config[at] = stage;
+    m_flashChanged = true;
 }
 
 std::vector<uint8_t> VirtualFirmware::Copy(const std::vector<uint8_t>& memory) const {

@@ -443,6 +443,51 @@ TEST(MouseProgram, ALightSettingFromThePageOrAScriptIsSavedWrittenAndRunOnThePic
     EXPECT_EQ(test::Ctl("lighting pad").exitCode, 2);
 }
 
+TEST(MouseProgram, WhatTheUserSetIsThereAfterARestartOnEitherLinkAndAResetGivesTheFactoryState) {
+    for (const std::string product : {"mouse", "mouse-receiver"}) {
+        SCOPED_TRACE(product);
+        test::TempDir temp;
+        const std::string trace = temp.Path() + "/trace";
+        const std::string environment = "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "' XDG_DATA_HOME='" +
+                                        temp.Sub("data") + "' XDG_STATE_HOME='" + temp.Sub("state") + "'";
+        auto shown = [] {
+            const Json::Value light = json::Parse(test::Ctl("lighting mouse --json").out).value_or(Json::Value());
+            const Json::Value mouse = json::Parse(test::Ctl("mouse show --json").out).value_or(Json::Value());
+            return std::to_string(light["mode"].asInt()) + " " + light["color"].asString() + " " +
+                   std::to_string(light["multicolor"].asInt()) + " stage " +
+                   std::to_string(mouse["activeStage"].asInt());
+        };
+        auto started = [&](App& app) {
+            return app.Ready() &&
+                   WaitFor([&] { return !StartUp(Commands(trace, product), product != "mouse").empty(); }) &&
+                   WaitFor([] { return test::OptionIs("mouse", "connected", true); });
+        };
+        std::string factory;
+        {
+            App app("--simulate=" + product + " --automation", environment);
+            ASSERT_TRUE(started(app)) << app.Errors();
+            factory = shown();
+            ASSERT_NE(factory, "3 #2962ff 0 stage 3");
+            ASSERT_EQ(test::Ctl("lighting mouse set --mode 3 --color '#2962ff' --multicolor off").exitCode, 0);
+            ASSERT_EQ(test::Ctl("mouse dpi active 3").exitCode, 0);
+            ASSERT_TRUE(WaitFor([&] { return test::WrittenImage(trace, product, kCmdWriteConfig, 2048)[12] == 3; }));
+            ASSERT_EQ(shown(), "3 #2962ff 0 stage 3");
+        }
+        std::remove(trace.c_str());
+        {
+            App app("--simulate=" + product + " --automation", environment);
+            ASSERT_TRUE(started(app)) << app.Errors();
+            EXPECT_EQ(shown(), "3 #2962ff 0 stage 3");
+            EXPECT_EQ(MouseProfile(temp.Sub("data"))["Device"][0]["LightInfo"]["SelectItem"].asInt(), 3);
+            ASSERT_EQ(test::Ctl("sim reset " + product).exitCode, 0);
+        }
+        std::remove(trace.c_str());
+        App app("--simulate=" + product + " --automation", environment);
+        ASSERT_TRUE(started(app)) << app.Errors();
+        EXPECT_EQ(shown(), factory);  // the factory record, read over the profile
+    }
+}
+
 TEST(MouseProgram, AStageTheCableMissedIsWrittenThroughTheReceiverOnceItsProbeAnswers) {
     MouseRun run("mouse-receiver --automation");
     const std::string& trace = run.trace;
