@@ -22,6 +22,7 @@
 #include "app/ProfileActions.h"
 #include "app/RegisteredMessages.h"
 #include "app/TitleBarActions.h"
+#include "app/ToldText.h"
 #include "app/TrayController.h"
 #include "app/UdevRule.h"
 #include "app/WindowStatus.h"
@@ -597,15 +598,11 @@ QString CMainWnd::SaveKeys(const QString& kind) {
     if (device == nullptr) {
         return QStringLiteral("the application has no %1 page").arg(kind);
     }
-    // The script is told, in place of a message box it could not answer.
-    QString told;
-    device->KeyEditor()->SetTeller([&told](const QString& text) { told = text; });
-    const auto written = device->SaveKeysToDevice();
-    device->KeyEditor()->SetTeller({});
-    if (written == CZentrelUSBDevice::KeyWrite::kWritten) {
+    const ToldText told(*device);
+    if (device->SaveKeysToDevice() == CZentrelUSBDevice::KeyWrite::kWritten) {
         return {};
     }
-    return told.isEmpty() ? QStringLiteral("the %1 did not take the keys").arg(kind) : told;
+    return told.Text().isEmpty() ? QStringLiteral("the %1 did not take the keys").arg(kind) : told.Text();
 }
 
 // --- attention ----------------------------------------------------------------

@@ -96,7 +96,8 @@ void LightPageActions::AddRoutes(NotificationRouter& routes) {
             setting.multiColor = page.MultiColour() ? 1 : 0;
             Apply(device, setting);
         });
-    for (const auto& [option, direction] : {std::pair{"deng_FXL_check", 1}, std::pair{"deng_FXR_check", 0}}) {
+    for (const auto& [option, direction] : {std::pair{"deng_FXL_check", CLightControlUI::kLeftDirection},
+                                     std::pair{"deng_FXR_check", CLightControlUI::kRightDirection}}) {
         add(ui::notify::kSelectChanged, option, name,
             [direction](CZentrelUSBDevice& device, CLightControlUI&, N notification, int) {
                 if (!SenderSelected(notification)) {

@@ -2,6 +2,7 @@
 
 #include <QHash>
 
+#include "app/ToldText.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "devices/DefaultNameLists.h"
 #include "pages/CLightControlUI.h"
@@ -75,16 +76,17 @@ QString ApplyLightingWords(CZentrelUSBDevice& device, const DefaultNameLists& na
             if (value != QLatin1String("left") && value != QLatin1String("right")) {
                 return QStringLiteral("--direction takes left or right");
             }
-            setting.direction = value == QLatin1String("right") ? 1 : 0;
+            setting.direction =
+                value == QLatin1String("left") ? CLightControlUI::kLeftDirection : CLightControlUI::kRightDirection;
         } else if (name == QLatin1String("--color")) {
             bool ok = value.size() == 7 && value.startsWith(QLatin1Char('#'));
             const uint rgb = value.mid(1).toUInt(&ok, 16);
             if (!ok || value.size() != 7) {
                 return QStringLiteral("--color takes #RRGGBB");
             }
-            setting.red = static_cast<uint8_t>(rgb >> 16);
-            setting.green = static_cast<uint8_t>(rgb >> 8);
-            setting.blue = static_cast<uint8_t>(rgb);
+            // As the page's colour controls: one colour, the rainbow left.
+            setting = device.LightPage() != nullptr ? device.LightPage()->TakeColour(setting, rgb)
+                                                    : CLightControlUI::Coloured(setting, rgb);
         } else if (name == QLatin1String("--multicolor")) {
             if (value != QLatin1String("on") && value != QLatin1String("off")) {
                 return QStringLiteral("--multicolor takes on or off");
@@ -94,9 +96,15 @@ QString ApplyLightingWords(CZentrelUSBDevice& device, const DefaultNameLists& na
             return QStringLiteral("unknown option ") + name;
         }
     }
+    // A change made here leaves synchronised lighting, as one on the page does.
+    device.SetSynchronised(false);
+    const ToldText told(device);
     const bool taken = device.ApplyLightSetting(setting);
     if (CLightControlUI* page = device.LightPage()) {
         page->ShowSetting(setting);  // the page shows what a script chose
+    }
+    if (!told.Text().isEmpty()) {
+        return told.Text();
     }
     if (!taken) {
         return QStringLiteral("the %1 did not take the light setting (the profile keeps it)").arg(kind);

@@ -153,12 +153,12 @@ void CZentrelKeyboardDevice::ShowRepeatTexts() {
     }
 }
 
-void CZentrelKeyboardDevice::SaveProfile() {
+bool CZentrelKeyboardDevice::SaveProfile() {
     auto& profile = m_keyboard->Profile();
     m_keyboard->SetOptions(ReadOptions());
     profile.SetSystemStages(m_keyboard->Options());
     profile.SetLightInfo(m_keyboard->Light());
-    profile.Save();
+    return SaveProfileData();
 }
 
 void CZentrelKeyboardDevice::LoadDefaults() {
@@ -194,7 +194,9 @@ profiles::AudioLightSetting CZentrelKeyboardDevice::CurrentAudioLight() const {
 
 bool CZentrelKeyboardDevice::ApplyAudioLight(const profiles::AudioLightSetting& audio) {
     m_keyboard->Profile().SetAudioLightInfo(audio);
-    m_keyboard->Profile().Save();
+    if (!SaveProfileData()) {
+        return false;
+    }
     m_keyboard->SetAudioLight(audio);
     return true;
 }
@@ -272,7 +274,9 @@ void CZentrelKeyboardDevice::ColourSelectedKeys(bool lit) {
         }
     }
     profile.SetCustomLightColors(colours, layout);
-    profile.Save();
+    if (!SaveProfileData()) {
+        return;
+    }
     m_keyboard->RefreshLighting(light);  // the frame and the keyboard's colour table
 }
 
@@ -282,7 +286,9 @@ bool CZentrelKeyboardDevice::ApplyLightSetting(const profiles::LightSetting& set
     }
     m_keyboard->SetLight(setting);
     m_keyboard->Profile().SetLightInfo(setting);
-    m_keyboard->Profile().Save();
+    if (!SaveProfileData()) {
+        return false;  // the keyboard keeps what the file still holds
+    }
     m_keyboard->RefreshLighting(setting);
     SetLightColour(setting.red, setting.green, setting.blue);
     const int profile = m_keyboard->OnboardProfile();

@@ -44,7 +44,7 @@ public:
     QString ProfilePath() const override;
     bool LoadProfileToPage() override;
     void ApplyProfileToPage() override;
-    void SaveProfile() override;
+    bool SaveProfile() override;
     void LoadDefaults() override;
     void OnMacrosChanged() override;
     void ShowFunction(int type) override;

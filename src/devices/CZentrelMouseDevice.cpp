@@ -55,7 +55,9 @@ void CZentrelMouseDevice::BuildPage() {
     CZentrelUSBDevice::BuildPage();
     m_mouse->SetFolders(DataFolder().toStdString(), DefaultFolder().toStdString());
     LoadDefaults();  // the effects and macros are known before any mouse connects
-    m_mouse->ProvideGuns();
+    if (const std::string why = m_mouse->ProvideGuns(); !why.empty()) {
+        DebugTrace(why);
+    }
     LoadProfileToPage();
     KeyEditor()->Bind(findChild<CKeySetControlUI*>());
     KeyEditor()->Reset(m_mouse->Names().MacroNames());
@@ -198,7 +200,12 @@ bool CZentrelMouseDevice::WriteStages() {
     auto& profile = m_mouse->Profile();
     profile.SetDPIStages(profile.Stages());
     profile.SetActiveStage(MouseSensitivity::ClampStage(profile.GetActiveStage()));
-    SaveProfile();
+    // A record the file did not keep is not sent: the mouse would hold what
+    // the next start reads over the profile.
+    return SaveProfile() && WriteRecord();
+}
+
+bool CZentrelMouseDevice::WriteRecord() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize size = screen != nullptr ? screen->size() : QSize();
     const bool written = m_mouse->WriteLightConfig(m_mouse->OnboardProfile(), 0, 1,
@@ -303,7 +310,7 @@ std::string CZentrelMouseDevice::ChangeStage(int stage, const StageChange& chang
     }
     m_mouse->Profile().SetDPIStages(stages);
     ShowStages();
-    return WriteStages() ? std::string() : std::string("saved; the mouse did not take the record");
+    return WriteStages() ? std::string() : std::string("the mouse did not take the record");
 }
 
 bool CZentrelMouseDevice::SetStageColour(int stage, uint32_t colour) {
@@ -329,7 +336,7 @@ std::string CZentrelMouseDevice::SetReportRate(int option) {
     settings.reportRate = static_cast<uint16_t>(option);
     m_mouse->Profile().SetSystemStages(settings);
     ShowSystemSettings();
-    return WriteStages() ? std::string() : std::string("saved; the mouse did not take the record");
+    return WriteStages() ? std::string() : std::string("the mouse did not take the record");
 }
 
 void CZentrelMouseDevice::ShowSystemSettings() {
@@ -412,11 +419,11 @@ bool CZentrelMouseDevice::SelectStage(int stage) {
     return true;
 }
 
-void CZentrelMouseDevice::SaveProfile() {
+bool CZentrelMouseDevice::SaveProfile() {
     auto& profile = m_mouse->Profile();
     profile.SetDPIStages(profile.Stages());
     profile.SetLightInfo(m_mouse->Light());
-    profile.Save();
+    return SaveProfileData();
 }
 
 void CZentrelMouseDevice::LoadDefaults() {
@@ -568,7 +575,7 @@ void CZentrelMouseDevice::OnConnected() {
     }
     ApplyProfileToPage();
     if (read && pending) {
-        WriteStages();
+        WriteRecord();  // the profile already holds it
     }
     m_mouse->LoadCustomEffect();
     m_mouse->StartLight();
@@ -594,7 +601,7 @@ void CZentrelMouseDevice::ReloadProfile() {
 bool CZentrelMouseDevice::ProbeLink() {
     const bool awake = m_mouse->ProbeLink();
     if (awake && m_recordPending) {
-        WriteStages();
+        WriteRecord();
     }
     return awake;
 }

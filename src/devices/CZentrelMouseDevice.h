@@ -41,7 +41,7 @@ public:
     QString ProfilePath() const override { return m_profilePath; }
     bool LoadProfileToPage() override;
     void ApplyProfileToPage() override;
-    void SaveProfile() override;
+    bool SaveProfile() override;
     void LoadDefaults() override;
     void OnMacrosChanged() override;
     // The tab's panel; the marks belong to the keys tab, the hint to none.
@@ -76,8 +76,12 @@ public:
     bool TakeEdit(int stage);
     bool SetStageEnabled(int stage, bool enabled);
     bool SelectStage(int stage);
-    // The stages to the profile (saved) and to the mouse's record.
+    // The stages to the profile (saved) and, once saved, to the mouse's
+    // record; false when either did not take them.
     bool WriteStages();
+    // The record as the profile holds it to the mouse; a record the mouse
+    // did not take waits for its next answer.
+    bool WriteRecord();
     // Stage `stage` from a script: its value (and a separate Y value), its
     // colour (0xRRGGBB) and whether it takes part; "" or why not.
     struct StageChange {

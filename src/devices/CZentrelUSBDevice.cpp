@@ -12,7 +12,9 @@
 #include "profiles/CDeviceProfileUI.h"
 #include "platform/DataFolders.h"
 #include "ui/CPaintManagerUI.h"
+#include "ui/CResourceManager.h"
 #include "ui/CTabLayoutUI.h"
+#include "windows/CMsgWnd.h"
 
 namespace kx520 {
 
@@ -175,6 +177,26 @@ void CZentrelUSBDevice::StreamFrame() {
         m_framePainted = button->ShowLed(led.red, led.green, led.blue, led.level) || m_framePainted;
     }
     m_core->SendFrame(frame);
+}
+
+bool CZentrelUSBDevice::SaveProfileData() {
+    if (ProfileData().Save()) {
+        return true;
+    }
+    Tell(QStringLiteral("message_profile_not_saved"), QString::fromStdString(ProfileData().SaveError()));
+    return false;
+}
+
+void CZentrelUSBDevice::Tell(const QString& textId, const QString& argument) const {
+    QString text = ui::CResourceManager::Instance().GetText(textId);
+    if (!argument.isEmpty()) {
+        text = text.arg(argument);
+    }
+    if (m_teller) {
+        m_teller(text);
+        return;
+    }
+    ShowMessageBox(window(), {}, text, logicalDpiX(), 0, 0);
 }
 
 void CZentrelUSBDevice::SetLightColour(int red, int green, int blue) {

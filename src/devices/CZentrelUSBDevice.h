@@ -3,6 +3,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -73,7 +74,18 @@ public:
     // Profile hooks of the kinds that keep profile files.
     virtual void SetProfilePaths() {}
     virtual QString ProfilePath() const { return {}; }
-    virtual void SaveProfile() {}
+    virtual bool SaveProfile() { return SaveProfileData(); }
+    // The current profile written to its file; false, and the user told
+    // why, when it was not (the setting stays on the page to save again).
+    bool SaveProfileData();
+
+    // --- telling the user -----------------------------------------------------
+    // How the user is told: a message box on the page by default; a script's
+    // call takes the text instead, in place of a box it could not answer.
+    using Teller = std::function<void(const QString& text)>;
+    void SetTeller(Teller teller) { m_teller = std::move(teller); }
+    // The language file's text `textId`, with `argument` for its "%1".
+    void Tell(const QString& textId, const QString& argument = QString()) const;
     void SetKindNumber(int kind) { m_core->SetKindNumber(kind); }
     int GetKindNumber() const { return m_core->KindNumber(); }
     profiles::CBasicProfiledata& ProfileData() { return m_core->ProfileData(); }
@@ -237,6 +249,7 @@ private:
     std::vector<CDeviceKeyButtonUI*> m_ledButtons;
     LightColourControl* m_lightControl = nullptr;
     std::array<int, 3> m_lightColour{};
+    Teller m_teller;
 };
 
 }  // namespace kx520

@@ -3,8 +3,6 @@
 #include "devices/CZentrelUSBDevice.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CKeySetControlUI.h"
-#include "ui/CResourceManager.h"
-#include "windows/CMsgWnd.h"
 
 namespace kx520 {
 
@@ -153,14 +151,20 @@ KeyAssignmentEditor::KeyWrite KeyAssignmentEditor::Report(const KeyWriteResult& 
 
 KeyAssignmentEditor::KeyWrite KeyAssignmentEditor::Save(
     const std::function<KeyWriteResult(const std::vector<profiles::KeyAssignmentEntry>&)>& write) {
+    // The user's choices are kept first: a device that took keys the file
+    // never got would lose them at the next start.
+    if (!m_device.SaveProfileData()) {
+        return KeyWrite::kNotSaved;
+    }
     const KeyWrite written = Report(write(FullList()));
     if (written == KeyWrite::kMacrosTooLarge && m_page != nullptr && m_selected >= 0) {
         // The key that made the macros too large goes back to its own function.
         m_page->ShowDefault();
         Apply();
+        if (!m_device.SaveProfileData()) {
+            return KeyWrite::kNotSaved;
+        }
     }
-    // The user's choices are kept whatever the device took.
-    m_device.ProfileData().Save();
     if (written == KeyWrite::kWritten && m_page != nullptr) {
         m_page->EnableEdits(false);
     }
@@ -168,15 +172,7 @@ KeyAssignmentEditor::KeyWrite KeyAssignmentEditor::Save(
 }
 
 void KeyAssignmentEditor::Tell(const QString& textId, const QString& argument) const {
-    QString text = ui::CResourceManager::Instance().GetText(textId);
-    if (!argument.isEmpty()) {
-        text = text.arg(argument);
-    }
-    if (m_teller) {
-        m_teller(text);
-        return;
-    }
-    ShowMessageBox(m_device.window(), {}, text, m_device.logicalDpiX(), 0, 0);
+    m_device.Tell(textId, argument);
 }
 
 }  // namespace kx520

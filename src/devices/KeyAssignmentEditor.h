@@ -22,10 +22,8 @@ class CZentrelUSBDevice;
 // with what the user is told when the device did not take it.
 class KeyAssignmentEditor {
 public:
-    enum class KeyWrite { kWritten, kMacrosTooLarge, kFailed };
-    // How the user is told (the device's message box by default): the text,
-    // resolved through the language files.
-    using Teller = std::function<void(const QString& text)>;
+    // kNotSaved: the profile file could not be written, so nothing was sent.
+    enum class KeyWrite { kWritten, kMacrosTooLarge, kFailed, kNotSaved };
 
     // `defaults`: the factory code of each page position; `deviceKind` is
     // the key page's (1 keyboard, 2 mouse).
@@ -61,14 +59,13 @@ public:
     // encoder; "" or why not. `device` names the device in the reasons.
     std::string Assign(int position, const WordAssignment& assignment, size_t macroCount,
                        const std::string& device);
-    // Writes the list through `write`; on an overrun the selected key goes
-    // back to its default. The profile is saved whatever the device took,
-    // and the user is told why it did not.
+    // Saves the profile, then writes the list through `write`; on an
+    // overrun the selected key goes back to its default (saved again). The
+    // user is told why the file or the device did not take it.
     KeyWrite Save(const std::function<KeyWriteResult(const std::vector<profiles::KeyAssignmentEntry>&)>& write);
     // What a write result means to the user (told when not written).
     KeyWrite Report(const KeyWriteResult& result);
 
-    void SetTeller(Teller teller) { m_teller = std::move(teller); }
     void Tell(const QString& textId, const QString& argument = QString()) const;
 
 private:
@@ -77,7 +74,6 @@ private:
     int m_deviceKind;
     CKeySetControlUI* m_page = nullptr;
     int m_selected = -1;
-    Teller m_teller;
 };
 
 }  // namespace kx520

@@ -187,10 +187,10 @@ void CLightControlUI::ShowSetting(const profiles::LightSetting& setting) {
         combo->SelectItem(setting.customGroup < combo->GetCount() ? setting.customGroup : -1, false);
     }
     if (ui::COptionUI* left = Option(kLeftOption)) {
-        left->Selected(setting.direction == 1, false);
+        left->Selected(setting.direction == kLeftDirection, false);
     }
     if (ui::COptionUI* right = Option(kRightOption)) {
-        right->Selected(setting.direction != 1, false);
+        right->Selected(setting.direction != kLeftDirection, false);
     }
     ApplyControlStates();
 }
@@ -298,11 +298,16 @@ void CLightControlUI::ShowColour(uint32_t colour) {
     }
 }
 
-profiles::LightSetting CLightControlUI::TakeColour(profiles::LightSetting setting, uint32_t colour) {
+profiles::LightSetting CLightControlUI::Coloured(profiles::LightSetting setting, uint32_t colour) {
     setting.red = Red(colour);
     setting.green = Green(colour);
     setting.blue = Blue(colour);
     setting.multiColor = 0;
+    return setting;
+}
+
+profiles::LightSetting CLightControlUI::TakeColour(profiles::LightSetting setting, uint32_t colour) {
+    setting = Coloured(setting, colour);
     if (ui::COptionUI* seven = Option(kSevenColour)) {
         seven->Selected(false, false);
     }

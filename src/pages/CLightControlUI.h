@@ -31,6 +31,11 @@ class CLightControlUI : public ui::CHorizontalLayoutUI, public LightColourContro
 
 public:
     static constexpr int kMaxLevel = 4;  // brightness and speed run 0-4
+    // What "deng_FXL_check" and "deng_FXR_check" put in a setting.
+    static constexpr uint8_t kLeftDirection = 1;
+    static constexpr uint8_t kRightDirection = 0;
+    // `setting` in the one colour `colour` (0xRRGGBB): the rainbow is left.
+    static profiles::LightSetting Coloured(profiles::LightSetting setting, uint32_t colour);
     static constexpr int kPresetColours = 8;
 
     explicit CLightControlUI(QWidget* parent = nullptr);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/DebugTrace.h"
 #include "platform/SafeJson.h"
 #include "profiles/JsonFile.h"
 #include "profiles/ProfileList.h"
@@ -130,7 +131,16 @@ void CBasicProfiledata::SetFallbackPath(const std::string& path) {
 }
 
 bool CBasicProfiledata::WriteJson(const Json::Value& root, const std::string& path) {
-    return JsonFile::WriteJson(path, root);
+    if (path.empty()) {
+        m_saveError = "the device has no profile file";
+        return false;
+    }
+    m_saveError.clear();
+    if (JsonFile::WriteJson(path, root, &m_saveError)) {
+        return true;
+    }
+    DebugTrace("profile not saved to " + path + ": " + m_saveError);
+    return false;
 }
 
 Json::Value CBasicProfiledata::LoadRepaired(const std::string& path) {
@@ -188,6 +198,7 @@ bool CBasicProfiledata::SaveSection(const Json::Value& section, const std::strin
     Json::Value root = JsonFile::ReadJson(path);
     if (!root.isObject()) {
         if (!JsonFile::SafeToReplace(path)) {
+            m_saveError = "the damaged profile file could not be kept as a backup";
             return false;
         }
         root = RebuiltRoot(path);

@@ -34,6 +34,8 @@ public:
         return SaveSection(m_scratchSection, path);
     }
     virtual bool WriteJson(const Json::Value& root, const std::string& path);
+    // Why the last save failed, in the system's words; "" after a success.
+    const std::string& SaveError() const { return m_saveError; }
 
     // --- paths ------------------------------------------------------------------
     void SetProfilePath(const std::string& path);
@@ -99,6 +101,7 @@ private:
     std::vector<KeyAssignmentEntry> m_keyList;
     std::vector<KeyAssignmentEntry> m_scratchKeyList;
     int m_deviceIndex = 0;
+    std::string m_saveError;
 };
 
 }  // namespace kx520::profiles

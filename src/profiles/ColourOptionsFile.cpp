@@ -57,8 +57,23 @@ Json::Value ColourOptionsFile::Root() const {
     return JsonFile::ReadJson(m_userPath);
 }
 
-bool ColourOptionsFile::Write(const Json::Value& root) const {
-    return JsonFile::WriteJson(m_userPath, root);
+bool ColourOptionsFile::Write(const Json::Value& root, std::string* error) const {
+    return JsonFile::WriteJson(m_userPath, root, error);
+}
+
+std::optional<Json::Value> ColourOptionsFile::RootToChange(std::string* error) const {
+    Json::Value root = Root();
+    if (root.isObject()) {
+        return root;
+    }
+    if (!JsonFile::SafeToReplace(m_userPath)) {
+        if (error != nullptr) {
+            *error = "the damaged " + std::string(kFileName) + " could not be kept as a backup";
+        }
+        return std::nullopt;
+    }
+    root = JsonFile::ReadJson(m_templatePath);
+    return root.isObject() ? root : Json::Value(Json::objectValue);
 }
 
 void ColourOptionsFile::Open() const {
@@ -97,8 +112,13 @@ ColourOptionsFile::Contents ColourOptionsFile::Load() const {
 }
 
 bool ColourOptionsFile::SavePresets(const std::array<uint32_t, kOptions>& colours,
-                                    const std::array<bool, kOptions>& present, int selected) const {
-    Json::Value root = Root();
+                                    const std::array<bool, kOptions>& present, int selected,
+                                    std::string* error) const {
+    std::optional<Json::Value> changed = RootToChange(error);
+    if (!changed) {
+        return false;
+    }
+    Json::Value& root = *changed;
     Json::Value& presets = Section(root, kPresets, Json::arrayValue);
     for (size_t i = 0; i < kOptions; ++i) {
         if (present[i]) {
@@ -106,12 +126,16 @@ bool ColourOptionsFile::SavePresets(const std::array<uint32_t, kOptions>& colour
         }
     }
     root[kRoot][kPresetSelection] = selected;
-    return Write(root);
+    return Write(root, error);
 }
 
 bool ColourOptionsFile::SaveSlots(const std::array<Slot, kOptions>& slotList, const std::array<bool, kOptions>& present,
-                                  int selected) const {
-    Json::Value root = Root();
+                                  int selected, std::string* error) const {
+    std::optional<Json::Value> changed = RootToChange(error);
+    if (!changed) {
+        return false;
+    }
+    Json::Value& root = *changed;
     Json::Value& stored = Section(root, kSlots, Json::arrayValue);
     for (size_t i = 0; i < kOptions; ++i) {
         if (present[i]) {
@@ -121,7 +145,7 @@ bool ColourOptionsFile::SaveSlots(const std::array<Slot, kOptions>& slotList, co
         }
     }
     root[kRoot][kSlotSelection] = selected;
-    return Write(root);
+    return Write(root, error);
 }
 
 std::string ColourOptionsFile::HexColour(uint32_t argb) {

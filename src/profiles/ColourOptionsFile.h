@@ -39,18 +39,22 @@ public:
     void Open() const;
     Contents Load() const;
     // `present[i]`: whether the palette has option i (the others are
-    // neither written nor read).
+    // neither written nor read). The file is read again first: a copy
+    // damaged meanwhile is kept as .bak and the template's keys stand in for
+    // it. False, with why in `error`, when nothing was written.
     bool SavePresets(const std::array<uint32_t, kOptions>& colours, const std::array<bool, kOptions>& present,
-                     int selected) const;
+                     int selected, std::string* error = nullptr) const;
     bool SaveSlots(const std::array<Slot, kOptions>& slotList, const std::array<bool, kOptions>& present,
-                   int selected) const;
+                   int selected, std::string* error = nullptr) const;
 
     static std::string HexColour(uint32_t argb);
     static std::optional<uint32_t> ParseColour(const std::string& text);
 
 private:
     Json::Value Root() const;
-    bool Write(const Json::Value& root) const;
+    // The document a save changes; nothing when a damaged copy could not be kept.
+    std::optional<Json::Value> RootToChange(std::string* error) const;
+    bool Write(const Json::Value& root, std::string* error = nullptr) const;
 
     std::string m_userPath;
     std::string m_templatePath;

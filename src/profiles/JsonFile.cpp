@@ -48,23 +48,38 @@ std::string TemporaryTemplate(const std::string& path) {
            "XXXXXX";
 }
 
-// Writes `text` to `path` through a temporary file in the same folder.
-bool ReplaceFile(const std::string& path, const std::string& text) {
+// Writes `text` to `path` through a temporary file in the same folder;
+// what failed, in the system's words, goes to `error`.
+bool ReplaceFile(const std::string& path, const std::string& text, std::string* error) {
+    auto fail = [error](int code) {
+        if (error != nullptr) {
+            *error = std::strerror(code != 0 ? code : EIO);
+        }
+        return false;
+    };
     std::string temporary = TemporaryTemplate(path);
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
-        return false;
+        return fail(errno);
     }
-    bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok) {
+    int code = 0;
+    if (!WriteAll(fd, text) || ::fsync(fd) != 0) {
+        code = errno;
+    }
+    if (::close(fd) != 0 && code == 0) {
+        code = errno;
+    }
+    if (code == 0) {
         ::chmod(temporary.c_str(), 0644);
-        ok = ::rename(temporary.c_str(), path.c_str()) == 0;
+        if (::rename(temporary.c_str(), path.c_str()) != 0) {
+            code = errno;
+        }
     }
-    if (!ok) {
+    if (code != 0) {
         ::unlink(temporary.c_str());
+        return fail(code);
     }
-    return ok;
+    return true;
 }
 
 // Same bytes in both files (compared in pieces, never read whole).
@@ -303,8 +318,8 @@ std::string JsonFile::StyledText(const Json::Value& root) {
     return text;
 }
 
-bool JsonFile::WriteJson(const std::string& path, const Json::Value& root) {
-    return ReplaceFile(path, StyledText(root));
+bool JsonFile::WriteJson(const std::string& path, const Json::Value& root, std::string* error) {
+    return ReplaceFile(path, StyledText(root), error);
 }
 
 std::string JsonFile::KeepBackup(const std::string& path) {
@@ -332,6 +347,21 @@ std::string JsonFile::KeepBackup(const std::string& path) {
     }
     DebugTrace("no backup could be kept of " + path);
     return {};
+}
+
+bool JsonFile::MoveAside(const std::string& path) {
+    for (int n = 0; n < kMaxBackups; ++n) {
+        const std::string backup = path + ".bak" + (n == 0 ? "" : "." + std::to_string(n));
+        if (Exists(backup)) {
+            continue;
+        }
+        if (::rename(path.c_str(), backup.c_str()) != 0) {
+            return false;
+        }
+        DebugTrace(path + " is not a file this program can read; moved aside as " + backup);
+        return true;
+    }
+    return false;
 }
 
 bool JsonFile::CopyFile(const std::string& from, const std::string& to) {

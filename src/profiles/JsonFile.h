@@ -19,14 +19,18 @@ public:
     // malformed file.
     static Json::Value ReadJson(const std::string& path);
     // Writes the styled form of `root` and a line end; false when the file
-    // could not be written (the old one is then untouched).
-    static bool WriteJson(const std::string& path, const Json::Value& root);
+    // could not be written (the old one is then untouched), with the
+    // system's reason ("No space left on device") in `error`.
+    static bool WriteJson(const std::string& path, const Json::Value& root, std::string* error = nullptr);
     // The styled text every data file is written in.
     static std::string StyledText(const Json::Value& root);
     // Keeps a damaged file as `<path>.bak` (or `.bak.N` beside an older
     // backup that differs) before it is replaced; the backup's path, or ""
     // when there was nothing to keep or it could not be kept.
     static std::string KeepBackup(const std::string& path);
+    // Renames what sits at `path` (a folder, a FIFO: nothing a backup can
+    // copy) to the first free `<path>.bak` name; false when it stays.
+    static bool MoveAside(const std::string& path);
     // What the names of the atomic writer's temporaries carry, and nothing else.
     static constexpr const char* kTemporaryMarker = ".kx520-tmp-";
     static constexpr int kMaxBackups = 100;

@@ -200,10 +200,11 @@ bool ProfileList::Load() {
 
 bool ProfileList::CreateFirstProfile() {
     const ProfileEntry first{"profile1", NewId(), ""};
-    m_entries = {first};
+    m_entries.clear();
     m_storedSelection = 0;
+    const bool added = AddProfile(first, m_templatePath);
     m_selected = 0;
-    return WriteList() && WriteProfile(first, m_templatePath);
+    return added;
 }
 
 bool ProfileList::WriteList() const {
@@ -246,9 +247,27 @@ std::string ProfileList::NewId() const {
     });
 }
 
+bool ProfileList::AddProfile(const ProfileEntry& entry, const std::string& sourcePath) {
+    // The file first: the list never names a profile that is not there.
+    if (!WriteProfile(entry, sourcePath)) {
+        return false;
+    }
+    m_entries.push_back(entry);
+    if (WriteList()) {
+        return true;
+    }
+    m_entries.pop_back();
+    ::unlink(ProfilePath(entry.id).c_str());  // our own new file, named by nothing
+    return false;
+}
+
 bool ProfileList::Append(const ProfileEntry& entry) {
     m_entries.push_back(entry);
-    return WriteList();
+    if (WriteList()) {
+        return true;
+    }
+    m_entries.pop_back();
+    return false;
 }
 
 bool ProfileList::Select(int index) {
@@ -273,8 +292,13 @@ bool ProfileList::NewProfile() {
     }
     const ProfileEntry entry{name, NewId(), ""};
     // The next start selects the new profile; the one shown stays.
+    const int stored = m_storedSelection;
     m_storedSelection = static_cast<int>(m_entries.size());
-    return Append(entry) && WriteProfile(entry, m_templatePath);
+    if (AddProfile(entry, m_templatePath)) {
+        return true;
+    }
+    m_storedSelection = stored;
+    return false;
 }
 
 bool ProfileList::CopyProfile() {
@@ -287,7 +311,7 @@ bool ProfileList::CopyProfile() {
         name += " copy";
     }
     const ProfileEntry entry{name, NewId(), ""};
-    return Append(entry) && WriteProfile(entry, ProfilePath(source));
+    return AddProfile(entry, ProfilePath(source));
 }
 
 ProfileList::RenameResult ProfileList::RenameProfile(const std::string& name) {
@@ -390,9 +414,17 @@ bool ProfileList::ImportProfile(const std::string& path, std::string* error) {
     const ProfileEntry entry{name, NewId(), ""};
     (*content)["profilename"] = entry.name;
     (*content)["profileUUID"] = entry.id;
-    if (!JsonFile::WriteJson(ProfilePath(entry.id), *content) || !Append(entry)) {
+    std::string why;
+    if (!JsonFile::WriteJson(ProfilePath(entry.id), *content, &why)) {
         if (error != nullptr) {
-            *error = "cannot write into " + m_folder;
+            *error = "cannot write into " + m_folder + ": " + why;
+        }
+        return false;
+    }
+    if (!Append(entry)) {
+        ::unlink(ProfilePath(entry.id).c_str());
+        if (error != nullptr) {
+            *error = "cannot write " + ListPath();
         }
         return false;
     }

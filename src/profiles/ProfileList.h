@@ -91,6 +91,9 @@ private:
     bool WriteProfile(const ProfileEntry& entry, const std::string& sourcePath) const;
     std::string NewId() const;
     bool Append(const ProfileEntry& entry);
+    // A new profile's file from `sourcePath`, then its entry in the list;
+    // nothing of it is left when either write fails.
+    bool AddProfile(const ProfileEntry& entry, const std::string& sourcePath);
 
     std::string m_folder;
     std::string m_templatePath;

@@ -4,9 +4,11 @@
 
 #include "ui/CColorPaletteUI.h"
 #include "ui/CControlUI.h"
+#include "ui/CResourceManager.h"
 #include "ui/CEditUI.h"
 #include "ui/COptionUI.h"
 #include "ui/Notification.h"
+#include "windows/CMsgWnd.h"
 
 namespace kx520 {
 
@@ -143,7 +145,15 @@ void CColorSelectWnd::SavePresets() {
             present[static_cast<size_t>(i)] = true;
         }
     }
-    m_file.SavePresets(colours, present, m_preset);
+    std::string why;
+    if (!m_file.SavePresets(colours, present, m_preset, &why)) {
+        TellNotSaved(why);
+    }
+}
+
+void CColorSelectWnd::TellNotSaved(const std::string& why) {
+    const QString text = ui::CResourceManager::Instance().GetText(QStringLiteral("message_palette_not_saved"));
+    ShowMessageBox(this, {}, text.arg(QString::fromStdString(why)), logicalDpiX(), 0, 0);
 }
 
 void CColorSelectWnd::SaveSlots() {
@@ -155,7 +165,10 @@ void CColorSelectWnd::SaveSlots() {
             present[static_cast<size_t>(i)] = true;
         }
     }
-    m_file.SaveSlots(slotList, present, m_slot);
+    std::string why;
+    if (!m_file.SaveSlots(slotList, present, m_slot, &why)) {
+        TellNotSaved(why);
+    }
 }
 
 void CColorSelectWnd::LoadOptions() {

@@ -52,6 +52,8 @@ private:
     void ReadEdits();
     void SavePresets();
     void SaveSlots();
+    // The palette's file was not written: the user is told why.
+    void TellNotSaved(const std::string& why);
     void LoadOptions();
     ui::COptionUI* Preset(int index) const;
     ui::COptionUI* Slot(int index) const;

@@ -129,7 +129,7 @@ TEST(KeyboardPage, AKeyWriteCutByAnUnplugTellsTheUserAndTheNextOneAfterTheReplug
     CZentrelKeyboardDevice keyboard(backend);
     keyboard.Keyboard().SetFolders(temp.Path() + "/", std::string(KX520_DATA_DIR) + "/DefaultData/");
     QStringList told;
-    keyboard.KeyEditor()->SetTeller([&told](const QString& text) { told << text; });
+    keyboard.SetTeller([&told](const QString& text) { told << text; });
     ASSERT_TRUE(test::ConnectVirtual(keyboard, backend, "keyboard"));
     ASSERT_TRUE(keyboard.Keyboard().ReadDeviceState());
     auto list = DefaultKeyList();
@@ -157,7 +157,7 @@ TEST(KeyboardPage, MacrosTooLargeForTheKeyboardSayByHowMuch) {
     CZentrelKeyboardDevice keyboard(backend);
     keyboard.Keyboard().SetFolders(temp.Path() + "/", std::string(KX520_DATA_DIR) + "/DefaultData/");
     QStringList told;
-    keyboard.KeyEditor()->SetTeller([&told](const QString& text) { told << text; });
+    keyboard.SetTeller([&told](const QString& text) { told << text; });
     ASSERT_TRUE(test::ConnectVirtual(keyboard, backend, "keyboard"));
     backend.Firmware("keyboard")->Firmware().SetInfoByte(6, 1);  // 128 bytes
     ASSERT_TRUE(keyboard.Keyboard().ReadDeviceState());
