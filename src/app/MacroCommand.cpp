@@ -7,6 +7,7 @@
 
 #include "app/CMainWnd.h"
 #include "app/JsonAnswer.h"
+#include "app/ToldText.h"
 #include "app/MacroPageActions.h"
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelUSBDevice.h"
@@ -85,13 +86,18 @@ QString MacroCommand::Run(CMainWnd& window, const QStringList& args) {
         return JsonError(QStringLiteral("the %1 is recording a macro").arg(args[1]));
     }
     const QStringList rest = args.mid(2);
+    const ToldText told(*device);  // what the page would tell is the answer
+    const auto failed = [&page](const QString& otherwise) {
+        const std::string& why = page.Store().LastError();
+        return JsonError(why.empty() ? otherwise : QString::fromStdString(why));
+    };
     if (verb == QLatin1String("list") && rest.isEmpty()) {
         return List(page);
     }
     if (verb == QLatin1String("new") && rest.isEmpty()) {
         const auto added = page.AddMacro();
         if (!added) {
-            return JsonError(QStringLiteral("the list already holds %1 macros").arg(profiles::MacroStore::kMaxMacros));
+            return failed(QStringLiteral("no macro added"));
         }
         device->OnMacrosChanged();
         return JsonAnswer(Summary(page, static_cast<int>(*added)));
@@ -99,7 +105,7 @@ QString MacroCommand::Run(CMainWnd& window, const QStringList& args) {
     if (verb == QLatin1String("import") && rest.size() == 1) {
         const auto imported = page.ImportMacro(rest[0].toStdString());
         if (!imported) {
-            return JsonError(QStringLiteral("%1 is not a macro file, or the list is full").arg(rest[0]));
+            return failed(QStringLiteral("%1 was not imported").arg(rest[0]));
         }
         device->OnMacrosChanged();
         return JsonAnswer(Summary(page, static_cast<int>(*imported)));
@@ -117,11 +123,13 @@ QString MacroCommand::Run(CMainWnd& window, const QStringList& args) {
     page.SelectMacro(index);
     if (verb == QLatin1String("export") && rest.size() == 2) {
         return page.ExportSelected(rest[1].toStdString()) ? JsonAnswer({})
-                                                           : JsonError(QStringLiteral("%1 could not be written").arg(rest[1]));
+                                                           : failed(QStringLiteral("%1 could not be written").arg(rest[1]));
     }
     if (verb == QLatin1String("delete") && rest.size() == 1) {
-        return window.MacroActions().DeleteSelectedMacro(*device, false) ? JsonAnswer({})
-                                                                         : JsonError(QStringLiteral("not deleted"));
+        if (!window.MacroActions().DeleteSelectedMacro(*device, false)) {
+            return failed(QStringLiteral("not deleted"));
+        }
+        return told.Text().isEmpty() ? JsonAnswer({}) : JsonError(told.Text());
     }
     if (verb == QLatin1String("rename") && rest.size() == 2) {
         ui::CControlUI* edit = ui::CPaintManagerUI::FindSubControlByName(&page, QStringLiteral("macro_edit_macroname"));
@@ -140,7 +148,7 @@ QString MacroCommand::Run(CMainWnd& window, const QStringList& args) {
             case profiles::MacroStore::RenameResult::kBlank:
                 return JsonError(QStringLiteral("a macro's name cannot be blank"));
             default:
-                return JsonError(QStringLiteral("not renamed"));
+                return failed(QStringLiteral("not renamed"));
         }
     }
     return JsonError(QStringLiteral("macro takes list, show, new, rename, delete, import or export"));

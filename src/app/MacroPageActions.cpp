@@ -85,9 +85,20 @@ MacroEditor::TimeMode MacroPageActions::PageTime(CMacroControlUI& page) const {
 }
 
 void MacroPageActions::Save(CMacroControlUI& page) {
-    if (page.Save() == profiles::MacroStore::SaveResult::kTooManyEvents) {
-        m_window.Ask(QStringLiteral("message_text_17"), 0);
+    switch (page.Save()) {
+        case profiles::MacroStore::SaveResult::kTooManyEvents:
+            m_window.Ask(QStringLiteral("message_text_17"), 0);
+            break;
+        case profiles::MacroStore::SaveResult::kFailed:
+            TellStoreFailed(page);
+            break;
+        default:
+            break;
     }
+}
+
+void MacroPageActions::TellStoreFailed(const CMacroControlUI& page) {
+    m_window.Ask(QStringLiteral("message_macro_store_failed"), 0, QString::fromStdString(page.Store().LastError()));
 }
 
 void MacroPageActions::AddRoutes(NotificationRouter& routes) {
@@ -103,9 +114,11 @@ void MacroPageActions::AddRoutes(NotificationRouter& routes) {
     using P = CMacroControlUI&;
     add(ui::notify::kItemSelect, "macro_name_list", [](D, P page) { page.ShowSelectedMacro(); });
     add(ui::notify::kItemSelect, "macro_action_list", [](D, P page) { page.TakeListSelection(); });
-    add(ui::notify::kClick, "macro_btn_name_add", [](D device, P page) {
+    add(ui::notify::kClick, "macro_btn_name_add", [this](D device, P page) {
         if (page.AddMacro()) {
             device.OnMacrosChanged();
+        } else {
+            TellStoreFailed(page);
         }
     });
     add(ui::notify::kClick, "macro_btn_name_sub", [this](D device, P) { DeleteSelectedMacro(device); });
@@ -116,6 +129,11 @@ void MacroPageActions::AddRoutes(NotificationRouter& routes) {
                 break;
             case profiles::MacroStore::RenameResult::kInUse:
                 m_window.Ask(QStringLiteral("message_text_5"), 0);
+                break;
+            case profiles::MacroStore::RenameResult::kFailed:
+                if (!page.Store().LastError().empty()) {
+                    TellStoreFailed(page);  // not when no macro was selected
+                }
                 break;
             default:
                 break;  // a blank name does nothing
@@ -131,7 +149,7 @@ void MacroPageActions::AddRoutes(NotificationRouter& routes) {
         if (page.ImportMacro(path.toStdString())) {
             device.OnMacrosChanged();
         } else {
-            m_window.Ask(QStringLiteral("message_macro_import"), 0);
+            m_window.Ask(QStringLiteral("message_macro_import"), 0, QString::fromStdString(page.Store().LastError()));
         }
     });
     add(ui::notify::kClick, "macro_btn_export", [this](D, P page) {
@@ -143,7 +161,7 @@ void MacroPageActions::AddRoutes(NotificationRouter& routes) {
         const QString path = m_window.AskFile(true, QString::fromStdString(names[selected]) + QStringLiteral(".mac"),
                                               CMainWnd::FileKind::kMacro);
         if (!path.isEmpty() && !page.ExportSelected(path.toStdString())) {
-            m_window.Ask(QStringLiteral("message_macro_export"), 0);
+            m_window.Ask(QStringLiteral("message_macro_export"), 0, QString::fromStdString(page.Store().LastError()));
         }
     });
     for (const MoveButton& button : kMoveButtons) {
@@ -297,7 +315,10 @@ bool MacroPageActions::DeleteSelectedMacro(CZentrelUSBDevice& device, bool ask) 
     }
     // The list first: when it cannot be written, no key moves to another macro.
     if (!page.RemoveSelected()) {
-        DebugTrace("macro " + id + " not deleted: the macro list could not be written");
+        DebugTrace("macro " + id + " not deleted: " + page.Store().LastError());
+        if (ask) {
+            TellStoreFailed(page);
+        }
         return false;
     }
     const CDeviceProfileUI* profileControl = device.ProfileControl();
@@ -315,7 +336,7 @@ bool MacroPageActions::DeleteSelectedMacro(CZentrelUSBDevice& device, bool ask) 
     const bool changed = profiles::MacroReferences::Renumber(keys, removed);
     if (changed) {
         current.SetKeyList(keys);
-        current.Save();
+        device.SaveProfileData();  // the user is told when the file keeps the old numbers
     }
     device.OnMacrosChanged();
     if (changed) {

@@ -34,6 +34,8 @@ private:
     CZentrelUSBDevice* Device() const;
     // Saves the rows; more than 250 are kept and the user is told.
     void Save(CMacroControlUI& page);
+    // The macro store's last failure, to the user.
+    void TellStoreFailed(const CMacroControlUI& page);
     void AddMenuItems();
     // A recording trigger's time mode: constant when the page says so.
     MacroEditor::TimeMode PageTime(CMacroControlUI& page) const;

@@ -7,6 +7,7 @@
 
 #include "app/CMainWnd.h"
 #include "app/JsonAnswer.h"
+#include "app/ToldText.h"
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelMouseDevice.h"
 #include "devices/KeyLabels.h"
@@ -124,22 +125,27 @@ QString MouseCommand::Run(CMainWnd& window, const QStringList& args) {
         return JsonAnswer(Show(*mouse));
     }
     if (args.size() == 2 && args[0] == QLatin1String("shoot") && args[1] == QLatin1String("write")) {
-        const int written = mouse->Mouse().WriteShoot();
-        return written == protocol::kResultSuccess
-                   ? JsonAnswer(Show(*mouse))
-                   : JsonError(written == 0 ? QStringLiteral("the mouse did not answer")
-                                            : QStringLiteral("the mouse did not take the recoil patterns (%1)").arg(written));
+        const auto written = mouse->Mouse().WriteShoot();
+        return written.result == protocol::kResultSuccess ? JsonAnswer(Show(*mouse))
+                                                         : JsonError(QString::fromStdString(written.Reason()));
     }
+    // What the page would tell the user (a profile not saved) is the answer.
+    const ToldText told(*mouse);
+    const auto answer = [&](const std::string& why) {
+        if (!told.Text().isEmpty()) {
+            return JsonError(told.Text());
+        }
+        return why.empty() ? JsonAnswer(Show(*mouse)) : JsonError(QString::fromStdString(why));
+    };
     bool ok = false;
     const int stage = args.size() >= 3 ? args[2].toInt(&ok) : -1;
     if (args.size() == 2 && args[0] == QLatin1String("rate")) {
         bool number = false;
         const int option = args[1].toInt(&number);
-        const std::string why = number ? mouse->SetReportRate(option) : std::string("rate takes 0 to 4");
-        return why.empty() ? JsonAnswer(Show(*mouse)) : JsonError(QString::fromStdString(why));
+        return answer(number ? mouse->SetReportRate(option) : std::string("rate takes 0 to 4"));
     }
     if (args.size() == 3 && args[0] == QLatin1String("dpi") && args[1] == QLatin1String("active") && ok) {
-        return mouse->SelectStage(stage) ? JsonAnswer(Show(*mouse)) : JsonError(QStringLiteral("the mouse has stages 0 to 4"));
+        return answer(mouse->SelectStage(stage) ? std::string() : std::string("the mouse has stages 0 to 4"));
     }
     if (args.size() >= 4 && args[0] == QLatin1String("dpi") && args[1] == QLatin1String("set") && ok) {
         CZentrelMouseDevice::StageChange change;
@@ -167,8 +173,7 @@ QString MouseCommand::Run(CMainWnd& window, const QStringList& args) {
             }
             change.enabled = *enabled == QLatin1String("on");
         }
-        const std::string why = mouse->ChangeStage(stage, change);
-        return why.empty() ? JsonAnswer(Show(*mouse)) : JsonError(QString::fromStdString(why));
+        return answer(mouse->ChangeStage(stage, change));
     }
     return JsonError(QStringLiteral("mouse takes show, dpi set STAGE VALUE [--y V] [--color #RRGGBB] "
                                 "[--enabled on|off], dpi active STAGE or rate N"));

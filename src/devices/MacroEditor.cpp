@@ -33,9 +33,13 @@ void MacroEditor::SetDelay(size_t row, const std::string& text) {
     if (row >= m_rows.size()) {
         return;
     }
-    m_rows[row].delay = text;
+    // Typed text is kept as the delay it gives (at most 65535 ms); blank
+    // stays blank until saved as "0".
+    const bool blank = text.find_first_not_of(" \t") == std::string::npos;
+    const std::string delay = blank ? text : std::to_string(profiles::MacroStore::DelayOf(Json::Value(text)));
+    m_rows[row].delay = delay;
     if (m_rows[row].event.isObject()) {
-        m_rows[row].event["Delay"] = text;
+        m_rows[row].event["Delay"] = delay;
     }
 }
 

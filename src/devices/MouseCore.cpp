@@ -225,24 +225,51 @@ bool MouseCore::RefreshInfo() {
     return true;
 }
 
-int MouseCore::WriteShoot() {
+MouseCore::ShootWrite MouseCore::WriteShoot() {
+    if (std::string error = ProvideGuns(); !error.empty()) {
+        return {kResultUnsupported, std::move(error)};
+    }
     if (!RefreshInfo()) {
-        return 0;
+        return {};
     }
     const std::vector<uint8_t> image = profiles::ShootImage::BuildFromFolder(m_dataFolder);
-    return MouseLink::Write(Channel(), [&] { return CMD_WRITE_SHOOT(Channel(), image); });
+    return {MouseLink::Write(Channel(), [&] { return CMD_WRITE_SHOOT(Channel(), image); }), {}};
 }
 
-void MouseCore::ProvideGuns() const {
+std::string MouseCore::ShootWrite::Reason() const {
+    if (!fileError.empty()) {
+        return fileError;
+    }
+    switch (result) {
+        case kResultSuccess: return {};
+        case kResultNoReply: return "the mouse did not answer";
+        case kResultStatusFF:
+        case kResultStatusFE: return "the mouse refused the recoil patterns";
+        case kResultReceiverAnswered: return "the receiver cannot reach the mouse (it is asleep or off)";
+        case kResultWriteFailed: return "the recoil patterns could not be sent to the mouse";
+        default: return "the mouse did not take the recoil patterns (" + std::to_string(result) + ")";
+    }
+}
+
+std::string MouseCore::ProvideGuns() const {
     if (m_dataFolder.empty() || m_defaultFolder.empty()) {
-        return;
+        return "the mouse has no data folder";
     }
     for (size_t g = 0; g < profiles::ShootImage::kGuns; ++g) {
         const std::string path = profiles::ShootImage::GunPath(m_dataFolder, g);
-        if (!profiles::JsonFile::Exists(path)) {
-            profiles::JsonFile::CopyFile(profiles::ShootImage::GunPath(m_defaultFolder, g), path);
+        if (profiles::ShootImage::GunReadable(path)) {
+            continue;
         }
+        const std::string name = path.substr(m_dataFolder.size());
+        if (!profiles::JsonFile::SafeToReplace(path) && !profiles::JsonFile::MoveAside(path)) {
+            return name + " is damaged and could not be kept as a backup, so it was left as it is";
+        }
+        if (!profiles::JsonFile::CopyFile(profiles::ShootImage::GunPath(m_defaultFolder, g), path)) {
+            return name + " could not be restored from the shipped recoil patterns";
+        }
+        DebugTrace(path + " restored from the shipped recoil patterns");
     }
+    return {};
 }
 
 int MouseCore::WriteKeys(const std::vector<profiles::KeyAssignmentEntry>& list, size_t macroCount) {

@@ -98,12 +98,22 @@ public:
     std::string LightModeName(int mode, bool& resolved) const;
 
     // --- recoil patterns ------------------------------------------------------------
+    struct ShootWrite {
+        // 1 when written, 0 not reached, else the failing command's code.
+        int result = 0;
+        // Set when a gun file could not be put right: nothing was sent.
+        std::string fileError;
+        // What the result means to the user.
+        std::string Reason() const;
+    };
     // The four guns of the data folder as one image, after a fresh
-    // information block (nothing at all when the mouse does not answer);
-    // 1 when written, 0 not reached, else the failing command's code.
-    int WriteShoot();
-    // The shipped guns copied into the data folder where it has none yet.
-    void ProvideGuns() const;
+    // information block (nothing at all when the mouse does not answer).
+    // A gun file that is missing or damaged is first replaced by the
+    // shipped one, so a gun is never sent empty.
+    ShootWrite WriteShoot();
+    // The shipped guns copied into the data folder where it has none yet,
+    // and over a damaged one (kept as .bak); "" or what could not be done.
+    std::string ProvideGuns() const;
 
     // --- the mouse's own switches --------------------------------------------------
     // 0x401 settings changed, 0x403 the fade reaction, 0x10xx a profile

@@ -1,10 +1,13 @@
 #include "profiles/MacroStore.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
+#include "platform/RegularFile.h"
 #include "platform/SafeJson.h"
 #include "platform/Utf8.h"
 #include "profiles/JsonFile.h"
@@ -81,7 +84,17 @@ int MacroStore::FindName(const std::string& name, int except) const {
 bool MacroStore::WriteIndex() const {
     std::error_code error;
     std::filesystem::create_directories(m_folder, error);
-    return JsonFile::WriteJson(IndexPath(), m_root);
+    std::string why;
+    if (JsonFile::WriteJson(IndexPath(), m_root, &why)) {
+        m_lastError.clear();
+        return true;
+    }
+    return Fail(std::string(kIndexFile) + " could not be written: " + why);
+}
+
+bool MacroStore::Fail(std::string why) const {
+    m_lastError = std::move(why);
+    return false;
 }
 
 std::string MacroStore::NewId() const {
@@ -111,7 +124,9 @@ std::optional<size_t> MacroStore::Append(const MacroEntry& entry) {
 }
 
 std::optional<size_t> MacroStore::NewMacro() {
+    m_lastError.clear();
     if (m_entries.size() >= kMaxMacros) {
+        Fail("the list already holds " + std::to_string(kMaxMacros) + " macros");
         return std::nullopt;
     }
     std::string name;
@@ -125,17 +140,24 @@ std::optional<size_t> MacroStore::NewMacro() {
 }
 
 std::optional<size_t> MacroStore::ImportMacro(const std::string& path, std::string* error) {
-    auto fail = [error](const std::string& why) -> std::optional<size_t> {
+    m_lastError.clear();
+    auto fail = [this, error](const std::string& why) -> std::optional<size_t> {
+        Fail(why);
         if (error != nullptr) {
             *error = why;
         }
         return std::nullopt;
     };
+    if (path.empty() || path[0] != '/') {
+        return fail("a macro file is given by its absolute path, not '" + path + "'");
+    }
     if (m_entries.size() >= kMaxMacros) {
         return fail("the list already holds " + std::to_string(kMaxMacros) + " macros");
     }
-    if (!JsonFile::ReadJson(path).isObject()) {
-        return fail(path + " is not a macro file");
+    std::string refused;
+    const auto document = ReadMacroFile(path, &refused);
+    if (!document) {
+        return fail(refused);
     }
     const std::string base = Bounded(std::filesystem::path(path).stem().string());
     std::string name = base.empty() ? std::string("macro") : base;
@@ -147,21 +169,27 @@ std::optional<size_t> MacroStore::ImportMacro(const std::string& path, std::stri
     const std::string target = m_folder + entry.id + ".mac";
     std::error_code ignored;
     std::filesystem::create_directories(m_folder, ignored);
+    errno = 0;
     if (!JsonFile::CopyFile(path, target)) {
-        return fail("cannot copy " + path);
+        return fail("the macro could not be written into " + m_folder + ": " +
+                    std::strerror(errno != 0 ? errno : EIO));
     }
     const auto index = Append(entry);
     if (!index) {
         std::remove(target.c_str());
-        return fail("cannot write " + IndexPath());
+        return fail(m_lastError);
     }
     return index;
 }
 
 bool MacroStore::ExportMacro(size_t index, const std::string& path) const {
+    m_lastError.clear();
+    if (path.empty() || path[0] != '/') {
+        return Fail("a macro file is given by its absolute path, not '" + path + "'");
+    }
     const std::string source = MacroPath(index);
     if (source.empty()) {
-        return false;
+        return Fail("the macro has no file of its own");
     }
     std::error_code ignored;
     if (!std::filesystem::exists(source, ignored)) {
@@ -169,10 +197,20 @@ bool MacroStore::ExportMacro(size_t index, const std::string& path) const {
         std::vector<MacroRow> none;
         return SaveMacro(index, none, path) == SaveResult::kSaved;
     }
-    return JsonFile::CopyFile(source, path);
+    std::string why;
+    if (!ReadMacroFile(source, &why)) {
+        return Fail(why);
+    }
+    errno = 0;
+    if (!JsonFile::CopyFile(source, path)) {
+        return Fail(path + " could not be written: " + std::strerror(errno != 0 ? errno : EIO));
+    }
+    m_lastError.clear();
+    return true;
 }
 
 MacroStore::RenameResult MacroStore::RenameMacro(size_t index, const std::string& name) {
+    m_lastError.clear();
     if (!ValidIndex(index)) {
         return RenameResult::kFailed;
     }
@@ -198,6 +236,7 @@ MacroStore::RenameResult MacroStore::RenameMacro(size_t index, const std::string
 }
 
 bool MacroStore::DeleteMacro(size_t index) {
+    m_lastError.clear();
     if (!ValidIndex(index)) {
         return false;
     }
@@ -217,6 +256,7 @@ bool MacroStore::DeleteMacro(size_t index) {
 
 MacroStore::SaveResult MacroStore::SaveMacro(size_t index, std::vector<MacroRow>& rows,
                                              const std::string& path) const {
+    m_lastError.clear();
     if (rows.size() > kMaxEvents) {
         return SaveResult::kTooManyEvents;
     }
@@ -250,7 +290,42 @@ MacroStore::SaveResult MacroStore::SaveMacro(size_t index, std::vector<MacroRow>
     root["Version"] = kFileVersion;
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(target).parent_path(), ignored);
-    return JsonFile::WriteJson(target, root) ? SaveResult::kSaved : SaveResult::kFailed;
+    std::string why;
+    if (!JsonFile::WriteJson(target, root, &why)) {
+        Fail("the macro could not be saved: " + why);
+        return SaveResult::kFailed;
+    }
+    m_lastError.clear();
+    return SaveResult::kSaved;
+}
+
+std::optional<Json::Value> MacroStore::ReadMacroFile(const std::string& path, std::string* error) {
+    auto fail = [error](const std::string& why) -> std::optional<Json::Value> {
+        if (error != nullptr) {
+            *error = why;
+        }
+        return std::nullopt;
+    };
+    if (!IsRegularFile(path)) {
+        return fail(path + " is not a file");
+    }
+    std::string why;
+    auto document = json::ReadFile(path, &why, json::ParseLimits{kMaxFileBytes, json::ParseLimits{}.maxDepth});
+    if (!document) {
+        return fail(path + " is not a macro file (" + why + ")");
+    }
+    if (!document->isObject()) {
+        return fail(path + " is not a macro file (not a JSON object)");
+    }
+    const Json::Value& events = json::Member(*document, kEventsKey);
+    if (!events.isNull() && !events.isArray()) {
+        return fail(path + " is not a macro file (its \"Events\" are not a list)");
+    }
+    if (events.size() > kMaxEvents) {
+        return fail(path + " holds " + std::to_string(events.size()) + " events; a macro holds at most " +
+                    std::to_string(kMaxEvents));
+    }
+    return document;
 }
 
 std::vector<MacroRow> MacroStore::LoadMacroEvents(const std::string& path) {
@@ -258,7 +333,7 @@ std::vector<MacroRow> MacroStore::LoadMacroEvents(const std::string& path) {
     if (path.empty()) {
         return rows;
     }
-    const Json::Value root = JsonFile::ReadJson(path);
+    const Json::Value root = ReadMacroFile(path).value_or(Json::Value());
     const Json::Value& events = json::Member(root, kEventsKey);
     if (!events.isArray()) {
         return rows;
@@ -273,7 +348,7 @@ std::vector<MacroRow> MacroStore::LoadMacroEvents(const std::string& path) {
 }
 
 size_t MacroStore::EventCount(size_t index) const {
-    const Json::Value root = JsonFile::ReadJson(MacroPath(index));
+    const Json::Value root = ReadMacroFile(MacroPath(index)).value_or(Json::Value());
     const Json::Value& events = json::Member(root, kEventsKey);
     return events.isArray() ? events.size() : 0;
 }
@@ -284,7 +359,7 @@ std::vector<MacroEventBytes> MacroStore::DeviceEvents(size_t index, size_t limit
     if (path.empty()) {
         return bytes;
     }
-    const Json::Value root = JsonFile::ReadJson(path);
+    const Json::Value root = ReadMacroFile(path).value_or(Json::Value());
     const Json::Value& events = json::Member(root, kEventsKey);
     if (!events.isArray()) {
         return bytes;
@@ -299,20 +374,20 @@ std::vector<MacroEventBytes> MacroStore::DeviceEvents(size_t index, size_t limit
 }
 
 uint32_t MacroStore::DelayOf(const Json::Value& delay) {
+    // Longer delays stop at what the device's two bytes hold, never wrap.
     if (delay.isString()) {
         const std::string text = delay.asString();
-        if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos) {
+        if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
             return 0;
         }
-        const unsigned long long value = std::strtoull(text.c_str(), nullptr, 10);
-        return value > UINT32_MAX ? 0 : static_cast<uint32_t>(value);
+        return text.size() > 5 ? kMaxDelay
+                               : static_cast<uint32_t>(std::min<unsigned long>(std::stoul(text), kMaxDelay));
     }
     if (delay.isUInt64()) {
-        const uint64_t value = delay.asUInt64();
-        return value > UINT32_MAX ? 0 : static_cast<uint32_t>(value);
+        return static_cast<uint32_t>(std::min<uint64_t>(delay.asUInt64(), kMaxDelay));
     }
-    if (delay.isDouble() && delay.asDouble() >= 0 && delay.asDouble() <= UINT32_MAX) {
-        return static_cast<uint32_t>(delay.asDouble());
+    if (delay.isDouble() && delay.asDouble() >= 0) {
+        return delay.asDouble() >= kMaxDelay ? kMaxDelay : static_cast<uint32_t>(delay.asDouble());
     }
     return 0;
 }

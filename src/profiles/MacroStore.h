@@ -51,6 +51,10 @@ public:
     // The read-only list of the headset and the mouse pad.
     static constexpr const char* kSharedIndexFile = "pelmo_macro.config";
     static constexpr size_t kMaxNameBytes = 255;
+    // Far above what 250 events take: a larger file is no macro.
+    static constexpr size_t kMaxFileBytes = 1u << 20;
+    // A delay is two bytes on the device.
+    static constexpr uint32_t kMaxDelay = 65535;
 
     enum class RenameResult { kRenamed, kBlank, kInUse, kFailed };
     enum class SaveResult { kSaved, kTooManyEvents, kNoMacro, kFailed };
@@ -69,12 +73,17 @@ public:
     // Index of `name` compared without regard to letter case, or -1.
     int FindName(const std::string& name, int except = -1) const;
 
+    // Why the last change of the list or a macro file failed ("" after a
+    // success): the limit, the file refused, or the system's reason.
+    const std::string& LastError() const { return m_lastError; }
+
     // "macro_N" with the smallest free N; its index, or nothing at the
     // limit or when the index cannot be written.
     std::optional<size_t> NewMacro();
-    // A copy of the macro file at `path`, named after the file ("A", "A_2",
-    // ...). Refuses what is not a JSON object.
+    // A copy of the macro file at `path` (absolute), named after the file
+    // ("A", "A_2", ...). Refuses what ReadMacroFile refuses.
     std::optional<size_t> ImportMacro(const std::string& path, std::string* error = nullptr);
+    // Macro `index` to `path` (absolute).
     bool ExportMacro(size_t index, const std::string& path) const;
     RenameResult RenameMacro(size_t index, const std::string& name);
     bool DeleteMacro(size_t index);
@@ -84,7 +93,11 @@ public:
     SaveResult SaveMacro(size_t index, std::vector<MacroRow>& rows,
                          const std::string& path = std::string()) const;
 
-    // The rows of a macro file; empty for a missing or broken one.
+    // The document of a macro file, checked where it enters: a regular file
+    // of at most kMaxFileBytes, a JSON object whose "Events" (when present)
+    // is an array of at most kMaxEvents. Nothing, with why, otherwise.
+    static std::optional<Json::Value> ReadMacroFile(const std::string& path, std::string* error = nullptr);
+    // The rows of a macro file; empty for a missing or refused one.
     static std::vector<MacroRow> LoadMacroEvents(const std::string& path);
     // The events of macro `index` as the device takes them, at most `limit`.
     std::vector<MacroEventBytes> DeviceEvents(size_t index, size_t limit = kMaxEvents) const;
@@ -95,12 +108,13 @@ public:
     // The event of an object, or nothing when "Action" is neither "down" nor "up".
     static std::optional<MacroAction> ParseAction(const Json::Value& event);
     static Json::Value EventObject(const MacroAction& action);
-    // The milliseconds of a delay given as decimal text or a number;
-    // anything else, negative or beyond 32 bits is 0.
+    // The milliseconds of a delay given as decimal text or a number, at
+    // most kMaxDelay; anything else or negative is 0.
     static uint32_t DelayOf(const Json::Value& delay);
 
 private:
     bool WriteIndex() const;
+    bool Fail(std::string why) const;
     std::string NewId() const;
     std::optional<size_t> Append(const MacroEntry& entry);
     bool ValidIndex(size_t index) const { return index < m_entries.size(); }
@@ -111,6 +125,7 @@ private:
     // The index document as read: keys besides "MacroInfo" and members of
     // an entry besides its name and identifier are written back unchanged.
     Json::Value m_root;
+    mutable std::string m_lastError;
 };
 
 }  // namespace kx520::profiles

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/RegularFile.h"
 #include "platform/SafeJson.h"
 #include "profiles/JsonFile.h"
 
@@ -18,6 +19,10 @@ void Put16(std::vector<uint8_t>& image, size_t at, size_t value) {
 
 std::string ShootImage::GunPath(const std::string& folder, size_t gun) {
     return folder + "ShootData_" + std::to_string(gun) + ".Shoot";
+}
+
+bool ShootImage::GunReadable(const std::string& path) {
+    return IsRegularFile(path) && json::Member(JsonFile::ReadJson(path), "Events").isArray();
 }
 
 std::vector<MacroEventBytes> ShootImage::ReadGun(const std::string& path) {

@@ -22,6 +22,9 @@ public:
 
     // `folder` ends with '/'.
     static std::string GunPath(const std::string& folder, size_t gun);
+    // A regular file within the size bound whose root is an object with an
+    // "Events" array: a gun a page or the shipped data could have written.
+    static bool GunReadable(const std::string& path);
     // A gun's events as the device takes them: none for a missing or
     // unreadable file, at most kMaxEvents.
     static std::vector<MacroEventBytes> ReadGun(const std::string& path);

@@ -212,15 +212,17 @@ TEST(MacroEvents, BytesCarryTheDelayLowFirstAndThePressInBitSeven) {
               (MacroEventBytes{35, 0, 1, 4}));
     EXPECT_EQ(MacroStore::ReadMacroEvent(Event("down", 1, 4, "35")),
               (MacroEventBytes{35, 0, 129, 4}));
-    // 70000 keeps its low 16 bits: 4464 = 0x1170.
+    // Longer than two bytes hold: the longest delay, never the low 16 bits.
     EXPECT_EQ(MacroStore::ReadMacroEvent(Event("down", 5, 7, "70000")),
-              (MacroEventBytes{0x70, 0x11, 133, 7}));
+              (MacroEventBytes{0xFF, 0xFF, 133, 7}));
     Json::Value numeric = Event("up", 5, 7, "");
     numeric["Delay"] = 35;  // recoil files write the delay as a number
     EXPECT_EQ(MacroStore::ReadMacroEvent(numeric), (MacroEventBytes{35, 0, 5, 7}));
     EXPECT_EQ(MacroStore::ReadMacroEvent(Json::Value("junk")), (MacroEventBytes{0, 0, 0, 0}));
     EXPECT_EQ(MacroStore::DelayOf(Json::Value("-5")), 0u);
-    EXPECT_EQ(MacroStore::DelayOf(Json::Value("99999999999")), 0u);
+    EXPECT_EQ(MacroStore::DelayOf(Json::Value("99999999999")), 65535u);
+    EXPECT_EQ(MacroStore::DelayOf(Json::Value(70000)), 65535u);
+    EXPECT_EQ(MacroStore::DelayOf(Json::Value(65535.5)), 65535u);
 }
 
 TEST(MacroEvents, ActionsAndEventObjectsRoundTrip) {
