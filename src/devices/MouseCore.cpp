@@ -212,25 +212,28 @@ std::vector<profiles::KeyAssignmentEntry> MouseCore::ReadKeyList(
     return Keys().Read(profileList, macroCount);
 }
 
-bool MouseCore::RefreshInfo() {
-    if (!Channel().IsOpen() || !MouseLink::Awake(Channel())) {
-        return false;
+int MouseCore::RefreshInfo() {
+    if (!Channel().IsOpen()) {
+        return kResultNoReply;
+    }
+    if (!MouseLink::Awake(Channel())) {
+        return kResultReceiverAnswered;
     }
     std::vector<uint8_t> info(kDeviceInfoSize);
-    if (CMD_READ_INFO(Channel(), info) != kResultSuccess) {
-        return false;
+    if (const int read = CMD_READ_INFO(Channel(), info); read != kResultSuccess) {
+        return read;
     }
     m_info = std::move(info);
     m_scale = MouseSensitivity::FromInfo(m_info);
-    return true;
+    return kResultSuccess;
 }
 
 MouseCore::ShootWrite MouseCore::WriteShoot() {
     if (std::string error = ProvideGuns(); !error.empty()) {
         return {kResultUnsupported, std::move(error)};
     }
-    if (!RefreshInfo()) {
-        return {};
+    if (const int info = RefreshInfo(); info != kResultSuccess) {
+        return {info, {}};
     }
     const std::vector<uint8_t> image = profiles::ShootImage::BuildFromFolder(m_dataFolder);
     return {MouseLink::Write(Channel(), [&] { return CMD_WRITE_SHOOT(Channel(), image); }), {}};
@@ -273,7 +276,7 @@ std::string MouseCore::ProvideGuns() const {
 }
 
 int MouseCore::WriteKeys(const std::vector<profiles::KeyAssignmentEntry>& list, size_t macroCount) {
-    if (!RefreshInfo()) {
+    if (RefreshInfo() != kResultSuccess) {
         return 0;
     }
     if (DeviceKeyCount() > KeyTable::kMaxDeviceKeys || !Channel().SetBlockLimit(3u * DeviceKeyCount())) {
@@ -293,7 +296,7 @@ int MouseCore::WriteMacros(const std::vector<int>& order) {
     if (macros.Entries().empty() || order.empty()) {
         return 0;
     }
-    if (!RefreshInfo()) {
+    if (RefreshInfo() != kResultSuccess) {
         return kMacroWriteFailed;  // asleep or gone: the memory's size is not known either
     }
     std::vector<uint8_t> image;

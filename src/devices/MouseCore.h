@@ -125,9 +125,9 @@ private:
     void RunStep(int mode, const profiles::LightSetting& setting);
 
     size_t DeviceKeyCount() const { return m_info.size() > 5 ? m_info[5] : 0; }
-    // A fresh information block (the macro memory's size, the key count);
-    // false when the mouse did not give one.
-    bool RefreshInfo();
+    // A fresh information block (the macro memory's size, the key count):
+    // kResultSuccess, or what kept the mouse from giving one.
+    int RefreshInfo();
     int WriteKeys(const std::vector<profiles::KeyAssignmentEntry>& list, size_t macroCount);
     int WriteMacros(const std::vector<int>& order);
 

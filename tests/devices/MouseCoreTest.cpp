@@ -8,10 +8,14 @@
 
 #include "devices/PageKeyDefaults.h"
 #include "kx520ctl/ProductChannel.h"
+#include "profiles/ShootImage.h"
+#include "profiles/ProfileTestFiles.h"
 #include "protocol/CommandSet.h"
 #include "sim/FirmwareDriver.h"
 #include "sim/PacketTrace.h"
+#include "sim/SimFault.h"
 #include "sim/VirtualHidBackend.h"
+#include "support/ProgramRun.h"
 #include "support/TempDir.h"
 #include "support/TraceReader.h"
 
@@ -249,6 +253,51 @@ TEST_F(Mouse, TheLightLoopStepsItsModeAtTheModesPace) {
     core.SetLight(light);
     RunLight(core, 7);
     EXPECT_EQ(core.FrameCopy()[14].level, 0);
+}
+
+TEST_F(Mouse, ADamagedMissingOrNonFileGunIsKeptAsideAndTheShippedOneIsSentInItsPlace) {
+    Connect("mouse");
+    const std::string shipped = std::string(KX520_DATA_DIR) + "/DefaultData/";
+    ASSERT_EQ(core.ProvideGuns(), "");
+    const std::vector<uint8_t> whole = profiles::ShootImage::BuildFromFolder(data);
+    ASSERT_EQ(whole.size(), 2920u);
+    const auto gun = [&](size_t g) { return profiles::ShootImage::GunPath(data, g); };
+    test::WriteText(gun(0), "not json");
+    std::filesystem::remove(gun(1));
+    std::filesystem::remove(gun(2));
+    std::filesystem::create_directory(gun(2));  // not a file at all
+    test::WriteText(gun(3), "{\"Events\": 7}");
+    const MouseCore::ShootWrite written = core.WriteShoot();
+    EXPECT_EQ(written.result, kResultSuccess) << written.Reason();
+    std::vector<uint8_t> sent = Firmware().Shoot();
+    sent.resize(whole.size());
+    EXPECT_EQ(sent, whole);
+    EXPECT_EQ(test::ReadAll(gun(0) + ".bak"), "not json");
+    EXPECT_TRUE(std::filesystem::is_directory(gun(2) + ".bak"));
+    EXPECT_EQ(test::ReadAll(gun(3) + ".bak"), "{\"Events\": 7}");
+    for (size_t g = 0; g < profiles::ShootImage::kGuns; ++g) {
+        EXPECT_EQ(test::ReadAll(gun(g)), test::ReadAll(profiles::ShootImage::GunPath(shipped, g))) << g;
+    }
+}
+
+TEST_F(Mouse, AShootWriteTellsARefusalANoAnswerAndASleepingMouseApart) {
+    const struct {
+        const char* product;
+        const char* fault;
+        const char* reason;
+    } cases[] = {{"mouse", "status-ff", "refused"},
+                 {"mouse", "no-reply", "did not answer"},
+                 {"mouse-receiver", "asleep", "cannot reach"}};
+    for (const auto& c : cases) {
+        if (product != c.product) {
+            Connect(c.product);
+        }
+        backend.Firmware(product)->AddFault({*sim::SimFaultFromName(c.fault)});
+        const MouseCore::ShootWrite written = core.WriteShoot();
+        EXPECT_NE(written.result, kResultSuccess) << c.fault;
+        EXPECT_NE(written.Reason().find(c.reason), std::string::npos) << c.fault << ": " << written.Reason();
+        backend.Firmware(product)->ClearFaults();
+    }
 }
 
 }  // namespace

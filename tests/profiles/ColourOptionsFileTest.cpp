@@ -89,6 +89,31 @@ TEST_F(ColourOptions, SavingWritesItsOwnKeysAndKeepsTheRest) {
     EXPECT_TRUE(contents.slotSelectionStored);
 }
 
+TEST_F(ColourOptions, AFileDamagedWhileThePaletteIsOpenIsKeptAndTheTemplatesKeysStandIn) {
+    Write(Template(), R"({"coloroptioninfo": {"palletDialogcoloroption_selectitem": 7}, "theirs": 1})");
+    Options file(User(), Template());
+    file.Open();
+    Write(User(), "damaged meanwhile");
+    std::array<Options::Slot, Options::kOptions> slots{};
+    slots[0] = {0xFF112233, "1"};
+    std::string error;
+    ASSERT_TRUE(file.SaveSlots(slots, all, 0, &error)) << error;
+    EXPECT_EQ(JsonFile::ReadTextFile(User() + ".bak"), "damaged meanwhile");
+    const Json::Value saved = JsonFile::ReadJson(User());
+    EXPECT_EQ(saved["theirs"].asInt(), 1);
+    EXPECT_EQ(file.Load().preset, 7);
+    EXPECT_EQ(file.Load().slotList[0]->colour, 0xFF112233u);
+}
+
+TEST_F(ColourOptions, ASaveThatCannotBeWrittenSaysWhyAndLeavesTheFile) {
+    Write(temp.Path() + "/blocked", "");
+    Options file(temp.Path() + "/blocked/color_option_info.config", Template());
+    std::array<uint32_t, Options::kOptions> colours{};
+    std::string error;
+    EXPECT_FALSE(file.SavePresets(colours, all, 1, &error));
+    EXPECT_NE(error.find("Not a directory"), std::string::npos) << error;
+}
+
 TEST(ColourText, EightUpperCaseDigitsAlphaFirst) {
     EXPECT_EQ(Options::HexColour(0xFFFF0000), "FFFF0000");
     EXPECT_EQ(Options::HexColour(0x0000abcd), "0000ABCD");

@@ -207,6 +207,73 @@ TEST_F(Macros, LoadAndExportReadWhatSaveWrote) {
     EXPECT_EQ(ReadAll(temp.Path() + "/out.mac"), ReadAll(store.MacroPath(0)));
 }
 
+// A .mac of `events` events (each a key press with `delay` ms after it).
+std::string MacroText(size_t events, const char* delay = "10") {
+    std::string text = R"({"Events": [)";
+    for (size_t i = 0; i < events; ++i) {
+        text += std::string(i == 0 ? "" : ",") + R"({"Action": "down", "Type": 10, "Button": 4, "Delay": ")" + delay +
+                "\"}";
+    }
+    return text + "]}";
+}
+
+TEST_F(Macros, ImportRefusesWhatNoDeviceCanTakeAndSaysWhatWasWrong) {
+    MacroStore store(folder);
+    store.Load();
+    const std::string padded = "{\"Events\": []" + std::string(MacroStore::kMaxFileBytes, ' ') + "}";
+    const struct {
+        const char* file;
+        std::string text;
+        const char* reason;
+    } cases[] = {
+        {"251.mac", MacroText(251), "at most 250"},
+        {"large.mac", padded, "not a macro file"},
+        {"events.mac", R"({"Events": {"a": 1}})", "not a list"},
+        {"list.mac", "[1]", "not a JSON object"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = temp.Path() + "/" + c.file;
+        WriteText(path, c.text);
+        std::string error;
+        EXPECT_FALSE(store.ImportMacro(path, &error).has_value()) << c.file;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << c.file << ": " << error;
+        EXPECT_EQ(store.LastError(), error);
+    }
+    EXPECT_TRUE(store.Entries().empty());
+    WriteText(temp.Path() + "/250.mac", MacroText(250));
+    EXPECT_TRUE(store.ImportMacro(temp.Path() + "/250.mac").has_value());
+    EXPECT_EQ(store.EventCount(0), 250u);
+    EXPECT_FALSE(store.ImportMacro("250.mac").has_value());  // relative: whose folder?
+    EXPECT_NE(store.LastError().find("absolute"), std::string::npos);
+    EXPECT_FALSE(store.ExportMacro(0, "out.mac"));
+    EXPECT_FALSE(std::filesystem::exists("out.mac"));
+}
+
+TEST_F(Macros, AFileOverTheLimitPutThereByHandReadsAsNoEventsAndALongDelayAsTheLongest) {
+    WriteIndex(R"({"MacroName": "big", "Guid": "big"}, {"MacroName": "slow", "Guid": "slow"})");
+    WriteText(folder + "big.mac", MacroText(300));
+    WriteText(folder + "slow.mac", MacroText(1, "70000"));
+    MacroStore store(folder);
+    store.Load();
+    EXPECT_EQ(store.EventCount(0), 0u);
+    EXPECT_TRUE(store.DeviceEvents(0).empty());
+    EXPECT_EQ(store.DeviceEvents(1), (std::vector<MacroEventBytes>{{0xFF, 0xFF, 0x8A, 4}}));
+    EXPECT_EQ(MacroStore::LoadMacroEvents(store.MacroPath(1))[0].delay, "65535");
+}
+
+TEST_F(Macros, AWriteThatFailsSaysWhyAndTheListIsAsBefore) {
+    // A file where the folder should be: every write fails, root or not.
+    WriteText(temp.Path() + "/blocked", "");
+    MacroStore store(temp.Path() + "/blocked/");
+    store.Load();
+    EXPECT_FALSE(store.NewMacro().has_value());
+    EXPECT_NE(store.LastError().find("Not a directory"), std::string::npos) << store.LastError();
+    EXPECT_TRUE(store.Entries().empty());
+    WriteText(temp.Path() + "/a.mac", MacroText(1));
+    EXPECT_FALSE(store.ImportMacro(temp.Path() + "/a.mac").has_value());
+    EXPECT_EQ(store.LastError().find("not a macro"), std::string::npos) << store.LastError();
+}
+
 TEST(MacroEvents, BytesCarryTheDelayLowFirstAndThePressInBitSeven) {
     EXPECT_EQ(MacroStore::ReadMacroEvent(Event("up", 1, 4, "35")),
               (MacroEventBytes{35, 0, 1, 4}));

@@ -9,6 +9,7 @@
 #include "ProfileTestFiles.h"
 #include "support/ProgramRun.h"
 #include "support/TempDir.h"
+#include "support/TightFolder.h"
 
 namespace kx520::profiles {
 namespace {
@@ -45,6 +46,30 @@ protected:
     std::string folder;
     std::string templatePath;
 };
+
+TEST_F(Profiles, ANewOrCopiedProfileOnAFullDiskLeavesTheListNamingOnlyFilesThatAreThere) {
+    ProfileList list = Open();
+    test::TightFolder disk(folder, 64 * 1024);
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << "a tmpfs of its own needs root";
+    }
+    disk.Fill();
+    const std::string listBefore = ReadAll(folder + "ProfileList.ini");
+    EXPECT_FALSE(list.NewProfile());
+    EXPECT_FALSE(list.CopyProfile());
+    EXPECT_EQ(list.Entries().size(), 1u);
+    EXPECT_EQ(ReadAll(folder + "ProfileList.ini"), listBefore);
+    size_t files = 0;
+    for (const auto& item : std::filesystem::directory_iterator(folder)) {
+        files += item.path().extension() == ".Json";
+    }
+    EXPECT_EQ(files, 1u);
+    disk.Unfill();
+    EXPECT_TRUE(list.NewProfile());
+    ProfileList again = Open();
+    ASSERT_EQ(again.Entries().size(), 2u);
+    EXPECT_TRUE(std::filesystem::exists(again.ProfilePath(again.Entries()[1].id)));
+}
 
 TEST_F(Profiles, AFirstRunCreatesProfileOneFromTheTemplate) {
     ProfileList list = Open();
