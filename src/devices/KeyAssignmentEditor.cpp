@@ -106,6 +106,10 @@ std::string KeyAssignmentEditor::Assign(int position, const WordAssignment& assi
     if (position < 0 || static_cast<size_t>(position) >= m_defaults.size()) {
         return "a " + device + " position is 0 to " + std::to_string(m_defaults.size() - 1);
     }
+    if (!CKeySetControlUI::Offers(m_deviceKind, assignment.form.kind)) {
+        return "the " + device + " has no " + (assignment.form.kind == kKindDpi ? "DPI" : "recoil") +
+               " functions: its key page offers none";
+    }
     if (assignment.form.kind == kKindMacro && static_cast<size_t>(assignment.form.macro) >= macroCount) {
         return macroCount == 0 ? "the " + device + " has no macros yet"
                                : "the " + device + " has " + std::to_string(macroCount) + " macros: 0 to " +

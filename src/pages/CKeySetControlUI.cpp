@@ -85,11 +85,16 @@ void CKeySetControlUI::Build(int deviceKind) {
         return;
     }
     for (int i = 0; i < kinds->GetCount(); ++i) {
-        const QString kind = kinds->GetItemUserData(i);
-        if (kind == QLatin1String("4") || kind == QLatin1String("10")) {
+        bool number = false;
+        const int kind = kinds->GetItemUserData(i).toInt(&number);
+        if (number && !Offers(deviceKind, kind)) {
             kinds->SetItemVisible(i, false);
         }
     }
+}
+
+bool CKeySetControlUI::Offers(int deviceKind, int kind) {
+    return deviceKind != kKeyboardKind || (kind != kKindDpi && kind != kKindGun);
 }
 
 void CKeySetControlUI::FillMacroCombo(const std::vector<std::string>& names) {

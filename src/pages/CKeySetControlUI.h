@@ -35,6 +35,9 @@ public:
 
     // The kinds the device offers: a keyboard has no DPI and no recoil.
     void Build(int deviceKind);
+    // Whether the page offers function `kind` on a device of `deviceKind`
+    // (a keyboard has no DPI or recoil functions).
+    static bool Offers(int deviceKind, int kind);
     void FillMacroCombo(const std::vector<std::string>& names);
     // The macro editor's changes, one at a time.
     void AddMacroItem(const std::string& name);

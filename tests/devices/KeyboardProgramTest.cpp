@@ -241,6 +241,12 @@ TEST(KeyboardProgram, KeysAssignedFromAScriptAreWrittenOnSave) {
     EXPECT_EQ(test::Ctl("keyboard assign 30 macro 2 --repeat 3").exitCode, 1);  // no macros yet
     EXPECT_EQ(test::Ctl("keyboard assign 126 default").exitCode, 2);
     EXPECT_EQ(test::Ctl("keyboard assign 5 media dance").exitCode, 2);
+    // What the keyboard's key page does not offer, a script cannot do either.
+    for (const char* mouseOnly : {"keyboard assign 45 dpi up", "keyboard assign 46 gun 1"}) {
+        const auto refused = test::Ctl(mouseOnly);
+        EXPECT_EQ(refused.exitCode, 1) << mouseOnly;
+        EXPECT_NE(refused.err.find("offers none"), std::string::npos) << refused.err;
+    }
     EXPECT_TRUE(WrittenKeyTable(trace, "keyboard").empty());  // assigned, not yet written
     ASSERT_EQ(test::Ctl("keyboard save").exitCode, 0);
     std::vector<uint8_t> table;
@@ -248,6 +254,8 @@ TEST(KeyboardProgram, KeysAssignedFromAScriptAreWrittenOnSave) {
     EXPECT_EQ((KeyCode{table[3 * 64], table[3 * 64 + 1], table[3 * 64 + 2]}), (KeyCode{0x20, 0x02, 0x05}));
     EXPECT_EQ((KeyCode{table[3 * 12], table[3 * 12 + 1], table[3 * 12 + 2]}), (KeyCode{0x30, 0xCD, 0x00}));
     EXPECT_EQ((KeyCode{table[3 * 13], table[3 * 13 + 1], table[3 * 13 + 2]}), kPageKeyDefaults[13]);
+    EXPECT_EQ((KeyCode{table[3 * 45], table[3 * 45 + 1], table[3 * 45 + 2]}), kPageKeyDefaults[45]);
+    EXPECT_EQ((KeyCode{table[3 * 46], table[3 * 46 + 1], table[3 * 46 + 2]}), kPageKeyDefaults[46]);
     const auto shown = test::Ctl("keyboard show");
     EXPECT_NE(shown.out.find("64: LShift+B *"), std::string::npos) << shown.out;
 }

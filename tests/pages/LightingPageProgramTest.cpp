@@ -188,6 +188,47 @@ TEST(LightingPage, KeysColouredOnThePageAreInTheKeyboardsStateAfterTheApplicatio
     EXPECT_EQ(state["lightRecord"][1].asInt(), 19);
 }
 
+TEST(LightingPage, TheCommandLineWritesTheSameBytesAsThePageForDirectionAndColour) {
+    test::TempDir temp;
+    const std::string trace = temp.Path() + "/trace";
+    App app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([&] { return Connected(trace); }));
+    Ui("click deng_Op_tab");
+    Ui("select light_combo_modeSelect 1");  // the wave: both directions and the rainbow
+    const auto record = [&] { return test::WrittenImage(trace, "keyboard", kCmdWriteConfig, 26); };
+    // The page's option, the command line's word for it, the other word.
+    const struct {
+        const char* option;
+        const char* word;
+        const char* other;
+    } directions[] = {{"deng_FXL_check", "left", "right"}, {"deng_FXR_check", "right", "left"}};
+    for (const auto& direction : directions) {
+        SCOPED_TRACE(direction.word);
+        Ui(std::string("check ") + direction.option + " 1");
+        ASSERT_TRUE(WaitFor([&] { return record()[4] == (direction.word == std::string("left") ? 1 : 0); }));
+        const std::vector<uint8_t> fromPage = record();
+        ASSERT_EQ(test::Ctl(std::string("lighting keyboard set --direction ") + direction.other).exitCode, 0);
+        ASSERT_TRUE(WaitFor([&] { return record() != fromPage; }));
+        ASSERT_EQ(test::Ctl(std::string("lighting keyboard set --direction ") + direction.word).exitCode, 0);
+        EXPECT_TRUE(WaitFor([&] { return record() == fromPage; }));
+        EXPECT_TRUE(Control(direction.option)["selected"].asBool());
+    }
+    // A colour chosen ends the rainbow, on the page and from the command line.
+    Ui("check deng_7color_check 1");
+    ASSERT_TRUE(WaitFor([&] { return record()[5] == 1; }));
+    Ui("click color_option_2");
+    ASSERT_TRUE(WaitFor([&] { return record()[5] == 0; }));
+    const std::vector<uint8_t> fromPage = record();
+    Ui("check deng_7color_check 1");
+    ASSERT_TRUE(WaitFor([&] { return record()[5] == 1; }));
+    char colour[16];
+    std::snprintf(colour, sizeof colour, "'#%02x%02x%02x'", fromPage[6], fromPage[7], fromPage[8]);
+    ASSERT_EQ(test::Ctl(std::string("lighting keyboard set --color ") + colour).exitCode, 0);
+    EXPECT_TRUE(WaitFor([&] { return record() == fromPage; }));
+    EXPECT_FALSE(Control("deng_7color_check")["selected"].asBool());
+}
+
 TEST(LightingPage, DirectionRainbowColourChoiceAndTheMusicsColoursAreKept) {
     test::TempDir temp;
     const std::string trace = temp.Path() + "/trace";

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "kx520ctl/AppClient.h"
+#include "platform/Utf8.h"
 
 namespace kx520::ctl {
 
@@ -40,6 +41,12 @@ std::string Text(const QJsonValue& value) {
     return value.toString().toStdString();
 }
 
+// A name as a terminal can show it: control characters escaped, as profile
+// names are.
+std::string Name(const QJsonValue& value) {
+    return utf8::Printable(Text(value));
+}
+
 void PrintEvent(const QJsonObject& event) {
     const int type = event[QStringLiteral("Type")].toInt();
     const char* what = type == 10  ? "key"
@@ -58,13 +65,13 @@ void Print(const std::string& verb, const QJsonObject& answer) {
     if (verb == "list") {
         for (const QJsonValue& macro : answer[QStringLiteral("macros")].toArray()) {
             const QJsonObject entry = macro.toObject();
-            std::cout << entry[QStringLiteral("index")].toInt() << "  " << Text(entry[QStringLiteral("name")])
+            std::cout << entry[QStringLiteral("index")].toInt() << "  " << Name(entry[QStringLiteral("name")])
                       << "  (" << entry[QStringLiteral("events")].toInt() << " events)\n";
         }
         return;
     }
     if (answer.contains(QStringLiteral("name"))) {
-        std::cout << Text(answer[QStringLiteral("name")]) << "\n";
+        std::cout << Name(answer[QStringLiteral("name")]) << "\n";
     }
     for (const QJsonValue& event : answer[QStringLiteral("Events")].toArray()) {
         PrintEvent(event.toObject());
