@@ -260,6 +260,14 @@ bool MacroPageActions::StartRecording(Time time, Insert insert) {
         return false;
     }
     CMacroControlUI& page = *device->MacroPage();
+    // A recording needs a macro to keep its rows: with none chosen, a new one.
+    if (page.SelectedMacro() < 0) {
+        if (!page.AddMacro()) {
+            TellStoreFailed(page);
+            return false;
+        }
+        device->OnMacrosChanged();
+    }
     page.StartRecording(time, insert);
     std::string why;
     const InputCapture::Scope scope = m_window.Capture().Start(static_cast<int>(insert), why);

@@ -79,6 +79,10 @@ bool KeyAssignmentEditor::Apply() {
     if (m_page == nullptr || m_selected < 0) {
         return false;
     }
+    if (m_page->MacroMissing()) {
+        Tell(QStringLiteral("message_no_macro"));
+        return false;
+    }
     auto keys = FullList();
     keys[static_cast<size_t>(m_selected)] = m_page->BuildCode();
     m_device.ProfileData().SetKeyList(keys);

@@ -316,6 +316,16 @@ void CKeySetControlUI::OnKindChosen() {
         SetEditText("keyset_keyboard_text_edit", {});
         SelectModifier(-1);
     }
+    // The macro function starts on the first macro, not on none.
+    ui::CComboUI* macros = Combo("keyset_macro_combo");
+    if (form.kind == kKindMacro && macros != nullptr && macros->GetCount() > 0 && macros->GetCurSel() < 0) {
+        macros->SelectItem(0, false);
+    }
+}
+
+bool CKeySetControlUI::MacroMissing() const {
+    const KeyForm form = ReadForm();
+    return form.kind == kKindMacro && form.macro < 0;
 }
 
 void CKeySetControlUI::OnMacroModeChosen() {

@@ -54,8 +54,11 @@ public:
     void EnableEdits(bool enabled);
     bool EditsEnabled() const;
 
-    // The function combo chose a kind: its tab, and a fresh key field.
+    // The function combo chose a kind: its tab, a fresh key field, and for
+    // the macro function the first macro.
     void OnKindChosen();
+    // The macro function chosen with no macro to give the key.
+    bool MacroMissing() const;
     // The macro mode combo: the repeat count only for its last item.
     void OnMacroModeChosen();
     void SelectModifier(int option);

@@ -128,6 +128,35 @@ TEST(MacroPage, ARecordedKeyAndClickLandInTheFileAndABoundMacroReachesTheKeyboar
     ASSERT_TRUE(WaitFor([&] { return EntriesLike(test::WrittenImage(trace, "keyboard", kCmdWriteKeys), {0x70, 0, 1}) == 1; }));
 }
 
+TEST(MacroPage, RecordingWithNoMacroMakesOneAndTheKeyPagesMacroFunctionStartsOnTheFirst) {
+    test::TempDir temp;
+    const std::string trace = temp.Path() + "/trace";
+    ForgetKeyboardData();
+    App app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([&] { return Connected(trace); }));
+    // With no macro the key page's macro function tells the user, and changes nothing.
+    Ui("click key_Op_tab");
+    Ui("click key_64");
+    Ui("select keyset_function_combo 9");
+    ASSERT_TRUE(WaitFor([] { return TopWindowIs("MsgWnd"); }));
+    Ui("click confirm_btn");
+    Ui("click macro_Op_tab");
+    ASSERT_EQ(Macros().size(), 0u);
+    Ui("click macro_btn_starredio");
+    Ui("key a down");
+    Ui("key a up");
+    Ui("click macro_btn_stopredio");
+    ASSERT_EQ(Macros().size(), 1u);  // the recording's own macro
+    const Json::Value shown = json::Parse(test::Ctl("macro show keyboard 0 --json").out).value_or(Json::Value());
+    EXPECT_EQ(shown["Events"].size(), 2u) << shown.toStyledString();
+    Ui("click key_Op_tab");
+    Ui("click key_65");
+    Ui("select keyset_function_combo 9");
+    EXPECT_EQ(UiJson("get keyset_macro_combo")["current"].asInt(), 0);
+    EXPECT_FALSE(TopWindowIs("MsgWnd"));
+}
+
 TEST(MacroPage, DeletingAMacroRenumbersEveryProfileAndWritesTheKeysOnce) {
     test::TempDir temp;
     const std::string trace = temp.Path() + "/trace";

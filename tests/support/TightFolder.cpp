@@ -12,6 +12,9 @@ namespace kx520::test {
 namespace fs = std::filesystem;
 
 TightFolder::TightFolder(std::string path, size_t bytes) : m_path(std::move(path)) {
+    while (m_path.size() > 1 && m_path.back() == '/') {
+        m_path.pop_back();
+    }
     if (::geteuid() != 0) {
         return;
     }
