@@ -48,6 +48,19 @@ bool Connected(const std::string& trace) {
     return CountOf(trace, kCmdReadConfig) >= 2;  // the profile byte, then its record
 }
 
+// The application on a virtual keyboard with a packet trace.
+struct KeyboardRun {
+    KeyboardRun()
+        : trace(temp.Path() + "/trace"),
+          app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'") {}
+    // Up, and connected to the keyboard.
+    bool Started() { return app.Ready() && WaitFor([this] { return Connected(trace); }); }
+
+    test::TempDir temp;
+    std::string trace;
+    App app;
+};
+
 TEST(LightingPage, AnEffectBrightnessSpeedAndRedReachTheRecordTheProfileAndTheNextStart) {
     test::TempDir temp;
     const std::string trace = temp.Path() + "/trace";
@@ -189,11 +202,9 @@ TEST(LightingPage, KeysColouredOnThePageAreInTheKeyboardsStateAfterTheApplicatio
 }
 
 TEST(LightingPage, TheCommandLineWritesTheSameBytesAsThePageForDirectionAndColour) {
-    test::TempDir temp;
-    const std::string trace = temp.Path() + "/trace";
-    App app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
-    ASSERT_TRUE(app.Ready()) << app.Errors();
-    ASSERT_TRUE(WaitFor([&] { return Connected(trace); }));
+    KeyboardRun run;
+    ASSERT_TRUE(run.Started()) << run.app.Errors();
+    const std::string& trace = run.trace;
     Ui("click deng_Op_tab");
     Ui("select light_combo_modeSelect 1");  // the wave: both directions and the rainbow
     const auto record = [&] { return test::WrittenImage(trace, "keyboard", kCmdWriteConfig, 26); };
@@ -230,11 +241,9 @@ TEST(LightingPage, TheCommandLineWritesTheSameBytesAsThePageForDirectionAndColou
 }
 
 TEST(LightingPage, DirectionRainbowColourChoiceAndTheMusicsColoursAreKept) {
-    test::TempDir temp;
-    const std::string trace = temp.Path() + "/trace";
-    App app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
-    ASSERT_TRUE(app.Ready()) << app.Errors();
-    ASSERT_TRUE(WaitFor([&] { return Connected(trace); }));
+    KeyboardRun run;
+    ASSERT_TRUE(run.Started()) << run.app.Errors();
+    const std::string& trace = run.trace;
     Ui("click deng_Op_tab");
     Ui("select light_combo_modeSelect 1");  // the wave: both directions and the rainbow
     Ui("check deng_FXL_check 1");

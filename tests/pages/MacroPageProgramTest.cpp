@@ -62,13 +62,25 @@ bool Connected(const std::string& trace) {
     return CountOf(trace, kCmdReadConfig) >= 1 && test::OptionIs("keyboard", "current", true);
 }
 
-TEST(MacroPage, ARecordedKeyAndClickLandInTheFileAndABoundMacroReachesTheKeyboard) {
+// The application on a virtual keyboard with a packet trace, its data
+// forgotten first.
+struct KeyboardRun {
+    KeyboardRun()
+        : trace(temp.Path() + "/trace"),
+          app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'") {}
+    // Up, and connected to the keyboard.
+    bool Started() { return app.Ready() && WaitFor([this] { return Connected(trace); }); }
+
     test::TempDir temp;
-    const std::string trace = temp.Path() + "/trace";
-    ForgetKeyboardData();
-    App app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
-    ASSERT_TRUE(app.Ready()) << app.Errors();
-    ASSERT_TRUE(WaitFor([&] { return Connected(trace); }));
+    std::string trace;
+    bool forgotten = (ForgetKeyboardData(), true);
+    App app;
+};
+
+TEST(MacroPage, ARecordedKeyAndClickLandInTheFileAndABoundMacroReachesTheKeyboard) {
+    KeyboardRun run;
+    ASSERT_TRUE(run.Started()) << run.app.Errors();
+    const std::string& trace = run.trace;
     Ui("click macro_Op_tab");
     Ui("click macro_btn_name_add");
     ASSERT_EQ(Macros().size(), 1u);
@@ -129,12 +141,9 @@ TEST(MacroPage, ARecordedKeyAndClickLandInTheFileAndABoundMacroReachesTheKeyboar
 }
 
 TEST(MacroPage, RecordingWithNoMacroMakesOneAndTheKeyPagesMacroFunctionStartsOnTheFirst) {
-    test::TempDir temp;
-    const std::string trace = temp.Path() + "/trace";
-    ForgetKeyboardData();
-    App app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
-    ASSERT_TRUE(app.Ready()) << app.Errors();
-    ASSERT_TRUE(WaitFor([&] { return Connected(trace); }));
+    KeyboardRun run;
+    ASSERT_TRUE(run.Started()) << run.app.Errors();
+    const std::string& trace = run.trace;
     // With no macro the key page's macro function tells the user, and changes nothing.
     Ui("click key_Op_tab");
     Ui("click key_64");
@@ -158,12 +167,9 @@ TEST(MacroPage, RecordingWithNoMacroMakesOneAndTheKeyPagesMacroFunctionStartsOnT
 }
 
 TEST(MacroPage, DeletingAMacroRenumbersEveryProfileAndWritesTheKeysOnce) {
-    test::TempDir temp;
-    const std::string trace = temp.Path() + "/trace";
-    ForgetKeyboardData();
-    App app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
-    ASSERT_TRUE(app.Ready()) << app.Errors();
-    ASSERT_TRUE(WaitFor([&] { return Connected(trace); }));
+    KeyboardRun run;
+    ASSERT_TRUE(run.Started()) << run.app.Errors();
+    const std::string& trace = run.trace;
     for (int i = 0; i < 3; ++i) {
         ASSERT_EQ(test::Ctl("macro new keyboard").exitCode, 0);
     }
