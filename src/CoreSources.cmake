@@ -28,6 +28,7 @@ set(KX520_CORE_SOURCES
     devices/EffectClock.cpp
     devices/FrameSender.cpp
     devices/DeviceWorker.cpp
+    devices/ExchangeQueue.cpp
     devices/NotifyListener.cpp
     devices/KeyLevels.cpp
     devices/LightTables.cpp

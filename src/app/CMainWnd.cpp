@@ -22,7 +22,7 @@
 #include "app/ProfileActions.h"
 #include "app/RegisteredMessages.h"
 #include "app/TitleBarActions.h"
-#include "app/ToldText.h"
+#include "app/ScriptReply.h"
 #include "app/TrayController.h"
 #include "app/UdevRule.h"
 #include "app/WindowStatus.h"
@@ -582,27 +582,35 @@ QString CMainWnd::AssignKey(const QString& kind, uint position, const QStringLis
     return QString::fromStdString(device->AssignKey(static_cast<int>(position), *assignment));
 }
 
-QString CMainWnd::SetLighting(const QString& kind, const QStringList& words) {
+void CMainWnd::SetLighting(const QString& kind, const QStringList& words,
+                           std::function<void(const QString&)> reply) {
     CZentrelUSBDevice* device = FirstWithKeys(m_options.Options(), kind);
     if (auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(device)) {
-        return ApplyLightingWords(*keyboard, keyboard->Keyboard().Names(), words);
+        ApplyLightingWords(*keyboard, keyboard->Keyboard().Names(), words, std::move(reply));
+        return;
     }
     if (auto* mouse = dynamic_cast<CZentrelMouseDevice*>(device)) {
-        return ApplyLightingWords(*mouse, mouse->Mouse().Names(), words);
+        ApplyLightingWords(*mouse, mouse->Mouse().Names(), words, std::move(reply));
+        return;
     }
-    return QStringLiteral("the application has no %1 lighting to set").arg(kind);
+    reply(QStringLiteral("the application has no %1 lighting to set").arg(kind));
 }
 
-QString CMainWnd::SaveKeys(const QString& kind) {
+void CMainWnd::SaveKeys(const QString& kind, std::function<void(const QString&)> reply) {
     CZentrelUSBDevice* device = FirstWithKeys(m_options.Options(), kind);
     if (device == nullptr) {
-        return QStringLiteral("the application has no %1 page").arg(kind);
+        reply(QStringLiteral("the application has no %1 page").arg(kind));
+        return;
     }
-    const ToldText told(*device);
-    if (device->SaveKeysToDevice() == CZentrelUSBDevice::KeyWrite::kWritten) {
-        return {};
-    }
-    return told.Text().isEmpty() ? QStringLiteral("the %1 did not take the keys").arg(kind) : told.Text();
+    auto pending = std::make_shared<ScriptReply>(*device, std::move(reply));
+    device->SaveKeysToDevice([pending, kind](CZentrelUSBDevice::KeyWrite written) {
+        if (written == CZentrelUSBDevice::KeyWrite::kWritten) {
+            pending->Answer({});
+            return;
+        }
+        pending->Answer(pending->Told().isEmpty() ? QStringLiteral("the %1 did not take the keys").arg(kind)
+                                                  : pending->Told());
+    });
 }
 
 // --- attention ----------------------------------------------------------------

@@ -149,8 +149,10 @@ public:
     // The keyboard's key functions from other programs; "" or why not.
     // kind: "keyboard" or "mouse".
     QString AssignKey(const QString& kind, uint position, const QStringList& words);
-    QString SaveKeys(const QString& kind);
-    QString SetLighting(const QString& kind, const QStringList& words);
+    // These wait for the device off the UI thread, and answer through
+    // `reply` ("" or why not).
+    void SaveKeys(const QString& kind, std::function<void(const QString&)> reply);
+    void SetLighting(const QString& kind, const QStringList& words, std::function<void(const QString&)> reply);
     // A registered message from another program; false when not accepted.
     bool PostFromOutside(const QString& name, quint32 wParam, qint64 lParam);
     // Copy-data from the audio-capture program: only the sizes its kind

@@ -79,7 +79,7 @@ void KeyPageActions::AddRoutes(NotificationRouter& routes) {
     add(ui::notify::kClick, "key_butt_keycancel", exact,
         [](CZentrelUSBDevice&, KeyAssignmentEditor& editor, CKeySetControlUI&, int) { editor.Cancel(); });
     add(ui::notify::kClick, "key_butt_prosave", exact,
-        [](CZentrelUSBDevice& device, KeyAssignmentEditor&, CKeySetControlUI&, int) { device.SaveKeysToDevice(); });
+        [](CZentrelUSBDevice& device, KeyAssignmentEditor&, CKeySetControlUI&, int) { device.SaveKeysToDevice({}); });
     // A key of the picture: the key to assign, or one to colour.
     add(ui::notify::kClick, "key_", NameMatch::PrefixNumber,
         [](CZentrelUSBDevice& device, KeyAssignmentEditor&, CKeySetControlUI&, int position) {

@@ -2,7 +2,7 @@
 
 #include <QHash>
 
-#include "app/ToldText.h"
+#include "app/ScriptReply.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "devices/DefaultNameLists.h"
 #include "pages/CLightControlUI.h"
@@ -48,11 +48,10 @@ bool Step(const QString& text, int& value) {
     return ok && value >= 0 && value <= 4;
 }
 
-}  // namespace
-
-QString ApplyLightingWords(CZentrelUSBDevice& device, const DefaultNameLists& names, const QStringList& words) {
+// The setting the words make of `setting`; "" or why not.
+QString ReadLightingWords(CZentrelUSBDevice& device, const DefaultNameLists& names, const QStringList& words,
+                          profiles::LightSetting& setting) {
     const QString kind = device.KindName();
-    profiles::LightSetting setting = device.CurrentLightSetting();
     for (int i = 0; i < words.size(); i += 2) {
         const QString& name = words[i];
         if (i + 1 >= words.size()) {
@@ -96,20 +95,33 @@ QString ApplyLightingWords(CZentrelUSBDevice& device, const DefaultNameLists& na
             return QStringLiteral("unknown option ") + name;
         }
     }
+    return {};
+}
+
+}  // namespace
+
+void ApplyLightingWords(CZentrelUSBDevice& device, const DefaultNameLists& names, const QStringList& words,
+                        std::function<void(const QString&)> reply) {
+    profiles::LightSetting setting = device.CurrentLightSetting();
+    if (const QString why = ReadLightingWords(device, names, words, setting); !why.isEmpty()) {
+        reply(why);
+        return;
+    }
     // A change made here leaves synchronised lighting, as one on the page does.
     device.SetSynchronised(false);
-    const ToldText told(device);
-    const bool taken = device.ApplyLightSetting(setting);
+    auto pending = std::make_shared<ScriptReply>(device, std::move(reply));
+    const QString kind = device.KindName();
+    const bool saved = device.ApplyLightSetting(setting, [pending, kind](bool taken) {
+        pending->Answer(taken ? QString()
+                              : QStringLiteral("the %1 did not take the light setting (the profile keeps it)").arg(kind));
+    });
     if (CLightControlUI* page = device.LightPage()) {
         page->ShowSetting(setting);  // the page shows what a script chose
     }
-    if (!told.Text().isEmpty()) {
-        return told.Text();
+    if (!saved) {
+        pending->Answer(pending->Told().isEmpty() ? QStringLiteral("the %1 profile was not saved").arg(kind)
+                                                  : pending->Told());
     }
-    if (!taken) {
-        return QStringLiteral("the %1 did not take the light setting (the profile keeps it)").arg(kind);
-    }
-    return {};
 }
 
 }  // namespace kx520

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace kx520 {
 
@@ -12,8 +13,9 @@ class DefaultNameLists;
 // lighting page applies a change: "--mode NAME|N", "--brightness 0-4",
 // "--speed 0-4", "--direction left|right", "--color #RRGGBB",
 // "--multicolor on|off". A mode is an effect of the device's list
-// (`names`), by its English name (letter case ignored) or its number. ""
-// or why not.
-QString ApplyLightingWords(CZentrelUSBDevice& device, const DefaultNameLists& names, const QStringList& words);
+// (`names`), by its English name (letter case ignored) or its number.
+// `reply` gets "" or why not, once the device answered.
+void ApplyLightingWords(CZentrelUSBDevice& device, const DefaultNameLists& names, const QStringList& words,
+                        std::function<void(const QString&)> reply);
 
 }  // namespace kx520

@@ -3,11 +3,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPointer>
 #include <json/json.h>
 
 #include "app/CMainWnd.h"
 #include "app/JsonAnswer.h"
-#include "app/ToldText.h"
+#include "app/ScriptReply.h"
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelMouseDevice.h"
 #include "devices/KeyLabels.h"
@@ -116,67 +117,99 @@ std::optional<QString> Option(const QStringList& args, const QString& name) {
 
 }  // namespace
 
-QString MouseCommand::Run(CMainWnd& window, const QStringList& args) {
-    CZentrelMouseDevice* mouse = FirstMouse(window);
-    if (mouse == nullptr) {
-        return JsonError(QStringLiteral("the application has no mouse page"));
-    }
-    if (args.size() == 1 && args[0] == QLatin1String("show")) {
-        return JsonAnswer(Show(*mouse));
-    }
-    if (args.size() == 2 && args[0] == QLatin1String("shoot") && args[1] == QLatin1String("write")) {
-        const auto written = mouse->Mouse().WriteShoot();
-        return written.result == protocol::kResultSuccess ? JsonAnswer(Show(*mouse))
-                                                         : JsonError(QString::fromStdString(written.Reason()));
-    }
-    // What the page would tell the user (a profile not saved) is the answer.
-    const ToldText told(*mouse);
-    const auto answer = [&](const std::string& why) {
-        if (!told.Text().isEmpty()) {
-            return JsonError(told.Text());
-        }
-        return why.empty() ? JsonAnswer(Show(*mouse)) : JsonError(QString::fromStdString(why));
-    };
+namespace {
+
+// A stage or report rate change as the page makes it; `written` hears
+// whether the mouse took it. "" when it was made, else why not.
+std::string Change(CZentrelMouseDevice& mouse, const QStringList& args, CZentrelUSBDevice::Written written) {
     bool ok = false;
     const int stage = args.size() >= 3 ? args[2].toInt(&ok) : -1;
     if (args.size() == 2 && args[0] == QLatin1String("rate")) {
         bool number = false;
         const int option = args[1].toInt(&number);
-        return answer(number ? mouse->SetReportRate(option) : std::string("rate takes 0 to 4"));
+        return number ? mouse.SetReportRate(option, std::move(written)) : std::string("rate takes 0 to 4");
     }
     if (args.size() == 3 && args[0] == QLatin1String("dpi") && args[1] == QLatin1String("active") && ok) {
-        return answer(mouse->SelectStage(stage) ? std::string() : std::string("the mouse has stages 0 to 4"));
+        return mouse.SelectStage(stage, std::move(written)) ? std::string() : std::string("the mouse has stages 0 to 4");
     }
-    if (args.size() >= 4 && args[0] == QLatin1String("dpi") && args[1] == QLatin1String("set") && ok) {
-        CZentrelMouseDevice::StageChange change;
-        bool number = false;
-        change.value = args[3].toInt(&number);
+    if (args.size() < 4 || args[0] != QLatin1String("dpi") || args[1] != QLatin1String("set") || !ok) {
+        return "mouse takes show, dpi set STAGE VALUE [--y V] [--color #RRGGBB] [--enabled on|off], "
+               "dpi active STAGE, rate N or shoot write";
+    }
+    CZentrelMouseDevice::StageChange change;
+    bool number = false;
+    change.value = args[3].toInt(&number);
+    if (!number) {
+        return "a stage's value is a number, not '" + args[3].toStdString() + "'";
+    }
+    if (const auto y = Option(args, QStringLiteral("y"))) {
+        change.y = y->toInt(&number);
         if (!number) {
-            return JsonError(QStringLiteral("a stage's value is a number, not '%1'").arg(args[3]));
+            return "--y takes a number";
         }
-        if (const auto y = Option(args, QStringLiteral("y"))) {
-            change.y = y->toInt(&number);
-            if (!number) {
-                return JsonError(QStringLiteral("--y takes a number"));
-            }
-        }
-        if (const auto colour = Option(args, QStringLiteral("color"))) {
-            const uint parsed = colour->mid(1).toUInt(&number, 16);
-            if (!colour->startsWith(QLatin1Char('#')) || colour->size() != 7 || !number) {
-                return JsonError(QStringLiteral("--color takes #RRGGBB"));
-            }
-            change.colour = parsed;
-        }
-        if (const auto enabled = Option(args, QStringLiteral("enabled"))) {
-            if (*enabled != QLatin1String("on") && *enabled != QLatin1String("off")) {
-                return JsonError(QStringLiteral("--enabled takes on or off"));
-            }
-            change.enabled = *enabled == QLatin1String("on");
-        }
-        return answer(mouse->ChangeStage(stage, change));
     }
-    return JsonError(QStringLiteral("mouse takes show, dpi set STAGE VALUE [--y V] [--color #RRGGBB] "
-                                "[--enabled on|off], dpi active STAGE or rate N"));
+    if (const auto colour = Option(args, QStringLiteral("color"))) {
+        const uint parsed = colour->mid(1).toUInt(&number, 16);
+        if (!colour->startsWith(QLatin1Char('#')) || colour->size() != 7 || !number) {
+            return "--color takes #RRGGBB";
+        }
+        change.colour = parsed;
+    }
+    if (const auto enabled = Option(args, QStringLiteral("enabled"))) {
+        if (*enabled != QLatin1String("on") && *enabled != QLatin1String("off")) {
+            return "--enabled takes on or off";
+        }
+        change.enabled = *enabled == QLatin1String("on");
+    }
+    return mouse.ChangeStage(stage, change, std::move(written));
+}
+
+// The recoil patterns to the mouse on its exchange thread.
+void WriteShoot(CZentrelMouseDevice& mouse, const std::shared_ptr<ScriptReply>& pending) {
+    auto written = std::make_shared<MouseCore::ShootWrite>();
+    const bool started = mouse.RunExchange(
+        [core = &mouse.Mouse(), written] { *written = core->WriteShoot(); },
+        [pending, written, page = QPointer<CZentrelMouseDevice>(&mouse)] {
+            if (written->result != protocol::kResultSuccess || page == nullptr) {
+                pending->Answer(JsonError(QString::fromStdString(written->Reason())));
+                return;
+            }
+            pending->Answer(JsonAnswer(Show(*page)));
+        });
+    if (!started) {
+        pending->Answer(JsonError(pending->Told()));
+    }
+}
+
+}  // namespace
+
+void MouseCommand::Run(CMainWnd& window, const QStringList& args, std::function<void(const QString&)> reply) {
+    CZentrelMouseDevice* mouse = FirstMouse(window);
+    if (mouse == nullptr) {
+        reply(JsonError(QStringLiteral("the application has no mouse page")));
+        return;
+    }
+    if (args.size() == 1 && args[0] == QLatin1String("show")) {
+        reply(JsonAnswer(Show(*mouse)));
+        return;
+    }
+    // What the page would tell the user (a profile not saved, a busy mouse) is the answer.
+    auto pending = std::make_shared<ScriptReply>(*mouse, std::move(reply));
+    if (args.size() == 2 && args[0] == QLatin1String("shoot") && args[1] == QLatin1String("write")) {
+        WriteShoot(*mouse, pending);
+        return;
+    }
+    const std::string why =
+        Change(*mouse, args, [pending, page = QPointer<CZentrelMouseDevice>(mouse)](bool taken) {
+            if (!taken || page == nullptr) {
+                pending->Answer(JsonError(QStringLiteral("the mouse did not take the record (the profile keeps it)")));
+                return;
+            }
+            pending->Answer(JsonAnswer(Show(*page)));
+        });
+    if (!why.empty()) {
+        pending->Answer(JsonError(pending->Told().isEmpty() ? QString::fromStdString(why) : pending->Told()));
+    }
 }
 
 }  // namespace kx520

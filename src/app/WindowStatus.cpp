@@ -32,6 +32,8 @@ QJsonObject OptionStatus(const CDeviceOptionUI& item, bool current) {
     option[QStringLiteral("current")] = current;
     const bool open = device != nullptr && device->Channel().IsOpen();
     option[QStringLiteral("connected")] = open;
+    // An exchange a page or a script started is still running on the device.
+    option[QStringLiteral("busy")] = device != nullptr && device->ExchangeBusy();
     option[QStringLiteral("link")] =
         !open ? QStringLiteral("none")
               : (device->Channel().ReceiverMode() ? QStringLiteral("receiver")

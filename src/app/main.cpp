@@ -234,15 +234,26 @@ int main(int argc, char** argv) {
         return window ? MacroCommand::Run(*window, args)
                       : QStringLiteral("{\"error\":\"the main window is not built yet\"}");
     };
-    handlers.mouse = [&window](const QStringList& args) {
-        return window ? MouseCommand::Run(*window, args)
-                      : QStringLiteral("{\"error\":\"the main window is not built yet\"}");
+    handlers.mouse = [&window](const QStringList& args, AppBus::Reply reply) {
+        if (!window) {
+            reply(QStringLiteral("{\"error\":\"the main window is not built yet\"}"));
+            return;
+        }
+        MouseCommand::Run(*window, args, std::move(reply));
     };
-    handlers.saveKeys = [&window](const QString& kind) {
-        return window ? window->SaveKeys(kind) : QStringLiteral("no window yet");
+    handlers.saveKeys = [&window](const QString& kind, AppBus::Reply reply) {
+        if (!window) {
+            reply(QStringLiteral("no window yet"));
+            return;
+        }
+        window->SaveKeys(kind, std::move(reply));
     };
-    handlers.setLighting = [&window](const QString& kind, const QStringList& words) {
-        return window ? window->SetLighting(kind, words) : QStringLiteral("no window yet");
+    handlers.setLighting = [&window](const QString& kind, const QStringList& words, AppBus::Reply reply) {
+        if (!window) {
+            reply(QStringLiteral("no window yet"));
+            return;
+        }
+        window->SetLighting(kind, words, std::move(reply));
     };
     handlers.prepareForSleep = [&window](bool sleeping) {
         if (window) {

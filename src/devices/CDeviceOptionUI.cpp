@@ -215,6 +215,12 @@ void CDeviceOptionUI::OnTimer(int id) {
     if (m_device == nullptr) {
         return;
     }
+    // While a page's exchange runs, nothing here may wait for the bus: the
+    // timer comes back shortly.
+    if (id != kPollTimer && m_device->ExchangeBusy()) {
+        StartTimer(id, kBusyRetryMs);
+        return;
+    }
     switch (id) {
         case kPollTimer:
             Poll();

@@ -32,6 +32,7 @@ public:
     static constexpr int kNotifyTimer = 1002;
     static constexpr int kPowerTimer = 1005;
     static constexpr int kLinkCheckTimer = 1007;
+    static constexpr int kBusyRetryMs = 100;
     static constexpr uint32_t kMsgDevicePresence = 3331;
 
     explicit CDeviceOptionUI(QWidget* parent = nullptr);

@@ -280,7 +280,7 @@ void CZentrelKeyboardDevice::ColourSelectedKeys(bool lit) {
     m_keyboard->RefreshLighting(light);  // the frame and the keyboard's colour table
 }
 
-bool CZentrelKeyboardDevice::ApplyLightSetting(const profiles::LightSetting& setting) {
+bool CZentrelKeyboardDevice::ApplyLightSetting(const profiles::LightSetting& setting, Written written) {
     if (setting.mode != KeyboardLightEngine::kPerKeyColourMode && GetPageFunction() == kLightingFunction) {
         KeyEditor()->MarkOnly(-1);  // the keys are coloured one by one in that effect only
     }
@@ -292,17 +292,21 @@ bool CZentrelKeyboardDevice::ApplyLightSetting(const profiles::LightSetting& set
     m_keyboard->RefreshLighting(setting);
     SetLightColour(setting.red, setting.green, setting.blue);
     const int profile = m_keyboard->OnboardProfile();
-    return m_keyboard->WriteLightConfig(profile, static_cast<uint8_t>(profile)) == protocol::kResultSuccess;
+    WriteLatest(m_keyboard->LightConfigWrite(profile, static_cast<uint8_t>(profile)), std::move(written));
+    return true;
 }
 
 std::string CZentrelKeyboardDevice::AssignKey(int position, const WordAssignment& assignment) {
     return KeyEditor()->Assign(position, assignment, m_keyboard->Names().MacroNames().size(), "keyboard");
 }
 
-CZentrelKeyboardDevice::KeyWrite CZentrelKeyboardDevice::SaveKeysToDevice() {
-    return KeyEditor()->Save([this](const std::vector<profiles::KeyAssignmentEntry>& list) {
-        return m_keyboard->WriteAssignments(list);
-    });
+void CZentrelKeyboardDevice::SaveKeysToDevice(KeyAssignmentEditor::Finished finished) {
+    // On the exchange thread: the core and its channel only.
+    KeyEditor()->Save(
+        [core = m_keyboard](const std::vector<profiles::KeyAssignmentEntry>& list) {
+            return core->WriteAssignments(list);
+        },
+        std::move(finished));
 }
 
 bool CZentrelKeyboardDevice::RefreshPage() {

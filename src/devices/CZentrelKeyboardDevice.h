@@ -66,11 +66,11 @@ public:
     // Key `position` of the picture is chosen for assignment.
     void SelectKey(int position) { KeyEditor()->Select(position); }
     // Macros and key table to the keyboard, then the profile to its file.
-    KeyWrite SaveKeysToDevice() override;
+    void SaveKeysToDevice(KeyAssignmentEditor::Finished finished) override;
     // A new light setting: kept in the profile (saved), run by the page's
     // engine and written to the keyboard's onboard profile. False when the
     // keyboard did not take the record (the profile keeps it).
-    bool ApplyLightSetting(const profiles::LightSetting& setting) override;
+    bool ApplyLightSetting(const profiles::LightSetting& setting, Written written = {}) override;
     profiles::LightSetting CurrentLightSetting() const override { return m_keyboard->Light(); }
     profiles::AudioLightSetting CurrentAudioLight() const override;
     // The music's colours and style: kept in the profile (saved) and run.

@@ -196,23 +196,31 @@ void CZentrelMouseDevice::ShowStages() {
     }
 }
 
-bool CZentrelMouseDevice::WriteStages() {
+bool CZentrelMouseDevice::WriteStages(Written written) {
     auto& profile = m_mouse->Profile();
     profile.SetDPIStages(profile.Stages());
     profile.SetActiveStage(MouseSensitivity::ClampStage(profile.GetActiveStage()));
     // A record the file did not keep is not sent: the mouse would hold what
     // the next start reads over the profile.
-    return SaveProfile() && WriteRecord();
+    if (!SaveProfile()) {
+        return false;
+    }
+    WriteRecord(std::move(written));
+    return true;
 }
 
-bool CZentrelMouseDevice::WriteRecord() {
+void CZentrelMouseDevice::WriteRecord(Written written) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize size = screen != nullptr ? screen->size() : QSize();
-    const bool written = m_mouse->WriteLightConfig(m_mouse->OnboardProfile(), 0, 1,
-                                                   static_cast<uint16_t>(size.width()),
-                                                   static_cast<uint16_t>(size.height())) == protocol::kResultSuccess;
-    m_recordPending = !written;
-    return written;
+    m_recordPending = true;  // until the mouse says it took it
+    WriteLatest(m_mouse->LightConfigWrite(m_mouse->OnboardProfile(), 0, 1, static_cast<uint16_t>(size.width()),
+                                          static_cast<uint16_t>(size.height())),
+                [this, written = std::move(written)](bool taken) {
+                    m_recordPending = !taken;
+                    if (written) {
+                        written(taken);
+                    }
+                });
 }
 
 bool CZentrelMouseDevice::TakeSlider(int stage) {
@@ -281,7 +289,7 @@ bool CZentrelMouseDevice::SetStageEnabled(int stage, bool enabled) {
     return true;
 }
 
-std::string CZentrelMouseDevice::ChangeStage(int stage, const StageChange& change) {
+std::string CZentrelMouseDevice::ChangeStage(int stage, const StageChange& change, Written written) {
     std::vector<profiles::DpiStage> stages = m_mouse->Profile().Stages();
     profiles::DpiStage* entry = Stage(stages, stage);
     if (entry == nullptr) {
@@ -310,7 +318,7 @@ std::string CZentrelMouseDevice::ChangeStage(int stage, const StageChange& chang
     }
     m_mouse->Profile().SetDPIStages(stages);
     ShowStages();
-    return WriteStages() ? std::string() : std::string("the mouse did not take the record");
+    return WriteStages(std::move(written)) ? std::string() : std::string("the profile was not saved");
 }
 
 bool CZentrelMouseDevice::SetStageColour(int stage, uint32_t colour) {
@@ -328,7 +336,7 @@ bool CZentrelMouseDevice::SetStageColour(int stage, uint32_t colour) {
     return true;
 }
 
-std::string CZentrelMouseDevice::SetReportRate(int option) {
+std::string CZentrelMouseDevice::SetReportRate(int option, Written written) {
     if (option < 0 || option >= MouseSensitivity::kPollingOptions) {
         return "the mouse has report rate options 0 to 4";
     }
@@ -336,7 +344,7 @@ std::string CZentrelMouseDevice::SetReportRate(int option) {
     settings.reportRate = static_cast<uint16_t>(option);
     m_mouse->Profile().SetSystemStages(settings);
     ShowSystemSettings();
-    return WriteStages() ? std::string() : std::string("the mouse did not take the record");
+    return WriteStages(std::move(written)) ? std::string() : std::string("the profile was not saved");
 }
 
 void CZentrelMouseDevice::ShowSystemSettings() {
@@ -405,7 +413,7 @@ void CZentrelMouseDevice::ShowSettingsPanel(int n) {
     }
 }
 
-bool CZentrelMouseDevice::SelectStage(int stage) {
+bool CZentrelMouseDevice::SelectStage(int stage, Written written) {
     std::vector<profiles::DpiStage> stages = m_mouse->Profile().Stages();
     profiles::DpiStage* entry = Stage(stages, stage);
     if (entry == nullptr) {
@@ -415,7 +423,7 @@ bool CZentrelMouseDevice::SelectStage(int stage) {
     m_mouse->Profile().SetDPIStages(stages);
     m_mouse->Profile().SetActiveStage(stage);
     ShowStages();
-    WriteStages();
+    WriteStages(std::move(written));
     return true;
 }
 
@@ -508,12 +516,12 @@ void CZentrelMouseDevice::ShowLightPage() {
     page->ShowSetting(m_mouse->Light());
 }
 
-bool CZentrelMouseDevice::ApplyLightSetting(const profiles::LightSetting& setting) {
+bool CZentrelMouseDevice::ApplyLightSetting(const profiles::LightSetting& setting, Written written) {
     m_mouse->SetLight(setting);
     m_mouse->LoadCustomEffect();
     SetLightColour(setting.red, setting.green, setting.blue);
     ShowLogoText();
-    return WriteStages();  // saves the profile, the light setting with it
+    return WriteStages(std::move(written));  // saves the profile, the light setting with it
 }
 
 void CZentrelMouseDevice::ShowFunction(int type) {
@@ -542,10 +550,13 @@ void CZentrelMouseDevice::ClickKey(int position) {
     KeyEditor()->Select(position);
 }
 
-CZentrelUSBDevice::KeyWrite CZentrelMouseDevice::SaveKeysToDevice() {
-    return KeyEditor()->Save([this](const std::vector<profiles::KeyAssignmentEntry>& list) {
-        return m_mouse->WriteAssignments(list);
-    });
+void CZentrelMouseDevice::SaveKeysToDevice(KeyAssignmentEditor::Finished finished) {
+    // On the exchange thread: the core and its channel only.
+    KeyEditor()->Save(
+        [core = m_mouse](const std::vector<profiles::KeyAssignmentEntry>& list) {
+            return core->WriteAssignments(list);
+        },
+        std::move(finished));
 }
 
 std::string CZentrelMouseDevice::AssignKey(int position, const WordAssignment& assignment) {
@@ -588,14 +599,19 @@ void CZentrelMouseDevice::ReloadProfile() {
     ApplyProfileToPage();
     KeyEditor()->PutAway();  // another profile: no button being assigned
     m_mouse->LoadCustomEffect();
-    WriteStages();
-    const KeyWriteResult keys = m_mouse->WriteAssignments(KeyEditor()->FullList());
-    if (keys.macros > 0 || keys.macros == KeyTable::kMacroNoMemory) {
-        KeyEditor()->Report(keys);  // the profile's macros do not fit: the user is told
-    } else if (keys.macros != 0 || keys.keys != protocol::kResultSuccess) {
-        DebugTrace("mouse buttons not sent with the profile: macros " + std::to_string(keys.macros) +
-                   ", keys " + std::to_string(keys.keys));
-    }
+    // The record, then the buttons, each on the exchange thread.
+    WriteStages([this, list = KeyEditor()->FullList()](bool) {
+        auto keys = std::make_shared<KeyWriteResult>();
+        RunExchange([core = m_mouse, list, keys] { *keys = core->WriteAssignments(list); },
+                    [this, keys] {
+                        if (keys->macros > 0 || keys->macros == KeyTable::kMacroNoMemory) {
+                            KeyEditor()->Report(*keys);  // the profile's macros do not fit: the user is told
+                        } else if (keys->macros != 0 || keys->keys != protocol::kResultSuccess) {
+                            DebugTrace("mouse buttons not sent with the profile: macros " +
+                                       std::to_string(keys->macros) + ", keys " + std::to_string(keys->keys));
+                        }
+                    });
+    });
 }
 
 bool CZentrelMouseDevice::ProbeLink() {

@@ -49,7 +49,7 @@ public:
     profiles::LightSetting CurrentLightSetting() const override { return m_mouse->Light(); }
     // A new light setting: kept in the profile (saved), run on the picture
     // and written with the record. False when the mouse did not take it.
-    bool ApplyLightSetting(const profiles::LightSetting& setting) override;
+    bool ApplyLightSetting(const profiles::LightSetting& setting, Written written = {}) override;
 
     // --- the buttons ---------------------------------------------------------------
     // Each button's tool-tip (its own name, then what it does now), the
@@ -58,7 +58,7 @@ public:
     // On the keys tab a button is the one to assign, unless it is the
     // mouse's only left button (the user is told).
     void ClickKey(int position) override;
-    KeyWrite SaveKeysToDevice() override;
+    void SaveKeysToDevice(KeyAssignmentEditor::Finished finished) override;
     // As the page assigns; the only left button keeps its job.
     std::string AssignKey(int position, const WordAssignment& assignment) override;
 
@@ -75,13 +75,14 @@ public:
     void PreviewSlider(int stage);
     bool TakeEdit(int stage);
     bool SetStageEnabled(int stage, bool enabled);
-    bool SelectStage(int stage);
+    bool SelectStage(int stage, Written written = {});
     // The stages to the profile (saved) and, once saved, to the mouse's
-    // record; false when either did not take them.
-    bool WriteStages();
+    // record; false when the file did not take them (the user was told),
+    // `written` hears whether the mouse did.
+    bool WriteStages(Written written = {});
     // The record as the profile holds it to the mouse; a record the mouse
     // did not take waits for its next answer.
-    bool WriteRecord();
+    void WriteRecord(Written written = {});
     // Stage `stage` from a script: its value (and a separate Y value), its
     // colour (0xRRGGBB) and whether it takes part; "" or why not.
     struct StageChange {
@@ -90,7 +91,7 @@ public:
         std::optional<uint32_t> colour;
         std::optional<bool> enabled;
     };
-    std::string ChangeStage(int stage, const StageChange& change);
+    std::string ChangeStage(int stage, const StageChange& change, Written written = {});
     // Stage `stage` takes colour 0xRRGGBB (the list grows to it): shown,
     // saved and written. False for a stage outside 0-4.
     bool SetStageColour(int stage, uint32_t colour);
@@ -101,7 +102,7 @@ public:
     void OnReceiverNotification(uint16_t code) override;
 
     // The report rate option (0-4): saved and written; "" or why not.
-    std::string SetReportRate(int option);
+    std::string SetReportRate(int option, Written written = {});
     // The report rate and pointer settings of the profile on the page
     // (a rate outside 0-4 shows the first option).
     void ShowSystemSettings();

@@ -56,10 +56,20 @@ CZentrelUSBDevice::CZentrelUSBDevice(hid::HidBackend& backend, std::unique_ptr<D
       m_receiverNotify(backend, [this](uint16_t code) {
           QMetaObject::invokeMethod(this, [this, code] { OnReceiverNotification(code); },
                                     Qt::QueuedConnection);
-      }) {}
+      }),
+      m_exchanges(std::make_unique<ExchangeQueue>([this](ExchangeQueue::Job done) {
+          // Dropped with the page: nothing runs on a page that is gone.
+          QMetaObject::invokeMethod(this, std::move(done), Qt::QueuedConnection);
+      })) {}
 
 CZentrelUSBDevice::~CZentrelUSBDevice() {
-    // Threads that call back into this object end before it does.
+    // Threads that call back into this object end before it does; an
+    // exchange still waiting for the device is woken by its links closing.
+    if (m_exchanges->Busy()) {
+        Channel().CloseLink(protocol::CommandChannel::Link::First);
+        Channel().CloseLink(protocol::CommandChannel::Link::Second);
+    }
+    m_exchanges.reset();
     m_core->StopLightThread();
     m_wiredNotify.Detach();
     m_receiverNotify.Detach();
@@ -179,6 +189,52 @@ void CZentrelUSBDevice::StreamFrame() {
     m_core->SendFrame(frame);
 }
 
+bool CZentrelUSBDevice::RunExchange(std::function<void()> work, std::function<void()> done) {
+    const bool started = m_exchanges->Submit(std::move(work), [this, done = std::move(done)] {
+        unsetCursor();
+        if (done) {
+            done();
+        }
+        // A record write that waited goes now, unless `done` started another exchange.
+        if (m_waitingWrite.send && !ExchangeBusy()) {
+            WaitingWrite next = std::exchange(m_waitingWrite, {});
+            WriteLatest(std::move(next.send), std::move(next.written));
+        }
+    });
+    if (!started) {
+        Tell(QStringLiteral("message_device_busy"));
+        return false;
+    }
+    setCursor(Qt::BusyCursor);
+    return true;
+}
+
+bool CZentrelUSBDevice::ExchangeBusy() const {
+    return m_exchanges->Busy();
+}
+
+void CZentrelUSBDevice::WriteLatest(std::function<int()> send, Written written) {
+    if (ExchangeBusy()) {
+        Written earlier = std::move(m_waitingWrite.written);
+        m_waitingWrite = {std::move(send), [earlier = std::move(earlier), written = std::move(written)](bool taken) {
+                              if (earlier) {
+                                  earlier(taken);
+                              }
+                              if (written) {
+                                  written(taken);
+                              }
+                          }};
+        return;
+    }
+    auto result = std::make_shared<int>(protocol::kResultNoReply);
+    RunExchange([send = std::move(send), result] { *result = send(); },
+                [result, written = std::move(written)] {
+                    if (written) {
+                        written(*result == protocol::kResultSuccess);
+                    }
+                });
+}
+
 bool CZentrelUSBDevice::SaveProfileData() {
     if (ProfileData().Save()) {
         return true;
@@ -224,6 +280,9 @@ void CZentrelUSBDevice::ReloadProfile() {
 }
 
 void CZentrelUSBDevice::ShowPowerStatus() {
+    if (ExchangeBusy()) {
+        return;  // asked again on the next round, never waited for
+    }
     const auto status = m_core->ReadPower();
     if (!status) {
         return;
@@ -340,11 +399,18 @@ void CZentrelUSBDevice::OnNotification(uint16_t code) {
 }
 
 void CZentrelUSBDevice::ScheduleNotify() {
+    // The record is read once the exchange that runs has ended.
     if (m_option != nullptr) {
         m_option->StartTimer(CDeviceOptionUI::kNotifyTimer, NotifyDelayMs());
         return;
     }
-    QTimer::singleShot(NotifyDelayMs(), this, [this] { OnNotify(); });
+    QTimer::singleShot(NotifyDelayMs(), this, [this] {
+        if (ExchangeBusy()) {
+            ScheduleNotify();
+            return;
+        }
+        OnNotify();
+    });
 }
 
 QString CZentrelUSBDevice::DataFolder() const {

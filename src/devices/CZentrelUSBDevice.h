@@ -10,6 +10,7 @@
 
 #include "app/DeviceCatalog.h"
 #include "devices/DeviceCore.h"
+#include "devices/ExchangeQueue.h"
 #include "devices/KeyAssignmentEditor.h"
 #include "devices/LedEntry.h"
 #include "devices/NotifyListener.h"
@@ -79,11 +80,29 @@ public:
     // why, when it was not (the setting stays on the page to save again).
     bool SaveProfileData();
 
+    // --- exchanges off the UI thread -------------------------------------------
+    // Runs `work` (exchanges with the device and nothing of the page) on the
+    // device's exchange thread and `done` on the UI thread after it; the page
+    // shows itself busy meanwhile. False, and the user told, while another
+    // one has not finished: a second write waits for the first one's result.
+    bool RunExchange(std::function<void()> work, std::function<void()> done);
+    // Timers that would ask the device (power, probes, reads after a
+    // notification) wait while this is true.
+    bool ExchangeBusy() const;
+    // Whether the device took a write, told on the UI thread.
+    using Written = std::function<void(bool taken)>;
+    // A record write (light, stages) through `send` on the exchange thread.
+    // While an exchange runs the latest one waits and goes when it ends,
+    // replacing one that waited (a slider's steps are never refused); each
+    // caller's `written` hears how the write that carried its change went.
+    void WriteLatest(std::function<int()> send, Written written);
+
     // --- telling the user -----------------------------------------------------
     // How the user is told: a message box on the page by default; a script's
     // call takes the text instead, in place of a box it could not answer.
     using Teller = std::function<void(const QString& text)>;
     void SetTeller(Teller teller) { m_teller = std::move(teller); }
+    const Teller& GetTeller() const { return m_teller; }
     // The language file's text `textId`, with `argument` for its "%1".
     void Tell(const QString& textId, const QString& argument = QString()) const;
     void SetKindNumber(int kind) { m_core->SetKindNumber(kind); }
@@ -104,9 +123,15 @@ public:
     CLightControlUI* LightPage() const { return m_lightPage; }
     virtual profiles::LightSetting CurrentLightSetting() const { return {}; }
     // A changed setting: kept in the profile (saved), run and written to
-    // the device. False when the device did not take it (the base has no
-    // lighting of its own).
-    virtual bool ApplyLightSetting(const profiles::LightSetting&) { return false; }
+    // the device; `written` hears whether the device took it. False when
+    // the file did not keep it (the user was told) or the base has no
+    // lighting of its own.
+    virtual bool ApplyLightSetting(const profiles::LightSetting&, Written written = {}) {
+        if (written) {
+            written(false);
+        }
+        return false;
+    }
     virtual profiles::AudioLightSetting CurrentAudioLight() const { return {}; }
     virtual bool ApplyAudioLight(const profiles::AudioLightSetting&) { return false; }
     // The keys chosen on the picture take the page's colour, or go dark.
@@ -124,9 +149,9 @@ public:
     // The macro list changed (added, renamed, imported, removed): the key
     // page's macro combo and the keys' names follow it.
     virtual void OnMacrosChanged() {}
-    // The keys and the macros they use to the device; false when the
-    // device did not take them (the user was told why).
-    bool WriteKeysToDevice() { return SaveKeysToDevice() == KeyWrite::kWritten; }
+    // The keys and the macros they use to the device; the user is told
+    // when the device did not take them.
+    void WriteKeysToDevice() { SaveKeysToDevice({}); }
 
     // --- the key assignment page (the kinds with keys) -------------------------
     // Null for the kinds without one.
@@ -139,7 +164,12 @@ public:
     // The keys and the macros they use to the device, the profile saved;
     // the user is told when the device did not take them.
     using KeyWrite = KeyAssignmentEditor::KeyWrite;
-    virtual KeyWrite SaveKeysToDevice() { return KeyWrite::kFailed; }
+    // `finished` gets the outcome on the UI thread once the device answered.
+    virtual void SaveKeysToDevice(KeyAssignmentEditor::Finished finished) {
+        if (finished) {
+            finished(KeyWrite::kFailed);
+        }
+    }
     // A function for key `position` from a script; "" or why not.
     virtual std::string AssignKey(int position, const WordAssignment& assignment);
 
@@ -250,6 +280,13 @@ private:
     LightColourControl* m_lightControl = nullptr;
     std::array<int, 3> m_lightColour{};
     Teller m_teller;
+    struct WaitingWrite {
+        std::function<int()> send;
+        Written written;
+    };
+    WaitingWrite m_waitingWrite;
+    // After the listeners: its thread is ended first of all, in the destructor.
+    std::unique_ptr<ExchangeQueue> m_exchanges;
 };
 
 }  // namespace kx520

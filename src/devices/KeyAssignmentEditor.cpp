@@ -1,5 +1,7 @@
 #include "devices/KeyAssignmentEditor.h"
 
+#include <memory>
+
 #include "devices/CZentrelUSBDevice.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CKeySetControlUI.h"
@@ -157,14 +159,29 @@ KeyAssignmentEditor::KeyWrite KeyAssignmentEditor::Report(const KeyWriteResult& 
     return KeyWrite::kWritten;
 }
 
-KeyAssignmentEditor::KeyWrite KeyAssignmentEditor::Save(
-    const std::function<KeyWriteResult(const std::vector<profiles::KeyAssignmentEntry>&)>& write) {
+void KeyAssignmentEditor::Save(WriteKeys write, Finished finished) {
+    auto finish = [finished = std::move(finished)](KeyWrite written) {
+        if (finished) {
+            finished(written);
+        }
+    };
     // The user's choices are kept first: a device that took keys the file
     // never got would lose them at the next start.
     if (!m_device.SaveProfileData()) {
-        return KeyWrite::kNotSaved;
+        finish(KeyWrite::kNotSaved);
+        return;
     }
-    const KeyWrite written = Report(write(FullList()));
+    auto result = std::make_shared<KeyWriteResult>();
+    const bool started = m_device.RunExchange(
+        [write = std::move(write), list = FullList(), result] { *result = write(list); },
+        [this, result, finish] { finish(Finish(*result)); });
+    if (!started) {
+        finish(KeyWrite::kBusy);
+    }
+}
+
+KeyAssignmentEditor::KeyWrite KeyAssignmentEditor::Finish(const KeyWriteResult& result) {
+    const KeyWrite written = Report(result);
     if (written == KeyWrite::kMacrosTooLarge && m_page != nullptr && m_selected >= 0) {
         // The key that made the macros too large goes back to its own function.
         m_page->ShowDefault();

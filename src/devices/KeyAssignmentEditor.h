@@ -22,8 +22,11 @@ class CZentrelUSBDevice;
 // with what the user is told when the device did not take it.
 class KeyAssignmentEditor {
 public:
-    // kNotSaved: the profile file could not be written, so nothing was sent.
-    enum class KeyWrite { kWritten, kMacrosTooLarge, kFailed, kNotSaved };
+    // kNotSaved: the profile file could not be written, so nothing was sent;
+    // kBusy: the device was still busy with an earlier write.
+    enum class KeyWrite { kWritten, kMacrosTooLarge, kFailed, kNotSaved, kBusy };
+    using WriteKeys = std::function<KeyWriteResult(const std::vector<profiles::KeyAssignmentEntry>&)>;
+    using Finished = std::function<void(KeyWrite)>;
 
     // `defaults`: the factory code of each page position; `deviceKind` is
     // the key page's (1 keyboard, 2 mouse).
@@ -59,12 +62,16 @@ public:
     // encoder; "" or why not. `device` names the device in the reasons.
     std::string Assign(int position, const WordAssignment& assignment, size_t macroCount,
                        const std::string& device);
-    // Saves the profile, then writes the list through `write`; on an
-    // overrun the selected key goes back to its default (saved again). The
-    // user is told why the file or the device did not take it.
-    KeyWrite Save(const std::function<KeyWriteResult(const std::vector<profiles::KeyAssignmentEntry>&)>& write);
+    // Saves the profile, then writes the list through `write` on the
+    // device's exchange thread; `finished` gets the outcome on the UI thread
+    // (at once when nothing could start). On an overrun the selected key
+    // goes back to its default (saved again). The user is told why the file
+    // or the device did not take it.
+    void Save(WriteKeys write, Finished finished);
     // What a write result means to the user (told when not written).
     KeyWrite Report(const KeyWriteResult& result);
+    // A finished write on the page: reported, an overrun's key put back.
+    KeyWrite Finish(const KeyWriteResult& result);
 
     void Tell(const QString& textId, const QString& argument = QString()) const;
 

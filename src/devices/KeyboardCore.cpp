@@ -77,7 +77,9 @@ bool KeyboardCore::ReadDeviceState() {
         DebugTrace("keyboard state not read: " + std::to_string(state.result));
         return false;
     }
-    std::copy(state.info.begin(), state.info.end(), m_info.begin());
+    std::array<uint8_t, protocol::kDeviceInfoSize> info{};
+    std::copy(state.info.begin(), state.info.end(), info.begin());
+    TakeInfo(info);
     m_rawKeys.fill(0);
     m_keyExtra.fill(0);
     std::copy_n(state.keys.begin(), std::min(state.keys.size(), kTableSize), m_rawKeys.begin());
@@ -182,7 +184,7 @@ int KeyboardCore::WriteKeys(const std::vector<profiles::KeyAssignmentEntry>& lis
     if (read != kResultSuccess) {
         return read;
     }
-    m_info = info;
+    TakeInfo(info);
     if (DeviceKeyCount() > kMaxDeviceKeys || !Channel().SetBlockLimit(3u * DeviceKeyCount())) {
         return kResultUnsupported;
     }
@@ -197,7 +199,7 @@ int KeyboardCore::WriteMacros(const std::vector<int>& order) {
     if (Channel().IsOpen()) {
         std::array<uint8_t, protocol::kDeviceInfoSize> info{};
         if (CMD_READ_INFO(Channel(), info) == kResultSuccess) {
-            m_info = info;
+            TakeInfo(info);
         }
     }
     profiles::MacroStore macros(m_dataFolder);
@@ -209,7 +211,7 @@ int KeyboardCore::WriteMacros(const std::vector<int>& order) {
         return kMacroWriteFailed;  // the size the keyboard takes is not known either
     }
     std::vector<uint8_t> image;
-    const size_t capacity = static_cast<size_t>(m_info[6]) * 128;
+    const size_t capacity = static_cast<size_t>(Info()[6]) * 128;
     if (const int prepared = KeyTable::MacroImageOf(macros, order, capacity, image); prepared != 0) {
         return prepared;
     }
@@ -257,15 +259,21 @@ std::optional<KeyboardCore::LightRecord> KeyboardCore::BuildLightRecord(uint8_t 
 }
 
 int KeyboardCore::WriteLightConfig(int profile, uint8_t value) {
+    return LightConfigWrite(profile, value)();
+}
+
+std::function<int()> KeyboardCore::LightConfigWrite(int profile, uint8_t value) {
     if (profile < 0 || profile >= kMaxOnboardProfiles) {
-        return kResultUnsupported;
+        return [] { return kResultUnsupported; };
     }
     const auto record = BuildLightRecord(value);
     if (!record) {
-        return kResultUnsupported;  // no code for this mode: nothing is sent
+        return [] { return kResultUnsupported; };  // no code for this mode: nothing is sent
     }
     const auto base = static_cast<uint16_t>(kRecordStride * static_cast<size_t>(profile));
-    return Bracketed(Channel(), [&] { return CMD_WRITE_CONFIG(Channel(), *record, base); });
+    return [this, record = *record, base] {
+        return Bracketed(Channel(), [&] { return CMD_WRITE_CONFIG(Channel(), record, base); });
+    };
 }
 
 int KeyboardCore::SendHostLight() {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <cstddef>
 #include <cstdint>
@@ -98,6 +99,9 @@ public:
     // the mode has no code in the mode list.
     std::optional<LightRecord> BuildLightRecord(uint8_t value) const;
     int WriteLightConfig(int profile, uint8_t value);
+    // The same record built now, and what sends it: the sending needs
+    // nothing but the channel, so it can run on the exchange thread.
+    std::function<int()> LightConfigWrite(int profile, uint8_t value);
     // CMD_HOST_LIGHT on the wired keyboard.
     int SendHostLight();
 
@@ -144,7 +148,11 @@ public:
     static std::atomic<bool>& ReloadFlag();
 
     // --- state -------------------------------------------------------------------
-    const std::array<uint8_t, protocol::kDeviceInfoSize>& Info() const { return m_info; }
+    // A copy: the exchange thread refreshes it while the page reads.
+    std::array<uint8_t, protocol::kDeviceInfoSize> Info() const {
+        std::lock_guard lock(m_infoLock);
+        return m_info;
+    }
     const std::array<uint8_t, kTableSize>& RawKeys() const { return m_rawKeys; }
     const std::array<uint8_t, kTableSize>& KeyExtra() const { return m_keyExtra; }
     const LightRecord& LastRecord() const { return m_record; }
@@ -161,11 +169,19 @@ public:
     KeyTable Keys() const;
 
 private:
-    uint8_t DeviceKeyCount() const { return m_info[5]; }
+    uint8_t DeviceKeyCount() const {
+        std::lock_guard lock(m_infoLock);
+        return m_info[5];
+    }
+    void TakeInfo(const std::array<uint8_t, protocol::kDeviceInfoSize>& info) {
+        std::lock_guard lock(m_infoLock);
+        m_info = info;
+    }
     void RunStep(int mode, const profiles::LightSetting& setting, uint32_t nowMs);
 
     std::string m_dataFolder;
     std::string m_defaultFolder;
+    mutable std::mutex m_infoLock;
     std::array<uint8_t, protocol::kDeviceInfoSize> m_info{};
     std::array<uint8_t, kTableSize> m_rawKeys{};
     std::array<uint8_t, kTableSize> m_keyExtra{};

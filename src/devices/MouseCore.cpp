@@ -51,9 +51,8 @@ bool MouseCore::ReadDeviceState() {
     if (state.result != kResultSuccess) {
         return false;
     }
-    m_info = state.info;
+    TakeInfo(state.info);
     m_rawKeys = state.keys;
-    m_scale = MouseSensitivity::FromInfo(m_info);
     return true;
 }
 
@@ -172,10 +171,10 @@ std::optional<std::array<uint8_t, MouseConfigRecord::kWriteSize>> MouseCore::Bui
     // setting of the profile that is the mouse's own.
     fields.profileValue = static_cast<uint8_t>(MouseSensitivity::PollingOption(m_profile.SystemSettings().reportRate));
     // Steps from a file beyond the sliders' last one are that one.
-    if (m_scale.highest > 0) {
+    if (const MouseSensitivity scale = Scale(); scale.highest > 0) {
         for (profiles::DpiStage& stage : fields.stages) {
-            stage.dpiX = std::min<uint16_t>(stage.dpiX, m_scale.highest);
-            stage.dpiY = std::min<uint16_t>(stage.dpiY, m_scale.highest);
+            stage.dpiX = std::min<uint16_t>(stage.dpiX, scale.highest);
+            stage.dpiY = std::min<uint16_t>(stage.dpiY, scale.highest);
         }
     }
     // The chosen correction preset: its two bytes, high first.
@@ -192,15 +191,22 @@ std::optional<std::array<uint8_t, MouseConfigRecord::kWriteSize>> MouseCore::Bui
 }
 
 int MouseCore::WriteLightConfig(int profile, uint8_t value, uint8_t third, uint16_t fourth, uint16_t fifth) {
+    return LightConfigWrite(profile, value, third, fourth, fifth)();
+}
+
+std::function<int()> MouseCore::LightConfigWrite(int profile, uint8_t value, uint8_t third, uint16_t fourth,
+                                                 uint16_t fifth) {
     if (profile < 0 || profile >= MouseLink::kMaxProfiles) {
-        return kResultUnsupported;
+        return [] { return kResultUnsupported; };
     }
     const auto record = BuildRecord(value, third, fourth, fifth);
     if (!record) {
-        return kResultUnsupported;  // no code for this mode: nothing is sent
+        return [] { return kResultUnsupported; };  // no code for this mode: nothing is sent
     }
     const auto base = static_cast<uint16_t>(MouseConfigRecord::kStride * static_cast<size_t>(profile));
-    return MouseLink::Write(Channel(), [&] { return CMD_WRITE_CONFIG(Channel(), *record, base); });
+    return [this, record = *record, base] {
+        return MouseLink::Write(Channel(), [&] { return CMD_WRITE_CONFIG(Channel(), record, base); });
+    };
 }
 
 KeyTable MouseCore::Keys() const {
@@ -223,9 +229,15 @@ int MouseCore::RefreshInfo() {
     if (const int read = CMD_READ_INFO(Channel(), info); read != kResultSuccess) {
         return read;
     }
-    m_info = std::move(info);
-    m_scale = MouseSensitivity::FromInfo(m_info);
+    TakeInfo(std::move(info));
     return kResultSuccess;
+}
+
+void MouseCore::TakeInfo(std::vector<uint8_t> info) {
+    const MouseSensitivity scale = MouseSensitivity::FromInfo(info);
+    std::lock_guard lock(m_infoLock);
+    m_info = std::move(info);
+    m_scale = scale;
 }
 
 MouseCore::ShootWrite MouseCore::WriteShoot() {
@@ -300,7 +312,8 @@ int MouseCore::WriteMacros(const std::vector<int>& order) {
         return kMacroWriteFailed;  // asleep or gone: the memory's size is not known either
     }
     std::vector<uint8_t> image;
-    const size_t capacity = static_cast<size_t>(m_info[6]) * 128;
+    const std::vector<uint8_t> info = Info();
+    const size_t capacity = info.size() > 6 ? static_cast<size_t>(info[6]) * 128 : 0;
     if (const int prepared = KeyTable::MacroImageOf(macros, order, capacity, image); prepared != 0) {
         return prepared;
     }

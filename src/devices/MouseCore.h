@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -45,9 +46,16 @@ public:
     // CMD_BEGIN, CMD_READ_INFO, the key table, CMD_END (a probe first on the
     // receiver). False (what was read before kept) on any failure.
     bool ReadDeviceState();
-    const std::vector<uint8_t>& Info() const { return m_info; }
+    // Copies: the exchange thread refreshes them while the page reads.
+    std::vector<uint8_t> Info() const {
+        std::lock_guard lock(m_infoLock);
+        return m_info;
+    }
     const std::vector<uint8_t>& RawKeys() const { return m_rawKeys; }
-    const MouseSensitivity& Scale() const { return m_scale; }
+    MouseSensitivity Scale() const {
+        std::lock_guard lock(m_infoLock);
+        return m_scale;
+    }
     // The current profile's record: its light setting and current stage go
     // into the profile (not saved). False when it could not be read.
     bool ReadConfigRecord();
@@ -72,6 +80,10 @@ public:
     // the mouse could not be reached, else the failing command's code.
     int WriteLightConfig(int profile, uint8_t value = 0, uint8_t third = 0, uint16_t fourth = 0,
                          uint16_t fifth = 0);
+    // The same record built now, and what sends it: the sending needs
+    // nothing but the channel, so it can run on the exchange thread.
+    std::function<int()> LightConfigWrite(int profile, uint8_t value, uint8_t third, uint16_t fourth,
+                                          uint16_t fifth);
     // The record's bytes as WriteLightConfig would send them now.
     std::optional<std::array<uint8_t, MouseConfigRecord::kWriteSize>> BuildRecord(uint8_t value, uint8_t third,
                                                                                   uint16_t fourth,
@@ -124,7 +136,11 @@ public:
 private:
     void RunStep(int mode, const profiles::LightSetting& setting);
 
-    size_t DeviceKeyCount() const { return m_info.size() > 5 ? m_info[5] : 0; }
+    size_t DeviceKeyCount() const {
+        std::lock_guard lock(m_infoLock);
+        return m_info.size() > 5 ? m_info[5] : 0;
+    }
+    void TakeInfo(std::vector<uint8_t> info);
     // A fresh information block (the macro memory's size, the key count):
     // kResultSuccess, or what kept the mouse from giving one.
     int RefreshInfo();
@@ -135,6 +151,7 @@ private:
     DefaultNameLists m_names;
     std::string m_dataFolder;
     std::string m_defaultFolder;
+    mutable std::mutex m_infoLock;  // m_info and m_scale
     std::vector<uint8_t> m_info;
     std::vector<uint8_t> m_rawKeys;
     MouseSensitivity m_scale;

@@ -5,6 +5,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusReply>
+#include <QPointer>
 
 #include "platform/DebugTrace.h"
 
@@ -154,8 +155,27 @@ QString AppBus::AssignKey(const QString& kind, uint position, const QStringList&
                                 : QStringLiteral("the application has no %1").arg(kind);
 }
 
+QString AppBus::Deferred(const std::function<void(Reply)>& run) {
+    if (!calledFromDBus()) {
+        QString answer;
+        run([&answer](const QString& given) { answer = given; });
+        return answer;
+    }
+    setDelayedReply(true);
+    const QDBusMessage call = message();
+    run([self = QPointer<AppBus>(this), call](const QString& answer) {
+        if (self) {
+            self->Send(call.createReply(answer));
+        }
+    });
+    return {};
+}
+
 QString AppBus::SaveKeys(const QString& kind) {
-    return m_handlers.saveKeys ? m_handlers.saveKeys(kind) : QStringLiteral("the application has no %1").arg(kind);
+    if (!m_handlers.saveKeys) {
+        return QStringLiteral("the application has no %1").arg(kind);
+    }
+    return Deferred([&](Reply reply) { m_handlers.saveKeys(kind, std::move(reply)); });
 }
 
 QString AppBus::Macro(const QStringList& args) {
@@ -164,13 +184,17 @@ QString AppBus::Macro(const QStringList& args) {
 }
 
 QString AppBus::Mouse(const QStringList& args) {
-    return m_handlers.mouse ? m_handlers.mouse(args)
-                            : QStringLiteral("{\"error\":\"the application has no mouse page\"}");
+    if (!m_handlers.mouse) {
+        return QStringLiteral("{\"error\":\"the application has no mouse page\"}");
+    }
+    return Deferred([&](Reply reply) { m_handlers.mouse(args, std::move(reply)); });
 }
 
 QString AppBus::SetLighting(const QString& kind, const QStringList& words) {
-    return m_handlers.setLighting ? m_handlers.setLighting(kind, words)
-                                  : QStringLiteral("the application has no lighting to set");
+    if (!m_handlers.setLighting) {
+        return QStringLiteral("the application has no lighting to set");
+    }
+    return Deferred([&](Reply reply) { m_handlers.setLighting(kind, words, std::move(reply)); });
 }
 
 void AppBus::PrepareForSleep(bool sleeping) {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QDBusMessage>
 #include <QObject>
 #include <QString>
@@ -14,7 +15,7 @@ namespace kx520 {
 // The application on the session bus. Owning the name is the single-
 // instance test; other programs reach the running application through the
 // methods below, and hear LightState. See docs/dbus.md.
-class AppBus : public QObject {
+class AppBus : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kx520.Application")
 
@@ -22,6 +23,9 @@ public:
     static constexpr const char* kService = "org.kx520.Application";
     static constexpr const char* kPath = "/org/kx520/Application";
     static constexpr const char* kInterface = "org.kx520.Application";
+
+    // How a handler that waits for a device answers, later.
+    using Reply = std::function<void(const QString& answer)>;
 
     struct Handlers {
         std::function<void()> activate;
@@ -35,13 +39,15 @@ public:
         // A key function for the keyboard from words (as kx520ctl keyboard
         // assign takes them), and the keyboard's keys saved; "" or why not.
         std::function<QString(const QString& kind, uint position, const QStringList& words)> assignKey;
-        std::function<QString(const QString& kind)> saveKeys;
+        // These wait for the device: they answer through `reply` while the
+        // application serves other calls.
+        std::function<void(const QString& kind, Reply reply)> saveKeys;
         // `macro VERB KIND ...`: a JSON answer, {"error": why} on failure.
         std::function<QString(const QStringList& args)> macro;
         // `mouse show|dpi ...`: a JSON answer, {"error": why} on failure.
-        std::function<QString(const QStringList& args)> mouse;
+        std::function<void(const QStringList& args, Reply reply)> mouse;
         // A light setting change for a device kind ("keyboard"); "" or why not.
-        std::function<QString(const QString& kind, const QStringList& words)> setLighting;
+        std::function<void(const QString& kind, const QStringList& words, Reply reply)> setLighting;
         std::function<void(bool sleeping)> prepareForSleep;
         // Empty handler: not simulating. Returns an error text, empty on success.
         std::function<QString(const QStringList& args)> simulate;
@@ -102,6 +108,10 @@ private slots:
 private:
     QDBusConnection Bus() const;
     Claim Connect();
+    // A call answered when `run` replies: from another program the reply is
+    // sent then (the call's return value is not used); a direct call gets
+    // the answer that was given before `run` returned.
+    QString Deferred(const std::function<void(Reply)>& run);
 
     Handlers m_handlers;
     bool m_registered = false;
