@@ -14,11 +14,15 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 extern char** environ;
 
@@ -161,7 +165,99 @@ void BM_App_PlugKeyboardToPage(benchmark::State& state) {
     }
 }
 
+// The `share` quantile of `samples` (1 the largest); 0 for none.
+double Percentile(std::vector<double> samples, double share) {
+    if (samples.empty()) {
+        return 0;
+    }
+    std::sort(samples.begin(), samples.end());
+    const auto at = static_cast<size_t>(share * static_cast<double>(samples.size() - 1));
+    return samples[at];
+}
+
+// The UI thread's longest block while a save waits for a keyboard that
+// leaves three requests unanswered (about 3 s of time-outs): the longest
+// Status round trip meanwhile, against a 16 ms frame.
+void BM_App_SaveToSilentKeyboard(benchmark::State& state) {
+    for (auto _ : state) {
+        RunningApp app("keyboard");
+        if (app.WaitShown() < 0) {
+            state.SkipWithError("the window never showed (is a session bus there?)");
+            return;
+        }
+        QDBusInterface bus(QStringLiteral("org.kx520.Application"), QStringLiteral("/org/kx520/Application"),
+                           QStringLiteral("org.kx520.Application"));
+        auto connected = [&bus] {
+            const QDBusReply<QString> reply = bus.call(QStringLiteral("Status"));
+            const QJsonObject status = QJsonDocument::fromJson(reply.value().toUtf8()).object();
+            const QJsonArray options = status[QStringLiteral("options")].toArray();
+            for (const auto& option : options) {
+                if (option.toObject()[QStringLiteral("kind")].toString() == QLatin1String("keyboard")) {
+                    return option.toObject()[QStringLiteral("connected")].toBool();
+                }
+            }
+            return false;
+        };
+        for (int i = 0; i < 1000 && !connected(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::this_thread::sleep_for(std::chrono::seconds(1));  // the connection's reads are done
+        // The same round trips with nothing waiting: the machine's own noise.
+        std::vector<double> idle;
+        for (const auto idleStart = Clock::now(); Clock::now() - idleStart < std::chrono::seconds(2);) {
+            const auto asked = Clock::now();
+            bus.call(QStringLiteral("Status"));
+            idle.push_back(std::chrono::duration<double, std::milli>(Clock::now() - asked).count());
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        state.counters["idle_longest_status_ms"] = Percentile(idle, 1.0);
+        state.counters["idle_p99_status_ms"] = Percentile(idle, 0.99);
+        bus.call(QStringLiteral("Simulate"),
+                 QStringList{QStringLiteral("fault"), QStringLiteral("keyboard"), QStringLiteral("no-reply"),
+                             QStringLiteral("3")});
+        const auto saveStarted = Clock::now();
+        std::atomic<bool> saved{false};
+        std::thread saver([&saved] {
+            QDBusInterface(QStringLiteral("org.kx520.Application"), QStringLiteral("/org/kx520/Application"),
+                           QStringLiteral("org.kx520.Application"))
+                .call(QStringLiteral("SaveKeys"), QStringLiteral("keyboard"));
+            saved = true;
+        });
+        double longest = 0;
+        double longestAt = 0;
+        std::vector<double> during;
+        int samples = 0;
+        // Sampled on past the save's end too: what it leaves to the UI thread counts.
+        std::optional<Clock::time_point> savedAt;
+        while ((!savedAt || Clock::now() - *savedAt < std::chrono::seconds(2)) &&
+               Clock::now() - saveStarted < std::chrono::seconds(30)) {
+            if (saved && !savedAt) {
+                savedAt = Clock::now();
+            }
+            const auto asked = Clock::now();
+            bus.call(QStringLiteral("Status"));
+            const double took = std::chrono::duration<double, std::milli>(Clock::now() - asked).count();
+            during.push_back(took);
+            if (took > longest) {
+                longest = took;
+                longestAt = std::chrono::duration<double, std::milli>(asked - saveStarted).count();
+            }
+            ++samples;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        saver.join();
+        state.counters["save_ms"] =
+            std::chrono::duration<double, std::milli>(savedAt.value_or(Clock::now()) - saveStarted).count();
+        state.counters["longest_status_ms"] = longest;
+        state.counters["longest_at_ms"] = longestAt;
+        state.counters["p99_status_ms"] = Percentile(during, 0.99);
+        state.counters["status_samples"] = samples;
+        state.counters["ratio_to_16ms_frame"] = longest / 16.0;
+    }
+}
+
 BENCHMARK(BM_App_NoDevices)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_App_SaveToSilentKeyboard)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_App_PlugKeyboardToPage)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_App_AllVirtualDevices)->Iterations(1)->Unit(benchmark::kSecond);
 

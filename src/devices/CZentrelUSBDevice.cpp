@@ -65,7 +65,7 @@ CZentrelUSBDevice::CZentrelUSBDevice(hid::HidBackend& backend, std::unique_ptr<D
 CZentrelUSBDevice::~CZentrelUSBDevice() {
     // Threads that call back into this object end before it does; an
     // exchange still waiting for the device is woken by its links closing.
-    if (m_exchanges->Busy()) {
+    if (ExchangeBusy()) {
         Channel().CloseLink(protocol::CommandChannel::Link::First);
         Channel().CloseLink(protocol::CommandChannel::Link::Second);
     }
@@ -190,23 +190,30 @@ void CZentrelUSBDevice::StreamFrame() {
 }
 
 bool CZentrelUSBDevice::RunExchange(std::function<void()> work, std::function<void()> done) {
-    const bool started = m_exchanges->Submit(std::move(work), [this, done = std::move(done)] {
-        unsetCursor();
+    if (m_writesUnfinished > 0) {
+        Tell(QStringLiteral("message_device_busy"));
+        return false;
+    }
+    ++m_writesUnfinished;
+    setCursor(Qt::BusyCursor);
+    m_exchanges->Submit(std::move(work), [this, done = std::move(done)] {
+        if (--m_writesUnfinished == 0) {
+            unsetCursor();
+        }
         if (done) {
             done();
         }
-        // A record write that waited goes now, unless `done` started another exchange.
-        if (m_waitingWrite.send && !ExchangeBusy()) {
+        // A record write that waited goes now, unless `done` started another write.
+        if (m_waitingWrite.send && m_writesUnfinished == 0) {
             WaitingWrite next = std::exchange(m_waitingWrite, {});
             WriteLatest(std::move(next.send), std::move(next.written));
         }
     });
-    if (!started) {
-        Tell(QStringLiteral("message_device_busy"));
-        return false;
-    }
-    setCursor(Qt::BusyCursor);
     return true;
+}
+
+void CZentrelUSBDevice::RunRead(std::function<void()> work, std::function<void()> done) {
+    m_exchanges->Submit(std::move(work), std::move(done));
 }
 
 bool CZentrelUSBDevice::ExchangeBusy() const {
@@ -214,7 +221,7 @@ bool CZentrelUSBDevice::ExchangeBusy() const {
 }
 
 void CZentrelUSBDevice::WriteLatest(std::function<int()> send, Written written) {
-    if (ExchangeBusy()) {
+    if (m_writesUnfinished > 0) {
         Written earlier = std::move(m_waitingWrite.written);
         m_waitingWrite = {std::move(send), [earlier = std::move(earlier), written = std::move(written)](bool taken) {
                               if (earlier) {
@@ -283,16 +290,20 @@ void CZentrelUSBDevice::ShowPowerStatus() {
     if (ExchangeBusy()) {
         return;  // asked again on the next round, never waited for
     }
-    const auto status = m_core->ReadPower();
-    if (!status) {
-        return;
-    }
-    if (auto* power = dynamic_cast<CMpDevicePowerUI*>(PowerDisplay())) {
-        power->UpdatePower(*status);
-    }
-    if (DeviceOption() != nullptr) {
-        DeviceOption()->Post(msg::kDeviceState, (*status)[4], 0);
-    }
+    // Asked on the exchange thread: a silent device never holds the window.
+    auto status = std::make_shared<std::optional<DeviceCore::PowerStatus>>();
+    RunRead([core = m_core.get(), status] { *status = core->ReadPower(); },
+            [this, status] {
+                if (!*status) {
+                    return;
+                }
+                if (auto* power = dynamic_cast<CMpDevicePowerUI*>(PowerDisplay())) {
+                    power->UpdatePower(**status);
+                }
+                if (DeviceOption() != nullptr) {
+                    DeviceOption()->Post(msg::kDeviceState, (**status)[4], 0);
+                }
+            });
 }
 
 std::string CZentrelUSBDevice::AssignKey(int, const WordAssignment&) {

@@ -86,6 +86,9 @@ public:
     // shows itself busy meanwhile. False, and the user told, while another
     // one has not finished: a second write waits for the first one's result.
     bool RunExchange(std::function<void()> work, std::function<void()> done);
+    // A read the page does not wait for (the battery): after the exchanges
+    // before it, `done` on the UI thread.
+    void RunRead(std::function<void()> work, std::function<void()> done);
     // Timers that would ask the device (power, probes, reads after a
     // notification) wait while this is true.
     bool ExchangeBusy() const;
@@ -285,6 +288,7 @@ private:
         Written written;
     };
     WaitingWrite m_waitingWrite;
+    int m_writesUnfinished = 0;  // on the UI thread only
     // After the listeners: its thread is ended first of all, in the destructor.
     std::unique_ptr<ExchangeQueue> m_exchanges;
 };

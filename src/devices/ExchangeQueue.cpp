@@ -12,35 +12,32 @@ ExchangeQueue::~ExchangeQueue() {
     m_wake.notify_all();
 }
 
-bool ExchangeQueue::Submit(Job work, Job done) {
-    if (m_busy.exchange(true)) {
-        return false;
-    }
+void ExchangeQueue::Submit(Job work, Job done) {
+    ++m_unfinished;
     {
         std::lock_guard lock(m_lock);
-        m_work = std::move(work);
-        m_done = std::move(done);
+        m_jobs.push_back({std::move(work), std::move(done)});
     }
     m_wake.notify_all();
-    return true;
 }
 
 void ExchangeQueue::Run(std::stop_token stop) {
     while (!stop.stop_requested()) {
-        Job work;
-        Job done;
+        Entry entry;
         {
             std::unique_lock lock(m_lock);
-            if (!m_wake.wait(lock, stop, [this] { return static_cast<bool>(m_work); })) {
+            if (!m_wake.wait(lock, stop, [this] { return !m_jobs.empty(); })) {
                 return;
             }
-            work = std::exchange(m_work, {});
-            done = std::exchange(m_done, {});
+            entry = std::move(m_jobs.front());
+            m_jobs.pop_front();
         }
-        work();
-        // Busy until the result is on the page: a second write waits for it.
-        m_post([this, done = std::move(done)] {
-            m_busy = false;
+        if (entry.work) {
+            entry.work();
+        }
+        // Unfinished until the result is on the page.
+        m_post([this, done = std::move(entry.done)] {
+            --m_unfinished;
             if (done) {
                 done();
             }

@@ -45,44 +45,55 @@ struct Posted {
     std::vector<ExchangeQueue::Job> jobs;
 };
 
-TEST(ExchangeQueue, WorkRunsOffTheCallersThreadAndItsEndOnThePostedQueueOnly) {
+TEST(ExchangeQueue, JobsRunInOrderOffTheCallersThreadAndItStaysBusyUntilTheirEndsRan) {
     Posted posted;
     ExchangeQueue queue([&posted](ExchangeQueue::Job job) { posted.Post(std::move(job)); });
     std::promise<void> release;
+    std::vector<int> order;  // touched by the worker, then read after its ends ran
     std::thread::id worker;
-    bool done = false;
-    ASSERT_TRUE(queue.Submit(
+    std::vector<int> ended;
+    queue.Submit(
         [&, gate = release.get_future().share()] {
             worker = std::this_thread::get_id();
             gate.wait();  // a device that keeps the write waiting
+            order.push_back(1);
         },
-        [&done] { done = true; }));
+        [&ended] { ended.push_back(1); });
+    queue.Submit([&order] { order.push_back(2); }, [&ended] { ended.push_back(2); });
     EXPECT_TRUE(queue.Busy());
-    // A second write to the same device waits for the first one's result.
-    EXPECT_FALSE(queue.Submit([] {}, [] {}));
     release.set_value();
     ASSERT_TRUE(posted.WaitAndRun());
-    EXPECT_TRUE(done);
-    EXPECT_NE(worker, std::this_thread::get_id());
+    EXPECT_TRUE(queue.Busy());  // the second one's end has not run yet
+    ASSERT_TRUE(posted.WaitAndRun());
     EXPECT_FALSE(queue.Busy());
-    EXPECT_TRUE(queue.Submit([] {}, {}));
+    EXPECT_EQ(order, (std::vector<int>{1, 2}));
+    EXPECT_EQ(ended, (std::vector<int>{1, 2}));
+    EXPECT_NE(worker, std::this_thread::get_id());
 }
 
-TEST(ExchangeQueue, ItStaysBusyUntilTheResultHasRunOnTheQueue) {
+TEST(ExchangeQueue, GoingAwayWaitsForTheRunningJobAndStartsNoOther) {
     Posted posted;
-    ExchangeQueue queue([&posted](ExchangeQueue::Job job) { posted.Post(std::move(job)); });
-    ASSERT_TRUE(queue.Submit([] {}, [] {}));
-    for (int i = 0; i < 500; ++i) {
-        std::lock_guard lock(posted.mutex);
-        if (!posted.jobs.empty()) {
-            break;
-        }
-        std::this_thread::sleep_for(2ms);
+    std::promise<void> release;
+    bool secondRan = false;
+    std::thread releaser;
+    {
+        ExchangeQueue queue([&posted](ExchangeQueue::Job job) { posted.Post(std::move(job)); });
+        std::promise<void> started;
+        queue.Submit(
+            [&started, gate = release.get_future().share()] {
+                started.set_value();
+                gate.wait();
+            },
+            {});
+        queue.Submit([&secondRan] { secondRan = true; }, {});
+        started.get_future().wait();
+        releaser = std::thread([&release] {
+            std::this_thread::sleep_for(20ms);
+            release.set_value();  // the page woke the read as it went
+        });
     }
-    EXPECT_TRUE(queue.Busy());  // the work is done, its result not yet shown
-    EXPECT_FALSE(queue.Submit([] {}, [] {}));
-    ASSERT_TRUE(posted.RunOne());
-    EXPECT_FALSE(queue.Busy());
+    releaser.join();
+    EXPECT_FALSE(secondRan);
 }
 
 }  // namespace
