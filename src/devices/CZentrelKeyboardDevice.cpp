@@ -331,10 +331,23 @@ void CZentrelKeyboardDevice::OnNotify() {
         }
         LoadProfileToPage();
     }
-    bool modeChanged = false;
-    m_keyboard->ReadLightRecord(modeChanged);
-    m_keyboard->RefreshLighting(m_keyboard->Light());
-    ApplyProfileToPage();
+    // Read on the exchange thread, taken on the UI thread.
+    const bool open = Channel().IsOpen();
+    auto fetched = std::make_shared<std::optional<KeyboardCore::FetchedRecord>>();
+    RunRead(
+        [core = m_keyboard, open, fetched] {
+            if (open) {
+                *fetched = core->FetchLightRecord();
+            }
+        },
+        [this, open, fetched] {
+            bool modeChanged = false;
+            if (!open || *fetched) {
+                m_keyboard->TakeLightRecord(open ? &**fetched : nullptr, modeChanged);
+            }
+            m_keyboard->RefreshLighting(m_keyboard->Light());
+            ApplyProfileToPage();
+        });
 }
 
 void CZentrelKeyboardDevice::OnNotification(uint16_t code) {

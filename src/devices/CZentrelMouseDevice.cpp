@@ -623,10 +623,15 @@ bool CZentrelMouseDevice::ProbeLink() {
 }
 
 void CZentrelMouseDevice::OnNotify() {
-    if (m_mouse->ReadConfigRecord()) {
-        m_mouse->Profile().Save();
-    }
-    ApplyProfileToPage();
+    // Read on the exchange thread, taken on the UI thread.
+    auto read = std::make_shared<std::optional<MouseLink::Record>>();
+    RunRead([core = m_mouse, read] { *read = core->FetchConfigRecord(); },
+            [this, read] {
+                if (*read && m_mouse->TakeConfigRecord(**read)) {
+                    m_mouse->Profile().Save();
+                }
+                ApplyProfileToPage();
+            });
 }
 
 void CZentrelMouseDevice::OnReceiverNotification(uint16_t code) {

@@ -116,20 +116,34 @@ void KeyboardCore::LoadDefaults() {
 
 bool KeyboardCore::ReadLightRecord(bool& modeChanged) {
     modeChanged = false;
-    if (Channel().IsOpen()) {
-        uint8_t profile = 0;
-        LightRecord record{};
-        if (CMD_READ_CONFIG(Channel(), std::span<uint8_t>(&profile, 1), 0) != kResultSuccess) {
-            return false;
-        }
-        if (profile >= kMaxOnboardProfiles) {
-            DebugTrace("keyboard names onboard profile " + std::to_string(profile) + "; ignored");
-            return false;
-        }
-        if (CMD_READ_CONFIG(Channel(), record, static_cast<uint16_t>(kRecordStride * profile)) !=
-            kResultSuccess) {
-            return false;
-        }
+    if (!Channel().IsOpen()) {
+        return TakeLightRecord(nullptr, modeChanged);  // the record held
+    }
+    const std::optional<FetchedRecord> fetched = FetchLightRecord();
+    return fetched && TakeLightRecord(&*fetched, modeChanged);
+}
+
+std::optional<KeyboardCore::FetchedRecord> KeyboardCore::FetchLightRecord() {
+    FetchedRecord fetched;
+    if (CMD_READ_CONFIG(Channel(), std::span<uint8_t>(&fetched.profile, 1), 0) != kResultSuccess) {
+        return std::nullopt;
+    }
+    if (fetched.profile >= kMaxOnboardProfiles) {
+        DebugTrace("keyboard names onboard profile " + std::to_string(fetched.profile) + "; ignored");
+        return std::nullopt;
+    }
+    if (CMD_READ_CONFIG(Channel(), fetched.record, static_cast<uint16_t>(kRecordStride * fetched.profile)) !=
+        kResultSuccess) {
+        return std::nullopt;
+    }
+    return fetched;
+}
+
+bool KeyboardCore::TakeLightRecord(const FetchedRecord* fetched, bool& modeChanged) {
+    modeChanged = false;
+    if (fetched != nullptr) {
+        const uint8_t profile = fetched->profile;
+        LightRecord record = fetched->record;
         m_onboardProfile = profile;
         record[0] = profile;
         // The record keeps the mode as the page numbers it; 0xFE (host-driven)

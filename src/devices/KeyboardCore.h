@@ -71,6 +71,14 @@ public:
     // The light record of the onboard profile: false (nothing taken over)
     // when it cannot be read. `modeChanged`: the light mode is new (or 19).
     bool ReadLightRecord(bool& modeChanged);
+    // The same in two halves: the read (the channel only, for the exchange
+    // thread), then what the page takes of it (null: the record held).
+    struct FetchedRecord {
+        uint8_t profile = 0;
+        LightRecord record{};
+    };
+    std::optional<FetchedRecord> FetchLightRecord();
+    bool TakeLightRecord(const FetchedRecord* fetched, bool& modeChanged);
     // The name lists and the mode list from the shipped and user files.
     void LoadDefaults();
 

@@ -58,15 +58,20 @@ bool MouseCore::ReadDeviceState() {
 
 bool MouseCore::ReadConfigRecord() {
     const auto read = MouseLink::ReadRecord(Channel());
-    if (!read) {
-        return false;
-    }
-    const auto parsed = MouseConfigRecord::Parse(read->bytes);
+    return read && TakeConfigRecord(*read);
+}
+
+std::optional<MouseLink::Record> MouseCore::FetchConfigRecord() {
+    return MouseLink::ReadRecord(Channel());
+}
+
+bool MouseCore::TakeConfigRecord(const MouseLink::Record& read) {
+    const auto parsed = MouseConfigRecord::Parse(read.bytes);
     if (!parsed) {
         return false;
     }
-    m_record = read->bytes;
-    m_onboardProfile = read->profile;
+    m_record = read.bytes;
+    m_onboardProfile = read.profile;
     // The mode only when the list names it; the page's mode stays otherwise.
     const int position = m_names.PositionOf(parsed->modeCode);
     if (position >= 0 && position <= 0xFF) {

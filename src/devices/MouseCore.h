@@ -12,6 +12,7 @@
 #include "devices/DeviceCore.h"
 #include "devices/EffectClock.h"
 #include "devices/KeyTable.h"
+#include "devices/MouseLink.h"
 #include "devices/MouseConfigRecord.h"
 #include "devices/MouseLightEngine.h"
 #include "devices/MouseSensitivity.h"
@@ -59,6 +60,10 @@ public:
     // The current profile's record: its light setting and current stage go
     // into the profile (not saved). False when it could not be read.
     bool ReadConfigRecord();
+    // The same in two halves: the read (the channel only, for the exchange
+    // thread), then what the page takes of it.
+    std::optional<MouseLink::Record> FetchConfigRecord();
+    bool TakeConfigRecord(const MouseLink::Record& read);
     int OnboardProfile() const { return m_onboardProfile; }
     const profiles::LightSetting& Light() const { return m_light; }
     // The page's light setting; the light thread runs it from then on.
