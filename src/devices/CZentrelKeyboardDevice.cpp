@@ -35,6 +35,10 @@ CZentrelKeyboardDevice::CZentrelKeyboardDevice(hid::HidBackend& backend, QWidget
     : CZentrelUSBDevice(backend, std::make_unique<KeyboardCore>(backend), parent),
       m_keyboard(&static_cast<KeyboardCore&>(Core())) {
     SetKeyEditor(std::make_unique<KeyAssignmentEditor>(*this, kPageKeyDefaults, CKeySetControlUI::kKeyboardKind));
+    // Colour tables the light setting asks for go on the exchange thread.
+    m_keyboard->SetSendLater([this](std::function<int()> send) {
+        WriteLatest(WriteSlot::kKeyColours, std::move(send), {});
+    });
     DeviceInterfaceEntry identity = Identity();
     identity.deviceClass = KeyboardWired;
     SetIdentity(identity);
@@ -292,7 +296,8 @@ bool CZentrelKeyboardDevice::ApplyLightSetting(const profiles::LightSetting& set
     m_keyboard->RefreshLighting(setting);
     SetLightColour(setting.red, setting.green, setting.blue);
     const int profile = m_keyboard->OnboardProfile();
-    WriteLatest(m_keyboard->LightConfigWrite(profile, static_cast<uint8_t>(profile)), std::move(written));
+    WriteLatest(WriteSlot::kRecord, m_keyboard->LightConfigWrite(profile, static_cast<uint8_t>(profile)),
+                std::move(written));
     return true;
 }
 

@@ -213,7 +213,8 @@ void CZentrelMouseDevice::WriteRecord(Written written) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize size = screen != nullptr ? screen->size() : QSize();
     m_recordPending = true;  // until the mouse says it took it
-    WriteLatest(m_mouse->LightConfigWrite(m_mouse->OnboardProfile(), 0, 1, static_cast<uint16_t>(size.width()),
+    WriteLatest(WriteSlot::kRecord,
+                m_mouse->LightConfigWrite(m_mouse->OnboardProfile(), 0, 1, static_cast<uint16_t>(size.width()),
                                           static_cast<uint16_t>(size.height())),
                 [this, written = std::move(written)](bool taken) {
                     m_recordPending = !taken;

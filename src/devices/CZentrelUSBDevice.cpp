@@ -204,9 +204,12 @@ bool CZentrelUSBDevice::RunExchange(std::function<void()> work, std::function<vo
             done();
         }
         // A record write that waited goes now, unless `done` started another write.
-        if (m_waitingWrite.send && m_writesUnfinished == 0) {
-            WaitingWrite next = std::exchange(m_waitingWrite, {});
-            WriteLatest(std::move(next.send), std::move(next.written));
+        if (!m_waitingWrites.empty() && m_writesUnfinished == 0) {
+            auto next = m_waitingWrites.begin();
+            const WriteSlot slot = next->first;
+            WaitingWrite waiting = std::move(next->second);
+            m_waitingWrites.erase(next);
+            WriteLatest(slot, std::move(waiting.send), std::move(waiting.written));
         }
     });
     return true;
@@ -220,10 +223,11 @@ bool CZentrelUSBDevice::ExchangeBusy() const {
     return m_exchanges->Busy();
 }
 
-void CZentrelUSBDevice::WriteLatest(std::function<int()> send, Written written) {
+void CZentrelUSBDevice::WriteLatest(WriteSlot slot, std::function<int()> send, Written written) {
     if (m_writesUnfinished > 0) {
-        Written earlier = std::move(m_waitingWrite.written);
-        m_waitingWrite = {std::move(send), [earlier = std::move(earlier), written = std::move(written)](bool taken) {
+        WaitingWrite& waiting = m_waitingWrites[slot];
+        Written earlier = std::move(waiting.written);
+        waiting = {std::move(send), [earlier = std::move(earlier), written = std::move(written)](bool taken) {
                               if (earlier) {
                                   earlier(taken);
                               }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -94,11 +95,14 @@ public:
     bool ExchangeBusy() const;
     // Whether the device took a write, told on the UI thread.
     using Written = std::function<void(bool taken)>;
-    // A record write (light, stages) through `send` on the exchange thread.
-    // While an exchange runs the latest one waits and goes when it ends,
-    // replacing one that waited (a slider's steps are never refused); each
-    // caller's `written` hears how the write that carried its change went.
-    void WriteLatest(std::function<int()> send, Written written);
+    // What a record write replaces: only a waiting write of the same slot.
+    enum class WriteSlot { kRecord, kKeyColours };
+    // A record write (light, stages, key colours) through `send` on the
+    // exchange thread. While another write runs the latest one of each slot
+    // waits and goes when it ends, replacing one that waited (a slider's
+    // steps are never refused); each caller's `written` hears how the write
+    // that carried its change went.
+    void WriteLatest(WriteSlot slot, std::function<int()> send, Written written);
 
     // --- telling the user -----------------------------------------------------
     // How the user is told: a message box on the page by default; a script's
@@ -287,7 +291,7 @@ private:
         std::function<int()> send;
         Written written;
     };
-    WaitingWrite m_waitingWrite;
+    std::map<WriteSlot, WaitingWrite> m_waitingWrites;
     int m_writesUnfinished = 0;  // on the UI thread only
     // After the listeners: its thread is ended first of all, in the destructor.
     std::unique_ptr<ExchangeQueue> m_exchanges;

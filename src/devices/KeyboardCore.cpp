@@ -312,11 +312,20 @@ void KeyboardCore::TakeLightSetting(const profiles::LightSetting& setting) {
     }
     SetCurrentEffect(EffectSettingOf(setting));
     if (perKey) {
-        WriteKeyColours();
+        std::function<int()> send = KeyColoursWrite();
+        if (m_sendLater) {
+            m_sendLater(std::move(send));
+        } else {
+            send();
+        }
     }
 }
 
 int KeyboardCore::WriteKeyColours() {
+    return KeyColoursWrite()();
+}
+
+std::function<int()> KeyboardCore::KeyColoursWrite() {
     const int layout = m_profile.GetCustomLightGroup();
     const auto colours = m_profile.GetCustomLightColors(layout, LedCount());
     const uint8_t bright =
@@ -338,12 +347,13 @@ int KeyboardCore::WriteKeyColours() {
             table[3 * p + 2] = frame[p].ShownBlue();
         }
     });
-    if (!Channel().IsOpen()) {
-        return 0;
-    }
-    const size_t bytes = std::min<size_t>(3u * DeviceKeyCount(), table.size());
-    return CMD_WRITE_KEY_COLOURS(Channel(), std::span<const uint8_t>(table).first(bytes), 0,
-                                 static_cast<int>(kTableSize));
+    table.resize(std::min<size_t>(3u * DeviceKeyCount(), table.size()));
+    return [this, table = std::move(table)] {
+        if (!Channel().IsOpen()) {
+            return 0;
+        }
+        return CMD_WRITE_KEY_COLOURS(Channel(), std::span<const uint8_t>(table), 0, static_cast<int>(kTableSize));
+    };
 }
 
 profiles::LightSetting KeyboardCore::EngineSetting() const {

@@ -138,6 +138,11 @@ public:
     // colour layout and the keyboard gets its colour table; the command's
     // result (0 on a closed channel).
     int WriteKeyColours();
+    // The colour table built now, and what sends it (the channel only).
+    std::function<int()> KeyColoursWrite();
+    // Where the table a light setting asks for goes: sent at once without
+    // it (the page hands it to its exchange thread).
+    void SetSendLater(std::function<void(std::function<int()>)> later) { m_sendLater = std::move(later); }
     // Modes 29 and 30 stream the page's frame to the keyboard; the others
     // are run by the keyboard itself.
     void SendFrame(std::span<const LedEntry> frame) override;
@@ -189,6 +194,7 @@ private:
 
     std::string m_dataFolder;
     std::string m_defaultFolder;
+    std::function<void(std::function<int()>)> m_sendLater;
     mutable std::mutex m_infoLock;
     std::array<uint8_t, protocol::kDeviceInfoSize> m_info{};
     std::array<uint8_t, kTableSize> m_rawKeys{};
