@@ -1,6 +1,7 @@
 #include "devices/CDeviceOptionUI.h"
 
 #include <QMouseEvent>
+#include <QPointer>
 #include <optional>
 #include <QTimer>
 
@@ -301,19 +302,25 @@ void CDeviceOptionUI::CheckLink() {
         }
         return;
     }
-    if (m_device->ProbeLink()) {
-        if (!m_visible) {
-            Post(kMsgDevicePresence, static_cast<quintptr>(m_optionIndex), 1);
-            if (m_device->PowerFlag()) {
-                m_device->RefreshPower();
-            }
-            DebugTrace("2.4gcesvdfherhue  12312423 123342341");
+    // Asked on the device's exchange thread: an unanswering receiver never holds the window.
+    m_device->ProbeLinkLater([this, alive = QPointer<CDeviceOptionUI>(this)](bool awake) {
+        if (alive == nullptr) {
+            return;  // the option went before its device answered
         }
-    } else if (m_visible) {
-        Post(kMsgDevicePresence, static_cast<quintptr>(m_optionIndex), 0);
-        DebugTrace("2.4gcesvdfherhue");
-    }
-    StartTimer(kLinkCheckTimer, 3000);
+        if (awake) {
+            if (!m_visible) {
+                Post(kMsgDevicePresence, static_cast<quintptr>(m_optionIndex), 1);
+                if (m_device->PowerFlag()) {
+                    m_device->RefreshPower();
+                }
+                DebugTrace("2.4gcesvdfherhue  12312423 123342341");
+            }
+        } else if (m_visible) {
+            Post(kMsgDevicePresence, static_cast<quintptr>(m_optionIndex), 0);
+            DebugTrace("2.4gcesvdfherhue");
+        }
+        StartTimer(kLinkCheckTimer, 3000);
+    });
 }
 
 }  // namespace kx520

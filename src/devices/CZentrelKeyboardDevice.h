@@ -39,7 +39,7 @@ public:
     void OnConnected() override;
     void OnNotify() override;
     void RefreshPower() override;
-    bool ProbeLink() override { return m_keyboard->ProbeLink(); }
+    bool ProbeChannel() override { return m_keyboard->ProbeLink(); }
     void SetProfilePaths() override;
     QString ProfilePath() const override;
     bool LoadProfileToPage() override;

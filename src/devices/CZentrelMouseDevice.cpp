@@ -615,12 +615,14 @@ void CZentrelMouseDevice::ReloadProfile() {
     });
 }
 
-bool CZentrelMouseDevice::ProbeLink() {
-    const bool awake = m_mouse->ProbeLink();
+bool CZentrelMouseDevice::ProbeChannel() {
+    return m_mouse->ProbeLink();
+}
+
+void CZentrelMouseDevice::OnProbed(bool awake) {
     if (awake && m_recordPending) {
         WriteRecord();
     }
-    return awake;
 }
 
 void CZentrelMouseDevice::OnNotify() {

@@ -36,7 +36,8 @@ public:
     void RefreshPower() override { ShowPowerStatus(); }
     // The receiver's probe; a mouse that answers it gets the change it
     // missed (the link may have moved from the cable meanwhile).
-    bool ProbeLink() override;
+    bool ProbeChannel() override;
+    void OnProbed(bool awake) override;
     void SetProfilePaths() override;
     QString ProfilePath() const override { return m_profilePath; }
     bool LoadProfileToPage() override;

@@ -215,6 +215,17 @@ bool CZentrelUSBDevice::RunExchange(std::function<void()> work, std::function<vo
     return true;
 }
 
+void CZentrelUSBDevice::ProbeLinkLater(std::function<void(bool awake)> answered) {
+    auto awake = std::make_shared<bool>(false);
+    RunRead([this, awake] { *awake = ProbeChannel(); },
+            [this, awake, answered = std::move(answered)] {
+                OnProbed(*awake);
+                if (answered) {
+                    answered(*awake);
+                }
+            });
+}
+
 void CZentrelUSBDevice::RunRead(std::function<void()> work, std::function<void()> done) {
     m_exchanges->Submit(std::move(work), std::move(done));
 }

@@ -61,7 +61,17 @@ public:
     virtual void OnTimer1003() {}
     virtual void OnTimer1004() {}
     virtual void RefreshPower() {}
-    virtual bool ProbeLink() { return true; }
+    // Whether the receiver's device is in reach: the probe (the channel
+    // only), then what the kind does about the answer on the UI thread.
+    bool ProbeLink() {
+        const bool awake = ProbeChannel();
+        OnProbed(awake);
+        return awake;
+    }
+    // The same with the probe on the exchange thread; `answered` on the UI thread.
+    void ProbeLinkLater(std::function<void(bool awake)> answered);
+    virtual bool ProbeChannel() { return true; }
+    virtual void OnProbed(bool) {}
     virtual bool LoadProfileToPage() { return false; }
     virtual void ApplyProfileToPage() {}
     virtual void RestoreDefaults() {}

@@ -30,7 +30,7 @@ constexpr const char* kOption = R"(<Window size="200,40">
 class ProbingDevice : public CZentrelUSBDevice {
 public:
     using CZentrelUSBDevice::CZentrelUSBDevice;
-    bool ProbeLink() override {
+    bool ProbeChannel() override {
         return Channel().IsOpen() && Channel().ReceiverMode() && protocol::CMD_RECEIVER_PROBE(Channel());
     }
     void OnConnected() override { ++connected; }
