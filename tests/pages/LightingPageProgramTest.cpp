@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/AppProgram.h"
+#include "app/KeyboardRun.h"
 #include "devices/PageKeyDefaults.h"
 #include "platform/SafeJson.h"
 #include "profiles/ProfileTestFiles.h"
@@ -47,19 +48,6 @@ Json::Value Profile() {
 bool Connected(const std::string& trace) {
     return CountOf(trace, kCmdReadConfig) >= 2;  // the profile byte, then its record
 }
-
-// The application on a virtual keyboard with a packet trace.
-struct KeyboardRun {
-    KeyboardRun()
-        : trace(temp.Path() + "/trace"),
-          app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'") {}
-    // Up, and connected to the keyboard.
-    bool Started() { return app.Ready() && WaitFor([this] { return Connected(trace); }); }
-
-    test::TempDir temp;
-    std::string trace;
-    App app;
-};
 
 TEST(LightingPage, AnEffectBrightnessSpeedAndRedReachTheRecordTheProfileAndTheNextStart) {
     test::TempDir temp;
@@ -202,8 +190,8 @@ TEST(LightingPage, KeysColouredOnThePageAreInTheKeyboardsStateAfterTheApplicatio
 }
 
 TEST(LightingPage, TheCommandLineWritesTheSameBytesAsThePageForDirectionAndColour) {
-    KeyboardRun run;
-    ASSERT_TRUE(run.Started()) << run.app.Errors();
+    test::KeyboardRun run;
+    ASSERT_TRUE(run.Started(Connected)) << run.app.Errors();
     const std::string& trace = run.trace;
     Ui("click deng_Op_tab");
     Ui("select light_combo_modeSelect 1");  // the wave: both directions and the rainbow
@@ -241,8 +229,8 @@ TEST(LightingPage, TheCommandLineWritesTheSameBytesAsThePageForDirectionAndColou
 }
 
 TEST(LightingPage, DirectionRainbowColourChoiceAndTheMusicsColoursAreKept) {
-    KeyboardRun run;
-    ASSERT_TRUE(run.Started()) << run.app.Errors();
+    test::KeyboardRun run;
+    ASSERT_TRUE(run.Started(Connected)) << run.app.Errors();
     const std::string& trace = run.trace;
     Ui("click deng_Op_tab");
     Ui("select light_combo_modeSelect 1");  // the wave: both directions and the rainbow

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/AppProgram.h"
+#include "app/KeyboardRun.h"
 #include "platform/SafeJson.h"
 #include "profiles/MacroImage.h"
 #include "profiles/MacroStore.h"
@@ -62,24 +63,9 @@ bool Connected(const std::string& trace) {
     return CountOf(trace, kCmdReadConfig) >= 1 && test::OptionIs("keyboard", "current", true);
 }
 
-// The application on a virtual keyboard with a packet trace, its data
-// forgotten first.
-struct KeyboardRun {
-    KeyboardRun()
-        : trace(temp.Path() + "/trace"),
-          app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'") {}
-    // Up, and connected to the keyboard.
-    bool Started() { return app.Ready() && WaitFor([this] { return Connected(trace); }); }
-
-    test::TempDir temp;
-    std::string trace;
-    bool forgotten = (ForgetKeyboardData(), true);
-    App app;
-};
-
 TEST(MacroPage, ARecordedKeyAndClickLandInTheFileAndABoundMacroReachesTheKeyboard) {
-    KeyboardRun run;
-    ASSERT_TRUE(run.Started()) << run.app.Errors();
+    test::KeyboardRun run(ForgetKeyboardData);
+    ASSERT_TRUE(run.Started(Connected)) << run.app.Errors();
     const std::string& trace = run.trace;
     Ui("click macro_Op_tab");
     Ui("click macro_btn_name_add");
@@ -141,8 +127,8 @@ TEST(MacroPage, ARecordedKeyAndClickLandInTheFileAndABoundMacroReachesTheKeyboar
 }
 
 TEST(MacroPage, RecordingWithNoMacroMakesOneAndTheKeyPagesMacroFunctionStartsOnTheFirst) {
-    KeyboardRun run;
-    ASSERT_TRUE(run.Started()) << run.app.Errors();
+    test::KeyboardRun run(ForgetKeyboardData);
+    ASSERT_TRUE(run.Started(Connected)) << run.app.Errors();
     const std::string& trace = run.trace;
     // With no macro the key page's macro function tells the user, and changes nothing.
     Ui("click key_Op_tab");
@@ -167,8 +153,8 @@ TEST(MacroPage, RecordingWithNoMacroMakesOneAndTheKeyPagesMacroFunctionStartsOnT
 }
 
 TEST(MacroPage, DeletingAMacroRenumbersEveryProfileAndWritesTheKeysOnce) {
-    KeyboardRun run;
-    ASSERT_TRUE(run.Started()) << run.app.Errors();
+    test::KeyboardRun run(ForgetKeyboardData);
+    ASSERT_TRUE(run.Started(Connected)) << run.app.Errors();
     const std::string& trace = run.trace;
     for (int i = 0; i < 3; ++i) {
         ASSERT_EQ(test::Ctl("macro new keyboard").exitCode, 0);
