@@ -446,24 +446,29 @@ void DeviceLinkManager::SwitchLink(int slot) {
 }
 
 void DeviceLinkManager::ProbeReceiver(CZentrelUSBDevice& device) {
-    // Bounded: the UI thread waits at most about 1.5 s here.
-    constexpr int kAttempts = 26;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        // The bound holds inside each probe too: one unanswered probe would
-        // otherwise wait 2 x 5 s.
-        if (protocol::CMD_RECEIVER_PROBE(device.Channel(), deadline)) {
-            break;
-        }
-        if (attempt < kAttempts - 1) {
-            DebugTrace("获取2.4G模式失败");
-        }
-        if (std::chrono::steady_clock::now() + std::chrono::milliseconds(50) > deadline) {
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    DebugTrace("获取2");
+    // On the device's exchange thread, bounded to about 1.5 s: the window
+    // never waits for the receiver, and timer 1007 does the rest.
+    device.RunRead(
+        [channel = &device.Channel()] {
+            constexpr int kAttempts = 26;
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+            for (int attempt = 0; attempt < kAttempts; ++attempt) {
+                // The bound holds inside each probe too: one unanswered probe
+                // would otherwise wait 2 x 5 s.
+                if (protocol::CMD_RECEIVER_PROBE(*channel, deadline)) {
+                    break;
+                }
+                if (attempt < kAttempts - 1) {
+                    DebugTrace("获取2.4G模式失败");
+                }
+                if (std::chrono::steady_clock::now() + std::chrono::milliseconds(50) > deadline) {
+                    break;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+            DebugTrace("获取2");
+        },
+        {});
 }
 
 void DeviceLinkManager::AttachNotifyInterface(int slot) {

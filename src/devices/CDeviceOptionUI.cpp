@@ -255,8 +255,16 @@ void CDeviceOptionUI::OnTimer(int id) {
 void CDeviceOptionUI::Connect() {
     auto& channel = m_device->Channel();
     const bool receiver = channel.ReceiverMode();
-    if (receiver && channel.IsOpen()) {
-        if (!m_device->ProbeLink()) {
+    if (!receiver || !channel.IsOpen()) {
+        Connected(receiver);
+        return;
+    }
+    // Asked on the device's exchange thread: an unanswering receiver never holds the window.
+    m_device->ProbeLinkLater([this, alive = QPointer<CDeviceOptionUI>(this)](bool awake) {
+        if (alive == nullptr) {
+            return;  // the option went before its device answered
+        }
+        if (!awake) {
             m_probeFailures = (m_probeFailures + 1) % kProbeFailureWrap;
             if (m_visible) {
                 SetVisible(false);
@@ -266,7 +274,12 @@ void CDeviceOptionUI::Connect() {
             return;
         }
         Post(kMsgDevicePresence, static_cast<quintptr>(m_optionIndex), 1);
-    }
+        Connected(true);
+    });
+}
+
+void CDeviceOptionUI::Connected(bool receiver) {
+    auto& channel = m_device->Channel();
     m_device->OnConnected();
     m_probeFailures = 0;
     StartTimer(kPollTimer, 5);

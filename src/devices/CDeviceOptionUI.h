@@ -91,6 +91,8 @@ protected:
 private:
     void OnTimer(int id);
     void Connect();
+    // The connection taken as made: the device reads its state, the timers start.
+    void Connected(bool receiver);
     void Poll();
     void CheckLink();
     void ApplyImages();

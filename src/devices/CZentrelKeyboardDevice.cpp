@@ -320,13 +320,31 @@ bool CZentrelKeyboardDevice::RefreshPage() {
 }
 
 void CZentrelKeyboardDevice::OnConnected() {
-    m_keyboard->ReadDeviceState();
-    LoadProfileToPage();
-    bool modeChanged = false;
-    m_keyboard->ReadLightRecord(modeChanged);
-    m_keyboard->RefreshLighting(m_keyboard->Light());
-    ApplyProfileToPage();
-    m_keyboard->StartLight();
+    // Read on the exchange thread, taken on the UI thread. Counted as a
+    // write: no save reads the key tables while the connection replaces them.
+    const bool open = Channel().IsOpen();
+    auto state = std::make_shared<std::optional<protocol::DeviceState>>();
+    auto fetched = std::make_shared<std::optional<KeyboardCore::FetchedRecord>>();
+    RunExchange(
+        [core = m_keyboard, open, state, fetched] {
+            if (open) {
+                *state = core->FetchDeviceState();
+                *fetched = core->FetchLightRecord();
+            }
+        },
+        [this, open, state, fetched] {
+            if (*state) {
+                m_keyboard->TakeDeviceState(**state);
+            }
+            LoadProfileToPage();
+            bool modeChanged = false;
+            if (!open || *fetched) {
+                m_keyboard->TakeLightRecord(open ? &**fetched : nullptr, modeChanged);
+            }
+            m_keyboard->RefreshLighting(m_keyboard->Light());
+            ApplyProfileToPage();
+            m_keyboard->StartLight();
+        });
 }
 
 void CZentrelKeyboardDevice::OnNotify() {

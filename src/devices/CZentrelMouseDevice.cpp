@@ -577,20 +577,33 @@ std::string CZentrelMouseDevice::AssignKey(int position, const WordAssignment& a
 }
 
 void CZentrelMouseDevice::OnConnected() {
-    const bool read = m_mouse->ReadDeviceState();
-    LoadProfileToPage();
+    // Read on the exchange thread, taken on the UI thread. Counted as a
+    // write: no save reads the key tables while the connection replaces them.
     // A mouse that did not answer is not asked again for its record; one
     // that missed a change gets the profile's record instead.
     const bool pending = m_recordPending;
-    if (read && !pending && m_mouse->ReadConfigRecord()) {
-        m_mouse->Profile().Save();
-    }
-    ApplyProfileToPage();
-    if (read && pending) {
-        WriteRecord();  // the profile already holds it
-    }
-    m_mouse->LoadCustomEffect();
-    m_mouse->StartLight();
+    auto state = std::make_shared<std::optional<protocol::DeviceState>>();
+    auto record = std::make_shared<std::optional<MouseLink::Record>>();
+    RunExchange(
+        [core = m_mouse, pending, state, record] {
+            *state = core->FetchDeviceState();
+            if (*state && (*state)->result == protocol::kResultSuccess && !pending) {
+                *record = core->FetchConfigRecord();
+            }
+        },
+        [this, pending, state, record] {
+            const bool read = *state && m_mouse->TakeDeviceState(**state);
+            LoadProfileToPage();
+            if (read && !pending && *record && m_mouse->TakeConfigRecord(**record)) {
+                m_mouse->Profile().Save();
+            }
+            ApplyProfileToPage();
+            m_mouse->LoadCustomEffect();
+            m_mouse->StartLight();
+            if (read && pending) {
+                WriteRecord();  // the profile already holds it
+            }
+        });
 }
 
 void CZentrelMouseDevice::ReloadProfile() {

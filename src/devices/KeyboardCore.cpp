@@ -68,11 +68,19 @@ void KeyboardCore::SetFolders(std::string dataFolder, std::string defaultFolder)
 }
 
 bool KeyboardCore::ReadDeviceState() {
+    const std::optional<DeviceState> state = FetchDeviceState();
+    return state && TakeDeviceState(*state);
+}
+
+std::optional<DeviceState> KeyboardCore::FetchDeviceState() {
     if (!Channel().IsOpen()) {
-        return false;
+        return std::nullopt;
     }
     // The receiver was probed before the connection was taken as made.
-    const DeviceState state = protocol::ReadDeviceState(Channel(), KeyboardWired);
+    return protocol::ReadDeviceState(Channel(), KeyboardWired);
+}
+
+bool KeyboardCore::TakeDeviceState(const DeviceState& state) {
     if (state.result != kResultSuccess || state.info.size() != m_info.size()) {
         DebugTrace("keyboard state not read: " + std::to_string(state.result));
         return false;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "protocol/DeviceState.h"
 #include "devices/DefaultNameLists.h"
 #include "devices/DeviceCore.h"
 #include "devices/EffectClock.h"
@@ -65,6 +66,10 @@ public:
     // CMD_BEGIN, CMD_READ_INFO, the key table and its LED positions,
     // CMD_END; then the key maps. False (tables as they were) on any failure.
     bool ReadDeviceState();
+    // The same in two halves: the read (the channel only, for the exchange
+    // thread), then what the page takes of it.
+    std::optional<protocol::DeviceState> FetchDeviceState();
+    bool TakeDeviceState(const protocol::DeviceState& state);
     // Key map 0: page position -> first device key holding its default
     // code; key map 1: page position -> that key's LED position.
     void BuildKeyMaps();

@@ -40,14 +40,22 @@ void MouseCore::LoadDefaults() {
 }
 
 bool MouseCore::ReadDeviceState() {
+    const std::optional<DeviceState> state = FetchDeviceState();
+    return state && TakeDeviceState(*state);
+}
+
+std::optional<DeviceState> MouseCore::FetchDeviceState() {
     if (!Channel().IsOpen()) {
-        return false;
+        return std::nullopt;
     }
     if (Channel().ReceiverMode() && !MouseLink::Awake(Channel())) {
-        return false;
+        return std::nullopt;
     }
     // Asked (as the cable's class) without a second probe.
-    const DeviceState state = protocol::ReadDeviceState(Channel(), MouseWired);
+    return protocol::ReadDeviceState(Channel(), MouseWired);
+}
+
+bool MouseCore::TakeDeviceState(const DeviceState& state) {
     if (state.result != kResultSuccess) {
         return false;
     }

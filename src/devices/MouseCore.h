@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "protocol/DeviceState.h"
 #include "devices/CustomEffectPlayer.h"
 #include "devices/DefaultNameLists.h"
 #include "devices/DeviceCore.h"
@@ -47,6 +48,10 @@ public:
     // CMD_BEGIN, CMD_READ_INFO, the key table, CMD_END (a probe first on the
     // receiver). False (what was read before kept) on any failure.
     bool ReadDeviceState();
+    // The same in two halves: the read (the channel only, for the exchange
+    // thread), then what the page takes of it.
+    std::optional<protocol::DeviceState> FetchDeviceState();
+    bool TakeDeviceState(const protocol::DeviceState& state);
     // Copies: the exchange thread refreshes them while the page reads.
     std::vector<uint8_t> Info() const {
         std::lock_guard lock(m_infoLock);

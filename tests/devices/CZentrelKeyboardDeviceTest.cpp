@@ -50,6 +50,7 @@ TEST(KeyboardPage, KeysShowTheirOwnLedThroughTheKeyMapAndAKeyTheKeyboardLacksSta
     ASSERT_NE(keyboard, nullptr) << page.Error().toStdString();
     ASSERT_TRUE(test::ConnectVirtual(*keyboard, backend, "keyboard"));
     keyboard->OnConnected();
+    ASSERT_TRUE(test::Settle(*keyboard));
     for (int led = 0; led < 170; ++led) {
         keyboard->Core().SetLed(led, LedEntry{255, 0, 0, 255});
     }

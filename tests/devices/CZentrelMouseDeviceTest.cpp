@@ -97,6 +97,7 @@ TEST_F(MousePage, ADraggedSliderShowsItsValueAndIsTakenWhenLetGo) {
     EXPECT_TRUE(edit->GetText().isEmpty());
     ASSERT_TRUE(test::ConnectVirtual(*mouse, backend, "mouse"));
     mouse->OnConnected();
+    ASSERT_TRUE(test::Settle(*mouse));
     auto stage2 = [this] {
         const auto& stages = mouse->Mouse().Profile().Stages();
         return stages.size() > 2 ? static_cast<int>(stages[2].dpiX) : -1;

@@ -1,6 +1,7 @@
 #include "DeviceTestSupport.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 
 #include "../ui/UiTestSupport.h"
 #include "app/MainWindowControls.h"
@@ -11,6 +12,18 @@
 #include "sim/VirtualHidBackend.h"
 
 namespace kx520::test {
+
+bool Settle(CZentrelUSBDevice& device) {
+    QElapsedTimer waited;
+    waited.start();
+    while (device.ExchangeBusy()) {
+        if (waited.elapsed() > 5000) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
 
 bool ConnectVirtual(CZentrelUSBDevice& device, sim::VirtualHidBackend& backend,
                     std::string_view product) {

@@ -19,6 +19,9 @@ namespace kx520::test {
 // Plugs `product` and opens its command interface on `device`'s channel as
 // the main window does, with the device's identity set to the product's
 // class. False when it could not be opened.
+// Runs the UI thread's events until the device's exchange thread has nothing
+// left (its results shown); false after 5 s.
+bool Settle(CZentrelUSBDevice& device);
 bool ConnectVirtual(CZentrelUSBDevice& device, sim::VirtualHidBackend& backend,
                     std::string_view product);
 
