@@ -406,7 +406,7 @@ void CZentrelKeyboardDevice::ShowFunction(int type) {
 void CZentrelKeyboardDevice::SetHostLightControl(bool on) {
     CZentrelUSBDevice::SetHostLightControl(on);
     if (on && Identity().deviceClass == KeyboardWired) {
-        m_keyboard->SendHostLight();
+        RunRead([core = m_keyboard] { core->SendHostLight(); }, {});  // never waited for
     }
 }
 
