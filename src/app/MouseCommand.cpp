@@ -207,7 +207,8 @@ void MouseCommand::Run(CMainWnd& window, const QStringList& args, std::function<
             }
             pending->Answer(JsonAnswer(Show(*page)));
         });
-    if (!why.empty()) {
+    // Refused, or told at once (a profile that was not saved): answered now.
+    if (!why.empty() || !pending->Told().isEmpty()) {
         pending->Answer(JsonError(pending->Told().isEmpty() ? QString::fromStdString(why) : pending->Told()));
     }
 }

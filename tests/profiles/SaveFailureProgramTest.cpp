@@ -60,7 +60,8 @@ TEST(SaveFailures, AFullOrReadOnlyFolderFailsEachSaveWithItsReasonAndLeavesEvery
         GTEST_SKIP() << "a tmpfs of its own needs root";
     }
     const auto before = Files(data);
-    const char* commands[] = {"keyboard save", "lighting keyboard set --mode 3", "mouse dpi set 1 1200"};
+    const char* commands[] = {"keyboard save", "lighting keyboard set --mode 3", "mouse dpi set 1 1200",
+                              "mouse dpi active 2", "mouse rate 2", "lighting mouse set --mode 3"};
     const struct {
         const char* disk;
         const char* reason;
@@ -97,6 +98,7 @@ TEST(SaveFailures, AFullOrReadOnlyFolderFailsEachSaveWithItsReasonAndLeavesEvery
     EXPECT_NE(Section(keyboard)["KeyList"][10]["Assignment"], keyBefore);
     EXPECT_EQ(Section(keyboard)["LightInfo"]["SelectItem"].asInt(), 3);
     EXPECT_EQ(Section(mouse)["DPIStages"]["StageDPIs"][1]["StageDPIX"].asInt(), 22);
+    EXPECT_EQ(Section(mouse)["LightInfo"]["SelectItem"].asInt(), 3);
 }
 
 }  // namespace
