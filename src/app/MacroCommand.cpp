@@ -7,8 +7,8 @@
 
 #include "app/CMainWnd.h"
 #include "app/JsonAnswer.h"
-#include "app/ToldText.h"
 #include "app/MacroPageActions.h"
+#include "app/ScriptReply.h"
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "pages/CMacroControlUI.h"
@@ -86,7 +86,7 @@ QString MacroCommand::Run(CMainWnd& window, const QStringList& args) {
         return JsonError(QStringLiteral("the %1 is recording a macro").arg(args[1]));
     }
     const QStringList rest = args.mid(2);
-    const ToldText told(*device);  // what the page would tell is the answer
+    ScriptReply told(*device, {});  // what the page would tell is the answer
     const auto failed = [&page](const QString& otherwise) {
         const std::string& why = page.Store().LastError();
         return JsonError(why.empty() ? otherwise : QString::fromStdString(why));
@@ -129,7 +129,7 @@ QString MacroCommand::Run(CMainWnd& window, const QStringList& args) {
         if (!window.MacroActions().DeleteSelectedMacro(*device, false)) {
             return failed(QStringLiteral("not deleted"));
         }
-        return told.Text().isEmpty() ? JsonAnswer({}) : JsonError(told.Text());
+        return told.Told().isEmpty() ? JsonAnswer({}) : JsonError(told.Told());
     }
     if (verb == QLatin1String("rename") && rest.size() == 2) {
         ui::CControlUI* edit = ui::CPaintManagerUI::FindSubControlByName(&page, QStringLiteral("macro_edit_macroname"));

@@ -8,7 +8,7 @@
 
 namespace kx520 {
 
-// The answer to a script's call that waits for a device (kept alive by the
+// The answer to a script's call, at once or once a device answered (kept alive by the
 // callbacks that finish it): what the device tells the user meanwhile is
 // kept as the answer's reason, in place of a message box the script could
 // not answer, and a call whose device goes away first is answered all the
