@@ -231,7 +231,7 @@ void CZentrelUSBDevice::RunRead(std::function<void()> work, std::function<void()
 }
 
 bool CZentrelUSBDevice::ExchangeBusy() const {
-    return m_exchanges->Busy();
+    return m_exchanges != nullptr && m_exchanges->Busy();  // none once the page is going
 }
 
 void CZentrelUSBDevice::WriteLatest(WriteSlot slot, std::function<int()> send, Written written) {
