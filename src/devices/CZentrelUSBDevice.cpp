@@ -217,8 +217,13 @@ bool CZentrelUSBDevice::RunExchange(std::function<void()> work, std::function<vo
 
 void CZentrelUSBDevice::ProbeLinkLater(std::function<void(bool awake)> answered) {
     auto awake = std::make_shared<bool>(false);
+    const uint64_t generation = Channel().LinkGeneration();
     RunRead([this, awake] { *awake = ProbeChannel(); },
-            [this, awake, answered = std::move(answered)] {
+            [this, awake, generation, answered = std::move(answered)] {
+                // An answer about a link that was closed or switched meanwhile says nothing.
+                if (Channel().LinkGeneration() != generation || !Channel().IsOpen()) {
+                    return;
+                }
                 OnProbed(*awake);
                 if (answered) {
                     answered(*awake);

@@ -86,7 +86,9 @@ TEST(ExchangeQueueProgram, ASilentDeviceNeverHoldsTheWindowAndTheWriteAfterItIsW
         EXPECT_NE(writer.Errors().find("did not"), std::string::npos) << writer.Errors();
         // The fault is gone: the same write goes through, its own command with it.
         ASSERT_TRUE(WaitFor([&] { return !test::OptionIs(write.kind, "busy", true); }));
-        const auto again = test::Ctl(write.write);
+        // As the message says: a moment later, once the device is free again.
+        test::ProgramRun again;
+        WaitFor([&] { return (again = test::Ctl(write.write)).err.find("still busy") == std::string::npos; });
         EXPECT_EQ(again.exitCode, 0) << again.err;
         EXPECT_FALSE(test::WrittenImage(trace, write.product, write.command).empty());
     }
