@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "devices/KeyAssignmentCodec.h"
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 
 namespace {
 

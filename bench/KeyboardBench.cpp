@@ -16,7 +16,7 @@
 
 #include "devices/KeyboardCore.h"
 #include "devices/MouseCore.h"
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 #include "kx520ctl/ProductChannel.h"
 #include "sim/FirmwareDriver.h"
 #include "sim/VirtualHidBackend.h"

@@ -9,7 +9,7 @@
 #include "app/Startup.h"
 #include "devices/CZentrelKeyboardDevice.h"
 #include "devices/CZentrelUSBDevice.h"
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 #include "sim/VirtualHidBackend.h"
 #include "ui/CDialogBuilder.h"
 #include "ui/CPaintManagerUI.h"

@@ -62,7 +62,7 @@ set(KX520_CORE_SOURCES
     devices/MacroEditor.cpp
     devices/KeyboardReport.cpp
     devices/LightReport.cpp
-    app/DeviceCatalog.cpp
+    catalog/DeviceCatalog.cpp
     app/InterfaceSlotTable.cpp
     app/DeviceScanThread.cpp
     app/UdevRule.cpp

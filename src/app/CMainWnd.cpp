@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "app/DeviceCatalog.h"
+#include "catalog/DeviceCatalog.h"
 #include "app/DeviceLinkManager.h"
 #include "app/MainWindowControls.h"
 #include "app/MainWindowMessages.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DeviceCatalog.h"
+#include "catalog/DeviceCatalog.h"
 
 namespace kx520 {
 

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <vector>
 
-#include "app/DeviceCatalog.h"
+#include "catalog/DeviceCatalog.h"
 
 namespace kx520 {
 

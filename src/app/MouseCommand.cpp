@@ -13,7 +13,7 @@
 #include "devices/CZentrelMouseDevice.h"
 #include "devices/KeyLabels.h"
 #include "devices/LightReport.h"
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 #include "profiles/CDeviceProfileUI.h"
 #include "ui/CResourceManager.h"
 

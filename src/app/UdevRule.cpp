@@ -4,7 +4,7 @@
 #include <set>
 #include <tuple>
 
-#include "app/DeviceCatalog.h"
+#include "catalog/DeviceCatalog.h"
 
 namespace kx520 {
 

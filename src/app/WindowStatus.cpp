@@ -6,7 +6,7 @@
 #include <json/writer.h>
 
 #include "app/CMainWnd.h"
-#include "app/DeviceCatalog.h"
+#include "catalog/DeviceCatalog.h"
 #include "app/DeviceOptionList.h"
 #include "app/DeviceSelector.h"
 #include "devices/CDeviceOptionUI.h"

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "devices/KeyLabels.h"
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 #include "pages/CKeySetControlUI.h"
 #include "pages/CLightControlUI.h"
 #include "pages/CDeviceKeyButtonUI.h"

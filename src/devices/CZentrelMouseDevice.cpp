@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/DeviceCatalog.h"
+#include "catalog/DeviceCatalog.h"
 #include "devices/KeyLabels.h"
 #include "platform/DebugTrace.h"
 #include "pages/CDeviceKeyButtonUI.h"

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/DeviceCatalog.h"
+#include "catalog/DeviceCatalog.h"
 #include "devices/DeviceCore.h"
 #include "devices/ExchangeQueue.h"
 #include "devices/KeyAssignmentEditor.h"

@@ -8,7 +8,7 @@
 
 #include "devices/KeyAssignmentWords.h"
 #include "devices/KeyTable.h"
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 #include "profiles/KeyAction.h"
 
 namespace kx520 {

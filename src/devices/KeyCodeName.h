@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 
 namespace kx520 {
 

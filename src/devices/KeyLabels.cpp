@@ -4,7 +4,7 @@
 #include <span>
 
 #include "devices/KeyCodeTables.h"
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 
 namespace kx520 {
 

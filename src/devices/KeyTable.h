@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 #include "profiles/KeyAction.h"
 #include "profiles/MacroStore.h"
 

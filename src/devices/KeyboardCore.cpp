@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-#include "app/DeviceCatalog.h"
+#include "catalog/DeviceCatalog.h"
 #include "devices/EffectClock.h"
 #include "devices/KeyboardLightTables.h"
 #include "devices/LightTables.h"
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 #include "platform/DebugTrace.h"
 #include "profiles/MacroStore.h"
 #include "protocol/DeviceState.h"

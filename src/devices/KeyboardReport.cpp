@@ -5,7 +5,7 @@
 #include "devices/KeyCodeName.h"
 #include "devices/KeyboardCore.h"
 #include "devices/LightReport.h"
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 
 namespace kx520 {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/DeviceCatalog.h"
+#include "catalog/DeviceCatalog.h"
 #include "devices/EffectClock.h"
 #include "devices/MouseLink.h"
 #include "platform/DebugTrace.h"

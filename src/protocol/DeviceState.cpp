@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "app/DeviceCatalog.h"
+#include "catalog/DeviceCatalog.h"
 #include "protocol/CommandSet.h"
 
 namespace kx520::protocol {

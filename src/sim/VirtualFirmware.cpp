@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 #include "profiles/MacroImage.h"
 #include "protocol/CommandSet.h"
 

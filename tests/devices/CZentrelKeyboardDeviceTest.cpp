@@ -6,7 +6,7 @@
 #include <QImage>
 
 #include "DeviceTestSupport.h"
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CSelectPanelUI.h"
 #include "profiles/MacroStore.h"

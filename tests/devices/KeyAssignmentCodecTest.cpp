@@ -4,7 +4,7 @@
 
 #include "devices/KeyCodeTables.h"
 #include "devices/KeyLabels.h"
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 #include "support/ProgramRun.h"
 
 namespace kx520 {

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 #include "kx520ctl/ProductChannel.h"
 #include "platform/SafeJson.h"
 #include "profiles/MacroImage.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 #include "platform/SafeJson.h"
 #include "profiles/ProfileTestFiles.h"
 #include "protocol/CommandPacket.h"

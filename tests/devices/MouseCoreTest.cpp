@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 #include "kx520ctl/ProductChannel.h"
 #include "profiles/ShootImage.h"
 #include "profiles/ProfileTestFiles.h"

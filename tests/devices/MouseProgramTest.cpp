@@ -13,7 +13,7 @@
 #include "profiles/JsonFile.h"
 #include "profiles/ShootImage.h"
 #include "protocol/CommandPacket.h"
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 #include "protocol/CommandSet.h"
 #include "support/TempDir.h"
 #include "support/TraceReader.h"

@@ -5,7 +5,7 @@
 #include <deque>
 #include <memory>
 
-#include "app/DeviceCatalog.h"
+#include "catalog/DeviceCatalog.h"
 #include "fuzz/DescriptorGrammar.h"
 #include "fuzz/FuzzInput.h"
 #include "fuzz/ScriptedHid.h"

@@ -11,7 +11,7 @@
 
 #include "app/AppProgram.h"
 #include "app/KeyboardRun.h"
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 #include "platform/SafeJson.h"
 #include "profiles/ProfileTestFiles.h"
 #include "protocol/CommandPacket.h"

@@ -1,8 +1,8 @@
 // The shipped profile templates against the tables they must agree with.
 #include <gtest/gtest.h>
 
-#include "app/DeviceCatalog.h"
-#include "devices/PageKeyDefaults.h"
+#include "catalog/DeviceCatalog.h"
+#include "catalog/PageKeyDefaults.h"
 #include "profiles/CBasicProfiledata.h"
 #include "profiles/CKeyboardProfiledata.h"
 

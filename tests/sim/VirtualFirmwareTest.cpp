@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 #include "protocol/CommandSet.h"
 
 namespace kx520::sim {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
-#include "app/DeviceCatalog.h"
+#include "catalog/DeviceCatalog.h"
 #include "protocol/CommandSet.h"
 #include "support/VirtualChannel.h"
 

@@ -13,7 +13,7 @@
 
 #include "app/RegisteredMessages.h"
 #include "devices/KeyAssignmentWords.h"
-#include "devices/PageKeyDefaults.h"
+#include "catalog/PageKeyDefaults.h"
 #include "platform/AppBus.h"
 #include "platform/ProgramText.h"
 #include "platform/SafeJson.h"

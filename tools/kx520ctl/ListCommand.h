@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/DeviceCatalog.h"
+#include "catalog/DeviceCatalog.h"
 #include "hid/HidBackend.h"
 
 namespace kx520::ctl {

@@ -1,6 +1,6 @@
 #include "kx520ctl/ProductChannel.h"
 
-#include "app/DeviceCatalog.h"
+#include "catalog/DeviceCatalog.h"
 #include "hid/DevicePath.h"
 #include "kx520ctl/ListCommand.h"
 

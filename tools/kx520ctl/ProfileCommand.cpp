@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "app/DeviceCatalog.h"
+#include "catalog/DeviceCatalog.h"
 #include "platform/DataFolders.h"
 #include "platform/DeviceLock.h"
 #include "platform/Utf8.h"

@@ -6,7 +6,7 @@
 #include <iostream>
 #include <string>
 
-#include "app/DeviceCatalog.h"
+#include "catalog/DeviceCatalog.h"
 #include "app/UdevRule.h"
 #include "hid/HidBackend.h"
 #include <QCoreApplication>

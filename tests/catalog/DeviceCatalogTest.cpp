@@ -1,4 +1,4 @@
-#include "app/DeviceCatalog.h"
+#include "catalog/DeviceCatalog.h"
 
 #include <gtest/gtest.h>
 
