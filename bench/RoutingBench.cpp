@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <vector>
 
-#include "app/MessageTable.h"
+#include "messages/MessageTable.h"
 #include "app/NotificationRouter.h"
 #include "ui/CControlUI.h"
 

@@ -67,9 +67,9 @@ set(KX520_CORE_SOURCES
     app/DeviceScanThread.cpp
     app/UdevRule.cpp
     app/LanguageConfig.cpp
-    app/RegisteredMessages.cpp
+    messages/RegisteredMessages.cpp
     app/DeviceSelector.cpp
-    app/MessageTable.cpp
+    messages/MessageTable.cpp
     app/WorkerSlots.cpp
     app/AudioCopyData.cpp
     profiles/JsonFile.cpp

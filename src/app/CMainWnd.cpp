@@ -20,7 +20,7 @@
 #include "app/MousePageActions.h"
 #include "app/RecordingCapture.h"
 #include "app/ProfileActions.h"
-#include "app/RegisteredMessages.h"
+#include "messages/RegisteredMessages.h"
 #include "app/TitleBarActions.h"
 #include "app/ScriptReply.h"
 #include "app/TrayController.h"

@@ -11,7 +11,7 @@
 #include "app/DeviceSelector.h"
 #include "app/InterfaceSlotTable.h"
 #include "app/LanguageSwitcher.h"
-#include "app/MessageTable.h"
+#include "messages/MessageTable.h"
 #include "app/NotificationRouter.h"
 #include "app/WorkerSlots.h"
 #include "ui/WindowImplBase.h"

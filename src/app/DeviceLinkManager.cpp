@@ -6,7 +6,7 @@
 #include "app/CMainWnd.h"
 #include "app/MacroPageActions.h"
 #include "pages/CMacroControlUI.h"
-#include "app/RegisteredMessages.h"
+#include "messages/RegisteredMessages.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "devices/CDeviceOptionUI.h"
 #include "pages/CMpDevicePowerUI.h"

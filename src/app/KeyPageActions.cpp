@@ -2,7 +2,7 @@
 
 #include "app/CMainWnd.h"
 #include "app/NotificationRouter.h"
-#include "app/RegisteredMessages.h"
+#include "messages/RegisteredMessages.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "pages/CKeySetControlUI.h"
 #include "ui/Notification.h"

@@ -1,7 +1,7 @@
 #include "app/ProfileActions.h"
 
 #include "app/CMainWnd.h"
-#include "app/MessageTable.h"
+#include "messages/MessageTable.h"
 #include "app/NotificationRouter.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "platform/DebugTrace.h"

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QFontDatabase>
 
-#include "app/RegisteredMessages.h"
+#include "messages/RegisteredMessages.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "devices/CDeviceOptionUI.h"
 #include "pages/PageControls.h"

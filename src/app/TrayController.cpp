@@ -5,8 +5,8 @@
 
 #include "app/CMainWnd.h"
 #include "app/DeviceSelector.h"
-#include "app/MessageTable.h"
-#include "app/RegisteredMessages.h"
+#include "messages/MessageTable.h"
+#include "messages/RegisteredMessages.h"
 #include "platform/DebugTrace.h"
 #include "ui/CMenuWnd.h"
 

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "app/CMainWnd.h"
-#include "app/RegisteredMessages.h"
+#include "messages/RegisteredMessages.h"
 #include "app/Startup.h"
 #include "platform/AppBus.h"
 #include "platform/AutomationAdaptor.h"

@@ -1,5 +1,5 @@
 #include "devices/CZentrelUSBDevice.h"
-#include "app/RegisteredMessages.h"
+#include "messages/RegisteredMessages.h"
 #include "pages/CMpDevicePowerUI.h"
 
 #include <QTimer>

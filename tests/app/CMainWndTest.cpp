@@ -13,7 +13,7 @@
 #include <random>
 
 #include "app/DeviceLinkManager.h"
-#include "app/RegisteredMessages.h"
+#include "messages/RegisteredMessages.h"
 #include "app/Startup.h"
 #include "app/TrayController.h"
 #include "devices/CZentrelKeyboardDevice.h"

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "app/RegisteredMessages.h"
+#include "messages/RegisteredMessages.h"
 #include "support/TempDir.h"
 
 namespace kx520 {

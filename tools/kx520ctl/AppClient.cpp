@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <iostream>
 
-#include "app/RegisteredMessages.h"
+#include "messages/RegisteredMessages.h"
 #include "devices/KeyAssignmentWords.h"
 #include "catalog/PageKeyDefaults.h"
 #include "platform/AppBus.h"

@@ -1,4 +1,4 @@
-#include "app/MessageTable.h"
+#include "messages/MessageTable.h"
 
 namespace kx520 {
 

@@ -1,4 +1,4 @@
-#include "app/RegisteredMessages.h"
+#include "messages/RegisteredMessages.h"
 
 #include <array>
 

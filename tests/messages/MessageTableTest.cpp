@@ -1,4 +1,4 @@
-#include "app/MessageTable.h"
+#include "messages/MessageTable.h"
 
 #include <gtest/gtest.h>
 
