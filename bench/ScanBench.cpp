@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "app/DeviceScanThread.h"
-#include "app/InterfaceSlotTable.h"
+#include "discovery/DeviceScanThread.h"
+#include "discovery/InterfaceSlotTable.h"
 #include "hid/HidDescriptorBuilder.h"
 #include "hid/HidrawBackend.h"
 #include "sim/VirtualHidBackend.h"

@@ -63,14 +63,14 @@ set(KX520_CORE_SOURCES
     devices/KeyboardReport.cpp
     devices/LightReport.cpp
     catalog/DeviceCatalog.cpp
-    app/InterfaceSlotTable.cpp
-    app/DeviceScanThread.cpp
-    app/UdevRule.cpp
+    discovery/InterfaceSlotTable.cpp
+    discovery/DeviceScanThread.cpp
+    discovery/UdevRule.cpp
     app/LanguageConfig.cpp
     messages/RegisteredMessages.cpp
-    app/DeviceSelector.cpp
+    discovery/DeviceSelector.cpp
     messages/MessageTable.cpp
-    app/WorkerSlots.cpp
+    discovery/WorkerSlots.cpp
     app/AudioCopyData.cpp
     profiles/JsonFile.cpp
     profiles/ColourOptionsFile.cpp

@@ -24,7 +24,7 @@
 #include "app/TitleBarActions.h"
 #include "app/ScriptReply.h"
 #include "app/TrayController.h"
-#include "app/UdevRule.h"
+#include "discovery/UdevRule.h"
 #include "app/WindowStatus.h"
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelKeyboardDevice.h"

@@ -7,13 +7,13 @@
 #include "app/AudioCopyData.h"
 #include "devices/SpectrumBands.h"
 #include "app/DeviceOptionList.h"
-#include "app/DeviceScanThread.h"
-#include "app/DeviceSelector.h"
-#include "app/InterfaceSlotTable.h"
+#include "discovery/DeviceScanThread.h"
+#include "discovery/DeviceSelector.h"
+#include "discovery/InterfaceSlotTable.h"
 #include "app/LanguageSwitcher.h"
 #include "messages/MessageTable.h"
 #include "app/NotificationRouter.h"
-#include "app/WorkerSlots.h"
+#include "discovery/WorkerSlots.h"
 #include "ui/WindowImplBase.h"
 
 namespace kx520 {

@@ -1,7 +1,7 @@
 #include "app/DeviceOptionList.h"
 
 #include "app/CMainWnd.h"
-#include "app/DeviceSelector.h"
+#include "discovery/DeviceSelector.h"
 #include "app/NotificationRouter.h"
 #include "devices/CDeviceOptionUI.h"
 #include "ui/CContainerUI.h"

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/DeviceSelectorView.h"
+#include "discovery/DeviceSelectorView.h"
 
 namespace kx520 {
 

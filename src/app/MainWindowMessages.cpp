@@ -5,7 +5,7 @@
 
 #include "app/CMainWnd.h"
 #include "app/DeviceLinkManager.h"
-#include "app/DeviceSelector.h"
+#include "discovery/DeviceSelector.h"
 #include "messages/MessageTable.h"
 #include "messages/RegisteredMessages.h"
 #include "devices/CZentrelKeyboardDevice.h"

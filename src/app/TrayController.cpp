@@ -4,7 +4,7 @@
 #include <QSystemTrayIcon>
 
 #include "app/CMainWnd.h"
-#include "app/DeviceSelector.h"
+#include "discovery/DeviceSelector.h"
 #include "messages/MessageTable.h"
 #include "messages/RegisteredMessages.h"
 #include "platform/DebugTrace.h"

@@ -8,7 +8,7 @@
 #include "app/CMainWnd.h"
 #include "catalog/DeviceCatalog.h"
 #include "app/DeviceOptionList.h"
-#include "app/DeviceSelector.h"
+#include "discovery/DeviceSelector.h"
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelKeyboardDevice.h"
 #include "devices/CZentrelUSBDevice.h"

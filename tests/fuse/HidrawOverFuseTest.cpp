@@ -12,8 +12,8 @@
 #include <future>
 #include <thread>
 
-#include "app/DeviceScanThread.h"
-#include "app/InterfaceSlotTable.h"
+#include "discovery/DeviceScanThread.h"
+#include "discovery/InterfaceSlotTable.h"
 #include "hid/DevicePath.h"
 #include "hid/HidDevice.h"
 #include "hid/HidrawBackend.h"

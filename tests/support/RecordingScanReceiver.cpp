@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/InterfaceSlotTable.h"
+#include "discovery/InterfaceSlotTable.h"
 
 namespace kx520::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DeviceScanThread.h"
+#include "discovery/DeviceScanThread.h"
 
 namespace kx520 {
 class InterfaceSlotTable;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
-#include "app/UdevRule.h"
+#include "discovery/UdevRule.h"
 #include "sim/VirtualHidBackend.h"
 
 namespace kx520::ctl {

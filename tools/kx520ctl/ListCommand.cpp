@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/DeviceScanThread.h"
-#include "app/InterfaceSlotTable.h"
+#include "discovery/DeviceScanThread.h"
+#include "discovery/InterfaceSlotTable.h"
 
 namespace kx520::ctl {
 

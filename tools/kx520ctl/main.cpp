@@ -7,7 +7,7 @@
 #include <string>
 
 #include "catalog/DeviceCatalog.h"
-#include "app/UdevRule.h"
+#include "discovery/UdevRule.h"
 #include "hid/HidBackend.h"
 #include <QCoreApplication>
 

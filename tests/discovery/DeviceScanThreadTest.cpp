@@ -1,4 +1,4 @@
-#include "app/DeviceScanThread.h"
+#include "discovery/DeviceScanThread.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app/InterfaceSlotTable.h"
+#include "discovery/InterfaceSlotTable.h"
 #include "hid/DevicePath.h"
 #include "sim/VirtualHidBackend.h"
 #include "sim/VirtualProducts.h"

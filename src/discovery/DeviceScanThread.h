@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "app/StoppableWorker.h"
+#include "discovery/StoppableWorker.h"
 #include "hid/HidBackend.h"
 
 namespace kx520 {

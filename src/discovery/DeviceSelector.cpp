@@ -1,6 +1,6 @@
-#include "app/DeviceSelector.h"
+#include "discovery/DeviceSelector.h"
 
-#include "app/DeviceSelectorView.h"
+#include "discovery/DeviceSelectorView.h"
 
 namespace kx520 {
 

@@ -1,11 +1,11 @@
-#include "app/DeviceSelector.h"
+#include "discovery/DeviceSelector.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/DeviceSelectorView.h"
+#include "discovery/DeviceSelectorView.h"
 
 namespace kx520 {
 namespace {

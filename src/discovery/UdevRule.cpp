@@ -1,4 +1,4 @@
-#include "app/UdevRule.h"
+#include "discovery/UdevRule.h"
 
 #include <cstdio>
 #include <set>

@@ -1,6 +1,6 @@
-#include "app/WorkerSlots.h"
+#include "discovery/WorkerSlots.h"
 
-#include "app/StoppableWorker.h"
+#include "discovery/StoppableWorker.h"
 #include "platform/DebugTrace.h"
 
 namespace kx520 {

@@ -1,4 +1,4 @@
-#include "app/InterfaceSlotTable.h"
+#include "discovery/InterfaceSlotTable.h"
 
 namespace kx520 {
 

@@ -1,4 +1,4 @@
-#include "app/WorkerSlots.h"
+#include "discovery/WorkerSlots.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/DeviceScanThread.h"
-#include "app/InterfaceSlotTable.h"
-#include "app/StoppableWorker.h"
+#include "discovery/DeviceScanThread.h"
+#include "discovery/InterfaceSlotTable.h"
+#include "discovery/StoppableWorker.h"
 #include "sim/VirtualHidBackend.h"
 
 namespace kx520 {

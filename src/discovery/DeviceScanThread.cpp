@@ -1,6 +1,6 @@
-#include "app/DeviceScanThread.h"
+#include "discovery/DeviceScanThread.h"
 
-#include "app/InterfaceSlotTable.h"
+#include "discovery/InterfaceSlotTable.h"
 #include "hid/DevicePath.h"
 #include "hid/HidDevice.h"
 #include "platform/DebugTrace.h"
