@@ -66,7 +66,7 @@ set(KX520_CORE_SOURCES
     discovery/InterfaceSlotTable.cpp
     discovery/DeviceScanThread.cpp
     discovery/UdevRule.cpp
-    app/LanguageConfig.cpp
+    platform/LanguageConfig.cpp
     messages/RegisteredMessages.cpp
     discovery/DeviceSelector.cpp
     messages/MessageTable.cpp

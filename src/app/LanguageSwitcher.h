@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "app/LanguageConfig.h"
+#include "platform/LanguageConfig.h"
 
 namespace kx520 {
 

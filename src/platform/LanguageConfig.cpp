@@ -1,4 +1,4 @@
-#include "app/LanguageConfig.h"
+#include "platform/LanguageConfig.h"
 
 #include "platform/SafeJson.h"
 
