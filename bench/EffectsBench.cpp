@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "devices/SoftwareEffects.h"
+#include "lighting/SoftwareEffects.h"
 
 namespace {
 

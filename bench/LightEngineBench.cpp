@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "devices/CustomEffectPlayer.h"
+#include "lighting/CustomEffectPlayer.h"
 #include "devices/KeyboardLightEngine.h"
-#include "devices/LightListOverrides.h"
+#include "lighting/LightListOverrides.h"
 #include "devices/MouseLightEngine.h"
 
 namespace {

@@ -25,14 +25,14 @@ set(KX520_CORE_SOURCES
     protocol/CommandChannel.cpp
     protocol/CommandSet.cpp
     protocol/DeviceState.cpp
-    devices/EffectClock.cpp
+    lighting/EffectClock.cpp
     devices/FrameSender.cpp
     devices/DeviceWorker.cpp
     devices/ExchangeQueue.cpp
     devices/NotifyListener.cpp
-    devices/KeyLevels.cpp
-    devices/LightTables.cpp
-    devices/SoftwareEffects.cpp
+    lighting/KeyLevels.cpp
+    lighting/LightTables.cpp
+    lighting/SoftwareEffects.cpp
     devices/DefaultNameLists.cpp
     devices/DeviceCore.cpp
     devices/KeyboardCore.cpp
@@ -49,19 +49,19 @@ set(KX520_CORE_SOURCES
     devices/MouseLightEngine.cpp
     devices/KeyTable.cpp
     devices/KeyAssignmentWords.cpp
-    devices/KeyboardLightTables.cpp
+    lighting/KeyboardLightTables.cpp
     devices/KeyboardLightEngine.cpp
     devices/KeyboardMusic.cpp
-    devices/CustomEffectPlayer.cpp
-    devices/LightListOverrides.cpp
-    devices/EffectControlTable.cpp
-    devices/SyncModeTable.cpp
-    devices/SpectrumBands.cpp
+    lighting/CustomEffectPlayer.cpp
+    lighting/LightListOverrides.cpp
+    lighting/EffectControlTable.cpp
+    lighting/SyncModeTable.cpp
+    lighting/SpectrumBands.cpp
     devices/MouseEventTable.cpp
     devices/MacroActionView.cpp
     devices/MacroEditor.cpp
     devices/KeyboardReport.cpp
-    devices/LightReport.cpp
+    lighting/LightReport.cpp
     catalog/DeviceCatalog.cpp
     discovery/InterfaceSlotTable.cpp
     discovery/DeviceScanThread.cpp
@@ -71,7 +71,7 @@ set(KX520_CORE_SOURCES
     discovery/DeviceSelector.cpp
     messages/MessageTable.cpp
     discovery/WorkerSlots.cpp
-    app/AudioCopyData.cpp
+    lighting/AudioCopyData.cpp
     profiles/JsonFile.cpp
     profiles/ColourOptionsFile.cpp
     profiles/ShootImage.cpp

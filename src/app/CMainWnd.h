@@ -4,8 +4,8 @@
 #include <memory>
 #include <optional>
 
-#include "app/AudioCopyData.h"
-#include "devices/SpectrumBands.h"
+#include "lighting/AudioCopyData.h"
+#include "lighting/SpectrumBands.h"
 #include "app/DeviceOptionList.h"
 #include "discovery/DeviceScanThread.h"
 #include "discovery/DeviceSelector.h"

@@ -5,7 +5,7 @@
 #include "app/NotificationRouter.h"
 #include "devices/CZentrelKeyboardDevice.h"
 #include "devices/CZentrelUSBDevice.h"
-#include "devices/SyncModeTable.h"
+#include "lighting/SyncModeTable.h"
 #include "pages/CLightControlUI.h"
 #include "pages/CSelectPanelUI.h"
 #include "ui/COptionUI.h"

@@ -12,7 +12,7 @@
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelMouseDevice.h"
 #include "devices/KeyLabels.h"
-#include "devices/LightReport.h"
+#include "lighting/LightReport.h"
 #include "catalog/PageKeyDefaults.h"
 #include "profiles/CDeviceProfileUI.h"
 #include "ui/CResourceManager.h"

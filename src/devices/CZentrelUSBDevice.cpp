@@ -4,7 +4,7 @@
 
 #include <QTimer>
 
-#include "devices/LightColourControl.h"
+#include "lighting/LightColourControl.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CLightControlUI.h"
 #include "pages/CMacroControlUI.h"

@@ -13,7 +13,7 @@
 #include "devices/DeviceCore.h"
 #include "devices/ExchangeQueue.h"
 #include "devices/KeyAssignmentEditor.h"
-#include "devices/LedEntry.h"
+#include "lighting/LedEntry.h"
 #include "devices/NotifyListener.h"
 #include "profiles/CBasicProfiledata.h"
 #include "profiles/KeyAction.h"

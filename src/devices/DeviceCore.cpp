@@ -2,7 +2,7 @@
 
 #include "protocol/CommandSet.h"
 
-#include "devices/EffectClock.h"
+#include "lighting/EffectClock.h"
 #include "platform/DebugTrace.h"
 
 namespace kx520 {

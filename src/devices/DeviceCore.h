@@ -12,9 +12,9 @@
 
 #include "devices/DeviceWorker.h"
 #include "devices/FrameSender.h"
-#include "devices/KeyLevels.h"
-#include "devices/LedEntry.h"
-#include "devices/SoftwareEffects.h"
+#include "lighting/KeyLevels.h"
+#include "lighting/LedEntry.h"
+#include "lighting/SoftwareEffects.h"
 #include "profiles/CBasicProfiledata.h"
 #include "profiles/LightSetting.h"
 #include "protocol/CommandChannel.h"

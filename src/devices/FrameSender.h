@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "devices/LedEntry.h"
+#include "lighting/LedEntry.h"
 
 namespace kx520 {
 

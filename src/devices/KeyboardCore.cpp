@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "catalog/DeviceCatalog.h"
-#include "devices/EffectClock.h"
-#include "devices/KeyboardLightTables.h"
-#include "devices/LightTables.h"
+#include "lighting/EffectClock.h"
+#include "lighting/KeyboardLightTables.h"
+#include "lighting/LightTables.h"
 #include "catalog/PageKeyDefaults.h"
 #include "platform/DebugTrace.h"
 #include "profiles/MacroStore.h"

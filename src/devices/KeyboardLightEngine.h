@@ -6,9 +6,9 @@
 #include <random>
 #include <span>
 
-#include "devices/KeyLevels.h"
+#include "lighting/KeyLevels.h"
 #include "devices/KeyboardMusic.h"
-#include "devices/LedEntry.h"
+#include "lighting/LedEntry.h"
 #include "profiles/LightSetting.h"
 
 namespace kx520 {

@@ -4,9 +4,9 @@
 #include <numeric>
 
 #include "devices/KeyboardLightEngine.h"
-#include "devices/KeyboardLightTables.h"
-#include "devices/LightTables.h"
-#include "devices/SoftwareEffects.h"
+#include "lighting/KeyboardLightTables.h"
+#include "lighting/LightTables.h"
+#include "lighting/SoftwareEffects.h"
 
 namespace kx520 {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "devices/LedEntry.h"
+#include "lighting/LedEntry.h"
 #include "profiles/AudioLightSetting.h"
 #include "profiles/LightSetting.h"
 

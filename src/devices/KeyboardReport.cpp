@@ -4,7 +4,7 @@
 
 #include "devices/KeyCodeName.h"
 #include "devices/KeyboardCore.h"
-#include "devices/LightReport.h"
+#include "lighting/LightReport.h"
 #include "catalog/PageKeyDefaults.h"
 
 namespace kx520 {

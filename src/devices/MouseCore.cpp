@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "catalog/DeviceCatalog.h"
-#include "devices/EffectClock.h"
+#include "lighting/EffectClock.h"
 #include "devices/MouseLink.h"
 #include "platform/DebugTrace.h"
 #include "profiles/JsonFile.h"

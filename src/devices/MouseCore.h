@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "protocol/DeviceState.h"
-#include "devices/CustomEffectPlayer.h"
+#include "lighting/CustomEffectPlayer.h"
 #include "devices/DefaultNameLists.h"
 #include "devices/DeviceCore.h"
-#include "devices/EffectClock.h"
+#include "lighting/EffectClock.h"
 #include "devices/KeyTable.h"
 #include "devices/MouseLink.h"
 #include "devices/MouseConfigRecord.h"

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "devices/KeyboardLightTables.h"
-#include "devices/LightTables.h"
-#include "devices/SoftwareEffects.h"
+#include "lighting/KeyboardLightTables.h"
+#include "lighting/LightTables.h"
+#include "lighting/SoftwareEffects.h"
 
 namespace kx520 {
 

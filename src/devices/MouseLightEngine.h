@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <span>
 
-#include "devices/KeyLevels.h"
-#include "devices/LedEntry.h"
+#include "lighting/KeyLevels.h"
+#include "lighting/LedEntry.h"
 #include "profiles/LightSetting.h"
 
 namespace kx520 {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "devices/EffectControlTable.h"
+#include "lighting/EffectControlTable.h"
 #include "platform/DebugTrace.h"
 #include "ui/CColorPaletteUI.h"
 #include "ui/CComboUI.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/LightColourControl.h"
+#include "lighting/LightColourControl.h"
 #include "profiles/AudioLightSetting.h"
 #include "profiles/LightSetting.h"
 #include "ui/CHorizontalLayoutUI.h"

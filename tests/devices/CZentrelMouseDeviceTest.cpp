@@ -7,7 +7,7 @@
 #include <QApplication>
 
 #include "DeviceTestSupport.h"
-#include "devices/LedEntry.h"
+#include "lighting/LedEntry.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "sim/VirtualHidBackend.h"
 #include "ui/CListUI.h"

@@ -9,7 +9,7 @@
 #include "../ui/UiTestSupport.h"
 #include "DeviceTestSupport.h"
 #include "app/MainWindowControls.h"
-#include "devices/LightColourControl.h"
+#include "lighting/LightColourControl.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "protocol/CommandSet.h"
 #include "sim/PacketTrace.h"

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "devices/KeyboardLightTables.h"
-#include "devices/LightTables.h"
+#include "lighting/KeyboardLightTables.h"
+#include "lighting/LightTables.h"
 
 namespace kx520 {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "devices/LightTables.h"
+#include "lighting/LightTables.h"
 #include "devices/MouseLightEngine.h"
 
 namespace kx520 {

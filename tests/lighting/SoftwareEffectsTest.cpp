@@ -1,4 +1,4 @@
-#include "devices/SoftwareEffects.h"
+#include "lighting/SoftwareEffects.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/EffectClock.h"
+#include "lighting/EffectClock.h"
 
 namespace kx520 {
 namespace {

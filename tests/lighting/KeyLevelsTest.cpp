@@ -1,4 +1,4 @@
-#include "devices/KeyLevels.h"
+#include "lighting/KeyLevels.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "devices/SyncModeTable.h"
+#include "lighting/SyncModeTable.h"
 
 #include <array>
 

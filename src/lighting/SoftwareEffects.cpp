@@ -1,4 +1,4 @@
-#include "devices/SoftwareEffects.h"
+#include "lighting/SoftwareEffects.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "devices/LightTables.h"
+#include "lighting/LightTables.h"
 
 #include <algorithm>
 

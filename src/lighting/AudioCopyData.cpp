@@ -1,4 +1,4 @@
-#include "app/AudioCopyData.h"
+#include "lighting/AudioCopyData.h"
 
 #include <algorithm>
 

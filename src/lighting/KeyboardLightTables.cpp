@@ -1,4 +1,4 @@
-#include "devices/KeyboardLightTables.h"
+#include "lighting/KeyboardLightTables.h"
 
 #include <algorithm>
 

@@ -5,8 +5,8 @@
 #include <span>
 #include <vector>
 
-#include "devices/LedEntry.h"
-#include "devices/SoftwareEffects.h"
+#include "lighting/LedEntry.h"
+#include "lighting/SoftwareEffects.h"
 #include "profiles/AudioLightSetting.h"
 
 namespace kx520 {

@@ -1,9 +1,9 @@
-#include "devices/CustomEffectPlayer.h"
+#include "lighting/CustomEffectPlayer.h"
 
 #include <algorithm>
 
-#include "devices/KeyboardLightTables.h"
-#include "devices/LightTables.h"
+#include "lighting/KeyboardLightTables.h"
+#include "lighting/LightTables.h"
 
 namespace kx520 {
 

@@ -1,4 +1,4 @@
-#include "devices/LightReport.h"
+#include "lighting/LightReport.h"
 
 #include <cstdio>
 

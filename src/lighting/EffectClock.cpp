@@ -1,4 +1,4 @@
-#include "devices/EffectClock.h"
+#include "lighting/EffectClock.h"
 
 #include <chrono>
 

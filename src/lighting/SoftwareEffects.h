@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <span>
 
-#include "devices/LedEntry.h"
-#include "devices/LightTables.h"
+#include "lighting/LedEntry.h"
+#include "lighting/LightTables.h"
 #include "profiles/LightSetting.h"
 
 namespace kx520 {

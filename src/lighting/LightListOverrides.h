@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "devices/LedEntry.h"
+#include "lighting/LedEntry.h"
 #include "profiles/LightSetting.h"
 
 namespace kx520 {

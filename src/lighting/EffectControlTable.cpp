@@ -1,4 +1,4 @@
-#include "devices/EffectControlTable.h"
+#include "lighting/EffectControlTable.h"
 
 #include <initializer_list>
 

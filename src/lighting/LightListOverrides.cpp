@@ -1,9 +1,9 @@
-#include "devices/LightListOverrides.h"
+#include "lighting/LightListOverrides.h"
 
 #include <algorithm>
 
-#include "devices/LightTables.h"
-#include "devices/SoftwareEffects.h"
+#include "lighting/LightTables.h"
+#include "lighting/SoftwareEffects.h"
 
 namespace kx520 {
 

@@ -1,10 +1,10 @@
-#include "devices/LightListOverrides.h"
+#include "lighting/LightListOverrides.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "devices/LightTables.h"
+#include "lighting/LightTables.h"
 
 namespace kx520 {
 namespace {

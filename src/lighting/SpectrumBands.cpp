@@ -1,4 +1,4 @@
-#include "devices/SpectrumBands.h"
+#include "lighting/SpectrumBands.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,10 +1,10 @@
-#include "devices/CustomEffectPlayer.h"
+#include "lighting/CustomEffectPlayer.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "devices/LightTables.h"
+#include "lighting/LightTables.h"
 
 namespace kx520 {
 namespace {

@@ -1,10 +1,10 @@
-#include "devices/EffectControlTable.h"
+#include "lighting/EffectControlTable.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "devices/SyncModeTable.h"
+#include "lighting/SyncModeTable.h"
 
 namespace kx520 {
 namespace {
