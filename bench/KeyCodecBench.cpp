@@ -2,7 +2,7 @@
 // against the 16 ms of one UI frame.
 #include <benchmark/benchmark.h>
 
-#include "devices/KeyAssignmentCodec.h"
+#include "keycodes/KeyAssignmentCodec.h"
 #include "catalog/PageKeyDefaults.h"
 
 namespace {

@@ -36,19 +36,19 @@ set(KX520_CORE_SOURCES
     devices/DefaultNameLists.cpp
     devices/DeviceCore.cpp
     devices/KeyboardCore.cpp
-    devices/KeyCodeName.cpp
-    devices/KeyCodeTables.cpp
-    devices/KeyAssignmentCodec.cpp
-    devices/KeyLabels.cpp
-    devices/NativeScanCode.cpp
+    keycodes/KeyCodeName.cpp
+    keycodes/KeyCodeTables.cpp
+    keycodes/KeyAssignmentCodec.cpp
+    keycodes/KeyLabels.cpp
+    keycodes/NativeScanCode.cpp
     devices/HookRecord.cpp
     devices/MouseSensitivity.cpp
     devices/MouseConfigRecord.cpp
     devices/MouseLink.cpp
     devices/MouseCore.cpp
     devices/MouseLightEngine.cpp
-    devices/KeyTable.cpp
-    devices/KeyAssignmentWords.cpp
+    keycodes/KeyTable.cpp
+    keycodes/KeyAssignmentWords.cpp
     lighting/KeyboardLightTables.cpp
     devices/KeyboardLightEngine.cpp
     devices/KeyboardMusic.cpp

@@ -11,7 +11,7 @@
 #include "app/ScriptReply.h"
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelMouseDevice.h"
-#include "devices/KeyLabels.h"
+#include "keycodes/KeyLabels.h"
 #include "lighting/LightReport.h"
 #include "catalog/PageKeyDefaults.h"
 #include "profiles/CDeviceProfileUI.h"

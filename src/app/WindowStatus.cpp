@@ -12,7 +12,7 @@
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CZentrelKeyboardDevice.h"
 #include "devices/CZentrelUSBDevice.h"
-#include "devices/KeyLabels.h"
+#include "keycodes/KeyLabels.h"
 #include "devices/KeyboardReport.h"
 #include "profiles/CDeviceProfileUI.h"
 #include "ui/CResourceManager.h"

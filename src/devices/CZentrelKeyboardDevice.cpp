@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "devices/KeyLabels.h"
+#include "keycodes/KeyLabels.h"
 #include "catalog/PageKeyDefaults.h"
 #include "pages/CKeySetControlUI.h"
 #include "pages/CLightControlUI.h"

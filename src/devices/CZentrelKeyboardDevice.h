@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "devices/CZentrelUSBDevice.h"
-#include "devices/KeyAssignmentWords.h"
+#include "keycodes/KeyAssignmentWords.h"
 #include "devices/KeyboardCore.h"
 
 namespace kx520 {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "catalog/DeviceCatalog.h"
-#include "devices/KeyLabels.h"
+#include "keycodes/KeyLabels.h"
 #include "platform/DebugTrace.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CKeySetControlUI.h"

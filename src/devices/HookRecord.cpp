@@ -1,6 +1,6 @@
 #include "devices/HookRecord.h"
 
-#include "devices/NativeScanCode.h"
+#include "keycodes/NativeScanCode.h"
 
 namespace kx520 {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "devices/KeyAssignmentWords.h"
-#include "devices/KeyTable.h"
+#include "keycodes/KeyAssignmentWords.h"
+#include "keycodes/KeyTable.h"
 #include "catalog/PageKeyDefaults.h"
 #include "profiles/KeyAction.h"
 

@@ -1,6 +1,6 @@
 #include "devices/KeyboardCore.h"
 
-#include "devices/KeyTable.h"
+#include "keycodes/KeyTable.h"
 
 #include <algorithm>
 

@@ -16,7 +16,7 @@
 #include "lighting/EffectClock.h"
 #include "lighting/CustomEffectPlayer.h"
 #include "devices/KeyboardLightEngine.h"
-#include "devices/KeyTable.h"
+#include "keycodes/KeyTable.h"
 #include "lighting/LightListOverrides.h"
 #include "profiles/CKeyboardProfiledata.h"
 #include "profiles/KeyAction.h"

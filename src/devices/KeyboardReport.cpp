@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "devices/KeyCodeName.h"
+#include "keycodes/KeyCodeName.h"
 #include "devices/KeyboardCore.h"
 #include "lighting/LightReport.h"
 #include "catalog/PageKeyDefaults.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "devices/KeyCodeTables.h"
+#include "keycodes/KeyCodeTables.h"
 #include "devices/MouseEventTable.h"
 #include "platform/SafeJson.h"
 #include "profiles/MacroStore.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "devices/KeyCodeTables.h"
+#include "keycodes/KeyCodeTables.h"
 #include "devices/MouseEventTable.h"
 
 namespace kx520 {

@@ -12,7 +12,7 @@
 #include "devices/DefaultNameLists.h"
 #include "devices/DeviceCore.h"
 #include "lighting/EffectClock.h"
-#include "devices/KeyTable.h"
+#include "keycodes/KeyTable.h"
 #include "devices/MouseLink.h"
 #include "devices/MouseConfigRecord.h"
 #include "devices/MouseLightEngine.h"

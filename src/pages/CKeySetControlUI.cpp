@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "devices/NativeScanCode.h"
+#include "keycodes/NativeScanCode.h"
 
 #include "ui/CComboUI.h"
 #include "ui/CEditUI.h"

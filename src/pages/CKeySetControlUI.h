@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/KeyAssignmentCodec.h"
+#include "keycodes/KeyAssignmentCodec.h"
 #include "profiles/KeyAction.h"
 #include "ui/CHorizontalLayoutUI.h"
 

@@ -16,7 +16,7 @@
 #include <cstring>
 #include <set>
 
-#include "devices/NativeScanCode.h"
+#include "keycodes/NativeScanCode.h"
 #include "platform/DebugTrace.h"
 
 namespace kx520 {

@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QWindow>
 
-#include "devices/NativeScanCode.h"
+#include "keycodes/NativeScanCode.h"
 
 namespace kx520 {
 

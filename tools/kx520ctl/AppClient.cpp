@@ -12,7 +12,7 @@
 #include <iostream>
 
 #include "messages/RegisteredMessages.h"
-#include "devices/KeyAssignmentWords.h"
+#include "keycodes/KeyAssignmentWords.h"
 #include "catalog/PageKeyDefaults.h"
 #include "platform/AppBus.h"
 #include "platform/ProgramText.h"

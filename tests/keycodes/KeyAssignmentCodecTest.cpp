@@ -1,9 +1,9 @@
-#include "devices/KeyAssignmentCodec.h"
+#include "keycodes/KeyAssignmentCodec.h"
 
 #include <gtest/gtest.h>
 
-#include "devices/KeyCodeTables.h"
-#include "devices/KeyLabels.h"
+#include "keycodes/KeyCodeTables.h"
+#include "keycodes/KeyLabels.h"
 #include "catalog/PageKeyDefaults.h"
 #include "support/ProgramRun.h"
 
@@ -261,7 +261,7 @@ TEST(KeyTexts, EveryNameHasItsTextInEnglishAndChinese) {
 }  // namespace
 }  // namespace kx520
 
-#include "devices/NativeScanCode.h"
+#include "keycodes/NativeScanCode.h"
 
 namespace kx520 {
 namespace {
@@ -290,7 +290,7 @@ TEST(NativeScanCodes, EveryKeyOfTheScanTableHasAnEvdevCode) {
 }  // namespace
 }  // namespace kx520
 
-#include "devices/KeyAssignmentWords.h"
+#include "keycodes/KeyAssignmentWords.h"
 
 namespace kx520 {
 namespace {

@@ -1,10 +1,10 @@
-#include "devices/KeyAssignmentCodec.h"
+#include "keycodes/KeyAssignmentCodec.h"
 
 #include <algorithm>
 #include <charconv>
 #include <span>
 
-#include "devices/KeyCodeTables.h"
+#include "keycodes/KeyCodeTables.h"
 
 namespace kx520 {
 

@@ -1,4 +1,4 @@
-#include "devices/KeyCodeName.h"
+#include "keycodes/KeyCodeName.h"
 
 #include <array>
 #include <cstdio>

@@ -1,9 +1,9 @@
-#include "devices/KeyLabels.h"
+#include "keycodes/KeyLabels.h"
 
 #include <array>
 #include <span>
 
-#include "devices/KeyCodeTables.h"
+#include "keycodes/KeyCodeTables.h"
 #include "catalog/PageKeyDefaults.h"
 
 namespace kx520 {

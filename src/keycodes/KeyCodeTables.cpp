@@ -1,4 +1,4 @@
-#include "devices/KeyCodeTables.h"
+#include "keycodes/KeyCodeTables.h"
 
 namespace kx520 {
 

@@ -1,4 +1,4 @@
-#include "devices/KeyTable.h"
+#include "keycodes/KeyTable.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "devices/NativeScanCode.h"
+#include "keycodes/NativeScanCode.h"
 
 #include <utility>
 

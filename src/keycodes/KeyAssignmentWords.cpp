@@ -1,10 +1,10 @@
-#include "devices/KeyAssignmentWords.h"
+#include "keycodes/KeyAssignmentWords.h"
 
 #include <array>
 #include <charconv>
 #include <utility>
 
-#include "devices/KeyCodeTables.h"
+#include "keycodes/KeyCodeTables.h"
 #include "platform/Utf8.h"
 
 namespace kx520 {
