@@ -41,7 +41,7 @@ set(KX520_CORE_SOURCES
     keycodes/KeyAssignmentCodec.cpp
     keycodes/KeyLabels.cpp
     keycodes/NativeScanCode.cpp
-    devices/HookRecord.cpp
+    macros/HookRecord.cpp
     devices/MouseSensitivity.cpp
     devices/MouseConfigRecord.cpp
     devices/MouseLink.cpp
@@ -57,9 +57,9 @@ set(KX520_CORE_SOURCES
     lighting/EffectControlTable.cpp
     lighting/SyncModeTable.cpp
     lighting/SpectrumBands.cpp
-    devices/MouseEventTable.cpp
-    devices/MacroActionView.cpp
-    devices/MacroEditor.cpp
+    macros/MouseEventTable.cpp
+    macros/MacroActionView.cpp
+    macros/MacroEditor.cpp
     devices/KeyboardReport.cpp
     lighting/LightReport.cpp
     catalog/DeviceCatalog.cpp

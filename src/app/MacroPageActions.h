@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devices/MacroEditor.h"
+#include "macros/MacroEditor.h"
 
 namespace kx520 {
 

@@ -9,7 +9,7 @@
 #include "messages/MessageTable.h"
 #include "messages/RegisteredMessages.h"
 #include "devices/CZentrelKeyboardDevice.h"
-#include "devices/HookRecord.h"
+#include "macros/HookRecord.h"
 #include "pages/CMacroControlUI.h"
 #include "pages/CKeySetControlUI.h"
 #include "platform/DebugTrace.h"

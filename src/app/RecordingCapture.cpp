@@ -3,7 +3,7 @@
 #include <QCursor>
 
 #include "app/CMainWnd.h"
-#include "devices/HookRecord.h"
+#include "macros/HookRecord.h"
 #include "ui/MessageRegistry.h"
 
 namespace kx520 {

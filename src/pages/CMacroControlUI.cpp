@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "devices/MacroActionView.h"
+#include "macros/MacroActionView.h"
 #include "ui/CEditUI.h"
 #include "ui/CLabelUI.h"
 #include "ui/CListElementUI.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/MacroEditor.h"
+#include "macros/MacroEditor.h"
 #include "profiles/MacroStore.h"
 #include "ui/CHorizontalLayoutUI.h"
 

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "devices/HookRecord.h"
+#include "macros/HookRecord.h"
 #include "platform/EvdevTranslator.h"
 
 namespace kx520 {

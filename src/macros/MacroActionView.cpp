@@ -1,9 +1,9 @@
-#include "devices/MacroActionView.h"
+#include "macros/MacroActionView.h"
 
 #include <algorithm>
 
 #include "keycodes/KeyCodeTables.h"
-#include "devices/MouseEventTable.h"
+#include "macros/MouseEventTable.h"
 #include "platform/SafeJson.h"
 #include "profiles/MacroStore.h"
 

@@ -1,9 +1,9 @@
-#include "devices/MacroEditor.h"
+#include "macros/MacroEditor.h"
 
 #include <algorithm>
 
 #include "keycodes/KeyCodeTables.h"
-#include "devices/MouseEventTable.h"
+#include "macros/MouseEventTable.h"
 
 namespace kx520 {
 

@@ -1,4 +1,4 @@
-#include "devices/MouseEventTable.h"
+#include "macros/MouseEventTable.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
-#include "devices/MacroEditor.h"
+#include "macros/MacroEditor.h"
 
 #include <gtest/gtest.h>
 
-#include "devices/MacroActionView.h"
+#include "macros/MacroActionView.h"
 
 namespace kx520 {
 namespace {

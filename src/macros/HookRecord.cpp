@@ -1,4 +1,4 @@
-#include "devices/HookRecord.h"
+#include "macros/HookRecord.h"
 
 #include "keycodes/NativeScanCode.h"
 
