@@ -26,15 +26,15 @@ set(KX520_CORE_SOURCES
     protocol/CommandSet.cpp
     protocol/DeviceState.cpp
     lighting/EffectClock.cpp
-    devices/FrameSender.cpp
-    devices/DeviceWorker.cpp
-    devices/ExchangeQueue.cpp
-    devices/NotifyListener.cpp
+    devicebase/FrameSender.cpp
+    devicebase/DeviceWorker.cpp
+    devicebase/ExchangeQueue.cpp
+    devicebase/NotifyListener.cpp
     lighting/KeyLevels.cpp
     lighting/LightTables.cpp
     lighting/SoftwareEffects.cpp
-    devices/DefaultNameLists.cpp
-    devices/DeviceCore.cpp
+    devicebase/DefaultNameLists.cpp
+    devicebase/DeviceCore.cpp
     devices/KeyboardCore.cpp
     keycodes/KeyCodeName.cpp
     keycodes/KeyCodeTables.cpp

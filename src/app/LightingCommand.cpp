@@ -4,7 +4,7 @@
 
 #include "app/ScriptReply.h"
 #include "devices/CZentrelUSBDevice.h"
-#include "devices/DefaultNameLists.h"
+#include "devicebase/DefaultNameLists.h"
 #include "pages/CLightControlUI.h"
 #include "ui/CResourceManager.h"
 

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "catalog/DeviceCatalog.h"
-#include "devices/DeviceCore.h"
-#include "devices/ExchangeQueue.h"
+#include "devicebase/DeviceCore.h"
+#include "devicebase/ExchangeQueue.h"
 #include "devices/KeyAssignmentEditor.h"
 #include "lighting/LedEntry.h"
-#include "devices/NotifyListener.h"
+#include "devicebase/NotifyListener.h"
 #include "profiles/CBasicProfiledata.h"
 #include "profiles/KeyAction.h"
 #include "profiles/LightSetting.h"

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "protocol/DeviceState.h"
-#include "devices/DefaultNameLists.h"
-#include "devices/DeviceCore.h"
+#include "devicebase/DefaultNameLists.h"
+#include "devicebase/DeviceCore.h"
 #include "lighting/EffectClock.h"
 #include "lighting/CustomEffectPlayer.h"
 #include "devices/KeyboardLightEngine.h"

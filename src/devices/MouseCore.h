@@ -9,8 +9,8 @@
 
 #include "protocol/DeviceState.h"
 #include "lighting/CustomEffectPlayer.h"
-#include "devices/DefaultNameLists.h"
-#include "devices/DeviceCore.h"
+#include "devicebase/DefaultNameLists.h"
+#include "devicebase/DeviceCore.h"
 #include "lighting/EffectClock.h"
 #include "keycodes/KeyTable.h"
 #include "devices/MouseLink.h"

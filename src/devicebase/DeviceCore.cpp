@@ -1,4 +1,4 @@
-#include "devices/DeviceCore.h"
+#include "devicebase/DeviceCore.h"
 
 #include "protocol/CommandSet.h"
 

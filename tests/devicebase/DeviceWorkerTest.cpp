@@ -1,4 +1,4 @@
-#include "devices/DeviceWorker.h"
+#include "devicebase/DeviceWorker.h"
 
 #include <gtest/gtest.h>
 

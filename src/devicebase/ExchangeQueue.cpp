@@ -1,4 +1,4 @@
-#include "devices/ExchangeQueue.h"
+#include "devicebase/ExchangeQueue.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "devices/NotifyListener.h"
+#include "devicebase/NotifyListener.h"
 
 #include <gtest/gtest.h>
 

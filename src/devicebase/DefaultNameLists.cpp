@@ -1,4 +1,4 @@
-#include "devices/DefaultNameLists.h"
+#include "devicebase/DefaultNameLists.h"
 
 #include "platform/SafeJson.h"
 #include "profiles/JsonFile.h"

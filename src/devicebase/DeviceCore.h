@@ -10,8 +10,8 @@
 #include <span>
 #include <vector>
 
-#include "devices/DeviceWorker.h"
-#include "devices/FrameSender.h"
+#include "devicebase/DeviceWorker.h"
+#include "devicebase/FrameSender.h"
 #include "lighting/KeyLevels.h"
 #include "lighting/LedEntry.h"
 #include "lighting/SoftwareEffects.h"

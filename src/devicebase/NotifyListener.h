@@ -7,7 +7,7 @@
 #include <stop_token>
 #include <string>
 
-#include "devices/DeviceWorker.h"
+#include "devicebase/DeviceWorker.h"
 #include "hid/HidDevice.h"
 
 namespace kx520 {

@@ -1,4 +1,4 @@
-#include "devices/FrameSender.h"
+#include "devicebase/FrameSender.h"
 
 #include <gtest/gtest.h>
 
