@@ -14,7 +14,7 @@
 #include <type_traits>
 #include <time.h>
 
-#include "devices/KeyboardCore.h"
+#include "keyboard/KeyboardCore.h"
 #include "devices/MouseCore.h"
 #include "catalog/PageKeyDefaults.h"
 #include "kx520ctl/ProductChannel.h"

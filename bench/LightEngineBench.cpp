@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "lighting/CustomEffectPlayer.h"
-#include "devices/KeyboardLightEngine.h"
+#include "keyboard/KeyboardLightEngine.h"
 #include "lighting/LightListOverrides.h"
 #include "devices/MouseLightEngine.h"
 

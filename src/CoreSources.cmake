@@ -35,7 +35,7 @@ set(KX520_CORE_SOURCES
     lighting/SoftwareEffects.cpp
     devicebase/DefaultNameLists.cpp
     devicebase/DeviceCore.cpp
-    devices/KeyboardCore.cpp
+    keyboard/KeyboardCore.cpp
     keycodes/KeyCodeName.cpp
     keycodes/KeyCodeTables.cpp
     keycodes/KeyAssignmentCodec.cpp
@@ -50,8 +50,8 @@ set(KX520_CORE_SOURCES
     keycodes/KeyTable.cpp
     keycodes/KeyAssignmentWords.cpp
     lighting/KeyboardLightTables.cpp
-    devices/KeyboardLightEngine.cpp
-    devices/KeyboardMusic.cpp
+    keyboard/KeyboardLightEngine.cpp
+    keyboard/KeyboardMusic.cpp
     lighting/CustomEffectPlayer.cpp
     lighting/LightListOverrides.cpp
     lighting/EffectControlTable.cpp
@@ -60,7 +60,7 @@ set(KX520_CORE_SOURCES
     macros/MouseEventTable.cpp
     macros/MacroActionView.cpp
     macros/MacroEditor.cpp
-    devices/KeyboardReport.cpp
+    keyboard/KeyboardReport.cpp
     lighting/LightReport.cpp
     catalog/DeviceCatalog.cpp
     discovery/InterfaceSlotTable.cpp

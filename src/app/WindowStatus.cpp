@@ -13,7 +13,7 @@
 #include "devices/CZentrelKeyboardDevice.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "keycodes/KeyLabels.h"
-#include "devices/KeyboardReport.h"
+#include "keyboard/KeyboardReport.h"
 #include "profiles/CDeviceProfileUI.h"
 #include "ui/CResourceManager.h"
 

@@ -4,7 +4,7 @@
 
 #include "devices/CZentrelUSBDevice.h"
 #include "keycodes/KeyAssignmentWords.h"
-#include "devices/KeyboardCore.h"
+#include "keyboard/KeyboardCore.h"
 
 namespace kx520 {
 

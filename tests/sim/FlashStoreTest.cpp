@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "devices/KeyboardCore.h"
+#include "keyboard/KeyboardCore.h"
 #include "kx520ctl/ProductChannel.h"
 #include "platform/SafeJson.h"
 #include "profiles/ProfileTestFiles.h"

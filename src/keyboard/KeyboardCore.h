@@ -15,7 +15,7 @@
 #include "devicebase/DeviceCore.h"
 #include "lighting/EffectClock.h"
 #include "lighting/CustomEffectPlayer.h"
-#include "devices/KeyboardLightEngine.h"
+#include "keyboard/KeyboardLightEngine.h"
 #include "keycodes/KeyTable.h"
 #include "lighting/LightListOverrides.h"
 #include "profiles/CKeyboardProfiledata.h"

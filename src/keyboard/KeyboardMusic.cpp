@@ -1,9 +1,9 @@
-#include "devices/KeyboardMusic.h"
+#include "keyboard/KeyboardMusic.h"
 
 #include <algorithm>
 #include <numeric>
 
-#include "devices/KeyboardLightEngine.h"
+#include "keyboard/KeyboardLightEngine.h"
 #include "lighting/KeyboardLightTables.h"
 #include "lighting/LightTables.h"
 #include "lighting/SoftwareEffects.h"

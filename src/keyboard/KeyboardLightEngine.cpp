@@ -1,4 +1,4 @@
-#include "devices/KeyboardLightEngine.h"
+#include "keyboard/KeyboardLightEngine.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "devices/KeyboardCore.h"
+#include "keyboard/KeyboardCore.h"
 
 #include <gtest/gtest.h>
 

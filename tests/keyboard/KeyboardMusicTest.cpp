@@ -1,10 +1,10 @@
-#include "devices/KeyboardMusic.h"
+#include "keyboard/KeyboardMusic.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "devices/KeyboardLightEngine.h"
+#include "keyboard/KeyboardLightEngine.h"
 #include "lighting/KeyboardLightTables.h"
 #include "lighting/LightTables.h"
 

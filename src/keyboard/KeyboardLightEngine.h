@@ -7,7 +7,7 @@
 #include <span>
 
 #include "lighting/KeyLevels.h"
-#include "devices/KeyboardMusic.h"
+#include "keyboard/KeyboardMusic.h"
 #include "lighting/LedEntry.h"
 #include "profiles/LightSetting.h"
 

@@ -1,9 +1,9 @@
-#include "devices/KeyboardReport.h"
+#include "keyboard/KeyboardReport.h"
 
 #include <cstdio>
 
 #include "keycodes/KeyCodeName.h"
-#include "devices/KeyboardCore.h"
+#include "keyboard/KeyboardCore.h"
 #include "lighting/LightReport.h"
 #include "catalog/PageKeyDefaults.h"
 
