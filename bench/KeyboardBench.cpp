@@ -15,7 +15,7 @@
 #include <time.h>
 
 #include "keyboard/KeyboardCore.h"
-#include "devices/MouseCore.h"
+#include "mouse/MouseCore.h"
 #include "catalog/PageKeyDefaults.h"
 #include "kx520ctl/ProductChannel.h"
 #include "sim/FirmwareDriver.h"

@@ -8,7 +8,7 @@
 #include "lighting/CustomEffectPlayer.h"
 #include "keyboard/KeyboardLightEngine.h"
 #include "lighting/LightListOverrides.h"
-#include "devices/MouseLightEngine.h"
+#include "mouse/MouseLightEngine.h"
 
 namespace {
 

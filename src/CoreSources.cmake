@@ -42,11 +42,11 @@ set(KX520_CORE_SOURCES
     keycodes/KeyLabels.cpp
     keycodes/NativeScanCode.cpp
     macros/HookRecord.cpp
-    devices/MouseSensitivity.cpp
-    devices/MouseConfigRecord.cpp
-    devices/MouseLink.cpp
-    devices/MouseCore.cpp
-    devices/MouseLightEngine.cpp
+    mouse/MouseSensitivity.cpp
+    mouse/MouseConfigRecord.cpp
+    mouse/MouseLink.cpp
+    mouse/MouseCore.cpp
+    mouse/MouseLightEngine.cpp
     keycodes/KeyTable.cpp
     keycodes/KeyAssignmentWords.cpp
     lighting/KeyboardLightTables.cpp

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "devices/CZentrelUSBDevice.h"
-#include "devices/MouseCore.h"
+#include "mouse/MouseCore.h"
 
 #include <optional>
 #include <string>

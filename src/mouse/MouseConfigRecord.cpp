@@ -1,8 +1,8 @@
-#include "devices/MouseConfigRecord.h"
+#include "mouse/MouseConfigRecord.h"
 
 #include <algorithm>
 
-#include "devices/MouseSensitivity.h"
+#include "mouse/MouseSensitivity.h"
 
 namespace kx520 {
 

@@ -1,4 +1,4 @@
-#include "devices/MouseLightEngine.h"
+#include "mouse/MouseLightEngine.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "devices/MouseConfigRecord.h"
+#include "mouse/MouseConfigRecord.h"
 
 #include <gtest/gtest.h>
 
-#include "devices/MouseSensitivity.h"
+#include "mouse/MouseSensitivity.h"
 #include "sim/VirtualFirmware.h"
 #include "sim/VirtualProducts.h"
 

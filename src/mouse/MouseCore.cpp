@@ -1,10 +1,10 @@
-#include "devices/MouseCore.h"
+#include "mouse/MouseCore.h"
 
 #include <algorithm>
 
 #include "catalog/DeviceCatalog.h"
 #include "lighting/EffectClock.h"
-#include "devices/MouseLink.h"
+#include "mouse/MouseLink.h"
 #include "platform/DebugTrace.h"
 #include "profiles/JsonFile.h"
 #include "profiles/MacroStore.h"

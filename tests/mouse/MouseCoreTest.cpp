@@ -1,5 +1,5 @@
-#include "devices/MouseCore.h"
-#include "devices/MouseLightEngine.h"
+#include "mouse/MouseCore.h"
+#include "mouse/MouseLightEngine.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "devices/MouseConfigRecord.h"
+#include "mouse/MouseConfigRecord.h"
 #include "protocol/CommandChannel.h"
 
 namespace kx520 {

@@ -1,4 +1,4 @@
-#include "devices/MouseSensitivity.h"
+#include "mouse/MouseSensitivity.h"
 
 #include <gtest/gtest.h>
 

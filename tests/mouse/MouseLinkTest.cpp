@@ -1,4 +1,4 @@
-#include "devices/MouseLink.h"
+#include "mouse/MouseLink.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "lighting/LightTables.h"
-#include "devices/MouseLightEngine.h"
+#include "mouse/MouseLightEngine.h"
 
 namespace kx520 {
 namespace {
