@@ -36,7 +36,7 @@
 #include "profiles/CDeviceProfileUI.h"
 #include "platform/DataFolders.h"
 #include "platform/DebugTrace.h"
-#include "platform/SettingsStore.h"
+#include "desktop/SettingsStore.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
 #include "ui/MessageRegistry.h"

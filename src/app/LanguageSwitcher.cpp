@@ -3,7 +3,7 @@
 #include <QFont>
 
 #include "platform/DebugTrace.h"
-#include "platform/SettingsStore.h"
+#include "desktop/SettingsStore.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
 

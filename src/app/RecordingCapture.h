@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/InputCapture.h"
+#include "desktop/InputCapture.h"
 
 namespace kx520 {
 

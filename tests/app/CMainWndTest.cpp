@@ -19,7 +19,7 @@
 #include "devices/CZentrelKeyboardDevice.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "devices/CDeviceOptionUI.h"
-#include "platform/SettingsStore.h"
+#include "desktop/SettingsStore.h"
 #include "protocol/CommandSet.h"
 #include "sim/PacketTrace.h"
 #include "sim/VirtualHidBackend.h"

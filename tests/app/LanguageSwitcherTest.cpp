@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "platform/SettingsStore.h"
+#include "desktop/SettingsStore.h"
 #include "support/TempDir.h"
 #include "ui/CPaintManagerUI.h"
 

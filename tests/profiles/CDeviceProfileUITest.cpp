@@ -12,7 +12,7 @@
 #include "app/Startup.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "devices/CDeviceOptionUI.h"
-#include "platform/SettingsStore.h"
+#include "desktop/SettingsStore.h"
 #include "profiles/ProfileList.h"
 #include "sim/VirtualHidBackend.h"
 #include "support/TempDir.h"

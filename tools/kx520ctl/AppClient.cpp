@@ -14,7 +14,7 @@
 #include "messages/RegisteredMessages.h"
 #include "keycodes/KeyAssignmentWords.h"
 #include "catalog/PageKeyDefaults.h"
-#include "platform/AppBus.h"
+#include "desktop/AppBus.h"
 #include "platform/ProgramText.h"
 #include "platform/SafeJson.h"
 #include "sim/SimFault.h"

@@ -13,8 +13,8 @@
 #include <iostream>
 #include <set>
 
-#include "platform/AppBus.h"
-#include "platform/AutomationAdaptor.h"
+#include "desktop/AppBus.h"
+#include "desktop/AutomationAdaptor.h"
 #include "platform/ProgramText.h"
 
 namespace kx520::ctl {

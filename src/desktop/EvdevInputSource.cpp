@@ -1,4 +1,4 @@
-#include "platform/EvdevInputSource.h"
+#include "desktop/EvdevInputSource.h"
 
 #include <QPointer>
 #include <QSocketNotifier>

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/EvdevEventReader.h"
-#include "platform/InputSource.h"
+#include "desktop/InputSource.h"
 
 struct libevdev;
 struct libevdev_uinput;

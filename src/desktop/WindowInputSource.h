@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "platform/InputSource.h"
+#include "desktop/InputSource.h"
 
 namespace kx520 {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/InputSource.h"
+#include "desktop/InputSource.h"
 
 namespace kx520 {
 

@@ -1,8 +1,8 @@
-#include "platform/AutomationAdaptor.h"
+#include "desktop/AutomationAdaptor.h"
 
 #include <QPointer>
 
-#include "platform/AppBus.h"
+#include "desktop/AppBus.h"
 
 namespace kx520 {
 

@@ -1,8 +1,8 @@
-#include "platform/InputCapture.h"
+#include "desktop/InputCapture.h"
 
 #include "platform/DebugTrace.h"
-#include "platform/EvdevInputSource.h"
-#include "platform/WindowInputSource.h"
+#include "desktop/EvdevInputSource.h"
+#include "desktop/WindowInputSource.h"
 
 namespace kx520 {
 

@@ -1,4 +1,4 @@
-#include "platform/WindowInputSource.h"
+#include "desktop/WindowInputSource.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

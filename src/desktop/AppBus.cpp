@@ -1,4 +1,4 @@
-#include "platform/AppBus.h"
+#include "desktop/AppBus.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

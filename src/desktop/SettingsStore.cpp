@@ -1,4 +1,4 @@
-#include "platform/SettingsStore.h"
+#include "desktop/SettingsStore.h"
 
 #include <QDir>
 #include <QSettings>

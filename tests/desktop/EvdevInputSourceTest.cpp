@@ -1,7 +1,7 @@
 // Input capture's sources: the machine's input devices (against a virtual
 // keyboard made through uinput, where the machine allows one) and the
 // application's own window.
-#include "platform/EvdevInputSource.h"
+#include "desktop/EvdevInputSource.h"
 
 #include <gtest/gtest.h>
 
@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "../profiles/ProfileTestFiles.h"
-#include "platform/InputCapture.h"
-#include "platform/WindowInputSource.h"
+#include "desktop/InputCapture.h"
+#include "desktop/WindowInputSource.h"
 #include "support/TempDir.h"
 
 namespace kx520 {
