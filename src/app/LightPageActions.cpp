@@ -8,7 +8,7 @@
 #include "lighting/SyncModeTable.h"
 #include "pages/CLightControlUI.h"
 #include "pages/CSelectPanelUI.h"
-#include "ui/COptionUI.h"
+#include "controls/COptionUI.h"
 #include "ui/Notification.h"
 
 namespace kx520 {

@@ -3,7 +3,7 @@
 #include "app/CMainWnd.h"
 #include "app/NotificationRouter.h"
 #include "devices/CZentrelMouseDevice.h"
-#include "ui/COptionUI.h"
+#include "controls/COptionUI.h"
 #include "ui/Notification.h"
 
 namespace kx520 {

@@ -7,7 +7,7 @@
 #include "platform/DebugTrace.h"
 #include "profiles/CDeviceProfileUI.h"
 #include "profiles/ProfileList.h"
-#include "ui/COptionUI.h"
+#include "controls/COptionUI.h"
 
 namespace kx520 {
 

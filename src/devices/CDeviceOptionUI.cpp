@@ -7,7 +7,7 @@
 
 #include "devices/CZentrelUSBDevice.h"
 #include "platform/DebugTrace.h"
-#include "ui/COptionUI.h"
+#include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/WindowImplBase.h"
 

@@ -9,10 +9,10 @@
 #include "pages/CLightControlUI.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "profiles/CDeviceProfileUI.h"
-#include "ui/COptionUI.h"
+#include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
-#include "ui/CSliderUI.h"
+#include "controls/CSliderUI.h"
 
 namespace kx520 {
 

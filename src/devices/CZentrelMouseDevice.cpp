@@ -10,14 +10,14 @@
 #include "pages/CLightControlUI.h"
 #include "profiles/CDeviceProfileUI.h"
 #include "ui/CControlUI.h"
-#include "ui/CEditUI.h"
-#include "ui/CLabelUI.h"
+#include "controls/CEditUI.h"
+#include "controls/CLabelUI.h"
 #include "ui/CListElementUI.h"
 #include "ui/CListUI.h"
-#include "ui/COptionUI.h"
+#include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
-#include "ui/CSliderUI.h"
+#include "controls/CSliderUI.h"
 #include "ui/CTabLayoutUI.h"
 
 #include <QGuiApplication>

@@ -3,7 +3,7 @@
 #include <QFont>
 #include <cstdint>
 
-#include "ui/CButtonUI.h"
+#include "controls/CButtonUI.h"
 
 namespace kx520 {
 

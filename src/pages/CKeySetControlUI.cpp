@@ -6,9 +6,9 @@
 
 #include "keycodes/NativeScanCode.h"
 
-#include "ui/CComboUI.h"
-#include "ui/CEditUI.h"
-#include "ui/COptionUI.h"
+#include "controls/CComboUI.h"
+#include "controls/CEditUI.h"
+#include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
 #include "ui/CTabLayoutUI.h"

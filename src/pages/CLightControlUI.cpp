@@ -4,12 +4,12 @@
 
 #include "lighting/EffectControlTable.h"
 #include "platform/DebugTrace.h"
-#include "ui/CColorPaletteUI.h"
-#include "ui/CComboUI.h"
-#include "ui/CEditUI.h"
-#include "ui/COptionUI.h"
+#include "controls/CColorPaletteUI.h"
+#include "controls/CComboUI.h"
+#include "controls/CEditUI.h"
+#include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
-#include "ui/CSliderUI.h"
+#include "controls/CSliderUI.h"
 #include "ui/CTabLayoutUI.h"
 
 namespace kx520 {

@@ -8,11 +8,11 @@
 #include <algorithm>
 
 #include "macros/MacroActionView.h"
-#include "ui/CEditUI.h"
-#include "ui/CLabelUI.h"
+#include "controls/CEditUI.h"
+#include "controls/CLabelUI.h"
 #include "ui/CListElementUI.h"
 #include "ui/CListUI.h"
-#include "ui/COptionUI.h"
+#include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
 
 namespace kx520 {

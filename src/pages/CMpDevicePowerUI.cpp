@@ -5,7 +5,7 @@
 #include <array>
 
 #include "ui/CPaintManagerUI.h"
-#include "ui/CProgressUI.h"
+#include "controls/CProgressUI.h"
 
 namespace kx520 {
 

@@ -1,8 +1,8 @@
 #include "profiles/CDeviceProfileUI.h"
 
 #include "profiles/ProfileList.h"
-#include "ui/CComboUI.h"
-#include "ui/COptionUI.h"
+#include "controls/CComboUI.h"
+#include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
 
 namespace kx520 {

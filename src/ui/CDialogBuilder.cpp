@@ -4,7 +4,7 @@
 #include <QXmlStreamReader>
 
 #include "ui/AttributeValue.h"
-#include "ui/CComboUI.h"
+#include "controls/CComboUI.h"
 #include "ui/CContainerUI.h"
 #include "ui/CControlFactory.h"
 #include "ui/CPaintManagerUI.h"

@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "ui/CMenuElementUI.h"
+#include "controls/CMenuElementUI.h"
 #include "ui/CResourceManager.h"
 
 namespace kx520::ui {

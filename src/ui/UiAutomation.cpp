@@ -13,14 +13,14 @@
 #include <QTimer>
 #include <memory>
 
-#include "ui/CComboUI.h"
-#include "ui/CEditUI.h"
+#include "controls/CComboUI.h"
+#include "controls/CEditUI.h"
 #include "ui/CListElementUI.h"
 #include "ui/CListUI.h"
-#include "ui/CMenuElementUI.h"
-#include "ui/COptionUI.h"
-#include "ui/CProgressUI.h"
-#include "ui/CSliderUI.h"
+#include "controls/CMenuElementUI.h"
+#include "controls/COptionUI.h"
+#include "controls/CProgressUI.h"
+#include "controls/CSliderUI.h"
 #include "ui/WindowImplBase.h"
 
 namespace kx520::ui {

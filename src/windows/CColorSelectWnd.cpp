@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "ui/CColorPaletteUI.h"
+#include "controls/CColorPaletteUI.h"
 #include "ui/CControlUI.h"
 #include "ui/CResourceManager.h"
-#include "ui/CEditUI.h"
-#include "ui/COptionUI.h"
+#include "controls/CEditUI.h"
+#include "controls/COptionUI.h"
 #include "ui/Notification.h"
 #include "windows/CMsgWnd.h"
 

@@ -11,8 +11,8 @@
 #include "devices/CZentrelKeyboardDevice.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "sim/VirtualHidBackend.h"
-#include "ui/CButtonUI.h"
-#include "ui/CLabelUI.h"
+#include "controls/CButtonUI.h"
+#include "controls/CLabelUI.h"
 #include "ui/CResourceManager.h"
 #include "ui/WindowImplBase.h"
 

@@ -13,7 +13,7 @@
 #include "support/TempDir.h"
 #include "support/VirtualPaths.h"
 #include "ui/CControlFactory.h"
-#include "ui/COptionUI.h"
+#include "controls/COptionUI.h"
 
 namespace kx520 {
 namespace {

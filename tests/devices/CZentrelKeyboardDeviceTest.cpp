@@ -15,9 +15,9 @@
 #include "support/TempDir.h"
 #include "ui/CResourceManager.h"
 #include "sim/VirtualHidBackend.h"
-#include "ui/CLabelUI.h"
-#include "ui/COptionUI.h"
-#include "ui/CSliderUI.h"
+#include "controls/CLabelUI.h"
+#include "controls/COptionUI.h"
+#include "controls/CSliderUI.h"
 
 namespace kx520 {
 namespace {

@@ -11,9 +11,9 @@
 #include "pages/CDeviceKeyButtonUI.h"
 #include "sim/VirtualHidBackend.h"
 #include "ui/CListUI.h"
-#include "ui/CEditUI.h"
-#include "ui/COptionUI.h"
-#include "ui/CSliderUI.h"
+#include "controls/CEditUI.h"
+#include "controls/COptionUI.h"
+#include "controls/CSliderUI.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CTabLayoutUI.h"
 

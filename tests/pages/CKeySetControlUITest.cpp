@@ -8,9 +8,9 @@
 
 #include "../ui/UiTestSupport.h"
 #include "pages/PageControls.h"
-#include "ui/CComboUI.h"
+#include "controls/CComboUI.h"
 #include "ui/CDialogBuilder.h"
-#include "ui/CEditUI.h"
+#include "controls/CEditUI.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CTabLayoutUI.h"
 

@@ -4,13 +4,13 @@
 
 #include "../ui/UiTestSupport.h"
 #include "pages/PageControls.h"
-#include "ui/CColorPaletteUI.h"
-#include "ui/CComboUI.h"
+#include "controls/CColorPaletteUI.h"
+#include "controls/CComboUI.h"
 #include "ui/CDialogBuilder.h"
-#include "ui/CEditUI.h"
-#include "ui/COptionUI.h"
+#include "controls/CEditUI.h"
+#include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
-#include "ui/CSliderUI.h"
+#include "controls/CSliderUI.h"
 #include "ui/CTabLayoutUI.h"
 
 namespace kx520 {

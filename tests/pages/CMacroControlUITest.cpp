@@ -11,9 +11,9 @@
 #include "pages/PageControls.h"
 #include "support/TempDir.h"
 #include "ui/CDialogBuilder.h"
-#include "ui/CEditUI.h"
+#include "controls/CEditUI.h"
 #include "ui/CListUI.h"
-#include "ui/COptionUI.h"
+#include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
 
 namespace kx520 {

@@ -6,7 +6,7 @@
 
 #include "../ui/UiTestSupport.h"
 #include "support/TempDir.h"
-#include "ui/CProgressUI.h"
+#include "controls/CProgressUI.h"
 #include "ui/CResourceManager.h"
 
 #include <QApplication>

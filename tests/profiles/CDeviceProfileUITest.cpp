@@ -16,9 +16,9 @@
 #include "profiles/ProfileList.h"
 #include "sim/VirtualHidBackend.h"
 #include "support/TempDir.h"
-#include "ui/CComboUI.h"
+#include "controls/CComboUI.h"
 #include "ui/CDialogBuilder.h"
-#include "ui/COptionUI.h"
+#include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
 
 namespace kx520 {

@@ -7,9 +7,9 @@
 
 #include "UiTestSupport.h"
 #include "support/TempDir.h"
-#include "ui/CComboUI.h"
+#include "controls/CComboUI.h"
 #include "ui/CControlFactory.h"
-#include "ui/CEditUI.h"
+#include "controls/CEditUI.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CTabLayoutUI.h"
 

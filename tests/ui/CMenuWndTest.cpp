@@ -7,7 +7,7 @@
 #include <QPointer>
 
 #include "UiTestSupport.h"
-#include "ui/CMenuElementUI.h"
+#include "controls/CMenuElementUI.h"
 #include "ui/CResourceManager.h"
 
 namespace kx520::ui {

@@ -9,12 +9,12 @@
 
 #include "UiTestSupport.h"
 #include "support/TempDir.h"
-#include "ui/CButtonUI.h"
-#include "ui/CComboUI.h"
-#include "ui/CEditUI.h"
+#include "controls/CButtonUI.h"
+#include "controls/CComboUI.h"
+#include "controls/CEditUI.h"
 #include "ui/CListUI.h"
-#include "ui/COptionUI.h"
-#include "ui/CSliderUI.h"
+#include "controls/COptionUI.h"
+#include "controls/CSliderUI.h"
 #include "ui/CTabLayoutUI.h"
 
 namespace kx520::ui {

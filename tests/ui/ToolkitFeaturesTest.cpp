@@ -8,11 +8,11 @@
 
 #include "UiTestSupport.h"
 #include "support/TempDir.h"
-#include "ui/CComboUI.h"
-#include "ui/CLabelUI.h"
+#include "controls/CComboUI.h"
+#include "controls/CLabelUI.h"
 #include "ui/CListElementUI.h"
 #include "ui/CListUI.h"
-#include "ui/CSliderUI.h"
+#include "controls/CSliderUI.h"
 
 namespace kx520::ui {
 namespace {

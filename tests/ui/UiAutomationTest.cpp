@@ -10,7 +10,7 @@
 
 #include "UiTestSupport.h"
 #include "support/TempDir.h"
-#include "ui/CEditUI.h"
+#include "controls/CEditUI.h"
 #include "windows/CMsgWnd.h"
 
 namespace kx520::ui {

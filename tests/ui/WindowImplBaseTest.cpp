@@ -12,7 +12,7 @@
 
 #include "UiTestSupport.h"
 #include "ui/CPaintManagerUI.h"
-#include "ui/CButtonUI.h"
+#include "controls/CButtonUI.h"
 #include "ui/CResourceManager.h"
 #include "ui/MessageRegistry.h"
 

@@ -1,4 +1,4 @@
-#include "ui/COptionUI.h"
+#include "controls/COptionUI.h"
 
 #include <QPainter>
 

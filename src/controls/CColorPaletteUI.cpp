@@ -1,4 +1,4 @@
-#include "ui/CColorPaletteUI.h"
+#include "controls/CColorPaletteUI.h"
 
 #include <QLinearGradient>
 #include <QMouseEvent>

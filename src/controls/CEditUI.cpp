@@ -1,4 +1,4 @@
-#include "ui/CEditUI.h"
+#include "controls/CEditUI.h"
 
 #include <QLineEdit>
 #include <QRegularExpressionValidator>

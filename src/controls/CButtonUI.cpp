@@ -1,4 +1,4 @@
-#include "ui/CButtonUI.h"
+#include "controls/CButtonUI.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "ui/CLabelUI.h"
+#include "controls/CLabelUI.h"
 
 #include <QFontMetrics>
 #include <QPainter>

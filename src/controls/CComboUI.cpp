@@ -1,4 +1,4 @@
-#include "ui/CComboUI.h"
+#include "controls/CComboUI.h"
 
 #include <QComboBox>
 #include <QListView>

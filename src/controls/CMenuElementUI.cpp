@@ -1,4 +1,4 @@
-#include "ui/CMenuElementUI.h"
+#include "controls/CMenuElementUI.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "ui/CSliderUI.h"
+#include "controls/CSliderUI.h"
 
 #include <QSlider>
 

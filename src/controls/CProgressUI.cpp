@@ -1,4 +1,4 @@
-#include "ui/CProgressUI.h"
+#include "controls/CProgressUI.h"
 
 #include <QPainter>
 

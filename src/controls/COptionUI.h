@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/CButtonUI.h"
+#include "controls/CButtonUI.h"
 
 namespace kx520::ui {
 
