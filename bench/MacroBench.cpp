@@ -14,7 +14,7 @@
 #include "pages/CMacroControlUI.h"
 #include "pages/PageControls.h"
 #include "sim/VirtualHidBackend.h"
-#include "ui/CDialogBuilder.h"
+#include "builder/CDialogBuilder.h"
 #include "ui/CPaintManagerUI.h"
 
 namespace {

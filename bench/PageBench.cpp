@@ -11,7 +11,7 @@
 #include "devices/CZentrelUSBDevice.h"
 #include "catalog/PageKeyDefaults.h"
 #include "sim/VirtualHidBackend.h"
-#include "ui/CDialogBuilder.h"
+#include "builder/CDialogBuilder.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
 

@@ -14,7 +14,7 @@
 #include "messages/MessageTable.h"
 #include "app/NotificationRouter.h"
 #include "discovery/WorkerSlots.h"
-#include "ui/WindowImplBase.h"
+#include "builder/WindowImplBase.h"
 
 namespace kx520 {
 

@@ -14,7 +14,7 @@
 #include "platform/DeviceLock.h"
 #include "protocol/CommandSet.h"
 #include "ui/CContainerUI.h"
-#include "ui/CDialogBuilder.h"
+#include "builder/CDialogBuilder.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
 #include "ui/CTabLayoutUI.h"

@@ -12,7 +12,7 @@
 #include "profiles/CDeviceProfileUI.h"
 #include "profiles/MacroReferences.h"
 #include "profiles/ProfileList.h"
-#include "ui/CMenuWnd.h"
+#include "builder/CMenuWnd.h"
 #include "ui/Notification.h"
 
 namespace kx520 {

@@ -6,7 +6,7 @@
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CSelectPanelUI.h"
 #include "platform/DebugTrace.h"
-#include "ui/CDialogBuilder.h"
+#include "builder/CDialogBuilder.h"
 
 namespace kx520 {
 

@@ -9,7 +9,7 @@
 #include "pages/PageControls.h"
 #include "platform/DataFolders.h"
 #include "platform/DebugTrace.h"
-#include "ui/CControlFactory.h"
+#include "builder/CControlFactory.h"
 #include "ui/CResourceManager.h"
 #include "ui/MessageRegistry.h"
 

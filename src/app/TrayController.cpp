@@ -8,7 +8,7 @@
 #include "messages/MessageTable.h"
 #include "messages/RegisteredMessages.h"
 #include "platform/DebugTrace.h"
-#include "ui/CMenuWnd.h"
+#include "builder/CMenuWnd.h"
 
 namespace kx520 {
 

@@ -29,7 +29,7 @@
 #include "sim/VirtualProducts.h"
 #include "ui/ApplicationLook.h"
 #include "ui/MessageRegistry.h"
-#include "ui/UiAutomation.h"
+#include "builder/UiAutomation.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "platform/DebugTrace.h"
 #include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
-#include "ui/WindowImplBase.h"
+#include "builder/WindowImplBase.h"
 
 namespace kx520 {
 

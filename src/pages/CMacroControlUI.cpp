@@ -10,8 +10,8 @@
 #include "macros/MacroActionView.h"
 #include "controls/CEditUI.h"
 #include "controls/CLabelUI.h"
-#include "ui/CListElementUI.h"
-#include "ui/CListUI.h"
+#include "builder/CListElementUI.h"
+#include "builder/CListUI.h"
 #include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
 

@@ -7,7 +7,7 @@
 #include "pages/CMpDevicePowerUI.h"
 #include "pages/CSelectPanelUI.h"
 #include "profiles/CDeviceProfileUI.h"
-#include "ui/CControlFactory.h"
+#include "builder/CControlFactory.h"
 
 namespace kx520 {
 

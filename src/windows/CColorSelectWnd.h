@@ -7,7 +7,7 @@
 
 #include "profiles/ColourOptionsFile.h"
 #include "ui/CPaintManagerUI.h"
-#include "ui/WindowImplBase.h"
+#include "builder/WindowImplBase.h"
 
 namespace kx520 {
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "ui/WindowImplBase.h"
+#include "builder/WindowImplBase.h"
 
 namespace kx520 {
 

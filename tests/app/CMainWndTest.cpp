@@ -26,7 +26,7 @@
 #include "support/TraceReader.h"
 #include "support/TempDir.h"
 #include "ui/CControlUI.h"
-#include "ui/CMenuWnd.h"
+#include "builder/CMenuWnd.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/MessageRegistry.h"
 #include "ui/CTabLayoutUI.h"

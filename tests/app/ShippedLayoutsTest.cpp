@@ -14,7 +14,7 @@
 #include "controls/CButtonUI.h"
 #include "controls/CLabelUI.h"
 #include "ui/CResourceManager.h"
-#include "ui/WindowImplBase.h"
+#include "builder/WindowImplBase.h"
 
 namespace kx520 {
 namespace {

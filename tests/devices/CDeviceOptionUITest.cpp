@@ -12,7 +12,7 @@
 #include "sim/VirtualHidBackend.h"
 #include "support/TempDir.h"
 #include "support/VirtualPaths.h"
-#include "ui/CControlFactory.h"
+#include "builder/CControlFactory.h"
 #include "controls/COptionUI.h"
 
 namespace kx520 {

@@ -10,7 +10,7 @@
 #include "lighting/LedEntry.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "sim/VirtualHidBackend.h"
-#include "ui/CListUI.h"
+#include "builder/CListUI.h"
 #include "controls/CEditUI.h"
 #include "controls/COptionUI.h"
 #include "controls/CSliderUI.h"

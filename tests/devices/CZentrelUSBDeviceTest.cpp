@@ -17,7 +17,7 @@
 #include "support/TempDir.h"
 #include "support/VirtualPaths.h"
 #include "support/TraceReader.h"
-#include "ui/CDialogBuilder.h"
+#include "builder/CDialogBuilder.h"
 #include "ui/CTabLayoutUI.h"
 
 namespace kx520 {

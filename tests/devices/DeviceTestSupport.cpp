@@ -6,7 +6,7 @@
 #include "../ui/UiTestSupport.h"
 #include "app/MainWindowControls.h"
 #include "devices/CZentrelUSBDevice.h"
-#include "ui/CDialogBuilder.h"
+#include "builder/CDialogBuilder.h"
 #include "ui/CPaintManagerUI.h"
 #include "kx520ctl/ProductChannel.h"
 #include "sim/VirtualHidBackend.h"

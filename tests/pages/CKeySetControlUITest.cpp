@@ -9,7 +9,7 @@
 #include "../ui/UiTestSupport.h"
 #include "pages/PageControls.h"
 #include "controls/CComboUI.h"
-#include "ui/CDialogBuilder.h"
+#include "builder/CDialogBuilder.h"
 #include "controls/CEditUI.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CTabLayoutUI.h"

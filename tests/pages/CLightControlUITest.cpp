@@ -6,7 +6,7 @@
 #include "pages/PageControls.h"
 #include "controls/CColorPaletteUI.h"
 #include "controls/CComboUI.h"
-#include "ui/CDialogBuilder.h"
+#include "builder/CDialogBuilder.h"
 #include "controls/CEditUI.h"
 #include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"

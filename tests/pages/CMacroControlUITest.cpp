@@ -10,9 +10,9 @@
 #include "../ui/UiTestSupport.h"
 #include "pages/PageControls.h"
 #include "support/TempDir.h"
-#include "ui/CDialogBuilder.h"
+#include "builder/CDialogBuilder.h"
 #include "controls/CEditUI.h"
-#include "ui/CListUI.h"
+#include "builder/CListUI.h"
 #include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
 

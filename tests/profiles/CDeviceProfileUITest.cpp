@@ -17,7 +17,7 @@
 #include "sim/VirtualHidBackend.h"
 #include "support/TempDir.h"
 #include "controls/CComboUI.h"
-#include "ui/CDialogBuilder.h"
+#include "builder/CDialogBuilder.h"
 #include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
 

@@ -12,7 +12,7 @@
 #include "controls/CButtonUI.h"
 #include "controls/CComboUI.h"
 #include "controls/CEditUI.h"
-#include "ui/CListUI.h"
+#include "builder/CListUI.h"
 #include "controls/COptionUI.h"
 #include "controls/CSliderUI.h"
 #include "ui/CTabLayoutUI.h"

@@ -11,7 +11,7 @@
 
 #include "support/TempDir.h"
 #include "ui/CControlUI.h"
-#include "ui/CDialogBuilder.h"
+#include "builder/CDialogBuilder.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
 

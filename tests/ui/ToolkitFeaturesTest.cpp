@@ -10,8 +10,8 @@
 #include "support/TempDir.h"
 #include "controls/CComboUI.h"
 #include "controls/CLabelUI.h"
-#include "ui/CListElementUI.h"
-#include "ui/CListUI.h"
+#include "builder/CListElementUI.h"
+#include "builder/CListUI.h"
 #include "controls/CSliderUI.h"
 
 namespace kx520::ui {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "ui/CPaintManagerUI.h"
-#include "ui/WindowImplBase.h"
+#include "builder/WindowImplBase.h"
 
 namespace kx520::test {
 

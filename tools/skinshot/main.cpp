@@ -16,7 +16,7 @@
 #include "platform/DataFolders.h"
 #include "platform/ProgramText.h"
 #include "ui/CResourceManager.h"
-#include "ui/WindowImplBase.h"
+#include "builder/WindowImplBase.h"
 
 namespace {
 

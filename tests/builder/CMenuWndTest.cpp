@@ -1,4 +1,4 @@
-#include "ui/CMenuWnd.h"
+#include "builder/CMenuWnd.h"
 
 #include <gtest/gtest.h>
 

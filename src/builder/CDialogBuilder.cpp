@@ -1,4 +1,4 @@
-#include "ui/CDialogBuilder.h"
+#include "builder/CDialogBuilder.h"
 
 #include <QFile>
 #include <QXmlStreamReader>
@@ -6,7 +6,7 @@
 #include "ui/AttributeValue.h"
 #include "controls/CComboUI.h"
 #include "ui/CContainerUI.h"
-#include "ui/CControlFactory.h"
+#include "builder/CControlFactory.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
 

@@ -1,10 +1,10 @@
-#include "ui/CListElementUI.h"
+#include "builder/CListElementUI.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "ui/CDialogBuilder.h"
-#include "ui/CListUI.h"
+#include "builder/CDialogBuilder.h"
+#include "builder/CListUI.h"
 
 namespace kx520::ui {
 

@@ -1,4 +1,4 @@
-#include "ui/CListUI.h"
+#include "builder/CListUI.h"
 
 #include <QBoxLayout>
 #include <QScrollArea>
@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "ui/AttributeValue.h"
-#include "ui/CDialogBuilder.h"
-#include "ui/CListElementUI.h"
+#include "builder/CDialogBuilder.h"
+#include "builder/CListElementUI.h"
 #include "ui/RowStackLayout.h"
 
 namespace kx520::ui {

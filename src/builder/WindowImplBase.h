@@ -9,7 +9,7 @@
 #include <memory>
 #include <stop_token>
 
-#include "ui/CDialogBuilder.h"
+#include "builder/CDialogBuilder.h"
 #include "ui/CPaintManagerUI.h"
 
 class QEventLoop;

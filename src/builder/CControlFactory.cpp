@@ -1,4 +1,4 @@
-#include "ui/CControlFactory.h"
+#include "builder/CControlFactory.h"
 
 #include "controls/CButtonUI.h"
 #include "controls/CColorPaletteUI.h"
@@ -6,8 +6,8 @@
 #include "controls/CEditUI.h"
 #include "ui/CHorizontalLayoutUI.h"
 #include "controls/CLabelUI.h"
-#include "ui/CListElementUI.h"
-#include "ui/CListUI.h"
+#include "builder/CListElementUI.h"
+#include "builder/CListUI.h"
 #include "controls/CMenuElementUI.h"
 #include "controls/COptionUI.h"
 #include "controls/CProgressUI.h"

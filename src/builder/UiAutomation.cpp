@@ -1,4 +1,4 @@
-#include "ui/UiAutomation.h"
+#include "builder/UiAutomation.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -15,13 +15,13 @@
 
 #include "controls/CComboUI.h"
 #include "controls/CEditUI.h"
-#include "ui/CListElementUI.h"
-#include "ui/CListUI.h"
+#include "builder/CListElementUI.h"
+#include "builder/CListUI.h"
 #include "controls/CMenuElementUI.h"
 #include "controls/COptionUI.h"
 #include "controls/CProgressUI.h"
 #include "controls/CSliderUI.h"
-#include "ui/WindowImplBase.h"
+#include "builder/WindowImplBase.h"
 
 namespace kx520::ui {
 

@@ -3,7 +3,7 @@
 #include <QPoint>
 #include <QString>
 
-#include "ui/WindowImplBase.h"
+#include "builder/WindowImplBase.h"
 
 namespace kx520::ui {
 

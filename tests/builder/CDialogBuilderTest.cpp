@@ -1,4 +1,4 @@
-#include "ui/CDialogBuilder.h"
+#include "builder/CDialogBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include "UiTestSupport.h"
 #include "support/TempDir.h"
 #include "controls/CComboUI.h"
-#include "ui/CControlFactory.h"
+#include "builder/CControlFactory.h"
 #include "controls/CEditUI.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CTabLayoutUI.h"

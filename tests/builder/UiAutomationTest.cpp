@@ -1,4 +1,4 @@
-#include "ui/UiAutomation.h"
+#include "builder/UiAutomation.h"
 
 #include <gtest/gtest.h>
 

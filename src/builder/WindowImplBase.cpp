@@ -1,4 +1,4 @@
-#include "ui/WindowImplBase.h"
+#include "builder/WindowImplBase.h"
 
 #include "platform/DebugTrace.h"
 
