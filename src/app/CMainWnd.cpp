@@ -33,7 +33,7 @@
 #include "windows/CColorSelectWnd.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "pages/CKeySetControlUI.h"
-#include "profiles/CDeviceProfileUI.h"
+#include "profileui/CDeviceProfileUI.h"
 #include "platform/DataFolders.h"
 #include "platform/DebugTrace.h"
 #include "desktop/SettingsStore.h"

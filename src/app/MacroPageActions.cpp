@@ -9,7 +9,7 @@
 #include "devices/CZentrelUSBDevice.h"
 #include "pages/CMacroControlUI.h"
 #include "platform/DebugTrace.h"
-#include "profiles/CDeviceProfileUI.h"
+#include "profileui/CDeviceProfileUI.h"
 #include "profiles/MacroReferences.h"
 #include "profiles/ProfileList.h"
 #include "builder/CMenuWnd.h"

@@ -14,7 +14,7 @@
 #include "keycodes/KeyLabels.h"
 #include "lighting/LightReport.h"
 #include "catalog/PageKeyDefaults.h"
-#include "profiles/CDeviceProfileUI.h"
+#include "profileui/CDeviceProfileUI.h"
 #include "ui/CResourceManager.h"
 
 namespace kx520 {

@@ -5,7 +5,7 @@
 #include "app/NotificationRouter.h"
 #include "devices/CZentrelUSBDevice.h"
 #include "platform/DebugTrace.h"
-#include "profiles/CDeviceProfileUI.h"
+#include "profileui/CDeviceProfileUI.h"
 #include "profiles/ProfileList.h"
 #include "controls/COptionUI.h"
 

@@ -14,7 +14,7 @@
 #include "devices/CZentrelUSBDevice.h"
 #include "keycodes/KeyLabels.h"
 #include "keyboard/KeyboardReport.h"
-#include "profiles/CDeviceProfileUI.h"
+#include "profileui/CDeviceProfileUI.h"
 #include "ui/CResourceManager.h"
 
 namespace kx520 {

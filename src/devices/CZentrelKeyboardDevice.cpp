@@ -8,7 +8,7 @@
 #include "pages/CKeySetControlUI.h"
 #include "pages/CLightControlUI.h"
 #include "pages/CDeviceKeyButtonUI.h"
-#include "profiles/CDeviceProfileUI.h"
+#include "profileui/CDeviceProfileUI.h"
 #include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"

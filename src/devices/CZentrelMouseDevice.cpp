@@ -8,7 +8,7 @@
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CKeySetControlUI.h"
 #include "pages/CLightControlUI.h"
-#include "profiles/CDeviceProfileUI.h"
+#include "profileui/CDeviceProfileUI.h"
 #include "ui/CControlUI.h"
 #include "controls/CEditUI.h"
 #include "controls/CLabelUI.h"

@@ -9,7 +9,7 @@
 #include "pages/CLightControlUI.h"
 #include "pages/CMacroControlUI.h"
 #include "devices/CDeviceOptionUI.h"
-#include "profiles/CDeviceProfileUI.h"
+#include "profileui/CDeviceProfileUI.h"
 #include "platform/DataFolders.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"

@@ -6,7 +6,7 @@
 #include "pages/CMacroControlUI.h"
 #include "pages/CMpDevicePowerUI.h"
 #include "pages/CSelectPanelUI.h"
-#include "profiles/CDeviceProfileUI.h"
+#include "profileui/CDeviceProfileUI.h"
 #include "builder/CControlFactory.h"
 
 namespace kx520 {

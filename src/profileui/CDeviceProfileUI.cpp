@@ -1,4 +1,4 @@
-#include "profiles/CDeviceProfileUI.h"
+#include "profileui/CDeviceProfileUI.h"
 
 #include "profiles/ProfileList.h"
 #include "controls/CComboUI.h"
