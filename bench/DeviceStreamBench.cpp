@@ -10,7 +10,7 @@
 #include <memory>
 #include <thread>
 
-#include "devices/CZentrelUSBDevice.h"
+#include "deviceui/CZentrelUSBDevice.h"
 #include "kx520ctl/ProductChannel.h"
 #include "sim/VirtualHidBackend.h"
 

@@ -8,7 +8,7 @@
 #include "app/MainWindowControls.h"
 #include "app/Startup.h"
 #include "devices/CZentrelKeyboardDevice.h"
-#include "devices/CZentrelUSBDevice.h"
+#include "deviceui/CZentrelUSBDevice.h"
 #include "catalog/PageKeyDefaults.h"
 #include "sim/VirtualHidBackend.h"
 #include "builder/CDialogBuilder.h"

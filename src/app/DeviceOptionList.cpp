@@ -3,7 +3,7 @@
 #include "app/CMainWnd.h"
 #include "discovery/DeviceSelector.h"
 #include "app/NotificationRouter.h"
-#include "devices/CDeviceOptionUI.h"
+#include "deviceui/CDeviceOptionUI.h"
 #include "ui/CContainerUI.h"
 #include "ui/CTabLayoutUI.h"
 

@@ -3,7 +3,7 @@
 #include "app/CMainWnd.h"
 #include "app/NotificationRouter.h"
 #include "messages/RegisteredMessages.h"
-#include "devices/CZentrelUSBDevice.h"
+#include "deviceui/CZentrelUSBDevice.h"
 #include "pages/CKeySetControlUI.h"
 #include "ui/Notification.h"
 

@@ -4,7 +4,7 @@
 #include "app/DeviceLinkManager.h"
 #include "app/NotificationRouter.h"
 #include "devices/CZentrelKeyboardDevice.h"
-#include "devices/CZentrelUSBDevice.h"
+#include "deviceui/CZentrelUSBDevice.h"
 #include "lighting/SyncModeTable.h"
 #include "pages/CLightControlUI.h"
 #include "pages/CSelectPanelUI.h"

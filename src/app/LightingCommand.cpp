@@ -3,7 +3,7 @@
 #include <QHash>
 
 #include "app/ScriptReply.h"
-#include "devices/CZentrelUSBDevice.h"
+#include "deviceui/CZentrelUSBDevice.h"
 #include "devicebase/DefaultNameLists.h"
 #include "pages/CLightControlUI.h"
 #include "ui/CResourceManager.h"

@@ -6,7 +6,7 @@
 #include "app/NotificationRouter.h"
 #include "app/RecordingCapture.h"
 #include "app/TrayController.h"
-#include "devices/CZentrelUSBDevice.h"
+#include "deviceui/CZentrelUSBDevice.h"
 #include "pages/CMacroControlUI.h"
 #include "platform/DebugTrace.h"
 #include "profileui/CDeviceProfileUI.h"

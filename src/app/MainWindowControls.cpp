@@ -2,7 +2,7 @@
 
 #include "devices/CZentrelKeyboardDevice.h"
 #include "devices/CZentrelMouseDevice.h"
-#include "devices/CZentrelUSBDevice.h"
+#include "deviceui/CZentrelUSBDevice.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CSelectPanelUI.h"
 #include "platform/DebugTrace.h"

@@ -9,7 +9,7 @@
 #include "app/CMainWnd.h"
 #include "app/JsonAnswer.h"
 #include "app/ScriptReply.h"
-#include "devices/CDeviceOptionUI.h"
+#include "deviceui/CDeviceOptionUI.h"
 #include "devices/CZentrelMouseDevice.h"
 #include "keycodes/KeyLabels.h"
 #include "lighting/LightReport.h"

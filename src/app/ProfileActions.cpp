@@ -3,7 +3,7 @@
 #include "app/CMainWnd.h"
 #include "messages/MessageTable.h"
 #include "app/NotificationRouter.h"
-#include "devices/CZentrelUSBDevice.h"
+#include "deviceui/CZentrelUSBDevice.h"
 #include "platform/DebugTrace.h"
 #include "profileui/CDeviceProfileUI.h"
 #include "profiles/ProfileList.h"

@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-#include "devices/CZentrelUSBDevice.h"
+#include "deviceui/CZentrelUSBDevice.h"
 
 namespace kx520 {
 

@@ -4,8 +4,8 @@
 #include <QFontDatabase>
 
 #include "messages/RegisteredMessages.h"
-#include "devices/CZentrelUSBDevice.h"
-#include "devices/CDeviceOptionUI.h"
+#include "deviceui/CZentrelUSBDevice.h"
+#include "deviceui/CDeviceOptionUI.h"
 #include "pages/PageControls.h"
 #include "platform/DataFolders.h"
 #include "platform/DebugTrace.h"

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "devices/CZentrelUSBDevice.h"
+#include "deviceui/CZentrelUSBDevice.h"
 #include "keycodes/KeyAssignmentWords.h"
 #include "keyboard/KeyboardCore.h"
 

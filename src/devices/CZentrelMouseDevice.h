@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devices/CZentrelUSBDevice.h"
+#include "deviceui/CZentrelUSBDevice.h"
 #include "mouse/MouseCore.h"
 
 #include <optional>

@@ -5,7 +5,7 @@
 
 #include "../ui/UiTestSupport.h"
 #include "app/MainWindowControls.h"
-#include "devices/CZentrelUSBDevice.h"
+#include "deviceui/CZentrelUSBDevice.h"
 #include "builder/CDialogBuilder.h"
 #include "ui/CPaintManagerUI.h"
 #include "kx520ctl/ProductChannel.h"

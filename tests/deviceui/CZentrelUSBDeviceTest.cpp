@@ -1,4 +1,4 @@
-#include "devices/CZentrelUSBDevice.h"
+#include "deviceui/CZentrelUSBDevice.h"
 
 #include <gtest/gtest.h>
 

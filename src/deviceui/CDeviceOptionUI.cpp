@@ -1,11 +1,11 @@
-#include "devices/CDeviceOptionUI.h"
+#include "deviceui/CDeviceOptionUI.h"
 
 #include <QMouseEvent>
 #include <QPointer>
 #include <optional>
 #include <QTimer>
 
-#include "devices/CZentrelUSBDevice.h"
+#include "deviceui/CZentrelUSBDevice.h"
 #include "platform/DebugTrace.h"
 #include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"

@@ -1,4 +1,4 @@
-#include "devices/CZentrelUSBDevice.h"
+#include "deviceui/CZentrelUSBDevice.h"
 #include "messages/RegisteredMessages.h"
 #include "pages/CMpDevicePowerUI.h"
 
@@ -8,7 +8,7 @@
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CLightControlUI.h"
 #include "pages/CMacroControlUI.h"
-#include "devices/CDeviceOptionUI.h"
+#include "deviceui/CDeviceOptionUI.h"
 #include "profileui/CDeviceProfileUI.h"
 #include "platform/DataFolders.h"
 #include "ui/CPaintManagerUI.h"

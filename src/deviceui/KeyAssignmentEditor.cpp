@@ -1,8 +1,8 @@
-#include "devices/KeyAssignmentEditor.h"
+#include "deviceui/KeyAssignmentEditor.h"
 
 #include <memory>
 
-#include "devices/CZentrelUSBDevice.h"
+#include "deviceui/CZentrelUSBDevice.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CKeySetControlUI.h"
 

@@ -12,7 +12,7 @@
 #include "catalog/DeviceCatalog.h"
 #include "devicebase/DeviceCore.h"
 #include "devicebase/ExchangeQueue.h"
-#include "devices/KeyAssignmentEditor.h"
+#include "deviceui/KeyAssignmentEditor.h"
 #include "lighting/LedEntry.h"
 #include "devicebase/NotifyListener.h"
 #include "profiles/CBasicProfiledata.h"

@@ -1,13 +1,13 @@
-#include "devices/CDeviceOptionUI.h"
+#include "deviceui/CDeviceOptionUI.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QTest>
 
-#include "../devices/DeviceTestSupport.h"
+#include "../deviceui/DeviceTestSupport.h"
 #include "../ui/UiTestSupport.h"
-#include "devices/CZentrelUSBDevice.h"
+#include "deviceui/CZentrelUSBDevice.h"
 #include "protocol/CommandSet.h"
 #include "sim/VirtualHidBackend.h"
 #include "support/TempDir.h"
