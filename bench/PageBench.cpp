@@ -7,7 +7,7 @@
 
 #include "app/MainWindowControls.h"
 #include "app/Startup.h"
-#include "devices/CZentrelKeyboardDevice.h"
+#include "keyboardui/CZentrelKeyboardDevice.h"
 #include "deviceui/CZentrelUSBDevice.h"
 #include "catalog/PageKeyDefaults.h"
 #include "sim/VirtualHidBackend.h"

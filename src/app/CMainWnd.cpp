@@ -27,7 +27,7 @@
 #include "discovery/UdevRule.h"
 #include "app/WindowStatus.h"
 #include "deviceui/CDeviceOptionUI.h"
-#include "devices/CZentrelKeyboardDevice.h"
+#include "keyboardui/CZentrelKeyboardDevice.h"
 #include "devices/CZentrelMouseDevice.h"
 #include "profiles/ColourOptionsFile.h"
 #include "windows/CColorSelectWnd.h"

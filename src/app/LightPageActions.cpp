@@ -3,7 +3,7 @@
 #include "app/CMainWnd.h"
 #include "app/DeviceLinkManager.h"
 #include "app/NotificationRouter.h"
-#include "devices/CZentrelKeyboardDevice.h"
+#include "keyboardui/CZentrelKeyboardDevice.h"
 #include "deviceui/CZentrelUSBDevice.h"
 #include "lighting/SyncModeTable.h"
 #include "pages/CLightControlUI.h"

@@ -1,6 +1,6 @@
 #include "app/MainWindowControls.h"
 
-#include "devices/CZentrelKeyboardDevice.h"
+#include "keyboardui/CZentrelKeyboardDevice.h"
 #include "devices/CZentrelMouseDevice.h"
 #include "deviceui/CZentrelUSBDevice.h"
 #include "pages/CDeviceKeyButtonUI.h"

@@ -8,7 +8,7 @@
 #include "discovery/DeviceSelector.h"
 #include "messages/MessageTable.h"
 #include "messages/RegisteredMessages.h"
-#include "devices/CZentrelKeyboardDevice.h"
+#include "keyboardui/CZentrelKeyboardDevice.h"
 #include "macros/HookRecord.h"
 #include "pages/CMacroControlUI.h"
 #include "pages/CKeySetControlUI.h"

@@ -10,7 +10,7 @@
 #include "app/DeviceOptionList.h"
 #include "discovery/DeviceSelector.h"
 #include "deviceui/CDeviceOptionUI.h"
-#include "devices/CZentrelKeyboardDevice.h"
+#include "keyboardui/CZentrelKeyboardDevice.h"
 #include "deviceui/CZentrelUSBDevice.h"
 #include "keycodes/KeyLabels.h"
 #include "keyboard/KeyboardReport.h"

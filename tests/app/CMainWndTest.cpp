@@ -16,7 +16,7 @@
 #include "messages/RegisteredMessages.h"
 #include "app/Startup.h"
 #include "app/TrayController.h"
-#include "devices/CZentrelKeyboardDevice.h"
+#include "keyboardui/CZentrelKeyboardDevice.h"
 #include "deviceui/CZentrelUSBDevice.h"
 #include "deviceui/CDeviceOptionUI.h"
 #include "desktop/SettingsStore.h"

@@ -8,7 +8,7 @@
 
 #include "app/MainWindowControls.h"
 #include "app/Startup.h"
-#include "devices/CZentrelKeyboardDevice.h"
+#include "keyboardui/CZentrelKeyboardDevice.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "sim/VirtualHidBackend.h"
 #include "controls/CButtonUI.h"

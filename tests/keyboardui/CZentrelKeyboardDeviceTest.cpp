@@ -1,4 +1,4 @@
-#include "devices/CZentrelKeyboardDevice.h"
+#include "keyboardui/CZentrelKeyboardDevice.h"
 
 #include <gtest/gtest.h>
 
