@@ -28,7 +28,7 @@
 #include "app/WindowStatus.h"
 #include "deviceui/CDeviceOptionUI.h"
 #include "keyboardui/CZentrelKeyboardDevice.h"
-#include "devices/CZentrelMouseDevice.h"
+#include "mouseui/CZentrelMouseDevice.h"
 #include "profiles/ColourOptionsFile.h"
 #include "windows/CColorSelectWnd.h"
 #include "deviceui/CZentrelUSBDevice.h"

@@ -1,7 +1,7 @@
 #include "app/MainWindowControls.h"
 
 #include "keyboardui/CZentrelKeyboardDevice.h"
-#include "devices/CZentrelMouseDevice.h"
+#include "mouseui/CZentrelMouseDevice.h"
 #include "deviceui/CZentrelUSBDevice.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CSelectPanelUI.h"

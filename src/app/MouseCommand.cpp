@@ -10,7 +10,7 @@
 #include "app/JsonAnswer.h"
 #include "app/ScriptReply.h"
 #include "deviceui/CDeviceOptionUI.h"
-#include "devices/CZentrelMouseDevice.h"
+#include "mouseui/CZentrelMouseDevice.h"
 #include "keycodes/KeyLabels.h"
 #include "lighting/LightReport.h"
 #include "catalog/PageKeyDefaults.h"

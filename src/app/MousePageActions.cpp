@@ -2,7 +2,7 @@
 
 #include "app/CMainWnd.h"
 #include "app/NotificationRouter.h"
-#include "devices/CZentrelMouseDevice.h"
+#include "mouseui/CZentrelMouseDevice.h"
 #include "controls/COptionUI.h"
 #include "ui/Notification.h"
 

@@ -1,4 +1,4 @@
-#include "devices/CZentrelMouseDevice.h"
+#include "mouseui/CZentrelMouseDevice.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // The mouse's page without the application: its button list, logo and
 // pointer panels.
-#include "devices/CZentrelMouseDevice.h"
+#include "mouseui/CZentrelMouseDevice.h"
 
 #include <gtest/gtest.h>
 
