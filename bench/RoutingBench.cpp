@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "messages/MessageTable.h"
-#include "app/NotificationRouter.h"
+#include "appwindow/NotificationRouter.h"
 #include "ui/CControlUI.h"
 
 namespace {

@@ -23,7 +23,7 @@
 #include "messages/RegisteredMessages.h"
 #include "app/TitleBarActions.h"
 #include "app/ScriptReply.h"
-#include "app/TrayController.h"
+#include "appwindow/TrayController.h"
 #include "discovery/UdevRule.h"
 #include "app/WindowStatus.h"
 #include "deviceui/CDeviceOptionUI.h"

@@ -12,7 +12,7 @@
 #include "discovery/InterfaceSlotTable.h"
 #include "app/LanguageSwitcher.h"
 #include "messages/MessageTable.h"
-#include "app/NotificationRouter.h"
+#include "appwindow/NotificationRouter.h"
 #include "discovery/WorkerSlots.h"
 #include "builder/WindowImplBase.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/CMainWnd.h"
 #include "discovery/DeviceSelector.h"
-#include "app/NotificationRouter.h"
+#include "appwindow/NotificationRouter.h"
 #include "deviceui/CDeviceOptionUI.h"
 #include "ui/CContainerUI.h"
 #include "ui/CTabLayoutUI.h"

@@ -1,7 +1,7 @@
 #include "app/KeyPageActions.h"
 
 #include "app/CMainWnd.h"
-#include "app/NotificationRouter.h"
+#include "appwindow/NotificationRouter.h"
 #include "messages/RegisteredMessages.h"
 #include "deviceui/CZentrelUSBDevice.h"
 #include "pages/CKeySetControlUI.h"

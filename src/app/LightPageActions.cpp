@@ -2,7 +2,7 @@
 
 #include "app/CMainWnd.h"
 #include "app/DeviceLinkManager.h"
-#include "app/NotificationRouter.h"
+#include "appwindow/NotificationRouter.h"
 #include "keyboardui/CZentrelKeyboardDevice.h"
 #include "deviceui/CZentrelUSBDevice.h"
 #include "lighting/SyncModeTable.h"

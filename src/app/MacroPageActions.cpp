@@ -3,9 +3,9 @@
 #include <QCursor>
 
 #include "app/CMainWnd.h"
-#include "app/NotificationRouter.h"
+#include "appwindow/NotificationRouter.h"
 #include "app/RecordingCapture.h"
-#include "app/TrayController.h"
+#include "appwindow/TrayController.h"
 #include "deviceui/CZentrelUSBDevice.h"
 #include "pages/CMacroControlUI.h"
 #include "platform/DebugTrace.h"

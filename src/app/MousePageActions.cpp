@@ -1,7 +1,7 @@
 #include "app/MousePageActions.h"
 
 #include "app/CMainWnd.h"
-#include "app/NotificationRouter.h"
+#include "appwindow/NotificationRouter.h"
 #include "mouseui/CZentrelMouseDevice.h"
 #include "controls/COptionUI.h"
 #include "ui/Notification.h"

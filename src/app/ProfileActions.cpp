@@ -2,7 +2,7 @@
 
 #include "app/CMainWnd.h"
 #include "messages/MessageTable.h"
-#include "app/NotificationRouter.h"
+#include "appwindow/NotificationRouter.h"
 #include "deviceui/CZentrelUSBDevice.h"
 #include "platform/DebugTrace.h"
 #include "profileui/CDeviceProfileUI.h"

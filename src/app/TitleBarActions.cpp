@@ -1,7 +1,7 @@
 #include "app/TitleBarActions.h"
 
 #include "app/CMainWnd.h"
-#include "app/NotificationRouter.h"
+#include "appwindow/NotificationRouter.h"
 
 namespace kx520 {
 

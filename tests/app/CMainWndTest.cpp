@@ -15,7 +15,7 @@
 #include "app/DeviceLinkManager.h"
 #include "messages/RegisteredMessages.h"
 #include "app/Startup.h"
-#include "app/TrayController.h"
+#include "appwindow/TrayController.h"
 #include "keyboardui/CZentrelKeyboardDevice.h"
 #include "deviceui/CZentrelUSBDevice.h"
 #include "deviceui/CDeviceOptionUI.h"

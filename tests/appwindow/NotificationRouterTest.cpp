@@ -1,4 +1,4 @@
-#include "app/NotificationRouter.h"
+#include "appwindow/NotificationRouter.h"
 
 #include <gtest/gtest.h>
 

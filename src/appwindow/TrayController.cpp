@@ -1,4 +1,4 @@
-#include "app/TrayController.h"
+#include "appwindow/TrayController.h"
 
 #include <QCursor>
 #include <QSystemTrayIcon>

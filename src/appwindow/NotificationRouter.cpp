@@ -1,4 +1,4 @@
-#include "app/NotificationRouter.h"
+#include "appwindow/NotificationRouter.h"
 
 #include "platform/DebugTrace.h"
 #include "ui/CControlUI.h"
