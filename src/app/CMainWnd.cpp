@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #include "catalog/DeviceCatalog.h"
-#include "app/DeviceLinkManager.h"
+#include "devicelink/DeviceLinkManager.h"
 #include "app/MainWindowControls.h"
 #include "app/MainWindowMessages.h"
 #include "app/KeyPageActions.h"

@@ -6,7 +6,7 @@
 
 #include "lighting/AudioCopyData.h"
 #include "lighting/SpectrumBands.h"
-#include "app/DeviceOptionList.h"
+#include "devicelink/DeviceOptionList.h"
 #include "discovery/DeviceScanThread.h"
 #include "discovery/DeviceSelector.h"
 #include "discovery/InterfaceSlotTable.h"

@@ -1,7 +1,7 @@
 #include "app/LightPageActions.h"
 
 #include "app/CMainWnd.h"
-#include "app/DeviceLinkManager.h"
+#include "devicelink/DeviceLinkManager.h"
 #include "appwindow/NotificationRouter.h"
 #include "keyboardui/CZentrelKeyboardDevice.h"
 #include "deviceui/CZentrelUSBDevice.h"

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "app/CMainWnd.h"
-#include "app/DeviceLinkManager.h"
+#include "devicelink/DeviceLinkManager.h"
 #include "discovery/DeviceSelector.h"
 #include "messages/MessageTable.h"
 #include "messages/RegisteredMessages.h"

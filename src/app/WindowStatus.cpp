@@ -7,7 +7,7 @@
 
 #include "app/CMainWnd.h"
 #include "catalog/DeviceCatalog.h"
-#include "app/DeviceOptionList.h"
+#include "devicelink/DeviceOptionList.h"
 #include "discovery/DeviceSelector.h"
 #include "deviceui/CDeviceOptionUI.h"
 #include "keyboardui/CZentrelKeyboardDevice.h"

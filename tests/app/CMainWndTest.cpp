@@ -12,7 +12,7 @@
 #include <functional>
 #include <random>
 
-#include "app/DeviceLinkManager.h"
+#include "devicelink/DeviceLinkManager.h"
 #include "messages/RegisteredMessages.h"
 #include "app/Startup.h"
 #include "appwindow/TrayController.h"

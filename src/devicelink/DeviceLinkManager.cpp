@@ -1,4 +1,4 @@
-#include "app/DeviceLinkManager.h"
+#include "devicelink/DeviceLinkManager.h"
 
 #include <chrono>
 #include <thread>

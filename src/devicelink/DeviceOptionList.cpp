@@ -1,4 +1,4 @@
-#include "app/DeviceOptionList.h"
+#include "devicelink/DeviceOptionList.h"
 
 #include "app/CMainWnd.h"
 #include "discovery/DeviceSelector.h"
