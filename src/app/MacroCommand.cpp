@@ -7,7 +7,7 @@
 
 #include "app/CMainWnd.h"
 #include "app/JsonAnswer.h"
-#include "app/MacroPageActions.h"
+#include "pageactions/MacroPageActions.h"
 #include "app/ScriptReply.h"
 #include "deviceui/CDeviceOptionUI.h"
 #include "deviceui/CZentrelUSBDevice.h"

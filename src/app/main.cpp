@@ -23,7 +23,7 @@
 #include "sim/SimulateOption.h"
 #include "app/MacroCommand.h"
 #include "app/MouseCommand.h"
-#include "app/RecordingCapture.h"
+#include "pageactions/RecordingCapture.h"
 #include "platform/EvdevTranslator.h"
 #include "ui/CControlUI.h"
 #include "sim/VirtualProducts.h"

@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "app/CMainWnd.h"
-#include "app/MacroPageActions.h"
+#include "pageactions/MacroPageActions.h"
 #include "pages/CMacroControlUI.h"
 #include "messages/RegisteredMessages.h"
 #include "deviceui/CZentrelUSBDevice.h"

@@ -1,4 +1,4 @@
-#include "app/ProfileActions.h"
+#include "pageactions/ProfileActions.h"
 
 #include "app/CMainWnd.h"
 #include "messages/MessageTable.h"

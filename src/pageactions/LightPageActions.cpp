@@ -1,4 +1,4 @@
-#include "app/LightPageActions.h"
+#include "pageactions/LightPageActions.h"
 
 #include "app/CMainWnd.h"
 #include "devicelink/DeviceLinkManager.h"

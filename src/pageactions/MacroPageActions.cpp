@@ -1,10 +1,10 @@
-#include "app/MacroPageActions.h"
+#include "pageactions/MacroPageActions.h"
 
 #include <QCursor>
 
 #include "app/CMainWnd.h"
 #include "appwindow/NotificationRouter.h"
-#include "app/RecordingCapture.h"
+#include "pageactions/RecordingCapture.h"
 #include "appwindow/TrayController.h"
 #include "deviceui/CZentrelUSBDevice.h"
 #include "pages/CMacroControlUI.h"

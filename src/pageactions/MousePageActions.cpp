@@ -1,4 +1,4 @@
-#include "app/MousePageActions.h"
+#include "pageactions/MousePageActions.h"
 
 #include "app/CMainWnd.h"
 #include "appwindow/NotificationRouter.h"

@@ -1,4 +1,4 @@
-#include "app/KeyPageActions.h"
+#include "pageactions/KeyPageActions.h"
 
 #include "app/CMainWnd.h"
 #include "appwindow/NotificationRouter.h"

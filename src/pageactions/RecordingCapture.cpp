@@ -1,4 +1,4 @@
-#include "app/RecordingCapture.h"
+#include "pageactions/RecordingCapture.h"
 
 #include <QCursor>
 
