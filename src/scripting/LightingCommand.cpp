@@ -1,8 +1,8 @@
-#include "app/LightingCommand.h"
+#include "scripting/LightingCommand.h"
 
 #include <QHash>
 
-#include "app/ScriptReply.h"
+#include "scripting/ScriptReply.h"
 #include "deviceui/CZentrelUSBDevice.h"
 #include "devicebase/DefaultNameLists.h"
 #include "pages/CLightControlUI.h"

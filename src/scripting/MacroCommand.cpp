@@ -1,4 +1,4 @@
-#include "app/MacroCommand.h"
+#include "scripting/MacroCommand.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -6,9 +6,9 @@
 #include <json/writer.h>
 
 #include "app/CMainWnd.h"
-#include "app/JsonAnswer.h"
+#include "scripting/JsonAnswer.h"
 #include "pageactions/MacroPageActions.h"
-#include "app/ScriptReply.h"
+#include "scripting/ScriptReply.h"
 #include "deviceui/CDeviceOptionUI.h"
 #include "deviceui/CZentrelUSBDevice.h"
 #include "pages/CMacroControlUI.h"

@@ -1,4 +1,4 @@
-#include "app/MouseCommand.h"
+#include "scripting/MouseCommand.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -7,8 +7,8 @@
 #include <json/json.h>
 
 #include "app/CMainWnd.h"
-#include "app/JsonAnswer.h"
-#include "app/ScriptReply.h"
+#include "scripting/JsonAnswer.h"
+#include "scripting/ScriptReply.h"
 #include "deviceui/CDeviceOptionUI.h"
 #include "mouseui/CZentrelMouseDevice.h"
 #include "keycodes/KeyLabels.h"

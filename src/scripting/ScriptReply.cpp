@@ -1,4 +1,4 @@
-#include "app/ScriptReply.h"
+#include "scripting/ScriptReply.h"
 
 namespace kx520 {
 
