@@ -14,7 +14,7 @@ namespace {
 
 // Rows of numbers from a data file of the tests, "#" lines skipped.
 std::vector<std::vector<int>> ReadRows(const std::string& name) {
-    std::ifstream input(std::string(KX520_TESTS_DIR "/devices/data/") + name);
+    std::ifstream input(std::string(KX520_TESTS_DIR "/lighting/data/") + name);
     std::vector<std::vector<int>> rows;
     std::string line;
     while (std::getline(input, line)) {
