@@ -5,7 +5,7 @@
 #include <QDir>
 #include <memory>
 
-#include "UiTestSupport.h"
+#include "ui/UiTestSupport.h"
 #include "support/TempDir.h"
 #include "controls/CComboUI.h"
 #include "builder/CControlFactory.h"

@@ -6,7 +6,7 @@
 #include <QContextMenuEvent>
 #include <QPointer>
 
-#include "UiTestSupport.h"
+#include "ui/UiTestSupport.h"
 #include "controls/CMenuElementUI.h"
 #include "ui/CResourceManager.h"
 

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <optional>
 
-#include "UiTestSupport.h"
+#include "ui/UiTestSupport.h"
 #include "support/TempDir.h"
 #include "controls/CEditUI.h"
 #include "windows/CMsgWnd.h"

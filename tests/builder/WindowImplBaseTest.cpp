@@ -10,7 +10,7 @@
 #include <future>
 #include <thread>
 
-#include "UiTestSupport.h"
+#include "ui/UiTestSupport.h"
 #include "ui/CPaintManagerUI.h"
 #include "controls/CButtonUI.h"
 #include "ui/CResourceManager.h"

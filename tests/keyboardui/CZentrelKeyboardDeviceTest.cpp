@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QImage>
 
-#include "DeviceTestSupport.h"
+#include "deviceui/DeviceTestSupport.h"
 #include "catalog/PageKeyDefaults.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CSelectPanelUI.h"

@@ -6,7 +6,7 @@
 
 #include <QApplication>
 
-#include "DeviceTestSupport.h"
+#include "deviceui/DeviceTestSupport.h"
 #include "lighting/LedEntry.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "sim/VirtualHidBackend.h"
