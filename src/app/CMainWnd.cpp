@@ -51,10 +51,10 @@ CMainWnd::CMainWnd(hid::HidBackend& backend, SettingsStore& settings)
       m_titleBar(std::make_unique<TitleBarActions>(*this)),
       m_profileActions(std::make_unique<ProfileActions>(*this)),
       m_keyPageActions(std::make_unique<KeyPageActions>(*this)),
-      m_lightPageActions(std::make_unique<LightPageActions>(*this)),
+      m_lightPageActions(std::make_unique<LightPageActions>(*this, *m_devices)),
       m_capture(std::make_unique<RecordingCapture>(
           *this, InputCapture::ChoiceFromName(qEnvironmentVariable("KX520_INPUT_CAPTURE").toStdString()))),
-      m_macroPageActions(std::make_unique<MacroPageActions>(*this)),
+      m_macroPageActions(std::make_unique<MacroPageActions>(*this, *m_capture)),
       m_mousePageActions(std::make_unique<MousePageActions>(*this)),
       m_windowMessages(std::make_unique<MainWindowMessages>(*this)),
       m_tray(std::make_unique<TrayController>(*this)) {
@@ -324,6 +324,10 @@ int CMainWnd::Ask(const QString& textId, int buttons, const QString& argument) {
     }
     const QString text = ui::CResourceManager::Instance().GetText(textId).arg(argument);
     return ShowMessageBox(this, {}, text, m_dpi, 0, buttons);
+}
+
+void CMainWnd::EndRecording() {
+    m_macroPageActions->StopRecording(false);
 }
 
 void CMainWnd::OpenPaletteWindow(int stage) {

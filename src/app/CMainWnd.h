@@ -14,7 +14,7 @@
 #include "messages/MessageTable.h"
 #include "appwindow/NotificationRouter.h"
 #include "discovery/WorkerSlots.h"
-#include "builder/WindowImplBase.h"
+#include "appwindow/AppWindow.h"
 
 namespace kx520 {
 
@@ -41,7 +41,7 @@ class HidBackend;
 // timers to the message rows, device selection to the selector, arrival and
 // removal to DeviceLinkManager, the tray and menus to the tray controller.
 // Closing it hides it to the tray; the tray menu's "exit" ends the program.
-class CMainWnd : public ui::WindowImplBase, public DeviceScanReceiver {
+class CMainWnd : public AppWindow, public DeviceScanReceiver {
     Q_OBJECT
 
 public:
@@ -65,29 +65,29 @@ public:
     ui::CControlUI* CreateControl(const QString& tag) override;
 
     // --- what the window delegates to ------------------------------------------
-    DeviceSelector& Selector() { return m_selector; }
+    DeviceSelector& Selector() override { return m_selector; }
     const DeviceSelector& Selector() const { return m_selector; }
     const DeviceOptionList& Options() const { return m_options; }
-    std::vector<CDeviceOptionUI*> DeviceOptions() const { return m_options.Options(); }
+    std::vector<CDeviceOptionUI*> DeviceOptions() const override { return m_options.Options(); }
     // The device of the current option; nullptr when none is shown.
-    CZentrelUSBDevice* CurrentDevice() const;
+    CZentrelUSBDevice* CurrentDevice() const override;
     NotificationRouter& Router() { return m_router; }
     MessageTable& Messages() { return m_messages; }
-    TrayController& Tray() { return *m_tray; }
+    TrayController& Tray() override { return *m_tray; }
     // Macro recording's input capture, and what starts and stops it.
     RecordingCapture& Capture() { return *m_capture; }
     MacroPageActions& MacroActions() { return *m_macroPageActions; }
     // The device selector and the current device's profile list take input
     // (`touchSelector`) when `free`; the key page's save buttons the other
     // way round. Locked while a recording runs.
-    void SetEditButtonsEnabled(bool touchSelector, bool free);
+    void SetEditButtonsEnabled(bool touchSelector, bool free) override;
     bool SelectorFree() const { return m_selectorFree; }
-    InterfaceSlotTable& Slots() { return m_slots; }
+    InterfaceSlotTable& Slots() override { return m_slots; }
     DeviceLinkManager& Devices() { return *m_devices; }
     hid::HidBackend& Backend() { return m_backend; }
 
     // --- devices and lighting --------------------------------------------------
-    void SetMultiDevice(bool multi);
+    void SetMultiDevice(bool multi) override;
     void SetLightControl(bool enabled);
     // Sets the lighting flag and the title bar's text for it.
     void SetLightControlEnabled(bool enabled);
@@ -95,8 +95,8 @@ public:
     // (LightStateMessage) and the devices.
     void ToggleLightControl();
     void SetAttention(bool attention);
-    void ShowNoDeviceHint(bool show);
-    void CloseChildWindows();
+    void ShowNoDeviceHint(bool show) override;
+    void CloseChildWindows() override;
     // The child windows. Each comes with its own page; until then opening
     // one does nothing visible.
     void OpenSettingsWindow(bool centred);
@@ -104,9 +104,9 @@ public:
     void OpenAudioStyleWindow();
 
     // --- showing and hiding ------------------------------------------------
-    void RestoreAndRaise();
+    void RestoreAndRaise() override;
     void HideToTray();
-    void FitToMonitor();
+    void FitToMonitor() override;
     int Dpi() const { return m_dpi; }
     // The monitor rule: above 1500 x 960 physical pixels is DPI 144.
     static int DpiForScreen(QSize physicalSize);
@@ -165,17 +165,16 @@ public:
 
     // A message box by text id (1 when confirmed), its text given `argument`
     // for a "%1" in it; the test seam hears the id.
-    int Ask(const QString& textId, int buttons, const QString& argument = {});
+    int Ask(const QString& textId, int buttons, const QString& argument = {}) override;
     // The colour palette for sensitivity stage `stage` of the current mouse:
     // confirmed, the stage takes the colour (saved and written). One at a time.
-    void OpenPaletteWindow(int stage);
-    // What a file dialog asks for: a profile ("*.json") or a macro ("*.mac").
-    enum class FileKind { kProfile, kMacro };
+    void OpenPaletteWindow(int stage) override;
+    void EndRecording() override;
     // A file dialog (empty when cancelled), or what the test seam or
     // automation answers. It starts in the folder used last (the home folder
     // at first) with `suggested` as the name; a saved name without an
     // extension gets the kind's.
-    QString AskFile(bool save, const QString& suggested = {}, FileKind kind = FileKind::kProfile);
+    QString AskFile(bool save, const QString& suggested = {}, FileKind kind = FileKind::kProfile) override;
     // The next file dialog returns `path` without showing ("" cancels it).
     void AnswerNextFileDialog(const QString& path) { m_fileAnswer = path; }
     void SetDialogs(AskUser askUser, AskPath askPath) {

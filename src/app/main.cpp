@@ -231,7 +231,7 @@ int main(int argc, char** argv) {
         return window ? window->AssignKey(kind, position, words) : QStringLiteral("no window yet");
     };
     handlers.macro = [&window](const QStringList& args) {
-        return window ? MacroCommand::Run(*window, args)
+        return window ? MacroCommand::Run(*window, window->MacroActions(), args)
                       : QStringLiteral("{\"error\":\"the main window is not built yet\"}");
     };
     handlers.mouse = [&window](const QStringList& args, AppBus::Reply reply) {

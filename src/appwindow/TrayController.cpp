@@ -3,7 +3,7 @@
 #include <QCursor>
 #include <QSystemTrayIcon>
 
-#include "app/CMainWnd.h"
+#include "appwindow/AppWindow.h"
 #include "discovery/DeviceSelector.h"
 #include "messages/MessageTable.h"
 #include "messages/RegisteredMessages.h"
@@ -16,7 +16,7 @@ namespace {
 constexpr const char* kMenuLayout = "XML/menu.xml";
 }  // namespace
 
-TrayController::TrayController(CMainWnd& window) : m_window(window) {}
+TrayController::TrayController(AppWindow& window) : m_window(window) {}
 
 TrayController::~TrayController() {
     CloseMenu();

@@ -10,7 +10,7 @@ class QSystemTrayIcon;
 
 namespace kx520 {
 
-class CMainWnd;
+class AppWindow;
 class MessageTable;
 
 namespace ui {
@@ -30,7 +30,7 @@ public:
 
     using MenuAction = std::function<void()>;
 
-    explicit TrayController(CMainWnd& window);
+    explicit TrayController(AppWindow& window);
     ~TrayController();
     TrayController(const TrayController&) = delete;
     TrayController& operator=(const TrayController&) = delete;
@@ -57,7 +57,7 @@ private:
         MenuAction action;
     };
 
-    CMainWnd& m_window;
+    AppWindow& m_window;
     QSystemTrayIcon* m_icon = nullptr;
     QPointer<ui::WindowImplBase> m_menu;
     std::vector<MenuRow> m_menuRows;

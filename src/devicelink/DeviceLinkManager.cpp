@@ -3,8 +3,10 @@
 #include <chrono>
 #include <thread>
 
-#include "app/CMainWnd.h"
-#include "pageactions/MacroPageActions.h"
+#include "appwindow/AppWindow.h"
+#include "devicelink/DeviceOptionList.h"
+#include "discovery/DeviceSelector.h"
+#include "discovery/InterfaceSlotTable.h"
 #include "pages/CMacroControlUI.h"
 #include "messages/RegisteredMessages.h"
 #include "deviceui/CZentrelUSBDevice.h"
@@ -60,7 +62,7 @@ void TraceByClass(uint16_t deviceClass, const char* keyboard, const char* mouse,
 
 }  // namespace
 
-DeviceLinkManager::DeviceLinkManager(CMainWnd& window, DeviceSelector& selector,
+DeviceLinkManager::DeviceLinkManager(AppWindow& window, DeviceSelector& selector,
                                      DeviceOptionList& options)
     : m_window(window), m_selector(selector), m_options(options) {}
 
@@ -365,7 +367,7 @@ void DeviceLinkManager::DisconnectDevice(int slot) {
     ReleaseDeviceLockIfIdle(kind);
     // A recording on the device ends with it: no capture outlives its page.
     if (device->MacroPage() != nullptr && device->MacroPage()->Recording()) {
-        m_window.MacroActions().StopRecording(false);
+        m_window.EndRecording();
     }
     m_selector.Hide(OptionIndexOf(device));
 }

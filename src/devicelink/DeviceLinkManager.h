@@ -11,7 +11,7 @@
 namespace kx520 {
 
 class CDeviceOptionUI;
-class CMainWnd;
+class AppWindow;
 class DeviceOptionList;
 class DeviceSelector;
 class CZentrelUSBDevice;
@@ -28,7 +28,7 @@ public:
 
     // The options a device's arrival and removal show and hide are the
     // selector's; the window builds pages and hears of presence changes.
-    DeviceLinkManager(CMainWnd& window, DeviceSelector& selector, DeviceOptionList& options);
+    DeviceLinkManager(AppWindow& window, DeviceSelector& selector, DeviceOptionList& options);
     ~DeviceLinkManager();
 
     int FindPrimarySlot(uint16_t vendorId, uint16_t productId, uint16_t deviceClass,
@@ -69,7 +69,7 @@ private:
     // carries on from there.
     void ProbeReceiver(CZentrelUSBDevice& device);
 
-    CMainWnd& m_window;
+    AppWindow& m_window;
     DeviceSelector& m_selector;
     DeviceOptionList& m_options;
     std::array<std::vector<CZentrelUSBDevice*>, kKindCount> m_devices;

@@ -1,6 +1,6 @@
 #include "devicelink/DeviceOptionList.h"
 
-#include "app/CMainWnd.h"
+#include "appwindow/AppWindow.h"
 #include "discovery/DeviceSelector.h"
 #include "appwindow/NotificationRouter.h"
 #include "deviceui/CDeviceOptionUI.h"
@@ -11,7 +11,7 @@ namespace kx520 {
 
 namespace {
 
-ui::CTabLayoutUI* Tabs(const CMainWnd& window, const QString& name) {
+ui::CTabLayoutUI* Tabs(const AppWindow& window, const QString& name) {
     return dynamic_cast<ui::CTabLayoutUI*>(window.FindControl(name));
 }
 

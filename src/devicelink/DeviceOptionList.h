@@ -7,7 +7,7 @@
 namespace kx520 {
 
 class CDeviceOptionUI;
-class CMainWnd;
+class AppWindow;
 class DeviceSelector;
 class NotificationRouter;
 
@@ -16,7 +16,7 @@ class NotificationRouter;
 // "No_device_Link" panel.
 class DeviceOptionList : public DeviceSelectorView {
 public:
-    explicit DeviceOptionList(CMainWnd& window) : m_window(window) {}
+    explicit DeviceOptionList(AppWindow& window) : m_window(window) {}
 
     // The options in creation order.
     std::vector<CDeviceOptionUI*> Options() const;
@@ -41,7 +41,7 @@ public:
     void CloseChildWindows() override;
 
 private:
-    CMainWnd& m_window;
+    AppWindow& m_window;
 };
 
 }  // namespace kx520

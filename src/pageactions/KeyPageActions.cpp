@@ -1,6 +1,6 @@
 #include "pageactions/KeyPageActions.h"
 
-#include "app/CMainWnd.h"
+#include "appwindow/AppWindow.h"
 #include "appwindow/NotificationRouter.h"
 #include "messages/RegisteredMessages.h"
 #include "deviceui/CZentrelUSBDevice.h"

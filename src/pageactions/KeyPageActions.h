@@ -2,7 +2,7 @@
 
 namespace kx520 {
 
-class CMainWnd;
+class AppWindow;
 class CZentrelUSBDevice;
 class NotificationRouter;
 
@@ -11,7 +11,7 @@ class NotificationRouter;
 // the mouse).
 class KeyPageActions {
 public:
-    explicit KeyPageActions(CMainWnd& window) : m_window(window) {}
+    explicit KeyPageActions(AppWindow& window) : m_window(window) {}
 
     void AddRoutes(NotificationRouter& routes);
 
@@ -19,7 +19,7 @@ private:
     // The current device when it has a key page.
     CZentrelUSBDevice* Device() const;
 
-    CMainWnd& m_window;
+    AppWindow& m_window;
 };
 
 }  // namespace kx520

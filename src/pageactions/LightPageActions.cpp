@@ -1,6 +1,6 @@
 #include "pageactions/LightPageActions.h"
 
-#include "app/CMainWnd.h"
+#include "appwindow/AppWindow.h"
 #include "devicelink/DeviceLinkManager.h"
 #include "appwindow/NotificationRouter.h"
 #include "keyboardui/CZentrelKeyboardDevice.h"
@@ -188,7 +188,7 @@ bool LightPageActions::ApplySameMode() {
     }
     for (auto kind : {DeviceLinkManager::Keyboards, DeviceLinkManager::Mice, DeviceLinkManager::MousePads,
                       DeviceLinkManager::Headsets}) {
-        for (CZentrelUSBDevice* device : m_window.Devices().DevicesOf(kind)) {
+        for (CZentrelUSBDevice* device : m_devices.DevicesOf(kind)) {
             const std::optional<int> mode = SyncModeTable::ModeOf(device->ProfileKind(), *type);
             if (!mode || !device->Channel().IsOpen() || device->LightPage() == nullptr) {
                 continue;

@@ -2,7 +2,8 @@
 
 namespace kx520 {
 
-class CMainWnd;
+class AppWindow;
+class DeviceLinkManager;
 class NotificationRouter;
 
 // The rows of the lighting page, for the current device when it has one:
@@ -11,7 +12,7 @@ class NotificationRouter;
 // lighting device.
 class LightPageActions {
 public:
-    explicit LightPageActions(CMainWnd& window) : m_window(window) {}
+    LightPageActions(AppWindow& window, DeviceLinkManager& devices) : m_window(window), m_devices(devices) {}
 
     void AddRoutes(NotificationRouter& routes);
     // Every open lighting device takes the current device's effect (as its
@@ -21,7 +22,8 @@ public:
     bool ApplySameMode();
 
 private:
-    CMainWnd& m_window;
+    AppWindow& m_window;
+    DeviceLinkManager& m_devices;
 };
 
 }  // namespace kx520

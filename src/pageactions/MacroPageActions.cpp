@@ -2,7 +2,7 @@
 
 #include <QCursor>
 
-#include "app/CMainWnd.h"
+#include "appwindow/AppWindow.h"
 #include "appwindow/NotificationRouter.h"
 #include "pageactions/RecordingCapture.h"
 #include "appwindow/TrayController.h"
@@ -142,7 +142,7 @@ void MacroPageActions::AddRoutes(NotificationRouter& routes) {
     add(ui::notify::kClick, "macro_btn_save", [this](D, P page) { Save(page); });
     add(ui::notify::kClick, "macro_btn_cancel", [](D, P page) { page.ShowSelectedMacro(); });
     add(ui::notify::kClick, "macro_btn_import", [this](D device, P page) {
-        const QString path = m_window.AskFile(false, {}, CMainWnd::FileKind::kMacro);
+        const QString path = m_window.AskFile(false, {}, AppWindow::FileKind::kMacro);
         if (path.isEmpty()) {
             return;
         }
@@ -159,7 +159,7 @@ void MacroPageActions::AddRoutes(NotificationRouter& routes) {
             return;
         }
         const QString path = m_window.AskFile(true, QString::fromStdString(names[selected]) + QStringLiteral(".mac"),
-                                              CMainWnd::FileKind::kMacro);
+                                              AppWindow::FileKind::kMacro);
         if (!path.isEmpty() && !page.ExportSelected(path.toStdString())) {
             m_window.Ask(QStringLiteral("message_macro_export"), 0, QString::fromStdString(page.Store().LastError()));
         }
@@ -270,7 +270,7 @@ bool MacroPageActions::StartRecording(Time time, Insert insert) {
     }
     page.StartRecording(time, insert);
     std::string why;
-    const InputCapture::Scope scope = m_window.Capture().Start(static_cast<int>(insert), why);
+    const InputCapture::Scope scope = m_capture.Start(static_cast<int>(insert), why);
     if (scope == InputCapture::Scope::kOff) {
         page.StopRecording();
         DebugTrace("recording could not start: " + why);
@@ -284,7 +284,7 @@ bool MacroPageActions::StartRecording(Time time, Insert insert) {
 }
 
 void MacroPageActions::StopRecording(bool write) {
-    m_window.Capture().Stop();
+    m_capture.Stop();
     CZentrelUSBDevice* device = Device();
     if (device == nullptr || !device->MacroPage()->Recording()) {
         return;

@@ -4,7 +4,8 @@
 
 namespace kx520 {
 
-class CMainWnd;
+class AppWindow;
+class RecordingCapture;
 class CMacroControlUI;
 class CZentrelUSBDevice;
 class NotificationRouter;
@@ -13,7 +14,7 @@ class NotificationRouter;
 // list, the action rows, the row menu and recording.
 class MacroPageActions {
 public:
-    explicit MacroPageActions(CMainWnd& window) : m_window(window) {}
+    MacroPageActions(AppWindow& window, RecordingCapture& capture) : m_window(window), m_capture(capture) {}
 
     void AddRoutes(NotificationRouter& routes);
 
@@ -40,7 +41,8 @@ private:
     // A recording trigger's time mode: constant when the page says so.
     MacroEditor::TimeMode PageTime(CMacroControlUI& page) const;
 
-    CMainWnd& m_window;
+    AppWindow& m_window;
+    RecordingCapture& m_capture;
 };
 
 }  // namespace kx520

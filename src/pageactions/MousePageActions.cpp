@@ -1,6 +1,6 @@
 #include "pageactions/MousePageActions.h"
 
-#include "app/CMainWnd.h"
+#include "appwindow/AppWindow.h"
 #include "appwindow/NotificationRouter.h"
 #include "mouseui/CZentrelMouseDevice.h"
 #include "controls/COptionUI.h"

@@ -2,7 +2,7 @@
 
 namespace kx520 {
 
-class CMainWnd;
+class AppWindow;
 class CZentrelMouseDevice;
 class NotificationRouter;
 
@@ -10,14 +10,14 @@ class NotificationRouter;
 // when it is a mouse.
 class MousePageActions {
 public:
-    explicit MousePageActions(CMainWnd& window) : m_window(window) {}
+    explicit MousePageActions(AppWindow& window) : m_window(window) {}
 
     void AddRoutes(NotificationRouter& routes);
 
 private:
     CZentrelMouseDevice* Mouse() const;
 
-    CMainWnd& m_window;
+    AppWindow& m_window;
 };
 
 }  // namespace kx520

@@ -1,6 +1,6 @@
 #include "pageactions/ProfileActions.h"
 
-#include "app/CMainWnd.h"
+#include "appwindow/AppWindow.h"
 #include "messages/MessageTable.h"
 #include "appwindow/NotificationRouter.h"
 #include "deviceui/CZentrelUSBDevice.h"
@@ -20,7 +20,7 @@ constexpr const char* kEditorTabs[] = {"deng_Op_tab",   "key_Op_tab",    "macro_
 
 }  // namespace
 
-ProfileActions::ProfileActions(CMainWnd& window) : m_window(window) {}
+ProfileActions::ProfileActions(AppWindow& window) : m_window(window) {}
 
 CDeviceProfileUI* ProfileActions::Profiles() const {
     CZentrelUSBDevice* device = m_window.CurrentDevice();

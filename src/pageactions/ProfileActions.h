@@ -5,7 +5,7 @@
 namespace kx520 {
 
 class CDeviceProfileUI;
-class CMainWnd;
+class AppWindow;
 class MessageTable;
 class NotificationRouter;
 
@@ -17,7 +17,7 @@ class ProfileActions {
 public:
     static constexpr int kProfileSwitchTimer = 1055;
 
-    explicit ProfileActions(CMainWnd& window);
+    explicit ProfileActions(AppWindow& window);
 
     // The rows of the profile list, the combo and the editor tabs, and the
     // switch timer.
@@ -42,7 +42,7 @@ private:
     void Rename(CDeviceProfileUI& profiles);
     void ReloadDeviceProfile();
 
-    CMainWnd& m_window;
+    AppWindow& m_window;
 };
 
 }  // namespace kx520

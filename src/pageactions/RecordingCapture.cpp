@@ -2,13 +2,13 @@
 
 #include <QCursor>
 
-#include "app/CMainWnd.h"
+#include "appwindow/AppWindow.h"
 #include "macros/HookRecord.h"
 #include "ui/MessageRegistry.h"
 
 namespace kx520 {
 
-RecordingCapture::RecordingCapture(CMainWnd& window, InputCapture::Choice choice)
+RecordingCapture::RecordingCapture(AppWindow& window, InputCapture::Choice choice)
     : m_window(window), m_capture(choice) {}
 
 RecordingCapture::~RecordingCapture() {

@@ -7,14 +7,14 @@
 
 namespace kx520 {
 
-class CMainWnd;
+class AppWindow;
 
 // The main window's input capture for macro recording: what it hears goes
 // to the window as the hook messages of the recording's mode, with the
 // records the macro page reads, while the recording lasts.
 class RecordingCapture {
 public:
-    RecordingCapture(CMainWnd& window, InputCapture::Choice choice);
+    RecordingCapture(AppWindow& window, InputCapture::Choice choice);
     ~RecordingCapture();
 
     // `mode`: 4 record, 8 insert before, 16 insert after, 32 replace.
@@ -26,7 +26,7 @@ public:
 private:
     void Deliver(const CapturedInput& input);
 
-    CMainWnd& m_window;
+    AppWindow& m_window;
     InputCapture m_capture;
     int m_mode = 0;
 };

@@ -5,7 +5,7 @@
 #include <QJsonObject>
 #include <json/writer.h>
 
-#include "app/CMainWnd.h"
+#include "appwindow/AppWindow.h"
 #include "scripting/JsonAnswer.h"
 #include "pageactions/MacroPageActions.h"
 #include "scripting/ScriptReply.h"
@@ -19,7 +19,7 @@ namespace kx520 {
 
 namespace {
 
-CZentrelUSBDevice* DeviceOf(CMainWnd& window, const QString& kind) {
+CZentrelUSBDevice* DeviceOf(AppWindow& window, const QString& kind) {
     const int wanted = kind == QLatin1String("keyboard") ? 1 : kind == QLatin1String("mouse") ? 2 : 0;
     for (CDeviceOptionUI* option : window.DeviceOptions()) {
         CZentrelUSBDevice* device = option->Device();
@@ -72,7 +72,7 @@ QString List(const CMacroControlUI& page) {
 
 }  // namespace
 
-QString MacroCommand::Run(CMainWnd& window, const QStringList& args) {
+QString MacroCommand::Run(AppWindow& window, MacroPageActions& actions, const QStringList& args) {
     if (args.size() < 2) {
         return JsonError(QStringLiteral("macro needs a verb and a device kind"));
     }
@@ -126,7 +126,7 @@ QString MacroCommand::Run(CMainWnd& window, const QStringList& args) {
                                                            : failed(QStringLiteral("%1 could not be written").arg(rest[1]));
     }
     if (verb == QLatin1String("delete") && rest.size() == 1) {
-        if (!window.MacroActions().DeleteSelectedMacro(*device, false)) {
+        if (!actions.DeleteSelectedMacro(*device, false)) {
             return failed(QStringLiteral("not deleted"));
         }
         return told.Told().isEmpty() ? JsonAnswer({}) : JsonError(told.Told());

@@ -5,7 +5,8 @@
 
 namespace kx520 {
 
-class CMainWnd;
+class AppWindow;
+class MacroPageActions;
 
 // `kx520ctl macro ...` in the running application: the macros of the
 // keyboard's or the mouse's page, changed as the page changes them.
@@ -13,7 +14,7 @@ class CMainWnd;
 // The answer is a JSON object: {"error": why} or what the verb shows.
 class MacroCommand {
 public:
-    static QString Run(CMainWnd& window, const QStringList& args);
+    static QString Run(AppWindow& window, MacroPageActions& actions, const QStringList& args);
 };
 
 }  // namespace kx520

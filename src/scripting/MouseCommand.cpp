@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <json/json.h>
 
-#include "app/CMainWnd.h"
+#include "appwindow/AppWindow.h"
 #include "scripting/JsonAnswer.h"
 #include "scripting/ScriptReply.h"
 #include "deviceui/CDeviceOptionUI.h"
@@ -21,7 +21,7 @@ namespace kx520 {
 
 namespace {
 
-CZentrelMouseDevice* FirstMouse(CMainWnd& window) {
+CZentrelMouseDevice* FirstMouse(AppWindow& window) {
     for (CDeviceOptionUI* option : window.DeviceOptions()) {
         if (auto* mouse = dynamic_cast<CZentrelMouseDevice*>(option->Device())) {
             return mouse;
@@ -183,7 +183,7 @@ void WriteShoot(CZentrelMouseDevice& mouse, const std::shared_ptr<ScriptReply>& 
 
 }  // namespace
 
-void MouseCommand::Run(CMainWnd& window, const QStringList& args, std::function<void(const QString&)> reply) {
+void MouseCommand::Run(AppWindow& window, const QStringList& args, std::function<void(const QString&)> reply) {
     CZentrelMouseDevice* mouse = FirstMouse(window);
     if (mouse == nullptr) {
         reply(JsonError(QStringLiteral("the application has no mouse page")));

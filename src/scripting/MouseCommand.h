@@ -6,7 +6,7 @@
 
 namespace kx520 {
 
-class CMainWnd;
+class AppWindow;
 
 // `kx520ctl mouse ...` in the running application: what it holds for the
 // mouse, and its sensitivity stages changed as the page changes them.
@@ -16,7 +16,7 @@ class CMainWnd;
 // {"error": why}, or the mouse as "show" tells it.
 class MouseCommand {
 public:
-    static void Run(CMainWnd& window, const QStringList& args, std::function<void(const QString&)> reply);
+    static void Run(AppWindow& window, const QStringList& args, std::function<void(const QString&)> reply);
 };
 
 }  // namespace kx520
