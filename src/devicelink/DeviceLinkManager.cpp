@@ -356,13 +356,13 @@ void DeviceLinkManager::DisconnectDevice(int slot) {
         return;
     }
     auto& channel = device->Channel();
-    {
-        std::lock_guard lock(channel.IoLock());
-        channel.SetOpen(false);
-        channel.CloseLink(Link::First);
-        if (kind == Mice || kind == Keyboards) {
-            channel.CloseLink(Link::Second);
-        }
+    // Closed before the link lock is taken: closing wakes an exchange that
+    // waits on the gone device, and a closed channel starts no other, so the
+    // window never waits behind a queue of exchanges nobody will answer.
+    channel.SetOpen(false);
+    channel.CloseLink(Link::First);
+    if (kind == Mice || kind == Keyboards) {
+        channel.CloseLink(Link::Second);
     }
     ReleaseDeviceLockIfIdle(kind);
     // A recording on the device ends with it: no capture outlives its page.
@@ -415,11 +415,12 @@ void DeviceLinkManager::SwitchLink(int slot) {
     const std::string path = onReceiver ? s.path : p.path;
     bool opened = false;
     {
-        // The light lock first (the order every exchange takes them in): no
-        // frame is half sent while the link changes under it.
+        // Closed first, so no queued exchange takes the locks meanwhile. The
+        // light lock then (the order every exchange takes them in): no frame
+        // is half sent while the link changes under it.
+        channel.SetOpen(false);
         std::lock_guard light(channel.LightLock());
         std::lock_guard lock(channel.IoLock());
-        channel.SetOpen(false);
         const Link link = onReceiver ? Link::First : Link::Second;
         channel.CloseLink(link);
         opened = channel.OpenLink(link, path);
