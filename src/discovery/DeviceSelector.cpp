@@ -91,7 +91,9 @@ void DeviceSelector::Hide(int index) {
         return;
     }
     int other = -1;
-    if (m_view.IsShown(index) && m_view.IsCurrent(index)) {
+    // Current is enough: an option that hid itself (a receiver whose mouse
+    // stopped answering) is still the one on screen until another is chosen.
+    if (m_view.IsCurrent(index)) {
         m_view.CloseChildWindows();
         for (int i = 0; i < m_view.OptionCount(); ++i) {
             if (i != index && m_view.IsShown(i)) {

@@ -121,6 +121,16 @@ TEST_F(Selector, HidingTheCurrentOptionHandsOverToTheFirstOtherShownOne) {
     EXPECT_EQ(count, 0);
 }
 
+TEST_F(Selector, AnOptionThatHidItselfWhileCurrentStillHandsOver) {
+    Options({1, 2});
+    selector.Show(0, true, true);
+    selector.Show(1, true, false);
+    view.options[0].shown = false;  // the option's own link check hid it
+    selector.Hide(0);
+    EXPECT_EQ(view.Current(), 1);
+    EXPECT_EQ(selector.CurrentIndex(), 1);
+}
+
 TEST_F(Selector, IndicesOutsideTheListChangeNoOption) {
     Options({1});
     selector.Show(0, true, true);
