@@ -96,9 +96,13 @@ void DeviceScanThread::SearchForArrivals() {
         if (listed->empty()) {
             continue;
         }
+        const uint16_t vendorId = hid::PathVendorId(*listed);
+        if (!InterfaceSlotTable::HasVendor(vendorId)) {
+            continue;
+        }
         DeviceInterfaceEntry record;
         record.path = *listed;
-        record.vendorId = hid::PathVendorId(record.path);
+        record.vendorId = vendorId;
         record.productId = hid::PathProductId(record.path);
         record.interfaceNumber = hid::PathInterfaceNumber(record.path);
         record.collectionNumber = hid::PathCollectionNumber(record.path);

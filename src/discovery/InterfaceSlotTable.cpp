@@ -58,6 +58,15 @@ bool InterfaceSlotTable::IsCandidate(const DeviceInterfaceEntry& record) const {
     return false;
 }
 
+bool InterfaceSlotTable::HasVendor(uint16_t vendorId) {
+    for (const InterfaceTableRow& row : kInterfaceTable) {
+        if (row.vendorId == vendorId) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool InterfaceSlotTable::AllSlotsClaimed() const {
     std::lock_guard lock(m_lock);
     for (const DeviceInterfaceEntry& slot : m_slots) {

@@ -23,6 +23,9 @@ public:
     // Some table row has the record's ids, interface and collection, and a
     // slot with those four values is free.
     bool IsCandidate(const DeviceInterfaceEntry& record) const;
+    // Whether any interface of the table has this vendor: the cheap first
+    // look at a listed path, as most of a desktop's nodes are other makers'.
+    static bool HasVendor(uint16_t vendorId);
     bool AllSlotsClaimed() const;
     // Finds the row that also matches usage page and usage, copies its class
     // and role into `record` and claims the first free slot like it.

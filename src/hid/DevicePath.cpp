@@ -7,15 +7,17 @@ namespace kx520::hid {
 
 namespace {
 
+// ASCII only, as the paths are: the locale's tolower is a call per byte and
+// was most of a scan pass.
+constexpr char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 size_t FindCaseInsensitive(std::string_view text, std::string_view marker) {
     if (marker.empty() || marker.size() > text.size()) {
         return std::string_view::npos;
     }
     for (size_t i = 0; i + marker.size() <= text.size(); ++i) {
         size_t k = 0;
-        while (k < marker.size() &&
-               std::tolower(static_cast<unsigned char>(text[i + k])) ==
-                   std::tolower(static_cast<unsigned char>(marker[k]))) {
+        while (k < marker.size() && AsciiLower(text[i + k]) == AsciiLower(marker[k])) {
             ++k;
         }
         if (k == marker.size()) {

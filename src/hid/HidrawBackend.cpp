@@ -189,30 +189,47 @@ bool HidrawBackend::Enumerate(std::vector<std::string>& paths) {
         // No hidraw class at all is a machine without HID devices.
         return errno == ENOENT || errno == ENOTDIR;
     }
-    std::vector<std::string> names;
+    std::vector<ListedNode> listed;
     while (const dirent* entry = ::readdir(dir)) {
         if (IsHidrawName(entry->d_name)) {
-            names.emplace_back(entry->d_name);
+            listed.push_back({entry->d_name, entry->d_ino});
         }
     }
     ::closedir(dir);
-    std::sort(names.begin(), names.end(), NodeOrder);
+    std::sort(listed.begin(), listed.end(),
+              [](const ListedNode& a, const ListedNode& b) { return NodeOrder(a.name, b.name); });
     std::lock_guard lock(m_cacheLock);
     std::map<std::string, CachedNode> seen;
-    for (const std::string& name : names) {
-        std::string link = NodeLink(name);
-        if (link.empty()) {
+    for (const ListedNode& entry : listed) {
+        CachedNode node = TakeOrReadNode(entry);
+        if (node.link.empty()) {
             continue;
         }
-        const auto cached = m_cache.find(name);
-        CachedNode node = cached != m_cache.end() && cached->second.link == link
-                              ? std::move(cached->second)
-                              : CachedNode{link, PathsOfNode(name)};
         paths.insert(paths.end(), node.paths.begin(), node.paths.end());
-        seen.emplace(name, std::move(node));
+        seen.emplace(entry.name, std::move(node));
     }
     m_cache = std::move(seen);
     return true;
+}
+
+// A replugged node is a new sysfs entry with a new inode, so an entry whose
+// inode is unchanged is the same node and needs no readlink; without an
+// inode the link decides.
+HidrawBackend::CachedNode HidrawBackend::TakeOrReadNode(const ListedNode& entry) {
+    const auto cached = m_cache.find(entry.name);
+    if (cached != m_cache.end() && entry.inode != 0 && cached->second.inode == entry.inode) {
+        return std::move(cached->second);
+    }
+    std::string link = NodeLink(entry.name);
+    if (link.empty()) {
+        return {};
+    }
+    if (cached != m_cache.end() && cached->second.link == link) {
+        CachedNode node = std::move(cached->second);
+        node.inode = entry.inode;
+        return node;
+    }
+    return CachedNode{std::move(link), entry.inode, PathsOfNode(entry.name)};
 }
 
 std::string HidrawBackend::NodeLink(const std::string& name) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <map>
 #include <mutex>
 #include <optional>
@@ -16,8 +18,8 @@ namespace kx520::hid {
 // descriptor, its USB interface the interface number and its USB device the
 // version (bcdDevice). Every top-level collection of a node becomes a path.
 // What a node yields is kept until its sysfs link changes (the link names
-// the HID device instance, new at every plug), so a pass over unchanged
-// nodes costs one readlink each.
+// the HID device instance, new at every plug) or its inode does, so a pass
+// over unchanged nodes reads the directory and nothing else.
 class HidrawBackend : public HidBackend {
 public:
     HidrawBackend(std::string sysfsRoot, std::string devRoot);
@@ -56,8 +58,15 @@ public:
 private:
     struct CachedNode {
         std::string link;
+        ino_t inode = 0;
         std::vector<std::string> paths;
     };
+    struct ListedNode {
+        std::string name;
+        ino_t inode = 0;
+    };
+
+    CachedNode TakeOrReadNode(const ListedNode& entry);
 
     // "hidrawN" of a path of ours, or empty.
     std::string NodeName(const std::string& path) const;

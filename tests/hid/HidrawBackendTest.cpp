@@ -129,6 +129,19 @@ TEST_F(FakeMachine, ANodeNumberTakenByAnotherDeviceIsListedAfresh) {
     EXPECT_EQ(after[3], devRoot + "/hidraw0#vid_320f&pid_1004&mi_01&col04#0003:320F:1004.0002");
 }
 
+// Unplug and plug between two passes: the same name, a new entry.
+TEST_F(FakeMachine, ANodeSwappedBetweenTwoPassesIsListedAfresh) {
+    AddProduct("headset", 3, "hidraw0", 1);
+    std::vector<std::string> before;
+    ASSERT_TRUE(backend.Enumerate(before));
+    sysfs.RemoveNode("hidraw0");
+    AddProduct("mousepad", 1, "hidraw0", 2);
+    std::vector<std::string> after;
+    ASSERT_TRUE(backend.Enumerate(after));
+    ASSERT_EQ(after.size(), 4u);
+    EXPECT_NE(after[0].find("pid_1004"), std::string::npos);
+}
+
 TEST_F(FakeMachine, UnusableDescriptorHidesOnlyThatNode) {
     AddProduct("headset", 3, "hidraw0", 1);
     test::FakeHidNode broken;
