@@ -131,13 +131,8 @@ void CMainWnd::OnWindowInit() {
     }
     SendLightState(1, 1);
     ApplyLanguage(GetStartupLanguageIndex());
-    for (int row : {0, 1}) {
-        const DeviceCatalogEntry& entry = kDeviceCatalog[static_cast<size_t>(row)];
-        const int slot = m_devices->FindPrimarySlot(static_cast<uint16_t>(entry.vendorId),
-                                                    static_cast<uint16_t>(entry.productId),
-                                                    static_cast<uint16_t>(entry.deviceClass), 0);
-        m_devices->CreateDevicePage(slot);
-    }
+    // A device's page is built when the device first arrives: building every
+    // page here held the window back by half a second.
     hide();
     m_scan = std::make_unique<DeviceScanThread>(m_backend, m_slots, *this);
     m_scan->Start();

@@ -50,6 +50,16 @@ protected:
         }
         return nullptr;
     }
+    // The option's place in the selector (arrival order); -1 for none.
+    int OptionIndex(const char* kind) const {
+        const auto options = window->DeviceOptions();
+        for (size_t i = 0; i < options.size(); ++i) {
+            if (options[i] == Option(kind)) {
+                return static_cast<int>(i);
+            }
+        }
+        return -1;
+    }
     bool Shown(const char* kind) const {
         CDeviceOptionUI* option = Option(kind);
         return option != nullptr && option->IsOptionVisible();

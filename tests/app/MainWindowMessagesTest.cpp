@@ -227,7 +227,8 @@ TEST_F(MainWindow, WhileSuspendedDevicesStillComeAndGoButOtherMessagesWait) {
 
     backend.Plug("mouse");
     ASSERT_TRUE(WaitFor([this] { return Shown("mouse"); }));
-    window->SendMessage(msg::kDevicePresence, 0, 0);  // dropped while asleep
+    const auto mouse = static_cast<quintptr>(OptionIndex("mouse"));
+    window->SendMessage(msg::kDevicePresence, mouse, 0);  // dropped while asleep
     EXPECT_TRUE(Shown("mouse"));
     backend.Unplug("keyboard");
     ASSERT_TRUE(WaitFor([this] { return !Shown("keyboard"); }));
@@ -235,7 +236,7 @@ TEST_F(MainWindow, WhileSuspendedDevicesStillComeAndGoButOtherMessagesWait) {
     window->SendMessage(msg::kPowerBroadcast, msg::kPowerResume, 0);
     EXPECT_TRUE(window->Awake());
     EXPECT_TRUE(Device("mouse")->HostLightControl());
-    window->SendMessage(msg::kDevicePresence, 0, 0);
+    window->SendMessage(msg::kDevicePresence, mouse, 0);
     EXPECT_FALSE(Shown("mouse"));
 }
 
