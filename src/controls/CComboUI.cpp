@@ -207,11 +207,24 @@ void CComboUI::ApplyScale() {
             .arg(qRound(10 * scale))
             .arg(qRound(6 * scale))
             .arg(rowHeight);
-    // Setting a style sheet restyles the whole combo: only when it changed.
-    if (sheet != m_styleSheet) {
-        m_styleSheet = sheet;
-        m_combo->setStyleSheet(sheet);
+    // Setting a style sheet restyles the whole combo: only when it changed,
+    // and only once the combo is seen (a page's hidden tabs hold most of them).
+    m_pendingSheet = sheet;
+    if (isVisible()) {
+        ApplyPendingSheet();
     }
+}
+
+void CComboUI::ApplyPendingSheet() {
+    if (m_pendingSheet != m_styleSheet) {
+        m_styleSheet = m_pendingSheet;
+        m_combo->setStyleSheet(m_styleSheet);
+    }
+}
+
+void CComboUI::showEvent(QShowEvent* event) {
+    ApplyPendingSheet();
+    CControlUI::showEvent(event);
 }
 
 void CComboUI::ReloadText() {

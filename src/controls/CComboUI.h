@@ -49,10 +49,12 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void PaintText(QPainter&) override {}
 
 private:
     int Append(const QString& shown, const QString& userData);
+    void ApplyPendingSheet();
     static QString ShownText(const QString& text, bool plain);
 
     QComboBox* m_combo;
@@ -64,6 +66,7 @@ private:
     int m_pendingSelection = -1;
     bool m_silent = false;
     QString m_styleSheet;
+    QString m_pendingSheet;
 };
 
 }  // namespace kx520::ui

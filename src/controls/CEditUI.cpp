@@ -1,6 +1,7 @@
 #include "controls/CEditUI.h"
 
 #include <QLineEdit>
+#include <QPalette>
 #include <QRegularExpressionValidator>
 
 #include "ui/AttributeValue.h"
@@ -11,7 +12,11 @@ namespace kx520::ui {
 CEditUI::CEditUI(QWidget* parent) : CControlUI(parent), m_edit(new QLineEdit(this)) {
     m_edit->setFrame(false);
     m_edit->setAttribute(Qt::WA_TranslucentBackground);
-    m_edit->setStyleSheet(QStringLiteral("background: transparent;"));
+    // Transparent through the palette, not a style sheet: a sheet per field
+    // costs a style-sheet polish of each of the pages' many fields.
+    QPalette clear = m_edit->palette();
+    clear.setColor(QPalette::Base, Qt::transparent);
+    m_edit->setPalette(clear);
     WatchFocus(m_edit);
     setFocusProxy(m_edit);
     connect(m_edit, &QLineEdit::textEdited, this, [this](const QString& typed) {

@@ -151,7 +151,28 @@ QString CSliderUI::SkinStyleSheet() const {
 void CSliderUI::ApplyScale() {
     CControlUI::ApplyScale();
     m_slider->setGeometry(ContentRect());
-    m_slider->setStyleSheet(SkinStyleSheet());
+    // Styled once seen: a sheet costs a polish, and most sliders are on
+    // tabs not shown.
+    m_sheetStale = true;
+    if (isVisible()) {
+        ApplySheet();
+    }
+}
+
+void CSliderUI::ApplySheet() {
+    if (!m_sheetStale) {
+        return;
+    }
+    m_sheetStale = false;
+    const QString sheet = SkinStyleSheet();
+    if (sheet != m_slider->styleSheet()) {
+        m_slider->setStyleSheet(sheet);
+    }
+}
+
+void CSliderUI::showEvent(QShowEvent* event) {
+    ApplySheet();
+    CControlUI::showEvent(event);
 }
 
 void CSliderUI::resizeEvent(QResizeEvent* event) {

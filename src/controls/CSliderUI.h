@@ -34,11 +34,15 @@ public:
     void ApplyScale() override;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void PaintText(QPainter&) override {}
 
 private:
+    void ApplySheet();
+
     QSlider* m_slider;
+    bool m_sheetStale = true;
     QColor m_trackColor{0x34, 0x38, 0x44};
     QColor m_fillColor{0x2F, 0x80, 0xED};
     QColor m_thumbColor{0xE8, 0xEA, 0xF0};

@@ -1,6 +1,8 @@
 #include "ui/ApplicationLook.h"
 
 #include <QApplication>
+#include <QPalette>
+#include <QToolTip>
 #include <QString>
 
 namespace kx520::ui {
@@ -31,11 +33,15 @@ void ApplyApplicationLook() {
         installed = true;
         g_previousHandler = qInstallMessageHandler(FilterPlatformWarnings);
     }
-    if (auto* application = qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        application->setStyleSheet(QStringLiteral(
-            "QToolTip { color: #E8EAF0; background-color: #23262E; border: 1px solid #3A3F4B;"
-            " border-radius: 4px; padding: 4px 6px; }"));
-    }
+    // The dark tool-tip through the palette: an application style sheet would
+    // send every widget of every page through style-sheet matching, which was
+    // most of the cost of building a page.
+    QPalette tips = QToolTip::palette();
+    tips.setColor(QPalette::ToolTipText, QColor(0xE8, 0xEA, 0xF0));
+    tips.setColor(QPalette::ToolTipBase, QColor(0x23, 0x26, 0x2E));
+    tips.setColor(QPalette::WindowText, QColor(0xE8, 0xEA, 0xF0));
+    tips.setColor(QPalette::Window, QColor(0x23, 0x26, 0x2E));
+    QToolTip::setPalette(tips);
 }
 
 }  // namespace kx520::ui

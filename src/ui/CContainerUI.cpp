@@ -26,7 +26,12 @@ bool CContainerUI::Add(CControlUI* control) {
     } else {
         AddToLayout(control);
     }
-    control->ApplyScale();
+    // A tree still being built has no manager yet: it is scaled once, as a
+    // whole, when it joins a window's tree (scaling it at every level made a
+    // page's build quadratic in its depth).
+    if (GetManager() != nullptr) {
+        control->ApplyScale();
+    }
     return true;
 }
 
