@@ -1,6 +1,9 @@
 #include "app/Startup.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <algorithm>
 #include <QFontDatabase>
 
 #include "messages/RegisteredMessages.h"
@@ -23,15 +26,38 @@ const std::vector<QString>& Startup::FontFiles() {
     return files;
 }
 
+std::vector<QString> Startup::FontsToRegister(const QString& folder, const std::vector<QString>& files,
+                                              const QStringList& systemFolders) {
+    std::vector<QString> chosen;
+    for (const QString& file : files) {
+        const QString real = QFileInfo(folder + file).canonicalFilePath();
+        if (real.isEmpty() || std::find(chosen.begin(), chosen.end(), real) != chosen.end()) {
+            continue;
+        }
+        // A link into the system's font folders names a font fontconfig
+        // already knows: registering it again repeats the query of a whole
+        // collection (20 ms of every start for the CJK one).
+        const bool known = std::any_of(systemFolders.begin(), systemFolders.end(), [&real](const QString& dir) {
+            const QString root = QFileInfo(dir).canonicalFilePath();
+            return !root.isEmpty() && real.startsWith(root + '/');
+        });
+        if (!known) {
+            chosen.push_back(real);
+        }
+    }
+    return chosen;
+}
+
 std::vector<int> Startup::LoadPrivateFonts() {
     std::vector<int> ids;
     // "Font/..." lives in the shipped data folder: beside the executable in
     // the build tree, under share/ once installed.
     const QString folder = QString::fromStdString(ShippedDataFolder("Font")) + "/../";
-    for (const QString& file : FontFiles()) {
+    const QStringList system = QStandardPaths::standardLocations(QStandardPaths::FontsLocation);
+    for (const QString& file : FontsToRegister(folder, FontFiles(), system)) {
         // Registered by path: fontconfig maps the file instead of keeping a
         // copy of a 20 MB collection in memory.
-        const int id = QFontDatabase::addApplicationFont(folder + file);
+        const int id = QFontDatabase::addApplicationFont(file);
         if (id >= 0) {
             ids.push_back(id);
         }

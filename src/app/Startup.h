@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace kx520 {
@@ -15,6 +16,10 @@ public:
     // The application's font files, in load order, relative to the
     // executable's folder.
     static const std::vector<QString>& FontFiles();
+    // Of `files` in `folder`, the real files to register: each once, none
+    // missing, none inside `systemFolders` (fontconfig knows those already).
+    static std::vector<QString> FontsToRegister(const QString& folder, const std::vector<QString>& files,
+                                                const QStringList& systemFolders);
     // Registers each font that can be read; returns the ids registered.
     static std::vector<int> LoadPrivateFonts();
     static void RemovePrivateFonts(const std::vector<int>& ids);
