@@ -23,6 +23,8 @@ void DeviceScanThread::Start() {
         std::lock_guard lock(m_waitLock);
         m_ended = false;
     }
+    m_backend.SetChangeListener([this] { OnBackendChanged(); });
+    m_listening = true;
     m_thread = std::jthread([this](std::stop_token stop) {
         Run(stop);
         std::lock_guard lock(m_waitLock);
@@ -48,6 +50,10 @@ bool DeviceScanThread::WaitForEnd(std::chrono::milliseconds timeout) {
 }
 
 void DeviceScanThread::Join() {
+    if (m_listening) {
+        m_backend.SetChangeListener(nullptr);  // no call into us once this returns
+        m_listening = false;
+    }
     if (!m_thread.joinable()) {
         return;
     }
@@ -69,8 +75,15 @@ void DeviceScanThread::Run(std::stop_token stop) {
 
 bool DeviceScanThread::WaitForStop(std::stop_token stop, std::chrono::milliseconds duration) {
     std::unique_lock lock(m_waitLock);
-    m_wake.wait_for(lock, stop, duration, [] { return false; });
+    m_wake.wait_for(lock, stop, duration, [this] { return m_changed; });
+    m_changed = false;
     return stop.stop_requested();
+}
+
+void DeviceScanThread::OnBackendChanged() {
+    std::lock_guard lock(m_waitLock);
+    m_changed = true;
+    m_wake.notify_all();
 }
 
 void DeviceScanThread::RunPass() {

@@ -37,7 +37,8 @@ public:
     }
 };
 
-// Polls the HID interfaces every 100 ms: claims a free slot for each
+// Polls the HID interfaces every 100 ms, and at once when the backend says
+// they changed: claims a free slot for each
 // accepted interface that appears and releases the slots whose interfaces
 // are gone. While every slot is claimed it only probes for removals.
 class DeviceScanThread : public StoppableWorker {
@@ -68,7 +69,10 @@ private:
     void Run(std::stop_token stop);
     void SearchForArrivals();
     void ProbeForRemovals();
-    // True when the stop was requested before `duration` ran out.
+    // The backend's hint that interfaces came or went: the wait ends early.
+    void OnBackendChanged();
+    // True when the stop was requested before `duration` ran out (or a
+    // change cut the wait short).
     bool WaitForStop(std::stop_token stop, std::chrono::milliseconds duration);
 
     hid::HidBackend& m_backend;
@@ -79,6 +83,8 @@ private:
     bool m_firstPass = true;
     std::mutex m_waitLock;
     std::condition_variable_any m_wake;
+    bool m_changed = false;  // under m_waitLock
+    bool m_listening = false;  // the backend's change listener is ours
     // Set under m_waitLock when the thread function has returned.
     bool m_ended = true;
     std::condition_variable m_endedSignal;

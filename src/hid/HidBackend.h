@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -72,6 +73,11 @@ public:
     // True while the interface behind `path` is present and still the same
     // physical device; opens nothing.
     virtual bool Probe(const std::string& path) = 0;
+    // `listener` is called, from any thread, when the interfaces may have
+    // changed: a hint to look now rather than at the next poll, never the
+    // only way a change is seen. nullptr stops the calls; when that returns
+    // none is running. A backend that cannot tell ignores it.
+    virtual void SetChangeListener(std::function<void()> listener) { (void)listener; }
 };
 
 const char* HidErrorText(HidError error);

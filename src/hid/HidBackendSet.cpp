@@ -36,4 +36,10 @@ bool HidBackendSet::Probe(const std::string& path) {
     return backend != nullptr && backend->Probe(path);
 }
 
+void HidBackendSet::SetChangeListener(std::function<void()> listener) {
+    for (HidBackend* backend : m_backends) {
+        backend->SetChangeListener(listener);
+    }
+}
+
 }  // namespace kx520::hid

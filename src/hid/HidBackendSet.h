@@ -19,6 +19,8 @@ public:
     bool Owns(const std::string& path) const override;
     HidOpenResult Open(const std::string& path, const HidOpenMode& mode) override;
     bool Probe(const std::string& path) override;
+    // Every backend of the set calls the same listener.
+    void SetChangeListener(std::function<void()> listener) override;
 
 private:
     HidBackend* Find(const std::string& path) const;

@@ -142,8 +142,27 @@ std::optional<HidrawBackend::HidId> HidrawBackend::ParseHidId(std::string_view u
 HidrawBackend::HidrawBackend(std::string sysfsRoot, std::string devRoot)
     : m_sysfsRoot(std::move(sysfsRoot)), m_devRoot(std::move(devRoot)) {}
 
+// The listener stays with the backend it was given to: a moved-from
+// backend's monitor points at it.
 HidrawBackend::HidrawBackend(HidrawBackend&& other) noexcept
     : m_sysfsRoot(std::move(other.m_sysfsRoot)), m_devRoot(std::move(other.m_devRoot)) {}
+
+HidrawBackend::~HidrawBackend() {
+    SetChangeListener(nullptr);
+}
+
+void HidrawBackend::SetChangeListener(std::function<void()> listener) {
+    const bool listening = static_cast<bool>(listener);
+    m_notifier.Set(std::move(listener));
+    if (!listening) {
+        m_monitor.reset();  // joins its thread: no call after this
+        return;
+    }
+    // Events speak of the real machine: a fake sysfs tree only polls.
+    if (m_monitor == nullptr && m_sysfsRoot == "/sys") {
+        m_monitor = std::make_unique<UeventMonitor>([this] { m_notifier.Notify(); });
+    }
+}
 
 HidrawBackend HidrawBackend::FromEnvironment() {
     const char* sysfs = std::getenv("KX520_SYSFS_ROOT");

@@ -3,13 +3,16 @@
 #include <sys/types.h>
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "hid/ChangeNotifier.h"
 #include "hid/HidBackend.h"
+#include "hid/UeventMonitor.h"
 
 namespace kx520::hid {
 
@@ -24,6 +27,7 @@ class HidrawBackend : public HidBackend {
 public:
     HidrawBackend(std::string sysfsRoot, std::string devRoot);
     HidrawBackend(HidrawBackend&& other) noexcept;
+    ~HidrawBackend() override;
     // Roots from KX520_SYSFS_ROOT and KX520_DEV_ROOT, else /sys and /dev.
     static HidrawBackend FromEnvironment();
 
@@ -51,6 +55,9 @@ public:
     bool Owns(const std::string& path) const override;
     HidOpenResult Open(const std::string& path, const HidOpenMode& mode) override;
     bool Probe(const std::string& path) override;
+    // Follows udev's and the kernel's hidraw events on /sys (not on a fake
+    // tree) while a listener is set.
+    void SetChangeListener(std::function<void()> listener) override;
 
     const std::string& SysfsRoot() const { return m_sysfsRoot; }
     const std::string& DevRoot() const { return m_devRoot; }
@@ -77,6 +84,8 @@ private:
     std::string m_devRoot;
     std::mutex m_cacheLock;
     std::map<std::string, CachedNode> m_cache;
+    ChangeNotifier m_notifier;
+    std::unique_ptr<UeventMonitor> m_monitor;
 };
 
 }  // namespace kx520::hid

@@ -7,6 +7,15 @@
 namespace kx520::sim {
 
 std::shared_ptr<VirtualDevice> VirtualHidBackend::Plug(std::string_view product) {
+    bool added = false;
+    auto device = AttachProduct(product, added);
+    if (added) {
+        m_notifier.Notify();  // outside the lock: the listener may list us
+    }
+    return device;
+}
+
+std::shared_ptr<VirtualDevice> VirtualHidBackend::AttachProduct(std::string_view product, bool& added) {
     const VirtualProductSpec* spec = FindVirtualProduct(product);
     if (spec == nullptr) {
         return nullptr;
@@ -40,7 +49,12 @@ std::shared_ptr<VirtualDevice> VirtualHidBackend::Plug(std::string_view product)
     }
     m_drivers[device->Serial()] = std::move(driver);
     m_devices.push_back(device);
+    added = true;
     return device;
+}
+
+void VirtualHidBackend::SetChangeListener(std::function<void()> listener) {
+    m_notifier.Set(std::move(listener));
 }
 
 std::shared_ptr<FirmwareDriver> VirtualHidBackend::Firmware(std::string_view product) const {
@@ -139,6 +153,7 @@ bool VirtualHidBackend::Unplug(std::string_view product) {
         return false;
     }
     unplugged->Unplug();
+    m_notifier.Notify();
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "hid/ChangeNotifier.h"
 #include "hid/HidBackend.h"
 #include "sim/FirmwareDriver.h"
 #include "sim/PacketTrace.h"
@@ -33,6 +34,8 @@ public:
     // False when nothing of that name was plugged.
     bool Unplug(std::string_view product);
     std::shared_ptr<VirtualDevice> Find(std::string_view product) const;
+    // Told after each plug and unplug.
+    void SetChangeListener(std::function<void()> listener) override;
     // The firmware behind a plugged product, or nullptr.
     std::shared_ptr<FirmwareDriver> Firmware(std::string_view product) const;
 
@@ -70,7 +73,10 @@ public:
 
 private:
     std::shared_ptr<VirtualDevice> DeviceOfPath(const std::string& path) const;
+    // Plug's work under the lock; `added` when a new device came.
+    std::shared_ptr<VirtualDevice> AttachProduct(std::string_view product, bool& added);
 
+    hid::ChangeNotifier m_notifier;
     mutable std::mutex m_lock;
     std::vector<std::shared_ptr<VirtualDevice>> m_devices;
     std::map<uint32_t, std::shared_ptr<FirmwareDriver>> m_drivers;  // by plug number

@@ -38,8 +38,13 @@ public:
         return devices.Open(path, mode);
     }
     bool Probe(const std::string& path) override { return devices.Probe(path); }
+    void SetChangeListener(std::function<void()> listener) override {
+        listening = static_cast<bool>(listener);
+        devices.SetChangeListener(std::move(listener));
+    }
 
     sim::VirtualHidBackend devices;
+    std::atomic<bool> listening{false};
     std::atomic<int> enumerations{0};
     std::atomic<int> failEnumerations{0};
     std::atomic<int> denyOpens{0};
@@ -170,6 +175,19 @@ TEST_F(DeviceScan, StopEndsTheThreadPromptly) {
     scan.Stop();
     EXPECT_FALSE(scan.Running());
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+}
+
+// The scan hears the backend's changes only while it runs: a call after
+// Stop would reach a thread that is gone.
+TEST_F(DeviceScan, ListensToTheBackendOnlyWhileRunning) {
+    EXPECT_FALSE(backend.listening);
+    scan.Start();
+    EXPECT_TRUE(backend.listening);
+    backend.devices.Plug("keyboard");  // a hint the running scan takes
+    ASSERT_TRUE(receiver.WaitFor(receiver.arrived, 2));
+    scan.Stop();
+    EXPECT_FALSE(backend.listening);
+    backend.devices.Unplug("keyboard");  // no one to tell: must not crash
 }
 
 TEST(InterfaceSlots, CandidateNeedsATableRowAndAFreeSlot) {
