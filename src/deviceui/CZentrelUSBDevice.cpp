@@ -169,6 +169,17 @@ void CZentrelUSBDevice::StreamFrame() {
         return;
     }
     const std::vector<LedEntry> frame = m_core->FrameCopy();
+    // The device's light goes on while nobody looks; the page's keys take
+    // the frame when the window is seen again.
+    // The page's picture follows at 30 frames a second: the device takes
+    // every frame, the eye needs no more, and each costs a repaint.
+    const auto now = std::chrono::steady_clock::now();
+    if (!PageSeen() || now - m_lastPreview < kPreviewPeriod) {
+        m_core->SendFrame(frame);
+        return;
+    }
+    m_lastPreview = now;
+    std::vector<QWidget*> changed;
     for (size_t i = 0; i < m_ledButtons.size(); ++i) {
         CDeviceKeyButtonUI* button = m_ledButtons[i];
         if (button == nullptr || !button->IsVisible()) {
@@ -178,15 +189,45 @@ void CZentrelUSBDevice::StreamFrame() {
         if (at < 0 || static_cast<size_t>(at) >= frame.size()) {
             if (button->IsLit()) {
                 button->SetKeyLight(button->GetLightColour(), 0, false);
-                button->Invalidate();
-                m_framePainted = true;
+                changed.push_back(button);
             }
             continue;
         }
         const LedEntry& led = frame[static_cast<size_t>(at)];
-        m_framePainted = button->ShowLed(led.red, led.green, led.blue, led.level) || m_framePainted;
+        if (button->ShowLed(led.red, led.green, led.blue, led.level, false)) {
+            changed.push_back(button);
+        }
     }
+    m_framePainted = RepaintTogether(changed) || m_framePainted;
     m_core->SendFrame(frame);
+}
+
+// One update per parent over the keys' united area: a hundred updates of
+// their own cost the repaint manager more than painting them.
+bool CZentrelUSBDevice::RepaintTogether(const std::vector<QWidget*>& keys) {
+    std::vector<std::pair<QWidget*, QRect>> areas;
+    for (QWidget* key : keys) {
+        QWidget* parent = key->parentWidget();
+        if (parent == nullptr) {
+            key->update();
+            continue;
+        }
+        auto area = std::find_if(areas.begin(), areas.end(), [parent](const auto& a) { return a.first == parent; });
+        if (area == areas.end()) {
+            areas.emplace_back(parent, key->geometry());
+        } else {
+            area->second |= key->geometry();
+        }
+    }
+    for (const auto& [parent, rect] : areas) {
+        parent->update(rect);
+    }
+    return !keys.empty();
+}
+
+bool CZentrelUSBDevice::PageSeen() const {
+    const QWidget* top = window();
+    return isVisible() && top != nullptr && !top->isMinimized();
 }
 
 bool CZentrelUSBDevice::RunExchange(std::function<void()> work, std::function<void()> done) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -56,6 +58,11 @@ public:
     // Paints the LED buttons from the frame and, on the cable, hands the
     // frame to the sender thread. Nothing when host light control is off.
     virtual void StreamFrame();
+    // The page is on screen: shown, its tab current, its window not
+    // minimised or in the tray.
+    bool PageSeen() const;
+    // Repaints changed keys with one update per parent; true if any.
+    static bool RepaintTogether(const std::vector<QWidget*>& keys);
     virtual void OnConnected() {}
     virtual void OnNotify() {}
     virtual void OnTimer1003() {}
@@ -294,6 +301,8 @@ private:
     CDeviceProfileUI* m_profileControl = nullptr;
     std::vector<CDeviceKeyButtonUI*> m_keyButtons;
     std::vector<CDeviceKeyButtonUI*> m_ledButtons;
+    static constexpr std::chrono::milliseconds kPreviewPeriod{33};
+    std::chrono::steady_clock::time_point m_lastPreview;
     LightColourControl* m_lightControl = nullptr;
     std::array<int, 3> m_lightColour{};
     Teller m_teller;

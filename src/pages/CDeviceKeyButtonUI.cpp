@@ -12,7 +12,7 @@ namespace kx520 {
 
 CDeviceKeyButtonUI::CDeviceKeyButtonUI(QWidget* parent) : ui::CButtonUI(parent) {}
 
-bool CDeviceKeyButtonUI::ShowLed(uint8_t red, uint8_t green, uint8_t blue, uint8_t level) {
+bool CDeviceKeyButtonUI::ShowLed(uint8_t red, uint8_t green, uint8_t blue, uint8_t level, bool repaint) {
     const uint32_t colour = red | (blue << 8) | (static_cast<uint32_t>(green) << 16);
     // An unchanged key is not painted again: 64 ticks a second of
     // repainting a whole keyboard would cost more than the frame.
@@ -20,7 +20,9 @@ bool CDeviceKeyButtonUI::ShowLed(uint8_t red, uint8_t green, uint8_t blue, uint8
         return false;
     }
     SetKeyLight(colour, level, true);
-    Invalidate();
+    if (repaint) {
+        Invalidate();
+    }
     return true;
 }
 
@@ -34,6 +36,8 @@ namespace {
 
 constexpr double kLegendLargest = 10.0;
 constexpr double kLegendSmallest = 6.0;
+// The lit colour's luminance (0-255) above which a legend is drawn dark.
+constexpr double kBrightCap = 140.0;
 
 // The legend's font at this scale: the largest that fits `room`, else the
 // smallest (the text is then cut short).
@@ -55,7 +59,18 @@ void CDeviceKeyButtonUI::SetLegend(const QString& id) {
         return;
     }
     m_legend = id;
+    m_layoutStale = true;
     Invalidate();
+}
+
+void CDeviceKeyButtonUI::ReloadText() {
+    m_layoutStale = true;
+    ui::CButtonUI::ReloadText();
+}
+
+void CDeviceKeyButtonUI::ApplyScale() {
+    m_layoutStale = true;
+    ui::CButtonUI::ApplyScale();
 }
 
 QString CDeviceKeyButtonUI::LegendText() const {
@@ -78,8 +93,14 @@ QRect CDeviceKeyButtonUI::LegendRoom() const {
 }
 
 const CDeviceKeyButtonUI::LegendLayout& CDeviceKeyButtonUI::Layout() const {
-    const QString text = m_legend.isEmpty() ? QString() : LegendText();
     const QRect room = LegendRoom();
+    // Only a new legend, language, scale or size changes it: looking the
+    // text up again on every frame was a tenth of a lit page's paint.
+    if (!m_layoutStale && m_layout.room == room.size()) {
+        return m_layout;
+    }
+    m_layoutStale = false;
+    const QString text = m_legend.isEmpty() ? QString() : LegendText();
     const double scale = Scale();
     const QFont base = ControlFont();
     if (m_layout.text == text && m_layout.room == room.size() && m_layout.scale == scale &&
@@ -93,6 +114,9 @@ const CDeviceKeyButtonUI::LegendLayout& CDeviceKeyButtonUI::Layout() const {
     m_layout.font = LegendFont(base, text, room, scale);
     m_layout.shown = text.isEmpty() ? QString()
                                     : QFontMetrics(m_layout.font).elidedText(text, Qt::ElideRight, room.width());
+    m_layout.prepared = QStaticText(m_layout.shown);
+    m_layout.prepared.setTextFormat(Qt::PlainText);
+    m_layout.prepared.prepare(QTransform(), m_layout.font);
     return m_layout;
 }
 
@@ -109,9 +133,26 @@ void CDeviceKeyButtonUI::PaintText(QPainter& painter) {
     }
     const QRect room = LegendRoom();
     painter.setFont(layout.font);
-    // Readable on a dark cap and on any light colour.
-    painter.setPen(m_lit && m_lightLevel > 0 ? QColor(255, 255, 255, 235) : QColor(184, 189, 200, 220));
-    painter.drawText(room, Qt::AlignCenter, shown);
+    painter.setPen(LegendColour());
+    // Shaped once per text and size: a lit keyboard repaints its caps on
+    // every frame of an effect.
+    const QSizeF size = layout.prepared.size();
+    const QPointF at(room.left() + (room.width() - size.width()) / 2.0,
+                     room.top() + (room.height() - size.height()) / 2.0);
+    painter.drawStaticText(at, layout.prepared);
+}
+
+QColor CDeviceKeyButtonUI::LegendColour() const {
+    if (!m_lit || m_lightLevel <= 0 || (m_lightColour & 0xFFFFFF) == 0) {
+        return QColor(184, 189, 200, 220);  // the dark cap
+    }
+    // Dark on a bright cap, white on a dim one: white on yellow could not be read.
+    const int level = std::clamp(m_lightLevel, 0, 256);
+    const double red = (m_lightColour & 0xFF) * level / 256.0;
+    const double green = ((m_lightColour >> 16) & 0xFF) * level / 256.0;
+    const double blue = ((m_lightColour >> 8) & 0xFF) * level / 256.0;
+    const double luminance = 0.2126 * red + 0.7152 * green + 0.0722 * blue;
+    return luminance > kBrightCap ? QColor(24, 26, 32, 235) : QColor(255, 255, 255, 235);
 }
 
 void CDeviceKeyButtonUI::SetKeySetImageHidden(bool hidden) {
@@ -123,6 +164,7 @@ void CDeviceKeyButtonUI::SetKeySetImageHidden(bool hidden) {
 }
 
 bool CDeviceKeyButtonUI::SetAttribute(const QString& name, const QString& value) {
+    m_layoutStale = true;  // a font or text attribute may change the legend
     if (name.compare(QLatin1String("lightimage"), Qt::CaseInsensitive) == 0) {
         m_lightImage = value;
         Invalidate();

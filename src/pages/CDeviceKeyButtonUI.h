@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStaticText>
+
 #include <QFont>
 #include <cstdint>
 
@@ -26,7 +28,7 @@ public:
     // No repaint of its own: the device repaints after a whole frame.
     void SetKeyLight(uint32_t colour, int level, bool lit);
     // Shows a frame's LED (lit); repaints only when it changed. Whether it did.
-    bool ShowLed(uint8_t red, uint8_t green, uint8_t blue, uint8_t level);
+    bool ShowLed(uint8_t red, uint8_t green, uint8_t blue, uint8_t level, bool repaint = true);
     uint32_t GetLightColour() const { return m_lightColour; }
     int GetLightLevel() const { return m_lightLevel; }
     bool IsLit() const { return m_lit; }
@@ -49,8 +51,13 @@ public:
     QString LegendText() const;
     // Whether the whole legend fits on the cap.
     bool LegendFits() const { return ShownLegend() == LegendText(); }
+    // The legend's pen: grey on a dark cap, then dark or white by the lit
+    // colour's luminance, so it reads on yellow as on blue.
+    QColor LegendColour() const;
 
     bool SetAttribute(const QString& name, const QString& value) override;
+    void ReloadText() override;
+    void ApplyScale() override;
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -68,6 +75,7 @@ private:
         QFont base;
         QFont font;
         QString shown;
+        QStaticText prepared;  // `shown`, shaped once
     };
     const LegendLayout& Layout() const;
 
@@ -81,6 +89,7 @@ private:
     bool m_keySetHidden = true;
     bool m_selected = false;
     mutable LegendLayout m_layout;
+    mutable bool m_layoutStale = true;
 };
 
 }  // namespace kx520

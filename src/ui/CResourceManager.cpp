@@ -29,6 +29,11 @@ QString CResourceManager::ResolvePath(const QString& path) const {
 }
 
 const QImage* CResourceManager::Image(const QString& file) {
+    // By the name as asked first: resolving it is most of a lookup, and a
+    // lit page asks for the same few images on every frame.
+    if (const auto named = m_imagesByName.constFind(file); named != m_imagesByName.cend()) {
+        return named.value().get();
+    }
     const QString path = ResolvePath(file);
     auto cached = m_images.find(path);
     if (cached == m_images.end()) {
@@ -38,11 +43,13 @@ const QImage* CResourceManager::Image(const QString& file) {
         }
         cached = m_images.insert(path, image);
     }
+    m_imagesByName.insert(file, cached.value());
     return cached.value().get();
 }
 
 void CResourceManager::ClearImages() {
     m_images.clear();
+    m_imagesByName.clear();
 }
 
 bool CResourceManager::LoadLanguage(const QString& file, QString* error) {

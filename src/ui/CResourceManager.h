@@ -47,7 +47,8 @@ private:
     CResourceManager() = default;
 
     QString m_resourcePath;
-    QHash<QString, std::shared_ptr<QImage>> m_images;
+    QHash<QString, std::shared_ptr<QImage>> m_images;  // by resolved path
+    QHash<QString, std::shared_ptr<QImage>> m_imagesByName;  // as asked for
     QString m_language;
     QHash<QString, QString> m_texts;
     QList<CPaintManagerUI*> m_managers;

@@ -24,7 +24,7 @@ QRect ParseRect(const QString& text) {
     return QRect(QPoint(l, t), QPoint(r - 1, b - 1));
 }
 
-QImage Tinted(const QImage& image, const ImageTint& tint) {
+QImage TintedAnew(const QImage& image, const ImageTint& tint) {
     QImage result = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const int level = std::clamp(tint.level, 0, 256);
     const QColor colour(tint.colour.red() * level / 256, tint.colour.green() * level / 256,
@@ -33,6 +33,31 @@ QImage Tinted(const QImage& image, const ImageTint& tint) {
     painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
     painter.fillRect(result.rect(), colour);
     return result;
+}
+
+// The same few rendered images take the same colours on many keys of one
+// frame (an effect's band runs across a row): tinted once for them all. UI
+// thread only.
+QImage Tinted(const QImage& image, const ImageTint& tint) {
+    struct Entry {
+        qint64 image;
+        QRgb colour;
+        int level;
+        QImage tinted;
+    };
+    static std::vector<Entry> tinted;
+    constexpr size_t kMostTints = 256;
+    const QRgb colour = tint.colour.rgb();
+    for (const Entry& entry : tinted) {
+        if (entry.image == image.cacheKey() && entry.colour == colour && entry.level == tint.level) {
+            return entry.tinted;
+        }
+    }
+    if (tinted.size() >= kMostTints) {
+        tinted.clear();
+    }
+    tinted.push_back({image.cacheKey(), colour, tint.level, TintedAnew(image, tint)});
+    return tinted.back().tinted;
 }
 
 void DrawNinePatch(QPainter& painter, const QRect& target, const QImage& image, const QRect& source,
@@ -118,11 +143,11 @@ namespace {
 // scaled each time costs more than the frame. UI thread only.
 QImage Rendered(const ImageString& spec, const QImage& loaded, const QSize& size, double scale) {
     struct Key {
-        QString file;
-        QRect source;
-        QMargins corner;
         QSize size;
         double scale;
+        QRect source;
+        QMargins corner;
+        QString file;  // last: the numbers tell most entries apart cheaply
         bool operator==(const Key&) const = default;
     };
     struct Entry {
@@ -131,7 +156,7 @@ QImage Rendered(const ImageString& spec, const QImage& loaded, const QSize& size
     };
     static std::vector<Entry> rendered;
     constexpr size_t kMostImages = 512;
-    const Key key{spec.file, spec.source, spec.corner, size, spec.corner.isNull() ? 0.0 : scale};
+    const Key key{size, spec.corner.isNull() ? 0.0 : scale, spec.source, spec.corner, spec.file};
     for (const Entry& entry : rendered) {
         if (entry.key == key) {
             return entry.image;

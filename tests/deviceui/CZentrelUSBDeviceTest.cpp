@@ -100,6 +100,7 @@ TEST_F(DeviceBase, BuildPageBindsKeyAndLightButtonsInRangeOnly) {
 
 TEST_F(DeviceBase, OnTheCableFramesArePaintedAndSent) {
     LoadPage(kPage);
+    device->show();
     Connect("mouse");
     device->Core().SetCurrentEffect({4, 2, 0, false, Rgb{0x10, 0x20, 0x30}});
     device->Core().EffectStatic();
@@ -112,8 +113,23 @@ TEST_F(DeviceBase, OnTheCableFramesArePaintedAndSent) {
     EXPECT_EQ(light[44], LedEntry::Scale(0x30, 255));
 }
 
+// Nobody sees the page: its keys keep their look, the device its light.
+TEST_F(DeviceBase, AnUnseenPageIsNotPaintedButItsFramesAreSent) {
+    LoadPage(kPage);
+    Connect("mouse");
+    device->Core().SetCurrentEffect({4, 2, 0, false, Rgb{0x10, 0x20, 0x30}});
+    device->Core().EffectStatic();
+    device->StreamFrame();
+    EXPECT_FALSE(Button("a")->IsLit());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return device->Core().Sender().SentFrames() == 1; }, 5000));
+    device->show();
+    device->StreamFrame();  // seen again: the frame shows at once
+    EXPECT_TRUE(Button("a")->IsLit());
+}
+
 TEST_F(DeviceBase, OnTheReceiverFramesArePaintedButNotSent) {
     LoadPage(kPage);
+    device->show();
     Connect("mouse-receiver");
     device->Core().SetCurrentEffect({4, 2, 0, false, Rgb{1, 2, 3}});
     device->Core().EffectStatic();

@@ -112,6 +112,36 @@ public:
     int invalidations = 0;
 };
 
+// The legend reads on every cap: dark on bright light, white on dim.
+TEST(DeviceKeyButton, TheLegendColourFollowsTheLightsLuminance) {
+    const QColor dark(24, 26, 32, 235);
+    const QColor white(255, 255, 255, 235);
+    const QColor unlit(184, 189, 200, 220);
+    // Colours as the device packs them: red, blue << 8, green << 16.
+    auto packed = [](uint32_t r, uint32_t g, uint32_t b) { return r | (b << 8) | (g << 16); };
+    const struct {
+        uint32_t colour;
+        int level;
+        bool lit;
+        QColor pen;
+    } cases[] = {
+        {packed(255, 255, 0), 255, true, dark},    // yellow: the F9 that could not be read
+        {packed(255, 255, 255), 255, true, dark},  // white
+        {packed(0, 255, 0), 255, true, dark},      // green is bright to the eye
+        {packed(0, 0, 255), 255, true, white},     // blue
+        {packed(255, 0, 0), 255, true, white},     // red
+        {packed(255, 255, 0), 64, true, white},    // yellow, dimmed
+        {packed(255, 255, 0), 0, true, unlit},     // level 0 is a dark cap
+        {packed(0, 0, 0), 255, true, unlit},       // black is a dark cap
+        {packed(255, 255, 0), 255, false, unlit},  // not lit at all
+    };
+    for (const auto& c : cases) {
+        CDeviceKeyButtonUI key;
+        key.SetKeyLight(c.colour, c.level, c.lit);
+        EXPECT_EQ(key.LegendColour(), c.pen) << std::hex << c.colour << " level " << std::dec << c.level;
+    }
+}
+
 TEST(DeviceKeyButton, KeySetVisibilityRepaintsOnlyOnChange) {
     CountingKey key;
     EXPECT_TRUE(key.IsKeySetImageHidden());
