@@ -1,5 +1,8 @@
 #include "mouseui/CZentrelMouseDevice.h"
 
+#include "mouseui/MousePointerPanel.h"
+#include "mouseui/MouseStagePanel.h"
+
 #include <algorithm>
 
 #include "catalog/DeviceCatalog.h"
@@ -10,18 +13,12 @@
 #include "pages/CLightControlUI.h"
 #include "profileui/CDeviceProfileUI.h"
 #include "ui/CControlUI.h"
-#include "controls/CEditUI.h"
-#include "controls/CLabelUI.h"
-#include "builder/CListElementUI.h"
 #include "builder/CListUI.h"
-#include "controls/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
-#include "controls/CSliderUI.h"
 #include "ui/CTabLayoutUI.h"
 
 #include <QGuiApplication>
-#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QScreen>
 
@@ -70,7 +67,7 @@ void CZentrelMouseDevice::BuildPage() {
     ShowLightPage();
     m_mouse->LoadCustomEffect();
     m_mouse->StartLight();
-    m_buttonList = dynamic_cast<ui::CListUI*>(Part(QStringLiteral("device_setkeyinfo_list")));
+    m_buttonList.Attach(dynamic_cast<ui::CListUI*>(Part(QStringLiteral("device_setkeyinfo_list"))));
     m_logo = nullptr;
     for (CDeviceKeyButtonUI* button : findChildren<CDeviceKeyButtonUI*>()) {
         if (button->GetUserData() == QLatin1String("logo")) {
@@ -144,56 +141,8 @@ profiles::DpiStage* CZentrelMouseDevice::Stage(std::vector<profiles::DpiStage>& 
 }
 
 void CZentrelMouseDevice::ShowStages() {
-    const MouseSensitivity& scale = m_mouse->Scale();
-    const std::vector<profiles::DpiStage>& stages = m_mouse->Profile().Stages();
-    const int active = MouseSensitivity::ClampStage(m_mouse->Profile().GetActiveStage());
-    for (int n = 0; n < MouseCore::kStages; ++n) {
-        const QString number = QString::number(n);
-        profiles::DpiStage stage =
-            static_cast<size_t>(n) < stages.size() ? stages[static_cast<size_t>(n)] : profiles::DpiStage{};
-        if (scale.highest > 0) {
-            stage.dpiX = std::min<uint16_t>(stage.dpiX, scale.highest);  // a file's step beyond the sliders
-        }
-        auto* slider = dynamic_cast<ui::CSliderUI*>(Part(QStringLiteral("DPI_slider_") + number));
-        auto* edit = dynamic_cast<ui::CEditUI*>(Part(QStringLiteral("DPI_edit_") + number));
-        if (scale.step == 0) {
-            slider = nullptr;  // values wait for the mouse's scale
-            edit = nullptr;
-        }
-        if (auto* thumb = dynamic_cast<ui::CSliderUI*>(Part(QStringLiteral("DPI_slider_") + number))) {
-            // The stage in use shows it on its slider too.
-            thumb->SetAttribute(QStringLiteral("thumbcolor"), n == active ? QStringLiteral("#FF2F80ED")
-                                                                          : QStringLiteral("#FFFFFFFF"));
-            thumb->update();
-        }
-        if (slider != nullptr) {
-            slider->SetMinValue(0);
-            slider->SetMaxValue(scale.highest);
-            slider->SetValue(stage.dpiX);
-        }
-        if (edit != nullptr && edit->LineEdit()->hasFocus()) {
-            edit = nullptr;  // a value being typed is the user's until they leave it
-        }
-        if (edit != nullptr) {
-            edit->SetMinMax(0, std::max(scale.HighestValue(), scale.ValueOfStep(scale.highest)));
-            edit->SetText(QString::number(scale.ValueOfStep(stage.dpiX)));
-            // A Y of its own (set from a script) is kept and told.
-            edit->SetToolTip(stage.xy != 0 ? ui::CResourceManager::Instance()
-                                                  .GetText(QStringLiteral("ms_dpi_y_tip"))
-                                                  .arg(scale.ValueOfStep(stage.dpiY))
-                                            : QString());
-        }
-        if (auto* enabled = dynamic_cast<ui::COptionUI*>(Part(QStringLiteral("DPI_enable_check_") + number))) {
-            enabled->Selected(stage.enabled != 0, false);
-            enabled->SetEnabled(n != active);  // the stage in use cannot be switched off
-        }
-        if (auto* select = dynamic_cast<ui::COptionUI*>(Part(QStringLiteral("DPI_select_check_") + number))) {
-            select->Selected(n == active, false);
-        }
-        if (ui::CControlUI* swatch = Part(QStringLiteral("DPI_color_option_") + number)) {
-            swatch->SetBkColor(QColor(stage.red, stage.green, stage.blue));
-        }
-    }
+    MouseStagePanel(*this).Show(m_mouse->Scale(), m_mouse->Profile().Stages(),
+                                MouseSensitivity::ClampStage(m_mouse->Profile().GetActiveStage()));
 }
 
 bool CZentrelMouseDevice::WriteStages(Written written) {
@@ -225,14 +174,13 @@ void CZentrelMouseDevice::WriteRecord(Written written) {
 }
 
 bool CZentrelMouseDevice::TakeSlider(int stage) {
-    auto* slider = dynamic_cast<ui::CSliderUI*>(Part(QStringLiteral("DPI_slider_") + QString::number(stage)));
     std::vector<profiles::DpiStage> stages = m_mouse->Profile().Stages();
     profiles::DpiStage* entry = Stage(stages, stage);
-    // Before the mouse told its scale the slider has no range to take from.
-    if (slider == nullptr || entry == nullptr || m_mouse->Scale().step == 0 || m_mouse->Scale().highest == 0) {
+    const std::optional<uint16_t> step = MouseStagePanel(*this).SliderStep(stage, m_mouse->Scale());
+    if (entry == nullptr || !step) {
         return false;
     }
-    entry->dpiX = static_cast<uint16_t>(std::max(0, slider->GetValue()));
+    entry->dpiX = *step;
     if (entry->xy == 0) {
         entry->dpiY = entry->dpiX;  // a stage with its own Y keeps it: the page sets X
     }
@@ -243,26 +191,17 @@ bool CZentrelMouseDevice::TakeSlider(int stage) {
 }
 
 void CZentrelMouseDevice::PreviewSlider(int stage) {
-    const QString number = QString::number(stage);
-    auto* slider = dynamic_cast<ui::CSliderUI*>(Part(QStringLiteral("DPI_slider_") + number));
-    auto* edit = dynamic_cast<ui::CEditUI*>(Part(QStringLiteral("DPI_edit_") + number));
-    if (slider == nullptr || edit == nullptr || m_mouse->Scale().step == 0) {
-        return;
-    }
-    edit->SetText(QString::number(m_mouse->Scale().ValueOfStep(std::max(0, slider->GetValue()))));
+    MouseStagePanel(*this).PreviewSlider(stage, m_mouse->Scale());
 }
 
 bool CZentrelMouseDevice::TakeEdit(int stage) {
-    auto* edit = dynamic_cast<ui::CEditUI*>(Part(QStringLiteral("DPI_edit_") + QString::number(stage)));
     std::vector<profiles::DpiStage> stages = m_mouse->Profile().Stages();
     profiles::DpiStage* entry = Stage(stages, stage);
-    if (edit == nullptr || entry == nullptr) {
+    if (entry == nullptr) {
         return false;
     }
-    bool typed = false;
-    const int value = edit->GetText().trimmed().toInt(&typed);
-    // Nothing readable typed: the edit shows the stage again.
-    const std::optional<int> step = typed ? m_mouse->Scale().StepOfValue(value) : std::nullopt;
+    // Nothing readable typed: the field shows the stage again.
+    const std::optional<int> step = MouseStagePanel(*this).TypedStep(stage, m_mouse->Scale());
     if (step) {
         entry->dpiX = static_cast<uint16_t>(*step);
         if (entry->xy == 0) {
@@ -270,7 +209,7 @@ bool CZentrelMouseDevice::TakeEdit(int stage) {
         }
         m_mouse->Profile().SetDPIStages(stages);
     }
-    ShowStages();  // the edit shows the value the step gives
+    ShowStages();  // the field shows the value the step gives
     if (step) {
         WriteStages();
     }
@@ -349,69 +288,16 @@ std::string CZentrelMouseDevice::SetReportRate(int option, Written written) {
 }
 
 void CZentrelMouseDevice::ShowSystemSettings() {
-    const profiles::MouseSystemSettings settings = m_mouse->Profile().SystemSettings();
-    const int rate = MouseSensitivity::PollingOption(settings.reportRate);
-    for (int n = 0; n < MouseSensitivity::kPollingOptions; ++n) {
-        if (auto* option = dynamic_cast<ui::COptionUI*>(Part(QStringLiteral("polling_rate_option_%1").arg(n)))) {
-            option->Selected(n == rate, false);
-        }
-    }
-    auto slider = [this](const char* name, int value) {
-        if (auto* control = dynamic_cast<ui::CSliderUI*>(Part(QLatin1String(name)))) {
-            control->SetValue(value);
-        }
-    };
-    slider("pointer_speed_slider", settings.mouseSpeed);
-    slider("double_click_slider", settings.doubleClickTime);
-    slider("scroll_speed_slider", settings.wheelScrollLines);
-    auto check = [this](const char* name, bool on) {
-        if (auto* option = dynamic_cast<ui::COptionUI*>(Part(QLatin1String(name)))) {
-            option->Selected(on, false);
-        }
-    };
-    check("pointer_precision_check", settings.pointerPrecision != 0);
-    check("scrolls_page_check", settings.scrollPage != 0);
+    MousePointerPanel(*this).Show(m_mouse->Profile().SystemSettings());
 }
 
 void CZentrelMouseDevice::TakePointerSettings() {
-    profiles::MouseSystemSettings settings = m_mouse->Profile().SystemSettings();
-    auto slider = [this](const char* name, uint16_t& value) {
-        if (auto* control = dynamic_cast<ui::CSliderUI*>(Part(QLatin1String(name)))) {
-            value = static_cast<uint16_t>(std::max(0, control->GetValue()));
-        }
-    };
-    slider("pointer_speed_slider", settings.mouseSpeed);
-    slider("double_click_slider", settings.doubleClickTime);
-    slider("scroll_speed_slider", settings.wheelScrollLines);
-    // Pointer speeds outside what a desktop offers are kept to 1-20.
-    settings.mouseSpeed = std::clamp<uint16_t>(settings.mouseSpeed, 1, 20);
-    auto check = [this](const char* name, uint16_t& value) {
-        if (auto* option = dynamic_cast<ui::COptionUI*>(Part(QLatin1String(name)))) {
-            value = option->IsSelected() ? 1 : 0;
-        }
-    };
-    check("pointer_precision_check", settings.pointerPrecision);
-    check("scrolls_page_check", settings.scrollPage);
-    m_mouse->Profile().SetSystemStages(settings);
+    m_mouse->Profile().SetSystemStages(MousePointerPanel(*this).Read(m_mouse->Profile().SystemSettings()));
     WriteStages();
 }
 
 void CZentrelMouseDevice::ShowSettingsPanel(int n) {
-    auto* tabs = dynamic_cast<ui::CTabLayoutUI*>(Part(QStringLiteral("mouse_device_seting_layout")));
-    auto* options = dynamic_cast<ui::CContainerUI*>(Part(QStringLiteral("mouse_option_layout")));
-    if (tabs == nullptr || options == nullptr) {
-        return;
-    }
-    if (n < 0 || n >= tabs->GetCount()) {
-        n = 0;
-    }
-    tabs->SelectItem(n);
-    const QString chosen = QStringLiteral("mouse_device_seting_option_%1").arg(n);
-    for (ui::CControlUI* child : options->ChildControls()) {
-        if (auto* option = dynamic_cast<ui::COptionUI*>(child); option != nullptr && child->GetClass() == QLatin1String("Option")) {
-            option->Selected(option->GetName() == chosen, false);
-        }
-    }
+    MousePointerPanel(*this).ShowTab(n);
 }
 
 bool CZentrelMouseDevice::SelectStage(int stage, Written written) {
@@ -445,29 +331,6 @@ void CZentrelMouseDevice::OnMacrosChanged() {
     RefreshKeyLabels();
 }
 
-ui::CControlUI* CZentrelMouseDevice::ButtonListRow(int row) {
-    if (m_buttonList == nullptr) {
-        return nullptr;
-    }
-    while (m_buttonList->GetCount() <= row) {
-        auto* element = new ui::CListElementUI;
-        element->SetFixedHeight(25);
-        auto* name = new ui::CLabelUI;
-        name->SetFixedWidth(200);
-        name->SetTextColor(QColor::fromRgba(0xFFFFFFFF));
-        auto* does = new ui::CLabelUI;
-        does->SetFixedWidth(180);
-        does->SetTextColor(QColor::fromRgba(0xFF0099FF));
-        does->SetAttribute(QStringLiteral("endellipsis"), QStringLiteral("true"));
-        element->Add(name);
-        element->Add(does);
-        element->SetVisible(false);
-        element->SetEnabled(false);
-        m_buttonList->Add(element);
-    }
-    return m_buttonList->GetItemAt(row);
-}
-
 void CZentrelMouseDevice::RefreshKeyLabels() {
     // Every button, the ones a profile has no entry for at their defaults.
     const std::vector<profiles::KeyAssignmentEntry> keys = KeyEditor()->FullList();
@@ -482,14 +345,7 @@ void CZentrelMouseDevice::RefreshKeyLabels() {
         const QString own = Resolved(KeyLabels::OwnButtonName(i));
         const QString does = QString::fromStdString(label->Compose(resolve));
         button->SetToolTip(own + QLatin1Char('\n') + does);
-        if (auto* row = dynamic_cast<ui::CContainerUI*>(ButtonListRow(static_cast<int>(i)))) {
-            if (row->GetCount() >= 2) {
-                row->GetItemAt(0)->SetText(own);
-                row->GetItemAt(1)->SetText(does);
-                row->GetItemAt(1)->SetToolTip(does);  // a long one is cut short
-            }
-            row->SetVisible(!button->isHidden());
-        }
+        m_buttonList.ShowRow(static_cast<int>(i), own, does, !button->isHidden());
     }
     ShowLogoText();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "deviceui/CZentrelUSBDevice.h"
+#include "mouseui/MouseButtonList.h"
 #include "mouse/MouseCore.h"
 
 #include <optional>
@@ -116,7 +117,6 @@ public:
 private:
     ui::CControlUI* Part(const QString& name) const;
     // Row `row` of the button list, made when missing (hidden, disabled).
-    ui::CControlUI* ButtonListRow(int row);
     // The lighting page shows the mouse's effects and its setting.
     void ShowLightPage();
     void ShowLogoText();
@@ -130,7 +130,7 @@ private:
     // profile's record goes to the mouse on its next connection, on
     // whichever link, instead of the mouse's older one being read back.
     bool m_recordPending = false;
-    ui::CListUI* m_buttonList = nullptr;
+    MouseButtonList m_buttonList;
     CDeviceKeyButtonUI* m_logo = nullptr;
 };
 
