@@ -2,9 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QScreen>
 #include <QTimer>
 
@@ -22,15 +19,13 @@
 #include "pageactions/ProfileActions.h"
 #include "messages/RegisteredMessages.h"
 #include "app/TitleBarActions.h"
-#include "scripting/ScriptReply.h"
+#include "scripting/DeviceCommand.h"
 #include "appwindow/TrayController.h"
 #include "discovery/UdevRule.h"
 #include "app/WindowStatus.h"
 #include "deviceui/CDeviceOptionUI.h"
 #include "keyboardui/CZentrelKeyboardDevice.h"
 #include "mouseui/CZentrelMouseDevice.h"
-#include "profiles/ColourOptionsFile.h"
-#include "windows/CColorSelectWnd.h"
 #include "deviceui/CZentrelUSBDevice.h"
 #include "pages/CKeySetControlUI.h"
 #include "profileui/CDeviceProfileUI.h"
@@ -326,61 +321,11 @@ void CMainWnd::EndRecording() {
 }
 
 void CMainWnd::OpenPaletteWindow(int stage) {
-    auto* mouse = dynamic_cast<CZentrelMouseDevice*>(CurrentDevice());
-    // A stage number from a control's name: only the mouse's five stages.
-    if (m_paletteOpen || mouse == nullptr || stage < 0 || stage >= MouseCore::kStages) {
-        return;
-    }
-    const ui::CControlUI* swatch =
-        ui::CPaintManagerUI::FindSubControlByName(mouse, QStringLiteral("DPI_color_option_%1").arg(stage));
-    const uint32_t colour = swatch != nullptr ? static_cast<uint32_t>(swatch->GetBkColor().rgba()) : 0xFFFFFFFF;
-    const QString file = QString::fromLatin1(profiles::ColourOptionsFile::kFileName);
-    CColorSelectWnd dialog(this, QString::fromStdString(UserDataFolder()) + file,
-                           QString::fromStdString(ShippedDataFolder("DefaultData")) + QLatin1Char('/') + file);
-    QString error;
-    if (!dialog.Create(&error)) {
-        DebugTrace("palette layout: " + error.toStdString());
-        return;
-    }
-    m_paletteOpen = true;
-    dialog.SetWindowDpi(m_dpi);
-    dialog.SetCurrentColour(colour);
-    dialog.ShowSevenColourChoice(false);
-    dialog.CenterWindow();
-    const int result = dialog.ShowModal();
-    m_paletteOpen = false;
-    if (result == CColorSelectWnd::kResultColour) {
-        mouse->SetStageColour(stage, dialog.CurrentColour() & 0xFFFFFF);
-    }
+    m_palette.Open(this, dynamic_cast<CZentrelMouseDevice*>(CurrentDevice()), stage, m_dpi);
 }
 
 QString CMainWnd::AskFile(bool save, const QString& suggested, FileKind kind) {
-    const bool macro = kind == FileKind::kMacro;
-    // Both letter cases: a file from another system may say .MAC.
-    const QString filter = macro ? QStringLiteral("Macro Files(*.mac *.MAC)")
-                                 : ui::CResourceManager::Instance().GetText(QStringLiteral("profile_files")) +
-                                       QStringLiteral(" (*.json *.JSON *.Json)");
-    QString path;
-    if (m_fileAnswer) {
-        path = *m_fileAnswer;
-        m_fileAnswer.reset();
-    } else if (m_askPath) {
-        path = m_askPath(save, filter);
-    } else {
-        const QString folder = m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder;
-        const QString start = save && !suggested.isEmpty() ? QDir(folder).filePath(suggested) : folder;
-        path = save ? QFileDialog::getSaveFileName(this, QString(), start, filter)
-                    : QFileDialog::getOpenFileName(this, QString(), start, filter);
-    }
-    if (path.isEmpty()) {
-        return path;
-    }
-    // A name typed without an extension would be hidden by the import filter.
-    if (save && QFileInfo(path).suffix().isEmpty()) {
-        path += macro ? QStringLiteral(".mac") : QStringLiteral(".json");
-    }
-    m_lastFolder = QFileInfo(path).absolutePath();
-    return path;
+    return m_files.Ask(this, save, suggested, kind == FileKind::kMacro);
 }
 
 void CMainWnd::OpenSettingsWindow(bool centred) {
@@ -546,70 +491,17 @@ QString CMainWnd::DeviceJson(const QString& kind) const {
     return DeviceStatusJson(*this, kind);
 }
 
-namespace {
-
-// The first page of a kind with keys to assign: "keyboard" or "mouse".
-CZentrelUSBDevice* FirstWithKeys(const std::vector<CDeviceOptionUI*>& options, const QString& kind) {
-    for (CDeviceOptionUI* option : options) {
-        CZentrelUSBDevice* device = option->Device();
-        const bool wanted = kind == QLatin1String("keyboard")
-                                ? dynamic_cast<CZentrelKeyboardDevice*>(device) != nullptr
-                                : kind == QLatin1String("mouse") && dynamic_cast<CZentrelMouseDevice*>(device) != nullptr;
-        if (wanted && device->KeyEditor() != nullptr) {
-            return device;
-        }
-    }
-    return nullptr;
-}
-
-}  // namespace
-
 QString CMainWnd::AssignKey(const QString& kind, uint position, const QStringList& words) {
-    CZentrelUSBDevice* device = FirstWithKeys(m_options.Options(), kind);
-    if (device == nullptr) {
-        return QStringLiteral("the application has no %1 page").arg(kind);
-    }
-    std::vector<std::string> plain;
-    for (const QString& word : words) {
-        plain.push_back(word.toStdString());
-    }
-    std::string error;
-    const auto assignment = ParseAssignmentWords(plain, error);
-    if (!assignment) {
-        return QString::fromStdString(error);
-    }
-    return QString::fromStdString(device->AssignKey(static_cast<int>(position), *assignment));
+    return DeviceCommand::AssignKey(*this, kind, position, words);
 }
 
 void CMainWnd::SetLighting(const QString& kind, const QStringList& words,
                            std::function<void(const QString&)> reply) {
-    CZentrelUSBDevice* device = FirstWithKeys(m_options.Options(), kind);
-    if (auto* keyboard = dynamic_cast<CZentrelKeyboardDevice*>(device)) {
-        ApplyLightingWords(*keyboard, keyboard->Keyboard().Names(), words, std::move(reply));
-        return;
-    }
-    if (auto* mouse = dynamic_cast<CZentrelMouseDevice*>(device)) {
-        ApplyLightingWords(*mouse, mouse->Mouse().Names(), words, std::move(reply));
-        return;
-    }
-    reply(QStringLiteral("the application has no %1 lighting to set").arg(kind));
+    DeviceCommand::SetLighting(*this, kind, words, std::move(reply));
 }
 
 void CMainWnd::SaveKeys(const QString& kind, std::function<void(const QString&)> reply) {
-    CZentrelUSBDevice* device = FirstWithKeys(m_options.Options(), kind);
-    if (device == nullptr) {
-        reply(QStringLiteral("the application has no %1 page").arg(kind));
-        return;
-    }
-    auto pending = std::make_shared<ScriptReply>(*device, std::move(reply));
-    device->SaveKeysToDevice([pending, kind](CZentrelUSBDevice::KeyWrite written) {
-        if (written == CZentrelUSBDevice::KeyWrite::kWritten) {
-            pending->Answer({});
-            return;
-        }
-        pending->Answer(pending->Told().isEmpty() ? QStringLiteral("the %1 did not take the keys").arg(kind)
-                                                  : pending->Told());
-    });
+    DeviceCommand::SaveKeys(*this, kind, std::move(reply));
 }
 
 // --- attention ----------------------------------------------------------------

@@ -10,6 +10,8 @@
 #include "discovery/DeviceScanThread.h"
 #include "discovery/DeviceSelector.h"
 #include "discovery/InterfaceSlotTable.h"
+#include "app/FileChooser.h"
+#include "app/StagePalette.h"
 #include "app/LanguageSwitcher.h"
 #include "messages/MessageTable.h"
 #include "appwindow/NotificationRouter.h"
@@ -176,10 +178,10 @@ public:
     // extension gets the kind's.
     QString AskFile(bool save, const QString& suggested = {}, FileKind kind = FileKind::kProfile) override;
     // The next file dialog returns `path` without showing ("" cancels it).
-    void AnswerNextFileDialog(const QString& path) { m_fileAnswer = path; }
+    void AnswerNextFileDialog(const QString& path) { m_files.AnswerNext(path); }
     void SetDialogs(AskUser askUser, AskPath askPath) {
         m_askUser = std::move(askUser);
-        m_askPath = std::move(askPath);
+        m_files.SetAsker(std::move(askPath));
     }
 
     // DeviceScanReceiver: called on the scan thread.
@@ -237,10 +239,8 @@ private:
     std::function<void()> m_virtualDevices;
     bool m_permissionHintShown = false;
     AskUser m_askUser;
-    AskPath m_askPath;
-    std::optional<QString> m_fileAnswer;
-    QString m_lastFolder;
-    bool m_paletteOpen = false;
+    FileChooser m_files;
+    StagePalette m_palette;
     int m_dpi = 96;
     bool m_lightControlEnabled = true;
     bool m_windowActive = false;
