@@ -1,5 +1,7 @@
 #include "sim/VirtualFirmware.h"
 
+#include "sim/FirmwareModel.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -278,39 +280,6 @@ constexpr const char* kKeyColoursPart = "keyColours";
 // The mouse's recoil image; a file written before the mouse kept it has none.
 constexpr const char* kShootPart = "shoot";
 
-std::string Hex(const std::vector<uint8_t>& bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(2 * bytes.size());
-    for (uint8_t byte : bytes) {
-        text += digits[byte >> 4];
-        text += digits[byte & 0x0F];
-    }
-    return text;
-}
-
-bool FromHex(const std::string& text, std::vector<uint8_t>& bytes) {
-    auto digit = [](char c) -> int {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        return -1;
-    };
-    if (text.size() != 2 * bytes.size()) {
-        return false;
-    }
-    std::vector<uint8_t> parsed(bytes.size());
-    for (size_t i = 0; i < parsed.size(); ++i) {
-        const int high = digit(text[2 * i]);
-        const int low = digit(text[2 * i + 1]);
-        if (high < 0 || low < 0) {
-            return false;
-        }
-        parsed[i] = static_cast<uint8_t>(high << 4 | low);
-    }
-    bytes = std::move(parsed);
-    return true;
-}
-
 }  // namespace
 
 Json::Value VirtualFirmware::FlashImage() const {
@@ -320,11 +289,11 @@ Json::Value VirtualFirmware::FlashImage() const {
     image["version"] = 1;
     image["keyCount"] = m_info[5];
     for (size_t i = 0; i < std::size(parts); ++i) {
-        image[kFlashParts[i]] = Hex(*parts[i]);
+        image[kFlashParts[i]] = FirmwareModel::Hex(*parts[i]);
     }
-    image[kKeyColoursPart] = Hex(m_keyColours);
+    image[kKeyColoursPart] = FirmwareModel::Hex(m_keyColours);
     if (!m_shoot.empty()) {
-        image[kShootPart] = Hex(m_shoot);
+        image[kShootPart] = FirmwareModel::Hex(m_shoot);
     }
     return image;
 }
@@ -338,14 +307,14 @@ bool VirtualFirmware::RestoreFlash(const Json::Value& image) {
     bool whole = true;
     for (size_t i = 0; i < std::size(parts); ++i) {
         const Json::Value& part = image[kFlashParts[i]];
-        whole = part.isString() && FromHex(part.asString(), *parts[i]) && whole;
+        whole = part.isString() && FirmwareModel::FromHex(part.asString(), *parts[i]) && whole;
     }
     const Json::Value& colours = image[kKeyColoursPart];
     if (colours.isString()) {
-        whole = FromHex(colours.asString(), m_keyColours) && whole;
+        whole = FirmwareModel::FromHex(colours.asString(), m_keyColours) && whole;
     }
     if (const Json::Value& shoot = image[kShootPart]; shoot.isString()) {
-        whole = FromHex(shoot.asString(), m_shoot) && whole;
+        whole = FirmwareModel::FromHex(shoot.asString(), m_shoot) && whole;
     }
     return whole;
 }
@@ -368,79 +337,32 @@ bool VirtualFirmware::ApplyModel(const Json::Value& model, std::string* error) {
     if (m_kind != Kind::Keyboard) {
         return fail("only the keyboard and the mouse take a model");
     }
-    const Json::Value& keys = model.isObject() ? model["keys"] : Json::Value::nullSingleton();
-    const Json::Value& leds = model.isObject() ? model["leds"] : Json::Value::nullSingleton();
-    if (!keys.isArray() || keys.size() > kKeyTableSize / 3 || (!leds.isNull() && !leds.isArray())) {
-        return fail("a model is {\"keys\": [[type, param1, param2], ...], \"leds\": [...]}"
-                    " with at most 170 keys");
-    }
-    std::vector<uint8_t> table(kKeyTableSize, 0);
-    std::vector<uint8_t> extra(kKeyTableSize / 3, 0xFF);
-    for (Json::ArrayIndex k = 0; k < keys.size(); ++k) {
-        const Json::Value& code = keys[k];
-        if (!code.isArray() || code.size() != 3) {
-            return fail("key " + std::to_string(k) + " is not [type, param1, param2]");
-        }
-        for (Json::ArrayIndex b = 0; b < 3; ++b) {
-            if (!code[b].isUInt() || code[b].asUInt() > 0xFF) {
-                return fail("key " + std::to_string(k) + " has a byte outside 0-255");
-            }
-            table[3 * k + b] = static_cast<uint8_t>(code[b].asUInt());
-        }
-        const bool hasLed = leds.isArray() && k < leds.size();
-        if (hasLed && (!leds[k].isUInt() || leds[k].asUInt() > 0xFF)) {
-            return fail("led " + std::to_string(k) + " is outside 0-255");
-        }
-        extra[k] = static_cast<uint8_t>(hasLed ? leds[k].asUInt() : k);
+    std::string why;
+    auto parsed = FirmwareModel::ParseKeyboard(model, kKeyTableSize, why);
+    if (!parsed) {
+        return fail(why);
     }
     std::lock_guard lock(m_lock);
-    m_keys = std::move(table);
+    m_keys = std::move(parsed->table);
     m_assignments = m_keys;
-    m_keyExtra = std::move(extra);
-    m_info[5] = static_cast<uint8_t>(keys.size());
+    m_keyExtra = std::move(parsed->leds);
+    m_info[5] = parsed->keyCount;
     m_model = model;
     return true;
 }
 
 bool VirtualFirmware::ApplyMouseModel(const Json::Value& model, std::string* error) {
-    // {"sensor": 13093, "step": 50, "highest": 255, "lowest": 100}: info
-    // bytes 9-10, 11, 12 and 14-15; a member left out keeps its value.
-    struct Field {
-        const char* key;
-        size_t byte;
-        unsigned maximum;
-    };
-    constexpr Field kFields[] = {{"sensor", 9, 0xFFFF}, {"step", 11, 0xFF}, {"highest", 12, 0xFF}, {"lowest", 14, 0xFFFF}};
-    const auto known = [&kFields](const std::string& name) {
-        return std::any_of(std::begin(kFields), std::end(kFields), [&name](const Field& f) { return name == f.key; });
-    };
-    const std::vector<std::string> names = model.isObject() ? model.getMemberNames() : std::vector<std::string>();
-    const bool shaped = !names.empty() && std::all_of(names.begin(), names.end(), known);
-    if (!shaped) {
+    std::string why;
+    const auto bytes = FirmwareModel::ParseMouse(model, why);
+    if (!bytes) {
         if (error != nullptr) {
-            *error = "a mouse model is {\"sensor\": N, \"step\": N, \"highest\": N, \"lowest\": N}";
+            *error = why;
         }
         return false;
     }
-    for (const Field& field : kFields) {
-        const Json::Value& value = model[field.key];
-        if (!value.isNull() && (!value.isUInt() || value.asUInt() > field.maximum)) {
-            if (error != nullptr) {
-                *error = std::string("the mouse model's ") + field.key + " is outside 0-" + std::to_string(field.maximum);
-            }
-            return false;
-        }
-    }
     std::lock_guard lock(m_lock);
-    for (const Field& field : kFields) {
-        const Json::Value& value = model[field.key];
-        if (value.isNull()) {
-            continue;
-        }
-        m_info[field.byte] = static_cast<uint8_t>(value.asUInt());
-        if (field.maximum > 0xFF) {
-            m_info[field.byte + 1] = static_cast<uint8_t>(value.asUInt() >> 8);
-        }
+    for (const auto& [index, value] : *bytes) {
+        m_info[index] = value;
     }
     m_model = model;
     return true;
