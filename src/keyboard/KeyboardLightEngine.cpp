@@ -41,9 +41,7 @@ void KeyboardLightEngine::ResetEffect() {
     m_keyColours.fill(0);
     m_keyStates.fill(0);
     m_levels.ClearKeyLevels();
-    for (auto& plane : m_planes) {
-        plane.fill(0);
-    }
+    m_planes.Clear();
     m_planeSteps = 0;
     m_music.Reset();
 }
@@ -54,11 +52,11 @@ void KeyboardLightEngine::SetAudioBands(std::span<const int32_t> levels, int mod
 
 void KeyboardLightEngine::StartMode(int mode) {
     if (mode == 13) {
-        SetPlaneBit(9, 6);  // the centre ripple starts below the middle column
+        m_planes.SetBit(9, 6);  // the centre ripple starts below the middle column
         return;
     }
     if (mode == 16) {
-        SetPlaneBit(1, 0);
+        m_planes.SetBit(1, 0);
         return;
     }
     const auto& grid = Tables::TwinkleGrid();
@@ -363,39 +361,16 @@ void KeyboardLightEngine::Twinkle(const profiles::LightSetting& setting, std::sp
     }
 }
 
-void KeyboardLightEngine::SetPlaneBit(size_t column, int row) {
-    for (auto& plane : m_planes) {
-        plane[column] = static_cast<uint8_t>(plane[column] | (1u << row));
-    }
-}
-
-uint8_t KeyboardLightEngine::ColumnBits(size_t column) const {
-    uint8_t bits = 0;
-    for (const auto& plane : m_planes) {
-        bits = static_cast<uint8_t>(bits | plane[column]);
-    }
-    return bits;
-}
-
 void KeyboardLightEngine::SeedRipple(uint8_t led, int type) {
-    if (type != 1 || led >= kLeds) {
-        return;
-    }
-    const auto& matrix = Tables::KeyMatrix();
-    for (size_t c = 0; c < matrix.size(); ++c) {
-        for (size_t r = 0; r < matrix[c].size(); ++r) {
-            if (matrix[c][r] == led) {
-                SetPlaneBit(c, static_cast<int>(r));
-                return;
-            }
-        }
+    if (type == 1 && led < kLeds) {
+        m_planes.Seed(led);
     }
 }
 
 void KeyboardLightEngine::SpreadPlanes(const profiles::LightSetting& setting) {
     const auto& matrix = Tables::KeyMatrix();
     for (size_t c = 0; c < matrix.size(); ++c) {
-        const uint8_t bits = ColumnBits(c);
+        const uint8_t bits = m_planes.ColumnBits(c);
         for (size_t r = 0; r < Tables::kRows; ++r) {
             const uint8_t led = matrix[c][r];
             if ((bits & (1u << r)) == 0 || led >= kLeds) {
@@ -409,74 +384,33 @@ void KeyboardLightEngine::SpreadPlanes(const profiles::LightSetting& setting) {
     }
 }
 
-void KeyboardLightEngine::MovePlanes() {
-    // Plane i's bits move one column (dc) and one row (dr): a diamond front.
-    static constexpr int kColumnStep[kPlanes] = {-1, 1, 1, -1};
-    static constexpr int kRowStep[kPlanes] = {-1, -1, 1, 1};
-    const int columns = static_cast<int>(Tables::kColumns);
-    for (size_t p = 0; p < kPlanes; ++p) {
-        std::array<uint8_t, 23> moved{};
-        for (int c = 0; c < columns; ++c) {
-            for (int bit = 0; bit < 8; ++bit) {
-                if ((m_planes[p][static_cast<size_t>(c)] & (1u << bit)) == 0) {
-                    continue;
-                }
-                const int side = c + kColumnStep[p];
-                if (side >= 0 && side < columns) {
-                    moved[static_cast<size_t>(side)] |= static_cast<uint8_t>(1u << bit);
-                }
-                const int row = bit + kRowStep[p];
-                if (row >= 0 && row < 8) {
-                    moved[static_cast<size_t>(c)] |= static_cast<uint8_t>(1u << row);
-                }
-            }
-        }
-        m_planes[p] = moved;
-    }
-}
-
-void KeyboardLightEngine::ShiftPlanes() {
-    m_planes[0].fill(0);
-    m_planes[2].fill(0);
-    auto& right = m_planes[1];
-    auto& left = m_planes[3];
-    for (size_t c = right.size() - 1; c > 0; --c) {
-        right[c] = right[c - 1];
-    }
-    right[0] = 0;
-    for (size_t c = 0; c + 1 < left.size(); ++c) {
-        left[c] = left[c + 1];
-    }
-    left.back() = 0;
-}
-
 void KeyboardLightEngine::Ripple(int mode, const profiles::LightSetting& setting, std::span<LedEntry> frame) {
     if (mode == 13) {
         // The centre ripple starts again from the middle column's edges.
-        const uint8_t bits = ColumnBits(9);
+        const uint8_t bits = m_planes.ColumnBits(9);
         if (bits == 1) {
-            SetPlaneBit(9, 0);
+            m_planes.SetBit(9, 0);
         } else if (bits == 64) {
-            SetPlaneBit(9, 6);
+            m_planes.SetBit(9, 6);
         }
         if (m_planeSteps > 1) {
             m_planeSteps = 0;
             SpreadPlanes(setting);
-            MovePlanes();
+            m_planes.Move();
         }
         ++m_planeSteps;
     } else if (mode == 16) {
-        if (ColumnBits(1) == 1) {
-            SetPlaneBit(1, 0);
+        if (m_planes.ColumnBits(1) == 1) {
+            m_planes.SetBit(1, 0);
         }
-        if (ColumnBits(22) == 64) {
-            SetPlaneBit(22, 6);
+        if (m_planes.ColumnBits(22) == 64) {
+            m_planes.SetBit(22, 6);
         }
         SpreadPlanes(setting);
-        MovePlanes();
+        m_planes.Move();
     } else {
         SpreadPlanes(setting);
-        mode == 9 ? ShiftPlanes() : MovePlanes();
+        mode == 9 ? m_planes.Shift() : m_planes.Move();
     }
     auto fade = [this, mode, &setting, &frame](uint8_t led) {
         m_levels.DecayKey(led, mode);
@@ -541,7 +475,7 @@ void KeyboardLightEngine::Scripted(const profiles::LightSetting& setting, std::s
             break;
         case 3:
             SpreadPlanes(setting);
-            MovePlanes();
+            m_planes.Move();
             if (levels[125] != 0) {
                 m_planeSteps = 4;
             }

@@ -8,6 +8,7 @@
 
 #include "lighting/KeyLevels.h"
 #include "keyboard/KeyboardMusic.h"
+#include "keyboard/RipplePlanes.h"
 #include "lighting/LedEntry.h"
 #include "profiles/LightSetting.h"
 
@@ -75,10 +76,6 @@ private:
     void Flash(const profiles::LightSetting& setting, uint8_t led);
     // The ripple planes: one bit per key (column byte, row bit) in four planes.
     void SpreadPlanes(const profiles::LightSetting& setting);
-    void MovePlanes();
-    void ShiftPlanes();
-    void SetPlaneBit(size_t column, int row);
-    uint8_t ColumnBits(size_t column) const;
     // Key `led` in its colour (rainbow when multi-colour) at its level.
     void PaintKey(const profiles::LightSetting& setting, std::span<LedEntry> frame, uint8_t led);
     uint32_t Random(uint32_t below) { return static_cast<uint32_t>(m_random() % below); }
@@ -90,8 +87,7 @@ private:
     std::array<uint8_t, kLeds> m_keyStates{};
     std::array<uint8_t, kLeds> m_slowCounters{};
     std::minstd_rand m_random{520};
-    static constexpr size_t kPlanes = 4;
-    std::array<std::array<uint8_t, 23>, kPlanes> m_planes{};
+    RipplePlanes m_planes;
     uint8_t m_planeSteps = 0;
     KeyboardMusic m_music;
 };

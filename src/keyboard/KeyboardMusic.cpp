@@ -221,7 +221,7 @@ void KeyboardMusic::MirroredBars(Canvas& canvas) {
 void KeyboardMusic::BeatRipples(Canvas& canvas) {
     // The levels went to the beat detector as they arrived.
     canvas.engine.SpreadPlanes(canvas.setting);
-    canvas.engine.MovePlanes();
+    canvas.engine.m_planes.Move();
     for (uint8_t led = 0; led < KeyboardLightEngine::kLeds; ++led) {
         canvas.Decay(led, 29);
         canvas.colours[led] = StepPosition(1, 192, canvas.colours[led], 9);
