@@ -6,13 +6,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 #include <optional>
 #include <utility>
 
 #include "ui/AttributeValue.h"
+#include "ui/ControlAttributes.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
 #include "ui/ImageString.h"
@@ -23,30 +23,6 @@ namespace {
 
 int Scaled(int value, double scale) {
     return qRound(value * scale);
-}
-
-std::optional<Qt::Alignment> ParseAlign(const QString& text) {
-    Qt::Alignment horizontal = Qt::AlignHCenter;
-    Qt::Alignment vertical = Qt::AlignVCenter;
-    for (const QString& part : text.toLower().split(QRegularExpression(QStringLiteral("[|, ]+")),
-                                                  Qt::SkipEmptyParts)) {
-        if (part == QLatin1String("left")) {
-            horizontal = Qt::AlignLeft;
-        } else if (part == QLatin1String("right")) {
-            horizontal = Qt::AlignRight;
-        } else if (part == QLatin1String("center")) {
-            horizontal = Qt::AlignHCenter;
-        } else if (part == QLatin1String("top")) {
-            vertical = Qt::AlignTop;
-        } else if (part == QLatin1String("bottom")) {
-            vertical = Qt::AlignBottom;
-        } else if (part == QLatin1String("vcenter")) {
-            vertical = Qt::AlignVCenter;
-        } else {
-            return std::nullopt;
-        }
-    }
-    return horizontal | vertical;
 }
 
 }  // namespace
@@ -250,26 +226,6 @@ bool CControlUI::ApplyStyle(const QString& styleName) {
     return true;
 }
 
-namespace {
-
-std::optional<Qt::CursorShape> CursorOf(const QString& name) {
-    static const std::pair<const char*, Qt::CursorShape> kCursors[] = {
-        {"arrow", Qt::ArrowCursor},   {"hand", Qt::PointingHandCursor},
-        {"ibeam", Qt::IBeamCursor},   {"cross", Qt::CrossCursor},
-        {"wait", Qt::WaitCursor},     {"sizewe", Qt::SizeHorCursor},
-        {"sizens", Qt::SizeVerCursor}, {"sizeall", Qt::SizeAllCursor},
-        {"no", Qt::ForbiddenCursor},
-    };
-    for (const auto& [cursorName, shape] : kCursors) {
-        if (name.compare(QLatin1String(cursorName), Qt::CaseInsensitive) == 0) {
-            return shape;
-        }
-    }
-    return std::nullopt;
-}
-
-}  // namespace
-
 bool CControlUI::SetAttribute(const QString& name, const QString& value) {
     const QString key = name.toLower();
     if (key == QLatin1String("style")) {
@@ -284,106 +240,7 @@ bool CControlUI::SetAttribute(const QString& name, const QString& value) {
         FitWidthToText();
         return true;
     }
-    if (key == QLatin1String("mouse")) {
-        const auto flag = ParseBool(value);
-        if (!flag) {
-            return false;
-        }
-        SetMouseEnabled(*flag);
-        return true;
-    }
-    if (key == QLatin1String("cursor")) {
-        const auto shape = CursorOf(value);
-        if (!shape) {
-            return false;
-        }
-        setCursor(*shape);
-        return true;
-    }
-    if (key == QLatin1String("name")) {
-        SetName(value);
-    } else if (key == QLatin1String("text")) {
-        SetText(value);
-    } else if (key == QLatin1String("tooltip")) {
-        SetToolTip(value);
-    } else if (key == QLatin1String("userdata")) {
-        SetUserData(value);
-    } else if (key == QLatin1String("bkimage")) {
-        SetBkImage(value);
-    } else if (key == QLatin1String("visible") || key == QLatin1String("enabled") ||
-               key == QLatin1String("float") || key == QLatin1String("plaintext")) {
-        const auto flag = ParseBool(value);
-        if (!flag) {
-            return false;
-        }
-        if (key == QLatin1String("visible")) {
-            SetVisible(*flag);
-        } else if (key == QLatin1String("enabled")) {
-            SetEnabled(*flag);
-        } else if (key == QLatin1String("float")) {
-            SetFloat(*flag);
-        } else {
-            SetPlainText(*flag);
-        }
-    } else if (key == QLatin1String("bkcolor") || key == QLatin1String("bordercolor") ||
-               key == QLatin1String("textcolor")) {
-        const auto colour = ParseColour(value);
-        if (!colour) {
-            return false;
-        }
-        if (key == QLatin1String("bkcolor")) {
-            SetBkColor(*colour);
-        } else if (key == QLatin1String("textcolor")) {
-            SetTextColor(*colour);
-        } else {
-            SetBorder(*colour, std::max(m_borderSize, 1), m_borderRound);
-        }
-    } else if (key == QLatin1String("bordersize") || key == QLatin1String("borderround") ||
-               key == QLatin1String("width") || key == QLatin1String("height") ||
-               key == QLatin1String("font")) {
-        const auto number = ParseInt(value);
-        if (!number || *number < (key == QLatin1String("font") ? -1 : 0)) {
-            return false;
-        }
-        if (key == QLatin1String("bordersize")) {
-            SetBorder(m_borderColor, *number, m_borderRound);
-        } else if (key == QLatin1String("borderround")) {
-            SetBorder(m_borderColor, m_borderSize, *number);
-        } else if (key == QLatin1String("width")) {
-            SetFixedWidth(*number);
-        } else if (key == QLatin1String("height")) {
-            SetFixedHeight(*number);
-        } else {
-            SetFont(*number);
-        }
-    } else if (key == QLatin1String("minsize") || key == QLatin1String("maxsize")) {
-        const auto size = ParseSize(value);
-        if (!size) {
-            return false;
-        }
-        key == QLatin1String("minsize") ? SetMinSize(*size) : SetMaxSize(*size);
-    } else if (key == QLatin1String("inset")) {
-        const auto inset = ParseMargins(value);
-        if (!inset) {
-            return false;
-        }
-        SetInset(*inset);
-    } else if (key == QLatin1String("pos")) {
-        const auto pos = ParseRect(value);
-        if (!pos) {
-            return false;
-        }
-        SetFloatPos(*pos);
-    } else if (key == QLatin1String("align")) {
-        const auto align = ParseAlign(value);
-        if (!align) {
-            return false;
-        }
-        SetTextAlign(*align);
-    } else {
-        return false;
-    }
-    return true;
+    return ControlAttributes::Apply(*this, key, value);
 }
 
 void CControlUI::SetManager(CPaintManagerUI* manager) {

@@ -55,6 +55,9 @@ public:
     QColor GetBkColor() const { return m_bkColor; }
     void SetBkColor(const QColor& colour);
     void SetBorder(const QColor& colour, int size, int round);
+    QColor GetBorderColor() const { return m_borderColor; }
+    int GetBorderSize() const { return m_borderSize; }
+    int GetBorderRound() const { return m_borderRound; }
     QColor GetTextColor() const { return m_textColor; }
     void SetTextColor(const QColor& colour);
     void SetFont(int id);
