@@ -310,10 +310,10 @@ int CMainWnd::Ask(const QString& textId, int buttons, const QString& argument) {
         return m_askUser(textId, buttons);
     }
     if (argument.isEmpty()) {
-        return ShowMessageBox(this, {}, textId, m_dpi, 1, buttons);
+        return ShowMessageBox(this, {}, textId, ScreenDpi(), 1, buttons);
     }
     const QString text = ui::CResourceManager::Instance().GetText(textId).arg(argument);
-    return ShowMessageBox(this, {}, text, m_dpi, 0, buttons);
+    return ShowMessageBox(this, {}, text, ScreenDpi(), 0, buttons);
 }
 
 void CMainWnd::EndRecording() {
@@ -321,7 +321,7 @@ void CMainWnd::EndRecording() {
 }
 
 void CMainWnd::OpenPaletteWindow(int stage) {
-    m_palette.Open(this, dynamic_cast<CZentrelMouseDevice*>(CurrentDevice()), stage, m_dpi);
+    m_palette.Open(this, dynamic_cast<CZentrelMouseDevice*>(CurrentDevice()), stage, ScreenDpi());
 }
 
 QString CMainWnd::AskFile(bool save, const QString& suggested, FileKind kind) {
@@ -448,14 +448,14 @@ int CMainWnd::DpiForScreen(QSize physicalSize) {
     return physicalSize.width() > 1500 && physicalSize.height() > 960 ? 144 : 96;
 }
 
+int CMainWnd::ScreenDpi() const {
+    const QScreen* monitor = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    return monitor != nullptr ? DpiForScreen(monitor->geometry().size() * monitor->devicePixelRatio()) : 96;
+}
+
 void CMainWnd::FitToMonitor() {
     const bool visible = isVisible() && !isMinimized();
-    QScreen* monitor = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-    int dpi = 96;
-    if (monitor != nullptr) {
-        dpi = DpiForScreen(monitor->geometry().size() * monitor->devicePixelRatio());
-    }
-    m_dpi = dpi;
+    m_dpi = ScreenDpi();
     SetDPI(96);
     SetLayoutSize(QSize(1000, 640));
     SetDPI(m_dpi);

@@ -112,6 +112,9 @@ public:
     int Dpi() const { return m_dpi; }
     // The monitor rule: above 1500 x 960 physical pixels is DPI 144.
     static int DpiForScreen(QSize physicalSize);
+    // The DPI of the screen the window is on (a dialog opened before the
+    // window was fitted to it takes this too).
+    int ScreenDpi() const;
 
     // --- language ------------------------------------------------------------
     int GetStartupLanguageIndex() { return m_language.StartupIndex(); }
@@ -241,7 +244,7 @@ private:
     AskUser m_askUser;
     FileChooser m_files;
     StagePalette m_palette;
-    int m_dpi = 96;
+    int m_dpi = 96;  // the window's, once fitted to its screen
     bool m_lightControlEnabled = true;
     bool m_windowActive = false;
     bool m_userAttention = false;

@@ -32,6 +32,7 @@ protected:
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void PaintStatusImage(QPainter& painter) override;
+    bool HasDisabledLook() const override { return !m_disabledImage.isEmpty(); }
     void PaintText(QPainter& painter) override;
     void SetPushed(bool pushed);
 

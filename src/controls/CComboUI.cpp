@@ -1,6 +1,8 @@
 #include "controls/CComboUI.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QListView>
 #include <algorithm>
 
@@ -179,6 +181,9 @@ bool CComboUI::SetAttribute(const QString& name, const QString& value) {
 void CComboUI::ApplyScale() {
     CControlUI::ApplyScale();
     m_combo->setFont(ControlFont());
+    // The list is a window of its own: it inherits no font from the combo.
+    m_combo->view()->setFont(ControlFont());
+    FitListToScreen();
     m_combo->setGeometry(ContentRect());
     // The drop-down takes the skin's colours rather than the desktop's.
     const double scale = Scale();
@@ -192,8 +197,10 @@ void CComboUI::ApplyScale() {
         m_itemHeight > 0 ? QStringLiteral("min-height: %1px;").arg(qRound(m_itemHeight * scale))
                          : QString();
     const QString sheet =
+        // combobox-popup 0: a list that drops below (or above) the combo and
+        // scrolls, not one laid over it as tall as it needs.
         QStringLiteral("QComboBox { background: %1; color: %2; border: none; border-radius: %3px;"
-                       " padding-left: %4px; }"
+                       " padding-left: %4px; combobox-popup: 0; }"
                        "QComboBox::drop-down { border: none; width: %5px; }"
                        "QComboBox::down-arrow { image: url(\"%6\"); width: %7px; height: %8px; }"
                        "QComboBox QAbstractItemView { background: %1; color: %2;"
@@ -213,6 +220,16 @@ void CComboUI::ApplyScale() {
     if (isVisible()) {
         ApplyPendingSheet();
     }
+}
+
+// As many rows as a third of the screen holds (at least five, at most
+// twelve): the list scrolls rather than run off the screen.
+void CComboUI::FitListToScreen() {
+    const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    const double scale = Scale() > 0 ? Scale() : 1.0;
+    const int row = std::max(1, qRound((m_itemHeight > 0 ? m_itemHeight : 24) * scale));
+    const int room = shown != nullptr ? shown->availableGeometry().height() / 3 : 12 * row;
+    m_combo->setMaxVisibleItems(std::clamp(room / row, 5, 12));
 }
 
 void CComboUI::ApplyPendingSheet() {

@@ -55,6 +55,7 @@ protected:
 private:
     int Append(const QString& shown, const QString& userData);
     void ApplyPendingSheet();
+    void FitListToScreen();
     static QString ShownText(const QString& text, bool plain);
 
     QComboBox* m_combo;

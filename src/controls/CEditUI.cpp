@@ -121,6 +121,10 @@ void CEditUI::ApplyScale() {
     if (HasOwnTextColor()) {
         QPalette colours = m_edit->palette();
         colours.setColor(QPalette::Text, GetTextColor());
+        // A field that takes no input fades as the other controls do.
+        QColor faded = GetTextColor();
+        faded.setAlphaF(faded.alphaF() * kDisabledOpacity);
+        colours.setColor(QPalette::Disabled, QPalette::Text, faded);
         m_edit->setPalette(colours);
     }
     m_edit->setGeometry(ContentRect());

@@ -64,7 +64,9 @@ bool COptionUI::SetAttribute(const QString& name, const QString& value) {
 }
 
 void COptionUI::PaintStatusImage(QPainter& painter) {
-    if (!m_selected) {
+    // A choice that cannot be made shows no choice: a disabled option that
+    // looked selected read as the one in force.
+    if (!m_selected || !isEnabled()) {
         CButtonUI::PaintStatusImage(painter);
         return;
     }

@@ -347,6 +347,11 @@ bool CControlUI::eventFilter(QObject* watched, QEvent* event) {
 void CControlUI::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    // One look for every kind of control that cannot be used now, unless
+    // the skin gives it a picture of its own for that.
+    if (!isEnabled() && !HasDisabledLook()) {
+        painter.setOpacity(kDisabledOpacity);
+    }
     PaintBkColor(painter);
     PaintBkImage(painter);
     PaintStatusImage(painter);
@@ -389,11 +394,8 @@ void CControlUI::PaintText(QPainter& painter) {
 }
 
 QColor CControlUI::TextPaintColour() const {
-    QColor colour = m_textColor.isValid() ? m_textColor : palette().color(QPalette::WindowText);
-    if (!isEnabled()) {
-        colour.setAlpha(colour.alpha() / 2);
-    }
-    return colour;
+    // A disabled control's text fades with the rest of it (paintEvent).
+    return m_textColor.isValid() ? m_textColor : palette().color(QPalette::WindowText);
 }
 
 void CControlUI::StrokeOutline(QPainter& painter, const QColor& colour, double width,

@@ -115,8 +115,14 @@ public:
     // Asks for a repaint.
     virtual void Invalidate() { update(); }
 
+    // How much of a control shows while it is disabled.
+    static constexpr double kDisabledOpacity = 0.4;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // True where the control draws its disabled state itself (a skin's
+    // disabled image); otherwise it is drawn faded.
+    virtual bool HasDisabledLook() const { return false; }
     // "menu", with the screen point packed in lParam (x low 16 bits, y high).
     void contextMenuEvent(QContextMenuEvent* event) override;
     // "dbclick" for a double click with the left button.

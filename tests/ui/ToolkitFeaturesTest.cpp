@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QScreen>
 #include <QTest>
 
 #include "UiTestSupport.h"
@@ -12,6 +14,7 @@
 #include "controls/CLabelUI.h"
 #include "builder/CListElementUI.h"
 #include "builder/CListUI.h"
+#include "controls/COptionUI.h"
 #include "controls/CSliderUI.h"
 
 namespace kx520::ui {
@@ -31,6 +34,12 @@ constexpr const char* kLayout = R"(<Window size="420,320">
            endellipsis="true"/>
     <Label name="auto" text="auto" autowidth="true" inset="4,0,4,0"/>
     <Button name="hand" text="hand" cursor="hand" height="24"/>
+    <HorizontalLayout height="24" bkcolor="#FF000000">
+      <Button name="save" text="Save" width="60" bkcolor="#FF2F80ED"/>
+      <Option name="way" text="L" width="40" bkcolor="#FF202020" selectedbkcolor="#FF2F80ED"/>
+      <Label name="plain" text="" width="40" bkcolor="#FFFFFFFF"/>
+      <Button name="own" text="" width="40" bkcolor="#FFFFFFFF" disabledimage="none.png"/>
+    </HorizontalLayout>
     <VerticalLayout name="locked" mouse="false" height="40">
       <Button name="inside" text="inside" height="30"/>
     </VerticalLayout>
@@ -113,6 +122,69 @@ TEST_F(Toolkit, AHiddenComboItemKeepsItsPlaceButIsNotOffered) {
     window->SetDPI(192);
     EXPECT_TRUE(combo->ComboBox()->styleSheet().contains(QLatin1String("min-height: 56px")));
     EXPECT_TRUE(combo->ComboBox()->styleSheet().contains(QLatin1String("combo_arrow@2x.png")));
+}
+
+// A long list at a large scale: its rows take the window's scale and it
+// stays on the screen, scrolling, above the combo when there is no room below.
+TEST_F(Toolkit, AnOpenListIsScaledAndStaysOnTheScreen) {
+    auto* combo = Find<CComboUI>("combo");
+    for (int i = 0; i < 80; ++i) {
+        combo->AddPlainItem(QStringLiteral("effect %1").arg(i));
+    }
+    window->SetDPI(144);
+    const QRect screen = window->screen()->availableGeometry();
+    for (const bool nearBottom : {false, true}) {
+        // The combo heads the window: near the bottom, no list fits below it.
+        window->move(screen.left() + 10, nearBottom ? screen.bottom() - 60 : screen.top());
+        QApplication::processEvents();
+        combo->ComboBox()->showPopup();
+        QApplication::processEvents();
+        QWidget* popup = combo->ComboBox()->view()->window();
+        ASSERT_TRUE(popup->isVisible());
+        const QRect shown = popup->geometry();
+        const QRect face(combo->ComboBox()->mapToGlobal(QPoint(0, 0)), combo->ComboBox()->size());
+        EXPECT_TRUE(screen.contains(shown)) << "popup " << shown.y() << "+" << shown.height() << " screen "
+                                            << screen.height() << " near bottom " << nearBottom;
+        EXPECT_EQ(combo->ComboBox()->view()->font().pixelSize(), combo->ComboBox()->font().pixelSize());
+        EXPECT_GE(combo->ComboBox()->view()->sizeHintForRow(0), 42);  // 28 at 1.5
+        if (nearBottom) {
+            EXPECT_LE(shown.bottom(), face.top() + 1) << "opens upward";
+        }
+        combo->ComboBox()->hidePopup();
+    }
+}
+
+// Every kind of control reads as disabled: faded over what is behind it, a
+// disabled option showing no choice; a skin's own disabled picture is drawn
+// as it is.
+TEST_F(Toolkit, DisabledControlsLookDisabled) {
+    // Drawn in its place, over the black row behind it.
+    auto centre = [this](CControlUI* control) {
+        const QPoint at = control->mapTo(window.get(), control->rect().center());
+        return window->grab().toImage().pixelColor(at);
+    };
+    Find<COptionUI>("way")->Selected(true, false);
+    const struct {
+        const char* name;
+        bool fades;
+    } cases[] = {{"save", true}, {"way", true}, {"plain", true}, {"own", false}};
+    for (const auto& c : cases) {
+        CControlUI* control = Find<CControlUI>(c.name);
+        ASSERT_NE(control, nullptr) << c.name;
+        const QColor enabled = centre(control);
+        control->SetEnabled(false);
+        const QColor disabled = centre(control);
+        control->SetEnabled(true);
+        if (c.fades) {
+            EXPECT_LT(disabled.value(), enabled.value() * 0.6) << c.name;
+        } else {
+            EXPECT_EQ(disabled, enabled) << c.name;
+        }
+    }
+    // Disabled, the chosen way shows its unchosen look (faded), not the accent.
+    auto* way = Find<COptionUI>("way");
+    way->SetEnabled(false);
+    EXPECT_LT(centre(way).blue(), 0x40);
 }
 
 TEST_F(Toolkit, ListRowsComeAndGoAtAnIndexAndTheCurrentRowStaysPut) {
