@@ -1,5 +1,9 @@
 #include "builder/UiAutomation.h"
 
+#include <QComboBox>
+
+#include "ui/CResourceManager.h"
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QJsonArray>
@@ -64,17 +68,27 @@ QString RowText(const CControlUI& row) {
     return text;
 }
 
+// `shown` under `key`, and the text id it came from beside it as
+// `key` + "Id" when the two differ, so a script reads what the user reads.
+void PutText(QJsonObject& object, const QString& key, const QString& shown, const QString& id) {
+    object[key] = shown;
+    if (!id.isEmpty() && id != shown) {
+        object[key + QStringLiteral("Id")] = id;
+    }
+}
+
 QJsonObject Describe(const CControlUI& control) {
     QJsonObject object;
+    const auto& texts = CResourceManager::Instance();
     object[QStringLiteral("name")] = control.GetName();
     object[QStringLiteral("class")] = control.GetClass();
     object[QStringLiteral("userdata")] = control.GetUserData();
     // Shown on screen: the control and every container up to its window.
     object[QStringLiteral("visible")] = control.isVisible();
     object[QStringLiteral("enabled")] = control.isEnabled();
-    object[QStringLiteral("text")] = control.GetDisplayText();
+    PutText(object, QStringLiteral("text"), control.GetDisplayText(), control.GetText());
     if (!control.GetToolTip().isEmpty()) {
-        object[QStringLiteral("tooltip")] = control.GetToolTip();
+        PutText(object, QStringLiteral("tooltip"), texts.GetText(control.GetToolTip()), control.GetToolTip());
     }
     // Where it is in its window, in pixels: x, y, width, height.
     const QRect place = control.GetPos();
@@ -92,14 +106,17 @@ QJsonObject Describe(const CControlUI& control) {
     if (const auto* combo = dynamic_cast<const CComboUI*>(&control)) {
         QJsonArray items;
         for (int i = 0; i < combo->GetCount(); ++i) {
-            items.append(QJsonObject{{QStringLiteral("text"), combo->GetItemText(i)},
-                                     {QStringLiteral("userdata"), combo->GetItemUserData(i)},
-                                     {QStringLiteral("visible"), true}});
+            QJsonObject item{{QStringLiteral("userdata"), combo->GetItemUserData(i)},
+                             {QStringLiteral("visible"), true}};
+            PutText(item, QStringLiteral("text"), combo->ComboBox()->itemText(i), combo->GetItemText(i));
+            items.append(item);
         }
         object[QStringLiteral("items")] = items;
         object[QStringLiteral("current")] = combo->GetCurSel();
-        object[QStringLiteral("text")] =
-            combo->GetCurSel() >= 0 ? combo->GetItemText(combo->GetCurSel()) : QString();
+        object.remove(QStringLiteral("textId"));
+        const int current = combo->GetCurSel();
+        PutText(object, QStringLiteral("text"), current >= 0 ? combo->ComboBox()->itemText(current) : QString(),
+                current >= 0 ? combo->GetItemText(current) : QString());
     }
     if (const auto* list = dynamic_cast<const CListUI*>(&control)) {
         QJsonArray items;

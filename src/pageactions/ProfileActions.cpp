@@ -81,7 +81,9 @@ void ProfileActions::Add(CDeviceProfileUI& profiles) {
 }
 
 void ProfileActions::Copy(CDeviceProfileUI& profiles) {
-    profiles.CopyProfile();
+    if (profiles.CopyProfile()) {
+        ReloadDeviceProfile();
+    }
 }
 
 void ProfileActions::ToggleExpanded(CDeviceProfileUI& profiles) {

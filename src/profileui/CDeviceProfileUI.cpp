@@ -219,6 +219,8 @@ bool CDeviceProfileUI::CopyProfile() {
         return false;
     }
     FillCombo();
+    // The copy is the one the user goes on with, as a new profile is.
+    SelectProfile(static_cast<int>(m_list->Entries().size()) - 1, false);
     return true;
 }
 

@@ -92,6 +92,15 @@ TEST_F(AutomatedApp, TheProfileBarDoesFromOutsideWhatItsOwnClicksDo) {
     Ui("click device_copy_btn");
     EXPECT_EQ(ProfileNames().size(), 3u);
     EXPECT_EQ(ProfileNames()[2], "Aim Train copy");
+    // The copy is the profile chosen, on the page and in the list file.
+    EXPECT_EQ(UiJson("get device_profile_combo")["current"].asInt(), 2);
+    EXPECT_EQ(UiJson("get device_profile_combo")["text"].asString(), "Aim Train copy");
+    EXPECT_EQ(KeyboardList()["profileselect"].asInt(), 2);
+    // A script reads what the screen shows, the text id beside it.
+    const Json::Value import = UiJson("get device_import_btn");
+    EXPECT_EQ(import["tooltipId"].asString(), "profile_import");
+    EXPECT_NE(import["tooltip"].asString(), "profile_import");
+    EXPECT_FALSE(import["tooltip"].asString().empty());
 
     // Deleting asks first, naming the profile; cancelled, nothing goes.
     Ui("click device_sub_btn");
@@ -105,7 +114,7 @@ TEST_F(AutomatedApp, TheProfileBarDoesFromOutsideWhatItsOwnClicksDo) {
     ASSERT_TRUE(WaitFor([] { return TopWindowIs("MsgWnd"); }));
     Ui("click confirm_btn");
     ASSERT_TRUE(WaitFor([] { return ProfileNames().size() == 2u; }));
-    EXPECT_EQ(ProfileNames(), (std::vector<std::string>{"profile1", "Aim Train copy"}));
+    EXPECT_EQ(ProfileNames(), (std::vector<std::string>{"profile1", "Aim Train"}));  // the copy went
 }
 
 TEST_F(AutomatedApp, ResetAsksWithItsModalBoxAndExportImportGoThroughTheDialogAnswer) {
