@@ -38,6 +38,8 @@ public:
     // No repaint.
     void SetKeySelected(bool selected) { m_selected = selected; }
     bool IsKeySelected() const { return m_selected; }
+    // The press became a drag over the keys: no click when it is released.
+    void CancelPress() { SetPushed(false); }
     const QString& GetLightImage() const { return m_lightImage; }
     const QString& GetKeySetImage() const { return m_keySetImage; }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -65,6 +67,28 @@ TEST_F(RubberBand, KeysUnderTheBandAreSelectedAndTheEndIsTold) {
     EXPECT_EQ(window->Seen(), QStringList{"click_select_end:panel"});
     EXPECT_FALSE(panel->IsPressed());
     EXPECT_FALSE(panel->IsDragging());
+}
+
+// A drag that starts on a key selects as one between the keys does, and
+// the key it started on is not clicked; the band shows while it is dragged.
+TEST_F(RubberBand, ADragFromAKeySelectsAndDrawsItsBand) {
+    CDeviceKeyButtonUI* start = Key("k0");
+    const QPoint from(20, 20);  // inside k0, in its own pixels
+    SendMouse(start, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(start, QEvent::MouseMove, from + QPoint(30, 5), Qt::NoButton, Qt::LeftButton);
+    SendMouse(start, QEvent::MouseMove, from + QPoint(60, 10), Qt::NoButton, Qt::LeftButton);
+    EXPECT_TRUE(panel->IsDragging());
+    const auto bands = panel->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    const bool bandShown = std::any_of(bands.begin(), bands.end(), [](QWidget* w) {
+        return dynamic_cast<ui::CControlUI*>(w) == nullptr && w->isVisible() && w->width() > 0;
+    });
+    EXPECT_TRUE(bandShown);
+    SendMouse(start, QEvent::MouseButtonRelease, from + QPoint(60, 10), Qt::LeftButton, Qt::NoButton);
+    EXPECT_TRUE(Key("k0")->IsKeySelected());
+    EXPECT_TRUE(Key("k1")->IsKeySelected());
+    EXPECT_FALSE(Key("k2")->IsKeySelected());
+    EXPECT_TRUE(window->Seen().contains("click_select_end:panel"));
+    EXPECT_FALSE(window->Seen().contains("click:k0"));
 }
 
 TEST_F(RubberBand, AFlatBandSelectsNothingButStillEnds) {
