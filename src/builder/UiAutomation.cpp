@@ -1,6 +1,7 @@
 #include "builder/UiAutomation.h"
 
 #include <QComboBox>
+#include <QPainter>
 
 #include "ui/CResourceManager.h"
 
@@ -474,7 +475,18 @@ void UiAutomation::Act(const QString& control, const QString& action, const QStr
 bool UiAutomation::Screenshot(const QString& path, QString& error) const {
     SettleLayouts();
     WindowImplBase* top = FindWindow(QString());
-    if (top == nullptr || !top->grab().save(path, "PNG")) {
+    if (top == nullptr) {
+        error = QStringLiteral("cannot write %1").arg(path);
+        return false;
+    }
+    QPixmap shot = top->grab();
+    // An open drop-down list is a window of its own: drawn where it shows,
+    // as far as it lies over the window.
+    if (QWidget* popup = QApplication::activePopupWidget(); popup != nullptr && popup->isVisible()) {
+        QPainter painter(&shot);
+        painter.drawPixmap(top->mapFromGlobal(popup->mapToGlobal(QPoint(0, 0))), popup->grab());
+    }
+    if (!shot.save(path, "PNG")) {
         error = QStringLiteral("cannot write %1").arg(path);
         return false;
     }

@@ -25,7 +25,7 @@ bool MouseButtonList::EnsureRow(int row) {
         element->Add(name);
         element->Add(does);
         element->SetVisible(false);
-        element->SetEnabled(false);
+        element->SetMouseEnabled(false);  // a row tells, it takes no clicks
         m_list->Add(element);
     }
     return true;
