@@ -108,7 +108,7 @@ TEST_F(ProfileListControl, TheComboStaysInStepWithTheList) {
     ASSERT_TRUE(control->NewProfile());
     ASSERT_TRUE(control->CopyProfile());
     ExpectInStep();
-    EXPECT_EQ(control->GetCurrentIndex(), 1);  // a new profile is the one shown
+    EXPECT_EQ(control->GetCurrentIndex(), 2);  // a new profile, and a copy, is the one shown
     EXPECT_EQ(Combo()->GetItemText(2), QStringLiteral("profile2 copy"));
     control->SelectProfile(2, false);
     EXPECT_EQ(control->GetNameEditText(), QStringLiteral("profile2 copy"));
@@ -201,6 +201,7 @@ TEST_F(ProfileRouting, AddCopyDeleteAndTheSpreadButtonAreRouted) {
     EXPECT_EQ(profiles->GetNameEditText(), QStringLiteral("profile2"));
     ClickOn("device_copy_btn");
     EXPECT_EQ(Names(), (std::vector<std::string>{"profile1", "profile2", "profile2 copy"}));
+    EXPECT_EQ(profiles->List()->Selected(), 2);  // the copy is chosen
     EXPECT_TRUE(asked.empty());
     // Deleting asks first; declined, nothing goes.
     answer = 0;
@@ -209,7 +210,7 @@ TEST_F(ProfileRouting, AddCopyDeleteAndTheSpreadButtonAreRouted) {
     EXPECT_EQ(Names().size(), 3u);
     answer = 1;
     ClickOn("device_sub_btn");
-    EXPECT_EQ(Names(), (std::vector<std::string>{"profile1", "profile2 copy"}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"profile1", "profile2"}));  // the copy went
     ClickOn("profile_fun_spread_btn");
     EXPECT_TRUE(profiles->IsProfileMenuVisible());
 }
