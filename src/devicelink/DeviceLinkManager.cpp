@@ -5,6 +5,7 @@
 
 #include "appwindow/AppWindow.h"
 #include "devicelink/DeviceOptionList.h"
+#include "devicelink/DevicePageBuilder.h"
 #include "discovery/DeviceSelector.h"
 #include "discovery/InterfaceSlotTable.h"
 #include "pages/CMacroControlUI.h"
@@ -15,11 +16,6 @@
 #include "platform/DebugTrace.h"
 #include "platform/DeviceLock.h"
 #include "protocol/CommandSet.h"
-#include "ui/CContainerUI.h"
-#include "builder/CDialogBuilder.h"
-#include "ui/CPaintManagerUI.h"
-#include "ui/CResourceManager.h"
-#include "ui/CTabLayoutUI.h"
 
 namespace kx520 {
 
@@ -27,7 +23,6 @@ namespace {
 
 using Link = protocol::CommandChannel::Link;
 
-constexpr const char* kPowerLayout = "XML/CustomControlXML/MpDevicePower.xml";
 constexpr const char* kLockKinds[] = {"keyboard", "mouse", "mousepad", "headset"};
 
 bool IsReceiverClass(uint16_t deviceClass) {
@@ -224,74 +219,17 @@ CZentrelUSBDevice* DeviceLinkManager::CreateDevicePage(int d) {
     if (k < 0 || !KindOfClass(deviceClass, kind)) {
         return nullptr;
     }
-    const DeviceCatalogEntry& row = kDeviceCatalog[static_cast<size_t>(k)];
-    const DevicePageEntry& page = kDevicePageTable[static_cast<size_t>(k)];
-
-    auto& manager = m_window.GetPaintManager();
-    auto build = [&](const char* file) {
-        ui::CDialogBuilder builder;
-        QString error;
-        ui::CControlUI* control =
-            builder.Create(QString::fromLatin1(file), &manager, &m_window, &error);
-        if (control == nullptr) {
-            DebugTrace(("device page not built: " + error).toStdString());
-        }
-        return control;
-    };
-    std::unique_ptr<ui::CControlUI> powerControl(build(kPowerLayout));
-    std::unique_ptr<ui::CControlUI> optionControl(build(row.optionLayout));
-    std::unique_ptr<ui::CControlUI> pageControl(build(page.pageLayout));
-    auto* power = dynamic_cast<CMpDevicePowerUI*>(powerControl.get());
-    auto* option = dynamic_cast<CDeviceOptionUI*>(optionControl.get());
-    auto* device = dynamic_cast<CZentrelUSBDevice*>(pageControl.get());
-    auto* powerSwitch = dynamic_cast<ui::CContainerUI*>(
-        m_window.FindControl(QLatin1String(row.powerContainer)));
-    auto* pages = dynamic_cast<ui::CTabLayoutUI*>(m_window.FindControl(QStringLiteral("device_switch")));
-    auto* selector = dynamic_cast<ui::CContainerUI*>(
-        m_window.FindControl(QStringLiteral("device_select_layout")));
-    if (power == nullptr || option == nullptr || device == nullptr || powerSwitch == nullptr ||
-        pages == nullptr || selector == nullptr) {
-        return nullptr;
+    DevicePageBuilder::Request request;
+    request.catalogIndex = k;
+    request.deviceClass = deviceClass;
+    request.slot = s;
+    request.slotIndex = d;
+    request.identity = IdentityFor(d);
+    request.optionIndex = static_cast<int>(m_options.Options().size());
+    CZentrelUSBDevice* device = DevicePageBuilder::Build(m_window, request);
+    if (device != nullptr) {
+        m_devices[kind].push_back(device);
     }
-
-    powerSwitch->Add(powerControl.release());
-    power->SetKind(deviceClass, 0);
-    const int powerIndex = powerSwitch->GetCount() - 1;
-
-    device->SetPageLayoutName(QLatin1String(page.pageLayout));
-    device->SetKeyCount(static_cast<size_t>(page.keyCount));
-    device->SetLedCount(static_cast<size_t>(page.lightSlotCount));
-    if (deviceClass != Headset) {
-        device->SetCatalogIndex(k);
-    }
-    device->SetPowerFlag(page.powerDisplay != 0);
-    if (deviceClass == MouseWired || deviceClass == MouseReceiver) {
-        device->SetValue(page.extra);
-    }
-    device->SetKindName(QLatin1String(row.folderName));
-    device->SetPowerDisplay(power);
-    device->SetIdentity(IdentityFor(d));
-    device->SetKindNumber(row.kindNumber);
-    device->SetLightConfigName(QLatin1String(page.lightConfigName));
-    pages->Add(pageControl.release());
-    device->BuildPage();
-    m_devices[kind].push_back(device);
-
-    selector->Add(optionControl.release());
-    // The selector lines its options up from the left.
-    if (auto* spacer = ui::CPaintManagerUI::FindSubControlByName(
-            selector, QStringLiteral("device_select_spacer"))) {
-        selector->MoveToEnd(spacer);
-    }
-    option->Select(false);
-    option->BindTab(QStringLiteral("device_switch"), pages->GetCount() - 1);
-    option->BindPower(QLatin1String(row.powerContainer), powerIndex);
-    option->SetKind(row.deviceClass, row.variant);
-    option->SetDeviceName(ui::CResourceManager::Instance().GetText(option->NameKey()));
-    option->SetVisible(false);
-    option->SetIdentity(QString::fromStdString(s.path), d);
-    option->AttachDevice(device, device);
-    option->SetMainWindow(&m_window, static_cast<int>(m_options.Options().size()) - 1);
     return device;
 }
 
