@@ -52,109 +52,72 @@ std::optional<Qt::CursorShape> CursorOf(const QString& name) {
     return std::nullopt;
 }
 
+// The parsed value handed to `take`; false when it did not parse.
+template <typename Parsed, typename Take>
+bool TakeParsed(const Parsed& parsed, Take take) {
+    if (!parsed) {
+        return false;
+    }
+    take(*parsed);
+    return true;
+}
+
+// A number of at least `lowest`.
+std::optional<int> AtLeast(const QString& value, int lowest) {
+    const auto number = ParseInt(value);
+    return number && *number >= lowest ? number : std::nullopt;
+}
+
+struct Attribute {
+    const char* key;
+    bool (*apply)(CControlUI& control, const QString& value);
+};
+
+// Every attribute a control takes, and what it sets.
+constexpr Attribute kAttributes[] = {
+    {"mouse", [](CControlUI& c, const QString& v) { return TakeParsed(ParseBool(v), [&c](bool on) { c.SetMouseEnabled(on); }); }},
+    {"cursor", [](CControlUI& c, const QString& v) { return TakeParsed(CursorOf(v), [&c](Qt::CursorShape shape) { c.setCursor(shape); }); }},
+    {"name", [](CControlUI& c, const QString& v) { c.SetName(v); return true; }},
+    {"text", [](CControlUI& c, const QString& v) { c.SetText(v); return true; }},
+    {"tooltip", [](CControlUI& c, const QString& v) { c.SetToolTip(v); return true; }},
+    {"userdata", [](CControlUI& c, const QString& v) { c.SetUserData(v); return true; }},
+    {"bkimage", [](CControlUI& c, const QString& v) { c.SetBkImage(v); return true; }},
+    {"visible", [](CControlUI& c, const QString& v) { return TakeParsed(ParseBool(v), [&c](bool on) { c.SetVisible(on); }); }},
+    {"enabled", [](CControlUI& c, const QString& v) { return TakeParsed(ParseBool(v), [&c](bool on) { c.SetEnabled(on); }); }},
+    {"float", [](CControlUI& c, const QString& v) { return TakeParsed(ParseBool(v), [&c](bool on) { c.SetFloat(on); }); }},
+    {"plaintext", [](CControlUI& c, const QString& v) { return TakeParsed(ParseBool(v), [&c](bool on) { c.SetPlainText(on); }); }},
+    {"bkcolor", [](CControlUI& c, const QString& v) { return TakeParsed(ParseColour(v), [&c](const QColor& colour) { c.SetBkColor(colour); }); }},
+    {"textcolor", [](CControlUI& c, const QString& v) { return TakeParsed(ParseColour(v), [&c](const QColor& colour) { c.SetTextColor(colour); }); }},
+    {"bordercolor", [](CControlUI& c, const QString& v) {
+         return TakeParsed(ParseColour(v), [&c](const QColor& colour) {
+             c.SetBorder(colour, std::max(c.GetBorderSize(), 1), c.GetBorderRound());
+         });
+     }},
+    {"bordersize", [](CControlUI& c, const QString& v) {
+         return TakeParsed(AtLeast(v, 0), [&c](int size) { c.SetBorder(c.GetBorderColor(), size, c.GetBorderRound()); });
+     }},
+    {"borderround", [](CControlUI& c, const QString& v) {
+         return TakeParsed(AtLeast(v, 0), [&c](int round) { c.SetBorder(c.GetBorderColor(), c.GetBorderSize(), round); });
+     }},
+    {"width", [](CControlUI& c, const QString& v) { return TakeParsed(AtLeast(v, 0), [&c](int width) { c.SetFixedWidth(width); }); }},
+    {"height", [](CControlUI& c, const QString& v) { return TakeParsed(AtLeast(v, 0), [&c](int height) { c.SetFixedHeight(height); }); }},
+    {"font", [](CControlUI& c, const QString& v) { return TakeParsed(AtLeast(v, -1), [&c](int font) { c.SetFont(font); }); }},
+    {"minsize", [](CControlUI& c, const QString& v) { return TakeParsed(ParseSize(v), [&c](const QSize& size) { c.SetMinSize(size); }); }},
+    {"maxsize", [](CControlUI& c, const QString& v) { return TakeParsed(ParseSize(v), [&c](const QSize& size) { c.SetMaxSize(size); }); }},
+    {"inset", [](CControlUI& c, const QString& v) { return TakeParsed(ParseMargins(v), [&c](const QMargins& inset) { c.SetInset(inset); }); }},
+    {"pos", [](CControlUI& c, const QString& v) { return TakeParsed(ParseRect(v), [&c](const QRect& pos) { c.SetFloatPos(pos); }); }},
+    {"align", [](CControlUI& c, const QString& v) { return TakeParsed(ParseAlign(v), [&c](Qt::Alignment align) { c.SetTextAlign(align); }); }},
+};
+
 }  // namespace
 
 bool ControlAttributes::Apply(CControlUI& control, const QString& key, const QString& value) {
-    if (key == QLatin1String("mouse")) {
-        const auto flag = ParseBool(value);
-        if (!flag) {
-            return false;
+    for (const Attribute& attribute : kAttributes) {
+        if (key == QLatin1String(attribute.key)) {
+            return attribute.apply(control, value);
         }
-        control.SetMouseEnabled(*flag);
-        return true;
     }
-    if (key == QLatin1String("cursor")) {
-        const auto shape = CursorOf(value);
-        if (!shape) {
-            return false;
-        }
-        control.setCursor(*shape);
-        return true;
-    }
-    if (key == QLatin1String("name")) {
-        control.SetName(value);
-    } else if (key == QLatin1String("text")) {
-        control.SetText(value);
-    } else if (key == QLatin1String("tooltip")) {
-        control.SetToolTip(value);
-    } else if (key == QLatin1String("userdata")) {
-        control.SetUserData(value);
-    } else if (key == QLatin1String("bkimage")) {
-        control.SetBkImage(value);
-    } else if (key == QLatin1String("visible") || key == QLatin1String("enabled") ||
-               key == QLatin1String("float") || key == QLatin1String("plaintext")) {
-        const auto flag = ParseBool(value);
-        if (!flag) {
-            return false;
-        }
-        if (key == QLatin1String("visible")) {
-            control.SetVisible(*flag);
-        } else if (key == QLatin1String("enabled")) {
-            control.SetEnabled(*flag);
-        } else if (key == QLatin1String("float")) {
-            control.SetFloat(*flag);
-        } else {
-            control.SetPlainText(*flag);
-        }
-    } else if (key == QLatin1String("bkcolor") || key == QLatin1String("bordercolor") ||
-               key == QLatin1String("textcolor")) {
-        const auto colour = ParseColour(value);
-        if (!colour) {
-            return false;
-        }
-        if (key == QLatin1String("bkcolor")) {
-            control.SetBkColor(*colour);
-        } else if (key == QLatin1String("textcolor")) {
-            control.SetTextColor(*colour);
-        } else {
-            control.SetBorder(*colour, std::max(control.GetBorderSize(), 1), control.GetBorderRound());
-        }
-    } else if (key == QLatin1String("bordersize") || key == QLatin1String("borderround") ||
-               key == QLatin1String("width") || key == QLatin1String("height") ||
-               key == QLatin1String("font")) {
-        const auto number = ParseInt(value);
-        if (!number || *number < (key == QLatin1String("font") ? -1 : 0)) {
-            return false;
-        }
-        if (key == QLatin1String("bordersize")) {
-            control.SetBorder(control.GetBorderColor(), *number, control.GetBorderRound());
-        } else if (key == QLatin1String("borderround")) {
-            control.SetBorder(control.GetBorderColor(), control.GetBorderSize(), *number);
-        } else if (key == QLatin1String("width")) {
-            control.SetFixedWidth(*number);
-        } else if (key == QLatin1String("height")) {
-            control.SetFixedHeight(*number);
-        } else {
-            control.SetFont(*number);
-        }
-    } else if (key == QLatin1String("minsize") || key == QLatin1String("maxsize")) {
-        const auto size = ParseSize(value);
-        if (!size) {
-            return false;
-        }
-        key == QLatin1String("minsize") ? control.SetMinSize(*size) : control.SetMaxSize(*size);
-    } else if (key == QLatin1String("inset")) {
-        const auto inset = ParseMargins(value);
-        if (!inset) {
-            return false;
-        }
-        control.SetInset(*inset);
-    } else if (key == QLatin1String("pos")) {
-        const auto pos = ParseRect(value);
-        if (!pos) {
-            return false;
-        }
-        control.SetFloatPos(*pos);
-    } else if (key == QLatin1String("align")) {
-        const auto align = ParseAlign(value);
-        if (!align) {
-            return false;
-        }
-        control.SetTextAlign(*align);
-    } else {
-        return false;
-    }
-    return true;
+    return false;
 }
 
 }  // namespace kx520::ui
