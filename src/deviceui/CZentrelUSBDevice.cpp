@@ -169,10 +169,9 @@ void CZentrelUSBDevice::StreamFrame() {
         return;
     }
     const std::vector<LedEntry> frame = m_core->FrameCopy();
-    // The device's light goes on while nobody looks; the page's keys take
-    // the frame when the window is seen again.
-    // The page's picture follows at 30 frames a second: the device takes
-    // every frame, the eye needs no more, and each costs a repaint.
+    // The device takes every frame; the page's keys follow at 30 a second
+    // (the eye needs no more, and each costs a repaint) and not at all while
+    // nobody sees them: they take the frame when the window is seen again.
     const auto now = std::chrono::steady_clock::now();
     if (!PageSeen() || now - m_lastPreview < kPreviewPeriod) {
         m_core->SendFrame(frame);

@@ -142,16 +142,19 @@ void CDeviceKeyButtonUI::PaintText(QPainter& painter) {
     painter.drawStaticText(at, layout.prepared);
 }
 
+// The device packs a light as red, blue << 8, green << 16.
+QColor CDeviceKeyButtonUI::LightColour() const {
+    return QColor(m_lightColour & 0xFF, (m_lightColour >> 16) & 0xFF, (m_lightColour >> 8) & 0xFF);
+}
+
 QColor CDeviceKeyButtonUI::LegendColour() const {
     if (!m_lit || m_lightLevel <= 0 || (m_lightColour & 0xFFFFFF) == 0) {
         return QColor(184, 189, 200, 220);  // the dark cap
     }
     // Dark on a bright cap, white on a dim one: white on yellow could not be read.
-    const int level = std::clamp(m_lightLevel, 0, 256);
-    const double red = (m_lightColour & 0xFF) * level / 256.0;
-    const double green = ((m_lightColour >> 16) & 0xFF) * level / 256.0;
-    const double blue = ((m_lightColour >> 8) & 0xFF) * level / 256.0;
-    const double luminance = 0.2126 * red + 0.7152 * green + 0.0722 * blue;
+    const QColor light = LightColour();
+    const double level = std::clamp(m_lightLevel, 0, 256) / 256.0;
+    const double luminance = level * (0.2126 * light.red() + 0.7152 * light.green() + 0.0722 * light.blue());
     return luminance > kBrightCap ? QColor(24, 26, 32, 235) : QColor(255, 255, 255, 235);
 }
 
@@ -196,8 +199,7 @@ void CDeviceKeyButtonUI::PaintStatusImage(QPainter& painter) {
     if (shining) {
         ui::ImageTint tint;
         tint.enabled = true;
-        tint.colour = QColor(m_lightColour & 0xFF, (m_lightColour >> 16) & 0xFF,
-                             (m_lightColour >> 8) & 0xFF);
+        tint.colour = LightColour();
         tint.level = m_lightLevel;
         ui::DrawImageString(painter, rect(), m_lightImage, Scale(), tint);
     }

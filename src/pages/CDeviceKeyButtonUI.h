@@ -68,6 +68,7 @@ protected:
 
 private:
     QRect LegendRoom() const;
+    QColor LightColour() const;
     // The legend's font and shown text, measured once for its text, room
     // and scale (a frame repaints every lit key 64 times a second).
     struct LegendLayout {
