@@ -265,17 +265,7 @@ void BM_App_SaveToSilentKeyboard(benchmark::State& state) {
         }
         QDBusInterface bus(QStringLiteral("org.kx520.Application"), QStringLiteral("/org/kx520/Application"),
                            QStringLiteral("org.kx520.Application"));
-        auto connected = [&bus] {
-            const QDBusReply<QString> reply = bus.call(QStringLiteral("Status"));
-            const QJsonObject status = QJsonDocument::fromJson(reply.value().toUtf8()).object();
-            const QJsonArray options = status[QStringLiteral("options")].toArray();
-            for (const auto& option : options) {
-                if (option.toObject()[QStringLiteral("kind")].toString() == QLatin1String("keyboard")) {
-                    return option.toObject()[QStringLiteral("connected")].toBool();
-                }
-            }
-            return false;
-        };
+        auto connected = [&bus] { return KeyboardOption(bus)[QStringLiteral("connected")].toBool(); };
         for (int i = 0; i < 1000 && !connected(); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
