@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -36,8 +37,17 @@ struct RunningApp {
     pid_t pid = -1;
     Clock::time_point started;
 
+    // Each run in a home of its own: settings, profiles and the virtual
+    // devices' flash left by an earlier run would change what is measured.
     explicit RunningApp(const std::string& simulate, bool automation = false) {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        char home[] = "/tmp/kx520-bench-XXXXXX";
+        if (mkdtemp(home) != nullptr) {
+            m_home = home;
+            for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"}) {
+                setenv(name, (m_home + "/" + name).c_str(), 1);
+            }
+        }
         std::string option = simulate.empty() ? "" : "--simulate=" + simulate;
         std::vector<const char*> argv{g_kx520.c_str()};
         if (!option.empty()) {
@@ -56,12 +66,21 @@ struct RunningApp {
             .call(QStringLiteral("Quit"));
         for (int i = 0; i < 100; ++i) {
             if (waitpid(pid, nullptr, WNOHANG) == pid) {
+                RemoveHome();
                 return;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
+        RemoveHome();
+    }
+    std::string m_home;
+    void RemoveHome() const {
+        if (!m_home.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(m_home, ignored);
+        }
     }
     // Milliseconds until the window showed itself; negative on time-out.
     double WaitShown() const {
@@ -179,6 +198,10 @@ void BM_App_AnimatedKeyboardPage(benchmark::State& state) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         std::this_thread::sleep_for(std::chrono::seconds(2));  // the connection's reads are done
+        automation.call(QStringLiteral("Act"), QStringLiteral("deng_Op_tab"), QStringLiteral("click"), QString());
+        bus.call(QStringLiteral("SetLighting"), QStringLiteral("keyboard"),
+                 QStringList{QStringLiteral("--mode"), QStringLiteral("1")});
+        std::this_thread::sleep_for(std::chrono::seconds(1));
         const double shown = UiThreadCpuPercent(app, 10);
         automation.call(QStringLiteral("Act"), QStringLiteral("minbtn"), QStringLiteral("click"), QString());
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
