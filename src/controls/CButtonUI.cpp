@@ -112,19 +112,24 @@ void CButtonUI::keyPressEvent(QKeyEvent* event) {
     CControlUI::keyPressEvent(event);
 }
 
-void CButtonUI::PaintStatusImage(QPainter& painter) {
-    const double scale = Scale();
-    QString image = m_normalImage;
+const QString& CButtonUI::StatusImage() const {
     if (!isEnabled() && !m_disabledImage.isEmpty()) {
-        image = m_disabledImage;
-    } else if (m_pushed && !m_pushedImage.isEmpty()) {
-        image = m_pushedImage;
-    } else if (m_hot && !m_hotImage.isEmpty()) {
-        image = m_hotImage;
-    } else if (hasFocus() && !m_focusedImage.isEmpty()) {
-        image = m_focusedImage;
+        return m_disabledImage;
     }
-    DrawImageString(painter, rect(), image, scale);
+    if (m_pushed && !m_pushedImage.isEmpty()) {
+        return m_pushedImage;
+    }
+    if (m_hot && !m_hotImage.isEmpty()) {
+        return m_hotImage;
+    }
+    if (hasFocus() && !m_focusedImage.isEmpty()) {
+        return m_focusedImage;
+    }
+    return m_normalImage;
+}
+
+void CButtonUI::PaintStatusImage(QPainter& painter) {
+    DrawImageString(painter, rect(), StatusImage(), Scale());
 }
 
 void CButtonUI::PaintText(QPainter& painter) {

@@ -32,6 +32,8 @@ protected:
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void PaintStatusImage(QPainter& painter) override;
+    // The image of the button's state: disabled, pushed, hot, focused or normal.
+    const QString& StatusImage() const;
     bool HasDisabledLook() const override { return !m_disabledImage.isEmpty(); }
     void PaintText(QPainter& painter) override;
     void SetPushed(bool pushed);

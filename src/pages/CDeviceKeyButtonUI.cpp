@@ -88,7 +88,8 @@ QString CDeviceKeyButtonUI::LegendText() const {
 }
 
 QRect CDeviceKeyButtonUI::LegendRoom() const {
-    const int side = std::max(1, qRound(2 * Scale()));
+    // Inside the cap's ring: a legend over the ring is lost in its light.
+    const int side = std::max(1, qRound(4 * Scale()));
     return rect().adjusted(side, side, -side, -side);
 }
 
@@ -117,6 +118,7 @@ const CDeviceKeyButtonUI::LegendLayout& CDeviceKeyButtonUI::Layout() const {
     m_layout.prepared = QStaticText(m_layout.shown);
     m_layout.prepared.setTextFormat(Qt::PlainText);
     m_layout.prepared.prepare(QTransform(), m_layout.font);
+    m_cap.LegendChanged();
     return m_layout;
 }
 
@@ -124,22 +126,39 @@ QString CDeviceKeyButtonUI::ShownLegend() const {
     return Layout().shown;
 }
 
+QPointF CDeviceKeyButtonUI::LegendAt(const LegendLayout& layout) const {
+    const QRect room = LegendRoom();
+    const QSizeF size = layout.prepared.size();
+    return {room.left() + (room.width() - size.width()) / 2.0, room.top() + (room.height() - size.height()) / 2.0};
+}
+
 void CDeviceKeyButtonUI::PaintText(QPainter& painter) {
     ui::CButtonUI::PaintText(painter);
     const LegendLayout& layout = Layout();
-    const QString& shown = layout.shown;
-    if (shown.isEmpty()) {
+    if (layout.shown.isEmpty() || m_legendComposed) {
         return;
     }
-    const QRect room = LegendRoom();
     painter.setFont(layout.font);
     painter.setPen(LegendColour());
     // Shaped once per text and size: a lit keyboard repaints its caps on
     // every frame of an effect.
-    const QSizeF size = layout.prepared.size();
-    const QPointF at(room.left() + (room.width() - size.width()) / 2.0,
-                     room.top() + (room.height() - size.height()) / 2.0);
-    painter.drawStaticText(at, layout.prepared);
+    painter.drawStaticText(LegendAt(layout), layout.prepared);
+}
+
+bool CDeviceKeyButtonUI::PaintLitCap(QPainter& painter) {
+    const LegendLayout& layout = Layout();
+    LitCapImage::Legend legend;
+    if (!layout.shown.isEmpty()) {
+        legend.text = &layout.prepared;
+        legend.at = LegendAt(layout);
+        legend.font = layout.font;
+    }
+    const LitCapImage::Look look{StatusImage(), m_lightImage, LightColour(), m_lightLevel, LegendColour()};
+    if (!m_cap.Paint(painter, rect(), Scale(), look, legend)) {
+        return false;
+    }
+    m_legendComposed = legend.text != nullptr;
+    return true;
 }
 
 // The device packs a light as red, blue << 8, green << 16.
@@ -193,14 +212,17 @@ void CDeviceKeyButtonUI::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void CDeviceKeyButtonUI::PaintStatusImage(QPainter& painter) {
-    ui::CButtonUI::PaintStatusImage(painter);
     // A light that is off (black, or at level 0) shows the dark cap.
     const bool shining = m_lit && m_lightLevel > 0 && (m_lightColour & 0xFFFFFF) != 0;
-    if (shining) {
-        ui::ImageTint tint;
+    m_legendComposed = false;
+    if (!shining) {
+        ui::CButtonUI::PaintStatusImage(painter);
+    } else if (!PaintLitCap(painter)) {
+        ui::ImageTint tint;  // pictures that do not compose: drawn in layers
         tint.enabled = true;
         tint.colour = LightColour();
         tint.level = m_lightLevel;
+        tint.under = StatusImage();
         ui::DrawImageString(painter, rect(), m_lightImage, Scale(), tint);
     }
     if (!m_keySetHidden) {

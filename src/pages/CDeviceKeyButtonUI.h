@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "controls/CButtonUI.h"
+#include "pages/LitCapImage.h"
 
 namespace kx520 {
 
@@ -81,6 +82,10 @@ private:
         QStaticText prepared;  // `shown`, shaped once
     };
     const LegendLayout& Layout() const;
+    // Where the legend's prepared text is drawn, centred in its room.
+    QPointF LegendAt(const LegendLayout& layout) const;
+    // The lit cap with its legend as one image; false where it cannot be.
+    bool PaintLitCap(QPainter& painter);
 
 
     QString m_lightImage;
@@ -93,6 +98,8 @@ private:
     bool m_selected = false;
     mutable LegendLayout m_layout;
     mutable bool m_layoutStale = true;
+    mutable LitCapImage m_cap;
+    bool m_legendComposed = false;  // this paint's cap holds the legend
 };
 
 }  // namespace kx520

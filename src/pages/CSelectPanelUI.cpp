@@ -47,6 +47,11 @@ void CSelectPanelUI::childEvent(QChildEvent* event) {
 }
 
 bool CSelectPanelUI::eventFilter(QObject* watched, QEvent* event) {
+    // Every event of every key passes here, a lit frame's paints among them.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease) {
+        return false;
+    }
     auto* key = dynamic_cast<CDeviceKeyButtonUI*>(watched);
     if (key == nullptr || !isEnabled()) {
         return false;

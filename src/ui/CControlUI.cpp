@@ -16,6 +16,7 @@
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
 #include "ui/ImageString.h"
+#include "ui/RoundedFill.h"
 
 namespace kx520::ui {
 
@@ -347,6 +348,9 @@ bool CControlUI::eventFilter(QObject* watched, QEvent* event) {
 void CControlUI::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    if (m_opaque) {
+        painter.fillRect(rect(), BackgroundBehind());  // at full opacity, whatever the state
+    }
     // One look for every kind of control that cannot be used now, unless
     // the skin gives it a picture of its own for that.
     if (!isEnabled() && !HasDisabledLook()) {
@@ -359,6 +363,21 @@ void CControlUI::paintEvent(QPaintEvent*) {
     PaintBorder(painter);
 }
 
+void CControlUI::SetOpaque(bool opaque) {
+    m_opaque = opaque;
+    setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+}
+
+QColor CControlUI::BackgroundBehind() const {
+    for (const QWidget* up = parentWidget(); up != nullptr; up = up->parentWidget()) {
+        const auto* control = qobject_cast<const CControlUI*>(up);
+        if (control != nullptr && control->m_bkColor.isValid() && control->m_bkColor.alpha() == 255) {
+            return control->m_bkColor;
+        }
+    }
+    return palette().color(QPalette::Window);
+}
+
 void CControlUI::PaintBkColor(QPainter& painter) {
     FillBackground(painter, m_bkColor);
 }
@@ -368,10 +387,7 @@ void CControlUI::FillBackground(QPainter& painter, const QColor& colour) {
         return;
     }
     if (m_borderRound > 0) {
-        QPainterPath path;
-        const double round = m_borderRound * Scale();
-        path.addRoundedRect(QRectF(rect()), round, round);
-        painter.fillPath(path, colour);
+        FillRounded(painter, rect(), m_borderRound * Scale(), colour);
         return;
     }
     painter.fillRect(rect(), colour);
@@ -384,6 +400,9 @@ void CControlUI::PaintBkImage(QPainter& painter) {
 void CControlUI::PaintStatusImage(QPainter&) {}
 
 void CControlUI::PaintText(QPainter& painter) {
+    if (m_text.isEmpty()) {
+        return;  // no lookup for the many controls that show none
+    }
     const QString text = GetDisplayText();
     if (text.isEmpty()) {
         return;

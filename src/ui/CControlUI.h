@@ -58,6 +58,13 @@ public:
     QColor GetBorderColor() const { return m_borderColor; }
     int GetBorderSize() const { return m_borderSize; }
     int GetBorderRound() const { return m_borderRound; }
+    // An opaque control paints every pixel of its rectangle, its rounded
+    // corners in the colour of the nearest ancestor's background, so what
+    // lies behind it is not painted again when it repaints (a lit keyboard
+    // repaints its panel 25 times a second). For a control on a plain
+    // background.
+    void SetOpaque(bool opaque);
+    bool IsOpaque() const { return m_opaque; }
     QColor GetTextColor() const { return m_textColor; }
     void SetTextColor(const QColor& colour);
     void SetFont(int id);
@@ -148,6 +155,9 @@ protected:
     void StrokeOutline(QPainter& painter, const QColor& colour, double width, double round);
     // Fills the control's shape (rounded by "borderround") with `colour`.
     void FillBackground(QPainter& painter, const QColor& colour);
+    // The colour an opaque control's corners take: the nearest ancestor's
+    // solid background, else the window's.
+    QColor BackgroundBehind() const;
     // Called when the shown text changes (language, SetText).
     virtual void TextChanged() { update(); }
     double Scale() const;
@@ -174,6 +184,7 @@ private:
     QColor m_borderColor;
     int m_borderSize = 0;
     int m_borderRound = 0;
+    bool m_opaque = false;
     QColor m_textColor;
     int m_font = -1;
     Qt::Alignment m_textAlign = Qt::AlignCenter;

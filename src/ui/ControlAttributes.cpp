@@ -85,6 +85,7 @@ constexpr Attribute kAttributes[] = {
     {"visible", [](CControlUI& c, const QString& v) { return TakeParsed(ParseBool(v), [&c](bool on) { c.SetVisible(on); }); }},
     {"enabled", [](CControlUI& c, const QString& v) { return TakeParsed(ParseBool(v), [&c](bool on) { c.SetEnabled(on); }); }},
     {"float", [](CControlUI& c, const QString& v) { return TakeParsed(ParseBool(v), [&c](bool on) { c.SetFloat(on); }); }},
+    {"opaque", [](CControlUI& c, const QString& v) { return TakeParsed(ParseBool(v), [&c](bool on) { c.SetOpaque(on); }); }},
     {"plaintext", [](CControlUI& c, const QString& v) { return TakeParsed(ParseBool(v), [&c](bool on) { c.SetPlainText(on); }); }},
     {"bkcolor", [](CControlUI& c, const QString& v) { return TakeParsed(ParseColour(v), [&c](const QColor& colour) { c.SetBkColor(colour); }); }},
     {"textcolor", [](CControlUI& c, const QString& v) { return TakeParsed(ParseColour(v), [&c](const QColor& colour) { c.SetTextColor(colour); }); }},
