@@ -105,6 +105,9 @@ void DeviceCore::StartLightLoop(std::function<void(uint32_t)> pass, const char* 
                 continue;
             }
             pass(EffectClock::NowMs());
+            if (m_hostLightControl) {
+                SendFrame(FrameCopy());
+            }
         }
         DebugTrace(exitTrace);
     });

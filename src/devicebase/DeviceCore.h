@@ -104,8 +104,10 @@ public:
     // Stopping waits for the body's current step.
     void StartLightThread(DeviceWorker::Body body) { m_lightThread.Start(std::move(body)); }
     // The light loop every kind runs: `pass` with the effect clock's time
-    // just after each of its steps while the channel is open; `exitTrace`
-    // when it ends.
+    // just after each of its steps while the channel is open, then the
+    // frame handed to the sender under host light control (the page only
+    // mirrors it, so the UI thread never wakes to feed the device);
+    // `exitTrace` when it ends.
     void StartLightLoop(std::function<void(uint32_t nowMs)> pass, const char* exitTrace);
     bool StopLightThread() { return m_lightThread.Stop(); }
     bool LightThreadRunning() const { return m_lightThread.Running(); }

@@ -17,6 +17,8 @@ namespace {
 
 // The effect clock's step: no timer here fires faster.
 constexpr int kShortestTimerMs = 16;
+constexpr int kUnseenPollMs = 250;
+constexpr int kPreviewPollMs = 40;  // the keys mirror the light 25 times a second
 constexpr int kProbeFailureWrap = 20;
 
 struct IconSet {
@@ -292,13 +294,22 @@ void CDeviceOptionUI::Connected(bool receiver) {
 }
 
 void CDeviceOptionUI::Poll() {
-    m_device->StreamFrame();
+    const bool seen = m_device->StreamFrame();
     // Only the keys whose light changed repaint (each asks for itself): a
     // whole page repainted on every tick cost the UI thread twice as much.
     m_device->TakeFramePainted();
     auto& channel = m_device->Channel();
-    if (channel.IsOpen()) {
-        StartTimer(kPollTimer, channel.ReceiverMode() ? 50 : 5);
+    if (!channel.IsOpen()) {
+        return;
+    }
+    // The light thread feeds the device; the tick only mirrors its frame on
+    // a page that is seen, and looks for the page to be seen again.
+    if (!seen) {
+        StartTimer(kPollTimer, kUnseenPollMs);
+    } else if (!m_device->Core().LightThreadRunning()) {
+        StartTimer(kPollTimer, channel.ReceiverMode() ? 50 : 5);  // the tick feeds the device too
+    } else {
+        StartTimer(kPollTimer, kPreviewPollMs);
     }
 }
 

@@ -164,18 +164,24 @@ void CZentrelUSBDevice::SetMultiDevice(bool multi) {
     }
 }
 
-void CZentrelUSBDevice::StreamFrame() {
+bool CZentrelUSBDevice::StreamFrame() {
+    const bool seen = PageSeen();
     if (!m_core->HostLightControl()) {
-        return;
+        return seen;
     }
     const std::vector<LedEntry> frame = m_core->FrameCopy();
-    // The device takes every frame; the page's keys follow at 30 a second
-    // (the eye needs no more, and each costs a repaint) and not at all while
-    // nobody sees them: they take the frame when the window is seen again.
-    const auto now = std::chrono::steady_clock::now();
-    if (!PageSeen() || now - m_lastPreview < kPreviewPeriod) {
+    // A running light thread sends each frame it makes; without one the
+    // frame goes from here.
+    if (!m_core->LightThreadRunning()) {
         m_core->SendFrame(frame);
-        return;
+    }
+    // The page's keys follow at most 30 times a second (a mirror of the
+    // keyboard's own light needs no more, and each costs a repaint of every
+    // lit key) and not at all while nobody sees them: they take the frame
+    // when the window is seen again.
+    const auto now = std::chrono::steady_clock::now();
+    if (!seen || now - m_lastPreview < kPreviewPeriod) {
+        return seen;
     }
     m_lastPreview = now;
     std::vector<QWidget*> changed;
@@ -198,7 +204,7 @@ void CZentrelUSBDevice::StreamFrame() {
         }
     }
     m_framePainted = RepaintTogether(changed) || m_framePainted;
-    m_core->SendFrame(frame);
+    return true;
 }
 
 // One update per parent over the keys' united area: a hundred updates of

@@ -56,8 +56,10 @@ public:
     // Page refresh hook; false in the base.
     virtual bool RefreshPage() { return false; }
     // Paints the LED buttons from the frame and, on the cable, hands the
-    // frame to the sender thread. Nothing when host light control is off.
-    virtual void StreamFrame();
+    // frame to the sender thread unless the light thread does. Nothing when
+    // host light control is off. Whether the page is seen (else the UI
+    // thread need not tick for it).
+    virtual bool StreamFrame();
     // The page is on screen: shown, its tab current, its window not
     // minimised or in the tray.
     bool PageSeen() const;

@@ -77,13 +77,13 @@ void CZentrelMouseDevice::BuildPage() {
     RefreshKeyLabels();
 }
 
-void CZentrelMouseDevice::StreamFrame() {
+bool CZentrelMouseDevice::StreamFrame() {
     const int led = GetValue();
     if (m_logo != nullptr && led >= 0 && HostLightControl()) {
         const LedEntry entry = Core().GetLed(led);
         m_logo->ShowLed(entry.red, entry.green, entry.blue, entry.level);
     }
-    CZentrelUSBDevice::StreamFrame();
+    return CZentrelUSBDevice::StreamFrame();
 }
 
 void CZentrelMouseDevice::SetProfilePaths() {

@@ -29,7 +29,7 @@ public:
 
     void BuildPage() override;
     // The LEDs, and the logo with the LED the catalogue names for it.
-    void StreamFrame() override;
+    bool StreamFrame() override;
     void OnConnected() override;
     void OnNotify() override;
     // The profile is shown and sent: its record and its buttons.

@@ -127,6 +127,25 @@ TEST_F(DeviceBase, AnUnseenPageIsNotPaintedButItsFramesAreSent) {
     EXPECT_TRUE(Button("a")->IsLit());
 }
 
+// With the light thread running, it feeds the device whether or not the
+// page is seen; the page only mirrors the frame.
+TEST_F(DeviceBase, ARunningLightThreadSendsTheFramesAndThePageOnlyMirrorsThem) {
+    LoadPage(kPage);
+    Connect("mouse");
+    device->Core().SetCurrentEffect({4, 2, 0, false, Rgb{0x10, 0x20, 0x30}});
+    device->Core().EffectStatic();
+    device->Core().StartLightLoop([](uint32_t) {}, "test light loop ended");
+    EXPECT_FALSE(device->StreamFrame());  // unseen
+    ASSERT_TRUE(QTest::qWaitFor([this] { return device->Core().Sender().SentFrames() >= 3; }, 5000));
+    device->Core().StopLightThread();
+    QTest::qWait(100);  // the last frame it handed over goes out
+    const uint64_t sent = device->Core().Sender().SentFrames();
+    device->show();
+    EXPECT_TRUE(device->StreamFrame());
+    EXPECT_TRUE(Button("a")->IsLit());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return device->Core().Sender().SentFrames() == sent + 1; }, 5000));
+}
+
 TEST_F(DeviceBase, OnTheReceiverFramesArePaintedButNotSent) {
     LoadPage(kPage);
     device->show();
