@@ -133,10 +133,12 @@ bool FirmwareDriver::OnOutput(uint8_t interfaceNumber, std::span<const uint8_t> 
     const bool timing = Active(SimFault::UsbTiming);
     Clock::time_point arrived = Clock::now();
     if (timing) {
-        // The write takes the next frame of the bus.
+        // The write goes out in the bus frame it arrives in (one write a
+        // frame), done when that frame ends; the reply comes in the next.
         std::unique_lock lock(m_queueLock);
-        m_nextOutSlot = std::max(arrived, m_nextOutSlot) + kUsbFrame;
-        const auto slot = m_nextOutSlot;
+        const auto frameEnd = m_busEpoch + ((arrived - m_busEpoch) / kUsbFrame + 1) * kUsbFrame;
+        const auto slot = std::max(frameEnd, m_nextOutSlot);
+        m_nextOutSlot = slot + kUsbFrame;
         lock.unlock();
         std::this_thread::sleep_until(slot);
         arrived = slot;

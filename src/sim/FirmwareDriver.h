@@ -87,6 +87,8 @@ private:
     std::condition_variable_any m_queueChanged;
     std::deque<Pending> m_queue;  // ordered by due time, then sequence
     uint64_t m_nextSequence = 0;
+    // The bus's frames are 1 ms long from here, as its start-of-frame marks them.
+    const Clock::time_point m_busEpoch = Clock::now();
     Clock::time_point m_nextOutSlot{};
     Clock::time_point m_nextInSlot{};
     std::jthread m_worker;

@@ -293,8 +293,9 @@ TEST(CommandSetTiming, UsbTimingCostsTwoBusFramesPerPacket) {
     std::vector<uint8_t> keys(512);
     const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(CMD_READ_KEYS(keyboard.Channel(), keys), kResultSuccess);
-    // Seven packets, each one frame out and one frame back.
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 14ms);
+    // Seven packets, each one frame out and one frame back; the first goes
+    // out in the frame it arrives in, so that frame may be nearly over.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 13ms);
     const auto table = keyboard.Firmware()->Firmware().KeyTable();
     EXPECT_TRUE(std::equal(keys.begin(), keys.begin() + 378, table.begin()));
 }
