@@ -152,7 +152,13 @@ std::string KeyLabels::OwnKeyName(size_t position) {
     }
     const KeyCode& code = kPageKeyDefaults[position];
     const int row = FindRow(KeyCodeTable(), code.type, code.param1, code.param2);
-    return row < 0 ? std::string() : KeyCodeTable()[static_cast<size_t>(row)].name;
+    if (row >= 0) {
+        return KeyCodeTable()[static_cast<size_t>(row)].name;
+    }
+    // A firmware function no table names (the key right of GM): its cap
+    // still says what kind of key it is.
+    const bool special = code.type == 0xA0 || code.type == 0xD0;
+    return special ? "keyboard_key_special" : std::string();
 }
 
 std::string KeyLabels::OwnButtonName(size_t button) {

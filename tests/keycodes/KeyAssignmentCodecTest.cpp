@@ -60,6 +60,8 @@ TEST(KeyCodeTablesShape, RowsCountsAndTellingRows) {
         }
     }
     EXPECT_EQ(KeyLabels::OwnKeyName(126), "");
+    EXPECT_EQ(KeyLabels::OwnKeyName(17), "keyboard_key_special");  // (0xA0, 0x24): in no table
+    EXPECT_EQ(KeyLabels::OwnKeyName(18), "");                      // no key there
 }
 
 TEST(KeyCodec, EveryKindRoundTrips) {
