@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/AppProgram.h"
@@ -14,7 +13,6 @@
 #include "profiles/JsonFile.h"
 #include "profiles/ShootImage.h"
 #include "protocol/CommandPacket.h"
-#include "catalog/PageKeyDefaults.h"
 #include "protocol/CommandSet.h"
 #include "support/TempDir.h"
 #include "support/TraceReader.h"
@@ -28,7 +26,6 @@ using test::Commands;
 using test::MouseProfile;
 using test::MouseRun;
 using test::StartUp;
-using test::TableKey;
 using test::WaitFor;
 
 TEST(MouseProgram, AStageTypedAndChosenOnThePageReachesTheRecordAndTheProfile) {
