@@ -226,8 +226,11 @@ TEST(KeyboardProgram, AKeyGivenAMediaFunctionOnThePageReachesTheKeyboardAndThePr
     EXPECT_EQ(profile["Device"][0]["KeyList"][65]["Assignment"].asInt(), 0x200016);
     const Json::Value report = json::Parse(test::Ctl("keyboard show --json").out).value_or(Json::Value());
     EXPECT_EQ(report["keys"][64]["current"]["code"], (json::Parse("[48, 205, 0]").value()));
-    // Saved: the edit buttons rest until the next change.
-    EXPECT_FALSE(json::Parse(test::Ctl("ui get key_butt_prosave --json").out).value_or(Json::Value())["enabled"].asBool());
+    // Saved: the edit buttons rest until the next change (the write's end
+    // reaches the page after its last packet is on the trace).
+    EXPECT_TRUE(WaitFor([] {
+        return !json::Parse(test::Ctl("ui get key_butt_prosave --json").out).value_or(Json::Value())["enabled"].asBool();
+    }));
 }
 
 TEST(KeyboardProgram, KeysAssignedFromAScriptAreWrittenOnSave) {
