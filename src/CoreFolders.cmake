@@ -2,7 +2,7 @@
 # sanitizer build of the fuzz targets (tests/fuzz) both add these.
 set(KX520_CORE_FOLDERS
     platform catalog messages hid protocol profiles
-    keycodes lighting macros devicebase keyboard mouse discovery
+    keycodes lighting macros devicebase keyboard mouse headset discovery
     sim)
 # The Qt folders, lowest layer first.
 set(KX520_QT_FOLDERS
