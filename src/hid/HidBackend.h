@@ -46,6 +46,12 @@ public:
     // report. A time-out leaves nothing pending.
     virtual HidIoResult Read(std::span<uint8_t> buffer, int timeoutMs) = 0;
     virtual HidIoResult Write(std::span<const uint8_t> report, int timeoutMs) = 0;
+    // An output report through the control pipe (SET_REPORT), for devices
+    // that take their output reports so; the interrupt pipe's Write where
+    // the connection has no other way.
+    virtual HidIoResult SetOutputReport(std::span<const uint8_t> report, int timeoutMs) {
+        return Write(report, timeoutMs);
+    }
     // Drops the input reports already waiting, so a late reply can never
     // answer the next request.
     virtual void DiscardInput() = 0;

@@ -128,6 +128,15 @@ bool HidDevice::Write(const uint8_t* buffer, size_t length, size_t* count, int t
     return true;
 }
 
+bool HidDevice::SetOutputReport(const uint8_t* buffer, size_t length, int timeoutMs) {
+    const auto connection = Connection();
+    if (!connection || buffer == nullptr || length == 0) {
+        return false;
+    }
+    return connection->SetOutputReport(std::span<const uint8_t>(buffer, length), timeoutMs).status ==
+           HidIoStatus::Ok;
+}
+
 void HidDevice::DiscardInput() {
     if (const auto connection = Connection()) {
         connection->DiscardInput();

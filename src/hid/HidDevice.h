@@ -61,6 +61,8 @@ public:
     // `count`, when given, is 0 unless the transfer completed.
     bool Read(uint8_t* buffer, size_t length, size_t* count, int timeoutMs);
     bool Write(const uint8_t* buffer, size_t length, size_t* count, int timeoutMs);
+    // An output report as SET_REPORT sends it (the headset's LED reports).
+    bool SetOutputReport(const uint8_t* buffer, size_t length, int timeoutMs);
     // Drops input reports already waiting on the open interface.
     void DiscardInput();
 

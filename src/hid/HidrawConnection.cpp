@@ -1,9 +1,13 @@
 #include "hid/HidrawConnection.h"
 
+#include <linux/hidraw.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
 
@@ -108,6 +112,30 @@ HidIoResult HidrawConnection::Write(std::span<const uint8_t> report, int timeout
         return {HidIoStatus::Failed, 0};
     }
     return {HidIoStatus::Ok, static_cast<size_t>(n)};
+}
+
+HidIoResult HidrawConnection::SetOutputReport(std::span<const uint8_t> report, int timeoutMs) {
+    if (m_cancelled.load()) {
+        return {HidIoStatus::Cancelled, 0};
+    }
+#ifdef HIDIOCSOUTPUT
+    if (!report.empty() && report.size() <= kMaxReportSize) {
+        // The ioctl writes nothing back, but takes a writable buffer.
+        std::array<uint8_t, kMaxReportSize> copy{};
+        std::copy(report.begin(), report.end(), copy.begin());
+        int done = 0;
+        do {
+            done = ::ioctl(m_fd, HIDIOCSOUTPUT(report.size()), copy.data());
+        } while (done < 0 && errno == EINTR);
+        if (done >= 0) {
+            return {HidIoStatus::Ok, report.size()};
+        }
+        if (errno != ENOTTY && errno != EINVAL && errno != ENOSYS) {
+            return {HidIoStatus::Failed, 0};
+        }
+    }
+#endif
+    return Write(report, timeoutMs);  // a kernel without the ioctl
 }
 
 void HidrawConnection::DiscardInput() {

@@ -29,6 +29,8 @@ public:
     const HidCollection& Collection() const override { return m_filter.Collection(); }
     HidIoResult Read(std::span<uint8_t> buffer, int timeoutMs) override;
     HidIoResult Write(std::span<const uint8_t> report, int timeoutMs) override;
+    // HIDIOCSOUTPUT where the kernel has it (5.11 on), else write().
+    HidIoResult SetOutputReport(std::span<const uint8_t> report, int timeoutMs) override;
     void DiscardInput() override;
     void Cancel() override;
 

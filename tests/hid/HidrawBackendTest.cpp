@@ -82,6 +82,23 @@ TEST_F(FakeMachine, OpenGivesTheCollectionsCapabilities) {
     EXPECT_EQ(device.LastError(), HidError::NotFound);
 }
 
+// A node without HIDIOCSOUTPUT (here a plain file: ENOTTY) still takes the
+// output report, through write(); a closed device takes none.
+TEST_F(FakeMachine, AnOutputReportFallsBackToAWriteWhereTheNodeHasNoIoctl) {
+    AddProduct("mousepad", 1, "hidraw2", 1);
+    HidDevice device(backend);
+    const std::string path = devRoot + "/hidraw2#vid_320f&pid_1004&mi_01&col03#0003:320F:1004.0001";
+    ASSERT_TRUE(device.Open(path, false, true, true, false));
+    const uint8_t report[17] = {0xFF, 0x22, 0xAA, 0, 1, 2, 3, 4, 5, 6, 7};
+    EXPECT_TRUE(device.SetOutputReport(report, sizeof report, 100));
+    device.Close();
+    EXPECT_FALSE(device.SetOutputReport(report, sizeof report, 100));
+    std::ifstream node(devRoot + "/hidraw2", std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(node)), {});
+    ASSERT_EQ(written.size(), sizeof report);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(report), sizeof report), written);
+}
+
 TEST_F(FakeMachine, ProbeSeesRemovalAndANodeNumberReusedByAnotherDevice) {
     AddProduct("keyboard", 1, "hidraw1", 1);
     std::vector<std::string> paths;
