@@ -53,8 +53,10 @@ FirmwareDriver::FirmwareDriver(std::shared_ptr<VirtualDevice> device, UnplugRequ
                        protocol::kReportId)) {
             m_commandInterface = interface.number;
         }
+        // The headset's one collection carries its notifications too.
+        const bool alone = m_firmware.GetKind() == VirtualFirmware::Kind::Headset;
         if (OwnsReport(*m_device, interface.number, hid::HidReportType::Input, 3) &&
-            m_device->Descriptor(interface.number)->Collections().size() > 1) {
+            (alone || m_device->Descriptor(interface.number)->Collections().size() > 1)) {
             m_notifyInterface = interface.number;
         }
     }
@@ -108,6 +110,11 @@ FirmwareDriver::Clock::duration FirmwareDriver::LateDelay() const {
 }
 
 bool FirmwareDriver::OnOutput(uint8_t interfaceNumber, std::span<const uint8_t> report) {
+    const bool headset = m_firmware.GetKind() == VirtualFirmware::Kind::Headset;
+    if (headset && interfaceNumber == m_commandInterface && !report.empty() &&
+        report[0] == HeadsetLedMemory::kReportId) {
+        return m_headsetLeds.Take(report);
+    }
     if (interfaceNumber != m_commandInterface || report.empty() ||
         report[0] != protocol::kReportId) {
         return true;  // other reports (keyboard LEDs) are taken and ignored

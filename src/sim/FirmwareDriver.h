@@ -13,6 +13,7 @@
 #include "protocol/CommandPacket.h"
 #include "sim/SimFault.h"
 #include "sim/VirtualDevice.h"
+#include "sim/HeadsetLedMemory.h"
 #include "sim/VirtualFirmware.h"
 
 namespace kx520::sim {
@@ -39,6 +40,8 @@ public:
     FirmwareDriver& operator=(const FirmwareDriver&) = delete;
 
     VirtualFirmware& Firmware() { return m_firmware; }
+    // What a headset kept of its LED output reports.
+    const HeadsetLedMemory& HeadsetLeds() const { return m_headsetLeds; }
     const std::shared_ptr<VirtualDevice>& Device() const { return m_device; }
 
     void AddFault(const FaultSpec& fault);
@@ -91,6 +94,7 @@ private:
     const Clock::time_point m_busEpoch = Clock::now();
     Clock::time_point m_nextOutSlot{};
     Clock::time_point m_nextInSlot{};
+    HeadsetLedMemory m_headsetLeds;
     std::jthread m_worker;
 };
 

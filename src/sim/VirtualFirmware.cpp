@@ -203,8 +203,16 @@ Packet VirtualFirmware::Answer(const Packet& request) {
     }
     std::vector<uint8_t>* memory = MemoryOf(command);
     const size_t length = request[kLengthByte];
-    const size_t offset = PacketOffset(request);
-    if (memory == nullptr || length > kMaxData || offset + length > memory->size()) {
+    size_t offset = PacketOffset(request);
+    bool placed = true;
+    if (m_kind == Kind::Headset && command == kCmdWriteConfig) {
+        // Its records are written 64 bytes apart and read 25 apart: both
+        // name the same record, and a write cannot run past it.
+        const size_t at = offset % kHeadsetWriteStride;
+        placed = at + length <= kRecordStride;
+        offset = offset / kHeadsetWriteStride * kRecordStride + at;
+    }
+    if (!placed || memory == nullptr || length > kMaxData || offset + length > memory->size()) {
         reply[kStatusByte] = kStatusErrorFF;
         return reply;
     }

@@ -37,6 +37,8 @@ public:
     static constexpr size_t kStatusSize = 56;
     // Light records of 26 bytes, one per profile, 25 bytes apart.
     static constexpr size_t kRecordStride = 25;
+    // Where the headset's host writes record n: 64 x n (it reads it at 25 x n).
+    static constexpr size_t kHeadsetWriteStride = 64;
     static constexpr size_t kRecordSize = 26;
     // The mouse's configuration records: 71 bytes, one per profile, 128
     // bytes apart; the current stage at 12, five 9-byte stages from 14, and

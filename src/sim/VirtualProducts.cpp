@@ -130,7 +130,8 @@ std::vector<uint8_t> PadInterface0() {
 }
 
 // The headset's HID interface is one consumer control collection: volume and
-// mute keys (report 1) and the command reports (report 4).
+// mute keys (report 1), the firmware's notifications (report 3), the command
+// reports (report 4) and the LED output report (0xFF, 16 bytes).
 std::vector<uint8_t> HeadsetInterface3() {
     B b;
     b.UsagePage(0x0C).Usage(0x01).Collection(B::kApplication)
@@ -138,9 +139,14 @@ std::vector<uint8_t> HeadsetInterface3() {
         .Usage(0xE9).Usage(0xEA).Usage(0xE2).Usage(0xCD).ReportCount(4)
         .Input(B::kData | B::kVariable | B::kAbsolute)
         .ReportCount(4).Input(B::kConstant)
-        .ReportId(4).UsagePage(0xFF1C).LogicalMaximum(255).ReportSize(8).ReportCount(63)
+        .ReportId(3).LogicalMinimum(0).LogicalMaximum(kMaxNotificationCode).UsageMinimum(0)
+        .UsageMaximum(kMaxNotificationCode)
+        .ReportSize(16).ReportCount(1).Input(B::kData | B::kArray | B::kAbsolute)
+        .ReportId(4).UsagePage(0xFF1C).LogicalMinimum(0).LogicalMaximum(255).ReportSize(8).ReportCount(63)
         .Usage(0x01).Input(B::kData | B::kVariable | B::kAbsolute)
         .Usage(0x02).Output(B::kData | B::kVariable | B::kAbsolute)
+        .ReportId(0xFF).ReportCount(16)
+        .Usage(0x03).Output(B::kData | B::kVariable | B::kAbsolute)
         .EndCollection();
     return b.Bytes();
 }
