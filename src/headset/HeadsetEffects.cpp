@@ -32,4 +32,78 @@ void HeadsetEffects::Wave(const EffectSetting& setting, std::span<LedEntry> fram
     }
 }
 
+void HeadsetEffects::Reset() {
+    m_effectPos = 0;
+    m_ringSteps = 0;
+    m_levels.ClearKeyLevels();
+    m_levels.Ring()[0] = 1;
+}
+
+void HeadsetEffects::LightRing(size_t ledCount) {
+    auto& levels = m_levels.Levels();
+    const auto& ring = m_levels.Ring();
+    for (size_t i = 0; i < std::min({ledCount, ring.size(), levels.size()}); ++i) {
+        if (ring[i] != 0) {
+            levels[i] = 255;
+        }
+    }
+}
+
+void HeadsetEffects::StepRing(const EffectSetting& setting, size_t ledCount, size_t ringLength, bool forward) {
+    m_effectPos = StepPosition(setting.direction, kRainbowSteps, m_effectPos, 1);
+    if (m_ringSteps >= 2) {
+        m_ringSteps = 0;
+        LightRing(ledCount);
+        m_levels.RotateRingN(ringLength, forward);
+    }
+    ++m_ringSteps;
+}
+
+bool HeadsetEffects::LeadLit(const EffectSetting& setting, size_t ledCount) {
+    const auto& levels = m_levels.Levels();
+    const size_t lead = setting.direction != 0 ? 0 : ledCount - 1;
+    return ledCount > 0 && lead < levels.size() && levels[lead] != 0;
+}
+
+Rgb HeadsetEffects::PlaceColour(const EffectSetting& setting, bool leadLit, const LedEntry& current) {
+    if (!setting.multiColor) {
+        return setting.colour;
+    }
+    m_effectPos = static_cast<uint8_t>(m_effectPos + 12);
+    if (leadLit) {
+        return Rgb{current.red, current.green, current.blue};
+    }
+    return kRainbowTable[m_effectPos >= kRainbowSteps ? m_effectPos - kRainbowSteps : m_effectPos];
+}
+
+void HeadsetEffects::RingSpectrum(const EffectSetting& setting, std::span<LedEntry> frame) {
+    StepRing(setting, frame.size(), 8, setting.direction == 0);
+    const uint8_t level = kBrightnessTable[static_cast<size_t>(std::clamp(setting.brightness, 0, 4))];
+    const bool leadLit = LeadLit(setting, frame.size());
+    for (size_t i = 0; i < kRingPairs.size(); ++i) {
+        m_levels.DecayKey(i, kRingSpectrumMode);
+        const auto& pair = kRingPairs[i];
+        const LedEntry current = pair[0] < frame.size() ? frame[pair[0]] : LedEntry{};
+        const Rgb colour = PlaceColour(setting, leadLit, current);
+        const uint8_t shown = ScaledLevel(level, m_levels.Levels()[i]);
+        for (const uint8_t led : pair) {
+            if (led < frame.size()) {
+                frame[led] = LedEntry{colour.red, colour.green, colour.blue, shown};
+            }
+        }
+    }
+}
+
+void HeadsetEffects::RingRun(const EffectSetting& setting, std::span<LedEntry> frame) {
+    StepRing(setting, frame.size(), KeyLevels::kRing, setting.direction != 0);
+    const uint8_t level = kBrightnessTable[static_cast<size_t>(std::clamp(setting.brightness, 0, 4))];
+    const bool leadLit = LeadLit(setting, frame.size());
+    const size_t count = std::min(frame.size(), KeyLevels::kKeys);
+    for (size_t i = 0; i < count; ++i) {
+        m_levels.DecayKey(i, kRingRunMode);
+        const Rgb colour = PlaceColour(setting, leadLit, frame[i]);
+        frame[i] = LedEntry{colour.red, colour.green, colour.blue, ScaledLevel(level, m_levels.Levels()[i])};
+    }
+}
+
 }  // namespace kx520

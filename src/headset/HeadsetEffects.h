@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <span>
 
+#include <array>
+#include <cstddef>
+
+#include "lighting/KeyLevels.h"
 #include "lighting/LedEntry.h"
 #include "lighting/SoftwareEffects.h"
 
@@ -15,11 +19,40 @@ public:
     // The rainbow runs along the LEDs 16 colours apart; one colour runs as a
     // wave of brightness, 10 curve steps apart.
     void Wave(const EffectSetting& setting, std::span<LedEntry> frame);
+    // A lit place travels the ring of LED pairs, fading behind it, in one
+    // colour or in rainbow colours 12 apart.
+    void RingSpectrum(const EffectSetting& setting, std::span<LedEntry> frame);
+    // The same over every LED, the place travelling the whole ring.
+    void RingRun(const EffectSetting& setting, std::span<LedEntry> frame);
+    // Nothing lit and one place on the ring, at its first LED: without it
+    // the ring effects would stay dark.
+    void Reset();
+
+    // The headset's ring, in ring order: the two LEDs of each place.
+    static constexpr std::array<std::array<uint8_t, 2>, 7> kRingPairs{{
+        {1, 14}, {2, 13}, {3, 12}, {4, 11}, {5, 10}, {6, 9}, {7, 8},
+    }};
+    static constexpr int kRingRunMode = 6;
+    static constexpr int kRingSpectrumMode = 7;
 
     uint8_t EffectPos() const { return m_effectPos; }
+    const std::array<uint8_t, KeyLevels::kKeys>& Levels() { return m_levels.Levels(); }
 
 private:
+    // Every LED below the frame's count whose ring flag is set goes to full
+    // level (the base covers only the first nine).
+    void LightRing(size_t ledCount);
+    // Steps 1-3 of both ring effects: the position, and every second step
+    // the ring lit and rotated by one over its first `ringLength` places.
+    void StepRing(const EffectSetting& setting, size_t ledCount, size_t ringLength, bool forward);
+    // The colour a place takes: the setting's, or the next rainbow colour,
+    // unless the lead is lit, when `current` stays.
+    Rgb PlaceColour(const EffectSetting& setting, bool leadLit, const LedEntry& current);
+    bool LeadLit(const EffectSetting& setting, size_t ledCount);
+
     uint8_t m_effectPos = 0;
+    uint8_t m_ringSteps = 0;
+    KeyLevels m_levels;
 };
 
 }  // namespace kx520

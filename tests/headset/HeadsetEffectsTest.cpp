@@ -69,5 +69,61 @@ TEST(HeadsetWave, OneColourRunsAsAWaveOfBrightnessTenCurveStepsApart) {
     EXPECT_EQ(frame[0].level, before[3].level);  // LED 3 was 30 steps ahead
 }
 
+// Seeded at its first place, the ring lights every second step and the
+// lit place fades behind it; both LEDs of a place take its light.
+TEST(HeadsetRing, ASeededPlaceLightsItsPairAndTravelsTheRing) {
+    HeadsetEffects effects;
+    effects.Reset();
+    std::vector<LedEntry> frame(15);
+    const EffectSetting setting = Setting(false, 0);
+    for (int step = 0; step < 3; ++step) {
+        effects.RingSpectrum(setting, frame);
+    }
+    // Step 3 lit place 0 (255) and its first fade took 40 off.
+    EXPECT_EQ(frame[1], (LedEntry{10, 200, 30, 255 * 215 / 256}));
+    EXPECT_EQ(frame[14], frame[1]);
+    EXPECT_EQ(frame[0], LedEntry{});  // not on the ring
+    EXPECT_EQ(frame[2].level, 0);
+    // Backward turns the first eight places forward: the lit flag moves on
+    // and the next place lights two steps later.
+    for (int step = 0; step < 2; ++step) {
+        effects.RingSpectrum(setting, frame);
+    }
+    EXPECT_GT(frame[2].level, 0);
+    EXPECT_EQ(frame[13].level, frame[2].level);
+}
+
+TEST(HeadsetRing, WithoutTheSeedTheRingEffectsStayDark) {
+    HeadsetEffects effects;
+    std::vector<LedEntry> frame(15);
+    for (int step = 0; step < 20; ++step) {
+        effects.RingSpectrum(Setting(true, 1), frame);
+        effects.RingRun(Setting(true, 1), frame);
+    }
+    for (const LedEntry& led : frame) {
+        EXPECT_EQ(led.level, 0);
+    }
+}
+
+TEST(HeadsetRing, TheRunLightsLedsInTurnAndKeepsColoursWhileTheLeadIsLit) {
+    HeadsetEffects effects;
+    effects.Reset();
+    std::vector<LedEntry> frame(15);
+    const EffectSetting setting = Setting(true, 1);  // forward: LED 0 leads
+    for (int step = 0; step < 3; ++step) {
+        effects.RingRun(setting, frame);
+    }
+    EXPECT_GT(frame[0].level, 0);  // lit, then rotated on
+    const LedEntry lead = frame[0];
+    effects.RingRun(setting, frame);  // the lead still lit: the colours stay
+    EXPECT_EQ(frame[0].red, lead.red);
+    EXPECT_EQ(frame[0].green, lead.green);
+    EXPECT_LT(frame[0].level, lead.level);  // and fade
+    for (int step = 0; step < 4; ++step) {
+        effects.RingRun(setting, frame);
+    }
+    EXPECT_GT(frame[1].level, 0);  // the place moved to the next LED
+}
+
 }  // namespace
 }  // namespace kx520
