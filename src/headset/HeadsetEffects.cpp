@@ -12,10 +12,14 @@ namespace {
 constexpr uint8_t kRainbowSteps = 192;
 constexpr uint8_t kCurveSteps = 96;
 
+uint8_t Level(const EffectSetting& setting) {
+    return kBrightnessTable[static_cast<size_t>(std::clamp(setting.brightness, 0, 4))];
+}
+
 }  // namespace
 
 void HeadsetEffects::Wave(const EffectSetting& setting, std::span<LedEntry> frame) {
-    const uint8_t level = kBrightnessTable[static_cast<size_t>(std::clamp(setting.brightness, 0, 4))];
+    const uint8_t level = Level(setting);
     if (setting.multiColor) {
         m_effectPos = StepPosition(setting.direction, kRainbowSteps, m_effectPos, 1);
         for (size_t i = 0; i < frame.size(); ++i) {
@@ -78,7 +82,7 @@ Rgb HeadsetEffects::PlaceColour(const EffectSetting& setting, bool leadLit, cons
 
 void HeadsetEffects::RingSpectrum(const EffectSetting& setting, std::span<LedEntry> frame) {
     StepRing(setting, frame.size(), 8, setting.direction == 0);
-    const uint8_t level = kBrightnessTable[static_cast<size_t>(std::clamp(setting.brightness, 0, 4))];
+    const uint8_t level = Level(setting);
     const bool leadLit = LeadLit(setting, frame.size());
     for (size_t i = 0; i < kRingPairs.size(); ++i) {
         m_levels.DecayKey(i, kRingSpectrumMode);
@@ -96,7 +100,7 @@ void HeadsetEffects::RingSpectrum(const EffectSetting& setting, std::span<LedEnt
 
 void HeadsetEffects::RingRun(const EffectSetting& setting, std::span<LedEntry> frame) {
     StepRing(setting, frame.size(), KeyLevels::kRing, setting.direction != 0);
-    const uint8_t level = kBrightnessTable[static_cast<size_t>(std::clamp(setting.brightness, 0, 4))];
+    const uint8_t level = Level(setting);
     const bool leadLit = LeadLit(setting, frame.size());
     const size_t count = std::min(frame.size(), KeyLevels::kKeys);
     for (size_t i = 0; i < count; ++i) {
