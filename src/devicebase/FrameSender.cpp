@@ -25,7 +25,18 @@ std::vector<uint8_t> EncodeLedFrame(std::span<const LedEntry> frame) {
     return bytes;
 }
 
-FrameSender::FrameSender(protocol::CommandChannel& channel) : m_channel(channel) {}
+FrameSender::FrameSender(protocol::CommandChannel& channel)
+    : m_channel(channel), m_transport([](protocol::CommandChannel& link, std::span<const uint8_t> bytes) {
+          return protocol::CMD_STREAM_LIGHT(link, bytes);
+      }) {}
+
+bool FrameSender::SetTransport(Transport transport) {
+    if (m_thread.joinable() || !transport) {
+        return false;  // the running thread reads it unlocked
+    }
+    m_transport = std::move(transport);
+    return true;
+}
 
 FrameSender::~FrameSender() {
     Stop();
@@ -83,7 +94,7 @@ void FrameSender::Run(std::stop_token stop) {
             std::lock_guard light(m_channel.LightLock());
             stale = m_channel.LinkGeneration() != generation;
             if (!stale) {
-                result = protocol::CMD_STREAM_LIGHT(m_channel, frame);
+                result = m_transport(m_channel, frame);
             }
         }
         lock.lock();

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -30,11 +31,18 @@ class FrameSender {
 public:
     static constexpr std::chrono::milliseconds kBackoff{200};
 
+    // How a frame's bytes reach the device: a result of the command set
+    // (kResultSuccess or why not). CMD_STREAM_LIGHT unless set otherwise.
+    using Transport = std::function<int(protocol::CommandChannel&, std::span<const uint8_t>)>;
+
     explicit FrameSender(protocol::CommandChannel& channel);
     ~FrameSender();
     FrameSender(const FrameSender&) = delete;
     FrameSender& operator=(const FrameSender&) = delete;
 
+    // For a kind whose frames are not command packets (the headset's
+    // output reports); only before Start (false after it).
+    bool SetTransport(Transport transport);
     void Start();
     // Wakes and joins the thread; a frame being sent finishes first.
     void Stop();
@@ -51,6 +59,7 @@ private:
     void Run(std::stop_token stop);
 
     protocol::CommandChannel& m_channel;
+    Transport m_transport;
     mutable std::mutex m_lock;
     std::condition_variable_any m_changed;
     std::optional<std::vector<uint8_t>> m_pending;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "protocol/CommandChannel.h"
+#include "protocol/CommandSet.h"
+
 namespace kx520 {
 
 namespace {
@@ -10,6 +13,7 @@ constexpr uint8_t kReportId = 0xFF;
 constexpr uint8_t kSides[] = {0x22, 0x44};
 constexpr size_t kFirstBlockLeds = 7;
 constexpr size_t kDataStart = 4;
+constexpr int kReportTimeoutMs = 50;
 
 // The byte of channel `channel` (0 red, 1 green, 2 blue) of each LED.
 std::array<uint8_t, kHeadsetLeds> ChannelBytes(std::span<const LedEntry> frame, size_t ledCount, int channel) {
@@ -48,6 +52,27 @@ std::array<HeadsetReport, kHeadsetReports> HeadsetLedReports(std::span<const Led
         }
     }
     return reports;
+}
+
+std::vector<uint8_t> EncodeHeadsetFrame(std::span<const LedEntry> frame, size_t ledCount) {
+    std::vector<uint8_t> bytes;
+    bytes.reserve(kHeadsetReports * kHeadsetReportSize);
+    for (const HeadsetReport& report : HeadsetLedReports(frame, ledCount)) {
+        bytes.insert(bytes.end(), report.begin(), report.end());
+    }
+    return bytes;
+}
+
+int SendHeadsetReports(protocol::CommandChannel& channel, std::span<const uint8_t> bytes) {
+    if (bytes.size() % kHeadsetReportSize != 0) {
+        return protocol::kResultUnsupported;
+    }
+    for (size_t at = 0; at < bytes.size(); at += kHeadsetReportSize) {
+        if (!channel.FirstLink().SetOutputReport(bytes.data() + at, kHeadsetReportSize, kReportTimeoutMs)) {
+            return protocol::kResultNoReply;
+        }
+    }
+    return protocol::kResultSuccess;
 }
 
 }  // namespace kx520

@@ -5,9 +5,15 @@
 #include <cstdint>
 #include <span>
 
+#include <vector>
+
 #include "lighting/LedEntry.h"
 
 namespace kx520 {
+
+namespace protocol {
+class CommandChannel;
+}
 
 // The headset takes its LED colours as twelve plain HID output reports of
 // 17 bytes, not as command packets: for each channel (red, green, blue) and
@@ -25,5 +31,13 @@ using HeadsetReport = std::array<uint8_t, kHeadsetReportSize>;
 // past `ledCount` or the frame are dark. The second block of a channel holds
 // six LEDs, and its seventh byte repeats what the report before it had there.
 std::array<HeadsetReport, kHeadsetReports> HeadsetLedReports(std::span<const LedEntry> frame, size_t ledCount);
+
+// The twelve reports one after the other: what the frame sender is handed.
+std::vector<uint8_t> EncodeHeadsetFrame(std::span<const LedEntry> frame, size_t ledCount);
+
+// The frame sender's transport for the headset: each report of `bytes`
+// sent as an output report on the first link. The first that fails ends
+// the frame with kResultNoReply.
+int SendHeadsetReports(protocol::CommandChannel& channel, std::span<const uint8_t> bytes);
 
 }  // namespace kx520

@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
 #include <vector>
+
+#include "devicebase/FrameSender.h"
+#include "protocol/CommandSet.h"
+#include "sim/FirmwareDriver.h"
+#include "support/VirtualChannel.h"
 
 namespace kx520 {
 namespace {
@@ -73,6 +80,34 @@ TEST(HeadsetLedReports, LedsPastTheCountOrTheFrameAreDark) {
         }
         EXPECT_EQ(reports[1][10], reports[0][10]);  // the repeated seventh byte
     }
+}
+
+// The frame sender hands the headset's frames over as its twelve output
+// reports, off the caller's thread; the virtual headset gets every colour.
+TEST(HeadsetLedReports, TheFrameSenderDeliversThemToTheHeadset) {
+    test::VirtualChannel headset("headset");
+    ASSERT_TRUE(headset.Connected());
+    FrameSender sender(headset.Channel());
+    ASSERT_TRUE(sender.SetTransport(SendHeadsetReports));
+    sender.Start();
+    EXPECT_FALSE(sender.SetTransport(SendHeadsetReports));  // not while it runs
+    std::vector<LedEntry> frame(13, LedEntry{0, 0, 0, 255});
+    frame[12] = LedEntry{255, 128, 64, 255};
+    sender.Submit(EncodeHeadsetFrame(frame, 13));
+    for (int i = 0; i < 200 && sender.SentFrames() == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(sender.SentFrames(), 1u);
+    const auto driver = headset.Firmware();
+    EXPECT_EQ(driver->HeadsetLeds().Taken(), 12u);
+    for (size_t side = 0; side < 2; ++side) {
+        const auto colours = driver->HeadsetLeds().Colours(side);
+        EXPECT_EQ(colours[12], (std::array<uint8_t, 3>{247, 127, 63}));
+        EXPECT_EQ(colours[0], (std::array<uint8_t, 3>{0, 0, 0}));
+    }
+    // Bytes that are not whole reports are not sent at all.
+    EXPECT_EQ(SendHeadsetReports(headset.Channel(), std::vector<uint8_t>(20, 0xFF)), protocol::kResultUnsupported);
+    EXPECT_EQ(driver->HeadsetLeds().Taken(), 12u);
 }
 
 }  // namespace
