@@ -58,7 +58,7 @@ struct RunningApp {
     // In `home`, or in a fresh one of its own.
     explicit RunningApp(const std::string& simulate, bool automation = false, const BenchHome* home = nullptr) {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        const BenchHome& used = home != nullptr ? *home : m_ownHome;
+        const BenchHome& used = home != nullptr ? *home : m_ownHome.emplace();
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"}) {
             setenv(name, (used.path + "/" + name).c_str(), 1);
         }
@@ -87,7 +87,7 @@ struct RunningApp {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
-    BenchHome m_ownHome;
+    std::optional<BenchHome> m_ownHome;  // only when no home is given
     // Milliseconds until the window showed itself; negative on time-out.
     double WaitShown() const {
         QDBusInterface app(QStringLiteral("org.kx520.Application"),

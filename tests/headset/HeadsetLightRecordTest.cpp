@@ -6,15 +6,8 @@ namespace kx520 {
 namespace {
 
 TEST(HeadsetLightRecord, IsLaidOutAsThePadsWithTheSpeedTurnedAndHighModesOff) {
-    profiles::LightSetting light;
-    light.mode = 3;
-    light.brightness = 4;
-    light.speed = 1;
-    light.direction = 1;
-    light.multiColor = 1;
-    light.red = 255;
-    light.green = 128;
-    light.blue = 7;
+    // mode, brightness, speed, direction, multi-colour, red, green, blue
+    profiles::LightSetting light{3, 4, 1, 1, 1, 255, 128, 7};
     const HeadsetLightRecordBytes expected{2, 3, 4, 3, 1, 1, 255, 128, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(HeadsetLightRecord(light, 3, 2), expected);
     struct Case {
