@@ -15,6 +15,10 @@ packages=(
     qt6-base-dev libgl-dev
     fonts-dejavu-core fontconfig fonts-noto-cjk fonts-noto-core
     dbus dbus-bin dbus-daemon libdbus-1-dev
+    # The headset's audio plug-in speaks to the sound server; its equaliser
+    # and voice changer are LADSPA filters. The tests run a private server
+    # and measure what comes out.
+    libpulse-dev pulseaudio pulseaudio-utils caps rubberband-ladspa sox
 )
 
 missing=()

@@ -7,7 +7,11 @@
 
 namespace kx520 {
 
-DeviceCore::DeviceCore(hid::HidBackend& backend) : m_channel(backend), m_sender(m_channel) {
+DeviceCore::DeviceCore(hid::HidBackend& backend, FrameSender::Transport transport)
+    : m_channel(backend), m_sender(m_channel) {
+    if (transport) {
+        m_sender.SetTransport(std::move(transport));
+    }
     m_sender.Start();
 }
 

@@ -35,7 +35,9 @@ class DeviceCore {
 public:
     static constexpr size_t kMaxFrameLeds = 170;
 
-    explicit DeviceCore(hid::HidBackend& backend);
+    // `transport`: how the kind's frames reach it, when not as command
+    // packets (set before the sender starts).
+    explicit DeviceCore(hid::HidBackend& backend, FrameSender::Transport transport = {});
     virtual ~DeviceCore();
     DeviceCore(const DeviceCore&) = delete;
     DeviceCore& operator=(const DeviceCore&) = delete;

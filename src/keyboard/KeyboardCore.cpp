@@ -33,20 +33,6 @@ uint8_t Step(uint8_t value) {
     return std::min(value, kMaxStep);
 }
 
-// Begin, the command, end: the bracket of every write.
-template <typename Command>
-int Bracketed(CommandChannel& channel, Command command) {
-    if (!channel.IsOpen()) {
-        return 0;
-    }
-    int result = CMD_BEGIN(channel);
-    if (result == kResultSuccess) {
-        result = command();
-    }
-    const int end = CMD_END(channel);
-    return result == kResultSuccess ? end : result;
-}
-
 }  // namespace
 
 KeyboardCore::KeyboardCore(hid::HidBackend& backend) : DeviceCore(backend) {}

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace kx520 {
@@ -68,6 +69,60 @@ bool ReadRegularFile(const std::string& path, size_t maxBytes, std::string& text
 bool IsRegularFile(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool WriteAll(int fd, const std::string& text) {
+    size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        written += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+std::string TemporaryTemplate(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
+    return path.substr(0, nameAt) + "." + path.substr(nameAt) + kTemporaryMarker +
+           "XXXXXX";
+}
+
+bool ReplaceFile(const std::string& path, const std::string& text, std::string* error) {
+    auto fail = [error](int code) {
+        if (error != nullptr) {
+            *error = std::strerror(code != 0 ? code : EIO);
+        }
+        return false;
+    };
+    std::string temporary = TemporaryTemplate(path);
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        return fail(errno);
+    }
+    int code = 0;
+    if (!WriteAll(fd, text) || ::fsync(fd) != 0) {
+        code = errno;
+    }
+    if (::close(fd) != 0 && code == 0) {
+        code = errno;
+    }
+    if (code == 0) {
+        ::chmod(temporary.c_str(), 0644);
+        if (::rename(temporary.c_str(), path.c_str()) != 0) {
+            code = errno;
+        }
+    }
+    if (code != 0) {
+        ::unlink(temporary.c_str());
+        return fail(code);
+    }
+    return true;
 }
 
 }  // namespace kx520

@@ -24,64 +24,6 @@ namespace kx520::profiles {
 
 namespace {
 
-bool WriteAll(int fd, const std::string& text) {
-    size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        written += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// "<folder>/.<name>.kx520-tmp-XXXXXX": hidden, and a form no user file has,
-// so that the temporaries a cut-off write leaves can be told apart.
-std::string TemporaryTemplate(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    const size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
-    return path.substr(0, nameAt) + "." + path.substr(nameAt) + JsonFile::kTemporaryMarker +
-           "XXXXXX";
-}
-
-// Writes `text` to `path` through a temporary file in the same folder;
-// what failed, in the system's words, goes to `error`.
-bool ReplaceFile(const std::string& path, const std::string& text, std::string* error) {
-    auto fail = [error](int code) {
-        if (error != nullptr) {
-            *error = std::strerror(code != 0 ? code : EIO);
-        }
-        return false;
-    };
-    std::string temporary = TemporaryTemplate(path);
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        return fail(errno);
-    }
-    int code = 0;
-    if (!WriteAll(fd, text) || ::fsync(fd) != 0) {
-        code = errno;
-    }
-    if (::close(fd) != 0 && code == 0) {
-        code = errno;
-    }
-    if (code == 0) {
-        ::chmod(temporary.c_str(), 0644);
-        if (::rename(temporary.c_str(), path.c_str()) != 0) {
-            code = errno;
-        }
-    }
-    if (code != 0) {
-        ::unlink(temporary.c_str());
-        return fail(code);
-    }
-    return true;
-}
-
 // Same bytes in both files (compared in pieces, never read whole).
 bool SameContent(const std::string& a, const std::string& b) {
     struct stat one {};

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/RegularFile.h"
+
 namespace kx520::profiles {
 
 // File access for profile data: every read is guarded (size, depth, type),
@@ -32,7 +34,7 @@ public:
     // copy) to the first free `<path>.bak` name; false when it stays.
     static bool MoveAside(const std::string& path);
     // What the names of the atomic writer's temporaries carry, and nothing else.
-    static constexpr const char* kTemporaryMarker = ".kx520-tmp-";
+    static constexpr const char* kTemporaryMarker = kx520::kTemporaryMarker;
     static constexpr int kMaxBackups = 100;
     // A byte-for-byte copy of the regular file `from` that atomically
     // replaces `to`; false (and `to` untouched) when either side fails.

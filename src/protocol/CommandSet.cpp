@@ -119,6 +119,18 @@ int PagedWrite(CommandChannel& channel, uint8_t command, std::span<const uint8_t
 
 }  // namespace
 
+int Bracketed(CommandChannel& channel, const std::function<int()>& command) {
+    if (!channel.IsOpen()) {
+        return 0;
+    }
+    int result = CMD_BEGIN(channel);
+    if (result == kResultSuccess) {
+        result = command();
+    }
+    const int end = CMD_END(channel);
+    return result == kResultSuccess ? end : result;
+}
+
 int CMD_BEGIN(CommandChannel& channel) {
     return Simple(channel, kCmdBegin);
 }

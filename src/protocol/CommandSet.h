@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "protocol/CommandChannel.h"
@@ -39,6 +40,9 @@ inline constexpr size_t kShootPacketSize = 56;
 // whole transfer.
 
 int CMD_BEGIN(CommandChannel& channel);
+// `command` between CMD_BEGIN and CMD_END, the bracket of every write: the
+// first failure's code, 0 (nothing sent) when the channel is closed.
+int Bracketed(CommandChannel& channel, const std::function<int()>& command);
 // Waits 10 ms before it takes the lock, so the device can finish the
 // transfers the matching CMD_BEGIN opened.
 int CMD_END(CommandChannel& channel);
