@@ -1,5 +1,6 @@
 #include "app/MainWindowControls.h"
 
+#include "headsetui/CZentrelHS6533Device.h"
 #include "keyboardui/CZentrelKeyboardDevice.h"
 #include "mouseui/CZentrelMouseDevice.h"
 #include "deviceui/CZentrelUSBDevice.h"
@@ -16,9 +17,9 @@ bool IsTag(const QString& tag, const char* wanted) {
     return tag.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0;
 }
 
-// Until the other kinds have their own classes, their pages are the device
-// base, which already streams, listens and binds its page.
-constexpr const char* kDeviceTags[] = {"ZentrelMousePadDevice", "ZentrelHS6533Device"};
+// Until the pad has its own class, its page is the device base, which
+// already streams, listens and binds its page.
+constexpr const char* kDeviceTags[] = {"ZentrelMousePadDevice"};
 
 // Control trees built from their own files, bound to the window.
 struct TreeTag {
@@ -57,6 +58,9 @@ ui::CControlUI* CreateMainWindowControl(const QString& tag, hid::HidBackend& bac
     }
     if (IsTag(tag, "ZentrelMouseDevice")) {
         return new CZentrelMouseDevice(backend);
+    }
+    if (IsTag(tag, "ZentrelHS6533Device")) {
+        return new CZentrelHS6533Device(backend);
     }
     for (const char* deviceTag : kDeviceTags) {
         if (IsTag(tag, deviceTag)) {

@@ -1,6 +1,9 @@
 #include "audioplugin/ServerChains.h"
 
+#include "audioplugin/CapsEqualiserCurve.h"
+
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -17,8 +20,6 @@ constexpr const char* kVoiceOut = "kx520_voice_out";
 constexpr const char* kVoiceFx = "kx520_voice_fx";
 constexpr const char* kEqPlugin = "caps";
 constexpr const char* kVoicePlugin = "ladspa-rubberband";
-constexpr int kLowestGain = -48;
-constexpr int kHighestGain = 24;
 
 std::string Marked(const std::string& role, const std::string& description) {
     return "device.description='" + description + "' " + ServerChains::kMarker + "=" + role;
@@ -105,11 +106,11 @@ bool ServerChains::LadspaAvailable(const std::string& file) {
 }
 
 std::string ServerChains::EqArgument(const std::string& master, const std::array<int, kBands>& bands) {
-    // The curve lowered by its largest boost: what is raised never clips.
-    const int boost = std::max(0, *std::max_element(bands.begin(), bands.end()));
     std::string controls;
-    for (int gain : bands) {
-        controls += (controls.empty() ? "" : ",") + std::to_string(std::clamp(gain - boost, kLowestGain, kHighestGain));
+    for (double control : CapsEqualiserCurve::Controls(bands)) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%.2f", control);
+        controls += (controls.empty() ? "" : ",") + std::string(text);
     }
     return std::string("sink_name=") + kEqSink + " sink_master=" + master + " channels=2 plugin=" + kEqPlugin +
            " label=Eq10X2 control=" + controls + " sink_properties=\"" + Marked("eq", "KX520 headset equaliser") +
@@ -176,14 +177,14 @@ void ServerChains::UnloadAll(Remembered& remembered) {
 void ServerChains::ReconcileEq(const Headset& headset, const Wanted& wanted, Remembered& remembered, Modules& ours,
                                std::string& why) {
     std::string argument;
-    if (wanted.bands && headset.sink) {
-        if (!LadspaAvailable("caps.so")) {
-            why = "the equaliser needs the caps LADSPA plug-ins (package caps)";
-        } else {
-            argument = EqArgument(headset.sink->name, *wanted.bands);
-        }
-    } else if (wanted.bands) {
+    // A flat curve needs no filter: the sound stays exactly as it was.
+    const bool filtered = wanted.bands && !CapsEqualiserCurve::Flat(*wanted.bands);
+    if (filtered && !headset.sink) {
         why = "the headset's sound device is not there";
+    } else if (filtered && !LadspaAvailable("caps.so")) {
+        why = "the equaliser needs the caps LADSPA plug-ins (package caps)";
+    } else if (filtered) {
+        argument = EqArgument(headset.sink->name, *wanted.bands);
     }
     const bool was = ours.count("eq") != 0;
     const std::optional<uint32_t> before = was ? SinkIndex(kEqSink) : std::nullopt;

@@ -131,6 +131,10 @@ int AudioSdk::ConfLibInit() {
     return m_loaded ? m_entries.ConfLibInit() : kNotLoaded;
 }
 
+int AudioSdk::ConfLibUnInit() {
+    return m_loaded ? m_entries.ConfLibUnInit() : kNotLoaded;
+}
+
 int AudioSdk::CreateDeviceList() {
     return m_loaded ? m_entries.CreateDeviceList() : kNotLoaded;
 }

@@ -83,6 +83,8 @@ public:
     const std::string& LoadedPath() const { return m_path; }
 
     int ConfLibInit();
+    // Takes down what the plug-in set up on the sound server.
+    int ConfLibUnInit();
     int CreateDeviceList();
     // Non-zero, `count` 0, on failure.
     int GetDeviceCount(int flow, int& count);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/SafeJson.h"
+
 namespace kx520 {
 
 namespace {
@@ -45,6 +47,12 @@ int32_t FieldValue(const std::string& field) {
 
 }  // namespace
 
+HeadsetAudio::~HeadsetAudio() {
+    if (m_started) {
+        m_sdk.ConfLibUnInit();
+    }
+}
+
 HeadsetAudio::StartReport HeadsetAudio::Start(const std::vector<std::string>& candidates) {
     StartReport report;
     if (!m_sdk.Load(candidates, report.why)) {
@@ -63,6 +71,7 @@ HeadsetAudio::StartReport HeadsetAudio::StartLoaded() {
     if (m_sdk.ConfLibInit() != 0) {
         report.messages.push_back("ConfLibInit called failed!");
     }
+    m_started = true;
     m_sdk.CreateDeviceList();
     int outputs = 0;
     int microphones = 0;
@@ -77,6 +86,23 @@ HeadsetAudio::StartReport HeadsetAudio::StartLoaded() {
     EnsureDefaults();
     report.state = ReadAudioState();
     return report;
+}
+
+bool HeadsetAudio::Reselect(std::vector<std::string>& messages) {
+    if (!m_sdk.Loaded()) {
+        return false;
+    }
+    m_sdk.CreateDeviceList();
+    return SelectEndpoints(messages);
+}
+
+bool HeadsetAudio::Need(bool microphone) {
+    if (microphone ? HasMicrophone() : HasOutput()) {
+        return true;
+    }
+    std::vector<std::string> messages;
+    Reselect(messages);
+    return microphone ? HasMicrophone() : HasOutput();
 }
 
 std::optional<AudioEndpoint> HeadsetAudio::FirstOf(int flow, const std::vector<int32_t>& types, bool needActive) {
@@ -211,6 +237,9 @@ HeadsetAudioState HeadsetAudio::ReadAudioState() {
 }
 
 int HeadsetAudio::ApplyBands(const std::array<int32_t, kBands>& gains) {
+    if (!Need(false)) {
+        return kAudioNoDevice;
+    }
     int first = m_sdk.WriteInt(m_output.endpoint, "Enable_EQ_GFX", 1);
     for (int band = 0; band < kBands; ++band) {
         const int result = SetBand(band, gains[static_cast<size_t>(band)]);
@@ -225,12 +254,19 @@ int HeadsetAudio::SetBand(int band, int32_t gain) {
     if (band < 0 || band >= kBands) {
         return kFailed;
     }
+    if (!Need(false)) {
+        return kAudioNoDevice;
+    }
     return m_sdk.WriteInt(m_output.endpoint, BandName(band).c_str(), gain);
 }
 
 HeadsetAudio::LevelWrite HeadsetAudio::SetLevel(const char* scalar, int32_t scalarChannel, const char* decibels,
                                                 int32_t readChannel, int percent) {
     LevelWrite write;
+    if (!Need(true)) {
+        write.result = kAudioNoDevice;
+        return write;
+    }
     const int level = std::clamp(percent, 0, 100);
     write.result = m_sdk.WriteFloat(m_microphone.endpoint, scalar, static_cast<float>(level) / 100.0f,
                                     {scalarChannel});
@@ -249,14 +285,23 @@ HeadsetAudio::LevelWrite HeadsetAudio::SetMonitorLevel(int percent) {
 }
 
 int HeadsetAudio::SetMicMute(bool muted) {
+    if (!Need(true)) {
+        return kAudioNoDevice;
+    }
     return m_sdk.WriteInt(m_microphone.endpoint, "MuteControl", muted ? 1 : 0);
 }
 
 int HeadsetAudio::SetMonitorMute(bool muted) {
+    if (!Need(true)) {
+        return kAudioNoDevice;
+    }
     return m_sdk.WriteInt(m_microphone.endpoint, "AAMuteControl", muted ? 1 : 0);
 }
 
 int HeadsetAudio::SetVoiceChanger(bool on) {
+    if (!Need(true)) {
+        return kAudioNoDevice;
+    }
     const int result = m_sdk.WriteInt(m_microphone.endpoint, "Enable_MAGICVOICE", on ? 1 : 0);
     if (on) {
         m_sdk.WriteInt(m_microphone.endpoint, "Enable_MICECHO", 0);
@@ -268,12 +313,52 @@ int HeadsetAudio::SelectVoice(int voice) {
     if (voice < 1 || voice > 4) {
         return kFailed;
     }
+    if (!Need(true)) {
+        return kAudioNoDevice;
+    }
     return m_sdk.WriteInt(m_microphone.endpoint, "MagicVoice_Selection", voice - 1);
 }
 
 std::optional<std::string> HeadsetAudio::Status() {
     const AudioEndpoint& endpoint = HasMicrophone() ? m_microphone.endpoint : m_output.endpoint;
     return m_sdk.Read(endpoint, "KX_Status", {}, AudioSdk::kFeatureBufferSize * 4);
+}
+
+}  // namespace kx520
+
+namespace kx520 {
+
+HeadsetAudio::Summary HeadsetAudio::Describe() {
+    if (!m_sdk.Loaded()) {
+        return {"hs_audio_no_plugin", {}, {}};
+    }
+    const std::optional<std::string> status = Status();
+    const std::optional<Json::Value> report = status ? json::Parse(*status) : std::nullopt;
+    if (!report || json::Member(*report, "server").isNull()) {
+        return {"hs_audio_no_server", {}, {}};
+    }
+    if (!HasOutput() && !HasMicrophone()) {
+        return {"hs_audio_no_device", {}, {}};
+    }
+    Summary summary{"hs_audio_applies", {}, {}};
+    const Json::Value& notApplied = json::Member(*report, "notApplied");
+    if (!notApplied.isObject()) {
+        return summary;
+    }
+    for (const std::string& what : notApplied.getMemberNames()) {
+        summary.notApplied.push_back(what);
+        // The plug-in names what would make it real as "(package NAME)".
+        const std::string why = json::String(notApplied[what]);
+        const size_t at = why.find("(package ");
+        const size_t end = at == std::string::npos ? at : why.find(')', at);
+        if (end != std::string::npos) {
+            summary.packages.push_back(why.substr(at + 9, end - at - 9));
+        }
+    }
+    if (!summary.notApplied.empty()) {
+        summary.textId = "hs_audio_partly";
+    }
+    return summary;
 }
 
 }  // namespace kx520

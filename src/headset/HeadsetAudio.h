@@ -44,6 +44,12 @@ public:
         int32_t featureWord6 = 0;
     };
 
+    HeadsetAudio() = default;
+    // What the plug-in set up on the sound server is taken down.
+    ~HeadsetAudio();
+    HeadsetAudio(const HeadsetAudio&) = delete;
+    HeadsetAudio& operator=(const HeadsetAudio&) = delete;
+
     struct StartReport {
         bool loaded = false;
         // Why the plug-in is not there (the paths tried and what each lacked).
@@ -64,6 +70,10 @@ public:
     // messages for a feature reply that could not be read.
     bool SelectEndpoints(std::vector<std::string>& messages);
     void EnsureDefaults();
+    // The plug-in's device list made again and the endpoints chosen from it:
+    // at every connection, and before a write while one is missing (a
+    // headset plugged back, a sound server restarted).
+    bool Reselect(std::vector<std::string>& messages);
     HeadsetAudioState ReadAudioState();
 
     bool Loaded() const { return m_sdk.Loaded(); }
@@ -94,6 +104,18 @@ public:
     int SelectVoice(int voice);
     // What the plug-in applies and why not, as it reports it (JSON).
     std::optional<std::string> Status();
+    // What the page's status line says: whether the settings apply, are
+    // only kept, or cannot be, and what to install; from the plug-in's own
+    // report.
+    struct Summary {
+        std::string textId;
+        // What the plug-in keeps without applying ("eq", "voice", "monitor",
+        // or a property's name).
+        std::vector<std::string> notApplied;
+        // Packages that would make them real.
+        std::vector<std::string> packages;
+    };
+    Summary Describe();
 
 private:
     HeadsetAudioState::Level ReadLevel(const char* highest, const char* lowest, const char* step,
@@ -105,9 +127,12 @@ private:
     // plug-in reports.
     void DefaultIfUnset(const Endpoint& endpoint, const char* name, int32_t value, const std::vector<int32_t>& extra);
     bool ReadFeatures(Endpoint& endpoint, std::vector<std::string>& messages);
+    // The endpoint a write needs, looked for again while it is missing.
+    bool Need(bool microphone);
     std::optional<AudioEndpoint> FirstOf(int flow, const std::vector<int32_t>& types, bool needActive);
 
     AudioSdk m_sdk;
+    bool m_started = false;
     Endpoint m_output;
     Endpoint m_microphone;
 };

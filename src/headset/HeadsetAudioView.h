@@ -48,8 +48,9 @@ public:
 
     // The message window with language text `textId`.
     virtual void Tell(const std::string& textId) = 0;
-    // A driver refusal of `what`, or a status line of what is applied.
-    virtual void ShowRefused(const std::string& what) = 0;
+    // The driver did not apply `what` (a text id), for the plug-in's
+    // `result`: the setting is kept.
+    virtual void ShowRefused(const std::string& what, int result) = 0;
 };
 
 // Where the driver calls run: off the UI thread, one after another, each

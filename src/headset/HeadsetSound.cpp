@@ -25,10 +25,6 @@ std::string Decibels(double value) {
     return text;
 }
 
-std::string Refusal(const std::string& what, int result) {
-    return what + (result == kAudioNotApplied ? ": kept, not applied on this system" : ": not applied");
-}
-
 }  // namespace
 
 HeadsetSound::HeadsetSound(CHs6533Profiledata& profile, HeadsetAudioView& view, HeadsetAudioRunner& runner, Save save)
@@ -116,7 +112,7 @@ void HeadsetSound::SendCurve(const Bands& gains, const std::string& what, std::f
     m_runner.Run([gains, result](HeadsetAudio& audio) { *result = audio.ApplyBands(gains); },
                  [this, result, what, then = std::move(then)] {
                      if (*result != 0) {
-                         m_view.ShowRefused(Refusal(what, *result));
+                         m_view.ShowRefused(what, *result);
                      }
                      then();
                  });
@@ -138,7 +134,7 @@ void HeadsetSound::ApplyPreset(int preset) {
     m_view.EnableCustomLayout(false);
     const Bands gains = CHs6533Profiledata::FixedPreset(preset);
     m_settings.eqType = preset;
-    SendCurve(gains, "equaliser preset", [this, preset, gains] {
+    SendCurve(gains, "hs_what_preset", [this, preset, gains] {
         m_profile.SetEQBands(preset, gains);
         StoreAndSave();
     });
@@ -165,7 +161,7 @@ void HeadsetSound::BandChanged(int band) {
     m_runner.Run([band, value, result](HeadsetAudio& audio) { *result = audio.SetBand(band, value); },
                  [this, result] {
                      if (*result != 0) {
-                         m_view.ShowRefused(Refusal("equaliser band", *result));
+                         m_view.ShowRefused("hs_what_band", *result);
                      }
                  });
 }
@@ -176,7 +172,7 @@ void HeadsetSound::ApplyCustomCurve() {
     if (index < 0 || values.empty()) {
         return;
     }
-    SendCurve(ToBands(values), "equaliser curve", [this, index] {
+    SendCurve(ToBands(values), "hs_what_curve", [this, index] {
         m_settings.eqType = kUserPreset;
         m_settings.customEqIndex = index;
         StoreAndSave();
@@ -253,7 +249,7 @@ void HeadsetSound::SetLevel(bool monitor) {
         [this, monitor, level, write] {
             int32_t& stored = monitor ? m_settings.micMonitorValue : m_settings.micInValue;
             if (write->result != 0) {
-                m_view.ShowRefused(Refusal(monitor ? "monitor level" : "microphone level", write->result));
+                m_view.ShowRefused(monitor ? "hs_what_monitor_level" : "hs_what_mic_level", write->result);
                 return;
             }
             if (write->decibels) {
@@ -287,7 +283,7 @@ void HeadsetSound::ToggleMute(bool monitor, bool checked) {
             if (*result != 0) {
                 // The option goes back to what the driver still has.
                 monitor ? m_view.SetMonitorOption(!flag) : m_view.SetMicOption(!flag);
-                m_view.ShowRefused(Refusal(monitor ? "monitor mute" : "microphone mute", *result));
+                m_view.ShowRefused(monitor ? "hs_what_monitor_mute" : "hs_what_mic_mute", *result);
                 return;
             }
             flag = muted;
@@ -312,7 +308,7 @@ void HeadsetSound::SetVoiceChanger() {
     m_runner.Run([on, result](HeadsetAudio& audio) { *result = audio.SetVoiceChanger(on); },
                  [this, result] {
                      if (*result != 0) {
-                         m_view.ShowRefused(Refusal("voice changer", *result));
+                         m_view.ShowRefused("hs_what_voice_changer", *result);
                      }
                      StoreAndSave();
                  });
@@ -326,7 +322,7 @@ void HeadsetSound::SelectVoice(int voice) {
     m_runner.Run([voice, result](HeadsetAudio& audio) { *result = audio.SelectVoice(voice); },
                  [this, voice, result] {
                      if (*result != 0) {
-                         m_view.ShowRefused(Refusal("voice", *result));
+                         m_view.ShowRefused("hs_what_voice_choice", *result);
                      }
                      m_settings.magicType = voice;
                      m_view.SelectVoice(voice);

@@ -4,8 +4,10 @@
 #include "pages/CKeySetControlUI.h"
 #include "pages/CLightControlUI.h"
 #include "pages/CMacroControlUI.h"
+#include "pages/CMagicControlUI.h"
 #include "pages/CMpDevicePowerUI.h"
 #include "pages/CSelectPanelUI.h"
+#include "pages/CVoice6533ControlUI.h"
 #include "profileui/CDeviceProfileUI.h"
 #include "builder/CControlFactory.h"
 
@@ -22,6 +24,8 @@ void RegisterPageControls() {
     factory.RegisterControl(QStringLiteral("KeySetControl"), [] { return new CKeySetControlUI(); });
     factory.RegisterControl(QStringLiteral("LightControl"), [] { return new CLightControlUI(); });
     factory.RegisterControl(QStringLiteral("MacroControl"), [] { return new CMacroControlUI(); });
+    factory.RegisterControl(QStringLiteral("Voice6533Control"), [] { return new CVoice6533ControlUI(); });
+    factory.RegisterControl(QStringLiteral("MagicControl"), [] { return new CMagicControlUI(); });
 }
 
 }  // namespace kx520

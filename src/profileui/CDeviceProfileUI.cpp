@@ -25,8 +25,9 @@ const TabRule kTabRules[] = {
     {3, {"cursor_Op_tab", "macro_Op_tab", "system_Op_tab", "key_Op_tab"}, {}},
     {5, {"cursor_Op_tab", "macro_Op_tab", "system_Op_tab", "key_Op_tab"}, {}},
     {4, {"cursor_Op_tab", "macro_Op_tab", "key_Op_tab"}, {}},
-    {7, {"cursor_Op_tab", "macro_Op_tab", "system_Op_tab", "key_Op_tab"},
-     {"6533_voice_Op_tab", "magic_Op_tab", "Virtual7.1_Op_tab"}},
+    // No page gives the headset's virtual surround any controls: its tab stays hidden.
+    {7, {"cursor_Op_tab", "macro_Op_tab", "system_Op_tab", "key_Op_tab", "Virtual7.1_Op_tab"},
+     {"6533_voice_Op_tab", "magic_Op_tab"}},
 };
 
 // Tabs whose pages are built, by profile kind: enabled, their "later"
@@ -38,6 +39,7 @@ struct BuiltTabs {
 const BuiltTabs kBuiltTabs[] = {
     {1, {"deng_Op_tab", "key_Op_tab", "macro_Op_tab"}},
     {2, {"deng_Op_tab", "key_Op_tab", "macro_Op_tab", "system_Op_tab", "cursor_Op_tab"}},
+    {7, {"deng_Op_tab", "6533_voice_Op_tab", "magic_Op_tab"}},
 };
 
 // A name from a file can be of any length: the combo shows the start of it.

@@ -28,7 +28,7 @@ struct FakeView : HeadsetAudioView {
     bool voiceSwitch = false;
     int voice = 0;
     std::vector<std::string> told;
-    std::vector<std::string> refused;
+    std::vector<std::pair<std::string, int>> refused;
 
     void SelectPreset(int n) override { preset = n >= 1 && n <= 13 ? n : 0; }
     void SetBand(int band, int value) override { bands[static_cast<size_t>(band)] = value; }
@@ -57,7 +57,7 @@ struct FakeView : HeadsetAudioView {
     bool VoiceSwitch() const override { return voiceSwitch; }
     void SelectVoice(int n) override { voice = n >= 1 && n <= 4 ? n : 0; }
     void Tell(const std::string& textId) override { told.push_back(textId); }
-    void ShowRefused(const std::string& what) override { refused.push_back(what); }
+    void ShowRefused(const std::string& what, int result) override { refused.push_back({what, result}); }
 };
 
 struct AtOnce : HeadsetAudioRunner {
@@ -146,8 +146,7 @@ TEST_F(HeadsetSoundTest, TheVoiceChangerOnSwitchesTheEchoOffAndOffLeavesIt) {
     plugin.answers["Enable_MAGICVOICE"] = kAudioNotApplied;
     view.voiceSwitch = true;
     sound.SetVoiceChanger();
-    ASSERT_EQ(view.refused.size(), 1u);
-    EXPECT_NE(view.refused[0].find("not applied"), std::string::npos);
+    EXPECT_EQ(view.refused, (std::vector<std::pair<std::string, int>>{{"hs_what_voice_changer", kAudioNotApplied}}));
     EXPECT_EQ(data.GetSystemSetStages().magicEnable, 1);
 }
 
