@@ -19,6 +19,7 @@ constexpr uint32_t kVoiceFeature = 0x20000;
 // the decibels of 1 %, in steps of one percent.
 constexpr double kHighestDecibels = 0.0;
 constexpr double kLevelStep = 1.0;
+constexpr std::chrono::milliseconds kStrayCheck{250};
 
 double LowestDecibels() {
     return PulseLink::DecibelsOfVolume(PulseLink::VolumeOfLevel(0.01)).value_or(-120.0);
@@ -134,8 +135,10 @@ ServerChains::Wanted AudioPlugin::WantedChains() const {
         }
         wanted.bands = bands;
     }
-    if (m_store.GetInt("AAMuteControl", 1) == 0) {
-        wanted.monitorLevel = std::clamp(m_store.GetDouble("AAVolumeScalarControl", 0.0), 0.0, 1.0);
+    // A silent monitor needs no loopback.
+    const double monitorLevel = std::clamp(m_store.GetDouble("AAVolumeScalarControl", 0.0), 0.0, 1.0);
+    if (m_store.GetInt("AAMuteControl", 1) == 0 && monitorLevel > 0.0) {
+        wanted.monitorLevel = monitorLevel;
     }
     if (m_store.GetInt("Enable_MAGICVOICE", 0) == 1) {
         wanted.voice = std::clamp(m_store.GetInt("MagicVoice_Selection", 0), 0, 3);
@@ -186,7 +189,14 @@ void AudioPlugin::RunFlushThread(std::stop_token stop) {
     std::unique_lock lock(m_lock);
     while (!stop.stop_requested()) {
         if (!m_flushDue) {
-            m_flushWake.wait(lock, stop, [this] { return m_flushDue.has_value(); });
+            // While the equaliser runs, streams started on the headset itself
+            // are caught and moved onto it.
+            if (!WantedChains().bands) {
+                m_flushWake.wait(lock, stop, [this] { return m_flushDue.has_value(); });
+            } else if (!m_flushWake.wait_for(lock, stop, kStrayCheck, [this] { return m_flushDue.has_value(); }) &&
+                       !stop.stop_requested() && m_link.Connected()) {
+                m_chains.CatchStrays(m_headset);
+            }
             continue;
         }
         const Clock::time_point due = *m_flushDue;

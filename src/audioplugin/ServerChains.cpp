@@ -293,6 +293,13 @@ void ServerChains::ReconcileVoice(const Headset& headset, const Wanted& wanted, 
     }
 }
 
+void ServerChains::CatchStrays(const Headset& headset) {
+    const std::optional<uint32_t> eq = SinkIndex(kEqSink);
+    if (eq && headset.sink) {
+        MovePlayback(headset.sink->index, *eq);
+    }
+}
+
 std::optional<PulseLink::Stream> ServerChains::MonitorStream() {
     const auto streams = m_link.SinkInputs();
     if (!streams) {

@@ -57,6 +57,8 @@ public:
     // Every module of ours unloaded, the defaults put back.
     void UnloadAll(Remembered& remembered);
 
+    // Streams of others started on the headset's sink go onto the equaliser.
+    void CatchStrays(const Headset& headset);
     // The monitor's stream, for its level.
     std::optional<sound::PulseLink::Stream> MonitorStream();
     // Whether a LADSPA library is where the server would look for it.

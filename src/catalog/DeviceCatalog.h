@@ -17,6 +17,10 @@ enum DeviceClass : uint16_t {
     KeyboardReceiver = 9,
 };
 
+// The headset's USB ids (its sound devices carry them too).
+inline constexpr uint16_t kHeadsetVendorId = 0x0C76;
+inline constexpr uint16_t kHeadsetProductId = 0x1630;
+
 // What an accepted interface is for.
 enum LinkRole : uint16_t {
     CommandInterface = 0,
@@ -68,7 +72,7 @@ inline constexpr std::array<InterfaceTableRow, 11> kInterfaceTable{{
     {0x320F, 0x221D, 1, 3, MouseReceiver, NotifyInterface, 0x000C, 0x01, 1, 5},
     {0x320F, 0x1004, 1, 4, MousePad, CommandInterface, 0xFF1C, 0x92, 0, 0},
     {0x320F, 0x1004, 1, 3, MousePad, NotifyInterface, 0x000C, 0x01, 0, 0},
-    {0x0C76, 0x1630, 3, 0, Headset, CommandInterface, 0x000C, 0x01, 0, 0},
+    {kHeadsetVendorId, kHeadsetProductId, 3, 0, Headset, CommandInterface, 0x000C, 0x01, 0, 0},
 }};
 
 // One row per product kind; the row index is the catalogue index.
@@ -93,7 +97,7 @@ inline constexpr std::array<DeviceCatalogEntry, 4> kDeviceCatalog{{
      0x50C2, KeyboardWired, 0},
     {kDeviceOptionLayout, "tab_header_device", "device_power_switch", "MousePad", 2, 0x320F,
      0x1004, MousePad, 0},
-    {kDeviceOptionLayout, "tab_header_device", "device_power_switch", "HD", 3, 0x0C76, 0x1630,
+    {kDeviceOptionLayout, "tab_header_device", "device_power_switch", "HD", 3, kHeadsetVendorId, kHeadsetProductId,
      Headset, 0},
 }};
 

@@ -82,6 +82,17 @@ std::unique_ptr<MachineBackends> MachineBackends::Create(
     if (const std::string folder = FlashStore::DefaultFolder(); !folder.empty()) {
         backends->m_virtual.SetFlashStore(std::make_shared<FlashStore>(folder));
     }
+    // The virtual headset has sound devices of its own on the sound server
+    // (left over ones of an earlier run go first).
+    if (!simulated.empty()) {
+        backends->m_headsetSound = std::make_unique<VirtualHeadsetSound>();
+        backends->m_virtual.SetPlugObserver([sound = backends->m_headsetSound.get()](const std::string& product,
+                                                                                     bool plugged) {
+            if (product == "headset") {
+                sound->SetPlugged(plugged);
+            }
+        });
+    }
     for (const std::string& product : simulated) {
         backends->m_virtual.Plug(product);
     }

@@ -6,6 +6,7 @@
 
 #include "hid/HidBackendSet.h"
 #include "hid/HidrawBackend.h"
+#include "sim/VirtualHeadsetSound.h"
 #include "sim/VirtualHidBackend.h"
 
 namespace kx520::sim {
@@ -31,6 +32,9 @@ private:
     MachineBackends();
 
     hid::HidrawBackend m_hidraw;
+    // Before the devices: they are unplugged (and its devices asked away)
+    // before it ends.
+    std::unique_ptr<VirtualHeadsetSound> m_headsetSound;
     VirtualHidBackend m_virtual;
     hid::HidBackendSet m_all;
 };

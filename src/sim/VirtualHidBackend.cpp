@@ -11,6 +11,7 @@ std::shared_ptr<VirtualDevice> VirtualHidBackend::Plug(std::string_view product)
     auto device = AttachProduct(product, added);
     if (added) {
         m_notifier.Notify();  // outside the lock: the listener may list us
+        Observe(std::string(product), true);
     }
     return device;
 }
@@ -129,6 +130,22 @@ bool VirtualHidBackend::AddFault(std::string_view product, const FaultSpec& faul
     return true;
 }
 
+void VirtualHidBackend::SetPlugObserver(PlugObserver observer) {
+    std::lock_guard lock(m_lock);
+    m_plugObserver = std::move(observer);
+}
+
+void VirtualHidBackend::Observe(const std::string& product, bool plugged) {
+    PlugObserver observer;
+    {
+        std::lock_guard lock(m_lock);
+        observer = m_plugObserver;
+    }
+    if (observer) {
+        observer(product, plugged);
+    }
+}
+
 bool VirtualHidBackend::Unplug(std::string_view product) {
     std::shared_ptr<VirtualDevice> unplugged;
     std::shared_ptr<FirmwareDriver> driver;
@@ -154,6 +171,7 @@ bool VirtualHidBackend::Unplug(std::string_view product) {
     }
     unplugged->Unplug();
     m_notifier.Notify();
+    Observe(std::string(product), false);
     return true;
 }
 

@@ -36,6 +36,10 @@ public:
     std::shared_ptr<VirtualDevice> Find(std::string_view product) const;
     // Told after each plug and unplug.
     void SetChangeListener(std::function<void()> listener) override;
+    // Told which product was plugged (true) or unplugged, after the change;
+    // on the thread that made it.
+    using PlugObserver = std::function<void(const std::string& product, bool plugged)>;
+    void SetPlugObserver(PlugObserver observer);
     // The firmware behind a plugged product, or nullptr.
     std::shared_ptr<FirmwareDriver> Firmware(std::string_view product) const;
 
@@ -73,6 +77,7 @@ public:
 
 private:
     std::shared_ptr<VirtualDevice> DeviceOfPath(const std::string& path) const;
+    void Observe(const std::string& product, bool plugged);
     // Plug's work under the lock; `added` when a new device came.
     std::shared_ptr<VirtualDevice> AttachProduct(std::string_view product, bool& added);
 
@@ -86,6 +91,7 @@ private:
     std::shared_ptr<const FlashStore> m_flash;
     std::shared_ptr<PacketTrace> m_trace;
     std::map<std::string, int> m_openCounts;
+    PlugObserver m_plugObserver;
     uint32_t m_nextSerial = 1;
 };
 

@@ -1,0 +1,181 @@
+// The headset's pages as a user drives them on the running application,
+// against the virtual headset and a sound server of the test's own: what
+// reaches the headset, what the sound server does, what the plug-in was
+// asked and what lands in the profile.
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/AppProgram.h"
+#include "platform/SafeJson.h"
+#include "support/PrivateSoundServer.h"
+#include "support/TempDir.h"
+#include "support/TraceReader.h"
+
+namespace kx520 {
+namespace {
+
+using test::App;
+using test::Ui;
+using test::WaitFor;
+
+constexpr const char* kSink = "kx520_virtual_headset";
+constexpr const char* kSource = "kx520_virtual_headset_mic";
+
+struct AudioCall {
+    std::string endpoint;
+    bool write = false;
+    std::string name;
+    std::string value;
+    int result = 0;
+};
+
+std::vector<AudioCall> AudioCalls(const std::string& path) {
+    std::vector<AudioCall> calls;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        long ms = 0;
+        std::string direction;
+        AudioCall call;
+        if (words >> ms >> call.endpoint >> direction >> call.name >> call.value >> call.result) {
+            call.write = direction == "W";
+            calls.push_back(call);
+        }
+    }
+    return calls;
+}
+
+std::vector<AudioCall> WritesAfter(const std::string& path, size_t from) {
+    std::vector<AudioCall> writes;
+    const std::vector<AudioCall> calls = AudioCalls(path);
+    for (size_t i = from; i < calls.size(); ++i) {
+        if (calls[i].write) {
+            writes.push_back(calls[i]);
+        }
+    }
+    return writes;
+}
+
+Json::Value Control(const std::string& name) {
+    return json::Parse(test::Ctl("ui get " + name + " --json").out).value_or(Json::Value());
+}
+
+Json::Value Profile() {
+    const std::string folder = std::string(std::getenv("XDG_DATA_HOME")) + "/KX520 PRO Keyboard/HD/";
+    const Json::Value list = json::ReadFile(folder + "ProfileList.ini").value_or(Json::Value());
+    const std::string id = list["profilelist"][0]["profileUUID"].asString();
+    return json::ReadFile(folder + id + ".Json").value_or(Json::Value())["Device"][0];
+}
+
+class HeadsetPage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (test::RunShell("command -v pulseaudio pactl paplay parec").exitCode != 0) {
+            GTEST_SKIP() << "needs pulseaudio and pulseaudio-utils";
+        }
+        ASSERT_TRUE(server.Running());
+    }
+    std::string Environment() const {
+        return server.Environment() + " QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + simTrace +
+               "' KX520_AUDIO_TRACE='" + audioTrace + "'";
+    }
+    bool Applies() {
+        return Control("6533_status_text")["text"].asString().find("apply to the headset") != std::string::npos;
+    }
+
+    test::TempDir temp;
+    std::string simTrace = temp.Path() + "/sim";
+    std::string audioTrace = temp.Path() + "/audio";
+    test::PrivateSoundServer server;
+};
+
+// Twelve output reports in a row: both sides, each channel in its two blocks.
+bool TwelveReportsAtTheCeiling(const std::string& trace) {
+    const std::vector<uint8_t> order[] = {{0x22, 0xAA}, {0x22, 0xAD}, {0x44, 0xAA}, {0x44, 0xAD},
+                                          {0x22, 0xAB}, {0x22, 0xAE}, {0x44, 0xAB}, {0x44, 0xAE},
+                                          {0x22, 0xAC}, {0x22, 0xAF}, {0x44, 0xAC}, {0x44, 0xAF}};
+    std::vector<test::TraceLine> reports;
+    for (const test::TraceLine& line : test::ReadTrace(trace)) {
+        if (line.out && line.product == "headset" && !line.report.empty() && line.report[0] == 0xFF) {
+            reports.push_back(line);
+        }
+    }
+    for (size_t start = 0; start + 12 <= reports.size(); ++start) {
+        bool all = true;
+        for (size_t r = 0; r < 12 && all; ++r) {
+            const std::vector<uint8_t>& bytes = reports[start + r].report;
+            all = bytes.size() == 17 && bytes[1] == order[r][0] && bytes[2] == order[r][1] && bytes[3] == 0;
+            for (size_t i = 4; i < 11 && all; ++i) {
+                all = bytes[i] == 247;
+            }
+        }
+        if (all) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(HeadsetPage, EachControlReachesTheHeadsetItsSoundDevicesAndTheProfileAndNothingElse) {
+    App app("--simulate=headset --automation", Environment());
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([&] { return server.VolumePercent("source", kSource) >= 0; })) << "no virtual headset";
+    Ui("click 6533_voice_Op_tab");
+    ASSERT_TRUE(WaitFor([&] { return Applies(); })) << Control("6533_status_text")["text"].asString();
+    const int otherSink = server.VolumePercent("sink", "other");
+    const int otherSource = server.VolumePercent("source", "other_mic");
+
+    // The microphone at 40: the headset's source only, and the profile.
+    Ui("value 6533_MicIn_slider 40");
+    EXPECT_TRUE(WaitFor([&] { return server.VolumePercent("source", kSource) == 40; }));
+    EXPECT_TRUE(WaitFor([] { return Profile()["SystemSetStages"]["MicInValue"].asInt() == 40; }));
+    EXPECT_EQ(server.VolumePercent("sink", "other"), otherSink);
+    EXPECT_EQ(server.VolumePercent("source", "other_mic"), otherSource);
+
+    // Preset 5: the equaliser on and ten zero gains, slot 5 filled.
+    size_t before = AudioCalls(audioTrace).size();
+    Ui("click 6533_eq_option_5");
+    ASSERT_TRUE(WaitFor([&] { return WritesAfter(audioTrace, before).size() >= 11; }));
+    std::vector<AudioCall> writes = WritesAfter(audioTrace, before);
+    EXPECT_EQ(writes[0].name, "Enable_EQ_GFX");
+    EXPECT_EQ(writes[0].value, "1");
+    for (int band = 1; band <= 10; ++band) {
+        EXPECT_EQ(writes[band].name, "EQ_Slider" + std::to_string(band));
+        EXPECT_EQ(writes[band].value, "0");
+    }
+    EXPECT_TRUE(WaitFor([] { return Profile()["SystemSetStages"]["EqType"].asInt() == 5; }));
+    EXPECT_EQ(Profile()["EQHzValueInfo"][5].size(), 10u);
+
+    // A band moved under preset 3: the custom curve, that band alone.
+    Ui("click 6533_eq_option_3");
+    ASSERT_TRUE(WaitFor([] { return Profile()["SystemSetStages"]["EqType"].asInt() == 3; }));
+    ASSERT_TRUE(WaitFor([&] { return WritesAfter(audioTrace, before).size() >= 22; }));
+    before = AudioCalls(audioTrace).size();
+    Ui("value 6533_eq_hz_slider_2 4");
+    ASSERT_TRUE(WaitFor([&] { return !WritesAfter(audioTrace, before).empty(); }));
+    writes = WritesAfter(audioTrace, before);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].name, "EQ_Slider3");
+    EXPECT_EQ(writes[0].value, "4");
+    EXPECT_TRUE(Control("6533_eq_option_13")["selected"].asBool());
+
+    // Static white at full brightness: every channel byte at the ceiling.
+    before = AudioCalls(audioTrace).size();
+    Ui("click deng_Op_tab");
+    Ui("select light_combo_modeSelect 3");
+    Ui("value deng_light_slider 4");
+    Ui("click color_option_7");
+    EXPECT_TRUE(WaitFor([&] { return TwelveReportsAtTheCeiling(simTrace); }));
+    EXPECT_TRUE(WritesAfter(audioTrace, before).empty());  // lighting is no audio property
+}
+
+}  // namespace
+}  // namespace kx520
