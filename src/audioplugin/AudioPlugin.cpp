@@ -330,6 +330,9 @@ int AudioPlugin::Read(bool microphone, const std::string& name, int32_t channel,
         return kAudioOk;
     }
     int band = 0;
+    if (!m_headset.sink || !m_headset.source) {
+        Refind();  // a headset plugged in since
+    }
     if (!microphone) {
         if (!m_headset.sink) {
             return kAudioNoDevice;
@@ -390,29 +393,22 @@ int AudioPlugin::ReadMicrophoneLevel(bool decibels, std::string& reply) {
 }
 
 int AudioPlugin::ReadMonitor(const std::string& name, std::string& reply) {
+    // The server says what the monitor is: without our loopback it is off,
+    // silent unless a level was kept. Never "never set": a default written
+    // for it would switch on a loud monitor.
     const std::optional<PulseLink::Stream> stream = m_chains.MonitorStream();
     if (name == "AAMuteControl") {
-        if (stream) {
-            reply = "0";
-            return kAudioOk;
-        }
-        return ReadStored(name, reply);
+        reply = stream ? "0" : m_store.Get(name).value_or("1");
+        return kAudioOk;
     }
-    std::optional<double> level;
-    if (stream) {
-        level = PulseLink::LevelOfVolume(PulseLink::Average(stream->volumes));
-    } else if (const auto stored = m_store.Get("AAVolumeScalarControl")) {
-        level = m_store.GetDouble("AAVolumeScalarControl", 0.0);
-    }
-    if (!level) {
-        return kAudioNeverSet;
-    }
+    const double level = stream ? PulseLink::LevelOfVolume(PulseLink::Average(stream->volumes))
+                                : m_store.GetDouble("AAVolumeScalarControl", 0.0);
     if (name == "AAVolumeScalarControl") {
-        reply = Fixed(*level, 4);
+        reply = Fixed(level, 4);
         return kAudioOk;
     }
     if (name == "AAVolumeControl") {
-        reply = Fixed(PulseLink::DecibelsOfVolume(PulseLink::VolumeOfLevel(*level)).value_or(LowestDecibels()));
+        reply = Fixed(PulseLink::DecibelsOfVolume(PulseLink::VolumeOfLevel(level)).value_or(LowestDecibels()));
         return kAudioOk;
     }
     return kAudioUnknownProperty;
@@ -425,6 +421,9 @@ int AudioPlugin::Write(bool microphone, const std::string& name, int32_t channel
     (void)channel;
     const int32_t value = IntOf(data);
     int band = 0;
+    if (!m_headset.sink || !m_headset.source) {
+        Refind();  // a headset plugged in since
+    }
     if (!microphone) {
         if (!m_headset.sink) {
             return kAudioNoDevice;

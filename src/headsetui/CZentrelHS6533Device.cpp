@@ -21,6 +21,7 @@ constexpr int kAudioPanel = 4;
 constexpr int kVoicePanel = 5;
 // The headset keeps one light record, the one its notifications point at.
 constexpr int kLightRecord = 0;
+constexpr int kStatusPeriodMs = 2000;
 
 }  // namespace
 
@@ -49,6 +50,24 @@ void CZentrelHS6533Device::BuildPage() {
     ApplyProfileToPage();
     m_headset->StartLight();
     StartAudio();
+    m_statusTimer = new QTimer(this);
+    connect(m_statusTimer, &QTimer::timeout, this, [this] { RefreshAudioStatus(); });
+    m_statusTimer->start(kStatusPeriodMs);
+}
+
+void CZentrelHS6533Device::RefreshAudioStatus() {
+    if (!PageSeen() || AudioBusy()) {
+        return;
+    }
+    auto status = std::make_shared<HeadsetAudio::Summary>();
+    m_audioQueue->Run([status](HeadsetAudio& audio) { *status = audio.Describe(); },
+                      [this, status] {
+                          // A refusal on the line stays until there is news.
+                          if (status->textId != m_shownSummary.textId ||
+                              status->notApplied != m_shownSummary.notApplied) {
+                              ShowAudioStatus(*status);
+                          }
+                      });
 }
 
 void CZentrelHS6533Device::StartAudio() {
@@ -106,6 +125,7 @@ void CZentrelHS6533Device::AskAudioReport(std::function<void(const std::string&)
 }
 
 void CZentrelHS6533Device::ShowAudioStatus(const HeadsetAudio::Summary& status) {
+    m_shownSummary = status;
     m_audioStatus = m_view.ShowSummary(status);
 }
 

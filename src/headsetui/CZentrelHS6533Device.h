@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+
+#include <QTimer>
 #include <string>
 
 #include "deviceui/CZentrelUSBDevice.h"
@@ -59,6 +61,9 @@ private:
     // The light record written on the exchange thread.
     void WriteRecord(Written written = {});
     void ShowAudioStatus(const HeadsetAudio::Summary& status);
+    // While the page is seen its status is asked again now and then: a
+    // sound server or headset that came or went shows without a click.
+    void RefreshAudioStatus();
 
     HeadsetCore* m_headset;
     QString m_profilePath;
@@ -66,6 +71,8 @@ private:
     std::unique_ptr<HeadsetAudioQueue> m_audioQueue;
     std::unique_ptr<HeadsetSound> m_sound;
     std::string m_audioStatus;
+    HeadsetAudio::Summary m_shownSummary;
+    QTimer* m_statusTimer = nullptr;
     bool m_audioStarted = false;
 };
 

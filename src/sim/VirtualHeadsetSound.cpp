@@ -95,13 +95,15 @@ void VirtualHeadsetSound::Run(std::stop_token stop) {
             m_settled = !pending && done == m_asked;
             m_changed.notify_all();
         }
-        const bool woken = m_changed.wait_for(lock, stop, pending ? kRetry : std::chrono::hours(24),
+        // While plugged the server is looked at again now and then: one that
+        // restarted gets the devices back.
+        const bool woken = m_changed.wait_for(lock, stop, wanted ? kRetry : std::chrono::hours(24),
                                               [this, done] { return m_asked != done; });
         if (woken) {
             wanted = m_wanted;
             done = m_asked;
-            pending = true;
         }
+        pending = pending || woken || wanted;
     }
     lock.unlock();
     Apply(link, false);

@@ -165,6 +165,10 @@ bool PulseLink::Connected() const {
 }
 
 bool PulseLink::Connect(const std::string& clientName) {
+    // What happened since the last call (a server gone) is taken in first.
+    if (m_loop != nullptr) {
+        pa_mainloop_iterate(m_loop, 0, nullptr);
+    }
     if (Connected()) {
         return true;
     }

@@ -177,5 +177,102 @@ TEST_F(HeadsetPage, EachControlReachesTheHeadsetItsSoundDevicesAndTheProfileAndN
     EXPECT_TRUE(WritesAfter(audioTrace, before).empty());  // lighting is no audio property
 }
 
+// The level of `frequency` in the recording's last steady stretch (half a
+// second ending 0.3 s before the tone stopped), from one bin of its DFT.
+double ToneLevel(const std::string& raw, double frequency) {
+    const std::string bytes = test::ReadAll(raw);
+    std::vector<double> samples(bytes.size() / 2);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | (static_cast<uint8_t>(bytes[2 * i + 1]) << 8)) / 32768.0;
+    }
+    size_t end = samples.size();
+    while (end > 0 && std::abs(samples[end - 1]) < 0.01) {
+        --end;
+    }
+    constexpr size_t kRate = 44100;
+    if (end < kRate) {
+        return 0.0;
+    }
+    const size_t last = end - kRate * 3 / 10;
+    const size_t first = last - kRate / 2;
+    double re = 0.0;
+    double im = 0.0;
+    for (size_t n = first; n < last; ++n) {
+        const double phase = 2.0 * M_PI * frequency * static_cast<double>(n) / kRate;
+        re += samples[n] * std::cos(phase);
+        im -= samples[n] * std::sin(phase);
+    }
+    return 2.0 * std::hypot(re, im) / static_cast<double>(last - first);
+}
+
+// A tone played into the headset's sink, as its monitor hears it.
+double Heard(const test::PrivateSoundServer& server, const std::string& folder, int frequency) {
+    const std::string wav = folder + "/tone" + std::to_string(frequency) + ".wav";
+    const std::string raw = folder + "/heard" + std::to_string(frequency) + ".raw";
+    test::RunShell("sox -n -r 44100 -c 2 -b 16 '" + wav + "' synth 2 sine " + std::to_string(frequency) + " vol 0.25");
+    const std::string env = server.Environment();
+    test::RunShell(env + " parec -d " + std::string(kSink) + ".monitor --latency-msec=20 --format=s16le --rate=44100 --channels=1 --raw > '" +
+                   raw + "' & P=$!; sleep 0.3; " + env + " paplay -d " + kSink + " '" + wav +
+                   "'; sleep 0.3; kill $P; wait $P");
+    return ToneLevel(raw, frequency);
+}
+
+double Decibels(double ratio) {
+    return 20.0 * std::log10(ratio);
+}
+
+TEST_F(HeadsetPage, TheEqualiserChangesWhatTheHeadsetPlays) {
+    if (test::RunShell("command -v sox").exitCode != 0) {
+        GTEST_SKIP() << "needs sox";
+    }
+    App app("--simulate=headset --automation", Environment());
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    Ui("click 6533_voice_Op_tab");
+    ASSERT_TRUE(WaitFor([&] { return Applies(); })) << Control("6533_status_text")["text"].asString();
+    Ui("click 6533_eq_option_5");
+    Ui("value 6533_eq_hz_slider_0 7");
+    ASSERT_TRUE(WaitFor([&] { return server.HasModuleWith("sink_name=kx520_eq"); }));
+    const double boosted = Decibels(Heard(server, temp.Path(), 31) / Heard(server, temp.Path(), 1000));
+    EXPECT_NEAR(boosted, 7.0, 1.0);
+    RecordProperty("boosted_db", std::to_string(boosted));
+
+    // Flat again: no filter, the two tones level.
+    Ui("click 6533_eq_option_5");
+    ASSERT_TRUE(WaitFor([&] { return !server.HasModuleWith("sink_name=kx520_eq"); }));
+    const double flat = Decibels(Heard(server, temp.Path(), 31) / Heard(server, temp.Path(), 1000));
+    EXPECT_NEAR(flat, 0.0, 1.0);
+    RecordProperty("flat_db", std::to_string(flat));
+}
+
+TEST_F(HeadsetPage, WithoutASoundServerTheLightWorksAndTheFirstChangeAfterItCameApplies) {
+    server.Stop();
+    App app("--simulate=headset --automation", Environment());
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    Ui("click 6533_voice_Op_tab");
+    EXPECT_TRUE(WaitFor([&] {
+        return Control("6533_status_text")["text"].asString().find("no sound server") != std::string::npos;
+    })) << Control("6533_status_text")["text"].asString();
+    Ui("click deng_Op_tab");
+    Ui("select light_combo_modeSelect 3");
+    Ui("value deng_light_slider 4");
+    Ui("click color_option_7");
+    EXPECT_TRUE(WaitFor([&] { return TwelveReportsAtTheCeiling(simTrace); }));
+
+    // The server comes (the headset's sound devices some time after it).
+    ASSERT_TRUE(server.Start());
+    ASSERT_TRUE(WaitFor([&] { return server.VolumePercent("source", kSource) >= 0; }));
+    Ui("click 6533_voice_Op_tab");
+    Ui("value 6533_MicIn_slider 40");
+    EXPECT_TRUE(WaitFor([&] { return server.VolumePercent("source", kSource) == 40; }));
+
+    // Restarted mid-run: found again, the next change applies.
+    ASSERT_TRUE(server.Start());
+    ASSERT_TRUE(WaitFor([&] { return server.VolumePercent("source", kSource) >= 0; }));
+    Ui("value 6533_MicIn_slider 55");
+    EXPECT_TRUE(WaitFor([&] { return server.VolumePercent("source", kSource) == 55; }))
+        << test::ReadAll(audioTrace).substr(test::ReadAll(audioTrace).size() > 1500 ? test::ReadAll(audioTrace).size() - 1500 : 0);
+    EXPECT_TRUE(WaitFor([&] { return Applies(); }));
+}
+
 }  // namespace
 }  // namespace kx520
