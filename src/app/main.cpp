@@ -22,6 +22,7 @@
 #include "sim/SimControl.h"
 #include "sim/SimulateOption.h"
 #include "scripting/MacroCommand.h"
+#include "scripting/HeadsetCommand.h"
 #include "scripting/MouseCommand.h"
 #include "pageactions/RecordingCapture.h"
 #include "platform/EvdevTranslator.h"
@@ -240,6 +241,13 @@ int main(int argc, char** argv) {
             return;
         }
         MouseCommand::Run(*window, args, std::move(reply));
+    };
+    handlers.headset = [&window](const QStringList& args, AppBus::Reply reply) {
+        if (!window) {
+            reply(QStringLiteral("{\"error\":\"the main window is not built yet\"}"));
+            return;
+        }
+        HeadsetCommand::Run(*window, args, std::move(reply));
     };
     handlers.saveKeys = [&window](const QString& kind, AppBus::Reply reply) {
         if (!window) {

@@ -183,6 +183,13 @@ QString AppBus::Macro(const QStringList& args) {
                             : QStringLiteral("{\"error\":\"the application has no macro pages\"}");
 }
 
+QString AppBus::Headset(const QStringList& args) {
+    if (!m_handlers.headset) {
+        return QStringLiteral("{\"error\":\"the application has no headset page\"}");
+    }
+    return Deferred([&](Reply reply) { m_handlers.headset(args, std::move(reply)); });
+}
+
 QString AppBus::Mouse(const QStringList& args) {
     if (!m_handlers.mouse) {
         return QStringLiteral("{\"error\":\"the application has no mouse page\"}");

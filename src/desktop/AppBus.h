@@ -46,6 +46,9 @@ public:
         std::function<QString(const QStringList& args)> macro;
         // `mouse show|dpi ...`: a JSON answer, {"error": why} on failure.
         std::function<void(const QStringList& args, Reply reply)> mouse;
+        // `headset show|eq ...|mic ...|monitor ...|voice ...`: a JSON answer,
+        // {"error": why} on failure.
+        std::function<void(const QStringList& args, Reply reply)> headset;
         // A light setting change for a device kind ("keyboard"); "" or why not.
         std::function<void(const QString& kind, const QStringList& words, Reply reply)> setLighting;
         std::function<void(bool sleeping)> prepareForSleep;
@@ -89,6 +92,7 @@ public slots:
     Q_SCRIPTABLE QString SaveKeys(const QString& kind);
     Q_SCRIPTABLE QString Macro(const QStringList& args);
     Q_SCRIPTABLE QString Mouse(const QStringList& args);
+    Q_SCRIPTABLE QString Headset(const QStringList& args);
     Q_SCRIPTABLE QString SetLighting(const QString& kind, const QStringList& words);
     // The test interface for suspend and resume (logind's signal, by hand).
     Q_SCRIPTABLE void PrepareForSleep(bool sleeping);

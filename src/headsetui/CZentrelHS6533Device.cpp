@@ -124,6 +124,10 @@ void CZentrelHS6533Device::AskAudioReport(std::function<void(const std::string&)
                       [report, done = std::move(done)] { done(*report); });
 }
 
+void CZentrelHS6533Device::AfterAudio(std::function<void()> done) {
+    m_audioQueue->Run([](HeadsetAudio&) {}, std::move(done));
+}
+
 void CZentrelHS6533Device::ShowAudioStatus(const HeadsetAudio::Summary& status) {
     m_shownSummary = status;
     m_audioStatus = m_view.ShowSummary(status);

@@ -49,6 +49,8 @@ public:
     const std::string& AudioStatus() const { return m_audioStatus; }
     // The plug-in's own report (JSON), asked on the worker; `done` on the UI thread.
     void AskAudioReport(std::function<void(const std::string& report)> done);
+    // `done` on the UI thread once every audio call asked before it was answered.
+    void AfterAudio(std::function<void()> done);
     // Whether the audio worker has calls not yet answered.
     bool AudioBusy() const { return m_audioQueue && m_audioQueue->Busy(); }
 

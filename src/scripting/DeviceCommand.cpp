@@ -6,6 +6,7 @@
 
 #include "appwindow/AppWindow.h"
 #include "deviceui/CDeviceOptionUI.h"
+#include "headsetui/CZentrelHS6533Device.h"
 #include "keyboardui/CZentrelKeyboardDevice.h"
 #include "keycodes/KeyAssignmentWords.h"
 #include "mouseui/CZentrelMouseDevice.h"
@@ -59,6 +60,14 @@ void DeviceCommand::SetLighting(AppWindow& window, const QString& kind, const QS
     if (auto* mouse = dynamic_cast<CZentrelMouseDevice*>(device)) {
         ApplyLightingWords(*mouse, mouse->Mouse().Names(), words, std::move(reply));
         return;
+    }
+    if (kind == QLatin1String("headset")) {
+        for (CDeviceOptionUI* option : window.DeviceOptions()) {
+            if (auto* headset = dynamic_cast<CZentrelHS6533Device*>(option->Device())) {
+                ApplyLightingWords(*headset, headset->Headset().Names(), words, std::move(reply));
+                return;
+            }
+        }
     }
     reply(QStringLiteral("the application has no %1 lighting to set").arg(kind));
 }

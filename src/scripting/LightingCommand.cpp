@@ -1,10 +1,13 @@
 #include "scripting/LightingCommand.h"
 
 #include <QHash>
+#include <QJsonDocument>
+#include <json/json.h>
 
 #include "scripting/ScriptReply.h"
 #include "deviceui/CZentrelUSBDevice.h"
 #include "devicebase/DefaultNameLists.h"
+#include "lighting/LightReport.h"
 #include "pages/CLightControlUI.h"
 #include "ui/CResourceManager.h"
 
@@ -99,6 +102,14 @@ QString ReadLightingWords(CZentrelUSBDevice& device, const DefaultNameLists& nam
 }
 
 }  // namespace
+
+QJsonObject LightJson(const profiles::LightSetting& setting, const DefaultNameLists& names) {
+    Json::Value light = LightReport(setting, names.EffectNames());
+    light["effectText"] =
+        ui::CResourceManager::Instance().GetText(QString::fromStdString(light["effect"].asString())).toStdString();
+    Json::StreamWriterBuilder writer;
+    return QJsonDocument::fromJson(QByteArray::fromStdString(Json::writeString(writer, light))).object();
+}
 
 void ApplyLightingWords(CZentrelUSBDevice& device, const DefaultNameLists& names, const QStringList& words,
                         std::function<void(const QString&)> reply) {

@@ -8,6 +8,7 @@
 
 #include "appwindow/AppWindow.h"
 #include "scripting/JsonAnswer.h"
+#include "scripting/LightingCommand.h"
 #include "scripting/ScriptReply.h"
 #include "deviceui/CDeviceOptionUI.h"
 #include "mouseui/CZentrelMouseDevice.h"
@@ -35,16 +36,6 @@ QString Colour(const profiles::DpiStage& stage) {
         .arg(stage.red, 2, 16, QLatin1Char('0'))
         .arg(stage.green, 2, 16, QLatin1Char('0'))
         .arg(stage.blue, 2, 16, QLatin1Char('0'));
-}
-
-// The light setting as the keyboard's report gives it, with the effect's
-// name in the window's language.
-QJsonObject LightObject(const MouseCore& core) {
-    Json::Value light = LightReport(core.Light(), core.Names().EffectNames());
-    light["effectText"] =
-        ui::CResourceManager::Instance().GetText(QString::fromStdString(light["effect"].asString())).toStdString();
-    Json::StreamWriterBuilder writer;
-    return QJsonDocument::fromJson(QByteArray::fromStdString(Json::writeString(writer, light))).object();
 }
 
 // Each button: its own name, what it does now (as its tool-tip says) and
@@ -97,7 +88,7 @@ QJsonObject Show(CZentrelMouseDevice& mouse) {
             {QStringLiteral("reportRate"),
              MouseSensitivity::PollingOption(core.Profile().SystemSettings().reportRate)},
             {QStringLiteral("stages"), stages},
-            {QStringLiteral("light"), LightObject(core)},
+            {QStringLiteral("light"), LightJson(core.Light(), core.Names())},
             {QStringLiteral("buttons"), Buttons(mouse)},
             {QStringLiteral("scale"), QJsonObject{{QStringLiteral("sensor"), scale.sensor},
                                                   {QStringLiteral("step"), scale.step},

@@ -383,9 +383,10 @@ int AppClient::Keyboard(const std::vector<std::string>& args, bool json) {
 }
 
 int AppClient::Lighting(const std::vector<std::string>& args, bool json) {
-    const bool known = !args.empty() && (args[0] == "keyboard" || args[0] == "mouse");
+    const bool known = !args.empty() && (args[0] == "keyboard" || args[0] == "mouse" || args[0] == "headset");
     if (!known || (args.size() > 1 && args[1] != "set")) {
-        std::cerr << "kx520ctl: lighting keyboard|mouse [--json], or lighting keyboard|mouse set [--mode NAME|N] "
+        std::cerr << "kx520ctl: lighting keyboard|mouse|headset [--json], or lighting keyboard|mouse|headset set "
+                     "[--mode NAME|N] "
                      "[--brightness 0-4] [--speed 0-4] [--direction left|right] [--color #RRGGBB] "
                      "[--multicolor on|off]\n";
         return kUsage;
@@ -393,9 +394,9 @@ int AppClient::Lighting(const std::vector<std::string>& args, bool json) {
     const std::string& kind = args[0];
     if (args.size() == 1) {
         QJsonObject light;
-        if (kind == "mouse") {
+        if (kind == "mouse" || kind == "headset") {
             QJsonObject answer;
-            if (!CallJson("Mouse", {QStringLiteral("show")}, answer)) {
+            if (!CallJson(kind == "mouse" ? "Mouse" : "Headset", {QStringLiteral("show")}, answer)) {
                 return kFailure;
             }
             light = answer[QStringLiteral("light")].toObject();

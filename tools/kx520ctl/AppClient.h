@@ -28,6 +28,7 @@ public:
     // mouse show | dpi set STAGE VALUE [options] | dpi active STAGE |
     // rate N | assign POS FUNCTION [ARGS] | save.
     static int Mouse(const std::vector<std::string>& args, bool json);
+    static int Headset(const std::vector<std::string>& args, bool json);
     // KIND assign POS FUNCTION [ARGS] and KIND save, KIND keyboard or mouse.
     static int AssignKey(const std::string& kind, const std::vector<std::string>& args);
     static int SaveKeys(const std::string& kind);

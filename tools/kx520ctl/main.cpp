@@ -65,6 +65,11 @@ const char* const kUsage =
     "                             and dpi up|down|cycle, gun 1-4\n"
     "  mouse save                 write the buttons (and their macros) to the mouse\n"
     "  mouse shoot write          write the four recoil patterns (guns) to the mouse\n"
+    "  headset show [--json]      what it holds for the headset: equaliser, curves,\n"
+    "                             microphone, monitor, voice changer, what applies\n"
+    "  headset eq preset N|band N VALUE|save NAME|select NAME|delete NAME\n"
+    "  headset mic|monitor level N|mute on|off, headset voice on|off|1-4\n"
+    "                             change an audio setting, as the headset's pages do\n"
     "  macro list KIND [--json]   the macros of the keyboard's or mouse's page\n"
     "  macro show KIND MACRO [--json]\n"
     "                             a macro's events (MACRO: its name or index)\n"
@@ -73,7 +78,7 @@ const char* const kUsage =
     "                             macro's keys take their defaults in every profile\n"
     "  macro import KIND FILE | export KIND MACRO FILE\n"
     "                             copy a .mac file in or out\n"
-    "  lighting KIND [--json]     the light setting of the keyboard or the mouse\n"
+    "  lighting KIND [--json]     the light setting of the keyboard, mouse or headset\n"
     "  lighting KIND set [--mode NAME|N] [--brightness 0-4] [--speed 0-4]\n"
     "                    [--direction left|right] [--color #RRGGBB] [--multicolor on|off]\n"
     "                             change it, as the lighting page does\n"
@@ -248,7 +253,7 @@ int main(int argc, char** argv) {
         return kx520::ctl::AppClient::Macro(rest, commandLine.Has("json"));
     }
     if (command == "send" || command == "sim" || command == "status" || command == "keyboard" ||
-        command == "lighting" || command == "mouse") {
+        command == "lighting" || command == "mouse" || command == "headset") {
         QCoreApplication app(argc, argv);
         if (command == "keyboard" || command == "lighting" || command == "mouse") {
             // The function's options go back after its words, as it takes them.
@@ -264,6 +269,9 @@ int main(int argc, char** argv) {
             }
             return command == "keyboard" ? kx520::ctl::AppClient::Keyboard(words, commandLine.Has("json"))
                                          : kx520::ctl::AppClient::Lighting(words, commandLine.Has("json"));
+        }
+        if (command == "headset") {
+            return kx520::ctl::AppClient::Headset(rest, commandLine.Has("json"));
         }
         if (command == "send") {
             return kx520::ctl::AppClient::Send(rest);
