@@ -14,6 +14,7 @@
 
 #include "app/AppProgram.h"
 #include "platform/SafeJson.h"
+#include "protocol/CommandSet.h"
 #include "support/PrivateSoundServer.h"
 #include "support/TempDir.h"
 #include "support/TraceReader.h"
@@ -175,6 +176,39 @@ TEST_F(HeadsetPage, EachControlReachesTheHeadsetItsSoundDevicesAndTheProfileAndN
     Ui("click color_option_7");
     EXPECT_TRUE(WaitFor([&] { return TwelveReportsAtTheCeiling(simTrace); }));
     EXPECT_TRUE(WritesAfter(audioTrace, before).empty());  // lighting is no audio property
+}
+
+size_t ConfigWrites(const std::string& trace) {
+    size_t writes = 0;
+    for (const test::TraceLine& line : test::Requests(test::ReadTrace(trace))) {
+        writes += line.product == "headset" && line.Command() == protocol::kCmdWriteConfig ? 1 : 0;
+    }
+    return writes;
+}
+
+TEST_F(HeadsetPage, CurvesByNameAndAnotherProfileThatChangesTheLightButNoAudioSetting) {
+    App app("--simulate=headset --automation", Environment());
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([&] { return test::Ctl("headset show --json").out.find("apply to the headset") != std::string::npos; }));
+    EXPECT_EQ(test::Ctl("headset eq band 0 7").exitCode, 0);
+    EXPECT_EQ(test::Ctl("headset eq save Bass").exitCode, 0);
+    const test::ProgramRun taken = test::Ctl("headset eq save BASS");
+    EXPECT_NE(taken.exitCode, 0);
+    EXPECT_NE(taken.err.find("exists"), std::string::npos) << taken.err;
+    EXPECT_NE(test::Ctl("headset eq band 10 1").exitCode, 0);
+    const Json::Value shown = json::Parse(test::Ctl("headset show --json").out).value_or(Json::Value());
+    EXPECT_EQ(shown["preset"].asInt(), 13);
+    EXPECT_EQ(shown["customCurves"][0].asString(), "Bass");
+    EXPECT_EQ(shown["bands"][0].asInt(), 7);
+    EXPECT_EQ(Profile()["CustomEQNameInfo"][0]["Name"].asString(), "Bass");
+
+    // A new profile is chosen and sent: its light, and not one audio property.
+    const size_t audioBefore = AudioCalls(audioTrace).size();
+    const size_t recordsBefore = ConfigWrites(simTrace);
+    Ui("click profile_fun_spread_btn");
+    Ui("click device_add_btn");
+    EXPECT_TRUE(WaitFor([&] { return ConfigWrites(simTrace) > recordsBefore; }));
+    EXPECT_TRUE(WritesAfter(audioTrace, audioBefore).empty());
 }
 
 // The level of `frequency` in the recording's last steady stretch (half a
