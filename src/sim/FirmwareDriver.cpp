@@ -113,6 +113,9 @@ bool FirmwareDriver::OnOutput(uint8_t interfaceNumber, std::span<const uint8_t> 
     const bool headset = m_firmware.GetKind() == VirtualFirmware::Kind::Headset;
     if (headset && interfaceNumber == m_commandInterface && !report.empty() &&
         report[0] == HeadsetLedMemory::kReportId) {
+        if (Active(SimFault::UsbTiming)) {
+            WaitForOutSlot();  // an output report takes its bus frame like any write
+        }
         return m_headsetLeds.Take(report);
     }
     if (interfaceNumber != m_commandInterface || report.empty() ||
@@ -138,18 +141,7 @@ bool FirmwareDriver::OnOutput(uint8_t interfaceNumber, std::span<const uint8_t> 
         return false;
     }
     const bool timing = Active(SimFault::UsbTiming);
-    Clock::time_point arrived = Clock::now();
-    if (timing) {
-        // The write goes out in the bus frame it arrives in (one write a
-        // frame), done when that frame ends; the reply comes in the next.
-        std::unique_lock lock(m_queueLock);
-        const auto frameEnd = m_busEpoch + ((arrived - m_busEpoch) / kUsbFrame + 1) * kUsbFrame;
-        const auto slot = std::max(frameEnd, m_nextOutSlot);
-        m_nextOutSlot = slot + kUsbFrame;
-        lock.unlock();
-        std::this_thread::sleep_until(slot);
-        arrived = slot;
-    }
+    Clock::time_point arrived = timing ? WaitForOutSlot() : Clock::now();
     if (Take(SimFault::NoReply)) {
         return true;  // lost on the way: not carried out, never answered
     }
@@ -190,6 +182,19 @@ bool FirmwareDriver::OnOutput(uint8_t interfaceNumber, std::span<const uint8_t> 
     }
     Send(due, *reply);
     return true;
+}
+
+FirmwareDriver::Clock::time_point FirmwareDriver::WaitForOutSlot() {
+    // The write goes out in the bus frame it arrives in (one write a
+    // frame), done when that frame ends; a reply comes in the next.
+    std::unique_lock lock(m_queueLock);
+    const Clock::time_point arrived = Clock::now();
+    const auto frameEnd = m_busEpoch + ((arrived - m_busEpoch) / kUsbFrame + 1) * kUsbFrame;
+    const auto slot = std::max(frameEnd, m_nextOutSlot);
+    m_nextOutSlot = slot + kUsbFrame;
+    lock.unlock();
+    std::this_thread::sleep_until(slot);
+    return slot;
 }
 
 void FirmwareDriver::Send(Clock::time_point due, const Packet& report) {

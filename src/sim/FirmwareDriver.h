@@ -59,6 +59,8 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
+    // Sleeps until the next free bus frame for a host-to-device report; when it starts.
+    Clock::time_point WaitForOutSlot();
 
     struct Pending {
         Clock::time_point due;
