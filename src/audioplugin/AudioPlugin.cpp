@@ -126,6 +126,13 @@ void AudioPlugin::Refind() {
     m_headset = m_chains.FindHeadset(m_settings.vendorId, m_settings.productId);
 }
 
+bool AudioPlugin::HasDevice(bool microphone) {
+    if (!m_headset.sink || !m_headset.source) {
+        Refind();  // a headset plugged in since
+    }
+    return microphone ? m_headset.source.has_value() : m_headset.sink.has_value();
+}
+
 ServerChains::Wanted AudioPlugin::WantedChains() const {
     ServerChains::Wanted wanted;
     if (m_store.GetInt("Enable_EQ_GFX", 0) == 1) {
@@ -330,21 +337,15 @@ int AudioPlugin::Read(bool microphone, const std::string& name, int32_t channel,
         return kAudioOk;
     }
     int band = 0;
-    if (!m_headset.sink || !m_headset.source) {
-        Refind();  // a headset plugged in since
+    if (!HasDevice(microphone)) {
+        return kAudioNoDevice;
     }
     if (!microphone) {
-        if (!m_headset.sink) {
-            return kAudioNoDevice;
-        }
         if (name == "Enable_EQ_GFX" || IsBand(name, band) || name == "Enable_RFX_GFX" || name == "RFX_ENVIRONMENT" ||
             name == "RFX_ROOMSIZE" || name == "VirtualSurroundEffectControl") {
             return ReadStored(name, reply);
         }
         return kAudioUnknownProperty;
-    }
-    if (!m_headset.source) {
-        return kAudioNoDevice;
     }
     (void)channel;  // one level for every channel
     if (name == "GetMaxVol" || name == "GetAAMaxVol") {
@@ -421,13 +422,10 @@ int AudioPlugin::Write(bool microphone, const std::string& name, int32_t channel
     (void)channel;
     const int32_t value = IntOf(data);
     int band = 0;
-    if (!m_headset.sink || !m_headset.source) {
-        Refind();  // a headset plugged in since
+    if (!HasDevice(microphone)) {
+        return kAudioNoDevice;
     }
     if (!microphone) {
-        if (!m_headset.sink) {
-            return kAudioNoDevice;
-        }
         if (name == "Enable_EQ_GFX" || IsBand(name, band)) {
             m_store.Set(name, std::to_string(name == "Enable_EQ_GFX" ? (value != 0 ? 1 : 0) : value));
             Remember();
@@ -442,9 +440,6 @@ int AudioPlugin::Write(bool microphone, const std::string& name, int32_t channel
             return StoreOffOnly(name, value);
         }
         return kAudioUnknownProperty;
-    }
-    if (!m_headset.source) {
-        return kAudioNoDevice;
     }
     if (name == "VolumeScalarControl") {
         return WriteMicrophoneLevel(static_cast<double>(FloatOf(data)), std::nullopt);

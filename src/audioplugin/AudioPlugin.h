@@ -60,6 +60,8 @@ private:
 
     bool EnsureServer();
     void Refind();
+    // Whether the endpoint's device is there, looked for again while either is missing.
+    bool HasDevice(bool microphone);
     void Reconcile();
     ServerChains::Wanted WantedChains() const;
     // The equaliser rebuilt and the store written once the changes of the

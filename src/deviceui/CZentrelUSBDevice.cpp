@@ -1,4 +1,6 @@
 #include "deviceui/CZentrelUSBDevice.h"
+
+#include "devicebase/DefaultNameLists.h"
 #include "messages/RegisteredMessages.h"
 #include "pages/CMpDevicePowerUI.h"
 
@@ -420,6 +422,14 @@ void CZentrelUSBDevice::ShowFunction(int type) {
 
 NotifyListener& CZentrelUSBDevice::ListenerFor(uint16_t deviceClass) {
     return IsWiredClass(deviceClass) ? m_wiredNotify : m_receiverNotify;
+}
+
+QString CZentrelUSBDevice::ComposeProfilePaths(profiles::CBasicProfiledata& profile) const {
+    const QString id = m_profileControl != nullptr ? m_profileControl->GetCurrentProfileId() : QString();
+    const QString path = id.isEmpty() ? QString() : DataFolder() + id + QStringLiteral(".Json");
+    profile.SetProfilePath(path.toStdString());
+    profile.SetLightConfigPath((DataFolder() + QString::fromLatin1(DefaultNameLists::kLightConfigFile)).toStdString());
+    return path;
 }
 
 int CZentrelUSBDevice::ProfileKind() const {

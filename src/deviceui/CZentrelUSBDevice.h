@@ -94,6 +94,10 @@ public:
     virtual int GetPageFunction() const { return m_pageFunction; }
     // Profile hooks of the kinds that keep profile files.
     virtual void SetProfilePaths() {}
+    // `profile` pointed at the profile list's current profile (its file in
+    // the data folder) and the light configuration; that file's path, ""
+    // without a current profile.
+    QString ComposeProfilePaths(profiles::CBasicProfiledata& profile) const;
     virtual QString ProfilePath() const { return {}; }
     virtual bool SaveProfile() { return SaveProfileData(); }
     // The current profile written to its file; false, and the user told

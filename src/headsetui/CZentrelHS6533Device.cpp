@@ -157,12 +157,7 @@ void CZentrelHS6533Device::OnNotify() {
 
 void CZentrelHS6533Device::SetProfilePaths() {
     m_headset->SetFolders(DataFolder().toStdString(), DefaultFolder().toStdString());
-    const QString id = ProfileControl() != nullptr ? ProfileControl()->GetCurrentProfileId() : QString();
-    m_profilePath = id.isEmpty() ? QString() : DataFolder() + id + QStringLiteral(".Json");
-    auto& profile = m_headset->Profile();
-    profile.SetProfilePath(m_profilePath.toStdString());
-    profile.SetLightConfigPath(
-        (DataFolder() + QString::fromLatin1(DefaultNameLists::kLightConfigFile)).toStdString());
+    m_profilePath = ComposeProfilePaths(m_headset->Profile());
 }
 
 bool CZentrelHS6533Device::LoadProfileToPage() {

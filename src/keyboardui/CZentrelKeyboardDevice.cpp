@@ -61,12 +61,7 @@ void CZentrelKeyboardDevice::BuildPage() {
 
 void CZentrelKeyboardDevice::SetProfilePaths() {
     m_keyboard->SetFolders(DataFolder().toStdString(), DefaultFolder().toStdString());
-    const QString id = ProfileControl() != nullptr ? ProfileControl()->GetCurrentProfileId() : QString();
-    m_profilePath = id.isEmpty() ? QString() : DataFolder() + id + QStringLiteral(".Json");
-    auto& profile = m_keyboard->Profile();
-    profile.SetProfilePath(m_profilePath.toStdString());
-    profile.SetLightConfigPath(
-        (DataFolder() + QString::fromLatin1(DefaultNameLists::kLightConfigFile)).toStdString());
+    m_profilePath = ComposeProfilePaths(m_keyboard->Profile());
 }
 
 QString CZentrelKeyboardDevice::ProfilePath() const {

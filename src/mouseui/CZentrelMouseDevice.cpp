@@ -88,12 +88,7 @@ bool CZentrelMouseDevice::StreamFrame() {
 
 void CZentrelMouseDevice::SetProfilePaths() {
     m_mouse->SetFolders(DataFolder().toStdString(), DefaultFolder().toStdString());
-    const QString id = ProfileControl() != nullptr ? ProfileControl()->GetCurrentProfileId() : QString();
-    m_profilePath = id.isEmpty() ? QString() : DataFolder() + id + QStringLiteral(".Json");
-    auto& profile = m_mouse->Profile();
-    profile.SetProfilePath(m_profilePath.toStdString());
-    profile.SetLightConfigPath(
-        (DataFolder() + QString::fromLatin1(DefaultNameLists::kLightConfigFile)).toStdString());
+    m_profilePath = ComposeProfilePaths(m_mouse->Profile());
 }
 
 bool CZentrelMouseDevice::LoadProfileToPage() {
