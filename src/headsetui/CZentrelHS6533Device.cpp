@@ -136,7 +136,9 @@ void CZentrelHS6533Device::ShowAudioStatus(const HeadsetAudio::Summary& status) 
 void CZentrelHS6533Device::OnConnected() {
     const std::string path = Channel().FirstLink().Path();
     if (!path.empty() && !NotifyAttached(kx520::Headset)) {
-        AttachNotify(path, kx520::Headset);  // its one collection carries the notifications too
+        // Its one collection carries the notifications too.
+        const bool attached = AttachNotify(path, kx520::Headset);
+        DebugTrace((attached ? "headset notifications on " : "headset notifications not read on ") + path);
     }
     LoadProfileToPage();
     ReadAudioState();

@@ -153,12 +153,15 @@ std::optional<uint16_t> HidDevice::ParseNotificationCode(const uint8_t* report, 
     if (!ParseLocked(report, length) || m_reports[0].data.empty()) {
         return std::nullopt;
     }
-    const HidDataEntry& first = m_reports[0].data.front();
-    if (!first.isButton || !first.isSet || first.status != kHidpStatusSuccess || first.usageList.empty() ||
-        first.usageList[0] == 0) {
+    // The first entry of the report that came: a collection may carry other
+    // reports before its notifications (the headset's keys).
+    const auto first = std::find_if(m_reports[0].data.begin(), m_reports[0].data.end(),
+                                    [](const HidDataEntry& entry) { return entry.isSet; });
+    if (first == m_reports[0].data.end() || !first->isButton || first->status != kHidpStatusSuccess ||
+        first->usageList.empty() || first->usageList[0] == 0) {
         return std::nullopt;
     }
-    return first.usageList[0];
+    return first->usageList[0];
 }
 
 bool HidDevice::ParseLocked(const uint8_t* report, size_t length) {

@@ -88,6 +88,15 @@ protected:
         return server.Environment() + " QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + simTrace +
                "' KX520_AUDIO_TRACE='" + audioTrace + "'";
     }
+    // The plug-in's device list made at the start and again at the
+    // connection (which listens for notifications before it asks).
+    bool Connected() const {
+        size_t lists = 0;
+        for (const AudioCall& call : AudioCalls(audioTrace)) {
+            lists += call.name == "CreateDeviceList" ? 1 : 0;
+        }
+        return lists >= 2;
+    }
     bool Applies() {
         return Control("6533_status_text")["text"].asString().find("apply to the headset") != std::string::npos;
     }
@@ -190,6 +199,9 @@ TEST_F(HeadsetPage, CurvesByNameAndAnotherProfileThatChangesTheLightButNoAudioSe
     App app("--simulate=headset --automation", Environment());
     ASSERT_TRUE(app.Ready()) << app.Errors();
     ASSERT_TRUE(WaitFor([&] { return test::Ctl("headset show --json").out.find("apply to the headset") != std::string::npos; }));
+    // Once connected: the connection shows the profile again (a band moved
+    // before it and not saved as a curve is not kept).
+    ASSERT_TRUE(WaitFor([&] { return Connected(); }));
     EXPECT_EQ(test::Ctl("headset eq band 0 7").exitCode, 0);
     EXPECT_EQ(test::Ctl("headset eq save Bass").exitCode, 0);
     const test::ProgramRun taken = test::Ctl("headset eq save BASS");
@@ -209,6 +221,30 @@ TEST_F(HeadsetPage, CurvesByNameAndAnotherProfileThatChangesTheLightButNoAudioSe
     Ui("click device_add_btn");
     EXPECT_TRUE(WaitFor([&] { return ConfigWrites(simTrace) > recordsBefore; }));
     EXPECT_TRUE(WritesAfter(audioTrace, audioBefore).empty());
+
+}
+
+TEST_F(HeadsetPage, AChangeMadeOnTheHeadsetReadsWhatItsFirstBytePointsAt) {
+    App app("--simulate=headset --automation", Environment());
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    ASSERT_TRUE(WaitFor([&] { return Connected(); }));
+    // Its byte at 0, then the 26 bytes at 25 x that byte.
+    const auto reads = [&] {
+        std::vector<test::TraceLine> found;
+        for (const test::TraceLine& line : test::Requests(test::ReadTrace(simTrace))) {
+            if (line.product == "headset" && line.Command() == protocol::kCmdReadConfig) {
+                found.push_back(line);
+            }
+        }
+        return found;
+    };
+    const size_t readsBefore = reads().size();
+    EXPECT_EQ(test::Ctl("sim notify headset 0x401").exitCode, 0);
+    ASSERT_TRUE(WaitFor([&] { return reads().size() >= readsBefore + 2; }));
+    const std::vector<test::TraceLine> after = reads();
+    EXPECT_EQ(after[readsBefore].Offset(), 0);
+    EXPECT_EQ(after[readsBefore].Length(), 1);
+    EXPECT_EQ(after[readsBefore + 1].Offset() % 25, 0);
 }
 
 // The level of `frequency` in the recording's last steady stretch (half a

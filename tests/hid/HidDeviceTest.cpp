@@ -37,6 +37,22 @@ protected:
     std::string notifyPath;
 };
 
+// The headset's one collection carries its keys (report 1) before its
+// notifications: the code is read from the report that came.
+TEST(HidDeviceOnVirtualHeadset, TheNotificationCodeComesFromItsOwnReportNotTheKeysBeforeIt) {
+    sim::VirtualHidBackend backend;
+    backend.Plug("headset");
+    std::vector<std::string> paths;
+    ASSERT_TRUE(backend.Enumerate(paths));
+    ASSERT_EQ(paths.size(), 1u);
+    HidDevice device(backend);
+    ASSERT_TRUE(device.Open(paths[0], true, true, true, false));
+    const uint8_t notice[] = {0x03, 0x01, 0x04};
+    EXPECT_EQ(device.ParseNotificationCode(notice, sizeof notice), 0x401);
+    const uint8_t released[] = {0x03, 0x00, 0x00};
+    EXPECT_FALSE(device.ParseNotificationCode(released, sizeof released));
+}
+
 TEST(HidDevicePathList, NextPathIsNoneBeforeEnumerateAndAfterTheLastEntry) {
     sim::VirtualHidBackend backend;
     HidDevice device(backend);
