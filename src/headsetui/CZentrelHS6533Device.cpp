@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "deviceui/CDeviceOptionUI.h"
+#include "messages/RegisteredMessages.h"
 #include "pages/CLightControlUI.h"
 #include "pages/CMagicControlUI.h"
 #include "pages/CVoice6533ControlUI.h"
@@ -149,10 +151,14 @@ void CZentrelHS6533Device::OnConnected() {
 void CZentrelHS6533Device::OnNotify() {
     auto read = std::make_shared<std::optional<HeadsetCore::NotifyRead>>();
     RunRead([core = m_headset, read] { *read = core->FetchNotifyRead(); },
-            [read] {
-                if (*read) {
-                    // The main window takes this notice without acting on it.
-                    DebugTrace("headset notice " + std::to_string((*read)->index));
+            [this, read] {
+                if (!*read) {
+                    return;
+                }
+                DebugTrace("headset notice " + std::to_string((*read)->index));
+                // The main window takes this notice without acting on it.
+                if (CDeviceOptionUI* option = DeviceOption()) {
+                    option->Post(msg::kDeviceNotice, (*read)->index, 0);
                 }
             });
 }
