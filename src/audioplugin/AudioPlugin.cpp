@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <json/json.h>
 #include <utility>
 
 namespace kx520::audio {
@@ -41,19 +42,6 @@ float FloatOf(const char* data) {
     float value = 0;
     std::memcpy(&value, data, sizeof value);
     return value;
-}
-
-std::string Escaped(const std::string& text) {
-    std::string escaped;
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            escaped += '\\';
-        }
-        if (static_cast<unsigned char>(c) >= 0x20) {
-            escaped += c;
-        }
-    }
-    return escaped;
 }
 
 bool IsBand(const std::string& name, int& band) {
@@ -490,27 +478,24 @@ int AudioPlugin::WriteMonitor(const std::string& name, const char* data) {
 }
 
 std::string AudioPlugin::Status() {
-    std::string json = "{\"server\": ";
-    json += m_link.Connected() ? "\"connected\"" : "null";
-    json += ", \"sink\": " + (m_headset.sink ? "\"" + Escaped(m_headset.sink->name) + "\"" : std::string("null"));
-    json += ", \"source\": " +
-            (m_headset.source ? "\"" + Escaped(m_headset.source->name) + "\"" : std::string("null"));
+    Json::Value status(Json::objectValue);
+    status["server"] = m_link.Connected() ? Json::Value("connected") : Json::Value();
+    status["sink"] = m_headset.sink ? Json::Value(m_headset.sink->name) : Json::Value();
+    status["source"] = m_headset.source ? Json::Value(m_headset.source->name) : Json::Value();
     const ServerChains::Wanted wanted = WantedChains();
-    json += ", \"equaliser\": " + std::string(wanted.bands ? "true" : "false");
-    json += ", \"equaliserPending\": " + std::string(m_eqDirty ? "true" : "false");
-    json += ", \"monitor\": " + std::string(wanted.monitorLevel ? "true" : "false");
-    json += ", \"voiceChanger\": " + std::string(wanted.voice ? "true" : "false");
-    json += ", \"voiceAvailable\": " +
-            std::string(ServerChains::LadspaAvailable("ladspa-rubberband.so") ? "true" : "false");
-    json += ", \"equaliserAvailable\": " + std::string(ServerChains::LadspaAvailable("caps.so") ? "true" : "false");
-    json += ", \"notApplied\": {";
-    bool first = true;
+    status["equaliser"] = wanted.bands.has_value();
+    status["equaliserPending"] = m_eqDirty;
+    status["monitor"] = wanted.monitorLevel.has_value();
+    status["voiceChanger"] = wanted.voice.has_value();
+    status["voiceAvailable"] = ServerChains::LadspaAvailable("ladspa-rubberband.so");
+    status["equaliserAvailable"] = ServerChains::LadspaAvailable("caps.so");
+    Json::Value& notApplied = status["notApplied"] = Json::Value(Json::objectValue);
     for (const auto& [what, why] : m_why) {
-        json += (first ? "\"" : ", \"") + Escaped(what) + "\": \"" + Escaped(why) + "\"";
-        first = false;
+        notApplied[what] = why;
     }
-    json += "}}";
-    return json;
+    Json::StreamWriterBuilder writer;
+    writer["indentation"] = "";
+    return Json::writeString(writer, status);
 }
 
 }  // namespace kx520::audio
