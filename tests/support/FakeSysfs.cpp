@@ -60,7 +60,12 @@ void FakeSysfs::RemoveNode(const std::string& name) {
     const fs::path link = fs::path(m_root) / "class/hidraw" / name;
     std::error_code error;
     const fs::path target = fs::canonical(link, error);
-    fs::remove(link, error);
+    // Kept aside, not removed: its inode stays taken, so a node added next
+    // gets another one, as the kernel gives a replugged node (a file system
+    // that hands a freed inode straight back would make it look unchanged).
+    const fs::path aside = fs::path(m_root) / ".removed";
+    fs::create_directories(aside, error);
+    fs::rename(link, aside / (name + "." + std::to_string(m_removed++)), error);
     if (!target.empty()) {
         // The HID device folder goes with its node.
         fs::remove_all(target.parent_path().parent_path(), error);

@@ -42,6 +42,7 @@ public:
 
 private:
     std::string m_root;
+    int m_removed = 0;
 };
 
 }  // namespace kx520::test
