@@ -25,10 +25,9 @@ protected:
     void SetUp() override {
         RegisterPageControls();
         ASSERT_TRUE(window.Create());
-        ui::CDialogBuilder builder;
         QString error;
-        page = dynamic_cast<CKeySetControlUI*>(builder.Create(
-            QStringLiteral("XML/CustomControlXML/KeySetControl.xml"), &window.GetPaintManager(), nullptr, &error));
+        page = dynamic_cast<CKeySetControlUI*>(
+            test::BuildLayout(window, QStringLiteral("XML/CustomControlXML/KeySetControl.xml"), error));
         ASSERT_NE(page, nullptr) << error.toStdString();
         page->SetManager(&window.GetPaintManager());
         page->Build(CKeySetControlUI::kKeyboardKind);

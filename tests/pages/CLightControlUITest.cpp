@@ -24,10 +24,9 @@ protected:
     void SetUp() override {
         RegisterPageControls();
         ASSERT_TRUE(window.Create());
-        ui::CDialogBuilder builder;
         QString error;
-        page = dynamic_cast<CLightControlUI*>(builder.Create(
-            QStringLiteral("XML/CustomControlXML/LightControl.xml"), &window.GetPaintManager(), nullptr, &error));
+        page = dynamic_cast<CLightControlUI*>(
+            test::BuildLayout(window, QStringLiteral("XML/CustomControlXML/LightControl.xml"), error));
         ASSERT_NE(page, nullptr) << error.toStdString();
         page->SetManager(&window.GetPaintManager());
         page->SetKind(1);

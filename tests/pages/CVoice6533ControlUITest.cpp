@@ -20,14 +20,12 @@ protected:
     void SetUp() override {
         RegisterPageControls();
         ASSERT_TRUE(window.Create());
-        ui::CDialogBuilder builder;
         QString error;
-        audio = dynamic_cast<CVoice6533ControlUI*>(builder.Create(
-            QStringLiteral("XML/CustomControlXML/Voice6533Control.xml"), &window.GetPaintManager(), nullptr, &error));
+        audio = dynamic_cast<CVoice6533ControlUI*>(
+            test::BuildLayout(window, QStringLiteral("XML/CustomControlXML/Voice6533Control.xml"), error));
         ASSERT_NE(audio, nullptr) << error.toStdString();
-        ui::CDialogBuilder voiceBuilder;
-        voice = dynamic_cast<CMagicControlUI*>(voiceBuilder.Create(
-            QStringLiteral("XML/CustomControlXML/MagicControl.xml"), &window.GetPaintManager(), nullptr, &error));
+        voice = dynamic_cast<CMagicControlUI*>(
+            test::BuildLayout(window, QStringLiteral("XML/CustomControlXML/MagicControl.xml"), error));
         ASSERT_NE(voice, nullptr) << error.toStdString();
     }
     template <typename T = ui::CControlUI>

@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "ui/CControlUI.h"
+#include "builder/CDialogBuilder.h"
 
 namespace kx520::test {
 
@@ -29,6 +30,11 @@ void Click(QWidget* widget, QPoint position) {
     }
     SendMouse(widget, QEvent::MouseButtonPress, position, Qt::LeftButton, Qt::LeftButton);
     SendMouse(widget, QEvent::MouseButtonRelease, position, Qt::LeftButton, Qt::NoButton);
+}
+
+ui::CControlUI* BuildLayout(ui::WindowImplBase& window, const QString& layout, QString& error) {
+    ui::CDialogBuilder builder;
+    return builder.Create(layout, &window.GetPaintManager(), nullptr, &error);
 }
 
 QString WriteLayout(const QString& folder, const QString& name, const QString& xml) {

@@ -34,6 +34,10 @@ void SendMouse(QWidget* widget, QEvent::Type type, QPoint position, Qt::MouseBut
                Qt::MouseButtons buttons);
 void Click(QWidget* widget, QPoint position = {-1, -1});
 
+// The control tree of a shipped layout, built into `window` as the
+// application builds it; null with the builder's reason in `error`.
+ui::CControlUI* BuildLayout(ui::WindowImplBase& window, const QString& layout, QString& error);
+
 // A layout file written for one test, in a folder of its own.
 QString WriteLayout(const QString& folder, const QString& name, const QString& xml);
 
