@@ -3,6 +3,7 @@
 #include "headsetui/CZentrelHS6533Device.h"
 #include "keyboardui/CZentrelKeyboardDevice.h"
 #include "mouseui/CZentrelMouseDevice.h"
+#include "mousepadui/CZentrelMousePadDevice.h"
 #include "deviceui/CZentrelUSBDevice.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CSelectPanelUI.h"
@@ -16,10 +17,6 @@ namespace {
 bool IsTag(const QString& tag, const char* wanted) {
     return tag.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0;
 }
-
-// Until the pad has its own class, its page is the device base, which
-// already streams, listens and binds its page.
-constexpr const char* kDeviceTags[] = {"ZentrelMousePadDevice"};
 
 // Control trees built from their own files, bound to the window.
 struct TreeTag {
@@ -62,10 +59,8 @@ ui::CControlUI* CreateMainWindowControl(const QString& tag, hid::HidBackend& bac
     if (IsTag(tag, "ZentrelHS6533Device")) {
         return new CZentrelHS6533Device(backend);
     }
-    for (const char* deviceTag : kDeviceTags) {
-        if (IsTag(tag, deviceTag)) {
-            return new CZentrelUSBDevice(backend);
-        }
+    if (IsTag(tag, "ZentrelMousePadDevice")) {
+        return new CZentrelMousePadDevice(backend);
     }
     if (IsTag(tag, "SelectPanel")) {
         return new CSelectPanelUI();

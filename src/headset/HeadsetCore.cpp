@@ -12,10 +12,10 @@ namespace kx520 {
 
 using namespace protocol;
 
-HeadsetCore::HeadsetCore(hid::HidBackend& backend) : DeviceCore(backend, SendHeadsetReports) {}
+HeadsetCore::HeadsetCore(hid::HidBackend& backend) : RingLightCore(backend, kHeadsetWave, SendHeadsetReports) {}
 
 HeadsetCore::~HeadsetCore() {
-    StopLightThread();  // its body reads this object's members
+    StopLightThread();  // its body sends through this object's SendFrame
 }
 
 void HeadsetCore::SetFolders(std::string dataFolder, std::string defaultFolder) {
@@ -30,64 +30,7 @@ void HeadsetCore::LoadDefaults() {
 void HeadsetCore::SetLight(const profiles::LightSetting& light) {
     m_light = light;
     m_profile.SetLightInfo(light);
-    std::lock_guard lock(m_engineLock);
-    if (!m_engineStarted || light.mode != m_engineSetting.mode) {
-        m_effects.Reset();
-        m_engineStarted = true;
-    }
-    m_engineSetting = light;
-    SetCurrentEffect(EffectSettingOf(light));
-}
-
-void HeadsetCore::TakeProfileLighting() {
-    std::vector<profiles::LightSetting> list = m_profile.GetLightList();
-    m_profile.LoadLightConfig(m_profile.GetLightConfigPath());
-    std::vector<profiles::LightEffectFrame> frames = m_profile.LoadCustomEffectAt(m_light.customGroup);
-    std::lock_guard lock(m_engineLock);
-    SetLightList(list);
-    m_overrides.Reset();
-    WithFrame([this, &frames](std::span<LedEntry>) { m_player.SetFrames(std::move(frames)); });
-}
-
-void HeadsetCore::StartLight() {
-    StartLightLoop([this](uint32_t nowMs) { LightPass(nowMs); }, "MS灯光线程设定退出");
-}
-
-void HeadsetCore::LightPass(uint32_t nowMs) {
-    std::lock_guard lock(m_engineLock);
-    const bool tick = m_ticks.Pass(nowMs);
-    const profiles::LightSetting setting = m_engineSetting;
-    if (setting.mode == kCustomMode || setting.mode > kHeadsetHighestMode) {
-        // A custom effect keeps its own time, on every pass.
-        WithFrame([this, nowMs, tick](std::span<LedEntry> frame) { m_player.Pass(nowMs, tick, frame); });
-    } else if (m_ticks.Due(IntervalFor(setting.mode, setting.speed))) {
-        RunStep(setting.mode);
-    }
-    WithFrame([this, nowMs, tick](std::span<LedEntry> frame) {
-        WithLightList([this, nowMs, tick, frame](std::span<const profiles::LightSetting> list) {
-            m_overrides.Apply(list, nowMs, tick, frame);
-        });
-    });
-}
-
-void HeadsetCore::RunStep(int mode) {
-    const EffectSetting setting = EffectSettingOf(m_engineSetting);
-    switch (mode) {
-        case 0:
-            WithFrame([this, &setting](std::span<LedEntry> frame) { m_effects.Wave(setting, frame); });
-            return;
-        case 1: EffectSpectrum(); return;
-        case 2: EffectBreathe(); return;
-        case 3: EffectStatic(); return;
-        case 4: EffectBlink(); return;
-        case HeadsetEffects::kRingRunMode:
-            WithFrame([this, &setting](std::span<LedEntry> frame) { m_effects.RingRun(setting, frame); });
-            return;
-        case HeadsetEffects::kRingSpectrumMode:
-            WithFrame([this, &setting](std::span<LedEntry> frame) { m_effects.RingSpectrum(setting, frame); });
-            return;
-        default: EffectOff(); return;
-    }
+    RunLight(light);
 }
 
 void HeadsetCore::SendFrame(std::span<const LedEntry> frame) {

@@ -9,11 +9,7 @@
 #include <vector>
 
 #include "devicebase/DefaultNameLists.h"
-#include "devicebase/DeviceCore.h"
-#include "headset/HeadsetEffects.h"
-#include "lighting/CustomEffectPlayer.h"
-#include "lighting/EffectClock.h"
-#include "lighting/LightListOverrides.h"
+#include "devicebase/RingLightCore.h"
 #include "profiles/CHs6533Profiledata.h"
 #include "profiles/LightSetting.h"
 
@@ -22,9 +18,8 @@ namespace kx520 {
 // The headset without its page: its light (a light thread of its own
 // effects, frames sent as its twelve output reports), its light record,
 // what a settings notification reads, and its profile.
-class HeadsetCore : public DeviceCore {
+class HeadsetCore : public RingLightCore {
 public:
-    static constexpr int kCustomMode = 5;
     static constexpr uint16_t kNotifyStride = 25;
     static constexpr size_t kNotifyReadSize = 26;
 
@@ -42,10 +37,7 @@ public:
     // The page's light setting; the light thread runs it from then on.
     void SetLight(const profiles::LightSetting& light);
     // The profile's light list and its custom effect (mode 5 and above 8).
-    void TakeProfileLighting();
-    void StartLight();
-    // One pass of the light loop at effect-clock time `nowMs`.
-    void LightPass(uint32_t nowMs);
+    void TakeProfileLighting() { RingLightCore::TakeProfileLighting(m_light.customGroup); }
     // The frame as the headset's output reports, on the sender's thread.
     void SendFrame(std::span<const LedEntry> frame) override;
 
@@ -65,21 +57,11 @@ public:
     std::optional<NotifyRead> FetchNotifyRead();
 
 private:
-    void RunStep(int mode);
-
     profiles::CHs6533Profiledata m_profile;
     DefaultNameLists m_names;
     std::string m_dataFolder;
     std::string m_defaultFolder;
     profiles::LightSetting m_light;
-    // The light thread's own: its setting, effects, custom effect and ticks.
-    mutable std::mutex m_engineLock;
-    profiles::LightSetting m_engineSetting;
-    bool m_engineStarted = false;
-    HeadsetEffects m_effects;
-    CustomEffectPlayer m_player;
-    LightListOverrides m_overrides;
-    TickCounter m_ticks;
 };
 
 }  // namespace kx520

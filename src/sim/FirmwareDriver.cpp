@@ -239,6 +239,17 @@ void FirmwareDriver::Run(std::stop_token stop) {
     }
 }
 
+bool FirmwareDriver::SwitchProfile(uint8_t profile) {
+    if (profile > VirtualFirmware::kHighestProfile) {
+        return false;
+    }
+    m_firmware.SwitchProfile(profile);
+    if (m_flashSink && m_firmware.TakeFlashChanged()) {
+        m_flashSink(m_firmware);
+    }
+    return true;
+}
+
 bool FirmwareDriver::SendNotification(uint16_t code) {
     // 0 is the release report itself; above the usage range the report
     // could not carry the code.

@@ -53,6 +53,9 @@ public:
     // device) on the notification collection, then its release. False for a
     // product without one.
     bool SendNotification(uint16_t code);
+    // The device's own profile switched, as its buttons do, without telling
+    // the host; kept as its flash. False for a profile its records cannot hold.
+    bool SwitchProfile(uint8_t profile);
     // Called with the firmware whenever a transaction that changed its
     // flash has ended; set before the host can reach the device.
     void SetFlashSink(FlashSink sink) { m_flashSink = std::move(sink); }

@@ -16,7 +16,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: plug PRODUCT | unplug PRODUCT | fault PRODUCT FAULT [COUNT] | notify PRODUCT [CODE] | "
-    "battery PRODUCT PERCENT | reset PRODUCT";
+    "battery PRODUCT PERCENT | profile PRODUCT NUMBER | reset PRODUCT";
 
 bool ParseNumber(const std::string& text, long& value) {
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
@@ -92,6 +92,18 @@ std::string RunSimCommand(VirtualHidBackend& backend, const std::vector<std::str
             return product + " is not plugged";
         }
         firmware->Firmware().SetBattery(static_cast<uint8_t>(level));
+        return "";
+    }
+    if (verb == "profile" && args.size() == 3) {
+        long profile = 0;
+        if (!ParseNumber(args[2], profile) || profile < 0 || profile > VirtualFirmware::kHighestProfile) {
+            return "bad profile " + args[2] + " (0 to " + std::to_string(VirtualFirmware::kHighestProfile) + ")";
+        }
+        const auto firmware = backend.Firmware(product);
+        if (!firmware) {
+            return product + " is not plugged";
+        }
+        firmware->SwitchProfile(static_cast<uint8_t>(profile));
         return "";
     }
     if (verb == "reset" && args.size() == 2) {

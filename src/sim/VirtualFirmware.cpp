@@ -449,7 +449,8 @@ VirtualFirmware::Lighting VirtualFirmware::LightState() const {
     const size_t keyBytes = std::min<size_t>(3u * (m_info.size() > 5 ? m_info[5] : 0), m_keyColours.size());
     light.keyColours.assign(m_keyColours.begin(), m_keyColours.begin() + static_cast<long>(keyBytes));
     if (m_frameStreamed) {
-        const size_t frameBytes = std::min<size_t>(keyBytes, m_lightFrame.size());
+        // The pad has no keys: its frame is its fifteen LEDs.
+        const size_t frameBytes = std::min<size_t>(m_kind == Kind::MousePad ? 3 * kPadLeds : keyBytes, m_lightFrame.size());
         light.frame.assign(m_lightFrame.begin(), m_lightFrame.begin() + static_cast<long>(frameBytes));
     }
     return light;

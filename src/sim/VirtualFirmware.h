@@ -37,6 +37,9 @@ public:
     static constexpr size_t kStatusSize = 56;
     // Light records of 26 bytes, one per profile, 25 bytes apart.
     static constexpr size_t kRecordStride = 25;
+    // The profiles a notification's low four bits can name.
+    static constexpr uint8_t kHighestProfile = 15;
+    static constexpr size_t kPadLeds = 15;
     // Where the headset's host writes record n: 64 x n (it reads it at 25 x n).
     static constexpr size_t kHeadsetWriteStride = 64;
     static constexpr size_t kRecordSize = 26;

@@ -1,4 +1,4 @@
-#include "headset/HeadsetEffects.h"
+#include "lighting/RingEffects.h"
 
 #include <algorithm>
 
@@ -18,32 +18,32 @@ uint8_t Level(const EffectSetting& setting) {
 
 }  // namespace
 
-void HeadsetEffects::Wave(const EffectSetting& setting, std::span<LedEntry> frame) {
+void RingEffects::Wave(const EffectSetting& setting, std::span<LedEntry> frame) {
     const uint8_t level = Level(setting);
     if (setting.multiColor) {
         m_effectPos = StepPosition(setting.direction, kRainbowSteps, m_effectPos, 1);
         for (size_t i = 0; i < frame.size(); ++i) {
-            const Rgb colour = kRainbowTable[(m_effectPos + 1 + 16 * i) % kRainbowSteps];
+            const Rgb colour = kRainbowTable[(m_effectPos + 1 + m_shape.rainbowSpacing * i) % kRainbowSteps];
             frame[i] = LedEntry{colour.red, colour.green, colour.blue, level};
         }
         return;
     }
-    m_effectPos = StepPosition(setting.direction, kCurveSteps, m_effectPos, 3);
+    m_effectPos = StepPosition(setting.direction, kCurveSteps, m_effectPos, m_shape.curveStep);
     const auto& curve = KeyboardLightTables::Curve96();
     for (size_t i = 0; i < frame.size(); ++i) {
-        const uint8_t factor = curve[(m_effectPos + 10 * i) % kCurveSteps];
+        const uint8_t factor = curve[(m_effectPos + m_shape.curveOffset + m_shape.curveSpacing * i) % kCurveSteps];
         frame[i] = LedEntry{setting.colour.red, setting.colour.green, setting.colour.blue, ScaledLevel(level, factor)};
     }
 }
 
-void HeadsetEffects::Reset() {
+void RingEffects::Reset() {
     m_effectPos = 0;
     m_ringSteps = 0;
     m_levels.ClearKeyLevels();
     m_levels.Ring()[0] = 1;
 }
 
-void HeadsetEffects::LightRing(size_t ledCount) {
+void RingEffects::LightRing(size_t ledCount) {
     auto& levels = m_levels.Levels();
     const auto& ring = m_levels.Ring();
     for (size_t i = 0; i < std::min({ledCount, ring.size(), levels.size()}); ++i) {
@@ -53,7 +53,7 @@ void HeadsetEffects::LightRing(size_t ledCount) {
     }
 }
 
-void HeadsetEffects::StepRing(const EffectSetting& setting, size_t ledCount, size_t ringLength, bool forward) {
+void RingEffects::StepRing(const EffectSetting& setting, size_t ledCount, size_t ringLength, bool forward) {
     m_effectPos = StepPosition(setting.direction, kRainbowSteps, m_effectPos, 1);
     if (m_ringSteps >= 2) {
         m_ringSteps = 0;
@@ -63,13 +63,13 @@ void HeadsetEffects::StepRing(const EffectSetting& setting, size_t ledCount, siz
     ++m_ringSteps;
 }
 
-bool HeadsetEffects::LeadLit(const EffectSetting& setting, size_t ledCount) {
+bool RingEffects::LeadLit(const EffectSetting& setting, size_t ledCount) {
     const auto& levels = m_levels.Levels();
     const size_t lead = setting.direction != 0 ? 0 : ledCount - 1;
     return ledCount > 0 && lead < levels.size() && levels[lead] != 0;
 }
 
-Rgb HeadsetEffects::PlaceColour(const EffectSetting& setting, bool leadLit, const LedEntry& current) {
+Rgb RingEffects::PlaceColour(const EffectSetting& setting, bool leadLit, const LedEntry& current) {
     if (!setting.multiColor) {
         return setting.colour;
     }
@@ -80,10 +80,13 @@ Rgb HeadsetEffects::PlaceColour(const EffectSetting& setting, bool leadLit, cons
     return kRainbowTable[m_effectPos >= kRainbowSteps ? m_effectPos - kRainbowSteps : m_effectPos];
 }
 
-void HeadsetEffects::RingSpectrum(const EffectSetting& setting, std::span<LedEntry> frame) {
+void RingEffects::RingSpectrum(const EffectSetting& setting, std::span<LedEntry> frame) {
     StepRing(setting, frame.size(), 8, setting.direction == 0);
     const uint8_t level = Level(setting);
     const bool leadLit = LeadLit(setting, frame.size());
+    if (!frame.empty()) {
+        frame[0] = LedEntry{};  // on no pair: what an earlier effect left there goes
+    }
     for (size_t i = 0; i < kRingPairs.size(); ++i) {
         m_levels.DecayKey(i, kRingSpectrumMode);
         const auto& pair = kRingPairs[i];
@@ -98,7 +101,7 @@ void HeadsetEffects::RingSpectrum(const EffectSetting& setting, std::span<LedEnt
     }
 }
 
-void HeadsetEffects::RingRun(const EffectSetting& setting, std::span<LedEntry> frame) {
+void RingEffects::RingRun(const EffectSetting& setting, std::span<LedEntry> frame) {
     StepRing(setting, frame.size(), KeyLevels::kRing, setting.direction != 0);
     const uint8_t level = Level(setting);
     const bool leadLit = LeadLit(setting, frame.size());
