@@ -1,6 +1,7 @@
 #include "app/MainWindowMessages.h"
 
 #include <QString>
+#include <string>
 #include <string_view>
 
 #include "app/CMainWnd.h"
@@ -103,6 +104,11 @@ void MainWindowMessages::AddNumbered(MessageTable& messages) {
     }));
     messages.Add(Numbered(ui::kMsgTimer, [&window](uintptr_t id, intptr_t) {
         window.OnTimer(static_cast<int>(id));
+    }));
+    // A pad's or headset's own profile number after it changed a setting:
+    // the window does nothing with it but say so in the trace.
+    messages.Add(Numbered(msg::kDeviceNotice, [](uintptr_t profile, intptr_t) {
+        DebugTrace("device notice " + std::to_string(profile));
     }));
     messages.Add(Numbered(msg::kDpiNotice, [](uintptr_t, intptr_t) {
         DebugTrace("界面 DPI 1发生变化");

@@ -24,6 +24,7 @@
 #include "scripting/MacroCommand.h"
 #include "scripting/HeadsetCommand.h"
 #include "scripting/MouseCommand.h"
+#include "scripting/MousePadCommand.h"
 #include "pageactions/RecordingCapture.h"
 #include "platform/EvdevTranslator.h"
 #include "ui/CControlUI.h"
@@ -248,6 +249,10 @@ int main(int argc, char** argv) {
             return;
         }
         HeadsetCommand::Run(*window, args, std::move(reply));
+    };
+    handlers.mousePad = [&window](const QStringList& args) {
+        return window ? MousePadCommand::Run(*window, args)
+                      : QStringLiteral("{\"error\":\"the main window is not built yet\"}");
     };
     handlers.saveKeys = [&window](const QString& kind, AppBus::Reply reply) {
         if (!window) {

@@ -190,6 +190,13 @@ QString AppBus::Headset(const QStringList& args) {
     return Deferred([&](Reply reply) { m_handlers.headset(args, std::move(reply)); });
 }
 
+QString AppBus::MousePad(const QStringList& args) {
+    if (!m_handlers.mousePad) {
+        return QStringLiteral("{\"error\":\"the application has no mouse pad page\"}");
+    }
+    return m_handlers.mousePad(args);
+}
+
 QString AppBus::Mouse(const QStringList& args) {
     if (!m_handlers.mouse) {
         return QStringLiteral("{\"error\":\"the application has no mouse page\"}");

@@ -49,6 +49,8 @@ public:
         // `headset show|eq ...|mic ...|monitor ...|voice ...`: a JSON answer,
         // {"error": why} on failure.
         std::function<void(const QStringList& args, Reply reply)> headset;
+        // `mousepad show`: a JSON answer, {"error": why} on failure.
+        std::function<QString(const QStringList& args)> mousePad;
         // A light setting change for a device kind ("keyboard"); "" or why not.
         std::function<void(const QString& kind, const QStringList& words, Reply reply)> setLighting;
         std::function<void(bool sleeping)> prepareForSleep;
@@ -93,6 +95,7 @@ public slots:
     Q_SCRIPTABLE QString Macro(const QStringList& args);
     Q_SCRIPTABLE QString Mouse(const QStringList& args);
     Q_SCRIPTABLE QString Headset(const QStringList& args);
+    Q_SCRIPTABLE QString MousePad(const QStringList& args);
     Q_SCRIPTABLE QString SetLighting(const QString& kind, const QStringList& words);
     // The test interface for suspend and resume (logind's signal, by hand).
     Q_SCRIPTABLE void PrepareForSleep(bool sleeping);

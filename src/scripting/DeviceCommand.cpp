@@ -9,7 +9,9 @@
 #include "headsetui/CZentrelHS6533Device.h"
 #include "keyboardui/CZentrelKeyboardDevice.h"
 #include "keycodes/KeyAssignmentWords.h"
+#include "mousepadui/CZentrelMousePadDevice.h"
 #include "mouseui/CZentrelMouseDevice.h"
+#include "scripting/FirstPage.h"
 #include "scripting/LightingCommand.h"
 #include "scripting/ScriptReply.h"
 
@@ -61,13 +63,15 @@ void DeviceCommand::SetLighting(AppWindow& window, const QString& kind, const QS
         ApplyLightingWords(*mouse, mouse->Mouse().Names(), words, std::move(reply));
         return;
     }
-    if (kind == QLatin1String("headset")) {
-        for (CDeviceOptionUI* option : window.DeviceOptions()) {
-            if (auto* headset = dynamic_cast<CZentrelHS6533Device*>(option->Device())) {
-                ApplyLightingWords(*headset, headset->Headset().Names(), words, std::move(reply));
-                return;
-            }
-        }
+    auto* headset = kind == QLatin1String("headset") ? FirstPage<CZentrelHS6533Device>(window) : nullptr;
+    if (headset != nullptr) {
+        ApplyLightingWords(*headset, headset->Headset().Names(), words, std::move(reply));
+        return;
+    }
+    auto* pad = kind == QLatin1String("mousepad") ? FirstPage<CZentrelMousePadDevice>(window) : nullptr;
+    if (pad != nullptr) {
+        ApplyLightingWords(*pad, pad->Pad().Names(), words, std::move(reply));
+        return;
     }
     reply(QStringLiteral("the application has no %1 lighting to set").arg(kind));
 }

@@ -8,6 +8,7 @@
 #include "appwindow/AppWindow.h"
 #include "deviceui/CDeviceOptionUI.h"
 #include "headsetui/CZentrelHS6533Device.h"
+#include "scripting/FirstPage.h"
 #include "scripting/JsonAnswer.h"
 #include "scripting/LightingCommand.h"
 
@@ -16,15 +17,6 @@ namespace kx520 {
 namespace {
 
 using Reply = std::function<void(const QString&)>;
-
-CZentrelHS6533Device* FirstHeadset(AppWindow& window) {
-    for (CDeviceOptionUI* option : window.DeviceOptions()) {
-        if (auto* headset = dynamic_cast<CZentrelHS6533Device*>(option->Device())) {
-            return headset;
-        }
-    }
-    return nullptr;
-}
 
 std::optional<int> Number(const QString& text) {
     bool ok = false;
@@ -145,7 +137,7 @@ QString Change(CZentrelHS6533Device& headset, const QStringList& args) {
 }  // namespace
 
 void HeadsetCommand::Run(AppWindow& window, const QStringList& args, Reply reply) {
-    CZentrelHS6533Device* found = FirstHeadset(window);
+    CZentrelHS6533Device* found = FirstPage<CZentrelHS6533Device>(window);
     if (found == nullptr) {
         reply(JsonError(QStringLiteral("the application has no headset page")));
         return;

@@ -7,6 +7,7 @@
 #include <json/json.h>
 
 #include "appwindow/AppWindow.h"
+#include "scripting/FirstPage.h"
 #include "scripting/JsonAnswer.h"
 #include "scripting/LightingCommand.h"
 #include "scripting/ScriptReply.h"
@@ -21,15 +22,6 @@
 namespace kx520 {
 
 namespace {
-
-CZentrelMouseDevice* FirstMouse(AppWindow& window) {
-    for (CDeviceOptionUI* option : window.DeviceOptions()) {
-        if (auto* mouse = dynamic_cast<CZentrelMouseDevice*>(option->Device())) {
-            return mouse;
-        }
-    }
-    return nullptr;
-}
 
 QString Colour(const profiles::DpiStage& stage) {
     return QStringLiteral("#%1%2%3")
@@ -175,7 +167,7 @@ void WriteShoot(CZentrelMouseDevice& mouse, const std::shared_ptr<ScriptReply>& 
 }  // namespace
 
 void MouseCommand::Run(AppWindow& window, const QStringList& args, std::function<void(const QString&)> reply) {
-    CZentrelMouseDevice* mouse = FirstMouse(window);
+    CZentrelMouseDevice* mouse = FirstPage<CZentrelMouseDevice>(window);
     if (mouse == nullptr) {
         reply(JsonError(QStringLiteral("the application has no mouse page")));
         return;

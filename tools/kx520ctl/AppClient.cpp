@@ -114,12 +114,12 @@ int AppClient::Send(const std::vector<std::string>& args) {
 std::string SimUsageError(const std::vector<std::string>& args) {
     const std::string products = "; products: " + sim::VirtualProductList();
     if (args.empty()) {
-        return "sim needs a verb: plug, unplug, fault, notify, battery, reset or state";
+        return "sim needs a verb: plug, unplug, fault, notify, battery, profile, reset or state";
     }
     const std::string& verb = args[0];
     if (verb != "plug" && verb != "unplug" && verb != "fault" && verb != "notify" &&
-        verb != "battery" && verb != "reset" && verb != "state") {
-        return "unknown sim verb '" + verb + "'; verbs: plug, unplug, fault, notify, battery, reset, state";
+        verb != "battery" && verb != "profile" && verb != "reset" && verb != "state") {
+        return "unknown sim verb '" + verb + "'; verbs: plug, unplug, fault, notify, battery, profile, reset, state";
     }
     if (args.size() < 2) {
         return "sim " + verb + " needs a product" + products;
@@ -127,9 +127,12 @@ std::string SimUsageError(const std::vector<std::string>& args) {
     if (sim::FindVirtualProduct(args[1]) == nullptr) {
         return "unknown product '" + args[1] + "'" + products;
     }
-    const size_t most = verb == "fault" ? 4 : (verb == "notify" || verb == "battery" ? 3 : 2);
+    const size_t most = verb == "fault" ? 4 : (verb == "notify" || verb == "battery" || verb == "profile" ? 3 : 2);
     if (verb == "battery" && args.size() < 3) {
         return "sim battery needs a level, 0 to 100";
+    }
+    if (verb == "profile" && args.size() < 3) {
+        return "sim profile needs the device's profile number";
     }
     if (verb == "fault" && args.size() < 3) {
         return "sim fault needs a fault; faults: " + sim::SimFaultList();
@@ -383,9 +386,10 @@ int AppClient::Keyboard(const std::vector<std::string>& args, bool json) {
 }
 
 int AppClient::Lighting(const std::vector<std::string>& args, bool json) {
-    const bool known = !args.empty() && (args[0] == "keyboard" || args[0] == "mouse" || args[0] == "headset");
+    const bool known = !args.empty() && (args[0] == "keyboard" || args[0] == "mouse" || args[0] == "headset" ||
+                                         args[0] == "mousepad");
     if (!known || (args.size() > 1 && args[1] != "set")) {
-        std::cerr << "kx520ctl: lighting keyboard|mouse|headset [--json], or lighting keyboard|mouse|headset set "
+        std::cerr << "kx520ctl: lighting keyboard|mouse|mousepad|headset [--json], or lighting KIND set "
                      "[--mode NAME|N] "
                      "[--brightness 0-4] [--speed 0-4] [--direction left|right] [--color #RRGGBB] "
                      "[--multicolor on|off]\n";
@@ -394,9 +398,10 @@ int AppClient::Lighting(const std::vector<std::string>& args, bool json) {
     const std::string& kind = args[0];
     if (args.size() == 1) {
         QJsonObject light;
-        if (kind == "mouse" || kind == "headset") {
+        if (kind == "mouse" || kind == "headset" || kind == "mousepad") {
             QJsonObject answer;
-            if (!CallJson(kind == "mouse" ? "Mouse" : "Headset", {QStringLiteral("show")}, answer)) {
+            const char* method = kind == "mouse" ? "Mouse" : kind == "headset" ? "Headset" : "MousePad";
+            if (!CallJson(method, {QStringLiteral("show")}, answer)) {
                 return kFailure;
             }
             light = answer[QStringLiteral("light")].toObject();

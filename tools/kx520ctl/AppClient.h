@@ -29,6 +29,8 @@ public:
     // rate N | assign POS FUNCTION [ARGS] | save.
     static int Mouse(const std::vector<std::string>& args, bool json);
     static int Headset(const std::vector<std::string>& args, bool json);
+    // mousepad show: the onboard profile, the record as read, the light.
+    static int MousePad(const std::vector<std::string>& args, bool json);
     // KIND assign POS FUNCTION [ARGS] and KIND save, KIND keyboard or mouse.
     static int AssignKey(const std::string& kind, const std::vector<std::string>& args);
     static int SaveKeys(const std::string& kind);

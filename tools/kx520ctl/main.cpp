@@ -70,6 +70,8 @@ const char* const kUsage =
     "  headset eq preset N|band N VALUE|save NAME|select NAME|delete NAME\n"
     "  headset mic|monitor level N|mute on|off, headset voice on|off|1-4\n"
     "                             change an audio setting, as the headset's pages do\n"
+    "  mousepad show [--json]     what it holds for the mouse pad: its onboard profile,\n"
+    "                             the light record as the pad answered it, the light\n"
     "  macro list KIND [--json]   the macros of the keyboard's or mouse's page\n"
     "  macro show KIND MACRO [--json]\n"
     "                             a macro's events (MACRO: its name or index)\n"
@@ -78,7 +80,8 @@ const char* const kUsage =
     "                             macro's keys take their defaults in every profile\n"
     "  macro import KIND FILE | export KIND MACRO FILE\n"
     "                             copy a .mac file in or out\n"
-    "  lighting KIND [--json]     the light setting of the keyboard, mouse or headset\n"
+    "  lighting KIND [--json]     the light setting of the keyboard, mouse, mousepad\n"
+    "                             or headset\n"
     "  lighting KIND set [--mode NAME|N] [--brightness 0-4] [--speed 0-4]\n"
     "                    [--direction left|right] [--color #RRGGBB] [--multicolor on|off]\n"
     "                             change it, as the lighting page does\n"
@@ -93,6 +96,8 @@ const char* const kUsage =
     "  sim notify PRODUCT [CODE]  send a device notification (0x401: settings changed,\n"
     "                             0x1003: profile 3 chosen on the keyboard)\n"
     "  sim battery PRODUCT N      set a virtual device's battery level (0-100)\n"
+    "  sim profile PRODUCT N      switch a virtual device's own profile (0-15), as its\n"
+    "                             buttons do, without a notification\n"
     "  sim reset PRODUCT          a virtual device back to its factory state\n"
     "  sim state PRODUCT [--json] what a virtual device holds: its light record,\n"
     "                             key colours and the last frame streamed to it\n"
@@ -253,7 +258,7 @@ int main(int argc, char** argv) {
         return kx520::ctl::AppClient::Macro(rest, commandLine.Has("json"));
     }
     if (command == "send" || command == "sim" || command == "status" || command == "keyboard" ||
-        command == "lighting" || command == "mouse" || command == "headset") {
+        command == "lighting" || command == "mouse" || command == "headset" || command == "mousepad") {
         QCoreApplication app(argc, argv);
         if (command == "keyboard" || command == "lighting" || command == "mouse") {
             // The function's options go back after its words, as it takes them.
@@ -272,6 +277,9 @@ int main(int argc, char** argv) {
         }
         if (command == "headset") {
             return kx520::ctl::AppClient::Headset(rest, commandLine.Has("json"));
+        }
+        if (command == "mousepad") {
+            return kx520::ctl::AppClient::MousePad(rest, commandLine.Has("json"));
         }
         if (command == "send") {
             return kx520::ctl::AppClient::Send(rest);
