@@ -16,6 +16,7 @@
 #include "pageactions/MacroPageActions.h"
 #include "pageactions/HeadsetPageActions.h"
 #include "pageactions/MousePageActions.h"
+#include "pageactions/SystemPageActions.h"
 #include "pageactions/RecordingCapture.h"
 #include "pageactions/ProfileActions.h"
 #include "messages/RegisteredMessages.h"
@@ -52,6 +53,7 @@ CMainWnd::CMainWnd(hid::HidBackend& backend, SettingsStore& settings)
           *this, InputCapture::ChoiceFromName(qEnvironmentVariable("KX520_INPUT_CAPTURE").toStdString()))),
       m_macroPageActions(std::make_unique<MacroPageActions>(*this, *m_capture)),
       m_mousePageActions(std::make_unique<MousePageActions>(*this)),
+      m_systemPageActions(std::make_unique<SystemPageActions>(*this)),
       m_headsetPageActions(std::make_unique<HeadsetPageActions>(*this)),
       m_windowMessages(std::make_unique<MainWindowMessages>(*this)),
       m_tray(std::make_unique<TrayController>(*this)) {
@@ -65,6 +67,7 @@ CMainWnd::CMainWnd(hid::HidBackend& backend, SettingsStore& settings)
     m_lightPageActions->AddRoutes(m_router);
     m_macroPageActions->AddRoutes(m_router);
     m_mousePageActions->AddRoutes(m_router);
+    m_systemPageActions->AddRoutes(m_router);
     m_headsetPageActions->AddRoutes(m_router);
     m_windowMessages->AddTo(m_messages, m_timers);
     m_tray->AddMessages(m_messages, m_timers);

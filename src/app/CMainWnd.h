@@ -28,6 +28,7 @@ class KeyPageActions;
 class LightPageActions;
 class MacroPageActions;
 class MousePageActions;
+class SystemPageActions;
 class HeadsetPageActions;
 class RecordingCapture;
 class SettingsStore;
@@ -235,6 +236,7 @@ private:
     std::unique_ptr<RecordingCapture> m_capture;
     std::unique_ptr<MacroPageActions> m_macroPageActions;
     std::unique_ptr<MousePageActions> m_mousePageActions;
+    std::unique_ptr<SystemPageActions> m_systemPageActions;
     std::unique_ptr<HeadsetPageActions> m_headsetPageActions;
     std::unique_ptr<MainWindowMessages> m_windowMessages;
     std::unique_ptr<TrayController> m_tray;

@@ -32,6 +32,7 @@ constexpr TreeTag kTreeTags[] = {
     {"MacroSetControlUI", "XML/CustomControlXML/MacroControl.xml"},
     {"MouseSensitivityUI", "XML/CustomControlXML/MouseSensitivity.xml"},
     {"MousePointerUI", "XML/CustomControlXML/MousePointer.xml"},
+    {"KeyboardSystemUI", "XML/CustomControlXML/KeyboardSystem.xml"},
     {"ShootKeySetControlUI", "XML/CustomControlXML/ShootControl.xml"},
     {"VirtualSetControlUI", "XML/CustomControlXML/VirtualSet.xml"},
 };

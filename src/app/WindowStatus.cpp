@@ -101,6 +101,7 @@ QString DeviceStatusJson(const CMainWnd& window, const QString& kind) {
         // The effect as the page names it, in the window's language.
         const QString effect = QString::fromStdString(report["light"]["effect"].asString());
         report["light"]["effectText"] = ui::CResourceManager::Instance().GetText(effect).toStdString();
+        report["options"]["repeatDesktop"] = keyboard->RepeatStatus().toStdString();
         Json::StreamWriterBuilder writer;
         writer["indentation"] = "";
         return QString::fromStdString(Json::writeString(writer, report));

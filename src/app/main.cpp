@@ -23,6 +23,7 @@
 #include "sim/SimulateOption.h"
 #include "scripting/MacroCommand.h"
 #include "scripting/HeadsetCommand.h"
+#include "scripting/DeviceCommand.h"
 #include "scripting/MouseCommand.h"
 #include "scripting/MousePadCommand.h"
 #include "pageactions/RecordingCapture.h"
@@ -249,6 +250,13 @@ int main(int argc, char** argv) {
             return;
         }
         HeadsetCommand::Run(*window, args, std::move(reply));
+    };
+    handlers.keyboardOptions = [&window](const QStringList& words, AppBus::Reply reply) {
+        if (!window) {
+            reply(QStringLiteral("no window yet"));
+            return;
+        }
+        DeviceCommand::SetKeyboardOptions(*window, words, std::move(reply));
     };
     handlers.mousePad = [&window](const QStringList& args) {
         return window ? MousePadCommand::Run(*window, args)

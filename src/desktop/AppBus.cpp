@@ -211,6 +211,13 @@ QString AppBus::SetLighting(const QString& kind, const QStringList& words) {
     return Deferred([&](Reply reply) { m_handlers.setLighting(kind, words, std::move(reply)); });
 }
 
+QString AppBus::KeyboardOptions(const QStringList& words) {
+    if (!m_handlers.keyboardOptions) {
+        return QStringLiteral("the application has no keyboard page");
+    }
+    return Deferred([&](Reply reply) { m_handlers.keyboardOptions(words, std::move(reply)); });
+}
+
 void AppBus::PrepareForSleep(bool sleeping) {
     if (m_handlers.prepareForSleep) {
         m_handlers.prepareForSleep(sleeping);

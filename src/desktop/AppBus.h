@@ -53,6 +53,8 @@ public:
         std::function<QString(const QStringList& args)> mousePad;
         // A light setting change for a device kind ("keyboard"); "" or why not.
         std::function<void(const QString& kind, const QStringList& words, Reply reply)> setLighting;
+        // The keyboard's system options in `keyboard options`' words; "" or why not.
+        std::function<void(const QStringList& words, Reply reply)> keyboardOptions;
         std::function<void(bool sleeping)> prepareForSleep;
         // Empty handler: not simulating. Returns an error text, empty on success.
         std::function<QString(const QStringList& args)> simulate;
@@ -97,6 +99,7 @@ public slots:
     Q_SCRIPTABLE QString Headset(const QStringList& args);
     Q_SCRIPTABLE QString MousePad(const QStringList& args);
     Q_SCRIPTABLE QString SetLighting(const QString& kind, const QStringList& words);
+    Q_SCRIPTABLE QString KeyboardOptions(const QStringList& words);
     // The test interface for suspend and resume (logind's signal, by hand).
     Q_SCRIPTABLE void PrepareForSleep(bool sleeping);
     Q_SCRIPTABLE QString Simulate(const QStringList& args);

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <optional>
 
+#include "desktop/KeyRepeatDesktop.h"
 #include "keycodes/KeyLabels.h"
+#include "platform/DebugTrace.h"
 #include "catalog/PageKeyDefaults.h"
 #include "pages/CKeySetControlUI.h"
 #include "pages/CLightControlUI.h"
@@ -18,22 +20,16 @@ namespace kx520 {
 
 namespace {
 
-constexpr int kRepeatDelaySteps = 4;
-constexpr int kPollingRateOptions = 4;
 // The page functions of the lighting and keys tabs.
 constexpr int kLightingFunction = 1;
 constexpr int kKeysFunction = 2;
-
-// Repeat delay and polling rate above 3 show as the first step.
-int PageStep(uint16_t value) {
-    return value <= 3 ? value : 0;
-}
 
 }  // namespace
 
 CZentrelKeyboardDevice::CZentrelKeyboardDevice(hid::HidBackend& backend, QWidget* parent)
     : CZentrelUSBDevice(backend, std::make_unique<KeyboardCore>(backend), parent),
-      m_keyboard(&static_cast<KeyboardCore&>(Core())) {
+      m_keyboard(&static_cast<KeyboardCore&>(Core())),
+      m_repeatDesktop(new KeyRepeatDesktop(this)) {
     SetKeyEditor(std::make_unique<KeyAssignmentEditor>(*this, kPageKeyDefaults, CKeySetControlUI::kKeyboardKind));
     // Colour tables the light setting asks for go on the exchange thread.
     m_keyboard->SetSendLater([this](std::function<int()> send) {
@@ -134,22 +130,7 @@ void CZentrelKeyboardDevice::RefreshKeyLabels() {
         button->SetKeySetImageHidden(own.compare(does, Qt::CaseInsensitive) == 0);
         button->SetToolTip(own + ui::CResourceManager::Instance().GetText(QStringLiteral("Key_Set")) + does);
     }
-    ShowRepeatTexts();
-}
-
-void CZentrelKeyboardDevice::ShowRepeatTexts() {
-    auto find = [this](const char* name) {
-        return ui::CPaintManagerUI::FindSubControlByName(this, QLatin1String(name));
-    };
-    if (ui::CControlUI* delay = find("repeat_delay_time_label1")) {
-        const int ms = KeyLabels::RepeatDelayMs(m_keyboard->Options().repeatDelay);
-        delay->SetText(ui::CResourceManager::Instance().GetText(QStringLiteral("Repeat_Delay_Time")) +
-                       QString::number(ms) + QStringLiteral("ms"));
-    }
-    if (ui::CControlUI* input = find("repeat_input_richedit")) {
-        input->SetAttribute(QStringLiteral("tiptext"),
-                            ui::CResourceManager::Instance().GetText(QStringLiteral("Repeat_input_text")));
-    }
+    Options().ShowRepeatTexts(m_keyboard->Options());
 }
 
 bool CZentrelKeyboardDevice::SaveProfile() {
@@ -405,57 +386,63 @@ void CZentrelKeyboardDevice::SetHostLightControl(bool on) {
     }
 }
 
-void CZentrelKeyboardDevice::ShowOptions(const profiles::KeyboardSystemSettings& options) {
-    auto find = [this](const QString& name) { return ui::CPaintManagerUI::FindSubControlByName(this, name); };
-    auto select = [&find](const QString& name, bool selected) {
-        if (auto* option = dynamic_cast<ui::COptionUI*>(find(name))) {
-            option->Selected(selected, false);
+bool CZentrelKeyboardDevice::ChangeOptions(const profiles::KeyboardSystemSettings& options, Written written) {
+    const profiles::KeyboardSystemSettings before = m_keyboard->Options();
+    m_keyboard->SetOptions(options);
+    ShowOptions(options);
+    if (!SaveProfile()) {
+        if (written) {
+            written(false);
         }
-    };
-    if (auto* slider = dynamic_cast<ui::CSliderUI*>(find(QLatin1String(kRepeatRateSlider)))) {
-        slider->SetValue(options.repeat);
+        return false;  // the page keeps them to save again
     }
-    const int delay = PageStep(options.repeatDelay);
-    for (int i = 0; i < kRepeatDelaySteps; ++i) {
-        select(QLatin1String(kRepeatDelayPrefix) + QString::number(i), i == delay);
+    const int profile = m_keyboard->OnboardProfile();
+    WriteLatest(WriteSlot::kRecord, m_keyboard->LightConfigWrite(profile, static_cast<uint8_t>(profile)),
+                std::move(written));
+    if (before.repeat != options.repeat || before.repeatDelay != options.repeatDelay) {
+        GiveRepeatToDesktop();
     }
-    const int rate = PageStep(options.pollingRate);
-    for (int i = 0; i < kPollingRateOptions; ++i) {
-        select(QLatin1String(kPollingRatePrefix) + QString::number(i), i == rate);
-    }
-    select(QLatin1String(kKey6Option), options.key6Flag != 0);
-    select(QLatin1String(kWFlagOption), options.wFlag != 0);
-    select(QLatin1String(kWinLockOption), options.winFlag != 0);
+    return true;
 }
 
-profiles::KeyboardSystemSettings CZentrelKeyboardDevice::ReadOptions() const {
-    profiles::KeyboardSystemSettings options = m_keyboard->Options();
-    auto find = [this](const QString& name) { return ui::CPaintManagerUI::FindSubControlByName(this, name); };
-    auto selected = [&find](const QString& name) -> std::optional<bool> {
-        auto* option = dynamic_cast<ui::COptionUI*>(find(name));
-        return option != nullptr ? std::optional<bool>(option->IsSelected()) : std::nullopt;
-    };
-    if (auto* slider = dynamic_cast<ui::CSliderUI*>(find(QLatin1String(kRepeatRateSlider)))) {
-        options.repeat = static_cast<uint16_t>(std::max(0, slider->GetValue()));
+void CZentrelKeyboardDevice::ReloadProfile() {
+    const profiles::KeyboardSystemSettings before = m_keyboard->Options();
+    CZentrelUSBDevice::ReloadProfile();
+    const profiles::KeyboardSystemSettings& now = m_keyboard->Options();
+    if (now.repeat != before.repeat || now.repeatDelay != before.repeatDelay) {
+        GiveRepeatToDesktop();
     }
-    auto pick = [&selected](const char* prefix, int count, uint16_t& value) {
-        for (int i = 0; i < count; ++i) {
-            if (selected(QLatin1String(prefix) + QString::number(i)).value_or(false)) {
-                value = static_cast<uint16_t>(i);
-            }
-        }
-    };
-    pick(kRepeatDelayPrefix, kRepeatDelaySteps, options.repeatDelay);
-    pick(kPollingRatePrefix, kPollingRateOptions, options.pollingRate);
-    auto flag = [&selected](const char* name, uint16_t& value) {
-        if (const auto on = selected(QLatin1String(name))) {
-            value = *on ? 1 : 0;
-        }
-    };
-    flag(kKey6Option, options.key6Flag);
-    flag(kWFlagOption, options.wFlag);
-    flag(kWinLockOption, options.winFlag);
-    return options;
+}
+
+bool CZentrelKeyboardDevice::ResetRepeat() {
+    profiles::CKeyboardProfiledata shipped;
+    shipped.LoadSection(DefaultProfilePath().toStdString());
+    const profiles::KeyboardSystemSettings stored = shipped.GetSystemStages();
+    profiles::KeyboardSystemSettings options = ReadOptions();
+    options.repeat = stored.repeat;
+    options.repeatDelay = stored.repeatDelay;
+    return ChangeOptions(options);
+}
+
+bool CZentrelKeyboardDevice::RepeatBusy() const {
+    return m_repeatDesktop->Running();
+}
+
+void CZentrelKeyboardDevice::GiveRepeatToDesktop() {
+    const profiles::KeyboardSystemSettings& options = m_keyboard->Options();
+    m_repeatDesktop->Apply(KeyLabels::RepeatDelayMs(options.repeatDelay), options.repeat,
+                           [this](const KeyRepeatDesktop::Outcome& outcome) {
+                               QString text = ui::CResourceManager::Instance().GetText(outcome.textId);
+                               if (text.contains(QLatin1String("%1"))) {
+                                   text = text.arg(outcome.desktop);
+                               }
+                               if (text.contains(QLatin1String("%2"))) {
+                                   text = text.arg(outcome.why);
+                               }
+                               m_repeatStatus = text;
+                               Options().ShowDesktopStatus(text);
+                               DebugTrace("key repeat: " + text.toStdString());
+                           });
 }
 
 }  // namespace kx520

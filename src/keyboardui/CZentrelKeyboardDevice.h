@@ -5,10 +5,12 @@
 #include "deviceui/CZentrelUSBDevice.h"
 #include "keycodes/KeyAssignmentWords.h"
 #include "keyboard/KeyboardCore.h"
+#include "keyboardui/KeyboardOptionsPanel.h"
 
 namespace kx520 {
 
 class CKeySetControlUI;
+class KeyRepeatDesktop;
 
 // The keyboard's page over its core: the connection's exchange, profile
 // loading and saving, the power display, the keyboard's notifications and
@@ -17,13 +19,6 @@ class CZentrelKeyboardDevice : public CZentrelUSBDevice {
     Q_OBJECT
 
 public:
-    // Controls of the system options, by value.
-    static constexpr const char* kRepeatRateSlider = "repeat_rate_slider";
-    static constexpr const char* kRepeatDelayPrefix = "repeat_delay_check_";
-    static constexpr const char* kPollingRatePrefix = "polling_rate_option_";
-    static constexpr const char* kKey6Option = "6flag_option";
-    static constexpr const char* kWFlagOption = "wflag_option";
-    static constexpr const char* kWinLockOption = "winlockflag_option";
     // The page key that the Fn layer may switch off.
     static constexpr size_t kFnSwitchedKey = 110;
 
@@ -44,6 +39,8 @@ public:
     QString ProfilePath() const override;
     bool LoadProfileToPage() override;
     void ApplyProfileToPage() override;
+    // Another profile chosen: its key repeat goes to the desktop when it differs.
+    void ReloadProfile() override;
     bool SaveProfile() override;
     void LoadDefaults() override;
     void OnMacrosChanged() override;
@@ -97,8 +94,20 @@ public:
     std::string AssignKey(int position, const WordAssignment& assignment) override;
 
     // The six option values shown on the page, and read back from it.
-    void ShowOptions(const profiles::KeyboardSystemSettings& options);
-    profiles::KeyboardSystemSettings ReadOptions() const;
+    void ShowOptions(const profiles::KeyboardSystemSettings& options) { Options().Show(options); }
+    profiles::KeyboardSystemSettings ReadOptions() const { return Options().Read(m_keyboard->Options()); }
+    // Changed options (from the system panel or a script): shown, kept in
+    // the profile (saved) and written with the light record; a changed key
+    // repeat goes to the desktop too. False when the file did not keep them
+    // (the user was told); `written` hears whether the keyboard took them.
+    bool ChangeOptions(const profiles::KeyboardSystemSettings& options, Written written = {});
+    // What the system panel's controls now say, changed as above.
+    bool TakeOptions() { return ChangeOptions(ReadOptions()); }
+    // The repeat rate and delay back to the profile template's.
+    bool ResetRepeat();
+    // What the desktop made of the last repeat given to it; "" before any.
+    const QString& RepeatStatus() const { return m_repeatStatus; }
+    bool RepeatBusy() const;
 
 protected:
     void OnNotification(uint16_t code) override;
@@ -110,10 +119,13 @@ private:
     // The lighting page shows the keyboard's effects and its setting.
     void ShowLightPage();
     bool ColouringKeys() const;
-    void ShowRepeatTexts();
+    KeyboardOptionsPanel Options() const { return KeyboardOptionsPanel(*this); }
+    void GiveRepeatToDesktop();
 
     KeyboardCore* m_keyboard;  // owned by the base, as its core
     QString m_profilePath;
+    KeyRepeatDesktop* m_repeatDesktop;
+    QString m_repeatStatus;
 };
 
 }  // namespace kx520

@@ -48,11 +48,6 @@ void MousePageActions::AddRoutes(NotificationRouter& routes) {
             mouse.SelectStage(stage);
         }
     });
-    add(ui::notify::kSelectChanged, "polling_rate_option_", [chosen](CZentrelMouseDevice& mouse, N notification, int n) {
-        if (chosen(notification)) {
-            mouse.SetReportRate(n);
-        }
-    });
     add(ui::notify::kSelectChanged, "mouse_device_seting_option_",
         [chosen](CZentrelMouseDevice& mouse, N notification, int n) {
             if (chosen(notification)) {

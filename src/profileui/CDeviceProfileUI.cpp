@@ -37,8 +37,9 @@ struct BuiltTabs {
     std::initializer_list<const char*> tabs;
 };
 const BuiltTabs kBuiltTabs[] = {
-    {1, {"deng_Op_tab", "key_Op_tab", "macro_Op_tab"}},
+    {1, {"deng_Op_tab", "key_Op_tab", "macro_Op_tab", "system_Op_tab"}},
     {2, {"deng_Op_tab", "key_Op_tab", "macro_Op_tab", "system_Op_tab", "cursor_Op_tab"}},
+    {3, {"deng_Op_tab"}},
     {7, {"deng_Op_tab", "6533_voice_Op_tab", "magic_Op_tab"}},
 };
 

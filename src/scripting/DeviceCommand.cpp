@@ -11,6 +11,7 @@
 #include "keycodes/KeyAssignmentWords.h"
 #include "mousepadui/CZentrelMousePadDevice.h"
 #include "mouseui/CZentrelMouseDevice.h"
+#include "platform/KeyRepeatPlan.h"
 #include "scripting/FirstPage.h"
 #include "scripting/LightingCommand.h"
 #include "scripting/ScriptReply.h"
@@ -31,6 +32,55 @@ CZentrelUSBDevice* FirstWithKeys(const std::vector<CDeviceOptionUI*>& options, c
         }
     }
     return nullptr;
+}
+
+// The options the words make of `options`; "" or why not.
+QString ReadOptionWords(const QStringList& words, profiles::KeyboardSystemSettings& options) {
+    for (int i = 0; i < words.size(); i += 2) {
+        const QString& name = words[i];
+        if (i + 1 >= words.size()) {
+            return name + QStringLiteral(" needs a value");
+        }
+        const QString& value = words[i + 1];
+        bool number = false;
+        const int n = value.toInt(&number);
+        auto onOff = [&value, &name](uint16_t& flag) {
+            if (value != QLatin1String("on") && value != QLatin1String("off")) {
+                return name + QStringLiteral(" takes on or off");
+            }
+            flag = value == QLatin1String("on") ? 1 : 0;
+            return QString();
+        };
+        QString why;
+        if (name == QLatin1String("--repeat-rate")) {
+            if (!number || n < 0 || n >= KeyRepeatPlan::kRateSteps) {
+                return QStringLiteral("--repeat-rate takes 0 (slowest) to 31 (fastest)");
+            }
+            options.repeat = static_cast<uint16_t>(n);
+        } else if (name == QLatin1String("--repeat-delay")) {
+            if (!number || n < 250 || n > 1000 || n % 250 != 0) {
+                return QStringLiteral("--repeat-delay takes 250, 500, 750 or 1000 (ms)");
+            }
+            options.repeatDelay = static_cast<uint16_t>(n / 250 - 1);
+        } else if (name == QLatin1String("--polling")) {
+            if (!number || n < 0 || n >= KeyboardOptionsPanel::kPollingRateOptions) {
+                return QStringLiteral("--polling takes 0 to 3 (125, 250, 500, 1000 Hz)");
+            }
+            options.pollingRate = static_cast<uint16_t>(n);
+        } else if (name == QLatin1String("--six-key")) {
+            why = onOff(options.key6Flag);
+        } else if (name == QLatin1String("--win")) {
+            why = onOff(options.wFlag);
+        } else if (name == QLatin1String("--win-lock")) {
+            why = onOff(options.winFlag);
+        } else {
+            return QStringLiteral("unknown option ") + name;
+        }
+        if (!why.isEmpty()) {
+            return why;
+        }
+    }
+    return words.isEmpty() ? QStringLiteral("keyboard options needs at least one option") : QString();
 }
 
 }  // namespace
@@ -74,6 +124,27 @@ void DeviceCommand::SetLighting(AppWindow& window, const QString& kind, const QS
         return;
     }
     reply(QStringLiteral("the application has no %1 lighting to set").arg(kind));
+}
+
+void DeviceCommand::SetKeyboardOptions(AppWindow& window, const QStringList& words,
+                                       std::function<void(const QString&)> reply) {
+    auto* keyboard = FirstPage<CZentrelKeyboardDevice>(window);
+    if (keyboard == nullptr) {
+        reply(QStringLiteral("the application has no keyboard page"));
+        return;
+    }
+    profiles::KeyboardSystemSettings options = keyboard->ReadOptions();
+    if (const QString why = ReadOptionWords(words, options); !why.isEmpty()) {
+        reply(why);
+        return;
+    }
+    auto pending = std::make_shared<ScriptReply>(*keyboard, std::move(reply));
+    const bool saved = keyboard->ChangeOptions(options, [pending](bool taken) {
+        pending->Answer(taken ? QString() : QStringLiteral("the keyboard did not take the options (the profile keeps them)"));
+    });
+    if (!saved) {
+        pending->Answer(pending->Told().isEmpty() ? QStringLiteral("the keyboard profile was not saved") : pending->Told());
+    }
 }
 
 void DeviceCommand::SaveKeys(AppWindow& window, const QString& kind, std::function<void(const QString&)> reply) {

@@ -19,6 +19,11 @@ public:
     static void SaveKeys(AppWindow& window, const QString& kind, std::function<void(const QString&)> reply);
     static void SetLighting(AppWindow& window, const QString& kind, const QStringList& words,
                             std::function<void(const QString&)> reply);
+    // The keyboard's system options as its page changes them: --repeat-rate
+    // 0-31, --repeat-delay 250|500|750|1000, --polling 0-3 (125 to 1000 Hz),
+    // --six-key, --win, --win-lock on|off.
+    static void SetKeyboardOptions(AppWindow& window, const QStringList& words,
+                                   std::function<void(const QString&)> reply);
 };
 
 }  // namespace kx520

@@ -286,6 +286,9 @@ void PrintKeyboard(const QJsonObject& report) {
     for (const char* key : {"repeat", "repeatDelay", "key6Flag", "pollingRate", "wFlag", "winFlag"}) {
         std::cout << " " << key << "=" << options[QLatin1String(key)].toInt();
     }
+    if (const QString desktop = options[QStringLiteral("repeatDesktop")].toString(); !desktop.isEmpty()) {
+        std::cout << "\nkey repeat: " << desktop.toStdString();
+    }
     std::cout << "\nkeys (position: assignment; * not the default, - not on this keyboard):\n";
     for (const QJsonValue& value : report[QStringLiteral("keys")].toArray()) {
         const QJsonObject key = value.toObject();
@@ -360,8 +363,20 @@ int AppClient::Keyboard(const std::vector<std::string>& args, bool json) {
     if (args.size() == 1 && args[0] == "save") {
         return SaveKeys("keyboard");
     }
+    if (!args.empty() && args[0] == "options") {
+        QStringList words;
+        for (size_t i = 1; i < args.size(); ++i) {
+            words << QString::fromStdString(args[i]);
+        }
+        if (words.isEmpty()) {
+            std::cerr << "kx520ctl: keyboard options needs at least one option\n";
+            return kUsage;
+        }
+        const auto app = Connect();
+        return app ? CallForReason(*app, QStringLiteral("KeyboardOptions"), {words}) : kFailure;
+    }
     if (args.size() != 1 || args[0] != "show") {
-        std::cerr << "kx520ctl: keyboard takes show, assign POS FUNCTION [ARGS] or save\n";
+        std::cerr << "kx520ctl: keyboard takes show, assign POS FUNCTION [ARGS], save or options ...\n";
         return kUsage;
     }
     const auto app = Connect();

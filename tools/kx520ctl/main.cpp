@@ -55,6 +55,10 @@ const char* const kUsage =
     "                             does: key B [--modifier shift], media play, macro 2\n"
     "                             [--repeat 3], system sleep, shortcut copy, default, ...\n"
     "  keyboard save              write the keys (and their macros) to the keyboard\n"
+    "  keyboard options [--repeat-rate 0-31] [--repeat-delay 250|500|750|1000]\n"
+    "                   [--polling 0-3] [--six-key on|off] [--win on|off] [--win-lock on|off]\n"
+    "                             the keyboard's system options, as its System tab sets\n"
+    "                             them (repeat goes to the desktop's keyboard settings)\n"
     "  mouse show [--json]        what it holds for the mouse: link, stages, scale\n"
     "  mouse dpi set STAGE VALUE [--y VALUE] [--color #RRGGBB] [--enabled on|off]\n"
     "                             change a sensitivity stage (0-4), as the page does\n"
@@ -125,7 +129,9 @@ int Usage(const std::string& error) {
 
 // Options a command hands on to the application with its words.
 constexpr const char* kAssignOptions[] = {"modifier",  "repeat", "mode",       "delay", "speed", "brightness",
-                                          "direction", "color",  "multicolor", "y",     "enabled"};
+                                          "direction", "color",  "multicolor", "y",     "enabled",
+                                          // keyboard options
+                                          "repeat-rate", "repeat-delay", "polling", "six-key", "win", "win-lock"};
 
 int RunList(const kx520::CommandLine& commandLine, kx520::sim::MachineBackends& backends) {
     const kx520::ctl::InterfaceListing listing = kx520::ctl::ListInterfaces(backends.Backend());
