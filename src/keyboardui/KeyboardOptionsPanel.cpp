@@ -86,7 +86,10 @@ void KeyboardOptionsPanel::ShowRepeatTexts(const profiles::KeyboardSystemSetting
                        QStringLiteral("ms"));
     }
     if (ui::CControlUI* rate = Find<ui::CControlUI>(m_page, QStringLiteral("repeat_rate_label"))) {
-        rate->SetText(Text("kb_repeat_per_second").arg(KeyRepeatPlan::PerSecond(options.repeat), 0, 'f', 1));
+        const QString text = Text("kb_repeat_per_second");
+        rate->SetText(text.contains(QLatin1String("%1"))
+                          ? text.arg(KeyRepeatPlan::PerSecond(options.repeat), 0, 'f', 1)
+                          : text);
     }
     if (ui::CControlUI* input = Find<ui::CControlUI>(m_page, QStringLiteral("repeat_input_richedit"))) {
         input->SetAttribute(QStringLiteral("tiptext"), Text("Repeat_input_text"));

@@ -5,7 +5,11 @@
 #include <QApplication>
 #include <QImage>
 
+#include "../ui/UiTestSupport.h"
 #include "deviceui/DeviceTestSupport.h"
+#include "pages/PageControls.h"
+#include "platform/KeyRepeatPlan.h"
+#include "ui/CPaintManagerUI.h"
 #include "catalog/PageKeyDefaults.h"
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CSelectPanelUI.h"
@@ -70,47 +74,51 @@ TEST(KeyboardPage, KeysShowTheirOwnLedThroughTheKeyMapAndAKeyTheKeyboardLacksSta
     EXPECT_LT(std::max({qRed(dark), qGreen(dark), qBlue(dark)}), 90) << std::hex << dark;
 }
 
-TEST(KeyboardPage, TheSixOptionsShowOnTheirControlsAndReadBack) {
+// On the shipped system panel: each option on its control, and back.
+TEST(KeyboardPage, TheSixOptionsShowOnTheShippedSystemPanelAndReadBack) {
+    RegisterPageControls();
+    ASSERT_TRUE(ui::CResourceManager::Instance().LoadLanguage(QStringLiteral("lang/en.xml"), nullptr));
+    test::RecordingWindow window{QStringLiteral("XML/CustomControlXML/KeyboardSystem.xml")};
+    ASSERT_TRUE(window.Create());
     sim::VirtualHidBackend backend;
     CZentrelKeyboardDevice keyboard(backend);
-    auto add = [&keyboard](ui::CControlUI* control, const QString& name) {
-        control->SetName(name);
-        keyboard.Add(control);
-        return control;
-    };
-    auto* slider = static_cast<ui::CSliderUI*>(add(new ui::CSliderUI(), QStringLiteral("repeat_rate_slider")));
-    slider->SetMaxValue(100);
-    std::vector<ui::COptionUI*> delays;
-    std::vector<ui::COptionUI*> rates;
+    QString error;
+    ui::CControlUI* panel = test::BuildLayout(window, QStringLiteral("XML/CustomControlXML/KeyboardSystem.xml"), error);
+    ASSERT_NE(panel, nullptr) << error.toStdString();
+    keyboard.Add(panel);
+    auto find = [&keyboard](const QString& name) { return ui::CPaintManagerUI::FindSubControlByName(&keyboard, name); };
+    auto option = [&find](const QString& name) { return dynamic_cast<ui::COptionUI*>(find(name)); };
+    auto* slider = dynamic_cast<ui::CSliderUI*>(find(QStringLiteral("repeat_rate_slider")));
+    ASSERT_NE(slider, nullptr);
+    EXPECT_EQ(slider->GetMaxValue(), KeyRepeatPlan::kRateSteps - 1);
     for (int i = 0; i < 4; ++i) {
-        delays.push_back(static_cast<ui::COptionUI*>(
-            add(new ui::COptionUI(), QStringLiteral("repeat_delay_check_%1").arg(i))));
+        ASSERT_NE(option(QStringLiteral("repeat_delay_check_%1").arg(i)), nullptr) << i;
+        ASSERT_NE(option(QStringLiteral("polling_rate_option_%1").arg(i)), nullptr) << i;
     }
-    for (int i = 0; i < 5; ++i) {
-        rates.push_back(static_cast<ui::COptionUI*>(
-            add(new ui::COptionUI(), QStringLiteral("polling_rate_option_%1").arg(i))));
+    EXPECT_EQ(option(QStringLiteral("polling_rate_option_4")), nullptr);  // the record keeps 0-3
+    for (const char* flag : {"6flag_option", "wflag_option", "winlockflag_option"}) {
+        ASSERT_NE(option(QLatin1String(flag)), nullptr) << flag;
     }
-    auto* key6 = static_cast<ui::COptionUI*>(add(new ui::COptionUI(), QStringLiteral("6flag_option")));
-    auto* wflag = static_cast<ui::COptionUI*>(add(new ui::COptionUI(), QStringLiteral("wflag_option")));
-    auto* winlock =
-        static_cast<ui::COptionUI*>(add(new ui::COptionUI(), QStringLiteral("winlockflag_option")));
 
-    keyboard.ShowOptions({40, 2, 1, 3, 0, 1});
-    EXPECT_EQ(slider->GetValue(), 40);
-    EXPECT_TRUE(delays[2]->IsSelected());
-    EXPECT_FALSE(delays[0]->IsSelected());
-    EXPECT_TRUE(rates[3]->IsSelected());
-    EXPECT_TRUE(key6->IsSelected());
-    EXPECT_FALSE(wflag->IsSelected());
-    EXPECT_TRUE(winlock->IsSelected());
-    EXPECT_EQ(keyboard.ReadOptions(), (profiles::KeyboardSystemSettings{40, 2, 1, 3, 0, 1}));
+    keyboard.ShowOptions({20, 2, 1, 3, 0, 1});
+    EXPECT_EQ(slider->GetValue(), 20);
+    EXPECT_TRUE(option(QStringLiteral("repeat_delay_check_2"))->IsSelected());
+    EXPECT_FALSE(option(QStringLiteral("repeat_delay_check_0"))->IsSelected());
+    EXPECT_TRUE(option(QStringLiteral("polling_rate_option_3"))->IsSelected());
+    EXPECT_TRUE(option(QStringLiteral("6flag_option"))->IsSelected());
+    EXPECT_FALSE(option(QStringLiteral("wflag_option"))->IsSelected());
+    EXPECT_TRUE(option(QStringLiteral("winlockflag_option"))->IsSelected());
+    EXPECT_EQ(find(QStringLiteral("repeat_delay_time_label1"))->GetText(), QStringLiteral("Repeat delay: 750ms"));
+    EXPECT_EQ(find(QStringLiteral("repeat_rate_label"))->GetText(), QStringLiteral("Repeat rate: 20.2 a second"));
+    EXPECT_EQ(keyboard.ReadOptions(), (profiles::KeyboardSystemSettings{20, 2, 1, 3, 0, 1}));
 
     // Steps the page does not offer show as the first.
     keyboard.ShowOptions({0, 9, 0, 7, 1, 0});
-    EXPECT_TRUE(delays[0]->IsSelected());
-    EXPECT_TRUE(rates[0]->IsSelected());
+    EXPECT_TRUE(option(QStringLiteral("repeat_delay_check_0"))->IsSelected());
+    EXPECT_TRUE(option(QStringLiteral("polling_rate_option_0"))->IsSelected());
+    EXPECT_EQ(find(QStringLiteral("repeat_delay_time_label1"))->GetText(), QStringLiteral("Repeat delay: 250ms"));
     EXPECT_EQ(keyboard.ReadOptions().repeatDelay, 0);
-    wflag->Selected(false, false);
+    option(QStringLiteral("wflag_option"))->Selected(false, false);
     EXPECT_EQ(keyboard.ReadOptions().wFlag, 0);
 }
 
@@ -203,21 +211,6 @@ TEST(KeyboardPage, KeysAreNamedAndMarkedWhenTheyDoSomethingElse) {
     keyboard->RefreshKeyLabels();
     EXPECT_EQ(keyboard->PositionButton(108)->GetToolTip(), QStringLiteral("空格 → 空格"));
     ASSERT_TRUE(ui::CResourceManager::Instance().LoadLanguage(QStringLiteral("lang/en.xml"), nullptr));
-}
-
-TEST(KeyboardPage, TheRepeatDelayReadsInMilliseconds) {
-    ASSERT_TRUE(ui::CResourceManager::Instance().LoadLanguage(QStringLiteral("lang/en.xml"), nullptr));
-    sim::VirtualHidBackend backend;
-    CZentrelKeyboardDevice keyboard(backend);
-    auto* delay = new ui::CLabelUI();
-    delay->SetName(QStringLiteral("repeat_delay_time_label1"));
-    keyboard.Add(delay);
-    keyboard.Keyboard().SetOptions({0, 2, 0, 0, 0, 0});
-    keyboard.RefreshKeyLabels();
-    EXPECT_EQ(delay->GetText(), QStringLiteral("Repeat delay: 750ms"));
-    keyboard.Keyboard().SetOptions({0, 7, 0, 0, 0, 0});  // outside 0-3: the first step
-    keyboard.RefreshKeyLabels();
-    EXPECT_EQ(delay->GetText(), QStringLiteral("Repeat delay: 250ms"));
 }
 
 TEST(KeyboardPage, TheFnLayerSwitchesKey110) {
