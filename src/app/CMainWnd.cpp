@@ -16,6 +16,7 @@
 #include "pageactions/MacroPageActions.h"
 #include "pageactions/HeadsetPageActions.h"
 #include "pageactions/MousePageActions.h"
+#include "pageactions/ShootPageActions.h"
 #include "pageactions/SystemPageActions.h"
 #include "pageactions/RecordingCapture.h"
 #include "pageactions/ProfileActions.h"
@@ -54,6 +55,7 @@ CMainWnd::CMainWnd(hid::HidBackend& backend, SettingsStore& settings)
       m_macroPageActions(std::make_unique<MacroPageActions>(*this, *m_capture)),
       m_mousePageActions(std::make_unique<MousePageActions>(*this)),
       m_systemPageActions(std::make_unique<SystemPageActions>(*this)),
+      m_shootPageActions(std::make_unique<ShootPageActions>(*this)),
       m_headsetPageActions(std::make_unique<HeadsetPageActions>(*this)),
       m_windowMessages(std::make_unique<MainWindowMessages>(*this)),
       m_tray(std::make_unique<TrayController>(*this)) {
@@ -68,6 +70,7 @@ CMainWnd::CMainWnd(hid::HidBackend& backend, SettingsStore& settings)
     m_macroPageActions->AddRoutes(m_router);
     m_mousePageActions->AddRoutes(m_router);
     m_systemPageActions->AddRoutes(m_router);
+    m_shootPageActions->AddRoutes(m_router);
     m_headsetPageActions->AddRoutes(m_router);
     m_windowMessages->AddTo(m_messages, m_timers);
     m_tray->AddMessages(m_messages, m_timers);
@@ -331,7 +334,10 @@ void CMainWnd::OpenPaletteWindow(int stage) {
 }
 
 QString CMainWnd::AskFile(bool save, const QString& suggested, FileKind kind) {
-    return m_files.Ask(this, save, suggested, kind == FileKind::kMacro);
+    const FileChooser::Kind chosen = kind == FileKind::kMacro   ? FileChooser::Kind::kMacro
+                                     : kind == FileKind::kShoot ? FileChooser::Kind::kShoot
+                                                                : FileChooser::Kind::kProfile;
+    return m_files.Ask(this, save, suggested, chosen);
 }
 
 void CMainWnd::OpenSettingsWindow(bool centred) {

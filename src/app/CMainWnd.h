@@ -29,6 +29,7 @@ class LightPageActions;
 class MacroPageActions;
 class MousePageActions;
 class SystemPageActions;
+class ShootPageActions;
 class HeadsetPageActions;
 class RecordingCapture;
 class SettingsStore;
@@ -237,6 +238,7 @@ private:
     std::unique_ptr<MacroPageActions> m_macroPageActions;
     std::unique_ptr<MousePageActions> m_mousePageActions;
     std::unique_ptr<SystemPageActions> m_systemPageActions;
+    std::unique_ptr<ShootPageActions> m_shootPageActions;
     std::unique_ptr<HeadsetPageActions> m_headsetPageActions;
     std::unique_ptr<MainWindowMessages> m_windowMessages;
     std::unique_ptr<TrayController> m_tray;

@@ -40,11 +40,18 @@ QPalette SkinPalette() {
 
 }  // namespace
 
-QString FileChooser::Ask(QWidget* parent, bool save, const QString& suggested, bool macro) {
+QString FileChooser::Ask(QWidget* parent, bool save, const QString& suggested, Kind kind) {
     // Both letter cases: a file from another system may say .MAC.
-    const QString filter = macro ? QStringLiteral("Macro Files(*.mac *.MAC)")
-                                 : ui::CResourceManager::Instance().GetText(QStringLiteral("profile_files")) +
-                                       QStringLiteral(" (*.json *.JSON *.Json)");
+    QString filter = ui::CResourceManager::Instance().GetText(QStringLiteral("profile_files")) +
+                     QStringLiteral(" (*.json *.JSON *.Json)");
+    QString extension = QStringLiteral(".json");
+    if (kind == Kind::kMacro) {
+        filter = QStringLiteral("Macro Files(*.mac *.MAC)");
+        extension = QStringLiteral(".mac");
+    } else if (kind == Kind::kShoot) {
+        filter = QStringLiteral("Shoot Files(*.shoot *.Shoot *.SHOOT)");
+        extension = QStringLiteral(".shoot");
+    }
     QString path;
     if (m_answer) {
         path = *m_answer;
@@ -61,7 +68,7 @@ QString FileChooser::Ask(QWidget* parent, bool save, const QString& suggested, b
     }
     // A name typed without an extension would be hidden by the import filter.
     if (save && QFileInfo(path).suffix().isEmpty()) {
-        path += macro ? QStringLiteral(".mac") : QStringLiteral(".json");
+        path += extension;
     }
     m_lastFolder = QFileInfo(path).absolutePath();
     return path;

@@ -20,7 +20,7 @@ class TrayController;
 class AppWindow : public ui::WindowImplBase {
 public:
     // What a file dialog asks for: a profile ("*.json") or a macro ("*.mac").
-    enum class FileKind { kProfile, kMacro };
+    enum class FileKind { kProfile, kMacro, kShoot };
 
     // The device of the current option; nullptr when none is shown.
     virtual CZentrelUSBDevice* CurrentDevice() const = 0;

@@ -413,6 +413,11 @@ void CZentrelUSBDevice::ShowFunction(int type) {
             select(functions, 0);
             select(keyFunctions, 2);
             break;
+        case kRecoilFunction:
+            if (functions != nullptr) {
+                functions->SelectItem(ui::CPaintManagerUI::FindSubControlByName(functions, QStringLiteral("shoot_panel")));
+            }
+            break;
         default:
             select(functions, 0);
             select(keyFunctions, 0);

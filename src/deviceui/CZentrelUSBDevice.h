@@ -42,6 +42,8 @@ class CZentrelUSBDevice : public ui::CHorizontalLayoutUI {
 
 public:
     static constexpr size_t kMaxFrameLeds = DeviceCore::kMaxFrameLeds;
+    // The page function of the mouse's recoil tab (its panel "shoot_panel").
+    static constexpr int kRecoilFunction = 9;
 
     explicit CZentrelUSBDevice(hid::HidBackend& backend, QWidget* parent = nullptr);
     // A kind passes its own core.

@@ -8,6 +8,7 @@
 #include "platform/DebugTrace.h"
 #include "profiles/JsonFile.h"
 #include "profiles/MacroStore.h"
+#include "profiles/ShootGun.h"
 #include "profiles/ShootImage.h"
 #include "protocol/CommandSet.h"
 #include "protocol/DeviceState.h"
@@ -280,24 +281,7 @@ std::string MouseCore::ShootWrite::Reason() const {
 }
 
 std::string MouseCore::ProvideGuns() const {
-    if (m_dataFolder.empty() || m_defaultFolder.empty()) {
-        return "the mouse has no data folder";
-    }
-    for (size_t g = 0; g < profiles::ShootImage::kGuns; ++g) {
-        const std::string path = profiles::ShootImage::GunPath(m_dataFolder, g);
-        if (profiles::ShootImage::GunReadable(path)) {
-            continue;
-        }
-        const std::string name = path.substr(m_dataFolder.size());
-        if (!profiles::JsonFile::SafeToReplace(path) && !profiles::JsonFile::MoveAside(path)) {
-            return name + " is damaged and could not be kept as a backup, so it was left as it is";
-        }
-        if (!profiles::JsonFile::CopyFile(profiles::ShootImage::GunPath(m_defaultFolder, g), path)) {
-            return name + " could not be restored from the shipped recoil patterns";
-        }
-        DebugTrace(path + " restored from the shipped recoil patterns");
-    }
-    return {};
+    return profiles::ShootGun::Provide(m_dataFolder, m_defaultFolder);
 }
 
 int MouseCore::WriteKeys(const std::vector<profiles::KeyAssignmentEntry>& list, size_t macroCount) {

@@ -11,6 +11,7 @@
 #include "pages/CDeviceKeyButtonUI.h"
 #include "pages/CKeySetControlUI.h"
 #include "pages/CLightControlUI.h"
+#include "pages/CShootControlUI.h"
 #include "profileui/CDeviceProfileUI.h"
 #include "ui/CControlUI.h"
 #include "builder/CListUI.h"
@@ -25,6 +26,19 @@
 namespace kx520 {
 
 namespace {
+
+// What a write of the guns did, as the shoot page says it.
+QString ShootStatus(const MouseCore::ShootWrite& written) {
+    auto text = [](const char* id) { return ui::CResourceManager::Instance().GetText(QLatin1String(id)); };
+    switch (written.result) {
+        case protocol::kResultSuccess: return text("shoot_written");
+        case protocol::kResultReceiverAnswered: return text("shoot_asleep");
+        case protocol::kResultNoReply: return text("shoot_no_answer");
+        case protocol::kResultStatusFF:
+        case protocol::kResultStatusFE: return text("shoot_refused");
+        default: return text("shoot_not_written").arg(QString::fromStdString(written.Reason()));
+    }
+}
 
 constexpr int kMouseKind = 2;
 constexpr int kKeysFunction = 2;
@@ -52,7 +66,12 @@ void CZentrelMouseDevice::BuildPage() {
     CZentrelUSBDevice::BuildPage();
     m_mouse->SetFolders(DataFolder().toStdString(), DefaultFolder().toStdString());
     LoadDefaults();  // the effects and macros are known before any mouse connects
-    if (const std::string why = m_mouse->ProvideGuns(); !why.empty()) {
+    m_shootPage = findChild<CShootControlUI*>(QStringLiteral("ShootControlItem"));
+    if (m_shootPage != nullptr) {
+        m_shootPage->SetFolders(DataFolder().toStdString(), DefaultFolder().toStdString());
+    }
+    // The page puts a damaged gun back as it reads them; without one the core does.
+    if (const std::string why = m_shootPage != nullptr ? m_shootPage->Build() : m_mouse->ProvideGuns(); !why.empty()) {
         DebugTrace(why);
     }
     LoadProfileToPage();
@@ -522,6 +541,22 @@ void CZentrelMouseDevice::OnNotification(uint16_t code) {
         case MouseCore::Notification::kIgnored:
             break;
     }
+}
+
+bool CZentrelMouseDevice::WriteShoot(std::function<void(const MouseCore::ShootWrite&)> done) {
+    if (m_shootPage != nullptr) {
+        m_shootPage->ShowStatus(ui::CResourceManager::Instance().GetText(QStringLiteral("shoot_writing")));
+    }
+    auto written = std::make_shared<MouseCore::ShootWrite>();
+    return RunExchange([core = m_mouse, written] { *written = core->WriteShoot(); },
+                       [this, written, done = std::move(done)] {
+                           if (m_shootPage != nullptr) {
+                               m_shootPage->ShowStatus(ShootStatus(*written));
+                           }
+                           if (done) {
+                               done(*written);
+                           }
+                       });
 }
 
 }  // namespace kx520

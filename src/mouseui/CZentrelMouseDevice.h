@@ -13,6 +13,8 @@ class CListUI;
 
 namespace kx520 {
 
+class CShootControlUI;
+
 // The mouse's page over its core: the connection's exchange on either link
 // (the receiver asked first), its profiles with their sensitivity stages,
 // its configuration record, its macros and its own profile and stage
@@ -113,6 +115,13 @@ public:
     // Tab `n` of the pointer settings (the first when there is no such tab).
     void ShowSettingsPanel(int n);
 
+    // --- the recoil patterns -----------------------------------------------------
+    // The recoil tab's page; null without one.
+    CShootControlUI* ShootPage() const { return m_shootPage; }
+    // The four guns to the mouse on the exchange thread (the shoot page says
+    // how it went); `done` on the UI thread. False, and the user told, while
+    // another write runs.
+    bool WriteShoot(std::function<void(const MouseCore::ShootWrite&)> done = {});
 
 private:
     ui::CControlUI* Part(const QString& name) const;
@@ -132,6 +141,7 @@ private:
     bool m_recordPending = false;
     MouseButtonList m_buttonList;
     CDeviceKeyButtonUI* m_logo = nullptr;
+    CShootControlUI* m_shootPage = nullptr;
 };
 
 }  // namespace kx520

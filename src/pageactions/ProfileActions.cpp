@@ -13,10 +13,10 @@ namespace kx520 {
 
 namespace {
 
-// The editor tabs in their order: tab 1 is the lighting page.
+// The editor tabs in their order: tab 1 is the lighting page, 9 the mouse's recoil page.
 constexpr const char* kEditorTabs[] = {"deng_Op_tab",   "key_Op_tab",    "macro_Op_tab",
                                        "system_Op_tab", "cursor_Op_tab", "6533_voice_Op_tab",
-                                       "magic_Op_tab",  "Virtual7.1_Op_tab"};
+                                       "magic_Op_tab",  "Virtual7.1_Op_tab", "recoil_Op_tab"};
 
 }  // namespace
 

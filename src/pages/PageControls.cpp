@@ -6,7 +6,9 @@
 #include "pages/CMacroControlUI.h"
 #include "pages/CMagicControlUI.h"
 #include "pages/CMpDevicePowerUI.h"
+#include "pages/CRecoilPlotUI.h"
 #include "pages/CSelectPanelUI.h"
+#include "pages/CShootControlUI.h"
 #include "pages/CVoice6533ControlUI.h"
 #include "profileui/CDeviceProfileUI.h"
 #include "builder/CControlFactory.h"
@@ -26,6 +28,8 @@ void RegisterPageControls() {
     factory.RegisterControl(QStringLiteral("MacroControl"), [] { return new CMacroControlUI(); });
     factory.RegisterControl(QStringLiteral("Voice6533Control"), [] { return new CVoice6533ControlUI(); });
     factory.RegisterControl(QStringLiteral("MagicControl"), [] { return new CMagicControlUI(); });
+    factory.RegisterControl(QStringLiteral("ShootControl"), [] { return new CShootControlUI(); });
+    factory.RegisterControl(QStringLiteral("RecoilPlot"), [] { return new CRecoilPlotUI(); });
 }
 
 }  // namespace kx520

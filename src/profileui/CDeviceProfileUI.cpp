@@ -11,7 +11,7 @@ namespace {
 
 constexpr const char* kTabs[CDeviceProfileUI::kTabCount] = {
     "deng_Op_tab",   "key_Op_tab",        "macro_Op_tab", "system_Op_tab",
-    "cursor_Op_tab", "6533_voice_Op_tab", "magic_Op_tab", "Virtual7.1_Op_tab"};
+    "cursor_Op_tab", "6533_voice_Op_tab", "magic_Op_tab", "Virtual7.1_Op_tab", "recoil_Op_tab"};
 
 struct TabRule {
     int kind;
@@ -21,7 +21,7 @@ struct TabRule {
 
 const TabRule kTabRules[] = {
     {1, {"cursor_Op_tab"}, {}},
-    {2, {}, {}},
+    {2, {}, {"recoil_Op_tab"}},
     {3, {"cursor_Op_tab", "macro_Op_tab", "system_Op_tab", "key_Op_tab"}, {}},
     {5, {"cursor_Op_tab", "macro_Op_tab", "system_Op_tab", "key_Op_tab"}, {}},
     {4, {"cursor_Op_tab", "macro_Op_tab", "key_Op_tab"}, {}},
@@ -38,7 +38,7 @@ struct BuiltTabs {
 };
 const BuiltTabs kBuiltTabs[] = {
     {1, {"deng_Op_tab", "key_Op_tab", "macro_Op_tab", "system_Op_tab"}},
-    {2, {"deng_Op_tab", "key_Op_tab", "macro_Op_tab", "system_Op_tab", "cursor_Op_tab"}},
+    {2, {"deng_Op_tab", "key_Op_tab", "macro_Op_tab", "system_Op_tab", "cursor_Op_tab", "recoil_Op_tab"}},
     {3, {"deng_Op_tab"}},
     {7, {"deng_Op_tab", "6533_voice_Op_tab", "magic_Op_tab"}},
 };

@@ -23,7 +23,7 @@ class CDeviceProfileUI : public ui::CHorizontalLayoutUI {
     Q_OBJECT
 
 public:
-    static constexpr int kTabCount = 8;
+    static constexpr int kTabCount = 9;
 
     explicit CDeviceProfileUI(QWidget* parent = nullptr);
     ~CDeviceProfileUI() override;

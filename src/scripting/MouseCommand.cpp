@@ -149,12 +149,10 @@ std::string Change(CZentrelMouseDevice& mouse, const QStringList& args, CZentrel
 
 // The recoil patterns to the mouse on its exchange thread.
 void WriteShoot(CZentrelMouseDevice& mouse, const std::shared_ptr<ScriptReply>& pending) {
-    auto written = std::make_shared<MouseCore::ShootWrite>();
-    const bool started = mouse.RunExchange(
-        [core = &mouse.Mouse(), written] { *written = core->WriteShoot(); },
-        [pending, written, page = QPointer<CZentrelMouseDevice>(&mouse)] {
-            if (written->result != protocol::kResultSuccess || page == nullptr) {
-                pending->Answer(JsonError(QString::fromStdString(written->Reason())));
+    const bool started =
+        mouse.WriteShoot([pending, page = QPointer<CZentrelMouseDevice>(&mouse)](const MouseCore::ShootWrite& written) {
+            if (written.result != protocol::kResultSuccess || page == nullptr) {
+                pending->Answer(JsonError(QString::fromStdString(written.Reason())));
                 return;
             }
             pending->Answer(JsonAnswer(Show(*page)));
