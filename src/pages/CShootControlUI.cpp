@@ -115,6 +115,28 @@ void CShootControlUI::ShowBullet() {
     }
 }
 
+std::string CShootControlUI::SetBullet(int gun, int bullet, const profiles::Bullet& value) {
+    std::string error = SelectGun(gun);
+    const std::string selected = SelectBullet(bullet);
+    if (error.empty()) {
+        error = selected;
+    }
+    for (const auto& [name, number] : {std::pair{kXEdit, value.x}, {kYEdit, value.y}, {kDelayEdit, value.delay}}) {
+        if (ui::CControlUI* edit = Find(QLatin1String(name))) {
+            edit->SetText(QString::number(number));
+        }
+    }
+    if (auto* x = dynamic_cast<ui::COptionUI*>(Find(QLatin1String(kXCheck)))) {
+        x->Selected(value.left, false);
+    }
+    if (auto* y = dynamic_cast<ui::COptionUI*>(Find(QLatin1String(kYCheck)))) {
+        y->Selected(value.up, false);
+    }
+    ShowDirections();
+    const std::string saved = SaveBullet();
+    return saved.empty() ? error : saved;
+}
+
 void CShootControlUI::ShowDirections() {
     if (auto* x = dynamic_cast<ui::COptionUI*>(Find(QLatin1String(kXCheck)))) {
         x->SetText(Text(x->IsSelected() ? "mouse_move_to_left_text" : "mouse_move_to_right_text"));

@@ -46,6 +46,9 @@ public:
     std::string SaveBullet();
     // SaveBullet, but only when an edit differs from what it showed.
     std::string CommitEdits();
+    // Gun `gun`, bullet `bullet` chosen and `value` typed into its edits and
+    // options, then saved, as a user would (a script's change).
+    std::string SetBullet(int gun, int bullet, const profiles::Bullet& value);
     // The direction options' texts after a click (nothing is saved).
     void ShowDirections();
     std::string ResetGun();

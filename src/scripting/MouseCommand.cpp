@@ -10,6 +10,7 @@
 #include "scripting/FirstPage.h"
 #include "scripting/JsonAnswer.h"
 #include "scripting/LightingCommand.h"
+#include "scripting/RecoilCommand.h"
 #include "scripting/ScriptReply.h"
 #include "deviceui/CDeviceOptionUI.h"
 #include "mouseui/CZentrelMouseDevice.h"
@@ -172,6 +173,10 @@ void MouseCommand::Run(AppWindow& window, const QStringList& args, std::function
     }
     if (args.size() == 1 && args[0] == QLatin1String("show")) {
         reply(JsonAnswer(Show(*mouse)));
+        return;
+    }
+    if (!args.isEmpty() && args[0] == QLatin1String("recoil")) {
+        reply(RecoilCommand::Run(*mouse, args.mid(1)));
         return;
     }
     // What the page would tell the user (a profile not saved, a busy mouse) is the answer.

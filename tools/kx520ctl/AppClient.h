@@ -29,6 +29,9 @@ public:
     // rate N | assign POS FUNCTION [ARGS] | save.
     static int Mouse(const std::vector<std::string>& args, bool json);
     static int Headset(const std::vector<std::string>& args, bool json);
+    // mouse recoil list | show GUN | set GUN BULLET [--x N] [--y N] [--delay MS] |
+    // reset GUN | import GUN FILE | export GUN FILE.
+    static int Recoil(const std::vector<std::string>& args, bool json);
     // mousepad show: the onboard profile, the record as read, the light.
     static int MousePad(const std::vector<std::string>& args, bool json);
     // KIND assign POS FUNCTION [ARGS] and KIND save, KIND keyboard or mouse.

@@ -51,6 +51,36 @@ void PrintMouse(const QJsonObject& mouse) {
 
 }  // namespace
 
+int AppClient::Recoil(const std::vector<std::string>& args, bool json) {
+    QStringList list;
+    for (const std::string& arg : args) {
+        list << QString::fromStdString(arg);
+    }
+    QJsonObject answer;
+    if (!CallJson("Mouse", list, answer)) {
+        return kFailure;
+    }
+    if (json) {
+        std::cout << QJsonDocument(answer).toJson(QJsonDocument::Indented).toStdString();
+        return kOk;
+    }
+    for (const QJsonValue& gun : answer[QStringLiteral("guns")].toArray()) {
+        const QJsonObject entry = gun.toObject();
+        std::cout << "gun " << entry[QStringLiteral("gun")].toInt() << ": " << entry[QStringLiteral("bullets")].toInt()
+                  << " bullets, " << entry[QStringLiteral("file")].toString().toStdString() << "\n";
+    }
+    if (answer.contains(QStringLiteral("gun"))) {
+        std::cout << "gun " << answer[QStringLiteral("gun")].toInt() << " (bullet: x, y, delay ms; x < 0 left, y > 0 down)\n";
+        for (const QJsonValue& value : answer[QStringLiteral("bullets")].toArray()) {
+            const QJsonObject bullet = value.toObject();
+            std::cout << "  " << bullet[QStringLiteral("bullet")].toInt() << ": " << bullet[QStringLiteral("x")].toInt()
+                      << ", " << bullet[QStringLiteral("y")].toInt() << ", " << bullet[QStringLiteral("delay")].toInt()
+                      << "\n";
+        }
+    }
+    return kOk;
+}
+
 int AppClient::Mouse(const std::vector<std::string>& args, bool json) {
     if (!args.empty() && args[0] == "assign") {
         return AssignKey("mouse", args);
@@ -62,6 +92,9 @@ int AppClient::Mouse(const std::vector<std::string>& args, bool json) {
     const bool dpi = args.size() >= 3 && args[0] == "dpi" && (args[1] == "set" || args[1] == "active");
     const bool rate = args.size() == 2 && args[0] == "rate";
     const bool shoot = args.size() == 2 && args[0] == "shoot" && args[1] == "write";
+    if (!args.empty() && args[0] == "recoil") {
+        return Recoil(args, json);
+    }
     if (!show && !dpi && !rate && !shoot) {
         std::cerr << "kx520ctl: mouse takes show, dpi set STAGE VALUE [--y VALUE] [--color #RRGGBB] "
                      "[--enabled on|off], dpi active STAGE, rate N (0-4), assign POS FUNCTION [ARGS], save or shoot write\n";

@@ -69,6 +69,10 @@ const char* const kUsage =
     "                             and dpi up|down|cycle, gun 1-4\n"
     "  mouse save                 write the buttons (and their macros) to the mouse\n"
     "  mouse shoot write          write the four recoil patterns (guns) to the mouse\n"
+    "  mouse recoil list | show GUN | set GUN BULLET [--x N] [--y N] [--delay MS] |\n"
+    "               reset GUN | import GUN FILE | export GUN FILE\n"
+    "                             the recoil page's guns (0-3) and bullets (0-29); x < 0 is\n"
+    "                             left, y > 0 down\n"
     "  headset show [--json]      what it holds for the headset: equaliser, curves,\n"
     "                             microphone, monitor, voice changer, what applies\n"
     "  headset eq preset N|band N VALUE|save NAME|select NAME|delete NAME\n"
@@ -129,7 +133,7 @@ int Usage(const std::string& error) {
 
 // Options a command hands on to the application with its words.
 constexpr const char* kAssignOptions[] = {"modifier",  "repeat", "mode",       "delay", "speed", "brightness",
-                                          "direction", "color",  "multicolor", "y",     "enabled",
+                                          "direction", "color",  "multicolor", "y",     "enabled", "x",
                                           // keyboard options
                                           "repeat-rate", "repeat-delay", "polling", "six-key", "win", "win-lock"};
 
