@@ -456,10 +456,13 @@ void KeyboardCore::SendFrame(std::span<const LedEntry> frame) {
     if (mode != 29 && mode != KeyboardLightEngine::kHostColourMode) {
         return;  // the keyboard runs this effect itself
     }
-    if (!Channel().IsOpen() || Channel().ReceiverMode()) {
+    if (!Channel().IsOpen()) {
         return;
     }
-    // The page keys' LEDs at their positions, red, blue, green.
+    // On either link: the sender keeps one frame in flight, so through the
+    // receiver (16 packets of 24 bytes) frames go as fast as its bus takes
+    // them and the ones between are dropped. The page keys' LEDs at their
+    // positions, red, blue, green.
     std::vector<uint8_t> bytes(3 * kPageKeys, 0);
     const std::vector<uint8_t>& leds = KeyMap(1);
     for (size_t j = 0; j < kPageKeys && j < leds.size(); ++j) {

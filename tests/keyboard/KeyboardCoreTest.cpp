@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 #include <filesystem>
 
 #include "catalog/PageKeyDefaults.h"
@@ -446,6 +447,50 @@ TEST_F(Keyboard, MusicModeDrawsTheBandsOnEverySecondTick) {
     core.LightPass(32);
     EXPECT_EQ(core.GetLed(22), (LedEntry{0, 255, 0, 254}));
     EXPECT_EQ(core.AudioLight(), audio);
+}
+
+}  // namespace
+}  // namespace kx520
+
+namespace kx520 {
+namespace {
+
+// Music and app colour are drawn by the host: their frames go to the
+// keyboard on its receiver as on its cable, red, blue, green at each
+// key's LED; the keyboard's own effects are never streamed.
+TEST_F(Keyboard, HostDrawnFramesReachTheKeyboardOnEitherLink) {
+    struct Case {
+        const char* product;
+        uint8_t mode;
+        bool streamed;
+    };
+    for (const Case& c : {Case{"keyboard-receiver", KeyboardLightEngine::kHostColourMode, true},
+                          Case{"keyboard-receiver", 29, true}, Case{"keyboard", KeyboardLightEngine::kHostColourMode, true},
+                          Case{"keyboard-receiver", 5, false}}) {
+        SCOPED_TRACE(std::string(c.product) + " mode " + std::to_string(c.mode));
+        backend.Unplug("keyboard");
+        backend.Unplug("keyboard-receiver");
+        Connect(c.product);
+        ASSERT_TRUE(core.ReadDeviceState());
+        core.SetLedCount(170);
+        profiles::LightSetting setting;
+        setting.mode = c.mode;
+        setting.brightness = 4;
+        core.TakeLightSetting(setting);
+        const uint64_t sent = core.Sender().SentFrames();
+        std::vector<LedEntry> frame(170);
+        frame[64] = LedEntry{200, 10, 30, 255};  // A's LED in the factory table
+        core.SendFrame(frame);
+        for (int i = 0; i < 400 && core.Sender().SentFrames() == sent && c.streamed; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        EXPECT_EQ(core.Sender().SentFrames() > sent, c.streamed);
+        if (c.streamed) {
+            const std::vector<uint8_t> memory = Firmware().LightFrame();
+            EXPECT_EQ(std::vector<uint8_t>(memory.begin() + 3 * 64, memory.begin() + 3 * 64 + 3),
+                      (std::vector<uint8_t>{199, 29, 9}));  // red, blue, green at level 255/256
+        }
+    }
 }
 
 }  // namespace

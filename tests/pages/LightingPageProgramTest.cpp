@@ -281,3 +281,43 @@ TEST(LightingPage, DirectionRainbowColourChoiceAndTheMusicsColoursAreKept) {
 
 }  // namespace
 }  // namespace kx520
+
+namespace kx520 {
+namespace {
+
+// App colour on a keyboard through its receiver: the host draws the frames
+// and they reach the keyboard in the receiver's 24-byte packets.
+TEST(LightingPage, AppColourFramesReachAKeyboardThroughItsReceiver) {
+    test::TempDir temp;
+    const std::string trace = temp.Path() + "/trace";
+    App app("--simulate=keyboard-receiver --automation", "QT_QPA_PLATFORM=offscreen KX520_SIM_TRACE='" + trace + "'");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    auto streamed = [&trace] {
+        std::vector<test::TraceLine> frames;
+        for (const test::TraceLine& line : test::Requests(test::ReadTrace(trace))) {
+            if (line.product == "keyboard-receiver" && line.Command() == kCmdStreamLight) {
+                frames.push_back(line);
+            }
+        }
+        return frames;
+    };
+    ASSERT_TRUE(WaitFor([&] {
+        size_t reads = 0;
+        for (const test::TraceLine& line : test::Requests(test::ReadTrace(trace))) {
+            reads += line.product == "keyboard-receiver" && line.Command() == kCmdReadConfig ? 1 : 0;
+        }
+        return reads >= 2;
+    }));
+    EXPECT_TRUE(streamed().empty());  // the keyboard runs its own effect
+    const test::ProgramRun set = test::Ctl("lighting keyboard set --mode 'App colour'");
+    ASSERT_EQ(set.exitCode, 0) << set.err;
+    ASSERT_TRUE(WaitFor([&] { return streamed().size() >= 32; })) << streamed().size();  // two frames at least
+    for (const test::TraceLine& line : streamed()) {
+        EXPECT_LE(line.Length(), 24);
+    }
+    const Json::Value state = json::Parse(test::Ctl("sim state keyboard-receiver --json").out).value_or(Json::Value());
+    EXPECT_FALSE(state["frame"].isNull());
+}
+
+}  // namespace
+}  // namespace kx520
