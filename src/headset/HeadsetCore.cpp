@@ -24,7 +24,7 @@ void HeadsetCore::SetFolders(std::string dataFolder, std::string defaultFolder) 
 }
 
 void HeadsetCore::LoadDefaults() {
-    m_names.Load(KindNumber(), m_dataFolder, m_defaultFolder, profiles::MacroStore::kIndexFile);
+    m_names.Load(KindNumber(), m_dataFolder, m_defaultFolder, profiles::MacroStore::kNamesOnlyIndexFile);
 }
 
 void HeadsetCore::SetLight(const profiles::LightSetting& light) {

@@ -33,7 +33,7 @@ void MousePadCore::SetFolders(std::string dataFolder, std::string defaultFolder)
 }
 
 void MousePadCore::LoadDefaults() {
-    m_names.Load(KindNumber(), m_dataFolder, m_defaultFolder, profiles::MacroStore::kIndexFile);
+    m_names.Load(KindNumber(), m_dataFolder, m_defaultFolder, profiles::MacroStore::kNamesOnlyIndexFile);
 }
 
 std::optional<std::vector<uint8_t>> MousePadCore::FetchInfo() {

@@ -48,6 +48,9 @@ public:
     static constexpr size_t kMaxEvents = 250;
     static constexpr int kFileVersion = 64;
     static constexpr const char* kIndexFile = "macro.config";
+    // What the headset and the mouse pad read their macro names from: a file
+    // of the same layout that nothing of this program writes.
+    static constexpr const char* kNamesOnlyIndexFile = "pelmo_macro.config";
     // The read-only list of the headset and the mouse pad.
     static constexpr const char* kSharedIndexFile = "pelmo_macro.config";
     static constexpr size_t kMaxNameBytes = 255;

@@ -91,6 +91,24 @@ TEST(FrameSenderStream, AfterAFailureNothingIsSentFor200Ms) {
     EXPECT_EQ(keyboard.Firmware()->Firmware().LightFrame()[0], 2);
 }
 
+// A frame waiting out the rest after a failure while the link changes
+// (the cable left for the receiver) was made for the old link: dropped.
+TEST(FrameSenderStream, AFrameMadeForALinkThatChangedWhileItWaitedIsDropped) {
+    test::VirtualChannel keyboard("keyboard", {{sim::SimFault::StatusFF, 1}});
+    FrameSender sender(keyboard.Channel());
+    sender.Start();
+    sender.Submit(Frame(10, 1));
+    ASSERT_TRUE(WaitUntil([&] { return sender.FailedFrames() == 1; }));
+    sender.Submit(Frame(10, 2));
+    keyboard.Channel().SetMode(1);
+    ASSERT_TRUE(WaitUntil([&] { return sender.DroppedFrames() == 1; }));
+    EXPECT_EQ(sender.SentFrames(), 0u);
+    EXPECT_NE(keyboard.Firmware()->Firmware().LightFrame()[0], 2);
+    sender.Submit(Frame(10, 3));  // made for the link as it is now
+    ASSERT_TRUE(WaitUntil([&] { return sender.SentFrames() == 1; }));
+    EXPECT_EQ(keyboard.Firmware()->Firmware().LightFrame()[0], 3);
+}
+
 TEST(FrameSenderStream, StopEndsPromptlyWithNothingPending) {
     test::VirtualChannel mouse("mouse");
     FrameSender sender(mouse.Channel());

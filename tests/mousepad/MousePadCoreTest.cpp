@@ -208,3 +208,20 @@ TEST_F(Pad, ModeFivePlaysTheCustomEffect) {
 
 }  // namespace
 }  // namespace kx520
+
+namespace kx520 {
+namespace {
+
+// The pad's macro names come from its own "pelmo_macro.config", never from
+// a "macro.config" beside it.
+TEST_F(Pad, MacroNamesAreReadFromItsOwnNamesFileOnly) {
+    test::WriteText(data + "macro.config", R"({"MacroInfo": [{"MacroName": "keyboard's", "Guid": "a"}]})");
+    core.LoadDefaults();
+    EXPECT_TRUE(core.Names().MacroNames().empty());
+    test::WriteText(data + "pelmo_macro.config", R"({"MacroInfo": [{"MacroName": "pad's", "Guid": "b"}]})");
+    core.LoadDefaults();
+    EXPECT_EQ(core.Names().MacroNames(), std::vector<std::string>{"pad's"});
+}
+
+}  // namespace
+}  // namespace kx520

@@ -86,6 +86,10 @@ TEST_F(ProfileListControl, TheKindDecidesWhichEditorTabsShow) {
     EXPECT_FALSE(visible("cursor_Op_tab"));
     EXPECT_TRUE(visible("key_Op_tab"));
     EXPECT_FALSE(visible("6533_voice_Op_tab"));  // as the layout has it
+    EXPECT_FALSE(visible("recoil_Op_tab"));
+    Init(profiles::ProfileList::kMouse);
+    EXPECT_TRUE(visible("recoil_Op_tab"));  // the mouse's own
+    EXPECT_TRUE(Part("recoil_Op_tab")->IsEnabled());
     Init(profiles::ProfileList::kHeadset);
     // No page gives the virtual surround controls: its tab stays hidden.
     for (const char* hidden : {"cursor_Op_tab", "macro_Op_tab", "system_Op_tab", "key_Op_tab", "Virtual7.1_Op_tab"}) {
@@ -98,7 +102,7 @@ TEST_F(ProfileListControl, TheKindDecidesWhichEditorTabsShow) {
     control->SelectTab(1);
     EXPECT_TRUE(dynamic_cast<ui::COptionUI*>(Part("key_Op_tab"))->IsSelected());
     EXPECT_FALSE(dynamic_cast<ui::COptionUI*>(Part("deng_Op_tab"))->IsSelected());
-    control->SelectTab(8);  // outside: nothing changes
+    control->SelectTab(9);  // outside: nothing changes
     EXPECT_TRUE(dynamic_cast<ui::COptionUI*>(Part("key_Op_tab"))->IsSelected());
 }
 
