@@ -27,19 +27,6 @@ namespace kx520 {
 
 namespace {
 
-// What a write of the guns did, as the shoot page says it.
-QString ShootStatus(const MouseCore::ShootWrite& written) {
-    auto text = [](const char* id) { return ui::CResourceManager::Instance().GetText(QLatin1String(id)); };
-    switch (written.result) {
-        case protocol::kResultSuccess: return text("shoot_written");
-        case protocol::kResultReceiverAnswered: return text("shoot_asleep");
-        case protocol::kResultNoReply: return text("shoot_no_answer");
-        case protocol::kResultStatusFF:
-        case protocol::kResultStatusFE: return text("shoot_refused");
-        default: return text("shoot_not_written").arg(QString::fromStdString(written.Reason()));
-    }
-}
-
 constexpr int kMouseKind = 2;
 constexpr int kKeysFunction = 2;
 constexpr int kSystemFunction = 4;
@@ -53,7 +40,8 @@ QString Resolved(const std::string& id) {
 
 CZentrelMouseDevice::CZentrelMouseDevice(hid::HidBackend& backend, QWidget* parent)
     : CZentrelUSBDevice(backend, std::make_unique<MouseCore>(backend), parent),
-      m_mouse(&static_cast<MouseCore&>(Core())) {
+      m_mouse(&static_cast<MouseCore&>(Core())),
+      m_recoil(*this, *m_mouse) {
     SetKeyEditor(std::make_unique<KeyAssignmentEditor>(*this, kMouseButtonDefaults, kMouseKind));
     DeviceInterfaceEntry identity = Identity();
     identity.deviceClass = MouseWired;
@@ -66,12 +54,10 @@ void CZentrelMouseDevice::BuildPage() {
     CZentrelUSBDevice::BuildPage();
     m_mouse->SetFolders(DataFolder().toStdString(), DefaultFolder().toStdString());
     LoadDefaults();  // the effects and macros are known before any mouse connects
-    m_shootPage = findChild<CShootControlUI*>(QStringLiteral("ShootControlItem"));
-    if (m_shootPage != nullptr) {
-        m_shootPage->SetFolders(DataFolder().toStdString(), DefaultFolder().toStdString());
-    }
     // The page puts a damaged gun back as it reads them; without one the core does.
-    if (const std::string why = m_shootPage != nullptr ? m_shootPage->Build() : m_mouse->ProvideGuns(); !why.empty()) {
+    if (const std::string why = m_recoil.Bind(findChild<CShootControlUI*>(QStringLiteral("ShootControlItem")),
+                                              DataFolder().toStdString(), DefaultFolder().toStdString());
+        !why.empty()) {
         DebugTrace(why);
     }
     LoadProfileToPage();
@@ -541,22 +527,6 @@ void CZentrelMouseDevice::OnNotification(uint16_t code) {
         case MouseCore::Notification::kIgnored:
             break;
     }
-}
-
-bool CZentrelMouseDevice::WriteShoot(std::function<void(const MouseCore::ShootWrite&)> done) {
-    if (m_shootPage != nullptr) {
-        m_shootPage->ShowStatus(ui::CResourceManager::Instance().GetText(QStringLiteral("shoot_writing")));
-    }
-    auto written = std::make_shared<MouseCore::ShootWrite>();
-    return RunExchange([core = m_mouse, written] { *written = core->WriteShoot(); },
-                       [this, written, done = std::move(done)] {
-                           if (m_shootPage != nullptr) {
-                               m_shootPage->ShowStatus(ShootStatus(*written));
-                           }
-                           if (done) {
-                               done(*written);
-                           }
-                       });
 }
 
 }  // namespace kx520

@@ -2,6 +2,7 @@
 
 #include "deviceui/CZentrelUSBDevice.h"
 #include "mouseui/MouseButtonList.h"
+#include "mouseui/MouseRecoil.h"
 #include "mouse/MouseCore.h"
 
 #include <optional>
@@ -117,11 +118,13 @@ public:
 
     // --- the recoil patterns -----------------------------------------------------
     // The recoil tab's page; null without one.
-    CShootControlUI* ShootPage() const { return m_shootPage; }
+    CShootControlUI* ShootPage() const { return m_recoil.Page(); }
     // The four guns to the mouse on the exchange thread (the shoot page says
     // how it went); `done` on the UI thread. False, and the user told, while
     // another write runs.
-    bool WriteShoot(std::function<void(const MouseCore::ShootWrite&)> done = {});
+    bool WriteShoot(std::function<void(const MouseCore::ShootWrite&)> done = {}) {
+        return m_recoil.Write(std::move(done));
+    }
 
 private:
     ui::CControlUI* Part(const QString& name) const;
@@ -141,7 +144,7 @@ private:
     bool m_recordPending = false;
     MouseButtonList m_buttonList;
     CDeviceKeyButtonUI* m_logo = nullptr;
-    CShootControlUI* m_shootPage = nullptr;
+    MouseRecoil m_recoil;
 };
 
 }  // namespace kx520
