@@ -429,6 +429,14 @@ NotifyListener& CZentrelUSBDevice::ListenerFor(uint16_t deviceClass) {
     return IsWiredClass(deviceClass) ? m_wiredNotify : m_receiverNotify;
 }
 
+void CZentrelUSBDevice::ShowEffectsAndSetting(const DefaultNameLists& names, const profiles::LightSetting& light) const {
+    if (m_lightPage == nullptr) {
+        return;
+    }
+    m_lightPage->FillEffects(names.EffectNames(), names.EffectVisible());
+    m_lightPage->ShowSetting(light);
+}
+
 QString CZentrelUSBDevice::ComposeProfilePaths(profiles::CBasicProfiledata& profile) const {
     const QString id = m_profileControl != nullptr ? m_profileControl->GetCurrentProfileId() : QString();
     const QString path = id.isEmpty() ? QString() : DataFolder() + id + QStringLiteral(".Json");

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "catalog/DeviceCatalog.h"
+#include "devicebase/DefaultNameLists.h"
 #include "devicebase/DeviceCore.h"
 #include "devicebase/ExchangeQueue.h"
 #include "deviceui/KeyAssignmentEditor.h"
@@ -277,6 +278,9 @@ protected:
     // The battery from the device's status to the power display, and its
     // charge state to the main window (the keyboard's and mouse's power).
     void ShowPowerStatus();
+    // The lighting page (when the page has one) lists the kind's effects and
+    // shows `light`.
+    void ShowEffectsAndSetting(const DefaultNameLists& names, const profiles::LightSetting& light) const;
     // The kinds with keys give their key page's editor.
     void SetKeyEditor(std::unique_ptr<KeyAssignmentEditor> editor) { m_keyEditor = std::move(editor); }
 

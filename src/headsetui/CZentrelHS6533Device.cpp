@@ -210,13 +210,7 @@ void CZentrelHS6533Device::LoadDefaults() {
 }
 
 void CZentrelHS6533Device::ShowLightPage() {
-    CLightControlUI* page = LightPage();
-    if (page == nullptr) {
-        return;
-    }
-    const DefaultNameLists& names = m_headset->Names();
-    page->FillEffects(names.EffectNames(), names.EffectVisible());
-    page->ShowSetting(m_headset->Light());
+    ShowEffectsAndSetting(m_headset->Names(), m_headset->Light());
 }
 
 void CZentrelHS6533Device::ShowFunction(int type) {

@@ -162,9 +162,8 @@ void CZentrelKeyboardDevice::ShowLightPage() {
         return;
     }
     const DefaultNameLists& names = m_keyboard->Names();
-    page->FillEffects(names.EffectNames(), names.EffectVisible());
     page->FillCustomEffects(names.CustomEffectNames());
-    page->ShowSetting(m_keyboard->Light());
+    ShowEffectsAndSetting(names, m_keyboard->Light());
     page->ShowAudioSetting(CurrentAudioLight());
 }
 

@@ -99,13 +99,7 @@ void CZentrelMousePadDevice::LoadDefaults() {
 }
 
 void CZentrelMousePadDevice::ShowLightPage() {
-    CLightControlUI* page = LightPage();
-    if (page == nullptr) {
-        return;
-    }
-    const DefaultNameLists& names = m_pad->Names();
-    page->FillEffects(names.EffectNames(), names.EffectVisible());
-    page->ShowSetting(m_pad->Light());
+    ShowEffectsAndSetting(m_pad->Names(), m_pad->Light());
 }
 
 bool CZentrelMousePadDevice::ApplyLightSetting(const profiles::LightSetting& setting, Written written) {

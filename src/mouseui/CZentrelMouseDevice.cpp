@@ -364,13 +364,7 @@ void CZentrelMouseDevice::ShowLogoText() {
 }
 
 void CZentrelMouseDevice::ShowLightPage() {
-    CLightControlUI* page = LightPage();
-    if (page == nullptr) {
-        return;
-    }
-    const DefaultNameLists& names = m_mouse->Names();
-    page->FillEffects(names.EffectNames(), names.EffectVisible());
-    page->ShowSetting(m_mouse->Light());
+    ShowEffectsAndSetting(m_mouse->Names(), m_mouse->Light());
 }
 
 bool CZentrelMouseDevice::ApplyLightSetting(const profiles::LightSetting& setting, Written written) {

@@ -6,7 +6,10 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cstdlib>
 #include <thread>
+
+#include "platform/SafeJson.h"
 
 extern char** environ;
 
@@ -39,6 +42,13 @@ Json::Value UiJson(const std::string& words) {
     Json::Value root;
     Json::Reader().parse(Ctl("ui " + words + " --json").out, root);
     return root;
+}
+
+Json::Value FirstProfileSection(const std::string& kindFolder) {
+    const std::string folder = std::string(std::getenv("XDG_DATA_HOME")) + "/KX520 PRO Keyboard/" + kindFolder + "/";
+    const Json::Value list = json::ReadFile(folder + "ProfileList.ini").value_or(Json::Value());
+    const std::string id = list["profilelist"][0]["profileUUID"].asString();
+    return json::ReadFile(folder + id + ".Json").value_or(Json::Value())["Device"][0];
 }
 
 bool TopWindowIs(const char* name) {

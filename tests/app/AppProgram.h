@@ -29,6 +29,11 @@ std::string Quoted(const std::string& text);
 void Ui(const std::string& words);
 // kx520ctl ui WORDS --json, parsed; null when it answers no JSON.
 Json::Value UiJson(const std::string& words);
+// What `ui get NAME --json` tells of a control.
+inline Json::Value UiControl(const std::string& name) { return UiJson("get " + name); }
+// The device section of the first profile of a kind's folder ("keyboard",
+// "MousePad", "HD") under $XDG_DATA_HOME, as it is on disk now.
+Json::Value FirstProfileSection(const std::string& kindFolder);
 bool TopWindowIs(const char* name);
 // The battery the selector shows for the current device ("85%"), or "".
 std::string ShownBattery();

@@ -65,15 +65,8 @@ std::vector<AudioCall> WritesAfter(const std::string& path, size_t from) {
     return writes;
 }
 
-Json::Value Control(const std::string& name) {
-    return json::Parse(test::Ctl("ui get " + name + " --json").out).value_or(Json::Value());
-}
-
 Json::Value Profile() {
-    const std::string folder = std::string(std::getenv("XDG_DATA_HOME")) + "/KX520 PRO Keyboard/HD/";
-    const Json::Value list = json::ReadFile(folder + "ProfileList.ini").value_or(Json::Value());
-    const std::string id = list["profilelist"][0]["profileUUID"].asString();
-    return json::ReadFile(folder + id + ".Json").value_or(Json::Value())["Device"][0];
+    return test::FirstProfileSection("HD");
 }
 
 class HeadsetPage : public ::testing::Test {
@@ -98,7 +91,7 @@ protected:
         return lists >= 2;
     }
     bool Applies() {
-        return Control("6533_status_text")["text"].asString().find("apply to the headset") != std::string::npos;
+        return test::UiControl("6533_status_text")["text"].asString().find("apply to the headset") != std::string::npos;
     }
 
     test::TempDir temp;
@@ -139,7 +132,7 @@ TEST_F(HeadsetPage, EachControlReachesTheHeadsetItsSoundDevicesAndTheProfileAndN
     ASSERT_TRUE(app.Ready()) << app.Errors();
     ASSERT_TRUE(WaitFor([&] { return server.VolumePercent("source", kSource) >= 0; })) << "no virtual headset";
     Ui("click 6533_voice_Op_tab");
-    ASSERT_TRUE(WaitFor([&] { return Applies(); })) << Control("6533_status_text")["text"].asString();
+    ASSERT_TRUE(WaitFor([&] { return Applies(); })) << test::UiControl("6533_status_text")["text"].asString();
     const int otherSink = server.VolumePercent("sink", "other");
     const int otherSource = server.VolumePercent("source", "other_mic");
 
@@ -175,7 +168,7 @@ TEST_F(HeadsetPage, EachControlReachesTheHeadsetItsSoundDevicesAndTheProfileAndN
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0].name, "EQ_Slider3");
     EXPECT_EQ(writes[0].value, "4");
-    EXPECT_TRUE(Control("6533_eq_option_13")["selected"].asBool());
+    EXPECT_TRUE(test::UiControl("6533_eq_option_13")["selected"].asBool());
 
     // Static white at full brightness: every channel byte at the ceiling.
     before = AudioCalls(audioTrace).size();
@@ -298,7 +291,7 @@ TEST_F(HeadsetPage, TheEqualiserChangesWhatTheHeadsetPlays) {
     App app("--simulate=headset --automation", Environment());
     ASSERT_TRUE(app.Ready()) << app.Errors();
     Ui("click 6533_voice_Op_tab");
-    ASSERT_TRUE(WaitFor([&] { return Applies(); })) << Control("6533_status_text")["text"].asString();
+    ASSERT_TRUE(WaitFor([&] { return Applies(); })) << test::UiControl("6533_status_text")["text"].asString();
     Ui("click 6533_eq_option_5");
     Ui("value 6533_eq_hz_slider_0 7");
     ASSERT_TRUE(WaitFor([&] { return server.HasModuleWith("sink_name=kx520_eq"); }));
@@ -320,8 +313,8 @@ TEST_F(HeadsetPage, WithoutASoundServerTheLightWorksAndTheFirstChangeAfterItCame
     ASSERT_TRUE(app.Ready()) << app.Errors();
     Ui("click 6533_voice_Op_tab");
     EXPECT_TRUE(WaitFor([&] {
-        return Control("6533_status_text")["text"].asString().find("no sound server") != std::string::npos;
-    })) << Control("6533_status_text")["text"].asString();
+        return test::UiControl("6533_status_text")["text"].asString().find("no sound server") != std::string::npos;
+    })) << test::UiControl("6533_status_text")["text"].asString();
     Ui("click deng_Op_tab");
     Ui("select light_combo_modeSelect 3");
     Ui("value deng_light_slider 4");

@@ -23,15 +23,8 @@ using test::App;
 using test::Ui;
 using test::WaitFor;
 
-Json::Value Control(const std::string& name) {
-    return json::Parse(test::Ctl("ui get " + name + " --json").out).value_or(Json::Value());
-}
-
 Json::Value Stages() {
-    const std::string folder = std::string(std::getenv("XDG_DATA_HOME")) + "/KX520 PRO Keyboard/keyboard/";
-    const Json::Value list = json::ReadFile(folder + "ProfileList.ini").value_or(Json::Value());
-    const std::string id = list["profilelist"][0]["profileUUID"].asString();
-    return json::ReadFile(folder + id + ".Json").value_or(Json::Value())["Device"][0]["SystemStages"];
+    return test::FirstProfileSection("keyboard")["SystemStages"];
 }
 
 class KeyboardOptions : public ::testing::Test {
@@ -81,9 +74,9 @@ TEST_F(KeyboardOptions, ReportRateAndSixKeyReachTheRecordAndTheProfileAndShowAft
     }
     App again("--simulate=keyboard --automation", Environment());
     ASSERT_TRUE(again.Ready()) << again.Errors();
-    EXPECT_TRUE(WaitFor([] { return Control("polling_rate_option_2")["selected"].asBool(); }));
-    EXPECT_FALSE(Control("polling_rate_option_0")["selected"].asBool());
-    EXPECT_TRUE(Control("6flag_option")["selected"].asBool());
+    EXPECT_TRUE(WaitFor([] { return test::UiControl("polling_rate_option_2")["selected"].asBool(); }));
+    EXPECT_FALSE(test::UiControl("polling_rate_option_0")["selected"].asBool());
+    EXPECT_TRUE(test::UiControl("6flag_option")["selected"].asBool());
 }
 
 TEST_F(KeyboardOptions, ARepeatChangedFromTheShellGoesToTheDesktopAndResetBringsTheTemplatesBack) {
@@ -98,8 +91,8 @@ TEST_F(KeyboardOptions, ARepeatChangedFromTheShellGoesToTheDesktopAndResetBrings
     EXPECT_EQ(Stages()["RepeatDelay"].asInt(), 2);
     EXPECT_EQ(Stages()["Repeat"].asInt(), 31);
     EXPECT_EQ(Stages()["WinFlag"].asInt(), 1);
-    EXPECT_TRUE(Control("repeat_delay_check_2")["selected"].asBool());
-    EXPECT_NE(Control("repeat_delay_time_label1")["text"].asString().find("750ms"), std::string::npos);
+    EXPECT_TRUE(test::UiControl("repeat_delay_check_2")["selected"].asBool());
+    EXPECT_NE(test::UiControl("repeat_delay_time_label1")["text"].asString().find("750ms"), std::string::npos);
     ASSERT_TRUE(WaitFor([] {
         const Json::Value shown = json::Parse(test::Ctl("keyboard show --json").out).value_or(Json::Value());
         return shown["options"]["repeatDesktop"].asString().find("GNOME") != std::string::npos;
@@ -111,7 +104,7 @@ TEST_F(KeyboardOptions, ARepeatChangedFromTheShellGoesToTheDesktopAndResetBrings
     Ui("click reset_repeat_btn");
     ASSERT_TRUE(WaitFor([] { return Stages()["RepeatDelay"].asInt() == 1 && Stages()["Repeat"].asInt() == 0; }));
     EXPECT_EQ(Stages()["WinFlag"].asInt(), 1);  // the flags are not repeat
-    EXPECT_EQ(Control("repeat_rate_slider")["value"].asInt(), 0);
+    EXPECT_EQ(test::UiControl("repeat_rate_slider")["value"].asInt(), 0);
     EXPECT_TRUE(WaitFor([&] { return GsettingsLog().find("delay 500") != std::string::npos; })) << GsettingsLog();
 }
 

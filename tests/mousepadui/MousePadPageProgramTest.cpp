@@ -22,15 +22,8 @@ using test::App;
 using test::Ui;
 using test::WaitFor;
 
-Json::Value Control(const std::string& name) {
-    return json::Parse(test::Ctl("ui get " + name + " --json").out).value_or(Json::Value());
-}
-
 Json::Value Profile() {
-    const std::string folder = std::string(std::getenv("XDG_DATA_HOME")) + "/KX520 PRO Keyboard/MousePad/";
-    const Json::Value list = json::ReadFile(folder + "ProfileList.ini").value_or(Json::Value());
-    const std::string id = list["profilelist"][0]["profileUUID"].asString();
-    return json::ReadFile(folder + id + ".Json").value_or(Json::Value())["Device"][0];
+    return test::FirstProfileSection("MousePad");
 }
 
 class PadPage : public ::testing::Test {
@@ -95,8 +88,8 @@ TEST_F(PadPage, TheStartUpReadsTheInformationBlockOnlyAndAPageChoiceReachesThePa
     EXPECT_EQ(info["SelectItem"].asInt(), 2);
     EXPECT_EQ(info["Speed"].asInt(), 3);
     EXPECT_EQ(info["Green"].asInt(), 200);
-    EXPECT_EQ(Control("light_combo_modeSelect")["current"].asInt(), 2);
-    EXPECT_EQ(Control("deng_speed_slider")["value"].asInt(), 3);
+    EXPECT_EQ(test::UiControl("light_combo_modeSelect")["current"].asInt(), 2);
+    EXPECT_EQ(test::UiControl("deng_speed_slider")["value"].asInt(), 3);
     const Json::Value shown = json::Parse(test::Ctl("lighting mousepad --json").out).value_or(Json::Value());
     EXPECT_EQ(shown["mode"].asInt(), 2);
     EXPECT_EQ(shown["color"].asString(), "#00c853");
@@ -110,7 +103,7 @@ TEST_F(PadPage, AChangeAfterTheProfileWasSwitchedOnThePadReadsItsRecordAndLeaves
     App app("--simulate=mousepad --automation", Environment());
     ASSERT_TRUE(app.Ready()) << app.Errors();
     ASSERT_TRUE(WaitFor([&] { return Of(kCmdEnd).size() >= 1; }));
-    const std::string selected = Control("device_profile_combo")["text"].asString();
+    const std::string selected = test::UiControl("device_profile_combo")["text"].asString();
     ASSERT_EQ(test::Ctl("sim profile mousepad 2").exitCode, 0);
     ASSERT_EQ(test::Ctl("sim notify mousepad 0x401").exitCode, 0);
     ASSERT_TRUE(WaitFor([&] { return Of(kCmdReadConfig).size() >= 3; }));
@@ -125,8 +118,8 @@ TEST_F(PadPage, AChangeAfterTheProfileWasSwitchedOnThePadReadsItsRecordAndLeaves
     EXPECT_EQ(pad["record"].size(), 26u);
     EXPECT_EQ(pad["record"][0].asInt(), 2);
     EXPECT_EQ(pad["recordMode"].asString(), "light_effect_spectrum");  // the virtual pad's factory code 1
-    EXPECT_EQ(Control("device_profile_combo")["text"].asString(), selected);
-    EXPECT_EQ(Control("light_combo_modeSelect")["current"].asInt(), 1);  // the page shows what the pad runs
+    EXPECT_EQ(test::UiControl("device_profile_combo")["text"].asString(), selected);
+    EXPECT_EQ(test::UiControl("light_combo_modeSelect")["current"].asInt(), 1);  // the page shows what the pad runs
 }
 
 }  // namespace

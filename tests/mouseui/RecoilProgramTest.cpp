@@ -21,10 +21,6 @@ using namespace protocol;
 using test::Ui;
 using test::WaitFor;
 
-Json::Value Control(const std::string& name) {
-    return json::Parse(test::Ctl("ui get " + name + " --json").out).value_or(Json::Value());
-}
-
 std::vector<test::TraceLine> Sent(const test::MouseRun& run, size_t from) {
     std::vector<test::TraceLine> mouse;
     for (const test::TraceLine& line : test::Requests(test::ReadTrace(run.trace))) {
@@ -42,15 +38,15 @@ TEST(RecoilPage, ABulletEditedOnThePageReachesTheMouseInWholePacketsAfterTruePro
     const std::string folder = run.data + "/KX520 PRO Keyboard/mouse/";
     Ui("click recoil_Op_tab");
     Ui("click bullet_op_4");
-    EXPECT_EQ(Control("bullet_select_index")["text"].asString(), "5");
+    EXPECT_EQ(test::UiControl("bullet_select_index")["text"].asString(), "5");
     Ui("click bullet_x_check");  // left
     Ui("text bullet_x_eidt 3");
     Ui("text bullet_y_eidt 9");  // the vertical option unchosen: down
     Ui("text bullet_delay_eidt 40");
     const size_t before = Sent(run, 0).size();
     Ui("click shootdate_save_btn");
-    ASSERT_TRUE(WaitFor([&] { return Control("shoot_status_label")["text"].asString() == "Written to the mouse"; }))
-        << Control("shoot_status_label")["text"].asString();
+    ASSERT_TRUE(WaitFor([&] { return test::UiControl("shoot_status_label")["text"].asString() == "Written to the mouse"; }))
+        << test::UiControl("shoot_status_label")["text"].asString();
 
     // The file holds the bullet; the mouse holds the file's image.
     const std::vector<uint8_t> image = profiles::ShootImage::BuildFromFolder(folder);
@@ -84,8 +80,8 @@ TEST(RecoilPage, ABulletEditedOnThePageReachesTheMouseInWholePacketsAfterTruePro
     const size_t asleep = Sent(run, 0).size();
     Ui("click shootdate_save_btn");
     ASSERT_TRUE(WaitFor([&] {
-        return Control("shoot_status_label")["text"].asString().find("cannot reach the mouse") != std::string::npos;
-    })) << Control("shoot_status_label")["text"].asString();
+        return test::UiControl("shoot_status_label")["text"].asString().find("cannot reach the mouse") != std::string::npos;
+    })) << test::UiControl("shoot_status_label")["text"].asString();
     const std::vector<test::TraceLine> tried = Sent(run, asleep);
     ASSERT_FALSE(tried.empty());
     for (const test::TraceLine& line : tried) {
@@ -107,8 +103,8 @@ TEST(RecoilPage, TheShellSetsShowsResetsAndCopiesGunsAsThePageDoes) {
     EXPECT_EQ(gun["bullets"][29]["x"].asInt(), -255);  // kept to what a bullet holds
     EXPECT_EQ(gun["bullets"][29]["y"].asInt(), -7);
     EXPECT_EQ(gun["bullets"][29]["delay"].asInt(), 65535);
-    EXPECT_EQ(Control("bullet_x_eidt")["text"].asString(), "255");  // the page shows it as kept
-    EXPECT_EQ(Control("bullet_select_index")["text"].asString(), "30");
+    EXPECT_EQ(test::UiControl("bullet_x_eidt")["text"].asString(), "255");  // the page shows it as kept
+    EXPECT_EQ(test::UiControl("bullet_select_index")["text"].asString(), "30");
     const std::string copy = run.temp.Path() + "/gun2.shoot";
     EXPECT_EQ(test::Ctl("mouse recoil export 2 '" + copy + "'").exitCode, 0);
     EXPECT_EQ(json("reset 2")["bullets"][29]["x"].asInt(), 0);

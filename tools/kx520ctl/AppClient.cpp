@@ -78,6 +78,24 @@ bool AppClient::CallJson(const char* method, const QStringList& args, QJsonObjec
     return true;
 }
 
+int AppClient::CallAndPrint(const char* method, const std::vector<std::string>& args, bool json,
+                            const std::function<void(const QJsonObject&)>& print) {
+    QStringList list;
+    for (const std::string& arg : args) {
+        list << QString::fromStdString(arg);
+    }
+    QJsonObject answer;
+    if (!CallJson(method, list, answer)) {
+        return kFailure;
+    }
+    if (json) {
+        std::cout << QJsonDocument(answer).toJson(QJsonDocument::Indented).toStdString();
+    } else if (print) {
+        print(answer);
+    }
+    return kOk;
+}
+
 int AppClient::Send(const std::vector<std::string>& args) {
     uint32_t wParam = 0;
     int64_t lParam = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +45,10 @@ public:
     // `method` with `args`, answering a JSON object: false (the reason on
     // stderr) when the application is not there or answers {"error": why}.
     static bool CallJson(const char* method, const QStringList& args, QJsonObject& answer);
+    // CallJson with `args`, the answer printed as indented JSON, else by
+    // `print` (nothing without one); the exit code.
+    static int CallAndPrint(const char* method, const std::vector<std::string>& args, bool json,
+                            const std::function<void(const QJsonObject&)>& print);
 
 private:
     static int VirtualState(QDBusInterface& app, const std::string& product, bool json);

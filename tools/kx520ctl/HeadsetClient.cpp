@@ -10,8 +10,6 @@ namespace kx520::ctl {
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kFailure = 1;
 constexpr int kUsage = 2;
 
 std::string Text(const QJsonValue& value) {
@@ -70,20 +68,7 @@ int AppClient::Headset(const std::vector<std::string>& args, bool json) {
                      "mic|monitor level N, mic|monitor mute on|off or voice on|off|1-4\n";
         return kUsage;
     }
-    QStringList list;
-    for (const std::string& arg : args) {
-        list << QString::fromStdString(arg);
-    }
-    QJsonObject answer;
-    if (!CallJson("Headset", list, answer)) {
-        return kFailure;
-    }
-    if (json) {
-        std::cout << QJsonDocument(answer).toJson(QJsonDocument::Indented).toStdString();
-    } else if (show) {
-        PrintHeadset(answer);
-    }
-    return kOk;
+    return CallAndPrint("Headset", args, json, show ? std::function<void(const QJsonObject&)>(PrintHeadset) : nullptr);
 }
 
 }  // namespace kx520::ctl

@@ -10,8 +10,6 @@ namespace kx520::ctl {
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kFailure = 1;
 constexpr int kUsage = 2;
 
 void PrintMouse(const QJsonObject& mouse) {
@@ -51,34 +49,30 @@ void PrintMouse(const QJsonObject& mouse) {
 
 }  // namespace
 
-int AppClient::Recoil(const std::vector<std::string>& args, bool json) {
-    QStringList list;
-    for (const std::string& arg : args) {
-        list << QString::fromStdString(arg);
-    }
-    QJsonObject answer;
-    if (!CallJson("Mouse", list, answer)) {
-        return kFailure;
-    }
-    if (json) {
-        std::cout << QJsonDocument(answer).toJson(QJsonDocument::Indented).toStdString();
-        return kOk;
-    }
+namespace {
+
+void PrintRecoil(const QJsonObject& answer) {
     for (const QJsonValue& gun : answer[QStringLiteral("guns")].toArray()) {
         const QJsonObject entry = gun.toObject();
         std::cout << "gun " << entry[QStringLiteral("gun")].toInt() << ": " << entry[QStringLiteral("bullets")].toInt()
                   << " bullets, " << entry[QStringLiteral("file")].toString().toStdString() << "\n";
     }
-    if (answer.contains(QStringLiteral("gun"))) {
-        std::cout << "gun " << answer[QStringLiteral("gun")].toInt() << " (bullet: x, y, delay ms; x < 0 left, y > 0 down)\n";
-        for (const QJsonValue& value : answer[QStringLiteral("bullets")].toArray()) {
-            const QJsonObject bullet = value.toObject();
-            std::cout << "  " << bullet[QStringLiteral("bullet")].toInt() << ": " << bullet[QStringLiteral("x")].toInt()
-                      << ", " << bullet[QStringLiteral("y")].toInt() << ", " << bullet[QStringLiteral("delay")].toInt()
-                      << "\n";
-        }
+    if (!answer.contains(QStringLiteral("gun"))) {
+        return;
     }
-    return kOk;
+    std::cout << "gun " << answer[QStringLiteral("gun")].toInt() << " (bullet: x, y, delay ms; x < 0 left, y > 0 down)\n";
+    for (const QJsonValue& value : answer[QStringLiteral("bullets")].toArray()) {
+        const QJsonObject bullet = value.toObject();
+        std::cout << "  " << bullet[QStringLiteral("bullet")].toInt() << ": " << bullet[QStringLiteral("x")].toInt()
+                  << ", " << bullet[QStringLiteral("y")].toInt() << ", " << bullet[QStringLiteral("delay")].toInt()
+                  << "\n";
+    }
+}
+
+}  // namespace
+
+int AppClient::Recoil(const std::vector<std::string>& args, bool json) {
+    return CallAndPrint("Mouse", args, json, PrintRecoil);
 }
 
 int AppClient::Mouse(const std::vector<std::string>& args, bool json) {
@@ -100,20 +94,7 @@ int AppClient::Mouse(const std::vector<std::string>& args, bool json) {
                      "[--enabled on|off], dpi active STAGE, rate N (0-4), assign POS FUNCTION [ARGS], save or shoot write\n";
         return kUsage;
     }
-    QStringList list;
-    for (const std::string& arg : args) {
-        list << QString::fromStdString(arg);
-    }
-    QJsonObject answer;
-    if (!CallJson("Mouse", list, answer)) {
-        return kFailure;
-    }
-    if (json) {
-        std::cout << QJsonDocument(answer).toJson(QJsonDocument::Indented).toStdString();
-    } else {
-        PrintMouse(answer);
-    }
-    return kOk;
+    return CallAndPrint("Mouse", args, json, PrintMouse);
 }
 
 }  // namespace kx520::ctl

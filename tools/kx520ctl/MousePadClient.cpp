@@ -11,8 +11,6 @@ namespace kx520::ctl {
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kFailure = 1;
 constexpr int kUsage = 2;
 
 void PrintPad(const QJsonObject& pad) {
@@ -46,16 +44,7 @@ int AppClient::MousePad(const std::vector<std::string>& args, bool json) {
         std::cerr << "kx520ctl: mousepad takes show [--json]\n";
         return kUsage;
     }
-    QJsonObject answer;
-    if (!CallJson("MousePad", {QStringLiteral("show")}, answer)) {
-        return kFailure;
-    }
-    if (json) {
-        std::cout << QJsonDocument(answer).toJson(QJsonDocument::Indented).toStdString();
-    } else {
-        PrintPad(answer);
-    }
-    return kOk;
+    return CallAndPrint("MousePad", args, json, PrintPad);
 }
 
 }  // namespace kx520::ctl
