@@ -8,6 +8,7 @@
 #include "profiles/ProfileTestFiles.h"
 #include "protocol/CommandSet.h"
 #include "sim/FirmwareDriver.h"
+#include "sim/FlashStore.h"
 #include "sim/PacketTrace.h"
 #include "sim/VirtualHidBackend.h"
 #include "support/TempDir.h"
@@ -221,6 +222,44 @@ TEST_F(Pad, MacroNamesAreReadFromItsOwnNamesFileOnly) {
     test::WriteText(data + "pelmo_macro.config", R"({"MacroInfo": [{"MacroName": "pad's", "Guid": "b"}]})");
     core.LoadDefaults();
     EXPECT_EQ(core.Names().MacroNames(), std::vector<std::string>{"pad's"});
+}
+
+}  // namespace
+}  // namespace kx520
+
+namespace kx520 {
+namespace {
+
+// The virtual pad keeps its memory across runs, as every kind's flash: the
+// record written and the profile switched on the pad are there next time.
+TEST(VirtualPadFlash, ARecordWrittenAndItsOwnProfileOutliveTheRun) {
+    test::TempDir temp;
+    const std::string folder = temp.Path() + "/virtual";
+    std::vector<uint8_t> written;
+    {
+        sim::VirtualHidBackend backend;
+        backend.SetFlashStore(std::make_shared<sim::FlashStore>(folder));
+        backend.Plug("mousepad");
+        MousePadCore pad(backend);
+        ASSERT_EQ(ctl::ConnectProduct(pad.Channel(), backend, "mousepad", nullptr), ctl::ConnectResult::Connected);
+        pad.SetKindNumber(2);
+        pad.SetFolders(temp.Path() + "/", std::string(KX520_DATA_DIR) + "/DefaultData/");
+        pad.LoadDefaults();
+        profiles::LightSetting light;
+        light.mode = 3;
+        light.blue = 0x77;
+        pad.SetLight(light);
+        ASSERT_EQ(pad.LightConfigWrite(1)(), kResultSuccess);
+        ASSERT_TRUE(backend.Firmware("mousepad")->SwitchProfile(3));
+        EXPECT_FALSE(backend.Firmware("mousepad")->SwitchProfile(16));  // no record could hold it
+        written = backend.Firmware("mousepad")->Firmware().Config();
+        EXPECT_EQ(written[64 + 8], 0x77);
+    }
+    sim::VirtualHidBackend again;
+    again.SetFlashStore(std::make_shared<sim::FlashStore>(folder));
+    again.Plug("mousepad");
+    EXPECT_EQ(again.Firmware("mousepad")->Firmware().Config(), written);
+    EXPECT_EQ(again.Firmware("mousepad")->Firmware().LightState().profile, 3);
 }
 
 }  // namespace
