@@ -390,10 +390,7 @@ bool CZentrelKeyboardDevice::ChangeOptions(const profiles::KeyboardSystemSetting
     m_keyboard->SetOptions(options);
     ShowOptions(options);
     if (!SaveProfile()) {
-        if (written) {
-            written(false);
-        }
-        return false;  // the page keeps them to save again
+        return false;  // the user was told; the page keeps them to save again
     }
     const int profile = m_keyboard->OnboardProfile();
     WriteLatest(WriteSlot::kRecord, m_keyboard->LightConfigWrite(profile, static_cast<uint8_t>(profile)),

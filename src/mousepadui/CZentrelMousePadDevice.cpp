@@ -25,8 +25,9 @@ void CZentrelMousePadDevice::BuildPage() {
 void CZentrelMousePadDevice::OnConnected() {
     // The information block is read on the exchange thread; the page then
     // shows the profile (the record is read only when the pad says it changed).
+    // Queued behind a write still running, never refused.
     auto info = std::make_shared<std::optional<std::vector<uint8_t>>>();
-    RunExchange([core = m_pad, info] { *info = core->FetchInfo(); },
+    RunRead([core = m_pad, info] { *info = core->FetchInfo(); },
                 [this, info] {
                     if (*info) {
                         m_pad->TakeInfo(std::move(**info));
@@ -105,10 +106,7 @@ void CZentrelMousePadDevice::ShowLightPage() {
 bool CZentrelMousePadDevice::ApplyLightSetting(const profiles::LightSetting& setting, Written written) {
     m_pad->SetLight(setting);
     if (!SaveProfile()) {
-        if (written) {
-            written(false);
-        }
-        return false;  // the pad keeps what the file still holds
+        return false;  // the user was told; the pad keeps what the file still holds
     }
     m_pad->TakeProfileLighting();
     SetLightColour(setting.red, setting.green, setting.blue);
@@ -117,7 +115,10 @@ bool CZentrelMousePadDevice::ApplyLightSetting(const profiles::LightSetting& set
 }
 
 void CZentrelMousePadDevice::WriteRecord(Written written) {
-    WriteLatest(WriteSlot::kRecord, m_pad->LightConfigWrite(m_pad->OnboardProfile()), std::move(written));
+    // Always the record of onboard profile 0, where the pad's read and write
+    // strides agree: a write for profile n (64 x n) would land in the
+    // records of other profiles, never in profile n's (25 x n).
+    WriteLatest(WriteSlot::kRecord, m_pad->LightConfigWrite(0), std::move(written));
 }
 
 }  // namespace kx520

@@ -18,19 +18,21 @@ std::string MouseRecoil::Bind(CShootControlUI* page, const std::string& dataFold
 }
 
 bool MouseRecoil::Write(std::function<void(const MouseCore::ShootWrite&)> done) {
-    if (m_page != nullptr) {
+    auto written = std::make_shared<MouseCore::ShootWrite>();
+    const bool started = m_device.RunExchange([core = &m_core, written] { *written = core->WriteShoot(); },
+                                              [this, written, done = std::move(done)] {
+                                                  if (m_page != nullptr) {
+                                                      m_page->ShowStatus(StatusText(*written));
+                                                  }
+                                                  if (done) {
+                                                      done(*written);
+                                                  }
+                                              });
+    // Shown only for a write that started: `done` comes later, on this thread.
+    if (started && m_page != nullptr) {
         m_page->ShowStatus(ui::CResourceManager::Instance().GetText(QStringLiteral("shoot_writing")));
     }
-    auto written = std::make_shared<MouseCore::ShootWrite>();
-    return m_device.RunExchange([core = &m_core, written] { *written = core->WriteShoot(); },
-                                [this, written, done = std::move(done)] {
-                                    if (m_page != nullptr) {
-                                        m_page->ShowStatus(StatusText(*written));
-                                    }
-                                    if (done) {
-                                        done(*written);
-                                    }
-                                });
+    return started;
 }
 
 QString MouseRecoil::StatusText(const MouseCore::ShootWrite& written) {

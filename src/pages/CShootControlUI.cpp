@@ -57,7 +57,9 @@ std::string CShootControlUI::Build() {
 }
 
 std::string CShootControlUI::SelectGun(int gun) {
-    std::string error = CommitEdits();
+    if (std::string error = CommitEdits(); !error.empty()) {
+        return error;  // the edits stay on the bullet they were typed for, to try again
+    }
     m_gun = std::clamp(gun, 0, kGuns - 1);
     for (int n = 0; n < kGuns; ++n) {
         if (auto* option = dynamic_cast<ui::COptionUI*>(Find(QStringLiteral("shoot_gun_op_%1").arg(n)))) {
@@ -68,11 +70,13 @@ std::string CShootControlUI::SelectGun(int gun) {
         images->SelectItem(m_gun);
     }
     ShowBullet();
-    return error;
+    return {};
 }
 
 std::string CShootControlUI::SelectBullet(int bullet) {
-    std::string error = CommitEdits();
+    if (std::string error = CommitEdits(); !error.empty()) {
+        return error;
+    }
     m_bullet = std::clamp(bullet, 0, kBullets - 1);
     for (int n = 0; n < kBullets; ++n) {
         if (auto* option = dynamic_cast<ui::COptionUI*>(Find(QStringLiteral("bullet_op_%1").arg(n)))) {
@@ -83,7 +87,7 @@ std::string CShootControlUI::SelectBullet(int bullet) {
         index->SetText(QString::number(m_bullet + 1));
     }
     ShowBullet();
-    return error;
+    return {};
 }
 
 void CShootControlUI::ShowBullet() {
@@ -116,10 +120,11 @@ void CShootControlUI::ShowBullet() {
 }
 
 std::string CShootControlUI::SetBullet(int gun, int bullet, const profiles::Bullet& value) {
-    std::string error = SelectGun(gun);
-    const std::string selected = SelectBullet(bullet);
-    if (error.empty()) {
-        error = selected;
+    if (std::string error = SelectGun(gun); !error.empty()) {
+        return error;  // not the bullet asked for: nothing is typed
+    }
+    if (std::string error = SelectBullet(bullet); !error.empty()) {
+        return error;
     }
     for (const auto& [name, number] : {std::pair{kXEdit, value.x}, {kYEdit, value.y}, {kDelayEdit, value.delay}}) {
         if (ui::CControlUI* edit = Find(QLatin1String(name))) {
@@ -133,8 +138,7 @@ std::string CShootControlUI::SetBullet(int gun, int bullet, const profiles::Bull
         y->Selected(value.up, false);
     }
     ShowDirections();
-    const std::string saved = SaveBullet();
-    return saved.empty() ? error : saved;
+    return SaveBullet();
 }
 
 void CShootControlUI::ShowDirections() {
@@ -148,6 +152,16 @@ void CShootControlUI::ShowDirections() {
 
 std::optional<profiles::Bullet> CShootControlUI::ReadEdits() const {
     if (m_shownBullet < 0) {
+        return std::nullopt;
+    }
+    // A bullet the file does not hold yet shows empty edits: it is written
+    // only once something is typed into them.
+    constexpr const char* kEdits[] = {kXEdit, kYEdit, kDelayEdit};
+    const bool typed = std::any_of(std::begin(kEdits), std::end(kEdits), [this](const char* name) {
+        const ui::CControlUI* edit = Find(QLatin1String(name));
+        return edit != nullptr && !edit->GetText().trimmed().isEmpty();
+    });
+    if (!m_shown && !typed) {
         return std::nullopt;
     }
     profiles::Bullet bullet = m_shown.value_or(profiles::Bullet{});
@@ -214,26 +228,32 @@ void CShootControlUI::ShowPlot(int gun) {
 }
 
 std::string CShootControlUI::ResetGun() {
-    std::string error = CommitEdits();
+    // The whole gun is replaced: an edit that cannot be saved (a damaged
+    // file) does not stand in the way of the remedy.
+    CommitEdits();
     const std::string copied = profiles::ShootGun::Copy(
         profiles::ShootImage::GunPath(m_defaultFolder, static_cast<size_t>(m_gun)), GunPath(m_gun));
     ShowPlot(m_gun);
     ShowBullet();
-    return copied.empty() ? error : copied;
+    return copied;
 }
 
 std::string CShootControlUI::Import(const std::string& path) {
-    std::string error = CommitEdits();
+    // The whole gun is replaced: an edit that cannot be saved (a damaged
+    // file) does not stand in the way of the remedy.
+    CommitEdits();
     const std::string imported = profiles::ShootGun::Import(path, GunPath(m_gun));
     ShowPlot(m_gun);
     ShowBullet();
-    return imported.empty() ? error : imported;
+    return imported;
 }
 
 std::string CShootControlUI::Export(const std::string& path) {
-    std::string error = CommitEdits();
+    if (std::string error = CommitEdits(); !error.empty()) {
+        return error;
+    }
     const std::string exported = profiles::ShootGun::Copy(GunPath(m_gun), path);
-    return exported.empty() ? error : exported;
+    return exported;
 }
 
 void CShootControlUI::ShowStatus(const QString& text) {

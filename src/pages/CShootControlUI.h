@@ -36,7 +36,8 @@ public:
     int Gun() const { return m_gun; }
     int Bullet() const { return m_bullet; }
     std::string GunPath(int gun) const;
-    // Each first commits an edit waiting for the bullet shown before.
+    // Each first commits an edit waiting for the bullet shown before; when
+    // that fails nothing else is done, and the edits stay to try again.
     std::string SelectGun(int gun);
     std::string SelectBullet(int bullet);
     std::string Previous() { return SelectBullet(m_bullet - 1); }

@@ -120,6 +120,14 @@ TEST_F(PadPage, AChangeAfterTheProfileWasSwitchedOnThePadReadsItsRecordAndLeaves
     EXPECT_EQ(pad["recordMode"].asString(), "light_effect_spectrum");  // the virtual pad's factory code 1
     EXPECT_EQ(test::UiControl("device_profile_combo")["text"].asString(), selected);
     EXPECT_EQ(test::UiControl("light_combo_modeSelect")["current"].asInt(), 1);  // the page shows what the pad runs
+
+    // A change now goes to profile 0's record: a write for profile 2 (at 128)
+    // would land in other profiles' records, never in the 25 x 2 it reads.
+    const size_t writes = Of(kCmdWriteConfig).size();
+    ASSERT_EQ(test::Ctl("lighting mousepad set --mode Static").exitCode, 0);
+    ASSERT_TRUE(WaitFor([&] { return Of(kCmdWriteConfig).size() > writes; }));
+    EXPECT_EQ(Of(kCmdWriteConfig).back().Offset(), 0);
+    EXPECT_EQ(Of(kCmdWriteConfig).back().report[8 + 1], 3);  // static's code
 }
 
 }  // namespace

@@ -138,5 +138,44 @@ TEST_F(ShootPage, ResetImportAndExportReplaceOnlyTheSelectedGun) {
     EXPECT_EQ(ShootGun::Read(page->GunPath(2), 0)->x, 9);  // the refused file left it
 }
 
+// A gun shorter than the bullet shown: passing through it writes nothing;
+// typing does, with the bullets before it completed.
+TEST_F(ShootPage, ABulletTheFileLacksIsWrittenOnlyWhenSomethingIsTyped) {
+    ASSERT_EQ(page->Build(), "");
+    const std::string one = temp.Path() + "/one.shoot";
+    test::WriteText(one, R"({"Events": [{"Action": "down", "Button": 1, "Delay": 10, "Type": 1},
+        {"Action": "up", "Button": 1, "Delay": 0, "Type": 1}, {"Action": "up", "Button": 2, "Delay": 5, "Type": 4},
+        {"Action": "up", "Button": 4, "Delay": 90, "Type": 5}, {"Action": "up", "Button": 0, "Delay": 0, "Type": 4},
+        {"Action": "up", "Button": 0, "Delay": 0, "Type": 5}]})");
+    ASSERT_EQ(page->Import(one), "");
+    const std::string imported = test::ReadAll(page->GunPath(0));
+    page->SelectBullet(3);
+    EXPECT_TRUE(Text("bullet_x_eidt").isEmpty());
+    EXPECT_EQ(page->Next(), "");
+    EXPECT_EQ(page->SaveBullet(), "");  // an edit left with nothing in it
+    EXPECT_EQ(page->SelectGun(1), "");
+    EXPECT_EQ(test::ReadAll(page->GunPath(0)), imported);
+    page->SelectGun(0);
+    page->SelectBullet(2);
+    Type("bullet_y_eidt", QStringLiteral("6"));
+    EXPECT_EQ(page->SelectBullet(0), "");
+    EXPECT_EQ(ShootGun::ReadAll(page->GunPath(0)).size(), 3u);
+    EXPECT_EQ(ShootGun::Read(page->GunPath(0), 2)->y, 6);
+    EXPECT_EQ(ShootGun::Read(page->GunPath(0), 1), ShootGun::Read(shipped + "ShootData_0.Shoot", 1));
+}
+
+TEST_F(ShootPage, AnEditThatCannotBeSavedKeepsTheBulletAndWhatWasTyped) {
+    ASSERT_EQ(page->Build(), "");
+    page->SelectBullet(4);
+    Type("bullet_x_eidt", QStringLiteral("42"));
+    test::WriteText(page->GunPath(0), "damaged");
+    EXPECT_NE(page->SelectBullet(5), "");
+    EXPECT_EQ(page->Bullet(), 4);
+    EXPECT_EQ(Text("bullet_x_eidt"), "42");
+    EXPECT_NE(page->SetBullet(0, 9, {1, false, 1, false, 1}), "");
+    EXPECT_EQ(page->Bullet(), 4);  // nothing typed into another bullet
+    EXPECT_EQ(page->ResetGun(), "");  // the reset that puts the file right is no edit
+}
+
 }  // namespace
 }  // namespace kx520
