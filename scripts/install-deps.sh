@@ -19,6 +19,10 @@ packages=(
     # and voice changer are LADSPA filters. The tests run a private server
     # and measure what comes out.
     libpulse-dev pulseaudio pulseaudio-utils caps rubberband-ladspa sox
+    # The update check: libcurl for HTTP and TLS against the system's CA
+    # store, libproxy for the user's proxy. The tests run a loopback service
+    # (cpp-httplib) with a CA that openssl makes at test time.
+    libcurl4-openssl-dev ca-certificates libproxy-dev libcpp-httplib-dev openssl
 )
 
 missing=()

@@ -3,7 +3,7 @@
 set(KX520_CORE_FOLDERS
     platform soundserver catalog messages hid protocol profiles
     keycodes lighting macros devicebase keyboard mouse mousepad headset discovery
-    sim)
+    sim online)
 # The headset's audio plug-in: Qt-free, built beside the core (a shared
 # library of its own, so not in the sanitizer build of the core).
 set(KX520_PLUGIN_FOLDERS audioplugin)
