@@ -6,8 +6,13 @@
 #include <QTimer>
 
 #include "catalog/DeviceCatalog.h"
+#include "online/AppVersion.h"
+#include "online/UpdateChecker.h"
+#include "online/UpdateService.h"
 #include "devicelink/DeviceLinkManager.h"
+#include "app/FirmwareUpdater.h"
 #include "app/MainWindowControls.h"
+#include "app/SettingsWindowLauncher.h"
 #include "app/MainWindowMessages.h"
 #include "pageactions/KeyPageActions.h"
 #include <cstring>
@@ -58,7 +63,9 @@ CMainWnd::CMainWnd(hid::HidBackend& backend, SettingsStore& settings)
       m_shootPageActions(std::make_unique<ShootPageActions>(*this)),
       m_headsetPageActions(std::make_unique<HeadsetPageActions>(*this)),
       m_windowMessages(std::make_unique<MainWindowMessages>(*this)),
-      m_tray(std::make_unique<TrayController>(*this)) {
+      m_tray(std::make_unique<TrayController>(*this)),
+      m_settingsWindow(std::make_unique<SettingsWindowLauncher>(*this)),
+      m_updater(std::make_unique<FirmwareUpdater>(*this)) {
     setWindowTitle(QLatin1String(kProductName));
     // Routing order matters where names could overlap: the window's own
     // controls first, then the selector, then the profile list.
@@ -341,8 +348,31 @@ QString CMainWnd::AskFile(bool save, const QString& suggested, FileKind kind) {
 }
 
 void CMainWnd::OpenSettingsWindow(bool centred) {
-    // The settings window lands with its own page.
-    (void)centred;
+    m_settingsWindow->Open(centred);
+}
+
+bool CMainWnd::UpdaterFlag() const {
+    return m_updater->Flag();
+}
+
+std::vector<FirmwareIdEntry> CMainWnd::UpdateIdentityRows() const {
+    return online::UpdateChecker::IdentityRows(DeviceVersions(), online::InstalledAppVersion());
+}
+
+std::string CMainWnd::UpdateServiceAddress() const {
+    return online::UpdateService::ServiceAddress(m_settings.UpdateService().toStdString());
+}
+
+std::array<int32_t, 3> CMainWnd::DeviceVersions() const {
+    std::array<int32_t, 3> versions{};
+    for (CDeviceOptionUI* option : m_options.Options()) {
+        CZentrelUSBDevice* device = option->Device();
+        const int index = device != nullptr ? device->CatalogIndex() : -1;
+        if (index >= 0 && static_cast<size_t>(index) < versions.size() && versions[static_cast<size_t>(index)] == 0) {
+            versions[static_cast<size_t>(index)] = device->FirmwareVersion();
+        }
+    }
+    return versions;
 }
 
 void CMainWnd::OpenAboutWindow() {
@@ -355,8 +385,9 @@ void CMainWnd::OpenAudioStyleWindow() {
 
 void CMainWnd::CloseChildWindows() {
     m_tray->CloseMenu();
-    // The palette runs modally and closes with its own loop; the settings,
-    // about and audio-style windows come with their own pages.
+    m_settingsWindow->Close();
+    // The palette runs modally and closes with its own loop; the about and
+    // audio-style windows come with their own pages.
 }
 
 // --- devices and lighting ---------------------------------------------------------
@@ -493,6 +524,7 @@ void CMainWnd::ApplyLanguage(int index) {
     }
     ReloadTitle();
     update();
+    m_settingsWindow->LanguageApplied();
 }
 
 QString CMainWnd::StatusJson() const {

@@ -1,9 +1,14 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "catalog/DeviceCatalog.h"
 #include "lighting/AudioCopyData.h"
 #include "lighting/SpectrumBands.h"
 #include "devicelink/DeviceOptionList.h"
@@ -33,6 +38,8 @@ class ShootPageActions;
 class HeadsetPageActions;
 class RecordingCapture;
 class SettingsStore;
+class SettingsWindowLauncher;
+class FirmwareUpdater;
 class TitleBarActions;
 class TrayController;
 
@@ -105,6 +112,18 @@ public:
     // The child windows. Each comes with its own page; until then opening
     // one does nothing visible.
     void OpenSettingsWindow(bool centred);
+    SettingsWindowLauncher& SettingsWindow() { return *m_settingsWindow; }
+    // What MSG_START_FIRMWARE_UPDATE asks for, and whether an updater is at work.
+    FirmwareUpdater& Updater() { return *m_updater; }
+    bool UpdaterFlag() const override;
+    SettingsStore& Settings() { return m_settings; }
+    // The update identity rows' device versions, by catalogue index: the
+    // attached device's release number, 0 for none.
+    std::array<int32_t, 3> DeviceVersions() const;
+    // The rows the update check asks about (those with a version) and the
+    // service it asks ("" for none), as the settings window gets them.
+    std::vector<FirmwareIdEntry> UpdateIdentityRows() const;
+    std::string UpdateServiceAddress() const;
     void OpenAboutWindow();
     void OpenAudioStyleWindow();
 
@@ -123,6 +142,7 @@ public:
     int GetStartupLanguageIndex() { return m_language.StartupIndex(); }
     void ApplyLanguage(int index);
     int LanguageIndex() const { return m_language.Index(); }
+    const std::optional<LanguageConfig>& Languages() { return m_language.Config(); }
 
     // --- what the message rows run ---------------------------------------------
     // Another start of the program, or the first scan pass: show the window.
@@ -242,6 +262,8 @@ private:
     std::unique_ptr<HeadsetPageActions> m_headsetPageActions;
     std::unique_ptr<MainWindowMessages> m_windowMessages;
     std::unique_ptr<TrayController> m_tray;
+    std::unique_ptr<SettingsWindowLauncher> m_settingsWindow;
+    std::unique_ptr<FirmwareUpdater> m_updater;
     std::unique_ptr<DeviceScanThread> m_scan;
     WorkerSlots m_workers;
     std::function<void(quint32, qint64)> m_lightStateSink;

@@ -5,6 +5,8 @@
 #include <string_view>
 
 #include "app/CMainWnd.h"
+#include "app/FirmwareUpdater.h"
+#include "app/SettingsWindowLauncher.h"
 #include "devicelink/DeviceLinkManager.h"
 #include "discovery/DeviceSelector.h"
 #include "messages/MessageTable.h"
@@ -63,9 +65,13 @@ void MainWindowMessages::AddRegistered(MessageTable& messages) {
     messages.Add(Registered(kInstanceMessage, true, [this, instance](uintptr_t w, intptr_t l) {
         m_window.OnInstanceMessage(instance, w, l);
     }));
-    // The settings window and the work tool's answer take these when they
-    // land; until then they are taken and change nothing.
-    messages.Add(Registered(kSettingsRelayMessage, true, nullptr));
+    // Passed on, unchanged, to the settings window while it is open.
+    const uint32_t relay = ui::RegisterWindowMessage(QLatin1String(kSettingsRelayMessage.registration));
+    messages.Add(Registered(kSettingsRelayMessage, true, [this, relay](uintptr_t w, intptr_t l) {
+        m_window.SettingsWindow().Relay(relay, w, l);
+    }));
+    // The work tool's answer takes this when it lands; until then it is
+    // taken and changes nothing.
     messages.Add(Registered(kLightCommandMessage, true,
                             [this](uintptr_t w, intptr_t l) { OnLightCommand(w, l); }));
     messages.Add(Registered(kWorkToolQueryMessage, true, nullptr));
@@ -123,6 +129,10 @@ void MainWindowMessages::AddNumbered(MessageTable& messages) {
     }));
     messages.Add(Numbered(msg::kOpenSettings,
                           [&window](uintptr_t, intptr_t) { window.OpenSettingsWindow(true); }));
+    // Never from another program: they call the bus's StartFirmwareUpdate.
+    messages.Add(Numbered(msg::kStartFirmwareUpdate, [&window](uintptr_t, intptr_t value) {
+        window.Updater().Start(value);
+    }));
     messages.Add(Numbered(msg::kClearSettingsBadge, [&window](uintptr_t, intptr_t) {
         if (ui::CControlUI* settings = window.FindControl(QStringLiteral("setbtn"))) {
             settings->SetAttribute(QStringLiteral("foreimage"), QString());

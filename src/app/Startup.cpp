@@ -15,6 +15,7 @@
 #include "builder/CControlFactory.h"
 #include "ui/CResourceManager.h"
 #include "ui/MessageRegistry.h"
+#include "windows/WindowControls.h"
 
 namespace kx520 {
 
@@ -78,6 +79,7 @@ void Startup::ConfigureSkinResources() {
 
 void Startup::RegisterControlClasses(hid::HidBackend& backend) {
     RegisterPageControls();
+    RegisterWindowControls();
     auto& factory = ui::CControlFactory::Instance();
     factory.RegisterControl(QStringLiteral("DeviceOption"), [] { return new CDeviceOptionUI(); });
     factory.RegisterControl(QStringLiteral("ZentrelUSBDevice"),

@@ -15,7 +15,7 @@ void TitleBarActions::AddRoutes(NotificationRouter& routes) {
     click("nodevice_ok_btn", [&window] { window.hide(); });
     click("no_device_simulate_btn", [&window] { window.ShowVirtualDevices(); });
     click("control_light_status", [&window] { window.ToggleLightControl(); });
-    click("setbtn", [&window] { window.OpenSettingsWindow(true); });
+    click("setbtn", [&window] { window.OpenSettingsWindow(false); });
     click("minbtn", [&window] { window.showMinimized(); });
     routes.Add({ui::notify::kWindowSize, "root", NameMatch::CaseInsensitive,
                 [&window](const ui::Notification&, int) { window.OnRootResized(); }});

@@ -26,6 +26,8 @@
 #include "scripting/DeviceCommand.h"
 #include "scripting/MouseCommand.h"
 #include "scripting/MousePadCommand.h"
+#include "scripting/LanguageCommand.h"
+#include "scripting/UpdateCommand.h"
 #include "pageactions/RecordingCapture.h"
 #include "platform/EvdevTranslator.h"
 #include "ui/CControlUI.h"
@@ -213,6 +215,8 @@ int main(int argc, char** argv) {
     }
 
     QPointer<CMainWnd> window;
+    // Update checks asked for by other programs; stopped before the application goes.
+    UpdateCommand updates;
     AppBus::Handlers handlers;
     handlers.activate = [&window] {
         if (window) {
@@ -275,6 +279,27 @@ int main(int argc, char** argv) {
             return;
         }
         window->SetLighting(kind, words, std::move(reply));
+    };
+    handlers.update = [&window, &updates](const QStringList& args, AppBus::Reply reply) {
+        if (!window) {
+            reply(QStringLiteral("{\"error\":\"the main window is not built yet\"}"));
+            return;
+        }
+        updates.Run(args, window->UpdateIdentityRows(), window->UpdateServiceAddress(), std::move(reply));
+    };
+    handlers.language = [&window](const QStringList& args) {
+        if (!window) {
+            return QStringLiteral("{\"error\":\"the main window is not built yet\"}");
+        }
+        return LanguageCommand::Run(window->Languages(), window->LanguageIndex(), args,
+                                    [&window](int index) { window->ApplyLanguage(index); });
+    };
+    handlers.startFirmwareUpdate = [&window](qint64 value) {
+        if (!window) {
+            return false;
+        }
+        window->PostMessage(msg::kStartFirmwareUpdate, 0, static_cast<qintptr>(value));
+        return true;
     };
     handlers.prepareForSleep = [&window](bool sleeping) {
         if (window) {

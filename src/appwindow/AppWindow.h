@@ -44,6 +44,8 @@ public:
     virtual void SetEditButtonsEnabled(bool touchSelector, bool free) = 0;
     virtual void SetMultiDevice(bool multi) = 0;
     virtual void ShowNoDeviceHint(bool show) = 0;
+    // A firmware updater said it is at work: the no-device panel may go.
+    virtual bool UpdaterFlag() const = 0;
     virtual void CloseChildWindows() = 0;
     virtual void RestoreAndRaise() = 0;
     virtual void FitToMonitor() = 0;

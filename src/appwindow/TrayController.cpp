@@ -75,6 +75,8 @@ void TrayController::OnTrayMessage(intptr_t mouseMessage) {
     }
     if (m_window.Selector().ShownCount() == 0) {
         m_window.ShowNoDeviceHint(true);
+    } else if (m_window.UpdaterFlag()) {
+        m_window.ShowNoDeviceHint(false);
     }
     m_window.CloseChildWindows();
     if (m_window.isVisible() && !m_window.isMinimized()) {

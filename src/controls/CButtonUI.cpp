@@ -132,11 +132,16 @@ void CButtonUI::PaintStatusImage(QPainter& painter) {
     DrawImageString(painter, rect(), StatusImage(), Scale());
 }
 
+QColor CButtonUI::StateTextColor() const {
+    return m_hot && isEnabled() ? m_hotTextColor : QColor();
+}
+
 void CButtonUI::PaintText(QPainter& painter) {
-    if (m_hot && m_hotTextColor.isValid() && isEnabled()) {
+    const QColor colour = StateTextColor();
+    if (colour.isValid()) {
         const QString text = GetDisplayText();
         painter.setFont(ControlFont());
-        painter.setPen(m_hotTextColor);
+        painter.setPen(colour);
         painter.drawText(ContentRect(), static_cast<int>(TextAlign()), text);
         return;
     }

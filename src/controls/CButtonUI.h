@@ -36,6 +36,8 @@ protected:
     const QString& StatusImage() const;
     bool HasDisabledLook() const override { return !m_disabledImage.isEmpty(); }
     void PaintText(QPainter& painter) override;
+    // The text's colour in the current state; invalid: the control's own.
+    virtual QColor StateTextColor() const;
     void SetPushed(bool pushed);
 
 private:

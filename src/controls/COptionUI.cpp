@@ -57,10 +57,27 @@ bool COptionUI::SetAttribute(const QString& name, const QString& value) {
             return false;
         }
         m_selectedBorderColor = *colour;
+    } else if (key == QLatin1String("selectedtextcolor") || key == QLatin1String("disabledtextcolor")) {
+        const auto colour = ParseColour(value);
+        if (!colour) {
+            return false;
+        }
+        (key.startsWith(QLatin1Char('s')) ? m_selectedTextColor : m_disabledTextColor) = *colour;
+        update();
     } else {
         return CButtonUI::SetAttribute(name, value);
     }
     return true;
+}
+
+QColor COptionUI::StateTextColor() const {
+    if (!isEnabled() && m_disabledTextColor.isValid()) {
+        return m_disabledTextColor;
+    }
+    if (m_selected && isEnabled() && m_selectedTextColor.isValid()) {
+        return m_selectedTextColor;
+    }
+    return CButtonUI::StateTextColor();
 }
 
 void COptionUI::PaintStatusImage(QPainter& painter) {

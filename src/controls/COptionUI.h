@@ -25,6 +25,8 @@ public:
 
 protected:
     void PaintStatusImage(QPainter& painter) override;
+    // "disabledtextcolor" while disabled, "selectedtextcolor" while selected.
+    QColor StateTextColor() const override;
 
 private:
     QString m_group;
@@ -32,6 +34,8 @@ private:
     QString m_selectedImage;
     QColor m_selectedBkColor;
     QColor m_selectedBorderColor;
+    QColor m_selectedTextColor;
+    QColor m_disabledTextColor;
 };
 
 }  // namespace kx520::ui

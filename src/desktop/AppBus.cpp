@@ -218,6 +218,22 @@ QString AppBus::KeyboardOptions(const QStringList& words) {
     return Deferred([&](Reply reply) { m_handlers.keyboardOptions(words, std::move(reply)); });
 }
 
+QString AppBus::Update(const QStringList& args) {
+    if (!m_handlers.update) {
+        return QStringLiteral("{\"error\":\"the application has no update check\"}");
+    }
+    return Deferred([&](Reply reply) { m_handlers.update(args, std::move(reply)); });
+}
+
+QString AppBus::Language(const QStringList& args) {
+    return m_handlers.language ? m_handlers.language(args)
+                               : QStringLiteral("{\"error\":\"the application has no language list\"}");
+}
+
+bool AppBus::StartFirmwareUpdate(qlonglong value) {
+    return m_handlers.startFirmwareUpdate && m_handlers.startFirmwareUpdate(value);
+}
+
 void AppBus::PrepareForSleep(bool sleeping) {
     if (m_handlers.prepareForSleep) {
         m_handlers.prepareForSleep(sleeping);

@@ -55,6 +55,14 @@ public:
         std::function<void(const QString& kind, const QStringList& words, Reply reply)> setLighting;
         // The keyboard's system options in `keyboard options`' words; "" or why not.
         std::function<void(const QStringList& words, Reply reply)> keyboardOptions;
+        // `update check`: the update check's rows as JSON, once it is done.
+        std::function<void(const QStringList& args, Reply reply)> update;
+        // `language list|set ID`: a JSON answer, {"error": why} on failure.
+        std::function<QString(const QStringList& args)> language;
+        // Asks for the firmware updater as MSG_START_FIRMWARE_UPDATE would
+        // (value above 260: an updater says it is at work); false when the
+        // window cannot take it.
+        std::function<bool(qint64 value)> startFirmwareUpdate;
         std::function<void(bool sleeping)> prepareForSleep;
         // Empty handler: not simulating. Returns an error text, empty on success.
         std::function<QString(const QStringList& args)> simulate;
@@ -100,6 +108,9 @@ public slots:
     Q_SCRIPTABLE QString MousePad(const QStringList& args);
     Q_SCRIPTABLE QString SetLighting(const QString& kind, const QStringList& words);
     Q_SCRIPTABLE QString KeyboardOptions(const QStringList& words);
+    Q_SCRIPTABLE QString Update(const QStringList& args);
+    Q_SCRIPTABLE QString Language(const QStringList& args);
+    Q_SCRIPTABLE bool StartFirmwareUpdate(qlonglong value);
     // The test interface for suspend and resume (logind's signal, by hand).
     Q_SCRIPTABLE void PrepareForSleep(bool sleeping);
     Q_SCRIPTABLE QString Simulate(const QStringList& args);

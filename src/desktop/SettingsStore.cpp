@@ -12,6 +12,7 @@ namespace kx520 {
 namespace {
 
 constexpr const char* kLanguageKey = "LANGUAGE";
+constexpr const char* kUpdateServiceKey = "UpdateService";
 
 }  // namespace
 
@@ -31,6 +32,11 @@ std::optional<int> SettingsStore::LanguageId() const {
         return std::nullopt;
     }
     return id;
+}
+
+QString SettingsStore::UpdateService() const {
+    const QSettings settings(m_path, QSettings::IniFormat);
+    return settings.value(QLatin1String(kUpdateServiceKey)).toString().trimmed();
 }
 
 bool SettingsStore::SaveLanguageId(int id) {

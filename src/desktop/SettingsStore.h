@@ -17,6 +17,9 @@ public:
     std::optional<int> LanguageId() const;
     // False when the file cannot be written.
     bool SaveLanguageId(int id);
+    // The update service's base address ("UpdateService"); "" when none is
+    // set, and then the update check sends nothing.
+    QString UpdateService() const;
 
 private:
     QString m_path;

@@ -217,6 +217,16 @@ public:
     size_t KeyCount() const { return m_keyButtons.size(); }
     size_t LedCount() const { return m_core->LedCount(); }
     void SetCatalogIndex(int index) { m_catalogIndex = index; }
+    int CatalogIndex() const { return m_catalogIndex; }
+    // The device's USB release number (bcdDevice) while its command channel
+    // is open, from the link it is open on; 0 otherwise.
+    uint16_t FirmwareVersion() {
+        if (!Channel().IsOpen()) {
+            return 0;
+        }
+        const uint16_t first = Channel().FirstLink().VersionNumber();
+        return first != 0 ? first : Channel().SecondLink().VersionNumber();
+    }
     void SetPowerFlag(bool flag) { m_powerFlag = flag; }
     bool PowerFlag() const { return m_powerFlag; }
     // The option in the device selector whose timers drive this device.

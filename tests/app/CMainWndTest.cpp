@@ -14,6 +14,7 @@
 
 #include "devicelink/DeviceLinkManager.h"
 #include "messages/RegisteredMessages.h"
+#include "app/SettingsWindowLauncher.h"
 #include "app/Startup.h"
 #include "appwindow/TrayController.h"
 #include "keyboardui/CZentrelKeyboardDevice.h"
@@ -258,7 +259,16 @@ TEST_F(MainWindow, TheTrayShowsAndHidesTheWindowAndMenuItemsRunTheirRows) {
     command.name = QStringLiteral("test_item");
     window->SendMessage(msg::kMenuClick, reinterpret_cast<quintptr>(&command), 0);
     EXPECT_EQ(ran, 1);
+    // The settings item opens the settings window (closed again once it is up).
+    QString opened;
+    ui::WindowImplBase::SetModalObserver([&opened](ui::WindowImplBase* shown) {
+        opened = shown->GetWindowClassName();
+        QTimer::singleShot(0, shown, [shown] { shown->close(); });
+    });
     EXPECT_TRUE(window->Tray().OnMenuClick(QStringLiteral("setwnd_menu")));
+    ui::WindowImplBase::SetModalObserver(nullptr);
+    EXPECT_EQ(opened, QStringLiteral("SetWnd"));
+    EXPECT_FALSE(window->SettingsWindow().IsOpen());
     EXPECT_FALSE(window->Tray().OnMenuClick(QStringLiteral("Test_Item")));  // names are exact
     EXPECT_FALSE(window->Tray().OnMenuClick(QStringLiteral("no_such_item")));
     // A suspended system leaves the menu alone.

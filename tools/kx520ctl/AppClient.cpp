@@ -60,10 +60,13 @@ std::unique_ptr<QDBusInterface> AppClient::Connect() {
     return kx520::ctl::Connect();
 }
 
-bool AppClient::CallJson(const char* method, const QStringList& args, QJsonObject& answer) {
+bool AppClient::CallJson(const char* method, const QStringList& args, QJsonObject& answer, int timeoutMs) {
     const auto app = Connect();
     if (!app) {
         return false;
+    }
+    if (timeoutMs > 0) {
+        app->setTimeout(timeoutMs);
     }
     const QDBusReply<QString> reply = app->call(QLatin1String(method), args);
     if (!reply.isValid()) {
@@ -79,13 +82,13 @@ bool AppClient::CallJson(const char* method, const QStringList& args, QJsonObjec
 }
 
 int AppClient::CallAndPrint(const char* method, const std::vector<std::string>& args, bool json,
-                            const std::function<void(const QJsonObject&)>& print) {
+                            const std::function<void(const QJsonObject&)>& print, int timeoutMs) {
     QStringList list;
     for (const std::string& arg : args) {
         list << QString::fromStdString(arg);
     }
     QJsonObject answer;
-    if (!CallJson(method, list, answer)) {
+    if (!CallJson(method, list, answer, timeoutMs)) {
         return kFailure;
     }
     if (json) {

@@ -44,11 +44,15 @@ public:
     static std::unique_ptr<QDBusInterface> Connect();
     // `method` with `args`, answering a JSON object: false (the reason on
     // stderr) when the application is not there or answers {"error": why}.
-    static bool CallJson(const char* method, const QStringList& args, QJsonObject& answer);
+    // `timeoutMs` 0: the bus's default wait for the answer.
+    static bool CallJson(const char* method, const QStringList& args, QJsonObject& answer, int timeoutMs = 0);
     // CallJson with `args`, the answer printed as indented JSON, else by
     // `print` (nothing without one); the exit code.
     static int CallAndPrint(const char* method, const std::vector<std::string>& args, bool json,
-                            const std::function<void(const QJsonObject&)>& print);
+                            const std::function<void(const QJsonObject&)>& print, int timeoutMs = 0);
+    // update check: the update check's rows. language list|set ID.
+    static int Update(const std::vector<std::string>& args, bool json);
+    static int Language(const std::vector<std::string>& args, bool json);
 
 private:
     static int VirtualState(QDBusInterface& app, const std::string& product, bool json);

@@ -88,6 +88,10 @@ const char* const kUsage =
     "                             macro's keys take their defaults in every profile\n"
     "  macro import KIND FILE | export KIND MACRO FILE\n"
     "                             copy a .mac file in or out\n"
+    "  update check [--json]      ask the update service about the attached devices and\n"
+    "                             the application, as the settings window does\n"
+    "  language list [--json]     the languages offered; * marks the one in use\n"
+    "  language set ID            switch to language ID (1033 English, 2052 Chinese)\n"
     "  lighting KIND [--json]     the light setting of the keyboard, mouse, mousepad\n"
     "                             or headset\n"
     "  lighting KIND set [--mode NAME|N] [--brightness 0-4] [--speed 0-4]\n"
@@ -268,7 +272,8 @@ int main(int argc, char** argv) {
         return kx520::ctl::AppClient::Macro(rest, commandLine.Has("json"));
     }
     if (command == "send" || command == "sim" || command == "status" || command == "keyboard" ||
-        command == "lighting" || command == "mouse" || command == "headset" || command == "mousepad") {
+        command == "lighting" || command == "mouse" || command == "headset" || command == "mousepad" ||
+        command == "update" || command == "language") {
         QCoreApplication app(argc, argv);
         if (command == "keyboard" || command == "lighting" || command == "mouse") {
             // The function's options go back after its words, as it takes them.
@@ -290,6 +295,12 @@ int main(int argc, char** argv) {
         }
         if (command == "mousepad") {
             return kx520::ctl::AppClient::MousePad(rest, commandLine.Has("json"));
+        }
+        if (command == "update") {
+            return kx520::ctl::AppClient::Update(rest, commandLine.Has("json"));
+        }
+        if (command == "language") {
+            return kx520::ctl::AppClient::Language(rest, commandLine.Has("json"));
         }
         if (command == "send") {
             return kx520::ctl::AppClient::Send(rest);

@@ -1,0 +1,58 @@
+#include "app/SettingsWindowLauncher.h"
+
+#include "app/CMainWnd.h"
+#include "messages/RegisteredMessages.h"
+#include "platform/DebugTrace.h"
+#include "windows/CSetWnd.h"
+
+namespace kx520 {
+
+QPoint SettingsWindowLauncher::Placement(const QRect& mainFrame, QSize size, int dpi) {
+    const auto scale = [dpi](int value) { return value * dpi / 96; };
+    return {mainFrame.right() + 1 - size.width() - scale(30), mainFrame.top() + scale(60)};
+}
+
+void SettingsWindowLauncher::Open(bool centred) {
+    if (m_open != nullptr) {
+        return;
+    }
+    CSetWnd window(&m_main);
+    QString error;
+    if (!window.Create(&error)) {
+        DebugTrace("settings window layout: " + error.toStdString());
+        return;
+    }
+    m_open = &window;
+    window.SetWindowDpi(m_main.Dpi());
+    window.SetMainWindow(&m_main);
+    window.SetLanguageIndex(m_main.LanguageIndex());
+    window.SetIdentityRows(m_main.UpdateIdentityRows());
+    window.SetServiceAddress(m_main.UpdateServiceAddress());
+    if (centred) {
+        window.CenterWindow();
+    } else {
+        window.move(Placement(m_main.frameGeometry(), window.size(), m_main.Dpi()));
+    }
+    window.ShowModal();
+    m_open = nullptr;
+}
+
+void SettingsWindowLauncher::Relay(uint32_t message, quintptr wParam, qintptr lParam) {
+    if (m_open != nullptr) {
+        m_open->PostMessage(message, wParam, lParam);
+    }
+}
+
+void SettingsWindowLauncher::LanguageApplied() {
+    if (m_open != nullptr) {
+        m_open->SendMessage(msg::kLanguageChanged, 0, 0);
+    }
+}
+
+void SettingsWindowLauncher::Close() {
+    if (m_open != nullptr) {
+        m_open->close();
+    }
+}
+
+}  // namespace kx520
