@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "app/CMainWnd.h"
+#include "appwindow/TrayController.h"
 #include "messages/RegisteredMessages.h"
 #include "app/Startup.h"
 #include "desktop/AppBus.h"
@@ -122,6 +123,23 @@ bool SaveScreenshot(CMainWnd& window, const QString& path) {
 }
 
 // The automation interface's calls, on the window once it exists.
+// What automation calls the tray icon: no skin names a control so.
+constexpr const char* kTrayControl = "@tray";
+
+// A click on the tray icon ("click", as the left button) or its menu
+// ("menu"), from the event loop: what it opens may run modally.
+void PressTray(CMainWnd& window, const QString& action, AutomationAdaptor::ReplyTo reply) {
+    const bool menu = action == QLatin1String("menu");
+    if (!menu && action != QLatin1String("click")) {
+        reply(QStringLiteral("the tray icon takes click or menu"));
+        return;
+    }
+    QTimer::singleShot(0, &window, [&window, menu] {
+        window.SendMessage(msg::kTrayIcon, 107, menu ? TrayController::kRightUp : TrayController::kLeftUp);
+    });
+    reply(QString());
+}
+
 AutomationAdaptor::Handlers AutomationHandlers(std::unique_ptr<ui::UiAutomation>& automation,
                                                QPointer<CMainWnd>& window) {
     AutomationAdaptor::Handlers handlers;
@@ -137,11 +155,15 @@ AutomationAdaptor::Handlers AutomationHandlers(std::unique_ptr<ui::UiAutomation>
         out = notReady;
         return automation && automation->ControlJson(name, out);
     };
-    handlers.act = [&automation, notReady](const QString& control, const QString& action,
-                                           const QString& argument,
-                                           AutomationAdaptor::ReplyTo reply) {
-        if (!automation) {
+    handlers.act = [&automation, &window, notReady](const QString& control, const QString& action,
+                                                    const QString& argument,
+                                                    AutomationAdaptor::ReplyTo reply) {
+        if (!automation || !window) {
             reply(notReady);
+            return;
+        }
+        if (control == QLatin1String(kTrayControl)) {
+            PressTray(*window, action, std::move(reply));
             return;
         }
         automation->Act(control, action, argument, std::move(reply));

@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     ::unsetenv("KX520_SIM_FAULTS");
     ::unsetenv("KX520_SIM_TRACE");
     ::unsetenv("KX520_SIM_MODEL");
+    ::unsetenv("KX520_UPDATE_URL");
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
