@@ -104,6 +104,23 @@ std::string UpdateService::VersionText(int32_t version, bool hexVersion) {
     return text;
 }
 
+void UpdateService::ReadReply(std::string_view text, int32_t currentVersion, bool hexVersion,
+                              UpdateRecord& record) {
+    const std::optional<Json::Value> root = json::Parse(text, nullptr, kReplyLimits);
+    if (!root || !root->isObject()) {
+        return;
+    }
+    record.downloadPath = json::String(json::Member(*root, "path"));
+    record.name = json::String(json::Member(*root, "name"));
+    record.versionName = json::String(json::Member(*root, "version_name"));
+    const std::string version = json::String(json::Member(*root, "version"));
+    record.newVersionText = hexVersion ? "V" + version : record.versionName;
+    record.deviceId = json::Int(json::Member(*root, "device_id"));
+    record.currentVersionText = VersionText(currentVersion, hexVersion);
+    const int32_t offered = OfferedVersion(version, hexVersion);
+    record.status = offered > currentVersion ? 1 : UpdateRecord::kPlaceholderStatus;
+}
+
 UpdateRecord UpdateService::CheckForUpdate(const std::string& key, int32_t currentVersion,
                                            bool hexVersion, std::stop_token stop) {
     UpdateRecord record;
@@ -122,23 +139,7 @@ UpdateRecord UpdateService::CheckForUpdate(const std::string& key, int32_t curre
     if (length < 0) {
         return record;
     }
-    const std::optional<Json::Value> root =
-        json::Parse(std::string_view(reply.data()), nullptr, kReplyLimits);
-    if (!root || !root->isObject()) {
-        return record;
-    }
-    record.downloadPath = json::String(json::Member(*root, "path"));
-    record.name = json::String(json::Member(*root, "name"));
-    record.versionName = json::String(json::Member(*root, "version_name"));
-    const std::string version = json::String(json::Member(*root, "version"));
-    record.newVersionText = "V" + version;
-    record.deviceId = json::Int(json::Member(*root, "device_id"));
-    const int32_t offered = OfferedVersion(version, hexVersion);
-    record.currentVersionText = VersionText(currentVersion, hexVersion);
-    if (!hexVersion) {
-        record.newVersionText = record.versionName;
-    }
-    record.status = offered > currentVersion ? 1 : UpdateRecord::kPlaceholderStatus;
+    ReadReply(std::string_view(reply.data()), currentVersion, hexVersion, record);
     return record;
 }
 

@@ -37,6 +37,10 @@ public:
     // "V%04x" for a device, "V%d" for the application.
     static std::string VersionText(int32_t version, bool hexVersion);
 
+    // What a reply body says, read into `record`; a body that is not a
+    // JSON object leaves it as it is.
+    static void ReadReply(std::string_view text, int32_t currentVersion, bool hexVersion, UpdateRecord& record);
+
     // The record of one product; its name is "NO_LINK_SERVER" when the
     // service could not be reached and "" when it answered nothing usable.
     UpdateRecord CheckForUpdate(const std::string& key, int32_t currentVersion, bool hexVersion,

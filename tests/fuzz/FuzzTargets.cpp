@@ -24,6 +24,7 @@
 #include "protocol/CommandSet.h"
 #include "sim/SimControl.h"
 #include "sim/SimFault.h"
+#include "online/UpdateService.h"
 #include "sim/SimulateOption.h"
 #include "sim/VirtualFirmware.h"
 #include "sim/VirtualHidBackend.h"
@@ -337,6 +338,26 @@ int FuzzSimControl(const uint8_t* data, size_t size) {
     return 0;
 }
 
+// An update service's reply: the first byte says whether the row is a
+// device's (odd) and gives the installed version, the rest is the body.
+int FuzzUpdateReply(const uint8_t* data, size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    const bool hex = (data[0] & 1) != 0;
+    const int32_t current = data[0] * 0x0101;
+    const std::string_view body(reinterpret_cast<const char*>(data + 1), size - 1);
+    online::UpdateRecord record;
+    online::UpdateService::ReadReply(body, current, hex, record);
+    // Nothing read grows past what came in, and the status is one the list knows.
+    const size_t most = body.size() + 16;
+    if (record.name.size() > most || record.newVersionText.size() > most || record.downloadPath.size() > most ||
+        (record.status != 0 && record.status != 1 && record.status != 7)) {
+        std::abort();
+    }
+    return 0;
+}
+
 // The keyboard's data from outside: macro images as the virtual keyboard
 // receives them, macro events, keyboard models and kept flash (JSON).
 int FuzzKeyboardData(const uint8_t* data, size_t size) {
@@ -417,6 +438,16 @@ std::span<const FuzzTarget> CoreFuzzTargets() {
                  Joined({"\x01", "notify", "keyboard", "0x401"})};
          }},
         {"profile", FuzzProfileInput, [] { return std::vector<std::vector<uint8_t>>{}; }},
+        {"update", FuzzUpdateReply,
+         [] {
+             return std::vector<std::vector<uint8_t>>{
+                 Text("\x01" R"({"name":"KB","version":"0106","path":"p","device_id":3})"),
+                 Text("\x02" R"({"name":"KX520","version":"1001","version_name":"V1.0.0.1"})"),
+                 Text("\x01" R"({"name":"KB","version":"ffffffffffffffff","device_id":1e300})"),
+                 Text("\x01" + std::string(200, '[') + std::string(200, ']')),
+                 Text("\x02{\"name\":\"\xff\xfe\xc0\x80\",\"version\":\"-2147483648\"}"),
+                 Text("\x01{\"name\":\"" + std::string(60000, 'n') + "\",\"version\":\"0x10\"}")};
+         }},
         {"keyboard", FuzzKeyboardData,
          [] {
              return std::vector<std::vector<uint8_t>>{

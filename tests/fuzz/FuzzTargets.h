@@ -32,6 +32,8 @@ int FuzzDeviceReports(const uint8_t* data, size_t size);
 int FuzzCommandLine(const uint8_t* data, size_t size);
 // KX520_SIM_FAULTS text and the sim commands another program sends.
 int FuzzSimControl(const uint8_t* data, size_t size);
+// An update service's reply body, as the update check reads it.
+int FuzzUpdateReply(const uint8_t* data, size_t size);
 // Macro images, macro events, keyboard models and kept flash.
 int FuzzKeyboardData(const uint8_t* data, size_t size);
 

@@ -68,6 +68,7 @@ TEST(FuzzTargets, DeviceReports) { RunBounded("reports", 3000); }
 TEST(FuzzTargets, CommandLines) { RunBounded("cmdline", 3000); }
 TEST(FuzzTargets, SimControl) { RunBounded("sim", 400); }
 TEST(FuzzTargets, KeyboardData) { RunBounded("keyboard", 3000); }
+TEST(FuzzTargets, UpdateReplies) { RunBounded("update", 3000); }
 
 }  // namespace
 }  // namespace kx520::fuzz
