@@ -69,6 +69,7 @@ void UpdateChecker::Run(const std::vector<FirmwareIdEntry>& rows, UpdateCheckSin
         sink.AddUpdateItem(Placeholder(row));
     }
     int failures = 0;
+    bool dateWritten = false;
     for (size_t k = 0; k < rows.size(); ++k) {
         const FirmwareIdEntry& row = rows[k];
         UpdateRecord record = m_service.CheckForUpdate(UpdateService::AppKey(row), row.currentVersion,
@@ -86,7 +87,10 @@ void UpdateChecker::Run(const std::vector<FirmwareIdEntry>& rows, UpdateCheckSin
         record.name = row.typeCode2;
         record.localFile = LocalFile(record.name);
         sink.RefreshUpdateItem(record, static_cast<int>(k));
-        UpdateTimeFile::Write(m_dataFolder, UpdateTimeFile::Today());
+        // Every row would write the same date again: once is the same file.
+        if (!dateWritten) {
+            dateWritten = UpdateTimeFile::Write(m_dataFolder, UpdateTimeFile::Today());
+        }
     }
     sink.CheckFinished(failures);
 }
