@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "app/Startup.h"
@@ -114,5 +115,41 @@ void BM_SettingsWindowLongestUiBlock(benchmark::State& state) {
     state.counters["of_16ms_frame"] = longestMs / 16.0;
 }
 BENCHMARK(BM_SettingsWindowLongestUiBlock)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Closing the window while the service never answers: how long close()
+// takes, the check's thread stopped and joined, against one 16 ms frame.
+void BM_SettingsWindowCloseDuringSilentCheck(benchmark::State& state) {
+    static sim::VirtualHidBackend backend;
+    Startup::ConfigureSkinResources();
+    Startup::RegisterControlClasses(backend);
+    Json::Value silent;
+    silent["*"]["shape"] = "silent";
+    test::LoopbackUpdateService service(silent);
+    double longestMs = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = std::make_unique<CSetWnd>();
+        window->Create();
+        window->SetIdentityRows(ThreeRows());
+        window->SetServiceAddress(service.BaseUrl());
+        const size_t asked = service.Requests().size();
+        window->show();
+        while (service.Requests().size() == asked) {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        state.ResumeTiming();
+        QElapsedTimer clock;
+        clock.start();
+        window->close();
+        longestMs = std::max(longestMs, static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        state.PauseTiming();
+        window.reset();
+        state.ResumeTiming();
+    }
+    state.counters["longest_close_ms"] = longestMs;
+    state.counters["of_16ms_frame"] = longestMs / 16.0;
+}
+// Each silent answer holds one of the service's eight threads until it stops.
+BENCHMARK(BM_SettingsWindowCloseDuringSilentCheck)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace

@@ -219,7 +219,8 @@ QString AppBus::KeyboardOptions(const QStringList& words) {
 }
 
 QString AppBus::Update(const QStringList& args) {
-    if (!m_handlers.update) {
+    // The check answers from its own thread, later: only a bus call can wait for that.
+    if (!m_handlers.update || !calledFromDBus()) {
         return QStringLiteral("{\"error\":\"the application has no update check\"}");
     }
     return Deferred([&](Reply reply) { m_handlers.update(args, std::move(reply)); });

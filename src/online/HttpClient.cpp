@@ -63,13 +63,14 @@ bool SplitsWithinLimits(const std::string& text) {
 
 }  // namespace
 
-// The state of one exchange: the handle, its headers and the caller's buffer.
+// The state of one exchange: the handle, its headers and the body so far,
+// which reaches the caller's buffer only once an answer is whole (or fills
+// the buffer): a stopped exchange leaves the buffer as it was.
 struct HttpClient::Exchange {
     CURL* easy = nullptr;
     curl_slist* headers = nullptr;
-    char* response = nullptr;
+    std::string body;
     size_t capacity = 0;  // bytes of body the buffer takes, its terminator aside
-    size_t count = 0;
 
     ~Exchange() {
         curl_slist_free_all(headers);
@@ -81,10 +82,8 @@ struct HttpClient::Exchange {
     static size_t Write(char* data, size_t size, size_t items, void* self) {
         auto& exchange = *static_cast<Exchange*>(self);
         const size_t length = size * items;
-        const size_t room = exchange.capacity - exchange.count;
-        const size_t taken = std::min(room, length);
-        std::memcpy(exchange.response + exchange.count, data, taken);
-        exchange.count += taken;
+        const size_t taken = std::min(exchange.capacity - exchange.body.size(), length);
+        exchange.body.append(data, taken);
         // A full buffer ends the transfer: the rest would only be dropped.
         return taken == length ? length : taken;
     }
@@ -113,6 +112,8 @@ bool HttpClient::Prepare(Exchange& exchange, std::string_view verb, std::string_
     }
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    // A stop must not wait for a name lookup still running on its thread.
+    curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
     curl_easy_setopt(easy, CURLOPT_USERAGENT, m_settings.userAgent.c_str());
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, m_settings.connectMs);
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, m_settings.transferMs);
@@ -200,7 +201,6 @@ int32_t HttpClient::HttpRequest(std::string_view verb, std::string_view url, con
     if (exchange.easy == nullptr) {
         return -1;
     }
-    exchange.response = response;
     exchange.capacity = responseSize > 0 ? responseSize - 1 : 0;
     Outcome outcome = Outcome::kNotSent;
     if (Prepare(exchange, method, url, body, bodyLength)) {
@@ -208,7 +208,7 @@ int32_t HttpClient::HttpRequest(std::string_view verb, std::string_view url, con
         if (outcome == Outcome::kNotSent && !stop.stop_requested()) {
             const std::string proxy = FirstProxy(m_proxies->ProxiesFor(std::string(url)));
             if (!proxy.empty()) {
-                exchange.count = 0;
+                exchange.body.clear();
                 curl_easy_setopt(exchange.easy, CURLOPT_PROXY, proxy.c_str());
                 outcome = Perform(exchange, stop);
             }
@@ -224,9 +224,10 @@ int32_t HttpClient::HttpRequest(std::string_view verb, std::string_view url, con
         return 0;
     }
     if (responseSize > 0) {
-        response[exchange.count] = '\0';
+        std::memcpy(response, exchange.body.data(), exchange.body.size());
+        response[exchange.body.size()] = '\0';
     }
-    return static_cast<int32_t>(exchange.count);
+    return static_cast<int32_t>(exchange.body.size());
 }
 
 }  // namespace kx520::online

@@ -92,6 +92,9 @@ void CSetWnd::FillLanguageList() {
 }
 
 void CSetWnd::StartUpdateCheck() {
+    if (m_stopped) {
+        return;  // closed before its first paint
+    }
     for (StopSlot& slot : m_slots) {
         slot.event = true;
     }
@@ -130,6 +133,7 @@ void CSetWnd::StopSettingsThreads() {
                    std::future_status::ready) {
             DebugTrace("所有对象处于激发状态");
         } else {
+            m_stoppedInTime = false;
             // Stopped but still inside a call that cannot be woken (a proxy
             // script): it finishes without touching the window.
             DebugTrace("所有对象处于非激发状态，超时");
@@ -146,8 +150,8 @@ void CSetWnd::OnClick(ui::CControlUI* sender) {
         return;
     }
     if (sender == m_closeButton || sender == m_laterButton) {
-        StopSettingsThreads();
         if (MayClose()) {
+            StopSettingsThreads();
             Close(0);
         }
     } else if (sender == m_minButton) {
@@ -191,8 +195,10 @@ void CSetWnd::OnItemSelect(ui::CControlUI* sender) {
 void CSetWnd::OnSysCommand(quintptr command) {
     if (command == kClose) {
         // The system close ends this window, never the program.
-        StopSettingsThreads();
-        Close(0);
+        if (MayClose()) {
+            StopSettingsThreads();
+            Close(0);
+        }
         return;
     }
     const bool wasMaximised = isMaximized();

@@ -61,6 +61,8 @@ public:
     // nothing.
     void StopSettingsThreads();
     bool ChecksStopped() const { return m_stopped; }
+    // Every thread the stop waited for ended within its 500 ms.
+    bool StoppedInTime() const { return m_stoppedInTime; }
 
     // The update check's steps, on this window's thread.
     void SetUpdateState(int state);
@@ -122,6 +124,7 @@ private:
     int m_currentRow = -1;
     std::array<StopSlot, 3> m_slots;
     bool m_stopped = false;
+    bool m_stoppedInTime = true;
 };
 
 }  // namespace kx520

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 #include <fstream>
 
@@ -93,7 +94,7 @@ TEST_F(SettingsFromTheMainWindow, AFirmwareUpdateRequestFlagsAsksAndStarts) {
     window->SendMessage(msg::kStartFirmwareUpdate, 0, 5);
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[1], "message_text_26");
-    ASSERT_TRUE(WaitFor([&] { return QFile::exists(QString::fromStdString(folder + "started")); }));
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo(QString::fromStdString(folder + "started")).size() > 0; }));
     std::ifstream started(folder + "started");
     std::string line;
     std::getline(started, line);

@@ -6,10 +6,12 @@
 #include <netinet/in.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 #include <vector>
 
+#include "online/LibProxySource.h"
 #include "online/ProxySource.h"
 #include "support/LoopbackUpdateService.h"
 #include "support/TempDir.h"
@@ -128,6 +130,16 @@ TEST(HttpClientSends, TheVerbTheHeadersEachOnItsOwnAndTheBodyAsGiven) {
     EXPECT_TRUE(requests[1].body.empty());
 }
 
+TEST(HttpClientSends, TheFirstSendIgnoresTheEnvironmentsProxy) {
+    LoopbackUpdateService service(Reply(ObjectBody()));
+    ::setenv("http_proxy", ("http://127.0.0.1:" + std::to_string(ClosedPort())).c_str(), 1);
+    auto client = Client();
+    const Result result = Post(*client, service.BaseUrl() + "/api/updates", "k");
+    ::unsetenv("http_proxy");
+    EXPECT_EQ(result.Text(), "{}");
+    EXPECT_EQ(service.Requests().size(), 1u);
+}
+
 TEST(HttpClientSends, APostWithoutABodyCountsZero) {
     LoopbackUpdateService service(Reply(ObjectBody()));
     auto client = Client();
@@ -195,6 +207,19 @@ TEST(HttpClientUnreachable, NothingSentMarksTheBuffer) {
     EXPECT_EQ(small.Text(), "NO_L");
 }
 
+// A host within the limit is tried (and, unresolvable, handed to the
+// proxy); one past it is refused before anything is asked.
+TEST(HttpClientUnreachable, TheHostLimitIsInclusive) {
+    LoopbackUpdateService proxy(Reply(ObjectBody()));
+    int asked = 0;
+    auto client = Client({proxy.BaseUrl()}, &asked);
+    const std::string longest(HttpClient::kMaxHostLength, 'a');
+    EXPECT_EQ(Post(*client, "http://" + longest + "/x", "k").Text(), "{}");
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(Post(*client, "http://" + longest + "a/x", "k").Text(), "NO_LINK_SERVER");
+    EXPECT_EQ(asked, 1);
+}
+
 TEST(HttpClientUnreachable, LimitsAreInclusive) {
     LoopbackUpdateService service(Reply(ObjectBody()));
     auto client = Client();
@@ -229,6 +254,25 @@ TEST(HttpClientProxy, AProxyThatFailsTooMarksTheBufferOnce) {
     EXPECT_EQ(asked, 1);
 }
 
+// The user's manual proxy as libproxy reads it from the environment.
+TEST(HttpClientProxy, LibProxyGivesTheEnvironmentsProxy) {
+    const char* before = std::getenv("http_proxy");
+    const std::string kept = before != nullptr ? before : "";
+    // Without a desktop session libproxy reads the environment.
+    for (const char* desktop : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "GNOME_DESKTOP_SESSION_ID",
+                                "KDE_FULL_SESSION"}) {
+        ::unsetenv(desktop);
+    }
+    ::setenv("http_proxy", "http://127.0.0.1:3128", 1);
+    const std::vector<std::string> answers = LibProxySource().ProxiesFor("http://updates.example/api/updates");
+    if (before != nullptr) {
+        ::setenv("http_proxy", kept.c_str(), 1);
+    } else {
+        ::unsetenv("http_proxy");
+    }
+    EXPECT_EQ(FirstProxy(answers), "http://127.0.0.1:3128");
+}
+
 TEST(HttpClientProxy, TheFirstAnswerThatIsNotDirectIsTaken) {
     EXPECT_EQ(FirstProxy({"direct://", "http://p:3128", "http://q:1"}), "http://p:3128");
     EXPECT_EQ(FirstProxy({"socks://s:1080"}), "socks5://s:1080");
@@ -238,7 +282,9 @@ TEST(HttpClientProxy, TheFirstAnswerThatIsNotDirectIsTaken) {
 
 TEST(HttpClientCancel, AStopEndsAnExchangeThatWouldWaitAtOnce) {
     LoopbackUpdateService service(Reply([] { Json::Value r; r["shape"] = "silent"; return r; }()));
-    HttpSettings patient;  // the real time-outs: only the stop can end it soon
+    HttpSettings patient;  // nothing but the stop ends this exchange within the test's time
+    patient.sendMs = patient.receiveMs = 3600000;
+    patient.transferMs = 7200000;
     auto client = Client({"direct://"}, nullptr, patient);
     std::stop_source stop;
     std::vector<char> buffer(64, '\x7f');

@@ -19,6 +19,7 @@
 #include "ui/CTabLayoutUI.h"
 #include "ui/MessageRegistry.h"
 #include "windows/CUpdateInfoListItemUI.h"
+#include "windows/SettingsCheckSink.h"
 #include "windows/WindowControls.h"
 
 namespace kx520 {
@@ -211,16 +212,31 @@ TEST_F(SettingsWindow, StatesForUnreachableUpToDateAndTheApplicationAlone) {
 
 TEST_F(SettingsWindow, ClosingWhileTheServiceNeverAnswersIsAtOnce) {
     LoopbackUpdateService service(Parsed(R"({"*":{"shape":"silent"}})"));
-    auto window = Open(online::UpdateChecker::IdentityRows({0x103, 0x105, 0}, 0), service.BaseUrl());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !service.Requests().empty(); }, 10000));
+    auto window = Open(online::UpdateChecker::IdentityRows({0x103, 0x105, 0}, 100), service.BaseUrl());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !service.Requests().empty() && window->RowCount() == 3; }, 10000));
+    // The placeholders while the service holds its answer.
     EXPECT_EQ(window->UpdateState(), 0);
+    EXPECT_TRUE(window->FindControl(QStringLiteral("update_status_ring"))->IsVisible());
+    EXPECT_EQ(Text(*window, "Update_Status_text"), "Checking for updates…");
+    EXPECT_EQ(window->RowAt(0)->GetName(), "MS");
+    EXPECT_EQ(window->RowAt(2)->GetName(), "AP");
+    EXPECT_EQ(Part(window->RowAt(2), QStringLiteral("OldRev"))->GetText(), online::AppVersionText());
     EXPECT_TRUE(window->close());  // the service still holds its answer
     EXPECT_TRUE(window->ChecksStopped());
+    EXPECT_TRUE(window->StoppedInTime());
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(service.Requests().size(), 1u);
-    QTest::qWait(50);  // whatever was queued lands on a stopped window
+    // A step that lands after the stop changes nothing.
+    SettingsCheckSink late(*window);
+    online::UpdateRecord offer;
+    offer.status = 1;
+    offer.name = "late";
+    late.RefreshUpdateItem(offer, 0);
+    late.SetUpdateState(1);
+    QTest::qWait(20);
     EXPECT_EQ(window->UpdateState(), 0);
     EXPECT_EQ(window->RowAt(0)->GetStatus(), 7);
+    EXPECT_EQ(window->RowAt(0)->GetName(), "MS");
 }
 
 TEST_F(SettingsWindow, TheLanguageChoiceGoesToTheMainWindow) {
