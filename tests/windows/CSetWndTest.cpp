@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 #include <json/reader.h>
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QTest>
 
+#include "../ui/UiTestSupport.h"
+#include "builder/CControlFactory.h"
 #include "builder/CListUI.h"
 #include "controls/CComboUI.h"
 #include "controls/COptionUI.h"
@@ -134,6 +138,28 @@ TEST_F(SettingsWindow, EveryRowStatusHasItsLook) {
     EXPECT_FALSE(Part(row, QStringLiteral("updateRev"))->IsVisible());
     row->SetNewVersionText(QStringLiteral("V0106"));
     EXPECT_TRUE(Part(row, QStringLiteral("updateRev"))->IsVisible());
+}
+
+// Both row classes come from the factory under their skin tags; a row
+// raises "menu" only when its context menu is enabled.
+TEST_F(SettingsWindow, RowClassesAndTheirContextMenu) {
+    std::unique_ptr<ui::CControlUI> shared(ui::CControlFactory::Instance().CreateControl(QStringLiteral("CloudShareListItem")));
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(shared->GetClass(), QStringLiteral("CloudShareListItemUI"));
+    test::RecordingWindow window(QLatin1String(CUpdateInfoListItemUI::kLayout));
+    QString error;
+    ASSERT_TRUE(window.Create(&error)) << error.toStdString();
+    auto* row = dynamic_cast<CUpdateInfoListItemUI*>(window.FindControl(QStringLiteral("update_list_item")));
+    ASSERT_NE(row, nullptr);
+    const auto menuEvents = [&] {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+        QCoreApplication::sendEvent(row, &event);
+        return static_cast<int>(window.Seen().filter(QStringLiteral("menu:")).size());
+    };
+    EXPECT_EQ(menuEvents(), 0);
+    ASSERT_TRUE(row->SetAttribute(QStringLiteral("menu"), QStringLiteral("true")));
+    EXPECT_EQ(menuEvents(), 1);
+    EXPECT_FALSE(row->SetAttribute(QStringLiteral("menu"), QStringLiteral("maybe")));
 }
 
 TEST_F(SettingsWindow, AnOfferIsTickedAndTheUpdateButtonShown) {
