@@ -1,5 +1,7 @@
 #include "app/SettingsWindowLauncher.h"
 
+#include <QScreen>
+
 #include "app/CMainWnd.h"
 #include "messages/RegisteredMessages.h"
 #include "platform/DebugTrace.h"
@@ -31,7 +33,11 @@ void SettingsWindowLauncher::Open(bool centred) {
     if (centred) {
         window.CenterWindow();
     } else {
-        window.move(Placement(m_main.frameGeometry(), window.size(), m_main.Dpi()));
+        // Beside the main window's right edge, and never off the screen.
+        const QPoint corner = Placement(m_main.frameGeometry(), window.size(), m_main.Dpi());
+        const QScreen* screen = m_main.screen();
+        window.move(screen != nullptr ? ui::WindowImplBase::KeptInside(corner, window.size(), screen->availableGeometry())
+                                      : corner);
     }
     window.ShowModal();
     m_open = nullptr;

@@ -77,13 +77,16 @@ void UpdateChecker::Run(const std::vector<FirmwareIdEntry>& rows, UpdateCheckSin
         if (stop.stop_requested()) {
             return;
         }
-        if (strcasecmp(record.name.c_str(), std::string(HttpClient::kNoLinkServer).c_str()) == 0) {
+        const bool unreachable =
+            strcasecmp(record.name.c_str(), std::string(HttpClient::kNoLinkServer).c_str()) == 0;
+        if (unreachable) {
             ++failures;
             record.name.clear();
         }
         if (record.name.empty()) {
             record = Placeholder(row);
         }
+        record.unreachable = unreachable;
         record.name = row.typeCode2;
         record.localFile = LocalFile(record.name);
         sink.RefreshUpdateItem(record, static_cast<int>(k));

@@ -18,6 +18,9 @@ struct UpdateRecord {
     std::string newVersionText;
     std::string downloadPath;
     std::string localFile;
+    // The service could not be reached for this row: its placeholder stays,
+    // and the row must not read as up to date.
+    bool unreachable = false;
 };
 
 }  // namespace kx520::online

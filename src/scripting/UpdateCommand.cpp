@@ -41,6 +41,7 @@ std::string Answer(const CollectingSink& sink, const std::string& service) {
         row["current"] = record.currentVersionText;
         row["offered"] = record.status == online::UpdateRecord::kPlaceholderStatus ? "" : record.newVersionText;
         row["status"] = record.status;
+        row["reached"] = !record.unreachable;
         rows.append(row);
         any = any || (record.status != 0 && record.status != online::UpdateRecord::kPlaceholderStatus);
     }

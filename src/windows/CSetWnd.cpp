@@ -169,6 +169,8 @@ void CSetWnd::OnClick(ui::CControlUI* sender) {
         SelectUpdatePage(1);
     } else if (Named(sender, "update_OK_btn")) {
         ConfirmUpdates();
+    } else if (Named(sender, "update_back_btn")) {
+        SelectUpdatePage(0);  // changed their mind: the list again, ticks as they were
     }
 }
 
@@ -338,6 +340,9 @@ bool CSetWnd::RefreshUpdateItem(const online::UpdateRecord& record, int index) {
                                ? QString()
                                : QString::fromStdString(record.newVersionText));
     row->SetStatus(record.status);
+    if (record.unreachable) {
+        row->ShowStatusText(QStringLiteral("UpdateUncheckedText"));  // not "up to date": nobody said so
+    }
     row->SetUserData(QString::fromStdString(record.downloadPath));
     row->EnableTick(false);
     m_records[static_cast<size_t>(index)] = record;

@@ -77,6 +77,12 @@ void CUpdateInfoListItemUI::SetStatus(int status) {
     }
 }
 
+void CUpdateInfoListItemUI::ShowStatusText(const QString& textId) {
+    if (m_statusText != nullptr) {
+        m_statusText->SetText(textId);
+    }
+}
+
 void CUpdateInfoListItemUI::ShowProgress(bool shown) {
     if (m_progressPanel != nullptr) {
         m_progressPanel->SetVisible(shown);

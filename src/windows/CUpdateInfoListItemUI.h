@@ -30,6 +30,8 @@ public:
     // nothing, one above 8 is kept but changes nothing on screen.
     void SetStatus(int status);
     int GetStatus() const { return m_status; }
+    // Another text in the status column, the status itself unchanged.
+    void ShowStatusText(const QString& textId);
     // The status text id of a status; "" above 8.
     static QString StatusTextId(int status);
 

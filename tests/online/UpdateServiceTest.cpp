@@ -151,7 +151,7 @@ public:
     }
     void RefreshUpdateItem(const UpdateRecord& r, int row) override {
         events.push_back("refresh " + std::to_string(row) + " " + r.name + " " + r.currentVersionText + " " +
-                         r.newVersionText + " " + std::to_string(r.status));
+                         r.newVersionText + " " + std::to_string(r.status) + (r.unreachable ? " unreachable" : ""));
         localFiles.push_back(r.localFile);
     }
     void CheckFinished(int failures) override { events.push_back("done " + std::to_string(failures)); }
@@ -189,7 +189,7 @@ TEST(UpdateCheckerRun, UnreachableRowsCountAsFailures) {
     RecordingSink sink;
     checker.Run(UpdateChecker::IdentityRows({0x201, 0, 0}, 100), sink, {});
     EXPECT_EQ(sink.events.back(), "done 2");
-    EXPECT_EQ(sink.events[3], "refresh 0 MS V0201  7");
+    EXPECT_EQ(sink.events[3], "refresh 0 MS V0201  7 unreachable");
 }
 
 TEST(UpdateCheckerRun, AStopBeforeTheFirstAnswerTellsNothingMore) {

@@ -194,6 +194,10 @@ TEST_F(SettingsWindow, AnOfferIsTickedAndTheUpdateButtonShown) {
     auto* tabs = dynamic_cast<ui::CTabLayoutUI*>(window->FindControl(QStringLiteral("get_update_tab_layout")));
     window->GetPaintManager().SendNotify(update, QStringLiteral("click"));
     EXPECT_EQ(tabs->GetCurSel(), 1);
+    window->GetPaintManager().SendNotify(window->FindControl(QStringLiteral("update_back_btn")), QStringLiteral("click"));
+    EXPECT_EQ(tabs->GetCurSel(), 0);
+    EXPECT_EQ(keyboard->GetStatus(), 1);
+    window->GetPaintManager().SendNotify(update, QStringLiteral("click"));
     window->GetPaintManager().SendNotify(window->FindControl(QStringLiteral("update_OK_btn")), QStringLiteral("click"));
     EXPECT_EQ(keyboard->GetStatus(), 3);
     EXPECT_EQ(tabs->GetCurSel(), 0);
@@ -209,6 +213,9 @@ TEST_F(SettingsWindow, StatesForUnreachableUpToDateAndTheApplicationAlone) {
     ASSERT_TRUE(Finished(*unreachable));
     EXPECT_EQ(unreachable->UpdateState(), 2);
     EXPECT_EQ(Text(*unreachable, "Update_Status_text"), "The update service could not be reached.");
+    // Its row keeps its placeholder but does not claim to be up to date.
+    EXPECT_EQ(unreachable->RowAt(0)->GetStatus(), 7);
+    EXPECT_EQ(Part(unreachable->RowAt(0), QStringLiteral("update_status_text"))->GetText(), "UpdateUncheckedText");
     EXPECT_EQ(main.Count(msg::kClearSettingsBadge), 0);
     unreachable->close();
 

@@ -142,6 +142,7 @@ TEST(SettingsWindowProgram, TheTraysItemOpensTheSameWindowOneAtATime) {
     ASSERT_TRUE(WaitFor([] { return test::TopWindowIs("SetWnd"); }));
     // Without a service nothing is sent and every row is unreachable.
     ASSERT_TRUE(WaitFor([] { return StatusIs("The update service could not be reached."); }));
+    EXPECT_EQ(Named("update_status_text")[0]["text"], "Not checked");
     Ui("click setbtn");  // under the modal window: refused, nothing opens twice
     const Json::Value windows = test::UiJson("windows");
     int settings = 0;
