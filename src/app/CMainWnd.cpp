@@ -332,6 +332,13 @@ int CMainWnd::Ask(const QString& textId, int buttons, const QString& argument) {
     return ShowMessageBox(this, {}, text, ScreenDpi(), 0, buttons);
 }
 
+int CMainWnd::AskTitled(const QString& titleId, const QString& textId, int buttons) {
+    if (m_askUser) {
+        return m_askUser(textId, buttons);
+    }
+    return ShowMessageBox(this, titleId, textId, ScreenDpi(), 1, buttons);
+}
+
 void CMainWnd::EndRecording() {
     m_macroPageActions->StopRecording(false);
 }

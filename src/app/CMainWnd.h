@@ -159,6 +159,8 @@ public:
     void OnWindowInit();
     // Ends the program: child windows, workers, then the event loop.
     void Exit();
+    // Exit was asked for (the tray's "exit", a declined firmware update, Quit).
+    bool Exiting() const { return m_exiting; }
     // Stops the workers; safe to call twice. False when one overran its
     // bounded wait (it is joined all the same).
     bool Shutdown();
@@ -194,6 +196,8 @@ public:
     // A message box by text id (1 when confirmed), its text given `argument`
     // for a "%1" in it; the test seam hears the id.
     int Ask(const QString& textId, int buttons, const QString& argument = {}) override;
+    // The same question under the title `titleId` rather than the box's own.
+    int AskTitled(const QString& titleId, const QString& textId, int buttons);
     // The colour palette for sensitivity stage `stage` of the current mouse:
     // confirmed, the stage takes the colour (saved and written). One at a time.
     void OpenPaletteWindow(int stage) override;

@@ -23,10 +23,10 @@ FirmwareUpdater::Outcome FirmwareUpdater::Start(qintptr value) {
     const QFileInfo program(ProgramPath());
     if (!program.isFile() || !program.isExecutable()) {
         DebugTrace("firmware updater missing: " + ProgramPath().toStdString());
-        m_main.Ask(QStringLiteral("message_updater_missing"), 0);
+        m_main.AskTitled(QStringLiteral("tips_text"), QStringLiteral("message_updater_missing"), 0);
         return Outcome::kMissing;
     }
-    if (m_main.Ask(QStringLiteral("message_text_26"), 1) != 1) {
+    if (m_main.AskTitled(QStringLiteral("tips_text"), QStringLiteral("message_text_26"), 1) != 1) {
         // The user would rather not update: the program ends as on "exit".
         m_main.Exit();
         return Outcome::kDeclined;

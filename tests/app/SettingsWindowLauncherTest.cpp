@@ -110,6 +110,14 @@ TEST_F(SettingsFromTheMainWindow, AFirmwareUpdateRequestFlagsAsksAndStarts) {
     std::string line;
     std::getline(started, line);
     EXPECT_EQ(line, "1 On the upgrade");
+    EXPECT_FALSE(window->Exiting());
+
+    // A no ends the program the normal way, as the tray's "exit" does.
+    answer = 0;
+    window->SendMessage(msg::kStartFirmwareUpdate, 0, 0);
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_TRUE(window->Exiting());
+    EXPECT_FALSE(window->isVisible());
 }
 
 }  // namespace

@@ -85,6 +85,22 @@ protected:
     MainStandIn main;
 };
 
+// The shipped layout has every control the window and its check look up.
+TEST_F(SettingsWindow, TheLayoutHasEveryNamedControl) {
+    auto window = Open({}, "");
+    for (const char* name : {"closebtn", "maxbtn", "restorebtn", "minbtn", "menubtn", "laterbtn",
+                             "device_update_list_info", "Language_combox_info", "update_tishi_layout",
+                             "get_update_tab_layout", "update_fw_and_ap", "update_OK_btn", "set_in_update_wnd_btn",
+                             "update_status_ring", "update_status_image", "Update_Status_text"}) {
+        EXPECT_NE(window->FindControl(QLatin1String(name)), nullptr) << name;
+    }
+    auto* tabs = dynamic_cast<ui::CTabLayoutUI*>(window->FindControl(QStringLiteral("get_update_tab_layout")));
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->GetCount(), 2);
+    EXPECT_EQ(window->GetWindowClassName(), "SetWnd");
+    EXPECT_EQ(window->LayoutSize(), QSize(CSetWnd::kWidth, CSetWnd::kHeight));
+}
+
 // Each status shows its text, marks and tick, and colours the name.
 TEST_F(SettingsWindow, EveryRowStatusHasItsLook) {
     auto window = Open({}, "");
