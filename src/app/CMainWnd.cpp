@@ -6,9 +6,6 @@
 #include <QTimer>
 
 #include "catalog/DeviceCatalog.h"
-#include "online/AppVersion.h"
-#include "online/UpdateChecker.h"
-#include "online/UpdateService.h"
 #include "devicelink/DeviceLinkManager.h"
 #include "app/FirmwareUpdater.h"
 #include "app/MainWindowControls.h"
@@ -360,26 +357,6 @@ void CMainWnd::OpenSettingsWindow(bool centred) {
 
 bool CMainWnd::UpdaterFlag() const {
     return m_updater->Flag();
-}
-
-std::vector<FirmwareIdEntry> CMainWnd::UpdateIdentityRows() const {
-    return online::UpdateChecker::IdentityRows(DeviceVersions(), online::InstalledAppVersion());
-}
-
-std::string CMainWnd::UpdateServiceAddress() const {
-    return online::UpdateService::ServiceAddress(m_settings.UpdateService().toStdString());
-}
-
-std::array<int32_t, 3> CMainWnd::DeviceVersions() const {
-    std::array<int32_t, 3> versions{};
-    for (CDeviceOptionUI* option : m_options.Options()) {
-        CZentrelUSBDevice* device = option->Device();
-        const int index = device != nullptr ? device->CatalogIndex() : -1;
-        if (index >= 0 && static_cast<size_t>(index) < versions.size() && versions[static_cast<size_t>(index)] == 0) {
-            versions[static_cast<size_t>(index)] = device->FirmwareVersion();
-        }
-    }
-    return versions;
 }
 
 void CMainWnd::OpenAboutWindow() {

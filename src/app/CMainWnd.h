@@ -1,14 +1,9 @@
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <string>
-#include <vector>
 
-#include "catalog/DeviceCatalog.h"
 #include "lighting/AudioCopyData.h"
 #include "lighting/SpectrumBands.h"
 #include "devicelink/DeviceOptionList.h"
@@ -117,13 +112,6 @@ public:
     FirmwareUpdater& Updater() { return *m_updater; }
     bool UpdaterFlag() const override;
     SettingsStore& Settings() { return m_settings; }
-    // The update identity rows' device versions, by catalogue index: the
-    // attached device's release number, 0 for none.
-    std::array<int32_t, 3> DeviceVersions() const;
-    // The rows the update check asks about (those with a version) and the
-    // service it asks ("" for none), as the settings window gets them.
-    std::vector<FirmwareIdEntry> UpdateIdentityRows() const;
-    std::string UpdateServiceAddress() const;
     void OpenAboutWindow();
     void OpenAudioStyleWindow();
 

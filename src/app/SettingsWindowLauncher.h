@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "catalog/DeviceCatalog.h"
 
@@ -31,6 +33,14 @@ public:
     // Where the window goes when not centred: its right edge 30 and its top
     // 60 layout pixels inside the main window's, at the main window's DPI.
     static QPoint Placement(const QRect& mainFrame, QSize size, int dpi);
+
+    // The update identity rows' device versions, by catalogue index: the
+    // attached device's release number, 0 for none.
+    Versions DeviceVersions() const;
+    // The rows the update check asks about (those with a version) and the
+    // service it asks ("" for none), as the settings window gets them.
+    std::vector<FirmwareIdEntry> IdentityRows() const;
+    std::string ServiceAddress() const;
 
     // A message for the open window, posted on unchanged.
     void Relay(uint32_t message, quintptr wParam, qintptr lParam);

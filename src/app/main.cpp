@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "app/CMainWnd.h"
+#include "app/SettingsWindowLauncher.h"
 #include "appwindow/TrayController.h"
 #include "messages/RegisteredMessages.h"
 #include "app/Startup.h"
@@ -307,7 +308,8 @@ int main(int argc, char** argv) {
             reply(QStringLiteral("{\"error\":\"the main window is not built yet\"}"));
             return;
         }
-        updates.Run(args, window->UpdateIdentityRows(), window->UpdateServiceAddress(), std::move(reply));
+        const SettingsWindowLauncher& settings = window->SettingsWindow();
+        updates.Run(args, settings.IdentityRows(), settings.ServiceAddress(), std::move(reply));
     };
     handlers.language = [&window](const QStringList& args) {
         if (!window) {

@@ -46,7 +46,7 @@ TEST_F(SettingsFromTheMainWindow, OneAtATimePlacedOrCentredWithTheDevicesVersion
     backend.Plug("keyboard");
     Start();
     ASSERT_TRUE(WaitFor([this] { return Device("keyboard") != nullptr && Device("keyboard")->Channel().IsOpen(); }));
-    EXPECT_EQ(window->DeviceVersions()[1], 0x0105);
+    EXPECT_EQ(window->SettingsWindow().DeviceVersions()[1], 0x0105);
     QPoint placed;
     QPoint expected;
     int nestedOpens = 0;
