@@ -17,6 +17,12 @@ void TitleBarActions::AddRoutes(NotificationRouter& routes) {
     click("control_light_status", [&window] { window.ToggleLightControl(); });
     click("setbtn", [&window] { window.OpenSettingsWindow(false); });
     click("minbtn", [&window] { window.showMinimized(); });
+    click("maxbtn", [&window] { window.showMaximized(); });
+    click("restorebtn", [&window] { window.showNormal(); });
+    // Listed, without an action until the skin picker and the audio-style
+    // window land.
+    routes.Add({ui::notify::kClick, "skinbtn", NameMatch::CaseInsensitive, nullptr});
+    routes.Add({ui::notify::kClick, "music_setting_btn", NameMatch::CaseInsensitive, nullptr});
     routes.Add({ui::notify::kWindowSize, "root", NameMatch::CaseInsensitive,
                 [&window](const ui::Notification&, int) { window.OnRootResized(); }});
 }

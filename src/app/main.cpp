@@ -169,6 +169,7 @@ AutomationAdaptor::Handlers AutomationHandlers(std::unique_ptr<ui::UiAutomation>
         }
         automation->Act(control, action, argument, std::move(reply));
     };
+    handlers.routes = [&window] { return window ? window->Router().RoutesJson() : QStringLiteral("[]"); };
     handlers.answerFileDialog = [&window](const QString& path) {
         if (window) {
             window->AnswerNextFileDialog(path);

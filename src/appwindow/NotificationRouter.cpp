@@ -1,5 +1,9 @@
 #include "appwindow/NotificationRouter.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include "platform/DebugTrace.h"
 #include "ui/CControlUI.h"
 
@@ -7,6 +11,20 @@ namespace kx520 {
 
 void NotificationRouter::Add(NotificationRoute route) {
     m_routes.push_back(std::move(route));
+}
+
+QString NotificationRouter::RoutesJson() const {
+    QJsonArray rows;
+    for (const NotificationRoute& route : m_routes) {
+        const char* match = route.match == NameMatch::Exact           ? "exact"
+                            : route.match == NameMatch::PrefixNumber ? "prefix"
+                                                                     : "name";
+        rows.append(QJsonObject{{QStringLiteral("type"), QLatin1String(route.type)},
+                                {QStringLiteral("name"), QLatin1String(route.name)},
+                                {QStringLiteral("match"), QLatin1String(match)},
+                                {QStringLiteral("enabled"), static_cast<bool>(route.handler)}});
+    }
+    return QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact));
 }
 
 bool NotificationRouter::SplitNumber(const QString& name, QString& prefix, int& number) {

@@ -40,6 +40,11 @@ public:
     // Runs the matching row; false when there is none.
     bool Route(const ui::Notification& notification) const;
     size_t Size() const { return m_routes.size(); }
+    // The rows in the order they are tried: a JSON array of {"type",
+    // "name", "match": "name" | "exact" | "prefix", "enabled"}. A row
+    // without a handler is listed but takes its notification and does
+    // nothing (what it opens has not landed).
+    QString RoutesJson() const;
 
     // Splits "key_12" into "key_" and 12; false without trailing digits or
     // with too many of them.

@@ -57,6 +57,10 @@ void AutomationAdaptor::AnswerFileDialog(const QString& path) {
     }
 }
 
+QString AutomationAdaptor::Routes() {
+    return m_handlers.routes ? m_handlers.routes() : QStringLiteral("[]");
+}
+
 QString AutomationAdaptor::Screenshot(const QString& png) {
     QString error = QStringLiteral("automation is not ready");
     if (m_handlers.screenshot && m_handlers.screenshot(png, error)) {

@@ -33,6 +33,8 @@ public:
             act;
         std::function<void(const QString& path)> answerFileDialog;
         std::function<bool(const QString& png, QString& error)> screenshot;
+        // The main window's notification routing rows, as JSON.
+        std::function<QString()> routes;
         // A key ("key", evdev code) or mouse button ("button", evdev button
         // code) pressed or released, as if recording heard it; `at` names a
         // control the pointer is on ("" where it is). "" or why not.
@@ -49,6 +51,7 @@ public slots:
                 const QDBusMessage& message);
     void AnswerFileDialog(const QString& path);
     QString Screenshot(const QString& png);
+    QString Routes();
     QString Input(const QString& kind, uint code, bool press, const QString& at);
 
 private:

@@ -103,8 +103,9 @@ void MacroPageActions::TellStoreFailed(const CMacroControlUI& page) {
 
 void MacroPageActions::AddRoutes(NotificationRouter& routes) {
     using Handler = std::function<void(CZentrelUSBDevice&, CMacroControlUI&)>;
-    auto add = [this, &routes](const char* type, const char* name, Handler handler) {
-        routes.Add({type, name, NameMatch::CaseInsensitive, [this, handler](const ui::Notification&, int) {
+    auto add = [this, &routes](const char* type, const char* name, Handler handler,
+                               NameMatch match = NameMatch::CaseInsensitive) {
+        routes.Add({type, name, match, [this, handler](const ui::Notification&, int) {
                         if (CZentrelUSBDevice* device = Device()) {
                             handler(*device, *device->MacroPage());
                         }
@@ -181,10 +182,11 @@ void MacroPageActions::AddRoutes(NotificationRouter& routes) {
     });
     for (const InsertMoveButton& button : kInsertMoveButtons) {
         const MacroEditor::Direction direction = button.direction;
+        // These four names are matched with their letter case.
         add(ui::notify::kClick, button.name, [this, direction](D, P page) {
             page.InsertMove(direction);
             Save(page);
-        });
+        }, NameMatch::Exact);
     }
     add(ui::notify::kClick, "macro_btn_starredio",
         [this](D, P page) { StartRecording(PageTime(page), Insert::kAppend); });

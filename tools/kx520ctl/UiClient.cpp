@@ -122,11 +122,28 @@ int Print(const QString& json, bool raw, bool list) {
     return kOk;
 }
 
+// The routing rows, one a line: type, name and how the name is matched.
+int PrintRoutes(const QString& json, bool raw) {
+    if (raw) {
+        std::cout << json.toStdString() << "\n";
+        return kOk;
+    }
+    for (const QJsonValue& value : QJsonDocument::fromJson(json.toUtf8()).array()) {
+        const QJsonObject row = value.toObject();
+        std::cout << row[QStringLiteral("type")].toString().toStdString() << " "
+                  << row[QStringLiteral("name")].toString().toStdString()
+                  << (row[QStringLiteral("match")].toString() == QLatin1String("prefix") ? "N" : "")
+                  << (row[QStringLiteral("match")].toString() == QLatin1String("exact") ? " (exact)" : "")
+                  << (row[QStringLiteral("enabled")].toBool() ? "" : " (not yet)") << "\n";
+    }
+    return kOk;
+}
+
 // How many words each verb takes after it.
 int WordsOf(const std::string& verb) {
     static const std::set<std::string> one{"get", "click", "dbclick", "menu", "file", "screenshot"};
     static const std::set<std::string> two{"select", "check", "text", "value"};
-    if (verb == "windows") {
+    if (verb == "windows" || verb == "routes") {
         return 0;
     }
     if (one.count(verb) != 0) {
@@ -166,7 +183,7 @@ int UiClient::Input(const std::vector<std::string>& args) {
 int UiClient::Run(const std::vector<std::string>& args, bool json) {
     if (args.empty()) {
         return Usage("ui needs a verb: windows, controls, get, click, dbclick, select, check, "
-                     "text, value, menu, file, screenshot, key, button");
+                     "text, value, menu, file, screenshot, key, button, routes");
     }
     const std::string& verb = args[0];
     const size_t given = args.size() - 1;
@@ -203,6 +220,12 @@ int UiClient::Run(const std::vector<std::string>& args, bool json) {
     }
     if (verb == "file") {
         return Call("AnswerFileDialog", {Absolute(args[1])}, out) ? kOk : kFailure;
+    }
+    if (verb == "routes") {
+        if (!Call("Routes", {}, out)) {
+            return kFailure;
+        }
+        return PrintRoutes(out, json);
     }
     if (verb == "screenshot") {
         if (!Call("Screenshot", {Absolute(args[1])}, out)) {

@@ -119,6 +119,7 @@ const char* const kUsage =
     "  ui text NAME TEXT          act on a control as a user does (NAME, or #USERDATA)\n"
     "  ui file PATH               the next file dialog answers PATH (\"\" cancels)\n"
     "  ui screenshot PNG          write the top-most window to PNG\n"
+    "  ui routes [--json]         the main window's notification routing rows, in order\n"
     "  ui key NAME down|up, ui button left|right|middle|back|forward down|up [CONTROL]\n"
     "                             input as if a macro recording heard it (on CONTROL:\n"
     "                             the pointer is on that control)\n"
