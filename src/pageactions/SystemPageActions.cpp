@@ -3,6 +3,7 @@
 #include "appwindow/AppWindow.h"
 #include "appwindow/NotificationRouter.h"
 #include "controls/COptionUI.h"
+#include "desktop/DesktopSettingsLauncher.h"
 #include "keyboardui/CZentrelKeyboardDevice.h"
 #include "mouseui/CZentrelMouseDevice.h"
 #include "ui/Notification.h"
@@ -51,6 +52,17 @@ void SystemPageActions::AddRoutes(NotificationRouter& routes) {
         take(ui::notify::kSelectChanged, flag);
     }
     take(ui::notify::kValueChanged, KeyboardOptionsPanel::kRepeatRateSlider);
+    // The desktop's own keyboard (0) or mouse (1) settings; no other number.
+    routes.Add({ui::notify::kClick, "windowdeviceset_", NameMatch::PrefixNumber,
+                [this](const ui::Notification&, int n) {
+                    if (n != 0 && n != 1) {
+                        return;
+                    }
+                    const auto result = DesktopSettingsLauncher::Open(static_cast<DesktopSettingsCommand::Device>(n));
+                    if (!result.textId.isEmpty()) {
+                        m_window.Ask(result.textId, 0, result.argument);
+                    }
+                }});
     routes.Add({ui::notify::kClick, "reset_repeat_btn", NameMatch::CaseInsensitive,
                 [keyboard](const ui::Notification&, int) {
                     if (CZentrelKeyboardDevice* device = keyboard()) {

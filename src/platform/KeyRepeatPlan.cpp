@@ -3,28 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <sstream>
+
+#include "platform/DesktopFamily.h"
 
 namespace kx520 {
 
 namespace {
-
-std::vector<std::string> Split(const std::string& list) {
-    std::vector<std::string> names;
-    std::stringstream in(list);
-    std::string name;
-    while (std::getline(in, name, ':')) {
-        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-        names.push_back(name);
-    }
-    return names;
-}
-
-bool Has(const std::vector<std::string>& names, std::initializer_list<const char*> wanted) {
-    return std::any_of(names.begin(), names.end(), [&wanted](const std::string& name) {
-        return std::any_of(wanted.begin(), wanted.end(), [&name](const char* one) { return name == one; });
-    });
-}
 
 // GSettings' keyboard schema of the GNOME family: delay and interval in ms.
 KeyRepeatPlan GSettings(const char* desktop, const char* schema, int delayMs, int intervalMs) {
@@ -55,15 +39,15 @@ int KeyRepeatPlan::IntervalMs(int step) {
 
 KeyRepeatPlan KeyRepeatPlan::For(const std::string& currentDesktop, int delayMs, int step,
                                  const std::function<bool(const std::string&)>& found) {
-    const std::vector<std::string> names = Split(currentDesktop);
+    const DesktopFamily family = FamilyOf(currentDesktop);
     const int interval = IntervalMs(step);
-    if (Has(names, {"gnome", "unity", "budgie", "pantheon", "ubuntu"}) && found("gsettings")) {
+    if (family == DesktopFamily::kGnome && found("gsettings")) {
         return GSettings("GNOME", "org.gnome.desktop.peripherals.keyboard", delayMs, interval);
     }
-    if (Has(names, {"x-cinnamon", "cinnamon"}) && found("gsettings")) {
+    if (family == DesktopFamily::kCinnamon && found("gsettings")) {
         return GSettings("Cinnamon", "org.cinnamon.desktop.peripherals.keyboard", delayMs, interval);
     }
-    if (Has(names, {"mate"}) && found("gsettings")) {
+    if (family == DesktopFamily::kMate && found("gsettings")) {
         KeyRepeatPlan plan;
         plan.desktop = "MATE";
         const std::string perSecond = std::to_string(static_cast<int>(std::lround(PerSecond(step))));
@@ -72,7 +56,7 @@ KeyRepeatPlan KeyRepeatPlan::For(const std::string& currentDesktop, int delayMs,
                          {"gsettings", "set", "org.mate.peripherals-keyboard", "rate", perSecond}};
         return plan;
     }
-    if (Has(names, {"kde"})) {
+    if (family == DesktopFamily::kKde) {
         for (const char* tool : {"kwriteconfig6", "kwriteconfig5"}) {
             if (!found(tool)) {
                 continue;

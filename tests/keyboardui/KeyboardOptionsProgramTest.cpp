@@ -108,5 +108,30 @@ TEST_F(KeyboardOptions, ARepeatChangedFromTheShellGoesToTheDesktopAndResetBrings
     EXPECT_TRUE(WaitFor([&] { return GsettingsLog().find("delay 500") != std::string::npos; })) << GsettingsLog();
 }
 
+// The System tab's button opens the desktop's own keyboard settings (GNOME's
+// control centre here, the test's own); on a desktop without one it says so.
+TEST_F(KeyboardOptions, TheDesktopSettingsButtonOpensTheDesktopsKeyboardSettings) {
+    {
+        std::ofstream script(temp.Path() + "/gnome-control-center");
+        script << "#!/bin/sh\necho \"$*\" >> '" << temp.Path() << "/control-center.log'\n";
+    }
+    ASSERT_EQ(test::Shell("chmod +x '" + temp.Path() + "/gnome-control-center'").exitCode, 0);
+    App app("--simulate=keyboard --automation", Environment());
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    Ui("click system_Op_tab");
+    Ui("click windowdeviceset_0");
+    EXPECT_TRUE(WaitFor([&] { return test::ReadAll(temp.Path() + "/control-center.log") == "keyboard\n"; }));
+}
+
+TEST_F(KeyboardOptions, ADesktopWithoutSettingsToolsIsToldSo) {
+    App app("--simulate=keyboard --automation", "QT_QPA_PLATFORM=offscreen XDG_CURRENT_DESKTOP=sway");
+    ASSERT_TRUE(app.Ready()) << app.Errors();
+    Ui("click system_Op_tab");
+    Ui("click windowdeviceset_0");
+    ASSERT_TRUE(WaitFor([] { return test::TopWindowIs("MsgWnd"); }));
+    EXPECT_NE(test::UiControl("MessageText")["text"].asString().find("(sway)"), std::string::npos);
+    Ui("click confirm_btn");
+}
+
 }  // namespace
 }  // namespace kx520
