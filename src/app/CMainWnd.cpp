@@ -32,6 +32,7 @@
 #include "keyboardui/CZentrelKeyboardDevice.h"
 #include "mouseui/CZentrelMouseDevice.h"
 #include "deviceui/CZentrelUSBDevice.h"
+#include "devicebase/SyncLightThread.h"
 #include "pages/CKeySetControlUI.h"
 #include "profileui/CDeviceProfileUI.h"
 #include "platform/DataFolders.h"
@@ -62,7 +63,8 @@ CMainWnd::CMainWnd(hid::HidBackend& backend, SettingsStore& settings)
       m_windowMessages(std::make_unique<MainWindowMessages>(*this)),
       m_tray(std::make_unique<TrayController>(*this)),
       m_settingsWindow(std::make_unique<SettingsWindowLauncher>(*this)),
-      m_updater(std::make_unique<FirmwareUpdater>(*this)) {
+      m_updater(std::make_unique<FirmwareUpdater>(*this)),
+      m_syncLight(std::make_unique<SyncLightThread>()) {
     setWindowTitle(QLatin1String(kProductName));
     // Routing order matters where names could overlap: the window's own
     // controls first, then the selector, then the profile list.
@@ -145,6 +147,7 @@ void CMainWnd::OnWindowInit() {
     m_scan = std::make_unique<DeviceScanThread>(m_backend, m_slots, *this);
     m_scan->Start();
     m_workers.Add(*m_scan);
+    m_syncLight->Start();
     SetTimer(kFitTimer, 100);
     m_initialised = true;
 }
@@ -157,6 +160,13 @@ bool CMainWnd::Shutdown() {
     DebugTrace("退出测试");
     m_macroPageActions->StopRecording(false);  // no capture outlives the window
     hide();
+    // The devices outlive this object's members: they let go of it first.
+    for (CDeviceOptionUI* option : m_options.Options()) {
+        if (option->Device() != nullptr) {
+            option->Device()->SetSyncLight(nullptr);
+        }
+    }
+    m_syncLight->Stop();
     const bool inTime = m_workers.StopAll();
     m_tray->HideIcon();
     return inTime;
@@ -412,6 +422,9 @@ void CMainWnd::SetMultiDevice(bool multi) {
                       DeviceLinkManager::Headsets}) {
         for (CZentrelUSBDevice* device : m_devices->DevicesOf(kind)) {
             device->SetMultiDevice(multi);
+            if (!multi) {
+                device->SetSynchronised(false);  // one device has nothing to be in step with
+            }
         }
     }
 }

@@ -35,6 +35,7 @@ class RecordingCapture;
 class SettingsStore;
 class SettingsWindowLauncher;
 class FirmwareUpdater;
+class SyncLightThread;
 class TitleBarActions;
 class TrayController;
 
@@ -111,6 +112,7 @@ public:
     // What MSG_START_FIRMWARE_UPDATE asks for, and whether an updater is at work.
     FirmwareUpdater& Updater() { return *m_updater; }
     bool UpdaterFlag() const override;
+    SyncLightThread& SyncLight() override { return *m_syncLight; }
     SettingsStore& Settings() { return m_settings; }
     void OpenAboutWindow();
     void OpenAudioStyleWindow();
@@ -256,6 +258,7 @@ private:
     std::unique_ptr<TrayController> m_tray;
     std::unique_ptr<SettingsWindowLauncher> m_settingsWindow;
     std::unique_ptr<FirmwareUpdater> m_updater;
+    std::unique_ptr<SyncLightThread> m_syncLight;
     std::unique_ptr<DeviceScanThread> m_scan;
     WorkerSlots m_workers;
     std::function<void(quint32, qint64)> m_lightStateSink;

@@ -12,6 +12,7 @@
 #include "deviceui/CDeviceOptionUI.h"
 #include "keyboardui/CZentrelKeyboardDevice.h"
 #include "deviceui/CZentrelUSBDevice.h"
+#include "devicebase/SyncLightThread.h"
 #include "keycodes/KeyLabels.h"
 #include "keyboard/KeyboardReport.h"
 #include "profileui/CDeviceProfileUI.h"
@@ -20,6 +21,13 @@
 namespace kx520 {
 
 namespace {
+
+QString ColourText(const Rgb& colour) {
+    return QStringLiteral("#%1%2%3")
+        .arg(colour.red, 2, 16, QLatin1Char('0'))
+        .arg(colour.green, 2, 16, QLatin1Char('0'))
+        .arg(colour.blue, 2, 16, QLatin1Char('0'));
+}
 
 QJsonObject OptionStatus(const CDeviceOptionUI& item, bool current) {
     const CZentrelUSBDevice* device = item.Device();
@@ -107,6 +115,27 @@ QString DeviceStatusJson(const CMainWnd& window, const QString& kind) {
         return QString::fromStdString(Json::writeString(writer, report));
     }
     return {};
+}
+
+QString SyncLightJson(CMainWnd& window) {
+    SyncLightThread& sync = window.SyncLight();
+    const SyncLightState state = sync.State();
+    QJsonArray devices;
+    for (const CDeviceOptionUI* option : window.DeviceOptions()) {
+        CZentrelUSBDevice* device = option->Device();
+        if (device != nullptr && sync.Joined(device->Core())) {
+            devices.append(QString::fromLatin1(KindWordOfFolder(device->KindName().toStdString())));
+        }
+    }
+    const QJsonObject answer{{QStringLiteral("type"), state.type},
+                             {QStringLiteral("brightness"), state.brightness},
+                             {QStringLiteral("speed"), state.speed},
+                             {QStringLiteral("direction"), state.direction},
+                             {QStringLiteral("multicolor"), state.multiColor},
+                             {QStringLiteral("color"), ColourText(state.colour)},
+                             {QStringLiteral("steps"), static_cast<qint64>(sync.Steps())},
+                             {QStringLiteral("devices"), devices}};
+    return QString::fromUtf8(QJsonDocument(answer).toJson(QJsonDocument::Compact));
 }
 
 }  // namespace kx520

@@ -11,6 +11,7 @@
 
 #include "app/CMainWnd.h"
 #include "app/SettingsWindowLauncher.h"
+#include "app/WindowStatus.h"
 #include "appwindow/TrayController.h"
 #include "messages/RegisteredMessages.h"
 #include "app/Startup.h"
@@ -318,6 +319,9 @@ int main(int argc, char** argv) {
         }
         return LanguageCommand::Run(window->Languages(), window->LanguageIndex(), args,
                                     [&window](int index) { window->ApplyLanguage(index); });
+    };
+    handlers.syncLight = [&window] {
+        return window ? SyncLightJson(*window) : QStringLiteral("{\"error\":\"the main window is not built yet\"}");
     };
     handlers.startFirmwareUpdate = [&window](qint64 value) {
         if (!window) {

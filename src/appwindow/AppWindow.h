@@ -8,6 +8,8 @@
 
 namespace kx520 {
 
+class SyncLightThread;
+
 class CDeviceOptionUI;
 class CZentrelUSBDevice;
 class DeviceSelector;
@@ -44,6 +46,8 @@ public:
     virtual void SetEditButtonsEnabled(bool touchSelector, bool free) = 0;
     virtual void SetMultiDevice(bool multi) = 0;
     virtual void ShowNoDeviceHint(bool show) = 0;
+    // Synchronised lighting, which the devices join and leave.
+    virtual SyncLightThread& SyncLight() = 0;
     // A firmware updater said it is at work: the no-device panel may go.
     virtual bool UpdaterFlag() const = 0;
     virtual void CloseChildWindows() = 0;

@@ -231,6 +231,11 @@ QString AppBus::Language(const QStringList& args) {
                                : QStringLiteral("{\"error\":\"the application has no language list\"}");
 }
 
+QString AppBus::SyncLight(const QStringList&) {
+    return m_handlers.syncLight ? m_handlers.syncLight()
+                                : QStringLiteral("{\"error\":\"the application has no lighting\"}");
+}
+
 bool AppBus::StartFirmwareUpdate(qlonglong value) {
     return m_handlers.startFirmwareUpdate && m_handlers.startFirmwareUpdate(value);
 }

@@ -57,6 +57,8 @@ public:
         std::function<void(const QStringList& words, Reply reply)> keyboardOptions;
         // `update check`: the update check's rows as JSON, once it is done.
         std::function<void(const QStringList& args, Reply reply)> update;
+        // Synchronised lighting as JSON.
+        std::function<QString()> syncLight;
         // `language list|set ID`: a JSON answer, {"error": why} on failure.
         std::function<QString(const QStringList& args)> language;
         // Asks for the firmware updater as MSG_START_FIRMWARE_UPDATE would
@@ -110,6 +112,7 @@ public slots:
     Q_SCRIPTABLE QString KeyboardOptions(const QStringList& words);
     Q_SCRIPTABLE QString Update(const QStringList& args);
     Q_SCRIPTABLE QString Language(const QStringList& args);
+    Q_SCRIPTABLE QString SyncLight(const QStringList& args);
     Q_SCRIPTABLE bool StartFirmwareUpdate(qlonglong value);
     // The test interface for suspend and resume (logind's signal, by hand).
     Q_SCRIPTABLE void PrepareForSleep(bool sleeping);

@@ -108,6 +108,9 @@ void DeviceCore::StartLightLoop(std::function<void(uint32_t)> pass, const char* 
                 DeviceWorker::WaitFor(stop, std::chrono::milliseconds(100));
                 continue;
             }
+            if (m_frameHeld) {
+                continue;  // synchronised lighting paints and sends it
+            }
             pass(EffectClock::NowMs());
             if (m_hostLightControl) {
                 SendFrame(FrameCopy());

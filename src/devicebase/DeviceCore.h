@@ -83,6 +83,10 @@ public:
 
     // --- state shared with the page ----------------------------------------------
     void SetHostLightControl(bool on) { m_hostLightControl = on; }
+    // While held, synchronised lighting paints and sends this frame and the
+    // device's own light loop leaves it alone.
+    void HoldFrame(bool held) { m_frameHeld = held; }
+    bool FrameHeld() const { return m_frameHeld; }
     bool HostLightControl() const { return m_hostLightControl; }
     void SetKindNumber(int kind) {
         m_kindNumber = kind;
@@ -141,6 +145,7 @@ private:
     std::vector<profiles::LightSetting> m_ledSettings;
     std::array<std::vector<uint8_t>, 3> m_keyMaps;
     std::atomic<bool> m_hostLightControl{true};
+    std::atomic<bool> m_frameHeld{false};
     int m_kindNumber = 0;
     std::atomic<bool> m_powerPaused{false};
     SoftwareEffects m_effects;

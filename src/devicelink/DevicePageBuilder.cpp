@@ -67,6 +67,7 @@ CZentrelUSBDevice* DevicePageBuilder::Build(AppWindow& window, const Request& re
         device->SetValue(page.extra);
     }
     device->SetKindName(QLatin1String(row.folderName));
+    device->SetSyncLight(&window.SyncLight());
     device->SetPowerDisplay(power);
     device->SetIdentity(request.identity);
     device->SetKindNumber(row.kindNumber);

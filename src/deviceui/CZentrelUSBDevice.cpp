@@ -1,6 +1,7 @@
 #include "deviceui/CZentrelUSBDevice.h"
 
 #include "devicebase/DefaultNameLists.h"
+#include "devicebase/SyncLightThread.h"
 #include "messages/RegisteredMessages.h"
 #include "pages/CMpDevicePowerUI.h"
 
@@ -72,9 +73,32 @@ CZentrelUSBDevice::~CZentrelUSBDevice() {
         Channel().CloseLink(protocol::CommandChannel::Link::Second);
     }
     m_exchanges.reset();
+    SetSyncLight(nullptr);  // the synchronisation thread lets go of the frame first
     m_core->StopLightThread();
     m_wiredNotify.Detach();
     m_receiverNotify.Detach();
+}
+
+void CZentrelUSBDevice::SetSynchronised(bool on) {
+    m_synchronised = on;
+    if (m_syncLight == nullptr) {
+        return;
+    }
+    if (on) {
+        m_syncLight->Join(*m_core, m_identity.deviceClass == Headset);
+    } else {
+        m_syncLight->Leave(*m_core);
+    }
+}
+
+void CZentrelUSBDevice::SetSyncLight(SyncLightThread* sync) {
+    if (m_syncLight != nullptr) {
+        m_syncLight->Leave(*m_core);
+    }
+    m_syncLight = sync;
+    if (m_syncLight != nullptr && m_synchronised) {
+        m_syncLight->Join(*m_core, m_identity.deviceClass == Headset);
+    }
 }
 
 void CZentrelUSBDevice::SetKindName(const QString& name) {

@@ -26,6 +26,8 @@
 
 namespace kx520 {
 
+class SyncLightThread;
+
 class CDeviceKeyButtonUI;
 class CDeviceOptionUI;
 class CDeviceProfileUI;
@@ -173,7 +175,12 @@ public:
     // effect on all; with one, the device leaves synchronised lighting.
     virtual void SetMultiDevice(bool multi);
     // The synchronised-lighting flag ("the same effect on every device").
-    void SetSynchronised(bool on) { m_synchronised = on; }
+    // Joins or leaves synchronised lighting (its thread paints this device
+    // while it is joined).
+    void SetSynchronised(bool on);
+    // The synchronised lighting this device can join; nullptr: none (the
+    // flag alone changes).
+    void SetSyncLight(SyncLightThread* sync);
     bool Synchronised() const { return m_synchronised; }
 
     // --- the macro page (the kinds with macros) -----------------------------------
@@ -306,6 +313,7 @@ private:
     CMacroControlUI* m_macroPage = nullptr;
     std::unique_ptr<KeyAssignmentEditor> m_keyEditor;
     bool m_synchronised = false;
+    SyncLightThread* m_syncLight = nullptr;
     NotifyListener m_wiredNotify;
     NotifyListener m_receiverNotify;
     QString m_pageLayout;

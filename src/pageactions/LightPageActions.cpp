@@ -1,6 +1,7 @@
 #include "pageactions/LightPageActions.h"
 
 #include "appwindow/AppWindow.h"
+#include "devicebase/SyncLightThread.h"
 #include "devicelink/DeviceLinkManager.h"
 #include "appwindow/NotificationRouter.h"
 #include "keyboardui/CZentrelKeyboardDevice.h"
@@ -186,6 +187,14 @@ bool LightPageActions::ApplySameMode() {
     if (!type) {
         return false;
     }
+    SyncLightState state;
+    state.type = *type;
+    state.brightness = shared.brightness;
+    state.speed = shared.speed;
+    state.direction = shared.direction;
+    state.multiColor = shared.multiColor != 0;
+    state.colour = Rgb{shared.red, shared.green, shared.blue};
+    m_window.SyncLight().SetState(state);
     for (auto kind : {DeviceLinkManager::Keyboards, DeviceLinkManager::Mice, DeviceLinkManager::MousePads,
                       DeviceLinkManager::Headsets}) {
         for (CZentrelUSBDevice* device : m_devices.DevicesOf(kind)) {

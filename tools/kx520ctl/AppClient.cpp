@@ -422,10 +422,24 @@ int AppClient::Keyboard(const std::vector<std::string>& args, bool json) {
 }
 
 int AppClient::Lighting(const std::vector<std::string>& args, bool json) {
+    if (args == std::vector<std::string>{"sync"}) {
+        return CallAndPrint("SyncLight", {}, json, [](const QJsonObject& sync) {
+            static const char* kTypes[] = {"breathing", "static", "flash", "colour cycle", "off"};
+            const int type = sync[QStringLiteral("type")].toInt();
+            std::cout << "effect: " << (type >= 0 && type <= 4 ? kTypes[type] : "none shared yet") << ", brightness "
+                      << sync[QStringLiteral("brightness")].toInt() << ", speed " << sync[QStringLiteral("speed")].toInt()
+                      << ", " << sync[QStringLiteral("color")].toString().toStdString() << "\n"
+                      << "steps: " << sync[QStringLiteral("steps")].toInteger() << "\ndevices:";
+            for (const QJsonValue& device : sync[QStringLiteral("devices")].toArray()) {
+                std::cout << " " << device.toString().toStdString();
+            }
+            std::cout << "\n";
+        });
+    }
     const bool known = !args.empty() && (args[0] == "keyboard" || args[0] == "mouse" || args[0] == "headset" ||
                                          args[0] == "mousepad");
     if (!known || (args.size() > 1 && args[1] != "set")) {
-        std::cerr << "kx520ctl: lighting keyboard|mouse|mousepad|headset [--json], or lighting KIND set "
+        std::cerr << "kx520ctl: lighting keyboard|mouse|mousepad|headset|sync [--json], or lighting KIND set "
                      "[--mode NAME|N] "
                      "[--brightness 0-4] [--speed 0-4] [--direction left|right] [--color #RRGGBB] "
                      "[--multicolor on|off]\n";

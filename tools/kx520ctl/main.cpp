@@ -92,6 +92,8 @@ const char* const kUsage =
     "                             the application, as the settings window does\n"
     "  language list [--json]     the languages offered; * marks the one in use\n"
     "  language set ID            switch to language ID (1033 English, 2052 Chinese)\n"
+    "  lighting sync [--json]     synchronised lighting: the shared effect, its steps\n"
+    "                             and the devices in it\n"
     "  lighting KIND [--json]     the light setting of the keyboard, mouse, mousepad\n"
     "                             or headset\n"
     "  lighting KIND set [--mode NAME|N] [--brightness 0-4] [--speed 0-4]\n"
